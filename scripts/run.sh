@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds Ombrelay and starts it under Wine; arguments go to the program
+# (for example "Remove Files*C:\lists\old.txt"). Without a display it runs on
+# a virtual one, saves a screenshot of its window and ends it.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${OMBRELAY_BUILD:-$root/build}
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh" win
+headless=0
+[ -z "${DISPLAY:-}" ] && headless=1
+. "$root/scripts/wine-env.sh"
+trap wine_env_stop EXIT
+wine_env_start "$build"
+exe="$build/win/ombrelay.exe"
+if [ $headless = 0 ]; then
+  wine "$exe" "$@"
+  exit 0
+fi
+wine "$exe" "$@" &
+pid=$!
+shot="$build/screenshot.png"
+sleep 4
+import -window root "$shot"
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+echo "No display: Ombrelay ran on a virtual one; screenshot saved to $shot"

@@ -1,0 +1,31 @@
+// The commands the main window starts and the windows it opens. Each lives
+// with the subsystem that owns it; the main window only calls them.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace app {
+
+class MainWindow;
+
+// The add command: files through the open dialog, folders through the
+// shell's folder browser and the folder search.
+void RunAddCommand(MainWindow& window, bool fileMode);
+// Saving and loading the delete list.
+void SaveListCommand(MainWindow& window);
+void LoadListCommand(MainWindow& window);
+// The password prompt of a removal run; arguments is the command line text.
+void ShowLoginWindow(MainWindow& window, const std::wstring& arguments);
+// The About window, not modal.
+void ShowAboutWindow(MainWindow& window);
+// Start-up services: application constants, update check, disclaimer. They
+// may end the program.
+void RunStartUp(MainWindow& window);
+
+// Modeless windows that take keyboard navigation from the message loop.
+void AddDialogWindow(HWND hwnd);
+void RemoveDialogWindow(HWND hwnd);
+bool DispatchDialogMessage(void* msg);
+
+}  // namespace app

@@ -1,0 +1,421 @@
+// frmMain: layout in twips scaled to the monitor's DPI, a virtual list view
+// over the delete list, one handler per message.
+#include "app/main_window_win.h"
+
+#include <commctrl.h>
+
+#include "app/commands_win.h"
+#include "services/error_trap_win.h"
+
+namespace app {
+namespace {
+
+const wchar_t kClassName[] = L"OmbrelayMain";
+constexpr int kClientWidth = 13530;
+constexpr int kClientHeight = 7905;
+constexpr int kIconResource = 1;
+
+struct Placement {
+  int id;
+  int parent;  // frame whose origin the position is relative to, or 0
+  int left, top, width, height;
+};
+
+// Control positions in twips, frame-relative inside the frames.
+const Placement kPlacements[] = {
+    {kFrame1, 0, 120, 120, 3735, 1695},
+    {kOptAddFile, kFrame1, 240, 360, 1215, 375},
+    {kOptAddFolder, kFrame1, 240, 720, 1215, 375},
+    {kChkSubFolders, kFrame1, 360, 1080, 1455, 495},
+    {kCmdAdd, kFrame1, 1920, 360, 1575, 375},
+    {kCmdRemoveEntries, kFrame1, 1920, 840, 1575, 375},
+    {kFrame2, 0, 3960, 120, 9375, 1695},
+    {kLabel1, kFrame2, 120, 360, 1215, 255},
+    {kTxtPassword, kFrame2, 960, 285, 6495, 405},
+    {kCmdLoadList, kFrame2, 7920, 240, 1215, 375},
+    {kCmdSaveList, kFrame2, 7920, 720, 1215, 375},
+    {kLstFiles, 0, 120, 1920, 13215, 4935},
+    {kCmdSelectAll, 0, 240, 6960, 1575, 375},
+    {kCmdInvert, 0, 1920, 6960, 1575, 375},
+    {kPbCopy, 0, 3600, 6960, 9855, 375},
+    {kStatus, 0, 0, 7530, 13530, 375},
+};
+
+const Placement& PlacementOf(int id) {
+  for (const Placement& p : kPlacements) {
+    if (p.id == id) return p;
+  }
+  return kPlacements[0];
+}
+
+UINT WindowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpi && hwnd) {
+    UINT dpi = getDpi(hwnd);
+    if (dpi) return dpi;
+  }
+  HDC dc = GetDC(nullptr);
+  UINT dpi = dc ? static_cast<UINT>(GetDeviceCaps(dc, LOGPIXELSY)) : 96;
+  if (dc) ReleaseDC(nullptr, dc);
+  return dpi ? dpi : 96;
+}
+
+HFONT MessageFont(UINT dpi) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
+  HDC dc = GetDC(nullptr);
+  int systemDpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+  if (dc) ReleaseDC(nullptr, dc);
+  metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), systemDpi);
+  return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+MainWindow* g_window = nullptr;
+
+}  // namespace
+
+MainWindow& TheMainWindow() {
+  static MainWindow window;
+  return window;
+}
+
+void EndProgram() { ExitProcess(0); }
+
+bool MainWindow::Create(HINSTANCE instance) {
+  instance_ = instance;
+  icon_ = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = instance;
+  wc.hIcon = icon_;
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  if (!RegisterClassExW(&wc)) return false;
+  g_window = this;
+  DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+  return hwnd_ != nullptr;
+}
+
+LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return self ? self->HandleMessage(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      OnCreate();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp), HIWORD(wp));
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<NMHDR*>(lp));
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wp), reinterpret_cast<RECT*>(lp));
+      return 0;
+    case WM_CLOSE:
+    case WM_ENDSESSION:
+      EndProgram();
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd_, msg, wp, lp);
+  }
+}
+
+void MainWindow::OnCreate() {
+  dpi_ = WindowDpi(hwnd_);
+  CreateMenuBar();
+  CreateControls();
+  Layout();
+}
+
+void MainWindow::CreateMenuBar() {
+  HMENU bar = CreateMenu();
+  HMENU file = CreatePopupMenu();
+  AppendMenuW(file, MF_STRING, kMnuAddFile, L"&Add File");
+  AppendMenuW(file, MF_STRING, kMnuAdddFolder, L"Add &Folder");
+  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(file, MF_STRING, kMnuRemove, L"&Remove Selected Items");
+  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(file, MF_STRING, kMnuExit, L"E&xit");
+  aboutMenu_ = CreatePopupMenu();
+  AppendMenuW(aboutMenu_, MF_STRING, kMnuAboutOmbrelay, L"&About Ombrelay");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(aboutMenu_), L"&About");
+  SetMenu(hwnd_, bar);
+}
+
+void MainWindow::CreateControls() {
+  struct Spec {
+    int id;
+    const wchar_t* cls;
+    const wchar_t* text;
+    DWORD style;
+    DWORD exStyle;
+  };
+  // Creation order is the tab order.
+  const Spec specs[] = {
+      {kFrame1, L"BUTTON", L"Add files:", BS_GROUPBOX, 0},
+      {kOptAddFile, L"BUTTON", L"Add F&ile", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 0},
+      {kOptAddFolder, L"BUTTON", L"Add F&older", BS_AUTORADIOBUTTON, 0},
+      {kChkSubFolders, L"BUTTON", L"Add &subfolders", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0},
+      {kCmdAdd, L"BUTTON", L"A&dd", BS_PUSHBUTTON | WS_TABSTOP, 0},
+      {kCmdRemoveEntries, L"BUTTON", L"&Remove", BS_PUSHBUTTON | WS_TABSTOP, 0},
+      {kFrame2, L"BUTTON", L"Save:", BS_GROUPBOX, 0},
+      {kLabel1, L"STATIC", L"&Password:", SS_LEFT, 0},
+      {kTxtPassword, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
+      {kCmdLoadList, L"BUTTON", L"&Load List", BS_PUSHBUTTON | WS_TABSTOP, 0},
+      {kCmdSaveList, L"BUTTON", L"Sa&ve List", BS_PUSHBUTTON | WS_TABSTOP, 0},
+      {kLstFiles, WC_LISTVIEWW, L"",
+       LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER, WS_EX_CLIENTEDGE},
+      {kCmdSelectAll, L"BUTTON", L"Selec&t all", BS_PUSHBUTTON | WS_TABSTOP, 0},
+      {kCmdInvert, L"BUTTON", L"I&nvert selection", BS_PUSHBUTTON | WS_TABSTOP, 0},
+      {kPbCopy, PROGRESS_CLASSW, L"", 0, 0},
+      {kStatus, STATUSCLASSNAMEW, L"", 0, 0},
+  };
+  for (const Spec& s : specs) {
+    CreateWindowExW(s.exStyle, s.cls, s.text, WS_CHILD | WS_VISIBLE | s.style, 0, 0, 0, 0, hwnd_,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.id)), instance_, nullptr);
+  }
+  CheckRadioButton(hwnd_, kOptAddFile, kOptAddFolder, kOptAddFolder);
+  CheckDlgButton(hwnd_, kChkSubFolders, BST_CHECKED);
+
+  HWND list = Control(kLstFiles);
+  ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+  SendMessageW(list, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH;
+  column.pszText = const_cast<wchar_t*>(L"File");
+  SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+  column.pszText = const_cast<wchar_t*>(L"Type");
+  SendMessageW(list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
+
+  SendMessageW(Control(kPbCopy), PBM_SETRANGE32, 0, 100);
+  SendMessageW(Control(kPbCopy), PBM_SETPOS, 0, 0);
+  SendMessageW(Control(kStatus), SB_SIMPLE, TRUE, 0);
+}
+
+void MainWindow::Layout() {
+  HFONT old = font_;
+  font_ = MessageFont(dpi_);
+  for (const Placement& p : kPlacements) {
+    int left = p.left, top = p.top;
+    if (p.parent) {
+      left += PlacementOf(p.parent).left;
+      top += PlacementOf(p.parent).top;
+    }
+    HWND control = Control(p.id);
+    SetWindowPos(control, nullptr, Px(left), Px(top), Px(p.width), Px(p.height), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  HWND list = Control(kLstFiles);
+  ListView_SetColumnWidth(list, 0, Px(10575));
+  ListView_SetColumnWidth(list, 1, Px(1440));
+  if (old) DeleteObject(old);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void MainWindow::ShowCentred() {
+  RECT frame{0, 0, Px(kClientWidth), Px(kClientHeight)};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), TRUE,
+                     static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+  int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  int x = work.left + (work.right - work.left - width) / 2;
+  int y = work.top + (work.bottom - work.top - height) / 2;
+  SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER);
+  ShowWindow(hwnd_, SW_SHOW);
+  UpdateWindow(hwnd_);
+  SetFocus(Control(kOptAddFolder));
+}
+
+void MainWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  Layout();
+}
+
+void MainWindow::OnCommand(int id, int code) {
+  if (code != BN_CLICKED && code != 0) return;
+  switch (id) {
+    case kOptAddFile:
+      EnableWindow(Control(kChkSubFolders), FALSE);
+      break;
+    case kOptAddFolder:
+      EnableWindow(Control(kChkSubFolders), TRUE);
+      break;
+    case kCmdAdd:
+      RunAddCommand(*this, AddFileSelected());
+      break;
+    case kMnuAddFile:
+      RunAddCommand(*this, true);
+      break;
+    case kMnuAdddFolder:
+      RunAddCommand(*this, false);
+      break;
+    case kCmdRemoveEntries:
+    case kMnuRemove:
+      RemoveSelected();
+      break;
+    case kCmdSelectAll:
+      SelectAll();
+      break;
+    case kCmdInvert:
+      InvertSelection();
+      break;
+    case kCmdLoadList:
+      LoadListCommand(*this);
+      break;
+    case kCmdSaveList:
+      SaveListCommand(*this);
+      break;
+    case kMnuAboutOmbrelay:
+      ShowAboutWindow(*this);
+      break;
+    case kMnuExit:
+      EndProgram();
+    default:
+      break;
+  }
+}
+
+LRESULT MainWindow::OnNotify(NMHDR* header) {
+  if (header->idFrom != kLstFiles) return 0;
+  switch (header->code) {
+    case LVN_GETDISPINFOW:
+      OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
+      break;
+    case NM_CLICK:
+    case NM_DBLCLK:
+      OnListClick(reinterpret_cast<NMITEMACTIVATE*>(header));
+      break;
+    case LVN_KEYDOWN:
+      OnListKey(reinterpret_cast<NMLVKEYDOWN*>(header));
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+void MainWindow::OnGetDispInfo(NMLVDISPINFOW* info) {
+  LVITEMW& item = info->item;
+  if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= list_.Count()) return;
+  const Entry& entry = list_.At(static_cast<size_t>(item.iItem));
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    const std::wstring& text = item.iSubItem == 0 ? entry.path : item.iSubItem == 1 ? entry.type : std::wstring();
+    lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+  }
+  if (item.mask & LVIF_STATE) {
+    item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(entry.checked ? 2 : 1);
+    item.stateMask |= LVIS_STATEIMAGEMASK;
+  }
+}
+
+// A click on a row's check box turns that row's mark over.
+void MainWindow::OnListClick(NMITEMACTIVATE* item) {
+  LVHITTESTINFO hit{};
+  hit.pt = item->ptAction;
+  int row = ListView_SubItemHitTest(Control(kLstFiles), &hit);
+  if (row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) ToggleRows(row, row);
+}
+
+// Space turns over the marks of the highlighted rows.
+void MainWindow::OnListKey(NMLVKEYDOWN* key) {
+  if (key->wVKey != VK_SPACE) return;
+  HWND list = Control(kLstFiles);
+  int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+  if (row < 0) row = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+  while (row >= 0) {
+    ToggleRows(row, row);
+    row = ListView_GetNextItem(list, row, LVNI_SELECTED);
+  }
+}
+
+void MainWindow::ToggleRows(int first, int last) {
+  for (int row = first; row <= last && static_cast<size_t>(row) < list_.Count(); ++row)
+    list_.Toggle(static_cast<size_t>(row));
+  ListView_RedrawItems(Control(kLstFiles), first, last);
+}
+
+void MainWindow::ListChanged() {
+  HWND list = Control(kLstFiles);
+  ListView_SetItemCountEx(list, static_cast<int>(list_.Count()), LVSICF_NOSCROLL);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void MainWindow::SetStatus(const std::wstring& text) {
+  status_ = text;
+  SendMessageW(Control(kStatus), SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(status_.c_str()));
+}
+
+std::wstring MainWindow::StatusText() const { return status_; }
+
+void MainWindow::SetProgressMax(long maximum) {
+  SendMessageW(Control(kPbCopy), PBM_SETRANGE32, 0, maximum);
+}
+
+void MainWindow::SetProgressValue(long value) {
+  SendMessageW(Control(kPbCopy), PBM_SETPOS, static_cast<WPARAM>(value), 0);
+}
+
+bool MainWindow::AddFileSelected() const { return IsDlgButtonChecked(hwnd_, kOptAddFile) == BST_CHECKED; }
+
+bool MainWindow::SubFoldersChecked() const {
+  return IsDlgButtonChecked(hwnd_, kChkSubFolders) == BST_CHECKED;
+}
+
+std::wstring MainWindow::Password() const {
+  HWND edit = Control(kTxtPassword);
+  int n = GetWindowTextLengthW(edit);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(edit, &text[0], n + 1);
+  text.resize(static_cast<size_t>(n > 0 ? n : 0));
+  return text;
+}
+
+void MainWindow::SetAboutCaption(const std::wstring& caption) {
+  ModifyMenuW(aboutMenu_, kMnuAboutOmbrelay, MF_BYCOMMAND | MF_STRING, kMnuAboutOmbrelay, caption.c_str());
+}
+
+void MainWindow::SelectAll() {
+  trap::Guard([&] {
+    ST(list_.SelectAll());
+    ListView_RedrawItems(Control(kLstFiles), 0, static_cast<int>(list_.Count()) - 1);
+  });
+}
+
+void MainWindow::InvertSelection() {
+  trap::Guard([&] {
+    ST(list_.Invert());
+    ListView_RedrawItems(Control(kLstFiles), 0, static_cast<int>(list_.Count()) - 1);
+  });
+}
+
+void MainWindow::RemoveSelected() {
+  trap::Guard([&] {
+    ST(list_.RemoveChecked());
+    ListView_SetItemState(Control(kLstFiles), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListChanged();
+    ST(SetStatus(ItemsLoadedText(list_.Count())));
+  });
+}
+
+}  // namespace app

@@ -1,0 +1,101 @@
+// frmMain: the main window. It shows the delete list through a virtual list
+// view and hands every command to the code that owns it; it holds no list,
+// file or search logic of its own.
+#pragma once
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/delete_list.h"
+
+namespace app {
+
+// Control and menu identifiers (the test driver uses the control ids).
+enum ControlId : int {
+  kFrame1 = 101,
+  kOptAddFile = 102,
+  kOptAddFolder = 103,
+  kChkSubFolders = 104,
+  kCmdAdd = 105,
+  kCmdRemoveEntries = 106,
+  kFrame2 = 107,
+  kLabel1 = 108,
+  kTxtPassword = 109,
+  kCmdLoadList = 110,
+  kCmdSaveList = 111,
+  kLstFiles = 112,
+  kCmdSelectAll = 113,
+  kCmdInvert = 114,
+  kPbCopy = 115,
+  kStatus = 116,
+  kMnuAddFile = 201,
+  kMnuAdddFolder = 202,
+  kMnuRemove = 203,
+  kMnuExit = 204,
+  kMnuAboutOmbrelay = 205,
+};
+
+class MainWindow {
+ public:
+  // Creates the window, hidden, with all its controls.
+  bool Create(HINSTANCE instance);
+  HWND Handle() const { return hwnd_; }
+  HICON Icon() const { return icon_; }
+
+  // The delete list. After changing it, call ListChanged() so the list view
+  // shows the new count and rows.
+  DeleteList& List() { return list_; }
+  void ListChanged();
+
+  void SetStatus(const std::wstring& text);
+  std::wstring StatusText() const;
+  void SetProgressMax(long maximum);
+  void SetProgressValue(long value);
+  bool AddFileSelected() const;
+  bool SubFoldersChecked() const;
+  std::wstring Password() const;
+  void SetAboutCaption(const std::wstring& caption);
+
+  void ShowCentred();
+
+  // The list editing commands, guarded by the error trap.
+  void SelectAll();
+  void InvertSelection();
+  void RemoveSelected();
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void OnCreate();
+  void OnCommand(int id, int code);
+  LRESULT OnNotify(NMHDR* header);
+  void OnDpiChanged(UINT dpi, const RECT* suggested);
+  void OnGetDispInfo(NMLVDISPINFOW* info);
+  void OnListClick(NMITEMACTIVATE* item);
+  void OnListKey(NMLVKEYDOWN* key);
+  void ToggleRows(int first, int last);
+  void CreateControls();
+  void CreateMenuBar();
+  void Layout();
+  int Px(int twips) const { return MulDiv(twips, static_cast<int>(dpi_), 1440); }
+  HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+
+  HWND hwnd_ = nullptr;
+  HINSTANCE instance_ = nullptr;
+  HICON icon_ = nullptr;
+  HFONT font_ = nullptr;
+  HMENU aboutMenu_ = nullptr;
+  UINT dpi_ = 96;
+  DeleteList list_;
+  std::wstring status_;
+};
+
+// The one main window of the run.
+MainWindow& TheMainWindow();
+
+// Ends the whole program at once: no question, nothing saved.
+[[noreturn]] void EndProgram();
+
+}  // namespace app

@@ -1,0 +1,17 @@
+// Whole-file reads and writes, the only file I/O the portable code does.
+// Windows uses the wide-character API with long-path forms; elsewhere the
+// path is passed on as UTF-8.
+#pragma once
+#include <string>
+
+namespace fileio {
+
+// Reads every byte of the file. A file that cannot be opened or read raises
+// a trap failure with the platform's reason.
+std::string ReadAll(const std::wstring& path);
+
+// Creates or truncates the file and writes the bytes. Returns true only when
+// every byte reached the file; otherwise reason says why.
+bool WriteAll(const std::wstring& path, const std::string& bytes, std::wstring& reason);
+
+}  // namespace fileio

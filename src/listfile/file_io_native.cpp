@@ -1,0 +1,51 @@
+// Whole-file I/O for builds off Windows (the native unit tests).
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "base/encoding.h"
+#include "listfile/file_io.h"
+#include "services/error_trap.h"
+
+namespace fileio {
+namespace {
+
+std::wstring ErrnoText(int code) { return enc::FromUtf8(std::strerror(code)); }
+
+struct File {
+  std::FILE* f = nullptr;
+  ~File() {
+    if (f) std::fclose(f);
+  }
+};
+
+}  // namespace
+
+std::string ReadAll(const std::wstring& path) {
+  File file;
+  file.f = std::fopen(enc::ToUtf8(path).c_str(), "rb");
+  if (!file.f) trap::Raise(errno == ENOENT ? 53 : 75, ErrnoText(errno));
+  std::string bytes;
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, file.f)) > 0) bytes.append(buf, n);
+  if (std::ferror(file.f)) trap::Raise(57, L"Device I/O error");
+  return bytes;
+}
+
+bool WriteAll(const std::wstring& path, const std::string& bytes, std::wstring& reason) {
+  std::FILE* f = std::fopen(enc::ToUtf8(path).c_str(), "wb");
+  if (!f) {
+    reason = ErrnoText(errno);
+    return false;
+  }
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  if (!ok) reason = ErrnoText(errno);
+  if (std::fclose(f) != 0 && ok) {
+    ok = false;
+    reason = ErrnoText(errno);
+  }
+  return ok;
+}
+
+}  // namespace fileio

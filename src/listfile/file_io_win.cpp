@@ -1,0 +1,53 @@
+// Whole-file I/O on Windows: wide-character API, long paths, every byte
+// accounted for.
+#include <windows.h>
+
+#include "base/handles_win.h"
+#include "base/long_path.h"
+#include "listfile/file_io.h"
+#include "services/error_trap_win.h"
+
+namespace fileio {
+
+std::string ReadAll(const std::wstring& path) {
+  win::unique_hfile file(CHECK_HANDLE(CreateFileW(paths::LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+  LARGE_INTEGER size{};
+  CHECK_WIN(GetFileSizeEx(file.get(), &size));
+  if (size.QuadPart > 0x7FFFFFFF) trap::RaiseWin32(ERROR_FILE_TOO_LARGE);
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  DWORD done = 0;
+  while (done < bytes.size()) {
+    DWORD got = 0;
+    CHECK_WIN(ReadFile(file.get(), &bytes[done], static_cast<DWORD>(bytes.size() - done), &got, nullptr));
+    if (got == 0) break;
+    done += got;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+bool WriteAll(const std::wstring& path, const std::string& bytes, std::wstring& reason) {
+  win::unique_hfile file(CreateFileW(paths::LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    reason = trap::SystemMessage(GetLastError());
+    return false;
+  }
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD wrote = 0;
+    DWORD chunk = static_cast<DWORD>(bytes.size() - done > (1u << 24) ? (1u << 24) : bytes.size() - done);
+    if (!WriteFile(file.get(), bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0) {
+      reason = trap::SystemMessage(GetLastError());
+      return false;
+    }
+    done += wrote;
+  }
+  if (!FlushFileBuffers(file.get())) {
+    reason = trap::SystemMessage(GetLastError());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace fileio

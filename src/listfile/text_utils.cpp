@@ -1,0 +1,69 @@
+// Text and path utilities. Their handling of empty pieces, byte 0 and line
+// ends is part of the delete-list file's reading rule.
+#include "listfile/text_utils.h"
+
+#include "base/encoding.h"
+#include "listfile/file_io.h"
+#include "services/error_trap.h"
+
+namespace textutil {
+
+void SplitString(const std::wstring& text, wchar_t separator, std::vector<std::wstring>& pieces) {
+  trap::Guard([&] {
+    ST(pieces.assign(1, std::wstring()));
+    size_t start = 0;
+    for (size_t at = text.find(separator); at != std::wstring::npos; at = text.find(separator, start)) {
+      ST(pieces.back().assign(text, start, at - start));
+      ST(pieces.emplace_back());
+      start = at + 1;
+    }
+    ST(pieces.back().assign(text, start, std::wstring::npos));
+  });
+}
+
+std::wstring BytesToText(std::string bytes) {
+  for (char& b : bytes) {
+    if (b == '\0') b = ' ';
+  }
+  return enc::FromAnsi(bytes);
+}
+
+std::wstring LoadTextFile(const std::wstring& path) {
+  std::wstring result;
+  trap::Guard([&] {
+    std::string bytes = ST(fileio::ReadAll(path));
+    result = BytesToText(std::move(bytes));
+  });
+  return result;
+}
+
+std::string LineBytes(const std::wstring& text) {
+  std::string bytes;
+  enc::ToAnsi(text, bytes);
+  bytes += "\r\n";
+  return bytes;
+}
+
+SaveResult SaveBytes(const std::string& bytes, const std::wstring& path) {
+  SaveResult result;
+  result.ok = fileio::WriteAll(path, bytes, result.reason);
+  return result;
+}
+
+SaveResult SaveData(const std::wstring& text, const std::wstring& path) {
+  return SaveBytes(LineBytes(text), path);
+}
+
+std::wstring GetDirPath(const std::wstring& path) {
+  std::wstring result;
+  trap::Guard([&] {
+    std::vector<std::wstring> pieces;
+    SplitString(path, L'\\', pieces);
+    std::wstring joined = pieces[0];
+    for (size_t i = 1; i + 1 < pieces.size(); ++i) ST(joined += L'\\' + pieces[i]);
+    result = pieces.size() > 1 ? joined : std::wstring();
+  });
+  return result;
+}
+
+}  // namespace textutil

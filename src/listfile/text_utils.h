@@ -1,0 +1,32 @@
+// Shared text and path routines: splitting at a separator, reading a whole
+// file as text, writing a text as one line, and the folder part of a path.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace textutil {
+
+// k separators always give k + 1 pieces; empty pieces are kept.
+void SplitString(const std::wstring& text, wchar_t separator, std::vector<std::wstring>& pieces);
+
+// The bytes of a text file as text: byte 0 reads as a blank, the rest is
+// converted from the ANSI code page.
+std::wstring BytesToText(std::string bytes);
+// The whole file as text (empty after a reported failure).
+std::wstring LoadTextFile(const std::wstring& path);
+
+// What SaveData writes: the text in the ANSI code page followed by CR LF.
+std::string LineBytes(const std::wstring& text);
+// The outcome of a write: ok only when the whole text reached the disk.
+struct SaveResult {
+  bool ok = false;
+  std::wstring reason;
+};
+SaveResult SaveData(const std::wstring& text, const std::wstring& path);
+// Writes bytes prepared by the caller (for encodings other than ANSI).
+SaveResult SaveBytes(const std::string& bytes, const std::wstring& path);
+
+// The path without its last component and the backslash before it.
+std::wstring GetDirPath(const std::wstring& path);
+
+}  // namespace textutil

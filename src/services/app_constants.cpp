@@ -1,0 +1,18 @@
+// Application constants.
+#include "services/app_constants.h"
+
+namespace services {
+
+std::wstring Appname;
+std::wstring CurrentVersion;
+std::wstring MainKey;
+
+void SetAppConstants() {
+  Appname = L"Ombrelay";
+  CurrentVersion = L"1.02";
+  MainKey = L"SOFTWARE\\FD";
+}
+
+std::wstring MainTitle() { return Appname + L" " + CurrentVersion; }
+
+}  // namespace services

@@ -1,0 +1,156 @@
+// Error trap: report text, silenced list and the statement-text table.
+#include "services/error_trap.h"
+
+#include <cstring>
+#include <exception>
+#include <new>
+#include <stdexcept>
+#include <system_error>
+
+#include "base/encoding.h"
+
+namespace trap {
+namespace {
+
+struct TableEntry {
+  const char* file;
+  int line;
+  const char* text;
+};
+
+const TableEntry kStatements[] = {
+    {"", 0, ""},  // number 0: no statement
+#include "statements.inc"
+};
+constexpr int kCount = static_cast<int>(sizeof(kStatements) / sizeof(kStatements[0]));
+
+std::vector<std::wstring>* g_table = nullptr;
+std::vector<int16_t>* g_silenced = nullptr;
+bool g_firstReportDone = false;
+
+Answer DefaultPresenter(const std::wstring&, const std::wstring&) { return Answer::Yes; }
+Presenter g_presenter = DefaultPresenter;
+
+// True when path names the same file as the table's relative path.
+bool SameFile(const char* path, const char* rel) {
+  size_t pn = std::strlen(path), rn = std::strlen(rel);
+  if (rn == 0 || pn < rn) return false;
+  for (size_t i = 0; i < rn; ++i) {
+    char a = path[pn - rn + i], b = rel[i];
+    if (a == '\\') a = '/';
+    if (a != b) return false;
+  }
+  return pn == rn || path[pn - rn - 1] == '/' || path[pn - rn - 1] == '\\';
+}
+
+std::wstring Widen(const char* text) { return enc::FromUtf8(text); }
+
+}  // namespace
+
+Site g_site;
+
+void Raise(long number, const std::wstring& description) { throw Failure{number, description}; }
+
+int StatementNumber(const Site& site) {
+  if (!site.file) return 0;
+  for (int n = 1; n < kCount; ++n) {
+    if (kStatements[n].line == site.line && SameFile(site.file, kStatements[n].file)) return n;
+  }
+  return 0;
+}
+
+int HighestStatement() { return kCount - 1; }
+
+const std::vector<std::wstring>& StatementTable() {
+  if (!g_table) {
+    g_table = new std::vector<std::wstring>();
+    g_table->reserve(kCount);
+    for (const TableEntry& e : kStatements) g_table->push_back(Widen(e.text));
+  }
+  return *g_table;
+}
+
+bool StatementTableBuilt() { return g_table != nullptr; }
+
+Presenter SetPresenter(Presenter presenter) {
+  Presenter old = std::move(g_presenter);
+  g_presenter = presenter ? std::move(presenter) : Presenter(DefaultPresenter);
+  return old;
+}
+
+std::wstring FormatReport(int16_t number, const std::wstring& description, int16_t line,
+                          const std::wstring& code) {
+  std::wstring text;
+  text += L"Error Number: " + std::to_wstring(number) + L".\r\n";
+  text += L"Error Description: " + description + L".\r\n";
+  text += L"Error Line: " + std::to_wstring(line) + L".\r\n";
+  text += L"Error Code: " + code + L"\r\n";
+  text += L"Do you wish to pause on this error again?";
+  return text;
+}
+
+void ReportError(int16_t number, const std::wstring& description, int16_t line) {
+  if (!g_firstReportDone) {
+    g_silenced = new std::vector<int16_t>{0};
+    StatementTable();
+    g_firstReportDone = true;
+  }
+  for (int16_t silenced : *g_silenced) {
+    if (silenced == line) return;
+  }
+  const std::vector<std::wstring>& table = StatementTable();
+  std::wstring code = (line >= 0 && line < static_cast<int>(table.size())) ? table[line] : std::wstring();
+  Answer answer = g_presenter(FormatReport(number, description, line, code), L"Error");
+  if (answer == Answer::No) g_silenced->push_back(line);
+}
+
+const std::vector<int16_t>& SilencedList() {
+  static const std::vector<int16_t> kEmpty;
+  return g_silenced ? *g_silenced : kEmpty;
+}
+
+void ResetForTests() {
+  delete g_table;
+  g_table = nullptr;
+  delete g_silenced;
+  g_silenced = nullptr;
+  g_firstReportDone = false;
+}
+
+void ReportCurrentException() noexcept {
+  long number = 0;
+  std::wstring description;
+  try {
+    throw;
+  } catch (const Failure& f) {
+    number = f.number;
+    description = f.description;
+  } catch (const std::bad_alloc&) {
+    number = 7;
+    description = L"Out of memory";
+  } catch (const std::out_of_range& e) {
+    number = 9;
+    description = L"Subscript out of range (" + enc::FromUtf8(e.what()) + L")";
+  } catch (const std::overflow_error& e) {
+    number = 6;
+    description = L"Overflow (" + enc::FromUtf8(e.what()) + L")";
+  } catch (const std::system_error& e) {
+    number = e.code().value();
+    description = enc::FromUtf8(e.what());
+  } catch (const std::exception& e) {
+    number = 51;
+    description = L"Internal error (" + enc::FromUtf8(e.what()) + L")";
+  } catch (...) {
+    number = 51;
+    description = L"Internal error";
+  }
+  try {
+    // Numbers outside 16 bits (component codes) keep their low word; the
+    // description carries the whole value.
+    ReportError(static_cast<int16_t>(number & 0xFFFF), description,
+                static_cast<int16_t>(StatementNumber(g_site)));
+  } catch (...) {
+  }
+}
+
+}  // namespace trap

@@ -1,0 +1,76 @@
+// The error trap: every guarded procedure reports a run-time failure with its
+// number, description and the number and source text of the failing
+// statement, then ends; its caller carries on.  The user can silence further
+// reports of one statement for the rest of the run.
+//
+// A guarded statement is a line carrying one of the marker macros (ST, RAISE,
+// and the Win32 checks in error_trap_win.h).  A build step numbers those lines
+// in source order and produces the statement-text table from the source, so
+// the two can never drift apart.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace trap {
+
+// A failure raised inside a guarded procedure.
+struct Failure {
+  long number;
+  std::wstring description;
+};
+
+[[noreturn]] void Raise(long number, const std::wstring& description);
+
+// Where the most recent guarded statement began.
+struct Site {
+  const char* file = nullptr;
+  int line = 0;
+};
+extern Site g_site;
+inline void Mark(const char* file, int line) noexcept { g_site = {file, line}; }
+
+// Statement numbers and texts, from the generated table.
+int StatementNumber(const Site& site);
+int HighestStatement();
+// The whole table, index 0 empty; built on the first call only.
+const std::vector<std::wstring>& StatementTable();
+bool StatementTableBuilt();
+
+enum class Answer { Yes, No, Cancel };
+// Shows the report and returns the user's answer (a message box on Windows).
+using Presenter = std::function<Answer(const std::wstring& text, const std::wstring& title)>;
+Presenter SetPresenter(Presenter presenter);
+
+std::wstring FormatReport(int16_t number, const std::wstring& description, int16_t line,
+                          const std::wstring& code);
+void ReportError(int16_t number, const std::wstring& description, int16_t line);
+const std::vector<int16_t>& SilencedList();
+// Forgets the silenced list and the table (tests only).
+void ResetForTests();
+
+// Turns the exception in flight into a report at the current statement.
+void ReportCurrentException() noexcept;
+
+// Runs a procedure body under the trap: the statement position starts at 0
+// and is restored for the caller afterwards.
+template <class Body>
+void Guard(Body&& body) noexcept {
+  const Site saved = g_site;
+  g_site = Site{};
+  try {
+    std::forward<Body>(body)();
+  } catch (...) {
+    ReportCurrentException();
+  }
+  g_site = saved;
+}
+
+}  // namespace trap
+
+// Marks a guarded statement and evaluates it.
+#define ST(...) (::trap::Mark(__FILE__, __LINE__), (__VA_ARGS__))
+// Marks a guarded statement that raises a failure.
+#define RAISE(number, description) (::trap::Mark(__FILE__, __LINE__), ::trap::Raise((number), (description)))

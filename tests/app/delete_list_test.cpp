@@ -1,0 +1,76 @@
+// Delete list model: the list editing commands and the status texts.
+#include "app/delete_list.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+app::DeleteList Make(std::initializer_list<const wchar_t*> paths) {
+  app::DeleteList list;
+  for (const wchar_t* p : paths) list.Append(p, L"File");
+  return list;
+}
+
+std::vector<bool> Marks(const app::DeleteList& list) {
+  std::vector<bool> marks;
+  for (const auto& e : list.Entries()) marks.push_back(e.checked);
+  return marks;
+}
+
+TEST(DeleteList, NewEntriesAreUncheckedAndKeepOrderAndDuplicates) {
+  auto list = Make({L"C:\\a", L"C:\\b", L"C:\\a"});
+  ASSERT_EQ(list.Count(), 3u);
+  EXPECT_EQ(list.At(2).path, L"C:\\a");
+  EXPECT_EQ(list.At(0).type, L"File");
+  EXPECT_EQ(Marks(list), (std::vector<bool>{false, false, false}));
+}
+
+TEST(DeleteList, SelectAllAndInvertTwice) {
+  auto list = Make({L"a", L"b", L"c"});
+  list.SetChecked(1, true);
+  list.Invert();
+  EXPECT_EQ(Marks(list), (std::vector<bool>{true, false, true}));
+  list.Invert();
+  EXPECT_EQ(Marks(list), (std::vector<bool>{false, true, false}));
+  list.SelectAll();
+  EXPECT_EQ(Marks(list), (std::vector<bool>{true, true, true}));
+  app::DeleteList empty;
+  empty.SelectAll();
+  empty.Invert();
+  empty.RemoveChecked();
+  EXPECT_TRUE(empty.Empty());
+}
+
+TEST(DeleteList, RemoveTakesOnlyTickedRowsAmongDuplicates) {
+  auto list = Make({L"x", L"dup", L"y", L"dup", L"z"});
+  list.SetChecked(3, true);
+  list.SetChecked(0, true);
+  list.RemoveChecked();
+  ASSERT_EQ(list.Count(), 3u);
+  EXPECT_EQ(list.At(0).path, L"dup");
+  EXPECT_EQ(list.At(1).path, L"y");
+  EXPECT_EQ(list.At(2).path, L"z");
+  list.RemoveChecked();  // nothing ticked: nothing changes
+  EXPECT_EQ(list.Count(), 3u);
+  list.SelectAll();
+  list.RemoveChecked();
+  EXPECT_TRUE(list.Empty());
+}
+
+TEST(DeleteList, NoSixteenBitLimit) {
+  app::DeleteList list;
+  for (int i = 0; i < 40000; ++i) list.Append(std::to_wstring(i), L"File");
+  list.Invert();
+  list.SetChecked(39999, false);
+  list.RemoveChecked();
+  ASSERT_EQ(list.Count(), 1u);
+  EXPECT_EQ(list.At(0).path, L"39999");
+}
+
+TEST(DeleteList, StatusTexts) {
+  EXPECT_EQ(app::ItemsLoadedText(0), L"0 items loaded...");
+  EXPECT_EQ(app::ItemsLoadedText(40000), L"40000 items loaded...");
+  EXPECT_EQ(app::ItemsSavedText(3), L"3 items saved...");
+}
+
+}  // namespace

@@ -1,0 +1,339 @@
+// Test driver: finds another process's windows by title and drives them the
+// way a user would (buttons, menus, list rows and check marks, message boxes,
+// file dialogs, the folder browser), printing what it reads as UTF-8.
+//
+//   driver wait <title> [ms]               exit 0 when a visible window has that title
+//   driver gone <title> [ms]               exit 0 when none has
+//   driver visible <title>                 prints 1 or 0 at once
+//   driver msgbox <title> [yes|no|cancel|ok|none]   prints the text, presses the button
+//   driver text <title> <id>               prints a control's text
+//   driver settext <title> <id> <text>
+//   driver state <title> <id>              prints "enabled=E checked=C visible=V"
+//   driver click <title> <id>              BM_CLICK (returns when the handler does)
+//   driver pclick <title> <id>             posted BM_CLICK (for clicks that open modal boxes)
+//   driver menu <title> <id>               posts the menu command
+//   driver lv <title>                      prints "row<TAB>i<TAB>checked<TAB>path<TAB>type"
+//   driver count <title>                   prints the number of list rows
+//   driver status <title>                  prints the status bar's text
+//   driver progress <title>                prints "pos=P max=M"
+//   driver tick <title> <row> click|space  turns a row's check mark over like a user
+//   driver key <title> <id> <vk>           posts a key press to a control
+//   driver file <title> <text> [ok|cancel] types into a file dialog and answers it
+//   driver bff <title> <folder> [ok|cancel]  picks a folder in the folder browser
+//   driver rect <title>                    prints the window rectangle
+//   driver children <title>                lists child windows
+//   driver close <title>                   posts WM_CLOSE
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+void Print(const std::wstring& text) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+  fwrite(out.data(), 1, out.size(), stdout);
+  fflush(stdout);
+}
+
+HWND FindVisible(const wchar_t* title) {
+  HWND h = nullptr;
+  while ((h = FindWindowExW(nullptr, h, nullptr, title)) != nullptr) {
+    if (IsWindowVisible(h)) return h;
+  }
+  return nullptr;
+}
+
+HWND WaitTop(const wchar_t* title, int ms = 10000) {
+  for (int waited = 0;; waited += 50) {
+    if (HWND h = FindVisible(title)) return h;
+    if (waited >= ms) return nullptr;
+    Sleep(50);
+  }
+}
+
+// A buffer in the process that owns a window, for messages that carry pointers.
+struct Remote {
+  HANDLE proc = nullptr;
+  char* mem = nullptr;
+  bool Open(HWND h, SIZE_T size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!proc) return false;
+    mem = static_cast<char*>(VirtualAllocEx(proc, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    return mem != nullptr;
+  }
+  bool Write(const void* src, SIZE_T n, SIZE_T off = 0) {
+    SIZE_T w = 0;
+    return WriteProcessMemory(proc, mem + off, src, n, &w) && w == n;
+  }
+  bool Read(void* dst, SIZE_T n, SIZE_T off = 0) {
+    SIZE_T r = 0;
+    return ReadProcessMemory(proc, mem + off, dst, n, &r) && r == n;
+  }
+  ~Remote() {
+    if (mem) VirtualFreeEx(proc, mem, 0, MEM_RELEASE);
+    if (proc) CloseHandle(proc);
+  }
+};
+
+int ButtonId(const wchar_t* s) {
+  if (!_wcsicmp(s, L"yes")) return IDYES;
+  if (!_wcsicmp(s, L"no")) return IDNO;
+  if (!_wcsicmp(s, L"cancel")) return IDCANCEL;
+  if (!_wcsicmp(s, L"ok")) return IDOK;
+  return 0;
+}
+
+void Press(HWND dlg, int id) {
+  HWND b = GetDlgItem(dlg, id);
+  if (b) PostMessageW(b, BM_CLICK, 0, 0);
+  else PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
+
+std::wstring ControlText(HWND h) {
+  wchar_t buf[32768] = L"";
+  SendMessageW(h, WM_GETTEXT, 32768, reinterpret_cast<LPARAM>(buf));
+  return buf;
+}
+
+HWND ListOf(HWND w) { return FindWindowExW(w, nullptr, WC_LISTVIEWW, nullptr); }
+
+std::wstring RowText(HWND lv, Remote& r, int row, int sub) {
+  const int kText = 4096;
+  LVITEMW it{};
+  it.iSubItem = sub;
+  it.cchTextMax = kText;
+  it.pszText = reinterpret_cast<wchar_t*>(r.mem + sizeof(LVITEMW));
+  r.Write(&it, sizeof it);
+  int len = static_cast<int>(SendMessageW(lv, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(r.mem)));
+  static wchar_t text[kText];
+  r.Read(text, sizeof text, sizeof(LVITEMW));
+  text[kText - 1] = 0;
+  return len > 0 ? std::wstring(text) : std::wstring();
+}
+
+bool Checked(HWND lv, int row) {
+  UINT st = static_cast<UINT>(SendMessageW(lv, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK));
+  return ((st & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+int ListRows(HWND w) {
+  HWND lv = ListOf(w);
+  int n = static_cast<int>(SendMessageW(lv, LVM_GETITEMCOUNT, 0, 0));
+  Remote r;
+  if (!r.Open(lv, sizeof(LVITEMW) + 4096 * sizeof(wchar_t))) return 3;
+  std::wstring out;
+  for (int i = 0; i < n; ++i) {
+    out += L"row\t" + std::to_wstring(i) + L"\t" + (Checked(lv, i) ? L"1" : L"0") + L"\t" + RowText(lv, r, i, 0) +
+           L"\t" + RowText(lv, r, i, 1) + L"\n";
+    if (out.size() > 65536) {
+      Print(out);
+      out.clear();
+    }
+  }
+  Print(out);
+  return 0;
+}
+
+int Tick(HWND w, int row, const wchar_t* how) {
+  HWND lv = ListOf(w);
+  Remote r;
+  if (!r.Open(lv, sizeof(LVITEMW) + sizeof(RECT))) return 3;
+  SendMessageW(lv, LVM_ENSUREVISIBLE, row, FALSE);
+  if (!_wcsicmp(how, L"space")) {
+    LVITEMW it{};
+    it.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    r.Write(&it, sizeof it);
+    SendMessageW(lv, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(r.mem));
+    it.state = LVIS_SELECTED | LVIS_FOCUSED;
+    r.Write(&it, sizeof it);
+    SendMessageW(lv, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(r.mem));
+    PostMessageW(lv, WM_KEYDOWN, VK_SPACE, 0x00390001);
+    PostMessageW(lv, WM_KEYUP, VK_SPACE, 0xC0390001);
+  } else {
+    RECT rc{};
+    rc.left = LVIR_ICON;
+    r.Write(&rc, sizeof rc);
+    SendMessageW(lv, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(r.mem));
+    RECT icon{};
+    r.Read(&icon, sizeof icon);
+    rc.left = LVIR_BOUNDS;
+    r.Write(&rc, sizeof rc);
+    SendMessageW(lv, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(r.mem));
+    RECT bounds{};
+    r.Read(&bounds, sizeof bounds);
+    // The state image (the check box) sits left of the item's icon area.
+    int x = bounds.left + (icon.left - bounds.left) / 2;
+    if (icon.left - bounds.left < 4) x = bounds.left + 8;
+    int y = (bounds.top + bounds.bottom) / 2;
+    LPARAM at = MAKELPARAM(x, y);
+    PostMessageW(lv, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(lv, WM_LBUTTONUP, 0, at);
+  }
+  Sleep(200);
+  return 0;
+}
+
+std::wstring StatusText(HWND w) {
+  HWND sb = FindWindowExW(w, nullptr, STATUSCLASSNAMEW, nullptr);
+  if (!sb) return L"";
+  // The bar shows one simple text: part 255 while it is in simple mode.
+  Remote r;
+  const int kText = 32768;
+  if (!r.Open(sb, kText * sizeof(wchar_t))) return L"";
+  static wchar_t text[kText];
+  text[0] = 0;
+  r.Write(text, sizeof(wchar_t));
+  // Windows answers for the simple text at 255, Wine at 0.
+  WPARAM part = SB_SIMPLEID;
+  DWORD length = LOWORD(SendMessageW(sb, SB_GETTEXTLENGTHW, part, 0));
+  if (length == 0) {
+    part = 0;
+    length = LOWORD(SendMessageW(sb, SB_GETTEXTLENGTHW, part, 0));
+  }
+  if (length == 0) return L"";
+  SendMessageW(sb, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(r.mem));
+  r.Read(text, sizeof text);
+  text[kText - 1] = 0;
+  return text;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc >= 2 && std::wstring(argv[1]) == L"list") { for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) { wchar_t t[256] = L""; GetWindowTextW(h, t, 256); if (IsWindowVisible(h)) Print(std::wstring(L"top\t") + t + L"\n"); } return 0; }
+  if (argc < 3) return 99;
+  const std::wstring cmd = argv[1];
+  const wchar_t* title = argv[2];
+  if (cmd == L"gone") {
+    int ms = argc > 3 ? _wtoi(argv[3]) : 10000;
+    for (int waited = 0; waited <= ms; waited += 50) {
+      if (!FindVisible(title)) return 0;
+      Sleep(50);
+    }
+    return 1;
+  }
+  if (cmd == L"visible") {
+    Print(FindVisible(title) ? L"1\n" : L"0\n");
+    return 0;
+  }
+  HWND w = WaitTop(title, cmd == L"wait" && argc > 3 ? _wtoi(argv[3]) : 10000);
+  if (!w) {
+    Print(L"window [" + std::wstring(title) + L"] not found\n");
+    return 2;
+  }
+  auto ctrl = [&](int i) { return GetDlgItem(w, static_cast<int>(wcstol(argv[i], nullptr, 0))); };
+  if (cmd == L"wait") return 0;
+  if (cmd == L"msgbox") {
+    Sleep(100);  // let the box finish painting its text
+    Print(ControlText(GetDlgItem(w, 0xFFFF)));
+    if (argc > 3 && ButtonId(argv[3])) Press(w, ButtonId(argv[3]));
+    return 0;
+  }
+  if (cmd == L"text" && argc > 3) {
+    Print(ControlText(ctrl(3)));
+    return 0;
+  }
+  if (cmd == L"settext" && argc > 4) {
+    SendMessageW(ctrl(3), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+    return 0;
+  }
+  if (cmd == L"state" && argc > 3) {
+    HWND c = ctrl(3);
+    if (!c) return 4;
+    Print(L"enabled=" + std::to_wstring(IsWindowEnabled(c) ? 1 : 0) + L" checked=" +
+          std::to_wstring(SendMessageW(c, BM_GETCHECK, 0, 0)) + L" visible=" +
+          std::to_wstring(IsWindowVisible(c) ? 1 : 0) + L"\n");
+    return 0;
+  }
+  if (cmd == L"click" && argc > 3) {
+    SendMessageW(ctrl(3), BM_CLICK, 0, 0);
+    return 0;
+  }
+  if (cmd == L"pclick" && argc > 3) {
+    PostMessageW(ctrl(3), BM_CLICK, 0, 0);
+    return 0;
+  }
+  if (cmd == L"menu" && argc > 3) {
+    PostMessageW(w, WM_COMMAND, MAKEWPARAM(wcstol(argv[3], nullptr, 0), 0), 0);
+    return 0;
+  }
+  if (cmd == L"lv") return ListRows(w);
+  if (cmd == L"count") {
+    Print(std::to_wstring(SendMessageW(ListOf(w), LVM_GETITEMCOUNT, 0, 0)) + L"\n");
+    return 0;
+  }
+  if (cmd == L"status") {
+    Print(StatusText(w));
+    return 0;
+  }
+  if (cmd == L"progress") {
+    HWND pb = FindWindowExW(w, nullptr, PROGRESS_CLASSW, nullptr);
+    Print(L"pos=" + std::to_wstring(SendMessageW(pb, PBM_GETPOS, 0, 0)) + L" max=" +
+          std::to_wstring(SendMessageW(pb, PBM_GETRANGE, FALSE, 0)) + L"\n");
+    return 0;
+  }
+  if (cmd == L"tick" && argc > 4) return Tick(w, _wtoi(argv[3]), argv[4]);
+  if (cmd == L"key" && argc > 4) {
+    HWND c = ctrl(3);
+    WPARAM vk = static_cast<WPARAM>(wcstol(argv[4], nullptr, 0));
+    PostMessageW(c ? c : w, WM_KEYDOWN, vk, 1);
+    PostMessageW(c ? c : w, WM_KEYUP, vk, 0xC0000001);
+    return 0;
+  }
+  if (cmd == L"file" && argc > 3) {
+    HWND e = GetDlgItem(w, 0x47c);
+    if (!e) e = GetDlgItem(w, 0x480);
+    SendMessageW(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+    Sleep(100);
+    Press(w, argc > 4 ? ButtonId(argv[4]) : IDOK);
+    return 0;
+  }
+  if (cmd == L"bff" && argc > 3) {
+    const wchar_t* path = argv[3];
+    Remote r;
+    SIZE_T n = (wcslen(path) + 1) * sizeof(wchar_t);
+    if (!r.Open(w, n) || !r.Write(path, n)) return 3;
+    SendMessageW(w, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(r.mem));
+    Sleep(300);
+    Press(w, argc > 4 ? ButtonId(argv[4]) : IDOK);
+    return 0;
+  }
+  if (cmd == L"rect") {
+    RECT r{};
+    GetWindowRect(w, &r);
+    RECT c{};
+    GetClientRect(w, &c);
+    Print(L"rect=" + std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," + std::to_wstring(r.right) + L"," +
+          std::to_wstring(r.bottom) + L" client=" + std::to_wstring(c.right) + L"x" + std::to_wstring(c.bottom) +
+          L" screen=" + std::to_wstring(GetSystemMetrics(SM_CXSCREEN)) + L"x" +
+          std::to_wstring(GetSystemMetrics(SM_CYSCREEN)) + L"\n");
+    return 0;
+  }
+  if (cmd == L"children") {
+    for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      wchar_t cls[128] = L"";
+      GetClassNameW(c, cls, 128);
+      RECT r{};
+      GetWindowRect(c, &r);
+      MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
+      Print(L"child\t" + std::to_wstring(GetDlgCtrlID(c)) + L"\t" + cls + L"\t" + ControlText(c) + L"\t" +
+            std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," + std::to_wstring(r.right - r.left) + L"," +
+            std::to_wstring(r.bottom - r.top) + L"\t" + (IsWindowEnabled(c) ? L"enabled" : L"disabled") + L"\n");
+    }
+    return 0;
+  }
+  if (cmd == L"close") {
+    PostMessageW(w, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  return 99;
+}

@@ -1,0 +1,161 @@
+"""End-to-end harness: starts the real ombrelay.exe under Wine and drives its
+windows through the test driver. Every test gets a fresh program; a failing
+test leaves a screenshot and the driver's log beside the other artifacts."""
+import os
+import subprocess
+import time
+import unittest
+
+EXE = os.environ.get("OMBRELAY_EXE", "")
+DRIVER = os.environ.get("OMBRELAY_DRIVER", "")
+SOURCE_DIR = os.environ.get("OMBRELAY_SOURCE_DIR", "")
+ARTIFACTS = os.environ.get("OMBRELAY_ARTIFACTS", "/tmp/ombrelay-e2e")
+
+MAIN = "Ombrelay 1.02"
+# Control and menu ids of the main window.
+FRAME1, OPT_ADD_FILE, OPT_ADD_FOLDER, CHK_SUBFOLDERS, CMD_ADD, CMD_REMOVE = 101, 102, 103, 104, 105, 106
+FRAME2, LABEL1, TXT_PASSWORD, CMD_LOAD, CMD_SAVE, LST_FILES = 107, 108, 109, 110, 111, 112
+CMD_SELECT_ALL, CMD_INVERT, PB_COPY, STATUS = 113, 114, 115, 116
+MNU_ADD_FILE, MNU_ADD_FOLDER, MNU_REMOVE, MNU_EXIT, MNU_ABOUT = 201, 202, 203, 204, 205
+
+
+def wine_path(unix_path):
+    """The Windows form of a path inside the prefix's C: drive or elsewhere."""
+    out = subprocess.run(["winepath", "-w", unix_path], capture_output=True, text=True, check=True)
+    return out.stdout.strip()
+
+
+def unix_path(windows_path):
+    out = subprocess.run(["winepath", "-u", windows_path], capture_output=True, text=True, check=True)
+    return out.stdout.strip()
+
+
+def drive_c():
+    return os.path.join(os.environ["WINEPREFIX"], "drive_c")
+
+
+class Driver:
+    """Runs the driver program; each call is one short Wine process."""
+
+    def __init__(self):
+        self.log = []
+
+    def run(self, *args, check=True, timeout=60):
+        cmd = ["wine", DRIVER] + [str(a) for a in args]
+        proc = subprocess.run(cmd, capture_output=True, timeout=timeout)
+        out = proc.stdout.decode("utf-8", "replace")
+        self.log.append("driver %s -> %d\n%s" % (" ".join(map(str, args)), proc.returncode, out))
+        if check and proc.returncode != 0:
+            raise AssertionError("driver %s failed (%d): %s" % (args, proc.returncode, out))
+        return out
+
+    def wait(self, title, ms=10000):
+        return subprocess.run(["wine", DRIVER, "wait", title, str(ms)], capture_output=True).returncode == 0
+
+    def gone(self, title, ms=10000):
+        return subprocess.run(["wine", DRIVER, "gone", title, str(ms)], capture_output=True).returncode == 0
+
+    def visible(self, title):
+        return self.run("visible", title).strip() == "1"
+
+    def msgbox(self, title, button="none"):
+        return self.run("msgbox", title, button)
+
+    def click(self, control, title=MAIN):
+        self.run("click", title, control)
+
+    def pclick(self, control, title=MAIN):
+        self.run("pclick", title, control)
+
+    def menu(self, item, title=MAIN):
+        self.run("menu", title, item)
+
+    def text(self, control, title=MAIN):
+        return self.run("text", title, control)
+
+    def settext(self, control, text, title=MAIN):
+        self.run("settext", title, control, text)
+
+    def state(self, control, title=MAIN):
+        fields = dict(kv.split("=") for kv in self.run("state", title, control).split())
+        return {k: int(v) for k, v in fields.items()}
+
+    def rows(self, title=MAIN):
+        rows = []
+        for line in self.run("lv", title).splitlines():
+            parts = line.split("\t")
+            if parts[0] == "row":
+                rows.append((parts[3], parts[4], parts[2] == "1"))
+        return rows
+
+    def status(self, title=MAIN):
+        return self.run("status", title)
+
+    def progress(self, title=MAIN):
+        fields = dict(kv.split("=") for kv in self.run("progress", title).split())
+        return int(fields["pos"]), int(fields["max"])
+
+    def tick(self, row, how="click", title=MAIN):
+        self.run("tick", title, row, how)
+
+    def children(self, title=MAIN):
+        out = []
+        for line in self.run("children", title).splitlines():
+            parts = line.split("\t")
+            if parts[0] == "child":
+                out.append({"id": int(parts[1]), "class": parts[2], "text": parts[3],
+                            "rect": tuple(int(v) for v in parts[4].split(",")), "enabled": parts[5] == "enabled"})
+        return out
+
+
+class Program:
+    """One run of ombrelay.exe."""
+
+    def __init__(self, *args):
+        self.proc = subprocess.Popen(["wine", EXE] + list(args), stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def wait_exit(self, seconds=10):
+        try:
+            self.proc.wait(timeout=seconds)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    def kill(self):
+        if self.running():
+            self.proc.kill()
+            self.proc.wait()
+
+
+class E2ETest(unittest.TestCase):
+    """Base class: a driver per test, programs killed afterwards, a
+    screenshot and the driver log on failure."""
+
+    def setUp(self):
+        self.driver = Driver()
+        self.programs = []
+
+    def start(self, *args, wait_main=True):
+        program = Program(*args)
+        self.programs.append(program)
+        if wait_main:
+            self.assertTrue(self.driver.wait(MAIN, 20000), "main window did not appear")
+        return program
+
+    def _save_artifacts(self):
+        os.makedirs(ARTIFACTS, exist_ok=True)
+        base = os.path.join(ARTIFACTS, self.id())
+        subprocess.run(["import", "-window", "root", base + ".png"], capture_output=True, timeout=30)
+        with open(base + ".log", "w", encoding="utf-8") as f:
+            f.write("\n".join(self.driver.log))
+
+    def tearDown(self):
+        outcome = getattr(self, "_outcome", None)
+        if outcome is not None and not outcome.success:
+            self._save_artifacts()
+        for program in self.programs:
+            program.kill()

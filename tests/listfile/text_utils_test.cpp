@@ -1,0 +1,98 @@
+// Text and path utilities: pieces, byte handling, line writing, folder part.
+#include "listfile/text_utils.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "services/error_trap.h"
+
+namespace {
+
+std::vector<std::wstring> Split(const std::wstring& text, wchar_t sep) {
+  std::vector<std::wstring> pieces{L"stale", L"old"};
+  textutil::SplitString(text, sep, pieces);
+  return pieces;
+}
+
+using Pieces = std::vector<std::wstring>;
+
+TEST(SplitString, EmptyPiecesAreKept) {
+  EXPECT_EQ(Split(L"", L'*'), Pieces{L""});
+  EXPECT_EQ(Split(L"*", L'*'), (Pieces{L"", L""}));
+  EXPECT_EQ(Split(L"a*b*", L'*'), (Pieces{L"a", L"b", L""}));
+  EXPECT_EQ(Split(L"*a**b", L'*'), (Pieces{L"", L"a", L"", L"b"}));
+  EXPECT_EQ(Split(L"no separator", L'*'), Pieces{L"no separator"});
+  EXPECT_EQ(Split(L"C:\\a|File*pw*\r\n", L'*'), (Pieces{L"C:\\a|File", L"pw", L"\r\n"}));
+  EXPECT_EQ(Split(L"1.1,http://x,must-download", L','), (Pieces{L"1.1", L"http://x", L"must-download"}));
+}
+
+TEST(GetDirPath, DropsTheLastComponent) {
+  EXPECT_EQ(textutil::GetDirPath(L"C:\\Data\\old.txt"), L"C:\\Data");
+  EXPECT_EQ(textutil::GetDirPath(L"C:\\Data\\"), L"C:\\Data");
+  EXPECT_EQ(textutil::GetDirPath(L"C:\\old.txt"), L"C:");
+  EXPECT_EQ(textutil::GetDirPath(L"old.txt"), L"");
+  EXPECT_EQ(textutil::GetDirPath(L""), L"");
+  EXPECT_EQ(textutil::GetDirPath(L"C:\\T\\*.*"), L"C:\\T");
+}
+
+TEST(TextBytes, ZeroBytesReadAsBlanksAndLinesEndInCrLf) {
+  EXPECT_EQ(textutil::BytesToText(std::string("A\0B", 3)), L"A B");
+  EXPECT_EQ(textutil::BytesToText("\xe9\x80\r\n"), L"\u00e9\u20ac\r\n");
+  EXPECT_EQ(textutil::LineBytes(L""), "\r\n");
+  EXPECT_EQ(textutil::LineBytes(L"a*\u00e9*"), "a*\xe9*\r\n");
+}
+
+class FileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    trap::ResetForTests();
+    old_ = trap::SetPresenter([this](const std::wstring&, const std::wstring&) {
+      ++reports_;
+      return trap::Answer::Yes;
+    });
+  }
+  void TearDown() override {
+    trap::SetPresenter(old_);
+    std::remove(narrow_.c_str());
+  }
+  std::string narrow_ = "ombrelay_text_utils_test.tmp";
+  std::wstring path_ = L"ombrelay_text_utils_test.tmp";
+  int reports_ = 0;
+  trap::Presenter old_;
+};
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(FileTest, SaveThenLoadRoundTrip) {
+  auto result = textutil::SaveData(L"x|File*pw*", path_);
+  EXPECT_TRUE(result.ok);
+  EXPECT_EQ(ReadBytes(narrow_), "x|File*pw*\r\n");
+  EXPECT_EQ(textutil::LoadTextFile(path_), L"x|File*pw*\r\n");
+  EXPECT_TRUE(textutil::SaveData(L"", path_).ok);
+  EXPECT_EQ(ReadBytes(narrow_), "\r\n");
+  EXPECT_EQ(reports_, 0);
+}
+
+TEST_F(FileTest, EmptyAndZeroByteFiles) {
+  { std::ofstream(narrow_, std::ios::binary); }
+  EXPECT_EQ(textutil::LoadTextFile(path_), L"");
+  { std::ofstream(narrow_, std::ios::binary).write("A\0B", 3); }
+  EXPECT_EQ(textutil::LoadTextFile(path_), L"A B");
+  EXPECT_EQ(reports_, 0);
+}
+
+TEST_F(FileTest, FailuresAreReportedNotHidden) {
+  EXPECT_EQ(textutil::LoadTextFile(L"no_such_dir/none.txt"), L"");
+  EXPECT_EQ(reports_, 1);
+  auto result = textutil::SaveData(L"x", L"no_such_dir/none.txt");
+  EXPECT_FALSE(result.ok);
+  EXPECT_FALSE(result.reason.empty());
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+// The error trap in the Win32 build: a real failure shows the real message
+// box, whose "Error Code:" line is the failing statement's source text.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "base/encoding.h"
+#include "listfile/text_utils.h"
+#include "services/error_trap_win.h"
+
+namespace {
+
+std::wstring SourceLineHolding(const std::string& file, const std::string& needle) {
+  std::ifstream in(file);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.find(needle) != std::string::npos) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      return enc::FromUtf8(line.substr(line.find_first_not_of(" \t")));
+    }
+  }
+  return L"";
+}
+
+TEST(ErrorTrapBox, RealFailureShowsFiveLinesAndNoSilencesIt) {
+  trap::ResetForTests();
+  trap::InstallMessageBoxPresenter();
+  std::wstring text;
+  {
+    std::thread answer;
+    std::wstring seen;
+    std::atomic<bool> done{false};
+    answer = std::thread([&] {
+      for (int i = 0; i < 300 && !done; ++i) {
+        HWND box = FindWindowW(L"#32770", L"Error");
+        if (box && IsWindowVisible(box)) {
+          wchar_t buf[4096] = L"";
+          GetDlgItemTextW(box, 0xFFFF, buf, 4096);
+          seen = buf;
+          PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDNO)));
+          return;
+        }
+        Sleep(20);
+      }
+    });
+    EXPECT_EQ(textutil::LoadTextFile(L"C:\\no\\such\\folder\\list.txt"), L"");
+    done = true;
+    answer.join();
+    text = seen;
+  }
+  std::wstring code = SourceLineHolding(OMBRELAY_SOURCE_DIR "/src/listfile/file_io_win.cpp", "CHECK_HANDLE(CreateFileW(");
+  ASSERT_FALSE(code.empty());
+  EXPECT_EQ(text.rfind(L"Error Number: 3.\r\nError Description: ", 0), 0u) << enc::ToUtf8(text);
+  EXPECT_NE(text.find(L"\r\nError Code: " + code + L"\r\nDo you wish to pause on this error again?"),
+            std::wstring::npos)
+      << enc::ToUtf8(text);
+  ASSERT_EQ(trap::SilencedList().size(), 2u);  // No was pressed
+
+  // Silenced: the same statement fails again and no box appears.
+  trap::Presenter counting = [](const std::wstring&, const std::wstring&) {
+    ADD_FAILURE() << "silenced statement shown again";
+    return trap::Answer::Yes;
+  };
+  trap::SetPresenter(counting);
+  EXPECT_EQ(textutil::LoadTextFile(L"C:\\no\\such\\folder\\list.txt"), L"");
+  trap::SetPresenter(nullptr);
+  trap::ResetForTests();
+}
+
+TEST(ErrorTrapWin32, SystemMessagesAreReadable) {
+  EXPECT_NE(trap::SystemMessage(ERROR_FILE_NOT_FOUND).back(), L'.');
+  EXPECT_FALSE(trap::SystemMessage(ERROR_ACCESS_DENIED).empty());
+  EXPECT_NE(trap::SystemMessage(0xDEADBEEF).find(L"System error"), std::wstring::npos);
+}
+
+}  // namespace
