@@ -17,11 +17,6 @@ if [ $headless = 0 ]; then
   wine "$exe" "$@"
   exit 0
 fi
-wine "$exe" "$@" &
-pid=$!
 shot="$build/screenshot.png"
-sleep 4
-import -window root "$shot"
-kill "$pid" 2>/dev/null || true
-wait "$pid" 2>/dev/null || true
-echo "No display: Ombrelay ran on a virtual one; screenshot saved to $shot"
+"$root/scripts/capture-window.sh" "$build" "$shot" "$@"
+echo "No display: Ombrelay ran on a virtual display; screenshot of its window saved to $shot"

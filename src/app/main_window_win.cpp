@@ -97,7 +97,7 @@ bool MainWindow::Create(HINSTANCE instance) {
   wc.lpszClassName = kClassName;
   if (!RegisterClassExW(&wc)) return false;
   g_window = this;
-  DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
   return hwnd_ != nullptr;
@@ -192,6 +192,9 @@ void MainWindow::CreateControls() {
     CreateWindowExW(s.exStyle, s.cls, s.text, WS_CHILD | WS_VISIBLE | s.style, 0, 0, 0, 0, hwnd_,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.id)), instance_, nullptr);
   }
+  // The frames lie under the controls they hold, so they are drawn first.
+  SetWindowPos(Control(kFrame1), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(Control(kFrame2), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   CheckRadioButton(hwnd_, kOptAddFile, kOptAddFolder, kOptAddFolder);
   CheckDlgButton(hwnd_, kChkSubFolders, BST_CHECKED);
 
@@ -355,6 +358,10 @@ void MainWindow::ToggleRows(int first, int last) {
   ListView_RedrawItems(Control(kLstFiles), first, last);
 }
 
+// Only the rows on screen are drawn again; the list view asks the model for
+// them, so this costs the same for ten entries or ten million.
+void MainWindow::RepaintRows() { InvalidateRect(Control(kLstFiles), nullptr, FALSE); }
+
 void MainWindow::ListChanged() {
   HWND list = Control(kLstFiles);
   ListView_SetItemCountEx(list, static_cast<int>(list_.Count()), LVSICF_NOSCROLL);
@@ -398,21 +405,20 @@ void MainWindow::SetAboutCaption(const std::wstring& caption) {
 void MainWindow::SelectAll() {
   trap::Guard([&] {
     ST(list_.SelectAll());
-    ListView_RedrawItems(Control(kLstFiles), 0, static_cast<int>(list_.Count()) - 1);
+    RepaintRows();
   });
 }
 
 void MainWindow::InvertSelection() {
   trap::Guard([&] {
     ST(list_.Invert());
-    ListView_RedrawItems(Control(kLstFiles), 0, static_cast<int>(list_.Count()) - 1);
+    RepaintRows();
   });
 }
 
 void MainWindow::RemoveSelected() {
   trap::Guard([&] {
     ST(list_.RemoveChecked());
-    ListView_SetItemState(Control(kLstFiles), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     ListChanged();
     ST(SetStatus(ItemsLoadedText(list_.Count())));
   });

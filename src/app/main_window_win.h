@@ -76,6 +76,7 @@ class MainWindow {
   void OnListClick(NMITEMACTIVATE* item);
   void OnListKey(NMLVKEYDOWN* key);
   void ToggleRows(int first, int last);
+  void RepaintRows();
   void CreateControls();
   void CreateMenuBar();
   void Layout();
