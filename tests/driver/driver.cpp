@@ -289,6 +289,35 @@ int wmain(int argc, wchar_t** argv) {
     PostMessageW(c ? c : w, WM_KEYUP, vk, 0xC0000001);
     return 0;
   }
+  if (cmd == L"focus") {
+    // The control that has the keyboard focus in the window's thread.
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info);
+    Print(std::to_wstring(info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0) + L"\n");
+    return 0;
+  }
+  if ((cmd == L"tab" || cmd == L"alt") && argc > 3) {
+    // Keys typed into the focused control: "tab <n>" presses Tab n times,
+    // "alt <c>" presses Alt and a letter (an access key).
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info);
+    HWND target = info.hwndFocus ? info.hwndFocus : w;
+    if (cmd == L"tab") {
+      for (int i = 0; i < _wtoi(argv[3]); ++i) {
+        PostMessageW(target, WM_KEYDOWN, VK_TAB, 0x000F0001);
+        PostMessageW(target, WM_KEYUP, VK_TAB, 0xC00F0001);
+        Sleep(100);
+        GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info);
+        if (info.hwndFocus) target = info.hwndFocus;
+      }
+    } else {
+      PostMessageW(target, WM_SYSCHAR, towlower(argv[3][0]), 0x20000001);
+    }
+    Sleep(200);
+    return 0;
+  }
   if (cmd == L"file" && argc > 3) {
     HWND e = GetDlgItem(w, 0x47c);
     if (!e) e = GetDlgItem(w, 0x480);

@@ -50,6 +50,21 @@ class MainWindowTest(E2ETest):
         self.driver.click(CMD_REMOVE)
         self.assertEqual(self.driver.status(), "0 items loaded...")
 
+    def test_keyboard_tab_order_and_access_keys(self):
+        self.start()
+        self.assertEqual(int(self.driver.run("focus", MAIN)), OPT_ADD_FOLDER)
+        order = []
+        for _ in range(9):
+            self.driver.run("tab", MAIN, 1)
+            order.append(int(self.driver.run("focus", MAIN)))
+        self.assertEqual(order, [CHK_SUBFOLDERS, CMD_ADD, CMD_REMOVE, TXT_PASSWORD, CMD_LOAD, CMD_SAVE, LST_FILES,
+                                 CMD_SELECT_ALL, CMD_INVERT])
+        self.driver.run("alt", MAIN, "i")  # Add F&ile
+        self.assertEqual(self.driver.state(OPT_ADD_FILE)["checked"], 1)
+        self.assertEqual(self.driver.state(CHK_SUBFOLDERS)["enabled"], 0)
+        self.driver.run("alt", MAIN, "r")  # &Remove
+        self.assertEqual(self.driver.status(), "0 items loaded...")
+
     def test_close_box_ends_the_program(self):
         program = self.start()
         self.driver.run("close", MAIN)
