@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/dialog_answer.h"  // FileDialogResult
+
 namespace dialogs {
 
 // Dialog options: explorer style, multiple selection, no read-only box,
@@ -46,18 +48,6 @@ FileDialog& TheFileDialog();
 
 // "All Files (*.*)" NUL "*.*": the filter every dialog of the program uses.
 std::wstring AllFilesFilter();
-
-// What a wrapper hands back.  sFiles[0] is unused; the names, without their
-// folder, are at 1..nFilesSelected in the dialog's order.  sLastDirectory
-// ends with "\" after one file and, as the dialog writes it, usually does not
-// after several.  On cancel (or any failure) bCanceled is true, the count 0,
-// the folder empty and sFiles empty.
-struct FileDialogResult {
-  int nFilesSelected = 0;
-  std::vector<std::wstring> sFiles;
-  std::wstring sLastDirectory;
-  bool bCanceled = true;
-};
 
 // Shows the open dialog owned by hWnd, centred on it (on the screen when
 // centerForm is false).  Always runs with OFS_FILE_OPEN_FLAGS, so several

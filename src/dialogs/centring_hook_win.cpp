@@ -1,0 +1,75 @@
+// The one-shot hook that centres a file dialog when it is first activated.
+#include "dialogs/centring_hook_win.h"
+
+#include "base/handles_win.h"
+#include "dialogs/centring.h"
+#include "dialogs/file_dialogs_win.h"
+#include "services/error_trap_win.h"
+
+namespace dialogs {
+namespace {
+
+HWND ParenthWnd = nullptr;
+win::unique_hhook hHook;
+
+Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+
+// Moves `window` to `corner`, keeping its size and Z order, without activating it.
+void MoveTo(HWND window, const Point& corner) {
+  SetWindowPos(window, nullptr, static_cast<int>(corner.x), static_cast<int>(corner.y), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Point ScreenCentreCorner(const RECT& window) {
+  return CentreOnScreen(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), ToRect(window));
+}
+
+// Centres the activated window on the owner; an owner that is gone (or was
+// never given) leaves the screen as the only sensible reference.
+void CentreOnOwner(HWND window) {
+  RECT owner{}, rect{};
+  GetWindowRect(window, &rect);
+  if (ParenthWnd && GetWindowRect(ParenthWnd, &owner)) {
+    MoveTo(window, CentreOn(ToRect(owner), ToRect(rect)));
+  } else {
+    MoveTo(window, ScreenCentreCorner(rect));
+  }
+}
+
+void CentreOnPrimaryScreen(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  MoveTo(window, ScreenCentreCorner(rect));
+}
+
+// Shared body of both hook procedures: act once, at the first activation.
+LRESULT OnCbt(int lMsg, WPARAM wParam, void (*centre)(HWND)) {
+  if (lMsg != HCBT_ACTIVATE) return 0;
+  trap::Guard([&] {
+    ST(centre(reinterpret_cast<HWND>(wParam)));
+    ST(hHook.reset());
+  });
+  return 0;
+}
+
+}  // namespace
+
+LRESULT CALLBACK WinProcCenterForm(int lMsg, WPARAM wParam, LPARAM) {
+  return OnCbt(lMsg, wParam, CentreOnOwner);
+}
+
+LRESULT CALLBACK WinProcCenterScreen(int lMsg, WPARAM wParam, LPARAM) {
+  return OnCbt(lMsg, wParam, CentreOnPrimaryScreen);
+}
+
+bool InstallCentringHook(HWND owner, bool centerForm) {
+  ParenthWnd = owner;
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE));
+  hHook.reset(SetWindowsHookExW(WH_CBT, centerForm ? WinProcCenterForm : WinProcCenterScreen,
+                                instance, GetCurrentThreadId()));
+  return static_cast<bool>(hHook);
+}
+
+void RemoveCentringHook() { hHook.reset(); }
+
+}  // namespace dialogs
