@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
+#include "search/found_lists.h"
 #include "services/app_constants.h"
 #include "services/error_trap_win.h"
 
@@ -15,6 +16,7 @@ namespace {
 // The window's load step: start-up services, then editing mode or removal run.
 void LoadStep(app::MainWindow& window) {
   trap::Guard([&] {
+    ST(search::ResetFoundLists());
     ST(app::RunStartUp(window));
     std::wstring arguments = ST(app::ArgumentText(GetCommandLineW()));
     CHECK_WIN(SetWindowTextW(window.Handle(), services::MainTitle().c_str()));

@@ -1,0 +1,102 @@
+// Path handling of the folder search (portable; the file system is behind
+// PathProbe).
+#include "search/file_spec.h"
+
+#include <exception>
+
+namespace search {
+namespace {
+
+// Index (0-based) of the left-most "\" the file-part search may stop at.
+size_t RootSeparator(const std::wstring& path) {
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return 2;
+  if (path.compare(0, 2, L"\\\\") == 0) {
+    size_t serverEnd = path.find(L'\\', 2);
+    if (serverEnd == std::wstring::npos) return path.size();
+    size_t shareEnd = path.find(L'\\', serverEnd + 1);
+    return shareEnd == std::wstring::npos ? path.size() : shareEnd;
+  }
+  return 0;
+}
+
+// Case C: the path does not exist; its last part may be a pattern.
+bool SplitMissingPath(PathProbe& probe, const FullPathResult& full, std::wstring& initPath, std::wstring& spec,
+                      long& resultFlag) {
+  std::wstring folder, pattern;
+  if (full.specPos <= full.path.size()) {
+    pattern = full.path.substr(full.specPos - 1);
+    folder = Qualify(full.path.substr(0, full.specPos - 1));
+  } else {
+    folder = Qualify(full.path);
+    pattern = L"*.*";
+  }
+  if (!ExistFile(probe, folder)) {
+    resultFlag = PathNameNotValid;
+    return false;
+  }
+  initPath = folder;
+  spec = pattern;
+  return true;
+}
+
+}  // namespace
+
+std::wstring Qualify(const std::wstring& path) {
+  std::wstring result = path;
+  if (result.empty()) return result;
+  if (result.back() == L':') result += L'\\';
+  if (result.size() > 3 && result.back() == L'\\') result.pop_back();
+  return result;
+}
+
+size_t PartPos(const std::wstring& fullPath) {
+  size_t last = fullPath.rfind(L'\\');
+  if (last == std::wstring::npos) return 1;
+  size_t root = RootSeparator(fullPath);
+  if (last < root) return fullPath.size() + 1;
+  return last + 2;
+}
+
+FullPathResult FullPath(PathProbe& probe, const std::wstring& path) {
+  FullPathResult result;
+  if (path.empty()) return result;
+  result.path = probe.FullPathName(path);
+  result.specPos = PartPos(result.path);
+  return result;
+}
+
+bool ExistFile(PathProbe& probe, const std::wstring& path, uint32_t required) {
+  if (path.empty()) return false;
+  uint32_t attributes = probe.Attributes(Qualify(path));
+  if (attributes == kNoAttributes) return false;
+  return (attributes & required) == required;
+}
+
+bool FileSpec(PathProbe& probe, std::wstring& initPath, std::wstring& spec, long& resultFlag) {
+  try {
+    FullPathResult full = FullPath(probe, initPath);
+    std::wstring& sPath = full.path;
+    const size_t specPos = full.specPos;
+    // Case A: a folder with its closing "\", or a folder and a pattern that
+    // its "." entry fits.
+    if (!sPath.empty() && probe.FirstListedName(sPath) == L".") {
+      if (!ExistFile(probe, sPath)) sPath.resize(specPos - 1);
+      initPath = Qualify(sPath);
+      spec = L"*.*";
+      return true;
+    }
+    // Case B: an existing file or folder is searched for by name in its parent.
+    if (ExistFile(probe, sPath)) {
+      initPath = Qualify(sPath.substr(0, specPos - 1));
+      bool folder = ExistFile(probe, sPath, kDirectoryBit);
+      spec = folder && specPos > sPath.size() ? L"*.*" : sPath.substr(specPos - 1);
+      return true;
+    }
+    return SplitMissingPath(probe, full, initPath, spec, resultFlag);
+  } catch (const std::exception&) {
+    resultFlag = DirExFailed;
+    return false;
+  }
+}
+
+}  // namespace search

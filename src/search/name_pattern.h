@@ -1,0 +1,20 @@
+// The case-sensitive name test of the folder search: "*" fits any run of
+// characters, "?" any one character, "#" any one digit, [abc] / [a-z] one
+// character of the list and [!abc] one character not in it; everything else
+// must match exactly, upper and lower case distinct.
+#pragma once
+#include <string>
+
+namespace search {
+
+enum class PatternFit { Fits, DoesNotFit, BadPattern };
+
+// The whole name must fit the whole pattern. An unclosed "[" or a range
+// written backwards ([z-a]) makes the pattern unusable: BadPattern.
+PatternFit FitsPattern(const std::wstring& name, const std::wstring& pattern);
+
+// True for the patterns that the platform's own matching lets every name
+// through ("*" and "*.*").
+bool MatchesEverything(const std::wstring& pattern);
+
+}  // namespace search
