@@ -1,10 +1,117 @@
-// "Save List" and "Load List". (Land with the delete-list file.)
+// "Save List" and "Load List": the dialogs, messages and status texts around
+// the delete-list file. The file's format lives in list_file.h.
+#include <windows.h>
+
+#include <commdlg.h>
+
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
+#include "dialogs/file_dialogs_win.h"
+#include "listfile/file_io.h"
+#include "listfile/list_file.h"
+#include "listfile/shell_links_win.h"
+#include "listfile/shortcut_plan.h"
+#include "listfile/text_utils.h"
+#include "services/error_trap_win.h"
 
 namespace app {
+namespace {
 
-void SaveListCommand(MainWindow&) {}
-void LoadListCommand(MainWindow&) {}
+// Both dialogs are set up alike; the save also asks before it replaces a file.
+constexpr DWORD kListDialogFlags = OFN_EXPLORER | OFN_LONGNAMES | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT;
+constexpr DWORD kSaveDialogFlags = kListDialogFlags | OFN_OVERWRITEPROMPT;
+
+const wchar_t kShortcutPlaced[] =
+    L"Your delete list shortcut has been placed on your desktop. Run this application to remove your selected files.";
+
+void Inform(MainWindow& window, const wchar_t* text, const wchar_t* title, UINT icon = MB_ICONINFORMATION) {
+  MessageBoxW(window.Handle(), text, title, MB_OK | icon);
+}
+
+// The program file's full path.
+std::wstring ProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (n == 0) trap::RaiseWin32(GetLastError());
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+void PrepareDialog(const wchar_t* title, DWORD flags) {
+  dialogs::FileDialog& fd = dialogs::TheFileDialog();
+  fd.sFilter = dialogs::AllFilesFilter();
+  fd.flags = flags;
+  fd.sDlgTitle = title;
+  fd.sInitDir = textutil::GetDirPath(ProgramPath()) + L'\\';
+}
+
+// The first chosen file's full path; further names are ignored.
+std::wstring ChosenPath(const dialogs::FileDialogResult& answer) {
+  if (answer.bCanceled || answer.nFilesSelected < 1 || answer.sFiles.size() < 2) return std::wstring();
+  return listfile::JoinPath(answer.sLastDirectory, answer.sFiles[1]);
+}
+
+std::vector<listfile::Record> Records(const DeleteList& list) {
+  std::vector<listfile::Record> records;
+  records.reserve(list.Count());
+  for (const Entry& e : list.Entries()) records.push_back({e.path, e.type});
+  return records;
+}
+
+void Fill(DeleteList& list, std::vector<listfile::Record>& records) {
+  list.Clear();
+  list.Reserve(records.size());
+  for (listfile::Record& r : records) list.Append(std::move(r.path), std::move(r.type));
+}
+
+void PlaceShortcut(const std::wstring& listPath) {
+  const shell::RemovalShortcut link = shell::MakeRemovalShortcut(ProgramPath(), listPath);
+  shell::CreateLink(shell::DeskTop, link.name, link.target, L"", link.iconLocation, link.workingDirectory, L"", 1,
+                    link.arguments);
+}
+
+}  // namespace
+
+void SaveListCommand(MainWindow& window) {
+  trap::Guard([&] {
+    if (window.List().Empty()) return Inform(window, L"You have not selected any files.", L"Files");
+    const std::wstring password = ST(window.Password());
+    if (password.empty()) return Inform(window, L"Please enter a password.", L"Password");
+    if (password.find(L'*') != std::wstring::npos)
+      return Inform(window, listfile::kPasswordWithStarText, L"Password", MB_ICONEXCLAMATION);
+    ST(PrepareDialog(L"Save list", kSaveDialogFlags));
+    const dialogs::FileDialogResult answer = ST(dialogs::ShowSave(window.Handle()));
+    const std::wstring listPath = ChosenPath(answer);
+    if (listPath.empty()) return;
+    const std::string bytes = ST(listfile::EncodeList(Records(window.List()), password));
+    const textutil::SaveResult saved = ST(textutil::SaveBytes(bytes, listPath));
+    if (!saved.ok)
+      return Inform(window, listfile::SaveFailedText(listPath, saved.reason).c_str(), L"Files", MB_ICONEXCLAMATION);
+    ST(window.SetStatus(ItemsSavedText(window.List().Count())));
+    ST(PlaceShortcut(listPath));
+    Inform(window, kShortcutPlaced, L"Shortcut");
+  });
+}
+
+// The file is read whole before the list is touched, so a file that cannot
+// be read leaves the list as it was.
+void LoadListCommand(MainWindow& window) {
+  trap::Guard([&] {
+    ST(PrepareDialog(L"Find list to open", kListDialogFlags));
+    const dialogs::FileDialogResult answer = ST(dialogs::ShowOpen(window.Handle()));
+    const std::wstring listPath = ChosenPath(answer);
+    if (listPath.empty()) return;
+    std::string bytes = ST(fileio::ReadAll(listPath));
+    listfile::LoadedList loaded = ST(listfile::ReadList(std::move(bytes)));
+    ST(Fill(window.List(), loaded.records));
+    window.ListChanged();
+    ST(window.SetStatus(ItemsLoadedText(window.List().Count())));
+  });
+}
 
 }  // namespace app

@@ -1,9 +1,242 @@
-// frmLogin, the password prompt of a removal run. (Lands with the removal run.)
+// frmLogin: the password prompt of a removal run. OK reads the list named on
+// the command line, asks for confirmation, checks the password and runs the
+// deletion passes; every way out of the prompt ends the program.
+#include "removal/login_window_win.h"
+
+#include <commctrl.h>
+
+#include <string>
+
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
+#include "listfile/list_file.h"
+#include "removal/removal_passes_win.h"
+#include "removal/removal_plan.h"
+#include "services/error_trap_win.h"
+
+namespace removal {
+namespace {
+
+const wchar_t kClassName[] = L"OmbrelayLogin";
+constexpr int kClientWidth = 3750;
+constexpr int kClientHeight = 1515;
+
+struct ControlSpec {
+  int id;
+  const wchar_t* cls;
+  const wchar_t* text;
+  DWORD style;
+  DWORD exStyle;
+  int left, top, width, height;  // twips
+};
+
+// Creation order is the tab order.
+const ControlSpec kControls[] = {
+    {kLblLabels, L"STATIC", L"&Password:", SS_LEFT, 0, 105, 180, 1080, 270},
+    {kTxtPassword, L"EDIT", L"", ES_PASSWORD | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 1290, 135, 2325, 345},
+    {kPbRemoval, PROGRESS_CLASSW, L"", 0, 0, 105, 600, 3510, 225},
+    {kCmdOK, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 495, 960, 1140, 390},
+    {kCmdCancel, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, 2100, 960, 1140, 390},
+};
+
+class LoginWindow {
+ public:
+  bool Create(app::MainWindow& main, const std::wstring& arguments);
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void OnLoad(HICON icon);
+  void CreateControls();
+  void OnOk();
+  void RemoveListed(const Plan& plan);
+  void ShowProgress(size_t done, size_t total);
+  [[noreturn]] void Leave();
+  int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
+  int Ask(const std::wstring& text, const wchar_t* title, UINT type) const {
+    return MessageBoxW(hwnd_, text.c_str(), title, type);
+  }
+  std::wstring Typed() const;
+
+  HWND hwnd_ = nullptr;
+  HFONT font_ = nullptr;
+  int dpi_ = 96;
+  bool busy_ = false;
+  std::wstring arguments_;
+};
+
+int ScreenDpi() {
+  HDC dc = GetDC(nullptr);
+  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+  if (dc) ReleaseDC(nullptr, dc);
+  return dpi > 0 ? dpi : 96;
+}
+
+HFONT MessageFont() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
+  return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+bool LoginWindow::Create(app::MainWindow& main, const std::wstring& arguments) {
+  arguments_ = arguments;
+  dpi_ = ScreenDpi();
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  if (!RegisterClassExW(&wc)) return false;
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+  RECT frame{0, 0, Px(kClientWidth), Px(kClientHeight)};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  hwnd_ = CreateWindowExW(exStyle, kClassName, L"Password", style, work.left + (work.right - work.left - width) / 2,
+                          work.top + (work.bottom - work.top - height) / 2, width, height, nullptr, nullptr, instance,
+                          this);
+  if (!hwnd_) return false;
+  OnLoad(main.Icon());
+  app::AddDialogWindow(hwnd_);
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  SetFocus(GetDlgItem(hwnd_, kTxtPassword));
+  return true;
+}
+
+LRESULT CALLBACK LoginWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<LoginWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<LoginWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return self ? self->HandleMessage(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT LoginWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      CreateControls();
+      return 0;
+    case DM_GETDEFID:
+      return MAKELRESULT(kCmdOK, DC_HASDEFID);
+    case WM_COMMAND:
+      if (HIWORD(wp) != BN_CLICKED || busy_) return 0;
+      if (LOWORD(wp) == kCmdOK) OnOk();
+      if (LOWORD(wp) == kCmdCancel) Leave();
+      return 0;
+    case WM_CLOSE:
+    case WM_ENDSESSION:
+      Leave();
+      return 0;
+    default:
+      return DefWindowProcW(hwnd_, msg, wp, lp);
+  }
+}
+
+void LoginWindow::CreateControls() {
+  font_ = MessageFont();
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  for (const ControlSpec& c : kControls) {
+    HWND control = CreateWindowExW(c.exStyle, c.cls, c.text, WS_CHILD | c.style, Px(c.left), Px(c.top),
+                                   Px(c.width), Px(c.height), hwnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+    if (!control) continue;
+    if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    // The progress bar shows only while a long list is being removed.
+    if (c.id != kPbRemoval) ShowWindow(control, SW_SHOW);
+  }
+}
+
+// The window load: the prompt takes the main window's icon.
+void LoginWindow::OnLoad(HICON icon) {
+  trap::Guard([&] {
+    ST(SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon)));
+    ST(SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
+  });
+}
+
+std::wstring LoginWindow::Typed() const {
+  HWND edit = GetDlgItem(hwnd_, kTxtPassword);
+  int n = GetWindowTextLengthW(edit);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(edit, &text[0], n + 1);
+  text.resize(static_cast<size_t>(n > 0 ? n : 0));
+  return text;
+}
+
+// Everything is read afresh at each press: the list may have changed.
+void LoginWindow::OnOk() {
+  const std::wstring listPath = ListPathFromArguments(arguments_);
+  std::string bytes;
+  std::wstring reason;
+  if (!listfile::ReadListFile(listPath, bytes, reason)) {
+    Ask(UnreadableListText(listPath, reason), L"Remove", MB_OK | MB_ICONEXCLAMATION);
+    Leave();
+  }
+  const listfile::LoadedList list = listfile::ReadList(std::move(bytes));
+  const Plan plan = MakePlan(list.records);
+  if (Ask(ConfirmationText(plan, listPath), L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
+  if (!PasswordMatches(Typed(), list.password)) {
+    Ask(L"Incorrect Password.", L"Password", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  RemoveListed(plan);
+  Leave();
+}
+
+void LoginWindow::RemoveListed(const Plan& plan) {
+  busy_ = true;
+  EnableWindow(hwnd_, FALSE);
+  const std::vector<Leftover> leftovers =
+      RunPasses(plan, [this](size_t done, size_t total) { ShowProgress(done, total); });
+  EnableWindow(hwnd_, TRUE);
+  if (leftovers.empty()) {
+    Ask(L"Done", L"Status", MB_OK | MB_ICONINFORMATION);
+  } else {
+    Ask(LeftoverReport(leftovers), L"Status", MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
+// Keeps the prompt painted while the passes run; the window is disabled, so
+// the messages let through cannot start anything.
+void LoginWindow::ShowProgress(size_t done, size_t total) {
+  HWND bar = GetDlgItem(hwnd_, kPbRemoval);
+  if (!IsWindowVisible(bar)) {
+    SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
+    ShowWindow(bar, SW_SHOW);
+  }
+  SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) app::EndProgram();
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void LoginWindow::Leave() {
+  trap::Guard([&] {
+    ST(DestroyWindow(hwnd_));
+  });
+  app::EndProgram();
+}
+
+}  // namespace
+}  // namespace removal
 
 namespace app {
 
-void ShowLoginWindow(MainWindow&, const std::wstring&) {}
+void ShowLoginWindow(MainWindow& window, const std::wstring& arguments) {
+  static removal::LoginWindow login;
+  if (!login.Create(window, arguments)) trap::RaiseWin32(GetLastError());
+}
 
 }  // namespace app

@@ -1,0 +1,126 @@
+// The delete-list file's writer and reading rule. Both sides live here so
+// that they stay in step.
+#include "listfile/list_file.h"
+
+#include "base/encoding.h"
+#include "listfile/file_io.h"
+#include "listfile/text_utils.h"
+#include "services/error_trap.h"
+
+namespace listfile {
+
+const char kUtf8Bom[3] = {'\xEF', '\xBB', '\xBF'};
+
+namespace {
+
+bool StartsWithBom(const std::string& bytes) {
+  return bytes.size() >= 3 && bytes.compare(0, 3, kUtf8Bom, 3) == 0;
+}
+
+}  // namespace
+
+std::wstring RecordText(const Record& record) { return record.path + L'|' + record.type; }
+
+std::wstring ListText(const std::vector<Record>& records, const std::wstring& password) {
+  size_t size = password.size() + 2;
+  for (const Record& r : records) size += r.path.size() + r.type.size() + 2;
+  std::wstring text;
+  text.reserve(size);
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (i > 0) text += L'*';
+    text += records[i].path;
+    text += L'|';
+    text += records[i].type;
+  }
+  text += L'*';
+  text += password;
+  text += L'*';
+  return text;
+}
+
+std::string EncodeList(const std::vector<Record>& records, const std::wstring& password) {
+  const std::wstring text = ListText(records, password);
+  std::string bytes;
+  // A name the code page cannot hold would come back as another name, and
+  // ANSI bytes that begin like the mark would be read as UTF-8.
+  if (!enc::ToAnsi(text, bytes) || StartsWithBom(bytes)) {
+    bytes.assign(kUtf8Bom, 3);
+    bytes += enc::ToUtf8(text);
+  }
+  bytes += "\r\n";
+  return bytes;
+}
+
+std::wstring DecodeListBytes(std::string bytes) {
+  if (!StartsWithBom(bytes)) return textutil::BytesToText(std::move(bytes));
+  bytes.erase(0, 3);
+  for (char& b : bytes) {
+    if (b == '\0') b = ' ';
+  }
+  return enc::FromUtf8(bytes);
+}
+
+ListContent ParseListText(const std::wstring& text) {
+  std::vector<std::wstring> pieces;
+  textutil::SplitString(text, L'*', pieces);
+  ListContent content;
+  const size_t upper = pieces.size() - 1;  // U; SplitString gives at least one piece
+  if (upper >= 1) content.password = std::move(pieces[upper - 1]);
+  if (upper >= 2) {
+    pieces.resize(upper - 1);
+    content.records = std::move(pieces);
+  }
+  return content;
+}
+
+Record SplitRecord(const std::wstring& record) {
+  Record fields;
+  const size_t first = record.find(L'|');
+  if (first == std::wstring::npos) {
+    fields.path = record;
+    return fields;
+  }
+  const size_t second = record.find(L'|', first + 1);
+  fields.path.assign(record, 0, first);
+  fields.type.assign(record, first + 1, second == std::wstring::npos ? std::wstring::npos : second - first - 1);
+  return fields;
+}
+
+LoadedList ReadList(std::string bytes) {
+  ListContent content = ParseListText(DecodeListBytes(std::move(bytes)));
+  LoadedList list;
+  list.password = std::move(content.password);
+  list.records.reserve(content.records.size());
+  for (const std::wstring& record : content.records) list.records.push_back(SplitRecord(record));
+  return list;
+}
+
+bool ReadListFile(const std::wstring& path, std::string& bytes, std::wstring& reason) {
+  try {
+    bytes = fileio::ReadAll(path);
+    return true;
+  } catch (const trap::Failure& failure) {
+    reason = failure.description;
+    return false;
+  }
+}
+
+std::wstring SaveFailedText(const std::wstring& path, const std::wstring& reason) {
+  return L"The delete list could not be saved to\n" + path + L"\n" + reason +
+         L"\n\nNo shortcut has been placed on your desktop.";
+}
+
+const wchar_t kPasswordWithStarText[] =
+    L"The password cannot contain \"*\": the delete-list file uses it to separate its entries. "
+    L"Please enter another password.";
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
+  if (folder.empty()) return name;
+  const bool folderEnds = folder.back() == L'\\';
+  const bool nameStarts = !name.empty() && name.front() == L'\\';
+  if (folderEnds && nameStarts) return folder + name.substr(1);
+  if (folderEnds || nameStarts) return folder + name;
+  return folder + L'\\' + name;
+}
+
+}  // namespace listfile

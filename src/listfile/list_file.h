@@ -1,0 +1,69 @@
+// The delete-list file: how a list and its password become the file's bytes,
+// and the reading rule that the load and the removal run share.
+//
+// The file is one line: records "path|type" joined by "*", then "*", the
+// password, "*" and CR LF, in the ANSI code page. When some text cannot be
+// held by the ANSI code page the whole file is written in UTF-8 behind a
+// byte-order mark instead, and both readers accept that form.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace listfile {
+
+// One entry of the list as the file stores it.
+struct Record {
+  std::wstring path;
+  std::wstring type;
+};
+
+// The UTF-8 byte-order mark that starts a file in the UTF-8 form.
+extern const char kUtf8Bom[3];
+
+// "path|type".
+std::wstring RecordText(const Record& record);
+// The file's text without its line end: records joined by "*", then "*",
+// the password and "*".
+std::wstring ListText(const std::vector<Record>& records, const std::wstring& password);
+// The file's bytes: ANSI when every character fits, otherwise UTF-8 with a
+// byte-order mark; CR LF at the end either way.
+std::string EncodeList(const std::vector<Record>& records, const std::wstring& password);
+
+// The file's bytes as text: a file that starts with the byte-order mark is
+// UTF-8, any other is read by the text reader's rules (byte 0 as a blank,
+// the rest from the ANSI code page).
+std::wstring DecodeListBytes(std::string bytes);
+
+// What the reading rule finds in a file's text: pieces 0 to U-2 are the
+// entry records, piece U-1 the password, piece U is ignored.
+struct ListContent {
+  std::vector<std::wstring> records;
+  std::wstring password;
+};
+ListContent ParseListText(const std::wstring& text);
+
+// A record's fields: field 0 is the path, field 1 the type word (empty when
+// the record has no "|"); further fields are ignored.
+Record SplitRecord(const std::wstring& record);
+
+// Bytes to records and password in one step (decode, parse, split).
+struct LoadedList {
+  std::vector<Record> records;
+  std::wstring password;
+};
+LoadedList ReadList(std::string bytes);
+
+// Reads a list file's bytes without reporting: false with the platform's
+// reason when the file cannot be read.
+bool ReadListFile(const std::wstring& path, std::string& bytes, std::wstring& reason);
+
+// The message for a save that did not reach the disk.
+std::wstring SaveFailedText(const std::wstring& path, const std::wstring& reason);
+// The message for a password the file could not hold: "*" separates its
+// pieces, so part of the password would read back as entries.
+extern const wchar_t kPasswordWithStarText[];
+
+// Joins a dialog's folder and a chosen name with exactly one "\" between them.
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+
+}  // namespace listfile

@@ -1,0 +1,27 @@
+// Shell operations: writing a shortcut (.lnk) into one of the user's special
+// folders through the scripting shell object, and opening a document or web
+// address with the shell's "Open" verb.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace shell {
+
+// Location codes of CreateLink; any other code names no special folder.
+enum LinkLocation : long { DeskTop = 0, Programs = 1, StartMenu = 2, StartUp = 3 };
+
+// Writes (or replaces) <special folder>[\<subFolder>]\<name>.lnk. The name is
+// also the link's description. Arguments made only of blanks are not stored.
+// Installs no trap of its own: a failure raises a trap failure for the
+// caller's trap to report. Needs COM initialised on the calling thread.
+void CreateLink(long location, const std::wstring& name, const std::wstring& target, const std::wstring& hotKey,
+                const std::wstring& iconLocation, const std::wstring& workingDirectory,
+                const std::wstring& subFolder = std::wstring(), short windowStyle = 1,
+                const std::wstring& arguments = std::wstring());
+
+// Hands the document to the shell's "Open" verb with the given show-window
+// number. Guarded by the error trap; the shell's answer is not examined.
+void OpenInternet(HWND owner, const std::wstring& document, int showCmd);
+
+}  // namespace shell
