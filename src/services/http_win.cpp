@@ -1,0 +1,186 @@
+// clsHTTP on WinINet. Expected failures (no session, no connection, no
+// answer) leave a text in LastError; GetFile has its own failure path with
+// one message. Time-outs are set on the request handle: Wine ignores them on
+// the session.
+#include "services/http_win.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "app/commands_win.h"
+#include "base/encoding.h"
+#include "base/long_path.h"
+#include "services/error_trap_win.h"
+#include "services/url_parts.h"
+
+namespace services {
+namespace {
+
+constexpr DWORD kChunk = 2048;
+
+bool WriteBytes(HANDLE file, const char* data, DWORD count) {
+  DWORD written = 0;
+  return WriteFile(file, data, count, &written, nullptr) && written == count;
+}
+
+}  // namespace
+
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
+      return;
+    }
+    if (app::DispatchDialogMessage(&msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+clsHTTP::clsHTTP() {
+  hInternetSession.reset(InternetOpenW(L"http protocol", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  sLastError = hInternetSession ? L"" : L"InternetOpen failed.";
+}
+
+bool clsHTTP::Connect(std::wstring& Url, const std::wstring& AdditionalHeader) {
+  bool result = false;
+  startTick_ = GetTickCount();
+  trap::Guard([&] {
+    ST(StripHttpPrefix(Url));
+    result = ST(SendRequest(Url, AdditionalHeader));
+  });
+  return result;
+}
+
+bool clsHTTP::SendRequest(const std::wstring& Url, const std::wstring& AdditionalHeader) {
+  const UrlParts parts = SplitUrl(Url);
+  // A new request replaces the handles of the previous one.
+  hHttpOpenRequest.reset();
+  hInternetConnect.reset();
+  if (!hInternetSession) {
+    sLastError = L"InternetSession failed";
+    return false;
+  }
+  hInternetConnect.reset(InternetConnectW(hInternetSession.get(), parts.server.c_str(), parts.port, nullptr, nullptr,
+                                          INTERNET_SERVICE_HTTP, 0, 0));
+  if (!hInternetConnect) {
+    sLastError = L"InternetConnect failed";
+    return false;
+  }
+  hHttpOpenRequest.reset(HttpOpenRequestW(hInternetConnect.get(), L"GET", parts.path.c_str(), L"HTTP/1.0", nullptr,
+                                          nullptr, INTERNET_FLAG_RELOAD, 0));
+  if (!hHttpOpenRequest) {
+    sLastError = L"HttpOpenRequest failed";
+    return false;
+  }
+  if (!AdditionalHeader.empty())
+    HttpAddRequestHeadersW(hHttpOpenRequest.get(), AdditionalHeader.c_str(), static_cast<DWORD>(AdditionalHeader.size()),
+                           HTTP_ADDREQ_FLAG_ADD_IF_NEW);
+  if (!ApplyTimeouts() || !HttpSendRequestW(hHttpOpenRequest.get(), nullptr, 0, nullptr, 0)) {
+    sLastError = L"HttpSendRequest failed";
+    return false;
+  }
+  ReadHeaders();
+  sLastError.clear();
+  return true;
+}
+
+void clsHTTP::ReadHeaders() {
+  HINTERNET request = hHttpOpenRequest.get();
+  lContentLength = LeadingCount(GetQueryInfo(request, HTTP_QUERY_CONTENT_LENGTH));
+  sLastModified = GetQueryInfo(request, HTTP_QUERY_LAST_MODIFIED);
+  sForwarded = GetQueryInfo(request, HTTP_QUERY_FORWARDED);
+  sRequestHeaders = GetQueryInfo(request, HTTP_QUERY_FLAG_REQUEST_HEADERS | HTTP_QUERY_RAW_HEADERS_CRLF);
+}
+
+std::wstring clsHTTP::GetQueryInfo(HINTERNET hHttpRequest, DWORD iInfoLevel) {
+  std::wstring result;
+  trap::Guard([&] {
+    // Starts with room for 1024 characters and grows for longer headers.
+    std::vector<wchar_t> buffer(1024, L'\0');
+    DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    DWORD index = 0;
+    BOOL ok = HttpQueryInfoW(hHttpRequest, iInfoLevel, buffer.data(), &bytes, &index);
+    if (!ok && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+      ST(buffer.assign(bytes / sizeof(wchar_t) + 1, L'\0'));
+      index = 0;
+      ok = HttpQueryInfoW(hHttpRequest, iInfoLevel, buffer.data(), &bytes, &index);
+    }
+    if (!ok) return;
+    std::wstring text(buffer.data(), std::min<size_t>(bytes / sizeof(wchar_t), buffer.size()));
+    text = text.substr(0, text.find(L'\0'));
+    const size_t first = text.find_first_not_of(L' ');
+    result = first == std::wstring::npos ? std::wstring() : text.substr(first, text.find_last_not_of(L' ') - first + 1);
+  });
+  return result;
+}
+
+bool clsHTTP::ApplyTimeouts() {
+  DWORD timeout = kStepTimeoutMs;
+  if (timeLimitMs_ != 0) {
+    const DWORD used = GetTickCount() - startTick_;
+    if (used >= timeLimitMs_) return false;
+    timeout = std::min(timeout, timeLimitMs_ - used);
+  }
+  HINTERNET request = hHttpOpenRequest.get();
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+    InternetSetOptionW(request, option, &timeout, sizeof timeout);
+  return true;
+}
+
+bool clsHTTP::ReadBody(std::string& body, HANDLE file) {
+  char buffer[kChunk];
+  for (;;) {
+    DWORD count = 0;
+    // A read that fails (time-out, broken connection) is a failed download,
+    // not the end of the body.
+    if (!ApplyTimeouts() || !InternetReadFile(hHttpOpenRequest.get(), buffer, kChunk, &count)) return false;
+    if (count == 0) return true;
+    if (file != INVALID_HANDLE_VALUE) {
+      if (!WriteBytes(file, buffer, count)) return false;
+    } else {
+      body.append(buffer, count);
+    }
+    PumpMessages();
+  }
+}
+
+bool clsHTTP::GetFile(std::wstring Url, const std::wstring& sFileName, std::wstring& sContent, bool& ReadToString,
+                      const std::wstring& AdditionalHeader) {
+  if (!Connect(Url, AdditionalHeader)) return false;
+  PumpMessages();
+  sLastError.clear();
+  PumpMessages();
+  if (sFileName.empty()) ReadToString = true;
+  bool ok = false;
+  std::string body;
+  try {
+    win::unique_hfile file;
+    if (ReadToString) {
+      sContent.clear();
+    } else {
+      const std::wstring path = paths::LongPath(sFileName);
+      // The new file holds only the downloaded bytes.
+      if (FileExist(sFileName)) DeleteFileW(path.c_str());
+      file.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    if (ReadToString || file) ok = ReadBody(body, file.get());
+    // What was read before a failure stays.
+    if (ReadToString) sContent = enc::FromAnsi(body);
+  } catch (...) {
+    ok = false;
+  }
+  hHttpOpenRequest.reset();
+  if (!ok)
+    MessageBoxW(GetActiveWindow(), L"Could not retrieve latest version", L"Error", MB_OK | MB_ICONEXCLAMATION);
+  return ok;
+}
+
+bool clsHTTP::FileExist(const std::wstring& sFileName) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  return GetFileAttributesExW(paths::LongPath(sFileName).c_str(), GetFileExInfoStandard, &data) &&
+         !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace services

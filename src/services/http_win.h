@@ -1,0 +1,75 @@
+// clsHTTP: fetches one HTTP resource at a time through WinINet and hands the
+// body to its caller as a text or writes it to a file. Keeps a few response
+// headers and a last-error text.
+#pragma once
+#include <windows.h>
+
+#include <wininet.h>
+
+#include <string>
+
+#include "base/handles_win.h"
+
+namespace services {
+
+struct InternetTraits {
+  static HINTERNET Invalid() { return nullptr; }
+  static void Close(HINTERNET h) { ::InternetCloseHandle(h); }
+};
+using unique_hinternet = win::UniqueHandle<HINTERNET, InternetTraits>;
+
+class clsHTTP {
+ public:
+  // Time-out of each network step unless a shorter time limit is left.
+  static constexpr DWORD kStepTimeoutMs = 5000;
+
+  clsHTTP();
+  clsHTTP(const clsHTTP&) = delete;
+  clsHTTP& operator=(const clsHTTP&) = delete;
+
+  // The request headers as sent, set by each successful Connect.
+  std::wstring sRequestHeaders;
+
+  std::wstring Forwarded() const { return sForwarded; }
+  // Opens a connection and sends a GET request. A leading "http://" is
+  // removed from the caller's Url. Url may carry a port ("host:8080/x").
+  bool Connect(std::wstring& Url, const std::wstring& AdditionalHeader);
+  long ContentLength() const { return lContentLength; }
+  // Fetches Url and reads the whole body into sContent (ReadToString, or an
+  // empty file name, which sets ReadToString) or into the file sFileName,
+  // replacing any file of that name.
+  bool GetFile(std::wstring Url, const std::wstring& sFileName, std::wstring& sContent, bool& ReadToString,
+               const std::wstring& AdditionalHeader = std::wstring());
+  // True when the file exists and its length can be read.
+  bool FileExist(const std::wstring& sFileName);
+  std::wstring LastError() const { return sLastError; }
+  std::wstring LastModified() const { return sLastModified; }
+
+  // Limits each following Connect or GetFile as a whole (0: each network
+  // step only gets kStepTimeoutMs).
+  void SetTimeLimit(DWORD ms) { timeLimitMs_ = ms; }
+
+ private:
+  std::wstring GetQueryInfo(HINTERNET hHttpRequest, DWORD iInfoLevel);
+  bool SendRequest(const std::wstring& Url, const std::wstring& AdditionalHeader);
+  void ReadHeaders();
+  // Sets the request's time-outs to what is left of the time limit; false
+  // when nothing is left.
+  bool ApplyTimeouts();
+  bool ReadBody(std::string& body, HANDLE file);
+
+  std::wstring sLastError;
+  long lContentLength = 0;
+  std::wstring sLastModified;
+  std::wstring sForwarded;
+  unique_hinternet hInternetSession;
+  unique_hinternet hInternetConnect;
+  unique_hinternet hHttpOpenRequest;
+  DWORD timeLimitMs_ = 0;
+  DWORD startTick_ = 0;
+};
+
+// Lets the window system process pending messages.
+void PumpMessages();
+
+}  // namespace services

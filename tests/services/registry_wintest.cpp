@@ -1,0 +1,137 @@
+// The registry settings store against the real (Wine) registry, in a
+// scratch key of the current user that each test removes again.
+#include "services/registry_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/handles_win.h"
+#include "services/error_trap.h"
+
+namespace services {
+namespace {
+
+const wchar_t kKey[] = L"SOFTWARE\\OmbrelayRegistryTest";
+
+class ServicesRegistry : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    trap::ResetForTests();
+    old_ = trap::SetPresenter([this](const std::wstring& text, const std::wstring&) {
+      reports_.push_back(text);
+      return trap::Answer::Yes;
+    });
+  }
+  void TearDown() override {
+    trap::SetPresenter(old_);
+    trap::ResetForTests();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+  }
+  // Stores raw bytes under a type, as another program might.
+  void Put(const char* name, DWORD type, const std::string& bytes) {
+    win::unique_hkey key;
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kKey, key.put()), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                             static_cast<DWORD>(bytes.size())),
+              ERROR_SUCCESS);
+  }
+  // The raw bytes of a value, as stored.
+  std::string Raw(const char* name, DWORD* type) {
+    win::unique_hkey key;
+    if (RegOpenKeyW(HKEY_CURRENT_USER, kKey, key.put()) != ERROR_SUCCESS) return "<no key>";
+    char buffer[256] = {};
+    DWORD size = sizeof buffer;
+    if (RegQueryValueExA(key.get(), name, nullptr, type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
+      return "<no value>";
+    return std::string(buffer, size);
+  }
+  std::wstring Get(const wchar_t* name) { return GetString(HKEY_CURRENT_USER, kKey, name); }
+
+  std::vector<std::wstring> reports_;
+  trap::Presenter old_;
+};
+
+TEST_F(ServicesRegistry, MissingKeyOrValueReadsEmptyWithoutAReport) {
+  EXPECT_EQ(Get(L"OmbrelayFirstTime"), L"");
+  Put("Other", REG_SZ, std::string("x\0", 2));
+  EXPECT_EQ(Get(L"OmbrelayFirstTime"), L"");
+  EXPECT_TRUE(reports_.empty());
+}
+
+TEST_F(ServicesRegistry, SaveCreatesTheKeyAndWritesTextWithItsNul) {
+  SaveString(HKEY_CURRENT_USER, kKey, L"OmbrelayFirstTime", L"No");
+  DWORD type = 0;
+  EXPECT_EQ(Raw("OmbrelayFirstTime", &type), std::string("No\0", 3));
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(Get(L"OmbrelayFirstTime"), L"No");
+  SaveString(HKEY_CURRENT_USER, kKey, L"OmbrelayFirstTime", L"");
+  EXPECT_EQ(Raw("OmbrelayFirstTime", &type), std::string("\0", 1));
+  EXPECT_EQ(Get(L"OmbrelayFirstTime"), L"");
+  EXPECT_TRUE(reports_.empty());
+}
+
+TEST_F(ServicesRegistry, TextsCrossInTheAnsiCodePage) {
+  SaveString(HKEY_CURRENT_USER, kKey, L"Caf\u00e9", L"\u00c4rger \u00fcber 5\u20ac");
+  DWORD type = 0;
+  EXPECT_EQ(Raw("Caf\xe9", &type), std::string("\xc4rger \xfc" "ber 5\x80\0", 14));
+  EXPECT_EQ(Get(L"Caf\u00e9"), L"\u00c4rger \u00fcber 5\u20ac");
+  EXPECT_TRUE(reports_.empty());
+}
+
+TEST_F(ServicesRegistry, TextWithoutAnsiFormIsReportedNotWritten) {
+  SaveString(HKEY_CURRENT_USER, kKey, L"Name", L"\u4e2d");
+  DWORD type = 0;
+  EXPECT_EQ(Raw("Name", &type).substr(0, 1), "<");
+  ASSERT_EQ(reports_.size(), 1u);
+}
+
+TEST_F(ServicesRegistry, TextStoredWithoutNulReadsWhole) {
+  Put("Bare", REG_SZ, "No");
+  EXPECT_EQ(Get(L"Bare"), L"No");
+  Put("Empty", REG_SZ, "");
+  EXPECT_EQ(Get(L"Empty"), L"");
+  Put("Inner", REG_SZ, std::string("ab\0cd\0", 6));
+  EXPECT_EQ(Get(L"Inner"), L"ab");
+  EXPECT_TRUE(reports_.empty());
+}
+
+TEST_F(ServicesRegistry, BinaryValuesOfOneOrTwoBytesReadAsNumbers) {
+  Put("Minus", REG_BINARY, "\xff\xff");
+  Put("Five", REG_BINARY, "\x05");
+  Put("High", REG_BINARY, "\xff");
+  Put("Word", REG_BINARY, "\x34\x12");
+  Put("None", REG_BINARY, "");
+  Put("Long", REG_BINARY, "\x01\x02\x03");
+  EXPECT_EQ(Get(L"Minus"), L"-1");
+  EXPECT_EQ(Get(L"Five"), L"5");
+  EXPECT_EQ(Get(L"High"), L"255");
+  EXPECT_EQ(Get(L"Word"), L"4660");
+  EXPECT_EQ(Get(L"None"), L"0");
+  EXPECT_EQ(Get(L"Long"), L"");
+  EXPECT_TRUE(reports_.empty());
+}
+
+TEST_F(ServicesRegistry, OtherTypesReadEmpty) {
+  Put("Dword", REG_DWORD, std::string("\x01\0\0\0", 4));
+  Put("Expand", REG_EXPAND_SZ, std::string("%TEMP%\0", 7));
+  Put("Multi", REG_MULTI_SZ, std::string("a\0b\0\0", 5));
+  EXPECT_EQ(Get(L"Dword"), L"");
+  EXPECT_EQ(Get(L"Expand"), L"");
+  EXPECT_EQ(Get(L"Multi"), L"");
+  EXPECT_TRUE(reports_.empty());
+}
+
+TEST_F(ServicesRegistry, QueryOnAnOpenKey) {
+  Put("Value", REG_SZ, std::string("long text value\0", 16));
+  win::unique_hkey key;
+  ASSERT_EQ(RegOpenKeyW(HKEY_CURRENT_USER, kKey, key.put()), ERROR_SUCCESS);
+  EXPECT_EQ(RegQueryStringValue(key.get(), L"Value"), L"long text value");
+  EXPECT_EQ(RegQueryStringValue(key.get(), L"Missing"), L"");
+  EXPECT_EQ(RegQueryStringValue(nullptr, L"Value"), L"");
+}
+
+}  // namespace
+}  // namespace services
