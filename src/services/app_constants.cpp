@@ -6,11 +6,13 @@ namespace services {
 std::wstring Appname;
 std::wstring CurrentVersion;
 std::wstring MainKey;
+std::wstring UpdateURL;
 
 void SetAppConstants() {
   Appname = L"Ombrelay";
   CurrentVersion = L"1.02";
   MainKey = L"SOFTWARE\\FD";
+  UpdateURL = L"http://www.farrowdene.example/AppVersions/" + Appname + L"Version.txt";
 }
 
 std::wstring MainTitle() { return Appname + L" " + CurrentVersion; }

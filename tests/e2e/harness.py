@@ -34,6 +34,38 @@ def drive_c():
     return os.path.join(os.environ["WINEPREFIX"], "drive_c")
 
 
+# The program's settings key and the start-up defaults every test class gets:
+# the disclaimer accepted, the update check pointed at a port where nothing
+# listens (it fails at once, without a message).
+FD_KEY = "HKCU\\SOFTWARE\\FD"
+START_UP_DEFAULTS = {"OmbrelayFirstTime": "No", "UpdateURL": "http://127.0.0.1:9/none"}
+
+
+def reg_set(name, value, key=FD_KEY):
+    subprocess.run(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], capture_output=True, check=True)
+
+
+def reg_delete(name, key=FD_KEY):
+    subprocess.run(["wine", "reg", "delete", key, "/v", name, "/f"], capture_output=True)
+
+
+def reg_query(name, key=FD_KEY):
+    """The value's text, or None when it is missing."""
+    proc = subprocess.run(["wine", "reg", "query", key, "/v", name], capture_output=True)
+    if proc.returncode != 0:
+        return None
+    for line in proc.stdout.decode("utf-8", "replace").splitlines():
+        parts = line.strip().split(None, 2)
+        if len(parts) >= 2 and parts[0] == name and parts[1].startswith("REG_"):
+            return parts[2] if len(parts) > 2 else ""
+    return None
+
+
+def set_start_up_defaults():
+    for name, value in START_UP_DEFAULTS.items():
+        reg_set(name, value)
+
+
 class Driver:
     """Runs the driver program; each call is one short Wine process."""
 
@@ -133,7 +165,16 @@ class Program:
 
 class E2ETest(unittest.TestCase):
     """Base class: a driver per test, programs killed afterwards, a
-    screenshot and the driver log on failure."""
+    screenshot and the driver log on failure. Before its first test a class
+    gets the start-up defaults, unless it sets START_UP_DEFAULTS = False."""
+
+    START_UP_DEFAULTS = True
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        if cls.START_UP_DEFAULTS:
+            set_start_up_defaults()
 
     def setUp(self):
         self.driver = Driver()
