@@ -23,6 +23,7 @@
 //   driver rect <title>                    prints the window rectangle
 //   driver children <title>                lists child windows
 //   driver close <title>                   posts WM_CLOSE
+//   driver hwnd <title>                    prints the window's handle (a new window gets a new one)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -358,6 +359,10 @@ int wmain(int argc, wchar_t** argv) {
             std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," + std::to_wstring(r.right - r.left) + L"," +
             std::to_wstring(r.bottom - r.top) + L"\t" + (IsWindowEnabled(c) ? L"enabled" : L"disabled") + L"\n");
     }
+    return 0;
+  }
+  if (cmd == L"hwnd") {
+    Print(std::to_wstring(reinterpret_cast<UINT_PTR>(w)) + L"\n");
     return 0;
   }
   if (cmd == L"close") {
