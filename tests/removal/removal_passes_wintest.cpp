@@ -1,0 +1,122 @@
+// The deletion passes on real folders: a whole tree with long and non-ANSI
+// names, items that stay (read-only, in use, folders above them) with their
+// reasons, missing and duplicate entries, and the folder order.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/long_path.h"
+#include "base/encoding.h"
+#include "removal/removal_passes_win.h"
+
+namespace {
+
+using removal::Leftover;
+using Records = std::vector<listfile::Record>;
+
+class RemovalPasses : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, temp);
+    root_ = std::wstring(temp) + L"ombrelay_passes_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr));
+  }
+  void TearDown() override {
+    for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+      const std::wstring path = paths::LongPath(*it);
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (!DeleteFileW(path.c_str())) RemoveDirectoryW(paths::LongPath(it->substr(0, it->size() - 1)).c_str());
+    }
+    RemoveDirectoryW(root_.c_str());
+  }
+  // Adds a folder (name ending in "\") or a file, as the add command lists them.
+  std::wstring Make(const std::wstring& name, const wchar_t* type) {
+    const std::wstring path = root_ + name;
+    if (name.back() == L'\\') {
+      EXPECT_TRUE(CreateDirectoryW(paths::LongPath(path.substr(0, path.size() - 1)).c_str(), nullptr));
+    } else {
+      HANDLE h = CreateFileW(paths::LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+      EXPECT_NE(h, INVALID_HANDLE_VALUE) << enc::ToUtf8(path);
+      CloseHandle(h);
+    }
+    made_.push_back(path);
+    records_.push_back({path, type});
+    return path;
+  }
+  static bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(paths::LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  std::vector<Leftover> Run() { return removal::RunPasses(removal::MakePlan(records_)); }
+
+  std::wstring root_;
+  std::vector<std::wstring> made_;
+  Records records_;
+};
+
+TEST_F(RemovalPasses, WholeTreeWithLongAndNonAnsiNamesGoes) {
+  const std::wstring t = Make(L"T\\", L"Folder");
+  const std::wstring s = Make(L"T\\S\u4e2d\\", L"Folder");
+  std::wstring deep = L"T\\";
+  for (int i = 0; i < 6; ++i) Make(deep += std::wstring(50, static_cast<wchar_t>(L'a' + i)) + L"\\", L"Folder");
+  ASSERT_GT(root_.size() + deep.size(), 300u);
+  Make(L"T\\a.txt", L"File");
+  Make(L"T\\S\u4e2d\\\u00e9\u20ac\u4e2d.txt", L"File");
+  Make(deep + L"deep.txt", L"File");
+  EXPECT_TRUE(Run().empty());
+  EXPECT_FALSE(Exists(t));
+  EXPECT_FALSE(Exists(s));
+}
+
+TEST_F(RemovalPasses, ItemsThatStayAreListedWithTheirReasons) {
+  const std::wstring t = Make(L"T\\", L"Folder");
+  const std::wstring s = Make(L"T\\S\\", L"Folder");
+  const std::wstring a = Make(L"T\\a.txt", L"File");
+  const std::wstring ro = Make(L"T\\ro.txt", L"File");
+  const std::wstring held = Make(L"T\\held.txt", L"File");
+  const std::wstring b = Make(L"T\\S\\b.txt", L"File");
+  ASSERT_TRUE(SetFileAttributesW(ro.c_str(), FILE_ATTRIBUTE_READONLY));
+  HANDLE open = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(open, INVALID_HANDLE_VALUE);
+  std::vector<Leftover> left = Run();
+  CloseHandle(open);
+  ASSERT_EQ(left.size(), 3u);
+  EXPECT_EQ(left[0].path, held);
+  EXPECT_EQ(left[0].reason, L"in use by another program");
+  EXPECT_EQ(left[1].path, ro);
+  EXPECT_EQ(left[1].reason, L"read-only");
+  EXPECT_EQ(left[2].path, t);
+  EXPECT_EQ(left[2].reason, L"folder not empty");
+  EXPECT_FALSE(Exists(a));
+  EXPECT_FALSE(Exists(b));
+  EXPECT_FALSE(Exists(s));
+  EXPECT_TRUE(Exists(ro));
+}
+
+TEST_F(RemovalPasses, MissingAndRepeatedEntriesCountAsGone) {
+  const std::wstring t = Make(L"T\\", L"Folder");
+  const std::wstring a = Make(L"T\\a.txt", L"File");
+  records_.push_back({a, L"File"});
+  records_.push_back({t, L"Folder"});
+  records_.push_back({root_ + L"never\\there.txt", L"File"});
+  records_.push_back({root_ + L"never\\", L"Folder"});
+  records_.push_back({root_ + L"kept.txt", L""});
+  EXPECT_TRUE(Run().empty());
+  EXPECT_FALSE(Exists(t));
+}
+
+TEST_F(RemovalPasses, OuterFolderListedAfterItsSubfolderStays) {
+  const std::wstring s = root_ + L"T\\S\\";
+  const std::wstring t = Make(L"T\\", L"Folder");
+  Make(L"T\\S\\", L"Folder");
+  std::swap(records_[0], records_[1]);
+  std::vector<Leftover> left = Run();
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].path, t);
+  EXPECT_EQ(left[0].reason, L"folder not empty");
+  EXPECT_FALSE(Exists(s));
+}
+
+}  // namespace
