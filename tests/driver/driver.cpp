@@ -23,6 +23,9 @@
 //   driver rect <title>                    prints the window rectangle
 //   driver children <title>                lists child windows
 //   driver close <title>                   posts WM_CLOSE
+//   driver box <title> [button] [ms]       like msgbox, but only a dialog-class window (a message
+//                                          box titled like the window that owns it)
+//   driver hold <path> <ms>                keeps a file open without sharing for ms milliseconds
 //   driver hwnd <title>                    prints the window's handle (a new window gets a new one)
 #include <windows.h>
 
@@ -221,6 +224,31 @@ int wmain(int argc, wchar_t** argv) {
       Sleep(50);
     }
     return 1;
+  }
+  if (cmd == L"hold" && argc > 3) {
+    HANDLE f = CreateFileW(title, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return 5;
+    Print(L"held\n");
+    Sleep(static_cast<DWORD>(_wtoi(argv[3])));
+    CloseHandle(f);
+    return 0;
+  }
+  if (cmd == L"box") {
+    HWND box = nullptr;
+    int ms = argc > 4 ? _wtoi(argv[4]) : 10000;
+    for (int waited = 0; !box && waited <= ms; waited += 50) {
+      box = FindWindowW(L"#32770", title);
+      if (box && !IsWindowVisible(box)) box = nullptr;
+      if (!box) Sleep(50);
+    }
+    if (!box) {
+      Print(L"box [" + std::wstring(title) + L"] not found\n");
+      return 2;
+    }
+    Sleep(100);  // let the box finish painting its text
+    Print(ControlText(GetDlgItem(box, 0xFFFF)));
+    if (argc > 3 && ButtonId(argv[3])) Press(box, ButtonId(argv[3]));
+    return 0;
   }
   if (cmd == L"visible") {
     Print(FindVisible(title) ? L"1\n" : L"0\n");
