@@ -1,0 +1,30 @@
+// frmAbout: the application's name, version and purpose, a warning and a
+// button that starts the system information tool. Not modal.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace services {
+
+// Control ids of frmAbout (cmdOK is IDOK so that Enter presses it).
+enum AboutControlId : int {
+  kAboutCmdOK = IDOK,
+  kAboutCmdSysInfo = 302,
+  kAboutLabel1 = 303,
+  kAboutLine1First = 304,
+  kAboutLblDescription = 305,
+  kAboutLblTitle = 306,
+  kAboutLine1Second = 307,
+  kAboutLblVersion = 308,
+  kAboutLblDisclaimer = 309,
+};
+
+// Finds the system information tool through the registry and starts it, or
+// says that it is unavailable.
+void StartSysInfo(HWND owner);
+// Reads a text (REG_SZ) or number (REG_DWORD, as decimal) value with read
+// access only. False, and KeyVal empty, when the key or value cannot be read.
+bool GetKeyValue(HKEY KeyRoot, const std::wstring& KeyName, const std::wstring& SubKeyRef, std::wstring& KeyVal);
+
+}  // namespace services
