@@ -161,7 +161,7 @@ void MainWindow::CreateMenuBar() {
 }
 
 void MainWindow::CreateControls() {
-  struct Spec {
+  struct ControlDef {
     int id;
     const wchar_t* cls;
     const wchar_t* text;
@@ -169,7 +169,7 @@ void MainWindow::CreateControls() {
     DWORD exStyle;
   };
   // Creation order is the tab order.
-  const Spec specs[] = {
+  const ControlDef controls[] = {
       {kFrame1, L"BUTTON", L"Add files:", BS_GROUPBOX, 0},
       {kOptAddFile, L"BUTTON", L"Add F&ile", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 0},
       {kOptAddFolder, L"BUTTON", L"Add F&older", BS_AUTORADIOBUTTON, 0},
@@ -188,7 +188,7 @@ void MainWindow::CreateControls() {
       {kPbCopy, PROGRESS_CLASSW, L"", 0, 0},
       {kStatus, STATUSCLASSNAMEW, L"", 0, 0},
   };
-  for (const Spec& s : specs) {
+  for (const ControlDef& s : controls) {
     CreateWindowExW(s.exStyle, s.cls, s.text, WS_CHILD | WS_VISIBLE | s.style, 0, 0, 0, 0, hwnd_,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.id)), instance_, nullptr);
   }
