@@ -1,0 +1,250 @@
+"""Save List and Load List end to end: the file's bytes, the desktop shortcut
+read back with an independent parser, the refusals, the overwrite question,
+failures to write, load then save, names outside code page 1252, and the
+error trap's report for a file that cannot be read."""
+import codecs
+import os
+import re
+import shutil
+import subprocess
+import time
+import unittest
+
+from harness import (CMD_LOAD, CMD_SAVE, DRIVER, EXE, MAIN, SOURCE_DIR, STATUS, TXT_PASSWORD, E2ETest, drive_c,
+                     wine_path)
+
+SAVE_TITLE = "Save list"
+OPEN_TITLE = "Find list to open"
+SHORTCUT_TEXT = ("Your delete list shortcut has been placed on your desktop. "
+                 "Run this application to remove your selected files.")
+BOM = codecs.BOM_UTF8
+
+
+def list_bytes(records, password):
+    """A delete-list file as the program writes it: ANSI, or UTF-8 behind the
+    mark when some text is outside code page 1252."""
+    text = "*".join(path + "|" + kind for path, kind in records) + "*" + password + "*"
+    try:
+        return text.encode("cp1252") + b"\r\n"
+    except UnicodeEncodeError:
+        return BOM + text.encode("utf-8") + b"\r\n"
+
+
+def desktop():
+    users = os.path.join(drive_c(), "users")
+    user = [u for u in os.listdir(users) if u != "Public"][0]
+    return os.path.join(users, user, "Desktop")
+
+
+def shortcut_path():
+    base = os.path.splitext(os.path.basename(EXE))[0]
+    return os.path.join(desktop(), base + " Delete Files.lnk")
+
+
+def read_shortcut(path):
+    """Target, arguments, working directory, icon and description as lnkinfo
+    reads them, and the show-window value stored at byte offset 60."""
+    out = subprocess.run(["lnkinfo", path], capture_output=True, text=True, check=True).stdout
+    fields = {}
+    for line in out.splitlines():
+        m = re.match(r"\s*([A-Za-z ]+?)\s*:\s(.*)$", line)
+        if m:
+            fields.setdefault(m.group(1).strip(), m.group(2).strip())
+    with open(path, "rb") as f:
+        fields["show"] = int.from_bytes(f.read()[60:64], "little")
+    return fields
+
+
+class ListFileCase(E2ETest):
+    """A scratch folder on drive C: per test, and the Save/Load flows."""
+
+    def setUp(self):
+        super().setUp()
+        self.dir = os.path.join(drive_c(), "e2e_lists", self._testMethodName)
+        shutil.rmtree(self.dir, ignore_errors=True)
+        os.makedirs(self.dir)
+        if os.path.exists(shortcut_path()):
+            os.remove(shortcut_path())
+
+    def tearDown(self):
+        super().tearDown()
+        for root, dirs, files in os.walk(self.dir):
+            for name in dirs + files:
+                os.chmod(os.path.join(root, name), 0o755)
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    @staticmethod
+    def driver_exe():
+        return DRIVER
+
+    def path(self, *parts):
+        return os.path.join(self.dir, *parts)
+
+    def win(self, *parts):
+        return wine_path(self.path(*parts))
+
+    def write(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(data)
+        return self.win(name)
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def wait_status(self, text, seconds=20):
+        deadline = time.time() + seconds
+        while time.time() < deadline:
+            if self.driver.status() == text:
+                return
+            time.sleep(0.2)
+        self.assertEqual(self.driver.status(), text)
+
+    def load(self, win_path):
+        self.driver.pclick(CMD_LOAD)
+        self.driver.run("file", OPEN_TITLE, win_path, "ok")
+
+    def load_prepared(self, records, password="pw", name="prepared.txt"):
+        self.load(self.write(name, list_bytes(records, password)))
+        self.wait_status("%d items loaded..." % len(records))
+
+    def start_save(self, password, win_path):
+        """Types the password, presses Save List and names the file."""
+        self.driver.settext(TXT_PASSWORD, password)
+        self.driver.pclick(CMD_SAVE)
+        self.driver.run("file", SAVE_TITLE, win_path, "ok")
+
+    def save(self, password, win_path):
+        self.start_save(password, win_path)
+        self.assertEqual(self.driver.run("box", "Shortcut", "ok"), SHORTCUT_TEXT)
+
+
+class SaveLoadTest(ListFileCase):
+    def test_save_writes_the_file_byte_for_byte_and_places_the_shortcut(self):
+        self.start()
+        records = [(self.win("T") + "\\", "Folder"), (self.win("T", "caf\u00e9 list.txt"), "File"),
+                   (self.win("T", "b.txt"), "File")]
+        self.load_prepared(records)
+        self.save("  pass word ", self.win("my list"))
+        self.assertEqual(self.read("my list"), list_bytes(records, "  pass word "))
+        self.assertEqual(self.driver.status(), "3 items saved...")
+        link = read_shortcut(shortcut_path())
+        target = wine_path(EXE)
+        base = os.path.splitext(os.path.basename(EXE))[0]
+        self.assertEqual(link["Local path"], target)
+        self.assertEqual(link["Command line arguments"], "Remove Files*" + self.win("my list"))
+        self.assertEqual(link["Working directory"], target)
+        self.assertEqual(link["Icon location"], target)
+        self.assertEqual(link["Description"], base + " Delete Files")
+        self.assertEqual(link["show"], 1)
+        # A second save to another file replaces the one shortcut.
+        self.save("pw", self.win("second"))
+        self.assertEqual(read_shortcut(shortcut_path())["Command line arguments"], "Remove Files*" + self.win("second"))
+        self.assertEqual(len([n for n in os.listdir(desktop()) if n.endswith("Delete Files.lnk")]), 1)
+
+    def test_refusals_write_nothing(self):
+        self.start()
+        self.driver.settext(TXT_PASSWORD, "pw")
+        self.driver.pclick(CMD_SAVE)
+        self.assertEqual(self.driver.run("box", "Files", "ok"), "You have not selected any files.")
+        self.load_prepared([(self.win("a.txt"), "File")])
+        self.driver.settext(TXT_PASSWORD, "")
+        self.driver.pclick(CMD_SAVE)
+        self.assertEqual(self.driver.run("box", "Password", "ok"), "Please enter a password.")
+        self.driver.settext(TXT_PASSWORD, "a*b")
+        self.driver.pclick(CMD_SAVE)
+        self.assertIn('cannot contain "*"', self.driver.run("box", "Password", "ok"))
+        self.assertFalse(self.driver.visible(SAVE_TITLE))
+        # Cancelling the dialog writes nothing and says nothing.
+        self.driver.settext(TXT_PASSWORD, "pw")
+        self.driver.pclick(CMD_SAVE)
+        self.driver.run("file", SAVE_TITLE, self.win("never"), "cancel")
+        self.assertTrue(self.driver.gone(SAVE_TITLE))
+        time.sleep(0.5)
+        self.assertFalse(os.path.exists(self.path("never")))
+        self.assertFalse(os.path.exists(shortcut_path()))
+        self.assertEqual(self.driver.status(), "1 items loaded...")
+
+    def test_save_asks_before_replacing_a_file(self):
+        self.start()
+        records = [(self.win("a.txt"), "File")]
+        self.load_prepared(records)
+        existing = self.write("existing.txt", b"keep me")
+        self.start_save("pw", existing)
+        self.assertIn("replace", self.driver.run("box", SAVE_TITLE, "no"))
+        self.driver.run("file", SAVE_TITLE, existing, "cancel")
+        self.assertTrue(self.driver.gone(SAVE_TITLE))
+        self.assertEqual(self.read("existing.txt"), b"keep me")
+        self.start_save("pw", existing)
+        self.driver.run("box", SAVE_TITLE, "yes")
+        self.assertEqual(self.driver.run("box", "Shortcut", "ok"), SHORTCUT_TEXT)
+        self.assertEqual(self.read("existing.txt"), list_bytes(records, "pw"))
+
+    def test_a_file_that_cannot_be_written_is_reported(self):
+        self.start()
+        self.load_prepared([(self.win("a.txt"), "File")])
+        busy = self.write("busy.txt", b"old")
+        holder = subprocess.Popen(["wine", self.driver_exe(), "hold", busy, "20000"], stdout=subprocess.PIPE)
+        try:
+            self.assertEqual(holder.stdout.readline().strip(), b"held")
+            self.start_save("pw", busy)
+            self.driver.run("box", SAVE_TITLE, "yes")
+            text = self.driver.run("box", "Files", "ok")
+        finally:
+            holder.kill()
+            holder.wait()
+        self.assertIn(busy, text)
+        self.assertRegex(text, "(?i)sharing violation|used by another process")
+        self.assertEqual(self.read("busy.txt"), b"old")
+        self.assertEqual(self.driver.status(), "1 items loaded...")
+        self.assertFalse(os.path.exists(shortcut_path()))
+
+    def test_load_shows_entries_with_types_and_a_save_writes_the_same_bytes(self):
+        self.start()
+        records = [(self.win("T") + "\\", "Folder"), (self.win("T", "S") + "\\", "Folder"),
+                   (self.win("T", "a b.txt"), "File"), (self.win("T", "S", "c.txt"), "File")]
+        original = list_bytes(records, "secret")
+        self.load(self.write("old.txt", original))
+        self.wait_status("4 items loaded...")
+        self.assertEqual(self.driver.rows(), [(p, t, False) for p, t in records])
+        self.save("secret", self.win("again.txt"))
+        self.assertEqual(self.read("again.txt"), original)
+        # Files of the older form: records without "|" and with extra fields.
+        self.load(self.write("older.txt", b"C:\\x.txt|File|*C:\\y\\|Folder||*C:\\z.txt*pw*\r\n"))
+        self.wait_status("3 items loaded...")
+        self.assertEqual(self.driver.rows(), [("C:\\x.txt", "File", False), ("C:\\y\\", "Folder", False),
+                                              ("C:\\z.txt", "", False)])
+
+    def test_a_name_outside_code_page_1252_survives_load_and_save(self):
+        self.start()
+        records = [(self.win("T") + "\\", "Folder"), (self.win("T", "\u4e2d\u6587.txt"), "File")]
+        original = list_bytes(records, "pw")
+        self.assertTrue(original.startswith(BOM))
+        self.load(self.write("wide.txt", original))
+        self.wait_status("2 items loaded...")
+        self.assertEqual([r[0] for r in self.driver.rows()], [p for p, _ in records])
+        self.save("pw", self.win("wide again.txt"))
+        self.assertEqual(self.read("wide again.txt"), original)
+
+    def test_a_file_that_cannot_be_read_is_reported_by_the_error_trap_and_the_list_stays(self):
+        self.start()
+        self.load_prepared([(self.win("a.txt"), "File")])
+        self.load(self.win("missing.txt"))
+        # The open dialog offers to create a name that does not exist.
+        self.driver.run("box", OPEN_TITLE, "yes")
+        report = self.driver.run("box", "Error", "yes")
+        lines = re.split(r"\r*\n", report)
+        self.assertEqual(len(lines), 5, report)
+        self.assertEqual(lines[0], "Error Number: 2.")
+        self.assertTrue(lines[1].startswith("Error Description: "))
+        self.assertRegex(lines[2], r"^Error Line: \d+\.$")
+        with open(os.path.join(SOURCE_DIR, "src", "listfile", "file_io_win.cpp"), encoding="utf-8") as f:
+            statement = [l.strip() for l in f if "CHECK_HANDLE(CreateFileW(" in l][0]
+        self.assertEqual(lines[3], "Error Code: " + statement)
+        self.assertEqual(lines[4], "Do you wish to pause on this error again?")
+        self.assertEqual(self.driver.rows(), [(self.win("a.txt"), "File", False)])
+        self.assertEqual(self.driver.status(), "1 items loaded...")
+
+
+if __name__ == "__main__":
+    unittest.main()
