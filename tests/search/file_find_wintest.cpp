@@ -1,0 +1,416 @@
+// The folder walk on real folders inside the Wine prefix: event order, found
+// lists, counts and result flags, the path forms, attributes, stops, links,
+// long paths and names outside the ANSI code page. Links are made as Linux
+// symbolic links, which Wine shows as reparse-point folders.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "search/file_find_win.h"
+#include "search/found_lists.h"
+
+namespace search {
+namespace {
+
+const std::wstring kRoot = L"C:\\srchtest";
+const std::wstring kT = kRoot + L"\\T";
+
+std::string UnixPath(const std::wstring& path) {
+  using Fn = char*(CDECL*)(LPCWSTR);
+  auto fn = reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (!fn) return std::string();
+  char* unix = fn(path.c_str());
+  if (!unix) return std::string();
+  std::string result = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return result;
+}
+
+// Starts a Unix tool (Wine runs ELF programs directly). Its process handle
+// does not say when it ends, so callers wait for its effect instead.
+bool StartUnix(const wchar_t* tool, const std::string& arguments) {
+  std::wstring line = std::wstring(tool) + L" " + std::wstring(arguments.begin(), arguments.end());
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::wstring app = std::wstring(L"Z:\\bin\\") + tool;
+  if (!CreateProcessW(app.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return true;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool WaitFor(const std::function<bool()>& done) {
+  for (int i = 0; i < 600; ++i) {
+    if (done()) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+void RemoveTree(const std::wstring& path) {
+  if (!Exists(path)) return;
+  ASSERT_TRUE(StartUnix(L"rm", "-rf " + UnixPath(path)));
+  ASSERT_TRUE(WaitFor([&] { return !Exists(path); }));
+}
+
+void Link(const std::wstring& link, const std::wstring& target) {
+  ASSERT_TRUE(StartUnix(L"ln", "-s " + UnixPath(target) + " " + UnixPath(link)));
+  ASSERT_TRUE(WaitFor([&] { return Exists(link); }));
+}
+
+void MakeFolder(const std::wstring& path) { ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << GetLastError(); }
+
+void MakeFile(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE) << GetLastError();
+  CloseHandle(h);
+}
+
+// What one search reported: its events with the list sizes at each, and
+// the Finished arguments.
+struct Outcome {
+  std::vector<std::wstring> folders;
+  std::vector<std::pair<size_t, size_t>> sizesAtEvent;
+  long count = -1;
+  long result = -1;
+  int finishedCalls = 0;
+};
+
+class SearchWalk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveTree(kRoot);
+    MakeFolder(kRoot);
+    ResetFoundLists();
+    find_.CurrentFolder = [this](const std::wstring& folder) {
+      run_.folders.push_back(folder);
+      run_.sizesAtEvent.emplace_back(FileList.size(), FolderList.size());
+      if (onFolder_) onFolder_(folder);
+    };
+    find_.Finished = [this](long count, long result) {
+      run_.count = count;
+      run_.result = result;
+      ++run_.finishedCalls;
+    };
+  }
+  void TearDown() override { RemoveTree(kRoot); }
+
+  // The example tree: T holds a, b, S1 and S2; S1 holds c and the empty S3;
+  // S2 holds d.
+  void MakeExampleTree() {
+    MakeFolder(kT);
+    MakeFile(kT + L"\\a");
+    MakeFile(kT + L"\\b");
+    MakeFolder(kT + L"\\S1");
+    MakeFolder(kT + L"\\S2");
+    MakeFile(kT + L"\\S1\\c");
+    MakeFolder(kT + L"\\S1\\S3");
+    MakeFile(kT + L"\\S2\\d");
+  }
+
+  Outcome Search(const std::wstring& path, bool subfolders, bool caseSensitive = false) {
+    run_ = Outcome();
+    find_.SearchFile(path, subfolders, caseSensitive);
+    EXPECT_EQ(run_.finishedCalls, 1);
+    return run_;
+  }
+
+  static std::vector<std::wstring> Found(const std::vector<std::wstring>& list) {
+    EXPECT_FALSE(list.empty());
+    EXPECT_EQ(list[0], L"");
+    return std::vector<std::wstring>(list.begin() + 1, list.end());
+  }
+
+  clsFileFind find_;
+  Outcome run_;
+  std::function<void(const std::wstring&)> onFolder_;
+};
+
+using Paths = std::vector<std::wstring>;
+
+TEST_F(SearchWalk, ExampleTreeWithSubfoldersIsWalkedDepthFirstPreOrder) {
+  MakeExampleTree();
+  Outcome r = Search(kT + L"\\*.*", true);
+  EXPECT_EQ(r.folders, (Paths{kT, kT + L"\\S1", kT + L"\\S1\\S3", kT + L"\\S2"}));
+  // Each folder's files and its own entry come before the next event.
+  EXPECT_EQ(r.sizesAtEvent, (std::vector<std::pair<size_t, size_t>>{{1, 1}, {3, 2}, {4, 3}, {4, 4}}));
+  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\a", kT + L"\\b", kT + L"\\S1\\c", kT + L"\\S2\\d"}));
+  EXPECT_EQ(Found(FolderList), (Paths{kT + L"\\", kT + L"\\S1\\", kT + L"\\S1\\S3\\", kT + L"\\S2\\"}));
+  EXPECT_EQ(r.count, 7);  // a, b, S1, S2, c, S3, d
+  EXPECT_EQ(r.result, DirExSuccess);
+  EXPECT_TRUE(find_.RecursiveSearch());
+  EXPECT_FALSE(find_.CaseSensitive());
+}
+
+TEST_F(SearchWalk, ExampleTreeWithoutSubfoldersStaysInTheStartFolder) {
+  MakeExampleTree();
+  Outcome r = Search(kT + L"\\*.*", false);
+  EXPECT_EQ(r.folders, (Paths{kT}));
+  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\a", kT + L"\\b"}));
+  EXPECT_EQ(Found(FolderList), (Paths{kT + L"\\"}));
+  EXPECT_EQ(r.count, 4);
+  EXPECT_EQ(r.result, DirExSuccess);
+  EXPECT_FALSE(find_.RecursiveSearch());
+}
+
+TEST_F(SearchWalk, ResultsAreAppendedBehindWhatTheListsHold) {
+  MakeExampleTree();
+  FileList.push_back(L"earlier");
+  Search(kT + L"\\*.*", false);
+  EXPECT_EQ(Found(FileList), (Paths{L"earlier", kT + L"\\a", kT + L"\\b"}));
+}
+
+TEST_F(SearchWalk, PathFormsSelectStartFolderAndPattern) {
+  MakeExampleTree();
+  MakeFile(kT + L"\\S2\\a");
+  MakeFile(kT + L"\\x.txt");
+  // Closing separator: the folder with "*.*".
+  Outcome r = Search(kT + L"\\", false);
+  EXPECT_EQ(r.folders, (Paths{kT}));
+  EXPECT_EQ(r.count, 5);
+  // Folder without separator: its name is looked for in its parent.
+  ResetFoundLists();
+  r = Search(kT, false);
+  EXPECT_EQ(r.folders, (Paths{kRoot}));
+  EXPECT_EQ(r.count, 1);
+  EXPECT_EQ(Found(FileList), Paths{});
+  EXPECT_EQ(Found(FolderList), (Paths{kRoot + L"\\"}));
+  // An existing file: every file of that name below its folder.
+  ResetFoundLists();
+  r = Search(kT + L"\\a", true);
+  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\a", kT + L"\\S2\\a"}));
+  EXPECT_EQ(r.count, 2);
+  // A pattern in an existing folder.
+  ResetFoundLists();
+  r = Search(kT + L"\\*.txt", true);
+  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\x.txt"}));
+  EXPECT_EQ(r.result, DirExSuccess);
+}
+
+TEST_F(SearchWalk, InvalidPathsReportOnlyFinished) {
+  MakeExampleTree();
+  Outcome r = Search(kT + L"\\*.*", false);
+  ASSERT_EQ(r.count, 4);
+  ResetFoundLists();
+  r = Search(L"", true);
+  EXPECT_EQ(r.result, PathNameNotValid);
+  EXPECT_EQ(r.count, 4);  // the previous search's count
+  r = Search(kRoot + L"\\Nope\\*.*", true);
+  EXPECT_EQ(r.result, PathNameNotValid);
+  EXPECT_EQ(r.count, 0);
+  EXPECT_TRUE(r.folders.empty());
+  EXPECT_EQ(FileList.size(), 1u);
+  EXPECT_EQ(FolderList.size(), 1u);
+}
+
+TEST_F(SearchWalk, EmptyFoldersAndFoldersOfFolders) {
+  MakeFolder(kT);
+  Outcome r = Search(kT + L"\\*.*", true);
+  EXPECT_EQ(r.folders, (Paths{kT}));
+  EXPECT_EQ(Found(FolderList), (Paths{kT + L"\\"}));
+  EXPECT_EQ(r.result, NoFilesFound);
+  EXPECT_EQ(r.count, 0);
+  // Subfolders fit "*.*" and count, though no file is found.
+  MakeFolder(kT + L"\\A");
+  MakeFolder(kT + L"\\B");
+  ResetFoundLists();
+  r = Search(kT + L"\\*.*", false);
+  EXPECT_EQ(r.result, DirExSuccess);
+  EXPECT_EQ(r.count, 2);
+  EXPECT_EQ(Found(FileList), Paths{});
+}
+
+TEST_F(SearchWalk, DriveRootKeepsItsSeparator) {
+  Outcome r = Search(L"C:\\", false);
+  EXPECT_EQ(r.folders, (Paths{L"C:\\"}));
+  EXPECT_EQ(Found(FolderList), (Paths{L"C:\\"}));
+  EXPECT_EQ(r.result, DirExSuccess);
+}
+
+TEST_F(SearchWalk, HiddenAndSystemEntriesAreFound) {
+  MakeFolder(kT);
+  MakeFile(kT + L"\\h.txt", FILE_ATTRIBUTE_HIDDEN);
+  MakeFile(kT + L"\\s.txt", FILE_ATTRIBUTE_SYSTEM);
+  MakeFile(kT + L"\\r.txt", FILE_ATTRIBUTE_READONLY);
+  MakeFolder(kT + L"\\hid");
+  ASSERT_TRUE(SetFileAttributesW((kT + L"\\hid").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  MakeFile(kT + L"\\hid\\in.txt");
+  Search(kT + L"\\*.*", true);
+  Paths files = Found(FileList);
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (Paths{kT + L"\\h.txt", kT + L"\\hid\\in.txt", kT + L"\\r.txt", kT + L"\\s.txt"}));
+  SetFileAttributesW((kT + L"\\r.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(SearchWalk, CaseSensitiveNamesFollowTheirOwnRules) {
+  MakeFolder(kT);
+  MakeFile(kT + L"\\a.a");
+  MakeFile(kT + L"\\B.A");
+  MakeFile(kT + L"\\noext");
+  Outcome r = Search(kT + L"\\*.A", false, true);
+  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\B.A"}));
+  EXPECT_EQ(r.count, 1);
+  EXPECT_TRUE(find_.CaseSensitive());
+  ResetFoundLists();
+  r = Search(kT + L"\\*.*", false, true);
+  EXPECT_EQ(r.count, 2);  // "noext" neither fits nor counts
+  ResetFoundLists();
+  r = Search(kT + L"\\*.A", false, false);
+  EXPECT_EQ(r.count, 2);
+}
+
+TEST_F(SearchWalk, MalformedPatternFailsTheSearch) {
+  MakeFolder(kT);
+  MakeFile(kT + L"\\[abc");
+  Outcome r = Search(kT + L"\\[abc", false, true);
+  EXPECT_EQ(r.result, DirExFailed);
+  EXPECT_EQ(r.count, 0);
+}
+
+TEST_F(SearchWalk, StopFromCurrentFolderEndsTheWalk) {
+  MakeExampleTree();
+  onFolder_ = [this](const std::wstring& folder) {
+    if (folder == kT + L"\\S1") find_.StopSearch();
+  };
+  Outcome r = Search(kT + L"\\*.*", true);
+  EXPECT_EQ(r.result, UserCanceled);
+  EXPECT_EQ(r.count, 4);
+  EXPECT_EQ(r.folders, (Paths{kT, kT + L"\\S1"}));
+  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\a", kT + L"\\b"}));
+  // A stop seen while a folder's files are examined still lists the folder.
+  EXPECT_EQ(Found(FolderList), (Paths{kT + L"\\", kT + L"\\S1\\"}));
+  // The next search starts afresh.
+  onFolder_ = nullptr;
+  ResetFoundLists();
+  r = Search(kT + L"\\*.*", true);
+  EXPECT_EQ(r.result, DirExSuccess);
+  EXPECT_EQ(r.count, 7);
+}
+
+TEST_F(SearchWalk, FolderThatCannotBeReadIsVisitedEmpty) {
+  MakeExampleTree();
+  // S2 vanishes after its parent listed it.
+  onFolder_ = [](const std::wstring& folder) {
+    if (folder == kT) RemoveTree(kT + L"\\S2");
+  };
+  Outcome r = Search(kT + L"\\*.*", true);
+  EXPECT_EQ(r.folders.back(), kT + L"\\S2");
+  EXPECT_EQ(Found(FolderList).back(), kT + L"\\S2\\");
+  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\a", kT + L"\\b", kT + L"\\S1\\c"}));
+  EXPECT_EQ(r.count, 6);
+  EXPECT_EQ(r.result, DirExSuccess);
+}
+
+TEST_F(SearchWalk, LinkedFoldersAreListedButNotEntered) {
+  MakeExampleTree();
+  MakeFolder(kRoot + L"\\outside");
+  MakeFile(kRoot + L"\\outside\\secret");
+  Link(kT + L"\\L", kRoot + L"\\outside");
+  Link(kT + L"\\S1\\loop", kT);
+  ASSERT_EQ(GetFileAttributesW((kT + L"\\L").c_str()) & 0x410u, 0x410u);
+  Outcome r = Search(kT + L"\\*.*", true);
+  EXPECT_EQ(r.result, DirExSuccess);
+  EXPECT_EQ(r.count, 9);  // the two links count as entries of their parents
+  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\a", kT + L"\\b", kT + L"\\S1\\c", kT + L"\\S2\\d"}));
+  Paths folders = Found(FolderList);
+  std::sort(folders.begin(), folders.end());
+  EXPECT_EQ(folders, (Paths{kT + L"\\", kT + L"\\L\\", kT + L"\\S1\\", kT + L"\\S1\\S3\\", kT + L"\\S1\\loop\\",
+                            kT + L"\\S2\\"}));
+  EXPECT_EQ(std::count(r.folders.begin(), r.folders.end(), kT + L"\\L"), 0);
+}
+
+TEST_F(SearchWalk, LongPathsAreWalkedWhole) {
+  MakeFolder(kT);
+  std::wstring deep = kT;
+  const std::wstring part(60, L'p');
+  for (int i = 0; i < 5; ++i) {
+    deep += L"\\" + part + std::to_wstring(i);
+    MakeFolder(L"\\\\?\\" + deep);
+  }
+  MakeFile(L"\\\\?\\" + deep + L"\\end.txt");
+  ASSERT_GT(deep.size(), 300u);
+  Outcome r = Search(kT + L"\\*.*", true);
+  EXPECT_EQ(Found(FileList), (Paths{deep + L"\\end.txt"}));
+  EXPECT_EQ(Found(FolderList).back(), deep + L"\\");
+  EXPECT_EQ(r.folders.back(), deep);
+  EXPECT_EQ(r.count, 6);
+  // A long start path is taken whole as well.
+  ResetFoundLists();
+  r = Search(deep + L"\\*.*", false);
+  EXPECT_EQ(r.folders, (Paths{deep}));
+  EXPECT_EQ(Found(FileList), (Paths{deep + L"\\end.txt"}));
+}
+
+TEST_F(SearchWalk, NamesOutsideTheAnsiCodePage) {
+  MakeFolder(kT);
+  const std::wstring folder = kT + L"\\\u4E2D\u6587";
+  MakeFolder(folder);
+  MakeFile(folder + L"\\\u0416\u05D0.txt");
+  Search(kT + L"\\*.*", true);
+  EXPECT_EQ(Found(FileList), (Paths{folder + L"\\\u0416\u05D0.txt"}));
+  EXPECT_EQ(Found(FolderList), (Paths{kT + L"\\", folder + L"\\"}));
+}
+
+TEST_F(SearchWalk, ManySubfoldersInOneFolder) {
+  MakeFolder(kT);
+  const std::wstring done = kRoot + L"\\made";
+  ASSERT_TRUE(StartUnix(L"sh", "-c \"cd " + UnixPath(kT) + " && seq 1 32800 | xargs mkdir && touch " +
+                                   UnixPath(done) + "\""));
+  ASSERT_TRUE(WaitFor([&] { return Exists(done); }));
+  Outcome r = Search(kT + L"\\*.*", true);
+  EXPECT_EQ(r.result, DirExSuccess);
+  EXPECT_EQ(r.count, 32800);
+  EXPECT_EQ(FolderList.size(), 32802u);
+}
+
+// A message window that counts what reaches it.
+struct Counter {
+  static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_APP) ++handled;
+    return DefWindowProcW(h, m, w, l);
+  }
+  static int handled;
+};
+int Counter::handled = 0;
+
+TEST_F(SearchWalk, WalkLetsWindowMessagesRunAndFilterStopsIt) {
+  MakeExampleTree();
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = Counter::Proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"SearchWalkCounter";
+  RegisterClassW(&wc);
+  HWND window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  Counter::handled = 0;
+  PostMessageW(window, WM_APP, 0, 0);
+  PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+  int seenBeforeEnd = -1;
+  find_.MessageFilter = [&](MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE) return false;
+    find_.StopSearch();
+    return true;
+  };
+  find_.Finished = [&](long, long result) {
+    seenBeforeEnd = Counter::handled;
+    run_.result = result;
+  };
+  // The first folder takes long enough for the walk to yield afterwards.
+  onFolder_ = [](const std::wstring&) { Sleep(60); };
+  find_.SearchFile(kT + L"\\*.*", true, false);
+  EXPECT_EQ(seenBeforeEnd, 1);
+  EXPECT_EQ(run_.result, UserCanceled);
+  DestroyWindow(window);
+}
+
+}  // namespace
+}  // namespace search
