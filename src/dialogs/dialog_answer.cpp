@@ -68,4 +68,15 @@ FileDialogResult ReadAnswer(const std::wstring& buffer, std::size_t fileOffset,
   return ReadSingle(buffer, fileOffset);
 }
 
+FileDialogResult ReadSaveAnswer(const std::wstring& buffer, std::size_t fileOffset,
+                                const std::wstring& fileTitle) {
+  FileDialogResult r = ReadAnswer(buffer, fileOffset, fileTitle);
+  if (r.nFilesSelected > 1) {
+    r.sFiles.resize(2);
+    r.nFilesSelected = 1;
+    if (r.sLastDirectory.empty() || r.sLastDirectory.back() != L'\\') r.sLastDirectory += L'\\';
+  }
+  return r;
+}
+
 }  // namespace dialogs

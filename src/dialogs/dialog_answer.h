@@ -38,4 +38,10 @@ std::wstring PackedAnswer(const std::wstring& buffer);
 FileDialogResult ReadAnswer(const std::wstring& buffer, std::size_t fileOffset,
                             const std::wstring& fileTitle);
 
+// The result of an accepted save dialog: one name, and a folder that ends
+// with "\".  A dialog that still allows several names may pack them like an
+// open dialog; the first one is the file to save.
+FileDialogResult ReadSaveAnswer(const std::wstring& buffer, std::size_t fileOffset,
+                                const std::wstring& fileTitle);
+
 }  // namespace dialogs

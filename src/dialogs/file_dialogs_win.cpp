@@ -9,11 +9,14 @@
 namespace dialogs {
 namespace {
 
-// Room for the answer: a multiple selection of many thousands of names.
-constexpr std::size_t kFileChars = 256 * 1024;
+// Room for the answer: a multiple selection of tens of thousands of names.
+// Generous on purpose: some versions of the dialog do not stop at the end of
+// a buffer that is too small.
+constexpr std::size_t kFileChars = 1024 * 1024;
 constexpr std::size_t kTitleChars = 2048;
 
 using DialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
+using AnswerReader = FileDialogResult (*)(const std::wstring&, std::size_t, const std::wstring&);
 
 // The dialog record in the form every version of the system dialog accepts.
 OPENFILENAMEW MakeRecord(const FileDialog& fd, const std::wstring& filter, std::wstring& file,
@@ -70,7 +73,8 @@ bool RunDialog(FileDialog& fd, HWND hWnd, bool centerForm, std::wstring& file, D
   return accepted != FALSE;
 }
 
-FileDialogResult Show(HWND hWnd, bool centerForm, const std::wstring& initialName, DialogFunction show) {
+FileDialogResult Show(HWND hWnd, bool centerForm, const std::wstring& initialName, DialogFunction show,
+                      AnswerReader read) {
   FileDialogResult result;
   trap::Guard([&] {
     FileDialog& fd = TheFileDialog();
@@ -79,7 +83,7 @@ FileDialogResult Show(HWND hWnd, bool centerForm, const std::wstring& initialNam
     bool accepted = false;
     ST(accepted = RunDialog(fd, hWnd, centerForm, file, show));
     if (accepted) {
-      ST(result = ReadAnswer(file, static_cast<std::size_t>(fd.nFileOffset), fd.sFileTitle));
+      ST(result = read(file, static_cast<std::size_t>(fd.nFileOffset), fd.sFileTitle));
     }
   });
   return result;
@@ -97,13 +101,13 @@ std::wstring AllFilesFilter() { return std::wstring(L"All Files (*.*)\0*.*", 19)
 FileDialogResult ShowOpen(HWND hWnd, bool centerForm) {
   FileDialog& fd = TheFileDialog();
   fd.flags = OFS_FILE_OPEN_FLAGS;
-  return Show(hWnd, centerForm, FirstText(fd.sFile), GetOpenFileNameW);
+  return Show(hWnd, centerForm, FirstText(fd.sFile), GetOpenFileNameW, ReadAnswer);
 }
 
 FileDialogResult ShowSave(HWND hWnd, bool centerForm) {
   FileDialog& fd = TheFileDialog();
   if (fd.flags == 0) fd.flags = OFS_FILE_SAVE_FLAGS;
-  return Show(hWnd, centerForm, std::wstring(), GetSaveFileNameW);
+  return Show(hWnd, centerForm, std::wstring(), GetSaveFileNameW, ReadSaveAnswer);
 }
 
 }  // namespace dialogs

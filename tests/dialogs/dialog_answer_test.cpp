@@ -9,6 +9,7 @@ using dialogs::FileDialogResult;
 using dialogs::FirstText;
 using dialogs::PackedAnswer;
 using dialogs::ReadAnswer;
+using dialogs::ReadSaveAnswer;
 
 namespace {
 
@@ -122,4 +123,20 @@ TEST(DialogsAnswer, BufferAndCarryOverTexts) {
   EXPECT_EQ(FirstText(packed), L"C:\\D");
   EXPECT_EQ(PackedAnswer(Filled(L"C:\\x\\a.txt")), L"C:\\x\\a.txt");
   EXPECT_EQ(PackedAnswer(L"abc"), L"abc");
+}
+
+TEST(DialogsAnswer, SaveAnswerIsOneFullPath) {
+  FileDialogResult one = ReadSaveAnswer(Filled(L"C:\\Data\\list.txt"), 8, Filled(L"list.txt", 64));
+  ASSERT_EQ(one.nFilesSelected, 1);
+  EXPECT_EQ(one.sLastDirectory + one.sFiles.at(1), L"C:\\Data\\list.txt");
+  // Several names packed by a dialog that still allows them: the first one,
+  // with a folder that joins into a full path.
+  FileDialogResult packed = ReadSaveAnswer(Filled(W(L"C:\\Data\0b.txt\0a.txt\0\0", 21)), 8, kBlankTitle);
+  EXPECT_FALSE(packed.bCanceled);
+  ASSERT_EQ(packed.nFilesSelected, 1);
+  ASSERT_EQ(packed.sFiles.size(), 2u);
+  EXPECT_EQ(packed.sLastDirectory + packed.sFiles[1], L"C:\\Data\\b.txt");
+  FileDialogResult root = ReadSaveAnswer(Filled(W(L"C:\\\0b\0a\0\0", 9)), 4, kBlankTitle);
+  EXPECT_EQ(root.sLastDirectory + root.sFiles.at(1), L"C:\\b");
+  ExpectCancelled(ReadSaveAnswer(Filled(L""), 0, kBlankTitle));
 }

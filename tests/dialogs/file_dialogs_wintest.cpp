@@ -237,6 +237,14 @@ TEST_F(DialogsFileDialog, SaveKeepsTheCallersFlagsAndCancels) {
   EXPECT_TRUE(r.sFiles.empty());
 }
 
+TEST_F(DialogsFileDialog, SaveWithSeveralNamesTypedSavesToTheFirst) {
+  // The callers' flags allow several names, and the dialog then packs them.
+  FileDialogResult r = Save(L"Dialogs save several", L"\"one.txt\" \"two.txt\"");
+  ASSERT_TRUE(seen_.found);
+  ASSERT_EQ(r.nFilesSelected, 1);
+  EXPECT_EQ(r.sLastDirectory + r.sFiles.at(1), Folder() + L"one.txt");
+}
+
 TEST_F(DialogsFileDialog, CentredOnTheOwner) {
   folder_.Make(L"a.txt");
   Open(L"Dialogs centred on owner", nullptr, IDCANCEL);
