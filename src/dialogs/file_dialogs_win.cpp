@@ -25,6 +25,7 @@ OPENFILENAMEW MakeRecord(const FileDialog& fd, const std::wstring& filter, std::
   ofn.lStructSize = fd.nStructSize;
   ofn.hwndOwner = fd.hwndOwner;
   ofn.lpstrFilter = fd.sFilter.empty() ? nullptr : filter.c_str();
+  ofn.nFilterIndex = fd.nFilterIndex;  // the last dialog's choice
   ofn.lpstrFile = &file[0];
   ofn.nMaxFile = fd.nFileSize;
   ofn.lpstrFileTitle = &title[0];
