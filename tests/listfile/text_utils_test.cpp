@@ -48,6 +48,10 @@ TEST(TextBytes, ZeroBytesReadAsBlanksAndLinesEndInCrLf) {
 class FileTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // One file per test: ctest runs tests of this suite side by side.
+    narrow_ = std::string("ombrelay_text_utils_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+              ".tmp";
+    path_ = std::wstring(narrow_.begin(), narrow_.end());
     trap::ResetForTests();
     old_ = trap::SetPresenter([this](const std::wstring&, const std::wstring&) {
       ++reports_;
@@ -58,8 +62,8 @@ class FileTest : public ::testing::Test {
     trap::SetPresenter(old_);
     std::remove(narrow_.c_str());
   }
-  std::string narrow_ = "ombrelay_text_utils_test.tmp";
-  std::wstring path_ = L"ombrelay_text_utils_test.tmp";
+  std::string narrow_;
+  std::wstring path_;
   int reports_ = 0;
   trap::Presenter old_;
 };
