@@ -1,9 +1,185 @@
-// The add command. (Lands with the file dialogs and the folder search.)
+// The add command: one or more files through the open dialog, or a folder
+// through the shell's folder browser and the folder search. It reports no
+// failures: a step that fails is skipped and the command goes on.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/add_folder_browser_win.h"
+#include "app/add_texts.h"
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
+#include "dialogs/file_dialogs_win.h"
+#include "listfile/text_utils.h"
+#include "search/file_find_win.h"
+#include "search/found_lists.h"
 
 namespace app {
+namespace {
 
-void RunAddCommand(MainWindow&, bool) {}
+// The flags this command writes into the dialog record (ShowOpen uses its own).
+constexpr DWORD kAddFileFlags = 0x00280204;
+// How often the status bar and progress bar follow a long operation.
+constexpr DWORD kShowEveryMs = 250;
+
+// While one add is searching, the window stays live; a second one waits
+// for it to finish rather than empty the found lists under it.
+bool g_adding = false;
+
+template <class Step>
+void Quietly(Step&& step) noexcept {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+int Ask(HWND owner, const std::wstring& text, const wchar_t* title, UINT style) {
+  return MessageBoxW(owner, text.c_str(), title, style);
+}
+
+std::wstring ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (n == 0) return std::wstring();
+    if (n < path.size()) {
+      path.resize(n);
+      return textutil::GetDirPath(path);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+void AddFiles(MainWindow& window) {
+  dialogs::FileDialogResult answer;
+  Quietly([&] {
+    dialogs::FileDialog& fd = dialogs::TheFileDialog();
+    fd.sFilter = dialogs::AllFilesFilter();
+    fd.sDlgTitle = L"Show Open";
+    fd.sInitDir = ProgramFolder() + L"\\";
+    fd.flags = kAddFileFlags;
+  });
+  Quietly([&] { answer = dialogs::ShowOpen(window.Handle()); });
+  if (answer.bCanceled) return;
+  Quietly([&] {
+    for (const std::wstring& path : ChosenPaths(answer.sLastDirectory, answer.sFiles, answer.nFilesSelected))
+      window.List().Append(path, kFileType);
+  });
+  window.ListChanged();
+}
+
+// Shows the folder being searched a few times a second and lets Esc stop
+// the search. Returns the search's result flag; the status text is put
+// back as it was.
+long SearchFolder(MainWindow& window, const std::wstring& pattern, bool subfolders) {
+  search::clsFileFind finder;
+  long outcome = search::DirExFailed;
+  const std::wstring before = window.StatusText();
+  DWORD shownAt = GetTickCount() - kShowEveryMs;
+  finder.CurrentFolder = [&](const std::wstring& folder) {
+    if (GetTickCount() - shownAt < kShowEveryMs) return;
+    shownAt = GetTickCount();
+    window.SetStatus(SearchingText(folder));
+  };
+  finder.Finished = [&](long, long result) { outcome = result; };
+  finder.MessageFilter = [&](MSG& msg) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+      finder.StopSearch();
+      return true;
+    }
+    return DispatchDialogMessage(&msg);
+  };
+  finder.SearchFile(pattern, subfolders, false);
+  window.SetStatus(before);
+  return outcome;
+}
+
+// Appends found paths as entries in bulk, showing the position and path
+// a few times a second and once at the end.
+class Filler {
+ public:
+  explicit Filler(MainWindow& window) : window_(window), shownAt_(GetTickCount()) {}
+
+  void Append(const std::vector<std::wstring>& found, size_t first, const wchar_t* type) {
+    const size_t last = search::UpperBound(found);
+    window_.SetProgressMax(static_cast<long>(last));
+    if (first > last) return;
+    for (size_t i = first; i <= last; ++i) {
+      window_.List().Append(found[i], type);
+      if (GetTickCount() - shownAt_ >= kShowEveryMs) Show(i, found[i], true);
+    }
+    Show(last, found[last], false);
+  }
+
+ private:
+  void Show(size_t position, const std::wstring& path, bool repaint) {
+    window_.SetProgressValue(static_cast<long>(position));
+    window_.SetStatus(path);
+    window_.ListChanged();
+    if (repaint) RedrawWindow(window_.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    shownAt_ = GetTickCount();
+  }
+
+  MainWindow& window_;
+  DWORD shownAt_;
+};
+
+// The subfolders found (all but the chosen folder itself, which has its own
+// question) when wanted, then the files, in the order of the search.
+void AddSearchResults(MainWindow& window, bool withSubfolders) {
+  DeleteList& list = window.List();
+  list.Reserve(list.Count() + search::FileList.size() + (withSubfolders ? search::FolderList.size() : 0));
+  Filler filler(window);
+  if (withSubfolders) filler.Append(search::FolderList, 2, kFolderType);
+  filler.Append(search::FileList, 1, kFileType);
+  window.SetStatus(ItemsLoadedText(list.Count()));
+}
+
+void AddFolder(MainWindow& window) {
+  HWND owner = window.Handle();
+  std::wstring chosen;
+  Quietly([&] { chosen = BrowseForFolderPath(owner, kBrowseTitle); });
+  if (chosen.empty()) return;
+  const std::wstring pattern = SearchPatternFor(chosen);
+  const std::wstring folderText = textutil::GetDirPath(pattern);
+  const UINT style = MB_YESNOCANCEL | MB_ICONQUESTION;
+  const bool withSubfolders = Ask(owner, SubfolderQuestion(folderText), kDirectoryTitle, style) == IDYES;
+  if (Ask(owner, FolderQuestion(folderText), kDirectoryTitle, style) == IDYES) {
+    Quietly([&] { window.List().Append(FolderEntryText(folderText), kFolderType); });
+    window.ListChanged();
+  }
+  long result = search::DirExFailed;
+  Quietly([&] {
+    search::ResetFoundLists();
+    result = SearchFolder(window, pattern, window.SubFoldersChecked());
+  });
+  if (result == search::UserCanceled) {
+    window.SetStatus(kSearchStoppedText);
+    return;
+  }
+  if (search::UpperBound(search::FileList) == 0) return;
+  Quietly([&] { AddSearchResults(window, withSubfolders); });
+  window.ListChanged();
+}
+
+}  // namespace
+
+void RunAddCommand(MainWindow& window, bool fileMode) {
+  if (g_adding) return;
+  g_adding = true;
+  if (!window.List().Empty() &&
+      Ask(window.Handle(), kClearQuestion, kClearTitle, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
+    window.List().Clear();
+    ListView_SetItemState(GetDlgItem(window.Handle(), kLstFiles), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    window.ListChanged();
+  }
+  if (fileMode) {
+    AddFiles(window);
+  } else {
+    AddFolder(window);
+  }
+  g_adding = false;
+}
 
 }  // namespace app

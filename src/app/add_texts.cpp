@@ -1,0 +1,50 @@
+// Texts of the add command (portable).
+#include "app/add_texts.h"
+
+namespace app {
+
+const wchar_t kClearTitle[] = L"Clear";
+const wchar_t kClearQuestion[] = L"Do you wish to clear the list before adding new data?";
+const wchar_t kDirectoryTitle[] = L"Directory";
+const wchar_t kBrowseTitle[] = L"Please select a source directory";
+const wchar_t kFileType[] = L"File";
+const wchar_t kFolderType[] = L"Folder";
+const wchar_t kSearchStoppedText[] = L"Search stopped: nothing was added.";
+
+namespace {
+
+bool EndsWithSeparator(const std::wstring& path) { return !path.empty() && path.back() == L'\\'; }
+
+}  // namespace
+
+std::wstring SubfolderQuestion(const std::wstring& folderText) {
+  return L"Do you wish to remove folders within " + FolderEntryText(folderText) +
+         L" have no files in them after file deletetion?";
+}
+
+std::wstring FolderQuestion(const std::wstring& folderText) {
+  return L"Do you wish to remove the " + FolderEntryText(folderText) + L" folder if it has no files left in it?";
+}
+
+std::wstring SearchPatternFor(const std::wstring& chosenFolder) { return JoinPath(chosenFolder, L"*.*"); }
+
+std::wstring FolderEntryText(const std::wstring& folderText) {
+  return EndsWithSeparator(folderText) ? folderText : folderText + L'\\';
+}
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
+  if (folder.empty()) return name;
+  return FolderEntryText(folder) + name;
+}
+
+std::vector<std::wstring> ChosenPaths(const std::wstring& folder, const std::vector<std::wstring>& names, int count) {
+  std::vector<std::wstring> paths;
+  for (int i = 1; i <= count && static_cast<size_t>(i) < names.size(); ++i) {
+    if (!names[static_cast<size_t>(i)].empty()) paths.push_back(JoinPath(folder, names[static_cast<size_t>(i)]));
+  }
+  return paths;
+}
+
+std::wstring SearchingText(const std::wstring& folder) { return L"Searching " + folder + L"... (Esc stops)"; }
+
+}  // namespace app

@@ -1,0 +1,46 @@
+// The add command's questions and the entry texts it builds.
+#include "app/add_texts.h"
+
+#include <gtest/gtest.h>
+
+#include "listfile/text_utils.h"
+
+namespace app {
+namespace {
+
+TEST(AddTexts, QuestionsNameTheFolderWithItsClosingSeparator) {
+  EXPECT_EQ(SubfolderQuestion(L"C:\\T"),
+            L"Do you wish to remove folders within C:\\T\\ have no files in them after file deletetion?");
+  EXPECT_EQ(FolderQuestion(L"C:\\T"), L"Do you wish to remove the C:\\T\\ folder if it has no files left in it?");
+  EXPECT_STREQ(kClearQuestion, L"Do you wish to clear the list before adding new data?");
+}
+
+// The folder text is what the command derives from the search pattern.
+TEST(AddTexts, PatternFolderTextAndEntryOfAChosenFolder) {
+  std::wstring pattern = SearchPatternFor(L"C:\\T");
+  EXPECT_EQ(pattern, L"C:\\T\\*.*");
+  EXPECT_EQ(textutil::GetDirPath(pattern), L"C:\\T");
+  EXPECT_EQ(FolderEntryText(textutil::GetDirPath(pattern)), L"C:\\T\\");
+}
+
+TEST(AddTexts, DriveRootGetsOneSeparatorOnly) {
+  std::wstring pattern = SearchPatternFor(L"D:\\");
+  EXPECT_EQ(pattern, L"D:\\*.*");
+  std::wstring folderText = textutil::GetDirPath(pattern);
+  EXPECT_EQ(FolderEntryText(folderText), L"D:\\");
+  EXPECT_EQ(FolderQuestion(folderText), L"Do you wish to remove the D:\\ folder if it has no files left in it?");
+}
+
+TEST(AddTexts, ChosenFilesGetTheirFolderWithOneSeparator) {
+  // One file: the folder ends with "\"; several: it does not.
+  EXPECT_EQ(ChosenPaths(L"C:\\Data\\", {L"", L"a.txt"}, 1), (std::vector<std::wstring>{L"C:\\Data\\a.txt"}));
+  EXPECT_EQ(ChosenPaths(L"C:\\Data", {L"", L"b.txt", L"a.txt"}, 2),
+            (std::vector<std::wstring>{L"C:\\Data\\b.txt", L"C:\\Data\\a.txt"}));
+  EXPECT_EQ(ChosenPaths(L"C:\\", {L"", L"x"}, 1), (std::vector<std::wstring>{L"C:\\x"}));
+  // A count beyond the names, or no names at all, adds nothing extra.
+  EXPECT_EQ(ChosenPaths(L"C:\\Data", {L"", L"a"}, 5), (std::vector<std::wstring>{L"C:\\Data\\a"}));
+  EXPECT_TRUE(ChosenPaths(L"", {}, 0).empty());
+}
+
+}  // namespace
+}  // namespace app

@@ -1,0 +1,119 @@
+"""The add command in folder mode on the example tree C:\\T: the three
+outcomes, Cancel in the browser and on the questions, an empty folder, adds
+in a row, the "Clear" question, and Esc during a long search."""
+import os
+import time
+import unittest
+
+from add_helpers import (BROWSER, CLEAR_TEXT, FULL, STOPPED_TEXT, AddCase, example_rows, folder_question,
+                         subfolder_question)
+from harness import CHK_SUBFOLDERS, CMD_ADD, MAIN, MNU_ADD_FOLDER, drive_c
+
+
+class AddFolderTest(AddCase):
+    def test_yes_to_both_with_subfolders_lists_folders_then_files(self):
+        self.start()
+        self.add_example()
+        self.assertEqual(self.driver.rows(), example_rows(*FULL))
+        self.assertEqual(self.driver.progress(), (4, 4))
+
+    def test_no_to_the_first_question_leaves_out_the_subfolders(self):
+        self.start()
+        self.add_example("no", "yes", 5)
+        self.assertEqual(self.driver.rows(), example_rows("", "a", "b", "S1\\c", "S2\\d"))
+
+    def test_without_subfolders_only_the_folder_and_its_own_files(self):
+        self.start()
+        self.driver.click(CHK_SUBFOLDERS)
+        self.add_example("yes", "yes", 3)
+        self.assertEqual(self.driver.rows(), example_rows("", "a", "b"))
+        self.assertEqual(self.driver.progress(), (2, 2))
+
+    def test_cancel_on_the_questions_counts_as_no(self):
+        self.start()
+        self.add_example("cancel", "cancel", 4)
+        self.assertEqual(self.driver.rows(), example_rows("a", "b", "S1\\c", "S2\\d"))
+
+    def test_cancel_in_the_browser_asks_nothing_and_adds_nothing(self):
+        self.start()
+        self.browse("C:\\T", "cancel")
+        self.no_box("Directory")
+        self.assertEqual(self.driver.rows(), [])
+        self.assertEqual(self.driver.status(), "")
+
+    def test_empty_folder_adds_only_its_own_entry_and_keeps_the_status(self):
+        os.makedirs(os.path.join(self.root, "E"))
+        self.start()
+        self.add_folder("C:\\T\\E", "yes", "yes")
+        time.sleep(1)
+        self.assertEqual(self.driver.rows(), [("C:\\T\\E\\", "Folder", False)])
+        self.assertEqual(self.driver.status(), "")
+        self.assertEqual(self.driver.progress(), (0, 100))
+
+    def test_two_adds_in_a_row_append_each_own_results(self):
+        self.start()
+        self.add_example()
+        self.driver.pclick(CMD_ADD)
+        self.answer("Clear", CLEAR_TEXT, "no")
+        self.assertTrue(self.driver.wait(BROWSER))
+        self.driver.run("bff", BROWSER, "C:\\T\\S1")
+        self.answer("Directory", subfolder_question("C:\\T\\S1"), "yes")
+        self.answer("Directory", folder_question("C:\\T\\S1"), "no")
+        self.wait_status("10 items loaded...")
+        self.assertEqual(self.driver.rows(), example_rows(*FULL) + example_rows("S1\\S3\\", "S1\\c"))
+
+    def test_the_same_folder_twice_gives_every_entry_twice(self):
+        self.start()
+        self.add_example()
+        self.driver.pclick(CMD_ADD)
+        self.answer("Clear", CLEAR_TEXT, "no")
+        self.assertTrue(self.driver.wait(BROWSER))
+        self.driver.run("bff", BROWSER, "C:\\T")
+        self.answer("Directory", subfolder_question("C:\\T"), "yes")
+        self.answer("Directory", folder_question("C:\\T"), "yes")
+        self.wait_status("16 items loaded...")
+        self.assertEqual(self.driver.rows(), example_rows(*FULL) * 2)
+
+    def test_yes_to_clear_empties_the_list_even_when_the_browser_is_cancelled(self):
+        self.start()
+        self.add_example()
+        self.driver.menu(MNU_ADD_FOLDER)
+        self.answer("Clear", CLEAR_TEXT, "yes")
+        self.assertTrue(self.driver.wait(BROWSER))
+        self.driver.run("bff", BROWSER, "C:\\T", "cancel")
+        self.driver.gone(BROWSER)
+        self.assertEqual(self.driver.rows(), [])
+
+    def test_clear_then_add_replaces_the_list(self):
+        self.start()
+        self.add_example("no", "no", 4)
+        self.driver.pclick(CMD_ADD)
+        self.answer("Clear", CLEAR_TEXT, "yes")
+        self.assertTrue(self.driver.wait(BROWSER))
+        self.driver.run("bff", BROWSER, "C:\\T\\S2")
+        self.answer("Directory", subfolder_question("C:\\T\\S2"), "no")
+        self.answer("Directory", folder_question("C:\\T\\S2"), "yes")
+        self.wait_status("2 items loaded...")
+        self.assertEqual(self.driver.rows(), example_rows("S2\\", "S2\\d"))
+
+    def test_esc_stops_a_long_search_and_adds_nothing(self):
+        big = os.path.join(drive_c(), "T", "big")
+        for i in range(80):
+            for j in range(100):
+                os.makedirs(os.path.join(big, "f%02d" % i, "g%03d" % j))
+        self.start()
+        self.add_folder("C:\\T\\big", "no", "no")
+        searching = ""
+        for _ in range(100):
+            searching = self.driver.status()
+            if searching.startswith("Searching C:\\T\\big"):
+                break
+            time.sleep(0.05)
+        self.assertTrue(searching.startswith("Searching C:\\T\\big"), searching)
+        self.driver.run("key", MAIN, CMD_ADD, 0x1B)
+        self.wait_status(STOPPED_TEXT)
+        self.assertEqual(self.driver.rows(), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
