@@ -181,6 +181,20 @@ class RemovalTest(ListFileCase):
         self.assertTrue(os.path.islink(self.path("T", "link")))
         self.assertFalse(os.path.exists(self.path("T", "a.txt")))
 
+    def test_a_long_list_shows_progress_on_the_prompt(self):
+        records = [("C:\\nowhere\\d%03d\\f%05d.txt" % (i % 500, i), "File") for i in range(60000)]
+        program = self.run_removal(self.write("long.txt", list_bytes(records, "pw")))
+        self.assertEqual(self.driver.state(PROMPT_PROGRESS, title=PROMPT)["visible"], 0)
+        self.press_ok("pw")
+        self.confirm()
+        seen = False
+        deadline = time.time() + 60
+        while not seen and time.time() < deadline and not self.driver.visible("Status"):
+            seen = self.driver.state(PROMPT_PROGRESS, title=PROMPT)["visible"] == 1
+        self.assertTrue(seen, "no progress was shown")
+        self.assertEqual(self.driver.run("box", "Status", "ok", "60000"), "Done")
+        self.assert_ends(program)
+
     def test_a_name_outside_code_page_1252_survives_save_load_and_removal(self):
         self.start()
         os.makedirs(self.path("W"))
