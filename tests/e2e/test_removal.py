@@ -4,11 +4,12 @@ the closing report, the ways out that delete nothing, a missing list file,
 a folder link, and a name outside code page 1252."""
 import os
 import re
+import shutil
 import subprocess
 import time
 import unittest
 
-from harness import (CMD_ADD, MAIN, OPT_ADD_FOLDER, CHK_SUBFOLDERS, E2ETest, drive_c, wine_path)
+from harness import (CMD_ADD, MAIN, OPT_ADD_FOLDER, CHK_SUBFOLDERS, E2ETest, drive_c, unix_path, wine_path)
 from test_save_load import BOM, ListFileCase, list_bytes, read_shortcut, shortcut_path
 
 PROMPT = "Password"
@@ -17,17 +18,18 @@ CONFIRM = "Are you sure you wish to remove your files?"
 
 
 class RemovalTest(ListFileCase):
-    def make_tree(self, name="T"):
-        """A folder with a subfolder and files in both, listed as the add
+    def make_tree(self, base=None):
+        """A folder T with a subfolder and files in both, listed as the add
         command lists them: the folder, its subfolders, then the files."""
+        top = os.path.join(base or self.dir, "T")
         for sub in ("", "S"):
-            os.makedirs(self.path(name, sub), exist_ok=True)
+            os.makedirs(os.path.join(top, sub), exist_ok=True)
         for rel in ("a.txt", "b c.txt", os.path.join("S", "d.txt")):
-            with open(self.path(name, rel), "w") as f:
+            with open(os.path.join(top, rel), "w") as f:
                 f.write(rel)
-        return [(self.win(name) + "\\", "Folder"), (self.win(name, "S") + "\\", "Folder"),
-                (self.win(name, "a.txt"), "File"), (self.win(name, "b c.txt"), "File"),
-                (self.win(name, "S", "d.txt"), "File")]
+        win = wine_path(top)
+        return [(win + "\\", "Folder"), (win + "\\S\\", "Folder"), (win + "\\a.txt", "File"),
+                (win + "\\b c.txt", "File"), (win + "\\S\\d.txt", "File")]
 
     def run_removal(self, list_win_path):
         """Starts the program as the shortcut does: the arguments unquoted."""
@@ -48,15 +50,19 @@ class RemovalTest(ListFileCase):
 
     def test_the_main_job_from_adding_a_tree_to_the_shortcuts_run(self):
         self.start()
-        tree = self.make_tree()
+        # A shallow folder: the folder browser finds it at once.
+        base = os.path.join(drive_c(), "MainJob")
+        shutil.rmtree(base, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, base, True)
+        tree = self.make_tree(base)
+        folder = wine_path(os.path.join(base, "T"))
         self.driver.click(OPT_ADD_FOLDER)
         self.assertEqual(self.driver.state(CHK_SUBFOLDERS)["checked"], 1)
         self.driver.pclick(CMD_ADD)
-        if not self.driver.wait("Browse for Folder", 5000):
-            self.skipTest("the add command is not there yet")
-        self.driver.run("bff", "Browse for Folder", self.win("T"), "ok")
-        self.driver.run("box", "Directory", "yes")
-        self.driver.run("box", "Directory", "yes")
+        self.driver.run("bff", "Browse for Folder", folder, "ok")
+        for _ in range(2):
+            self.assertIn(folder + "\\", self.driver.run("box", "Directory", "none"))
+            self.driver.run("box", "Directory", "yes")
         self.wait_status("5 items loaded...")
         rows = [(path, kind) for path, kind, _ in self.driver.rows()]
         self.assertEqual(sorted(rows), sorted(tree))
@@ -83,12 +89,12 @@ class RemovalTest(ListFileCase):
         self.assertTrue(program.running())
         self.assertTrue(self.driver.visible(PROMPT))
         self.assertEqual(self.driver.text(PROMPT_TEXT, title=PROMPT), "PW")
-        self.assertTrue(os.path.exists(self.path("T", "a.txt")))
+        self.assertTrue(all(os.path.exists(unix_path(p)) for p, _ in rows))
         self.press_ok("pw")
         self.confirm()
         self.assertEqual(self.driver.run("box", "Status", "ok"), "Done")
         self.assert_ends(program)
-        self.assertFalse(os.path.exists(self.path("T")))
+        self.assertFalse(any(os.path.exists(unix_path(p)) for p, _ in rows))
         self.assertTrue(os.path.exists(self.path("old list.txt")))
         self.assertTrue(os.path.exists(shortcut_path()))
 
