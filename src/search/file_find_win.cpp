@@ -3,6 +3,8 @@
 // each folder is read once when the pattern lets every name through.
 #include "search/file_find_win.h"
 
+#include <cwchar>
+
 #include "base/handles_win.h"
 #include "base/long_path.h"
 #include "search/found_lists.h"
@@ -102,24 +104,30 @@ void clsFileFind::Walk(const std::wstring& startFolder) {
       continue;
     }
     subfolders.clear();
-    std::vector<Entry> entries;
-    if (!ListFolder(folder.path, subfolders, entries)) return;
+    if (!ListFolder(folder.path, subfolders)) return;
     if (CurrentFolder) CurrentFolder(Qualify(folder.path));
-    FindFiles(folder.path, entries);
+    FindFiles(folder.path);
     FoundFolder(folder.path);
     for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) stack.push_back(std::move(*it));
   }
 }
 
-bool clsFileFind::ListFolder(const std::wstring& folder, std::vector<Pending>& subfolders,
-                             std::vector<Entry>& entries) {
+bool clsFileFind::ListFolder(const std::wstring& folder, std::vector<Pending>& subfolders) {
   const bool singleRead = MatchesEverything(m_FileSpec);
+  entries_.clear();
+  names_.clear();
   if (!m_Recurse && !singleRead) return true;
-  return Enumerate(folder + L"*.*", [&](const WIN32_FIND_DATAW& data) {
+  // "*" lists exactly what "*.*" lists, and Wine answers it without
+  // matching each name.
+  return Enumerate(folder + L"*", [&](const WIN32_FIND_DATAW& data) {
     if (IsDots(data.cFileName)) return true;
     if (m_Recurse && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
       subfolders.push_back({folder + data.cFileName + L'\\', IsFolderLink(data)});
-    if (singleRead) entries.push_back({data.cFileName, data.dwFileAttributes});
+    if (singleRead) {
+      size_t length = wcslen(data.cFileName);
+      entries_.push_back({names_.size(), length, data.dwFileAttributes});
+      names_.append(data.cFileName, length);
+    }
     return true;
   });
 }
@@ -135,20 +143,21 @@ bool clsFileFind::Enumerate(const std::wstring& pattern, const std::function<boo
   return true;
 }
 
-void clsFileFind::FindFiles(const std::wstring& folder, const std::vector<Entry>& entries) {
+void clsFileFind::FindFiles(const std::wstring& folder) {
   if (!MatchesEverything(m_FileSpec)) {
     Enumerate(folder + m_FileSpec, [&](const WIN32_FIND_DATAW& data) {
       return IsDots(data.cFileName) || TakeEntry(folder, data.cFileName, data.dwFileAttributes);
     });
     return;
   }
-  for (const Entry& entry : entries) {
+  const std::wstring_view names = names_;
+  for (const Entry& entry : entries_) {
     if (ResultFlag() != DirExSuccess) return;
-    if (!TakeEntry(folder, entry.name, entry.attributes)) return;
+    if (!TakeEntry(folder, names.substr(entry.offset, entry.length), entry.attributes)) return;
   }
 }
 
-bool clsFileFind::TakeEntry(const std::wstring& folder, const std::wstring& name, DWORD attributes) {
+bool clsFileFind::TakeEntry(const std::wstring& folder, std::wstring_view name, DWORD attributes) {
   if (m_CaseSensitive) {
     PatternFit fit = FitsPattern(name, m_FileSpec);
     if (fit == PatternFit::BadPattern) {
@@ -162,8 +171,13 @@ bool clsFileFind::TakeEntry(const std::wstring& folder, const std::wstring& name
   return true;
 }
 
-void clsFileFind::FoundFile(const std::wstring& strPath, const std::wstring& strFilename) {
-  trap::Guard([&] { ST(FileList.push_back(strPath + strFilename)); });
+void clsFileFind::FoundFile(const std::wstring& strPath, std::wstring_view strFilename) {
+  trap::Guard([&] {
+    std::wstring path;
+    path.reserve(strPath.size() + strFilename.size());
+    path.append(strPath).append(strFilename);
+    ST(FileList.push_back(std::move(path)));
+  });
 }
 
 void clsFileFind::FoundFolder(const std::wstring& strPath) {

@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "search/file_spec.h"
@@ -44,8 +45,10 @@ class clsFileFind {
   void CaseSensitive(bool bVal) { m_CaseSensitive = bVal; }
 
  private:
+  // One listed entry; its name lives in names_ (one buffer per folder
+  // instead of one allocation per entry).
   struct Entry {
-    std::wstring name;
+    size_t offset, length;
     DWORD attributes;
   };
   struct Pending {
@@ -56,15 +59,15 @@ class clsFileFind {
   void Walk(const std::wstring& startFolder);
   // Reads one folder: its subfolders (when recursing) and the entries the
   // pattern lets through. False when the walk was stopped meanwhile.
-  bool ListFolder(const std::wstring& folder, std::vector<Pending>& subfolders, std::vector<Entry>& entries);
+  bool ListFolder(const std::wstring& folder, std::vector<Pending>& subfolders);
   // Runs take on each listed entry, checking for a stop before each one;
   // false when the walk was stopped (an unreadable folder lists nothing).
   bool Enumerate(const std::wstring& pattern, const std::function<bool(const WIN32_FIND_DATAW&)>& take);
   // Counts the entries that pass the name test and lists the files among them.
-  void FindFiles(const std::wstring& folder, const std::vector<Entry>& entries);
+  void FindFiles(const std::wstring& folder);
   // One entry of FindFiles; false when the walk has to end.
-  bool TakeEntry(const std::wstring& folder, const std::wstring& name, DWORD attributes);
-  void FoundFile(const std::wstring& strPath, const std::wstring& strFilename);
+  bool TakeEntry(const std::wstring& folder, std::wstring_view name, DWORD attributes);
+  void FoundFile(const std::wstring& strPath, std::wstring_view strFilename);
   void FoundFolder(const std::wstring& strPath);
   // Lets the window system run (at most every few tens of milliseconds),
   // then returns the current result flag.
@@ -77,6 +80,9 @@ class clsFileFind {
   bool m_CaseSensitive = false;
   long m_ResultFlag = DirExSuccess;
   DWORD lastYield_ = 0;
+  // The current folder's entries when it is read only once.
+  std::vector<Entry> entries_;
+  std::wstring names_;
 };
 
 // The platform's answers for the path split (full path, attributes, first

@@ -9,7 +9,7 @@ enum class Step { Fits, DoesNotFit, Bad };
 
 // Tests one character against the bracket list that starts at pattern[at]
 // (the "["); on success `next` is the position after the closing "]".
-Step FitsBracket(wchar_t c, const std::wstring& pattern, size_t at, size_t& next) {
+Step FitsBracket(wchar_t c, std::wstring_view pattern, size_t at, size_t& next) {
   size_t i = at + 1;
   bool negate = i < pattern.size() && pattern[i] == L'!';
   if (negate) ++i;
@@ -31,7 +31,7 @@ Step FitsBracket(wchar_t c, const std::wstring& pattern, size_t at, size_t& next
 }
 
 // One pattern element (not "*") against one character.
-Step FitsOne(wchar_t c, const std::wstring& pattern, size_t at, size_t& next) {
+Step FitsOne(wchar_t c, std::wstring_view pattern, size_t at, size_t& next) {
   next = at + 1;
   switch (pattern[at]) {
     case L'?':
@@ -47,7 +47,7 @@ Step FitsOne(wchar_t c, const std::wstring& pattern, size_t at, size_t& next) {
 
 // Brackets are checked up front so that a bad pattern is reported whatever
 // the name, not only when the match happens to reach it.
-bool BracketsWellFormed(const std::wstring& pattern) {
+bool BracketsWellFormed(std::wstring_view pattern) {
   for (size_t i = 0; i < pattern.size(); ++i) {
     if (pattern[i] != L'[') continue;
     size_t next = 0;
@@ -59,10 +59,10 @@ bool BracketsWellFormed(const std::wstring& pattern) {
 
 }  // namespace
 
-PatternFit FitsPattern(const std::wstring& name, const std::wstring& pattern) {
+PatternFit FitsPattern(std::wstring_view name, std::wstring_view pattern) {
   if (!BracketsWellFormed(pattern)) return PatternFit::BadPattern;
   size_t n = 0, p = 0;
-  size_t starP = std::wstring::npos, starN = 0;
+  size_t starP = std::wstring_view::npos, starN = 0;
   while (n < name.size()) {
     size_t next = 0;
     if (p < pattern.size() && pattern[p] == L'*') {
@@ -71,7 +71,7 @@ PatternFit FitsPattern(const std::wstring& name, const std::wstring& pattern) {
     } else if (p < pattern.size() && FitsOne(name[n], pattern, p, next) == Step::Fits) {
       p = next;
       ++n;
-    } else if (starP != std::wstring::npos) {
+    } else if (starP != std::wstring_view::npos) {
       p = starP;
       n = ++starN;
     } else {
@@ -82,6 +82,6 @@ PatternFit FitsPattern(const std::wstring& name, const std::wstring& pattern) {
   return p == pattern.size() ? PatternFit::Fits : PatternFit::DoesNotFit;
 }
 
-bool MatchesEverything(const std::wstring& pattern) { return pattern == L"*" || pattern == L"*.*"; }
+bool MatchesEverything(std::wstring_view pattern) { return pattern == L"*" || pattern == L"*.*"; }
 
 }  // namespace search

@@ -4,6 +4,7 @@
 // must match exactly, upper and lower case distinct.
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace search {
 
@@ -11,10 +12,10 @@ enum class PatternFit { Fits, DoesNotFit, BadPattern };
 
 // The whole name must fit the whole pattern. An unclosed "[" or a range
 // written backwards ([z-a]) makes the pattern unusable: BadPattern.
-PatternFit FitsPattern(const std::wstring& name, const std::wstring& pattern);
+PatternFit FitsPattern(std::wstring_view name, std::wstring_view pattern);
 
 // True for the patterns that the platform's own matching lets every name
 // through ("*" and "*.*").
-bool MatchesEverything(const std::wstring& pattern);
+bool MatchesEverything(std::wstring_view pattern);
 
 }  // namespace search
