@@ -59,6 +59,9 @@ class RemovalTest(ListFileCase):
         self.driver.click(OPT_ADD_FOLDER)
         self.assertEqual(self.driver.state(CHK_SUBFOLDERS)["checked"], 1)
         self.driver.pclick(CMD_ADD)
+        # A selection sent before the browser has filled its tree is lost.
+        self.assertTrue(self.driver.wait("Browse for Folder"))
+        time.sleep(1)
         self.driver.run("bff", "Browse for Folder", folder, "ok")
         for _ in range(2):
             self.assertIn(folder + "\\", self.driver.run("box", "Directory", "none"))
