@@ -116,6 +116,7 @@ class RemovalTest(ListFileCase):
         finally:
             holder.kill()
             holder.wait()
+            holder.stdout.close()
         self.assertEqual(re.split(r"\r*\n", report), [
             "4 items could not be removed:", "",
             held + " - in use by another program",

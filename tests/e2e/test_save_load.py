@@ -193,6 +193,7 @@ class SaveLoadTest(ListFileCase):
         finally:
             holder.kill()
             holder.wait()
+            holder.stdout.close()
         self.assertIn(busy, text)
         self.assertRegex(text, "(?i)sharing violation|used by another process")
         self.assertEqual(self.read("busy.txt"), b"old")
