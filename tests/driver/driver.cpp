@@ -186,6 +186,43 @@ int Tick(HWND w, int row, const wchar_t* how) {
   return 0;
 }
 
+BOOL CALLBACK FindTree(HWND c, LPARAM found) {
+  wchar_t cls[64] = L"";
+  GetClassNameW(c, cls, 64);
+  if (lstrcmpiW(cls, WC_TREEVIEWW) != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = c;
+  return FALSE;
+}
+
+// The text of the selected item of the first tree view inside a window.
+std::wstring SelectedTreeText(HWND w) {
+  HWND tree = nullptr;
+  EnumChildWindows(w, FindTree, reinterpret_cast<LPARAM>(&tree));
+  if (!tree) return L"";
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  if (!item) return L"";
+  const int kText = 512;
+  Remote r;
+  if (!r.Open(tree, sizeof(TVITEMW) + kText * sizeof(wchar_t))) return L"";
+  TVITEMW it{};
+  it.mask = TVIF_TEXT;
+  it.hItem = item;
+  it.cchTextMax = kText;
+  it.pszText = reinterpret_cast<wchar_t*>(r.mem + sizeof(TVITEMW));
+  r.Write(&it, sizeof it);
+  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(r.mem));
+  static wchar_t text[kText];
+  r.Read(text, sizeof text, sizeof(TVITEMW));
+  text[kText - 1] = 0;
+  return text;
+}
+
+std::wstring LastComponent(std::wstring path) {
+  while (!path.empty() && path.back() == L'\\') path.pop_back();
+  size_t slash = path.find_last_of(L'\\');
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
 std::wstring StatusText(HWND w) {
   HWND sb = FindWindowExW(w, nullptr, STATUSCLASSNAMEW, nullptr);
   if (!sb) return L"";
@@ -360,8 +397,15 @@ int wmain(int argc, wchar_t** argv) {
     Remote r;
     SIZE_T n = (wcslen(path) + 1) * sizeof(wchar_t);
     if (!r.Open(w, n) || !r.Write(path, n)) return 3;
-    SendMessageW(w, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(r.mem));
-    Sleep(300);
+    // A selection the browser gets before it has filled its tree is lost:
+    // send it again until the tree shows the folder's name (a drive root's
+    // label differs, so after a few tries the answer goes anyway).
+    for (int attempt = 0; attempt < 15; ++attempt) {
+      SendMessageW(w, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(r.mem));
+      Sleep(200);
+      if (!_wcsicmp(SelectedTreeText(w).c_str(), LastComponent(path).c_str())) break;
+    }
+    Sleep(100);
     Press(w, argc > 4 ? ButtonId(argv[4]) : IDOK);
     return 0;
   }
