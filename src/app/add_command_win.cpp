@@ -166,7 +166,10 @@ void AddFolder(MainWindow& window) {
 }  // namespace
 
 void RunAddCommand(MainWindow& window, bool fileMode) {
-  if (g_adding) return;
+  if (g_adding) {
+    MessageBeep(MB_OK);
+    return;
+  }
   g_adding = true;
   if (!window.List().Empty() &&
       Ask(window.Handle(), kClearQuestion, kClearTitle, MB_YESNO | MB_ICONINFORMATION) == IDYES) {

@@ -55,8 +55,7 @@ class AddFolderTest(AddCase):
         self.add_example()
         self.driver.pclick(CMD_ADD)
         self.answer("Clear", CLEAR_TEXT, "no")
-        self.assertTrue(self.driver.wait(BROWSER))
-        self.driver.run("bff", BROWSER, "C:\\T\\S1")
+        self.pick("C:\\T\\S1")
         self.answer("Directory", subfolder_question("C:\\T\\S1"), "yes")
         self.answer("Directory", folder_question("C:\\T\\S1"), "no")
         self.wait_status("10 items loaded...")
@@ -67,8 +66,7 @@ class AddFolderTest(AddCase):
         self.add_example()
         self.driver.pclick(CMD_ADD)
         self.answer("Clear", CLEAR_TEXT, "no")
-        self.assertTrue(self.driver.wait(BROWSER))
-        self.driver.run("bff", BROWSER, "C:\\T")
+        self.pick("C:\\T")
         self.answer("Directory", subfolder_question("C:\\T"), "yes")
         self.answer("Directory", folder_question("C:\\T"), "yes")
         self.wait_status("16 items loaded...")
@@ -79,8 +77,7 @@ class AddFolderTest(AddCase):
         self.add_example()
         self.driver.menu(MNU_ADD_FOLDER)
         self.answer("Clear", CLEAR_TEXT, "yes")
-        self.assertTrue(self.driver.wait(BROWSER))
-        self.driver.run("bff", BROWSER, "C:\\T", "cancel")
+        self.pick("C:\\T", "cancel")
         self.driver.gone(BROWSER)
         self.assertEqual(self.driver.rows(), [])
 
@@ -89,14 +86,13 @@ class AddFolderTest(AddCase):
         self.add_example("no", "no", 4)
         self.driver.pclick(CMD_ADD)
         self.answer("Clear", CLEAR_TEXT, "yes")
-        self.assertTrue(self.driver.wait(BROWSER))
-        self.driver.run("bff", BROWSER, "C:\\T\\S2")
+        self.pick("C:\\T\\S2")
         self.answer("Directory", subfolder_question("C:\\T\\S2"), "no")
         self.answer("Directory", folder_question("C:\\T\\S2"), "yes")
         self.wait_status("2 items loaded...")
         self.assertEqual(self.driver.rows(), example_rows("S2\\", "S2\\d"))
 
-    def test_esc_stops_a_long_search_and_adds_nothing(self):
+    def test_esc_stops_a_long_search_and_adds_nothing_and_add_waits_meanwhile(self):
         big = os.path.join(drive_c(), "T", "big")
         for i in range(80):
             for j in range(100):
@@ -110,9 +106,11 @@ class AddFolderTest(AddCase):
                 break
             time.sleep(0.05)
         self.assertTrue(searching.startswith("Searching C:\\T\\big"), searching)
+        self.driver.pclick(CMD_ADD)  # a second add does not start while one is searching
         self.driver.run("key", MAIN, CMD_ADD, 0x1B)
         self.wait_status(STOPPED_TEXT)
         self.assertEqual(self.driver.rows(), [])
+        self.no_box(BROWSER, 1000)
 
 
 if __name__ == "__main__":

@@ -4,7 +4,7 @@ duplicates in the list, and the status texts."""
 import time
 import unittest
 
-from add_helpers import CLEAR_TEXT, FULL, AddCase, BROWSER, example_rows, folder_question, subfolder_question
+from add_helpers import CLEAR_TEXT, FULL, AddCase, example_rows, folder_question, subfolder_question
 from harness import CMD_ADD, CMD_INVERT, CMD_REMOVE, CMD_SELECT_ALL, MNU_REMOVE
 
 
@@ -50,8 +50,7 @@ class AddedListCommandsTest(AddCase):
         self.add_example()
         self.driver.pclick(CMD_ADD)
         self.answer("Clear", CLEAR_TEXT, "no")
-        self.assertTrue(self.driver.wait(BROWSER))
-        self.driver.run("bff", BROWSER, "C:\\T")
+        self.pick("C:\\T")
         self.answer("Directory", subfolder_question("C:\\T"), "yes")
         self.answer("Directory", folder_question("C:\\T"), "yes")
         self.wait_status("16 items loaded...")
