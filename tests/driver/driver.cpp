@@ -20,7 +20,6 @@
 //   driver key <title> <id> <vk>           posts a key press to a control
 //   driver file <title> <text> [ok|cancel] types into a file dialog and answers it
 //   driver bff <title> <folder> [ok|cancel]  picks a folder in the folder browser
-//   driver bffsel <title> <folder>         only selects it (the browser may miss a first selection)
 //   driver rect <title>                    prints the window rectangle
 //   driver children <title>                lists child windows
 //   driver close <title>                   posts WM_CLOSE
@@ -393,7 +392,7 @@ int wmain(int argc, wchar_t** argv) {
     Press(w, argc > 4 ? ButtonId(argv[4]) : IDOK);
     return 0;
   }
-  if ((cmd == L"bff" || cmd == L"bffsel") && argc > 3) {
+  if (cmd == L"bff" && argc > 3) {
     const wchar_t* path = argv[3];
     Remote r;
     SIZE_T n = (wcslen(path) + 1) * sizeof(wchar_t);
