@@ -74,15 +74,7 @@ class AddCase(E2ETest):
         self.assertEqual(self.driver.status(), text)
 
     def pick(self, folder, button="ok"):
-        """Chooses a folder in the browser. Under Wine the first browser of a
-        run sometimes closes by itself, with the selection it has by then,
-        shortly after a selection arrives; so select first, then answer only
-        if it is still open."""
         self.assertTrue(self.driver.wait(BROWSER), "the folder browser did not appear")
-        if button == "ok":
-            self.driver.run("bffsel", BROWSER, folder)
-            if not self.driver.visible(BROWSER):
-                return
         self.driver.run("bff", BROWSER, folder, button)
 
     def browse(self, folder, button="ok"):
