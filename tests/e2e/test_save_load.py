@@ -100,6 +100,14 @@ class ListFileCase(E2ETest):
             time.sleep(0.2)
         self.assertEqual(self.driver.status(), text)
 
+    def answer_dialog_box(self, title, button):
+        """Answers the message box a file dialog shows under its own title,
+        once it is there (the dialog itself carries the same title)."""
+        deadline = time.time() + 10
+        while not self.driver.run("box", title, "none") and time.time() < deadline:
+            time.sleep(0.1)
+        return self.driver.run("box", title, button)
+
     def load(self, win_path):
         self.driver.pclick(CMD_LOAD)
         self.driver.run("file", OPEN_TITLE, win_path, "ok")
@@ -171,12 +179,12 @@ class SaveLoadTest(ListFileCase):
         self.load_prepared(records)
         existing = self.write("existing.txt", b"keep me")
         self.start_save("pw", existing)
-        self.assertIn("replace", self.driver.run("box", SAVE_TITLE, "no"))
+        self.assertIn("replace", self.answer_dialog_box(SAVE_TITLE, "no"))
         self.driver.run("file", SAVE_TITLE, existing, "cancel")
         self.assertTrue(self.driver.gone(SAVE_TITLE))
         self.assertEqual(self.read("existing.txt"), b"keep me")
         self.start_save("pw", existing)
-        self.driver.run("box", SAVE_TITLE, "yes")
+        self.answer_dialog_box(SAVE_TITLE, "yes")
         self.assertEqual(self.driver.run("box", "Shortcut", "ok"), SHORTCUT_TEXT)
         self.assertEqual(self.read("existing.txt"), list_bytes(records, "pw"))
 
@@ -188,7 +196,7 @@ class SaveLoadTest(ListFileCase):
         try:
             self.assertEqual(holder.stdout.readline().strip(), b"held")
             self.start_save("pw", busy)
-            self.driver.run("box", SAVE_TITLE, "yes")
+            self.answer_dialog_box(SAVE_TITLE, "yes")
             text = self.driver.run("box", "Files", "ok")
         finally:
             holder.kill()
@@ -232,7 +240,7 @@ class SaveLoadTest(ListFileCase):
         self.load_prepared([(self.win("a.txt"), "File")])
         self.load(self.win("missing.txt"))
         # The open dialog offers to create a name that does not exist.
-        self.driver.run("box", OPEN_TITLE, "yes")
+        self.answer_dialog_box(OPEN_TITLE, "yes")
         report = self.driver.run("box", "Error", "yes")
         lines = re.split(r"\r*\n", report)
         self.assertEqual(len(lines), 5, report)
