@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -72,17 +73,20 @@ class ServicesHttp : public ::testing::Test {
     const char* port = std::getenv("OMBRELAY_HTTP_PORT");
     if (!port || !*port) GTEST_SKIP() << "no test server (OMBRELAY_HTTP_PORT)";
     port_ = enc::FromUtf8(port);
+    // Made only when a server is there: a skipped test touches no WinINet.
+    http_ = std::make_unique<clsHTTP>();
+    boxes_ = std::make_unique<BoxAnswerer>();
   }
   std::wstring Url(const std::wstring& path) const { return L"http://127.0.0.1:" + port_ + path; }
   // Fetches into a text; returns GetFile's result.
   bool Fetch(const std::wstring& path, std::wstring& content, const std::wstring& header = L"") {
     bool toString = true;
-    return http_.GetFile(Url(path), L"", content, toString, header);
+    return http_->GetFile(Url(path), L"", content, toString, header);
   }
 
   std::wstring port_;
-  clsHTTP http_;
-  BoxAnswerer boxes_;
+  std::unique_ptr<clsHTTP> http_;
+  std::unique_ptr<BoxAnswerer> boxes_;
 };
 
 TEST_F(ServicesHttp, RequestLineAndHeadersAsTheServerSawThem) {
@@ -92,22 +96,22 @@ TEST_F(ServicesHttp, RequestLineAndHeadersAsTheServerSawThem) {
   EXPECT_NE(content.find(L"User-Agent: http protocol\r\n"), std::wstring::npos) << content;
   EXPECT_NE(content.find(L"Host: 127.0.0.1:" + port_ + L"\r\n"), std::wstring::npos) << content;
   EXPECT_NE(content.find(L"X-Ombrelay-Test: yes\r\n"), std::wstring::npos) << content;
-  EXPECT_EQ(http_.sRequestHeaders.find(L"GET /echo HTTP/1.0\r\n"), 0u) << http_.sRequestHeaders;
-  EXPECT_NE(http_.sRequestHeaders.find(L"User-Agent: http protocol"), std::wstring::npos);
-  EXPECT_EQ(http_.LastError(), L"");
-  EXPECT_EQ(http_.ContentLength(), static_cast<long>(content.size()));
-  EXPECT_TRUE(boxes_.Texts().empty());
+  EXPECT_EQ(http_->sRequestHeaders.find(L"GET /echo HTTP/1.0\r\n"), 0u) << http_->sRequestHeaders;
+  EXPECT_NE(http_->sRequestHeaders.find(L"User-Agent: http protocol"), std::wstring::npos);
+  EXPECT_EQ(http_->LastError(), L"");
+  EXPECT_EQ(http_->ContentLength(), static_cast<long>(content.size()));
+  EXPECT_TRUE(boxes_->Texts().empty());
 }
 
 TEST_F(ServicesHttp, ConnectStripsThePrefixAndPassesThePort) {
   std::wstring url = Url(L"/text/10");
-  ASSERT_TRUE(http_.Connect(url, L""));
+  ASSERT_TRUE(http_->Connect(url, L""));
   EXPECT_EQ(url, L"127.0.0.1:" + port_ + L"/text/10");
-  EXPECT_EQ(http_.ContentLength(), 10);
+  EXPECT_EQ(http_->ContentLength(), 10);
   // A second request on the same object replaces the first.
   std::wstring second = Url(L"/text/20");
-  ASSERT_TRUE(http_.Connect(second, L""));
-  EXPECT_EQ(http_.ContentLength(), 20);
+  ASSERT_TRUE(http_->Connect(second, L""));
+  EXPECT_EQ(http_->ContentLength(), 20);
   std::wstring content;
   ASSERT_TRUE(Fetch(L"/text/30", content));
   EXPECT_EQ(content.size(), 30u);
@@ -117,14 +121,14 @@ TEST_F(ServicesHttp, BodiesOfZeroOneChunkAndManyMegabytes) {
   std::wstring content = L"old";
   ASSERT_TRUE(Fetch(L"/text/0", content));
   EXPECT_EQ(content, L"");
-  EXPECT_EQ(http_.ContentLength(), 0);
+  EXPECT_EQ(http_->ContentLength(), 0);
   ASSERT_TRUE(Fetch(L"/text/2048", content));
   EXPECT_EQ(content, enc::FromAnsi(TextBody(2048)));
   ASSERT_TRUE(Fetch(L"/text/2049", content));
   EXPECT_EQ(content, enc::FromAnsi(TextBody(2049)));
   const size_t big = 6 * 1024 * 1024 + 17;
   ASSERT_TRUE(Fetch(L"/text/" + std::to_wstring(big), content));
-  EXPECT_EQ(http_.ContentLength(), static_cast<long>(big));
+  EXPECT_EQ(http_->ContentLength(), static_cast<long>(big));
   ASSERT_EQ(content.size(), big);
   EXPECT_TRUE(content == enc::FromAnsi(TextBody(big)));
 }
@@ -135,8 +139,8 @@ TEST_F(ServicesHttp, ErrorPageAndMissingLengthAreReadLikeAnyBody) {
   EXPECT_EQ(content, L"<html>not found</html>");
   ASSERT_TRUE(Fetch(L"/nolength", content));
   EXPECT_EQ(content, L"no length here");
-  EXPECT_EQ(http_.ContentLength(), 0);
-  EXPECT_TRUE(boxes_.Texts().empty());
+  EXPECT_EQ(http_->ContentLength(), 0);
+  EXPECT_TRUE(boxes_->Texts().empty());
 }
 
 TEST_F(ServicesHttp, ResponseHeadersWithoutPadding) {
@@ -144,24 +148,24 @@ TEST_F(ServicesHttp, ResponseHeadersWithoutPadding) {
   // can be checked here.)
   std::wstring content;
   ASSERT_TRUE(Fetch(L"/headers", content));
-  EXPECT_EQ(http_.LastModified(), L"Wed, 21 Oct 2015 07:28:00 GMT");
+  EXPECT_EQ(http_->LastModified(), L"Wed, 21 Oct 2015 07:28:00 GMT");
   ASSERT_TRUE(Fetch(L"/text/1", content));
-  EXPECT_EQ(http_.LastModified(), L"");
-  EXPECT_EQ(http_.Forwarded(), L"");
+  EXPECT_EQ(http_->LastModified(), L"");
+  EXPECT_EQ(http_->Forwarded(), L"");
 }
 
 TEST_F(ServicesHttp, NothingListeningFailsQuietly) {
   std::wstring content = L"untouched";
   bool toString = true;
   const DWORD start = GetTickCount();
-  EXPECT_FALSE(http_.GetFile(L"http://127.0.0.1:9/none", L"", content, toString));
+  EXPECT_FALSE(http_->GetFile(L"http://127.0.0.1:9/none", L"", content, toString));
   EXPECT_LT(GetTickCount() - start, 3000u);
   EXPECT_EQ(content, L"untouched");
-  EXPECT_EQ(http_.LastError(), L"HttpSendRequest failed");
+  EXPECT_EQ(http_->LastError(), L"HttpSendRequest failed");
   std::wstring wrong = L"HTTP://127.0.0.1:" + port_ + L"/text/1";
-  EXPECT_FALSE(http_.Connect(wrong, L""));
-  EXPECT_NE(http_.LastError(), L"");
-  EXPECT_TRUE(boxes_.Texts().empty());
+  EXPECT_FALSE(http_->Connect(wrong, L""));
+  EXPECT_NE(http_->LastError(), L"");
+  EXPECT_TRUE(boxes_->Texts().empty());
 }
 
 TEST_F(ServicesHttp, ServerThatNeverAnswersEndsWithinTheTimeOut) {
@@ -169,23 +173,23 @@ TEST_F(ServicesHttp, ServerThatNeverAnswersEndsWithinTheTimeOut) {
   DWORD start = GetTickCount();
   EXPECT_FALSE(Fetch(L"/hang", content));
   EXPECT_LT(GetTickCount() - start, clsHTTP::kStepTimeoutMs + 3000);
-  EXPECT_EQ(http_.LastError(), L"HttpSendRequest failed");
+  EXPECT_EQ(http_->LastError(), L"HttpSendRequest failed");
   EXPECT_EQ(content, L"untouched");
   // A time limit shortens the wait.
-  http_.SetTimeLimit(1000);
+  http_->SetTimeLimit(1000);
   start = GetTickCount();
   EXPECT_FALSE(Fetch(L"/hang", content));
   EXPECT_LT(GetTickCount() - start, 2500u);
-  EXPECT_TRUE(boxes_.Texts().empty());
+  EXPECT_TRUE(boxes_->Texts().empty());
 }
 
 TEST_F(ServicesHttp, BodyThatStopsHalfWayIsAFailedDownload) {
-  http_.SetTimeLimit(1500);
+  http_->SetTimeLimit(1500);
   std::wstring content;
   const DWORD start = GetTickCount();
   EXPECT_FALSE(Fetch(L"/stall", content));
   EXPECT_LT(GetTickCount() - start, 3000u);
-  EXPECT_EQ(boxes_.Texts(), std::vector<std::wstring>{L"Could not retrieve latest version"});
+  EXPECT_EQ(boxes_->Texts(), std::vector<std::wstring>{L"Could not retrieve latest version"});
 }
 
 TEST_F(ServicesHttp, DownloadReplacesALongerFile) {
@@ -194,24 +198,24 @@ TEST_F(ServicesHttp, DownloadReplacesALongerFile) {
   const std::wstring path = std::wstring(dir) + L"ombrelay_http_test.bin";
   std::wstring reason;
   ASSERT_TRUE(fileio::WriteAll(path, std::string(10000, 'x'), reason));
-  EXPECT_TRUE(http_.FileExist(path));
+  EXPECT_TRUE(http_->FileExist(path));
   std::wstring content = L"untouched";
   bool toString = false;
-  ASSERT_TRUE(http_.GetFile(Url(L"/bytes/2048"), path, content, toString));
+  ASSERT_TRUE(http_->GetFile(Url(L"/bytes/2048"), path, content, toString));
   EXPECT_FALSE(toString);
   EXPECT_EQ(content, L"untouched");
   EXPECT_TRUE(fileio::ReadAll(path) == BinaryBody(2048));
-  ASSERT_TRUE(http_.GetFile(Url(L"/bytes/0"), path, content, toString));
+  ASSERT_TRUE(http_->GetFile(Url(L"/bytes/0"), path, content, toString));
   EXPECT_EQ(fileio::ReadAll(path), "");
   DeleteFileW(path.c_str());
-  EXPECT_FALSE(http_.FileExist(path));
-  EXPECT_FALSE(http_.FileExist(dir));
+  EXPECT_FALSE(http_->FileExist(path));
+  EXPECT_FALSE(http_->FileExist(dir));
 }
 
 TEST_F(ServicesHttp, EmptyFileNameReadsIntoTheText) {
   std::wstring content;
   bool toString = false;
-  ASSERT_TRUE(http_.GetFile(Url(L"/text/5"), L"", content, toString));
+  ASSERT_TRUE(http_->GetFile(Url(L"/text/5"), L"", content, toString));
   EXPECT_TRUE(toString);
   EXPECT_EQ(content, L"abcde");
 }
@@ -219,8 +223,8 @@ TEST_F(ServicesHttp, EmptyFileNameReadsIntoTheText) {
 TEST_F(ServicesHttp, UnwritableFileIsReported) {
   std::wstring content;
   bool toString = false;
-  EXPECT_FALSE(http_.GetFile(Url(L"/text/5"), L"C:\\no\\such\\folder\\x.bin", content, toString));
-  EXPECT_EQ(boxes_.Texts(), std::vector<std::wstring>{L"Could not retrieve latest version"});
+  EXPECT_FALSE(http_->GetFile(Url(L"/text/5"), L"C:\\no\\such\\folder\\x.bin", content, toString));
+  EXPECT_EQ(boxes_->Texts(), std::vector<std::wstring>{L"Could not retrieve latest version"});
 }
 
 }  // namespace
