@@ -177,11 +177,13 @@ void RunAddCommand(MainWindow& window, bool fileMode) {
     ListView_SetItemState(GetDlgItem(window.Handle(), kLstFiles), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     window.ListChanged();
   }
-  if (fileMode) {
-    AddFiles(window);
-  } else {
-    AddFolder(window);
-  }
+  Quietly([&] {
+    if (fileMode) {
+      AddFiles(window);
+    } else {
+      AddFolder(window);
+    }
+  });
   g_adding = false;
 }
 
