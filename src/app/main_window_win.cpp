@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "app/commands_win.h"
+#include "base/window_metrics_win.h"
 #include "services/error_trap_win.h"
 
 namespace app {
@@ -46,31 +47,6 @@ const Placement& PlacementOf(int id) {
     if (p.id == id) return p;
   }
   return kPlacements[0];
-}
-
-UINT WindowDpi(HWND hwnd) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  if (getDpi && hwnd) {
-    UINT dpi = getDpi(hwnd);
-    if (dpi) return dpi;
-  }
-  HDC dc = GetDC(nullptr);
-  UINT dpi = dc ? static_cast<UINT>(GetDeviceCaps(dc, LOGPIXELSY)) : 96;
-  if (dc) ReleaseDC(nullptr, dc);
-  return dpi ? dpi : 96;
-}
-
-HFONT MessageFont(UINT dpi) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
-  HDC dc = GetDC(nullptr);
-  int systemDpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc) ReleaseDC(nullptr, dc);
-  metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), systemDpi);
-  return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
 MainWindow* g_window = nullptr;
@@ -138,7 +114,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void MainWindow::OnCreate() {
-  dpi_ = WindowDpi(hwnd_);
+  dpi_ = win::WindowDpi(hwnd_);
   CreateMenuBar();
   CreateControls();
   Layout();
@@ -215,7 +191,7 @@ void MainWindow::CreateControls() {
 
 void MainWindow::Layout() {
   HFONT old = font_;
-  font_ = MessageFont(dpi_);
+  font_ = win::CreateMessageFont(dpi_);
   for (const Placement& p : kPlacements) {
     int left = p.left, top = p.top;
     if (p.parent) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/delete_list.h"
+#include "base/window_metrics_win.h"
 
 namespace app {
 
@@ -80,7 +81,7 @@ class MainWindow {
   void CreateControls();
   void CreateMenuBar();
   void Layout();
-  int Px(int twips) const { return MulDiv(twips, static_cast<int>(dpi_), 1440); }
+  int Px(int twips) const { return win::TwipsToPixels(twips, dpi_); }
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
 
   HWND hwnd_ = nullptr;

@@ -9,6 +9,7 @@
 
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
+#include "base/window_metrics_win.h"
 #include "listfile/list_file.h"
 #include "removal/removal_passes_win.h"
 #include "removal/removal_plan.h"
@@ -52,7 +53,7 @@ class LoginWindow {
   void RemoveListed(const Plan& plan);
   void ShowProgress(size_t done, size_t total);
   [[noreturn]] void Leave();
-  int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
+  int Px(int twips) const { return win::TwipsToPixels(twips, static_cast<UINT>(dpi_)); }
   int Ask(const std::wstring& text, const wchar_t* title, UINT type) const {
     return MessageBoxW(hwnd_, text.c_str(), title, type);
   }
@@ -65,23 +66,10 @@ class LoginWindow {
   std::wstring arguments_;
 };
 
-int ScreenDpi() {
-  HDC dc = GetDC(nullptr);
-  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc) ReleaseDC(nullptr, dc);
-  return dpi > 0 ? dpi : 96;
-}
-
-HFONT MessageFont() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
-  return CreateFontIndirectW(&metrics.lfMessageFont);
-}
 
 bool LoginWindow::Create(app::MainWindow& main, const std::wstring& arguments) {
   arguments_ = arguments;
-  dpi_ = ScreenDpi();
+  dpi_ = static_cast<int>(win::WindowDpi(nullptr));
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -142,7 +130,7 @@ LRESULT LoginWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void LoginWindow::CreateControls() {
-  font_ = MessageFont();
+  font_ = win::CreateMessageFont(static_cast<UINT>(dpi_));
   HINSTANCE instance = GetModuleHandleW(nullptr);
   for (const ControlSpec& c : kControls) {
     HWND control = CreateWindowExW(c.exStyle, c.cls, c.text, WS_CHILD | c.style, Px(c.left), Px(c.top),

@@ -6,6 +6,7 @@
 #include "app/main_window_win.h"
 #include "base/encoding.h"
 #include "base/handles_win.h"
+#include "base/window_metrics_win.h"
 #include "services/app_constants.h"
 #include "services/error_trap_win.h"
 
@@ -46,23 +47,11 @@ HWND g_about = nullptr;
 HFONT g_font = nullptr;
 HFONT g_titleFont = nullptr;
 
-int Px(int twips) {
-  HDC dc = GetDC(nullptr);
-  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc) ReleaseDC(nullptr, dc);
-  return MulDiv(twips, dpi ? dpi : 96, 1440);
-}
+int Px(int twips) { return win::TwipsToPixels(twips, win::WindowDpi(nullptr)); }
 
 HFONT MakeFont(bool title) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
-  LOGFONTW font = metrics.lfMessageFont;
-  if (title) {
-    font.lfHeight = font.lfHeight * 3 / 2;
-    font.lfWeight = FW_BOLD;
-  }
-  return CreateFontIndirectW(&font);
+  return title ? win::CreateMessageFont(win::WindowDpi(nullptr), 150, true)
+               : win::CreateMessageFont(win::WindowDpi(nullptr));
 }
 
 void ReleaseFonts() {
