@@ -81,11 +81,15 @@ class AddCase(E2ETest):
         self.driver.pclick(CMD_ADD)
         self.pick(folder, button)
 
-    def add_folder(self, folder, subfolders_answer, folder_answer, shown=None):
+    def add_folder(self, folder, subfolders_answer, folder_answer, shown=None, clear=None):
         """One folder add with both questions answered; `shown` is the folder
-        text the questions name."""
+        text the questions name, `clear` the answer to "Clear" when the list
+        already holds entries."""
         shown = shown or folder
-        self.browse(folder)
+        self.driver.pclick(CMD_ADD)
+        if clear is not None:
+            self.answer("Clear", CLEAR_TEXT, clear)
+        self.pick(folder)
         self.answer("Directory", subfolder_question(shown), subfolders_answer)
         self.answer("Directory", folder_question(shown), folder_answer)
         self.driver.gone("Directory", 5000)

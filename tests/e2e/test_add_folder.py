@@ -5,8 +5,7 @@ import os
 import time
 import unittest
 
-from add_helpers import (BROWSER, CLEAR_TEXT, FULL, STOPPED_TEXT, AddCase, example_rows, folder_question,
-                         subfolder_question)
+from add_helpers import BROWSER, CLEAR_TEXT, FULL, STOPPED_TEXT, AddCase, example_rows
 from harness import CHK_SUBFOLDERS, CMD_ADD, MAIN, MNU_ADD_FOLDER, drive_c
 
 
@@ -53,22 +52,14 @@ class AddFolderTest(AddCase):
     def test_two_adds_in_a_row_append_each_own_results(self):
         self.start()
         self.add_example()
-        self.driver.pclick(CMD_ADD)
-        self.answer("Clear", CLEAR_TEXT, "no")
-        self.pick("C:\\T\\S1")
-        self.answer("Directory", subfolder_question("C:\\T\\S1"), "yes")
-        self.answer("Directory", folder_question("C:\\T\\S1"), "no")
+        self.add_folder("C:\\T\\S1", "yes", "no", clear="no")
         self.wait_status("10 items loaded...")
         self.assertEqual(self.driver.rows(), example_rows(*FULL) + example_rows("S1\\S3\\", "S1\\c"))
 
     def test_the_same_folder_twice_gives_every_entry_twice(self):
         self.start()
         self.add_example()
-        self.driver.pclick(CMD_ADD)
-        self.answer("Clear", CLEAR_TEXT, "no")
-        self.pick("C:\\T")
-        self.answer("Directory", subfolder_question("C:\\T"), "yes")
-        self.answer("Directory", folder_question("C:\\T"), "yes")
+        self.add_folder("C:\\T", "yes", "yes", clear="no")
         self.wait_status("16 items loaded...")
         self.assertEqual(self.driver.rows(), example_rows(*FULL) * 2)
 
@@ -84,11 +75,7 @@ class AddFolderTest(AddCase):
     def test_clear_then_add_replaces_the_list(self):
         self.start()
         self.add_example("no", "no", 4)
-        self.driver.pclick(CMD_ADD)
-        self.answer("Clear", CLEAR_TEXT, "yes")
-        self.pick("C:\\T\\S2")
-        self.answer("Directory", subfolder_question("C:\\T\\S2"), "no")
-        self.answer("Directory", folder_question("C:\\T\\S2"), "yes")
+        self.add_folder("C:\\T\\S2", "no", "yes", clear="yes")
         self.wait_status("2 items loaded...")
         self.assertEqual(self.driver.rows(), example_rows("S2\\", "S2\\d"))
 

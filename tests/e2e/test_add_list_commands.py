@@ -4,8 +4,8 @@ duplicates in the list, and the status texts."""
 import time
 import unittest
 
-from add_helpers import CLEAR_TEXT, FULL, AddCase, example_rows, folder_question, subfolder_question
-from harness import CMD_ADD, CMD_INVERT, CMD_REMOVE, CMD_SELECT_ALL, MNU_REMOVE
+from add_helpers import FULL, AddCase, example_rows
+from harness import CMD_INVERT, CMD_REMOVE, CMD_SELECT_ALL, MNU_REMOVE
 
 
 def marks(rows):
@@ -48,11 +48,7 @@ class AddedListCommandsTest(AddCase):
     def test_remove_takes_out_only_the_ticked_copy_of_a_duplicate(self):
         self.start()
         self.add_example()
-        self.driver.pclick(CMD_ADD)
-        self.answer("Clear", CLEAR_TEXT, "no")
-        self.pick("C:\\T")
-        self.answer("Directory", subfolder_question("C:\\T"), "yes")
-        self.answer("Directory", folder_question("C:\\T"), "yes")
+        self.add_folder("C:\\T", "yes", "yes", clear="no")
         self.wait_status("16 items loaded...")
         self.driver.tick(12)  # the second C:\T\a
         self.wait_marks([i == 12 for i in range(16)])
