@@ -10,7 +10,9 @@ wine_env_start() {
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export HOME="$build/home"
-  mkdir -p "$HOME"
+  # A desktop user's home has its data folder; Wine keeps the Recycle Bin
+  # (the desktop trash) in it.
+  mkdir -p "$HOME/.local/share"
   OMBRELAY_XVFB_PID=""
   if [ -z "${DISPLAY:-}" ] || [ "${OMBRELAY_OWN_DISPLAY:-0}" = 1 ]; then
     local n=90

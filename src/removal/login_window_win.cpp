@@ -11,14 +11,19 @@
 #include "app/main_window_win.h"
 #include "base/window_metrics_win.h"
 #include "listfile/list_file.h"
+#include "removal/full_report_win.h"
 #include "removal/removal_passes_win.h"
 #include "removal/removal_plan.h"
+#include "services/app_constants.h"
 #include "services/error_trap_win.h"
+#include "services/registry_win.h"
 
 namespace removal {
 namespace {
 
 const wchar_t kClassName[] = L"OmbrelayLogin";
+// The Recycle Bin choice is remembered from run to run; "1" means ticked.
+const wchar_t kRecycleBinValue[] = L"RecycleBin";
 constexpr int kClientWidth = 3750;
 constexpr int kClientHeight = 1515;
 
@@ -35,6 +40,8 @@ struct ControlSpec {
 const ControlSpec kControls[] = {
     {kLblLabels, L"STATIC", L"&Password:", SS_LEFT, 0, 105, 180, 1080, 270},
     {kTxtPassword, L"EDIT", L"", ES_PASSWORD | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 1290, 135, 2325, 345},
+    // The progress bar takes the check box's place once the run starts.
+    {kChkRecycleBin, L"BUTTON", L"Move to &Recycle Bin", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 105, 570, 3510, 285},
     {kPbRemoval, PROGRESS_CLASSW, L"", 0, 0, 105, 600, 3510, 225},
     {kCmdOK, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 495, 960, 1140, 390},
     {kCmdCancel, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, 2100, 960, 1140, 390},
@@ -50,7 +57,8 @@ class LoginWindow {
   void OnLoad(HICON icon);
   void CreateControls();
   void OnOk();
-  void RemoveListed(const Plan& plan);
+  void RemoveListed(const Plan& plan, const std::wstring& listPath);
+  Disposal ChosenDisposal() const;
   void ShowProgress(size_t done, size_t total);
   [[noreturn]] void Leave();
   int Px(int twips) const { return win::TwipsToPixels(twips, static_cast<UINT>(dpi_)); }
@@ -138,6 +146,8 @@ void LoginWindow::CreateControls() {
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
     if (!control) continue;
     if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (c.id == kChkRecycleBin && services::GetString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue) == L"1")
+      SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
     // The progress bar shows only while a long list is being removed.
     if (c.id != kPbRemoval) ShowWindow(control, SW_SHOW);
   }
@@ -171,26 +181,39 @@ void LoginWindow::OnOk() {
   }
   const listfile::LoadedList list = listfile::ReadList(std::move(bytes));
   const Plan plan = MakePlan(list.records);
+  if (plan.files.empty() && plan.folders.empty()) {
+    Ask(EmptyListText(listPath), L"Remove", MB_OK | MB_ICONEXCLAMATION);
+    Leave();
+  }
   if (Ask(ConfirmationText(plan, listPath), L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
   if (!PasswordMatches(Typed(), list.password)) {
     Ask(L"Incorrect Password.", L"Password", MB_OK | MB_ICONINFORMATION);
     return;
   }
-  RemoveListed(plan);
+  RemoveListed(plan, listPath);
   Leave();
 }
 
-void LoginWindow::RemoveListed(const Plan& plan) {
+Disposal LoginWindow::ChosenDisposal() const {
+  const bool recycle = IsDlgButtonChecked(hwnd_, kChkRecycleBin) == BST_CHECKED;
+  services::SaveString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue, recycle ? L"1" : L"0");
+  return recycle ? Disposal::RecycleBin : Disposal::Delete;
+}
+
+void LoginWindow::RemoveListed(const Plan& plan, const std::wstring& listPath) {
   busy_ = true;
+  const Disposal disposal = ChosenDisposal();
   EnableWindow(hwnd_, FALSE);
   const std::vector<Leftover> leftovers =
-      RunPasses(plan, [this](size_t done, size_t total) { ShowProgress(done, total); });
+      RunPasses(plan, [this](size_t done, size_t total) { ShowProgress(done, total); }, disposal);
   EnableWindow(hwnd_, TRUE);
   if (leftovers.empty()) {
     Ask(L"Done", L"Status", MB_OK | MB_ICONINFORMATION);
-  } else {
-    Ask(LeftoverReport(leftovers), L"Status", MB_OK | MB_ICONEXCLAMATION);
+    return;
   }
+  std::wstring report = LeftoverReport(leftovers);
+  if (leftovers.size() > kShownLeftovers) report += L"\n\n" + WriteFullReport(listPath, leftovers);
+  Ask(report, L"Status", MB_OK | MB_ICONEXCLAMATION);
 }
 
 // Keeps the prompt painted while the passes run; the window is disabled, so
@@ -199,6 +222,7 @@ void LoginWindow::ShowProgress(size_t done, size_t total) {
   HWND bar = GetDlgItem(hwnd_, kPbRemoval);
   if (!IsWindowVisible(bar)) {
     SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
+    ShowWindow(GetDlgItem(hwnd_, kChkRecycleBin), SW_HIDE);
     ShowWindow(bar, SW_SHOW);
   }
   SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(done), 0);

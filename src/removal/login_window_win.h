@@ -11,6 +11,7 @@ enum LoginControlId : int {
   kLblLabels = 301,
   kTxtPassword = 302,
   kPbRemoval = 303,
+  kChkRecycleBin = 304,
 };
 
 }  // namespace removal

@@ -7,87 +7,72 @@
 #include <unordered_set>
 
 #include "base/long_path.h"
+#include "removal/removal_steps_win.h"
+#include "removal/listed_path.h"
+#include "removal/recycle_bin_win.h"
 #include "services/error_trap_win.h"
 
 namespace removal {
 namespace {
 
-// A refusal during a pass, checked again once both passes are over.
-struct Refusal {
-  const std::wstring* path;
-  DWORD code;
-};
-// Marks a folder link that was left in place on purpose.
-constexpr DWORD kLinkKept = 0xFFFFFFFF;
-constexpr DWORD kProgressEveryMs = 250;
+using Refusals = std::vector<Refusal>;
 
-// A folder path as the API takes it: long paths get their prefix, and a
-// closing backslash (which the prefixed form does not allow) is dropped.
-std::wstring FolderApiPath(const std::wstring& path) {
-  if (path.size() > 3 && path.back() == L'\\') return paths::LongPath(path.substr(0, path.size() - 1));
-  return paths::LongPath(path);
+DWORD DeleteListedFile(const std::wstring& path) {
+  const std::wstring apiPath = paths::LongPath(path);
+  if (DeleteFileW(apiPath.c_str())) return 0;
+  const DWORD code = GetLastError();
+  if (code != ERROR_ACCESS_DENIED) return code;
+  const DWORD attributes = GetFileAttributesW(apiPath.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return kFolderAsFile;
+  return WithoutReadOnly(apiPath, code, [&] { return DeleteFileW(apiPath.c_str()) != FALSE; });
 }
 
-class Ticker {
- public:
-  Ticker(const ProgressFn& progress, size_t total) : progress_(progress), total_(total), last_(GetTickCount()) {}
-  void Step() {
-    ++done_;
-    if (!progress_ || (done_ & 63) != 0) return;
-    const DWORD now = GetTickCount();
-    if (now - last_ < kProgressEveryMs) return;
-    last_ = now;
-    progress_(done_, total_);
-  }
-
- private:
-  const ProgressFn& progress_;
-  size_t total_;
-  size_t done_ = 0;
-  DWORD last_;
-};
-
-bool IsFolderLink(DWORD attributes) {
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-         (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+DWORD RemoveListedFolder(const std::wstring& path, bool linksAlone) {
+  const std::wstring apiPath = FolderApiPath(path);
+  if (IsDriveRoot(apiPath)) return kDriveRoot;
+  if (!linksAlone && IsFolderLink(GetFileAttributesW(apiPath.c_str()))) return kLinkKept;
+  if (RemoveDirectoryW(apiPath.c_str())) return 0;
+  const DWORD code = GetLastError();
+  if (code != ERROR_ACCESS_DENIED) return code;
+  return WithoutReadOnly(apiPath, code, [&] { return RemoveDirectoryW(apiPath.c_str()) != FALSE; });
 }
 
-void FilePass(const std::vector<std::wstring>& files, Ticker& ticker, std::vector<Refusal>& refusals) {
+void FilePass(const std::vector<std::wstring>& files, Pacer& pacer, Refusals& refusals) {
+  const size_t first = refusals.size();
   for (const std::wstring& path : files) {
-    if (!DeleteFileW(paths::LongPath(path).c_str())) refusals.push_back({&path, GetLastError()});
-    ticker.Step();
-  }
-}
-
-void FolderPass(const std::vector<std::wstring>& folders, Ticker& ticker, std::vector<Refusal>& refusals) {
-  const bool linksAlone = FolderLinksRemovableAlone();
-  for (const std::wstring& path : folders) {
-    const std::wstring apiPath = FolderApiPath(path);
-    if (!linksAlone && IsFolderLink(GetFileAttributesW(apiPath.c_str()))) {
-      refusals.push_back({&path, kLinkKept});
-    } else if (!RemoveDirectoryW(apiPath.c_str())) {
-      refusals.push_back({&path, GetLastError()});
+    if (!PathRefusal(path).empty()) {
+      refusals.push_back({&path, kRefusedPath});
+    } else if (const DWORD code = DeleteListedFile(path)) {
+      refusals.push_back(Refused(path, code));
     }
-    ticker.Step();
+    pacer.Step();
   }
+  RetryRounds(refusals, first, pacer, [](const Refusal& r) { return DeleteListedFile(*r.path); });
 }
 
-// A refused item counts only when it is still there now.
-std::vector<Leftover> StillThere(const std::vector<Refusal>& refusals) {
+void FolderPass(const std::vector<std::wstring>& folders, Pacer& pacer, Refusals& refusals) {
+  const bool linksAlone = FolderLinksRemovableAlone();
+  const size_t first = refusals.size();
+  for (const std::wstring& path : folders) {
+    if (!PathRefusal(path).empty()) {
+      refusals.push_back({&path, kRefusedPath});
+    } else if (const DWORD code = RemoveListedFolder(path, linksAlone)) {
+      refusals.push_back(Refused(path, code));
+    }
+    pacer.Step();
+  }
+  RetryRounds(refusals, first, pacer, [&](const Refusal& r) { return RemoveListedFolder(*r.path, linksAlone); });
+}
+
+// A refused item counts only when it is still there now; one that cannot be
+// looked at (an unreachable server, a name no file can have) counts too.
+std::vector<Leftover> StillThere(const Refusals& refusals) {
   std::vector<Leftover> leftovers;
   std::unordered_set<std::wstring> seen;
   for (const Refusal& r : refusals) {
-    const DWORD attributes = GetFileAttributesW(FolderApiPath(*r.path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES && GetLastError() != ERROR_ACCESS_DENIED &&
-        GetLastError() != ERROR_SHARING_VIOLATION)
-      continue;
+    if (r.code != kRefusedPath && IsGone(FolderApiPath(*r.path))) continue;
     if (!seen.insert(*r.path).second) continue;
-    std::wstring reason =
-        r.code == kLinkKept
-            ? std::wstring(L"a link to another folder; left so that nothing behind it is removed")
-            : ReasonText(r.code, attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY),
-                         trap::SystemMessage(r.code));
-    leftovers.push_back({*r.path, std::move(reason)});
+    leftovers.push_back({*r.path, RefusalReason(r)});
   }
   return leftovers;
 }
@@ -99,11 +84,16 @@ bool FolderLinksRemovableAlone() {
   return !(ntdll && GetProcAddress(ntdll, "wine_get_version"));
 }
 
-std::vector<Leftover> RunPasses(const Plan& plan, const ProgressFn& progress) {
-  std::vector<Refusal> refusals;
-  Ticker ticker(progress, plan.files.size() + plan.folders.size());
-  FilePass(plan.files, ticker, refusals);
-  FolderPass(plan.folders, ticker, refusals);
+std::vector<Leftover> RunPasses(const Plan& plan, const ProgressFn& progress, Disposal disposal) {
+  Refusals refusals;
+  Pacer pacer(progress, plan.files.size() + plan.folders.size());
+  if (disposal == Disposal::RecycleBin) {
+    RecycleFiles(plan.files, pacer, refusals);
+    RecycleFolders(plan.folders, pacer, refusals);
+  } else {
+    FilePass(plan.files, pacer, refusals);
+    FolderPass(plan.folders, pacer, refusals);
+  }
   return StillThere(refusals);
 }
 

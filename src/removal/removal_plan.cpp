@@ -14,6 +14,7 @@ constexpr unsigned long kLockViolation = 33;
 constexpr unsigned long kDirNotEmpty = 145;
 constexpr unsigned long kNotADirectory = 267;
 constexpr unsigned long kWriteProtect = 19;
+constexpr unsigned long kDeletePending = 303;
 
 std::wstring Counted(size_t n, const wchar_t* one, const wchar_t* many) {
   return std::to_wstring(n) + L' ' + (n == 1 ? one : many);
@@ -21,10 +22,15 @@ std::wstring Counted(size_t n, const wchar_t* one, const wchar_t* many) {
 
 }  // namespace
 
+std::wstring WithoutQuotes(const std::wstring& text) {
+  if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') return text.substr(1, text.size() - 2);
+  return text;
+}
+
 std::wstring ListPathFromArguments(const std::wstring& arguments) {
   std::vector<std::wstring> pieces;
-  textutil::SplitString(arguments, L'*', pieces);
-  return pieces.size() > 1 ? pieces[1] : std::wstring();
+  textutil::SplitString(WithoutQuotes(arguments), L'*', pieces);
+  return pieces.size() > 1 ? WithoutQuotes(pieces[1]) : std::wstring();
 }
 
 std::wstring TrimBlanks(const std::wstring& text) {
@@ -33,7 +39,9 @@ std::wstring TrimBlanks(const std::wstring& text) {
   return text.substr(first, text.find_last_not_of(L' ') - first + 1);
 }
 
-bool PasswordMatches(const std::wstring& typed, const std::wstring& stored) { return typed == TrimBlanks(stored); }
+bool PasswordMatches(const std::wstring& typed, const std::wstring& stored) {
+  return TrimBlanks(typed) == TrimBlanks(stored);
+}
 
 Plan MakePlan(const std::vector<listfile::Record>& records) {
   Plan plan;
@@ -54,6 +62,15 @@ std::wstring UnreadableListText(const std::wstring& listPath, const std::wstring
   return L"The delete list cannot be read:\n" + name + L"\n" + reason + L"\n\nNothing has been removed.";
 }
 
+std::wstring EmptyListText(const std::wstring& listPath) {
+  return L"The delete list names no file and no folder:\n" + listPath + L"\n\nNothing has been removed.";
+}
+
+bool MayPass(unsigned long code, bool readOnly) {
+  return code == kSharingViolation || code == kLockViolation || code == kDeletePending ||
+         (code == kAccessDenied && !readOnly);
+}
+
 std::wstring ReasonText(unsigned long code, bool readOnly, const std::wstring& systemText) {
   switch (code) {
     case kAccessDenied:
@@ -61,6 +78,8 @@ std::wstring ReasonText(unsigned long code, bool readOnly, const std::wstring& s
     case kSharingViolation:
     case kLockViolation:
       return L"in use by another program";
+    case kDeletePending:
+      return L"still held open by another program";
     case kDirNotEmpty:
       return L"folder not empty";
     case kNotADirectory:
@@ -75,9 +94,52 @@ std::wstring ReasonText(unsigned long code, bool readOnly, const std::wstring& s
 std::wstring LeftoverReport(const std::vector<Leftover>& leftovers, size_t shown) {
   std::wstring text = Counted(leftovers.size(), L"item", L"items") + L" could not be removed:\n";
   const size_t listed = leftovers.size() < shown ? leftovers.size() : shown;
-  for (size_t i = 0; i < listed; ++i) text += L'\n' + leftovers[i].path + L" - " + leftovers[i].reason;
+  for (size_t i = 0; i < listed; ++i) text += L'\n' + ShownPath(leftovers[i].path) + L" - " + leftovers[i].reason;
   if (leftovers.size() > listed) text += L"\n... and " + std::to_wstring(leftovers.size() - listed) + L" more.";
   return text;
+}
+
+std::wstring ShownPath(const std::wstring& path, size_t longest) {
+  if (path.size() <= longest) return path;
+  const size_t half = longest / 2;
+  return path.substr(0, half) + L"..." + path.substr(path.size() - half);
+}
+
+namespace {
+
+std::wstring TwoDigits(int n) { return (n < 10 ? L"0" : L"") + std::to_wstring(n); }
+
+std::wstring DateTimeText(const ReportTime& t, wchar_t timeSeparator) {
+  return std::to_wstring(t.year) + L'-' + TwoDigits(t.month) + L'-' + TwoDigits(t.day) + L' ' + TwoDigits(t.hour) +
+         timeSeparator + TwoDigits(t.minute) + timeSeparator + TwoDigits(t.second);
+}
+
+// The list file's name without folder and extension ("list" when it has none).
+std::wstring ListName(const std::wstring& listPath) {
+  const size_t slash = listPath.find_last_of(L"\\/");
+  std::wstring name = slash == std::wstring::npos ? listPath : listPath.substr(slash + 1);
+  const size_t dot = name.rfind(L'.');
+  if (dot != std::wstring::npos && dot > 0) name.resize(dot);
+  return name.empty() ? std::wstring(L"list") : name;
+}
+
+}  // namespace
+
+std::wstring ReportFileName(const std::wstring& listPath, const ReportTime& time) {
+  return ListName(listPath) + L" - not removed " + DateTimeText(time, L'.') + L".txt";
+}
+
+std::wstring FullReportText(const std::vector<Leftover>& leftovers, const std::wstring& listPath,
+                            const ReportTime& time) {
+  std::wstring text = L"Removal run of " + DateTimeText(time, L':') + L"\r\nDelete list: " + listPath + L"\r\n" +
+                      Counted(leftovers.size(), L"item", L"items") + L" could not be removed:\r\n\r\n";
+  for (const Leftover& item : leftovers) text += item.path + L" - " + item.reason + L"\r\n";
+  return text;
+}
+
+std::wstring ReportPlaceText(const std::wstring& reportPath, const std::wstring& failure) {
+  if (failure.empty()) return L"The full list is in " + reportPath;
+  return L"The full list could not be written to " + reportPath + L": " + failure;
 }
 
 }  // namespace removal

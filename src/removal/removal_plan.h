@@ -11,15 +11,19 @@
 
 namespace removal {
 
+// The text without one pair of double quotes around it, if it has them.
+std::wstring WithoutQuotes(const std::wstring& text);
 // The list path: the second "*"-separated piece of the argument text
-// (empty when there is none). Blanks need no quoting.
+// (empty when there is none). Blanks need no quoting; a console or the Run
+// box quotes them anyway, so one pair of quotes around the whole argument
+// text or around the path is dropped.
 std::wstring ListPathFromArguments(const std::wstring& arguments);
 
 // The stored password without leading and trailing blanks (character 32
 // only; tabs and other characters stay).
 std::wstring TrimBlanks(const std::wstring& text);
-// The typed text, exactly as typed, against the trimmed stored password;
-// case-sensitive.
+// The typed text against the stored password, both trimmed of blanks (so a
+// password typed exactly as it was saved matches); case-sensitive.
 bool PasswordMatches(const std::wstring& typed, const std::wstring& stored);
 
 // The paths of both passes, each from the last record to the first, chosen
@@ -36,6 +40,19 @@ std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath);
 
 // The message for a list file that cannot be read.
 std::wstring UnreadableListText(const std::wstring& listPath, const std::wstring& reason);
+// The message for a list file that names no file and no folder.
+std::wstring EmptyListText(const std::wstring& listPath);
+
+// Briefly locked items (a virus scanner, an indexer or a sync client holding
+// them open) are tried again after the first sweep of a pass: one round
+// after each of these pauses, so an item waits about 1 s at most, and the
+// whole run waits no more than kRetryBudgetMs.
+constexpr unsigned kRetryPausesMs[] = {50, 100, 150, 250, 450};
+constexpr unsigned kRetryBudgetMs = 10000;
+// Whether a refusal with this code may go away by itself: a sharing or lock
+// violation, a delete still pending, or an access denied not caused by the
+// read-only attribute.
+bool MayPass(unsigned long code, bool readOnly);
 
 // Why an item stayed: a short reason for the usual error codes, otherwise
 // the platform's own text for the code.
@@ -47,8 +64,25 @@ struct Leftover {
   std::wstring reason;
 };
 // The closing message when something stayed: how many, and the first
-// `shown` of them with their reasons.
+// `shown` of them with their reasons (very long paths shortened in the
+// middle).
 constexpr size_t kShownLeftovers = 20;
 std::wstring LeftoverReport(const std::vector<Leftover>& leftovers, size_t shown = kShownLeftovers);
+// A path for a message: whole up to `longest` characters, otherwise its
+// start and end around "...".
+std::wstring ShownPath(const std::wstring& path, size_t longest = 300);
+
+// The full report written when more items stay than the message shows.
+struct ReportTime {
+  int year, month, day, hour, minute, second;
+};
+// "<list name> - not removed 2026-12-08 14.05.09.txt".
+std::wstring ReportFileName(const std::wstring& listPath, const ReportTime& time);
+// Every item that stayed with its reason, one per line, CR LF line ends.
+std::wstring FullReportText(const std::vector<Leftover>& leftovers, const std::wstring& listPath,
+                            const ReportTime& time);
+// The line the closing message ends with: where the full report is, or why
+// it could not be written.
+std::wstring ReportPlaceText(const std::wstring& reportPath, const std::wstring& failure);
 
 }  // namespace removal

@@ -143,9 +143,9 @@ class Driver:
 class Program:
     """One run of ombrelay.exe."""
 
-    def __init__(self, *args):
+    def __init__(self, *args, env=None):
         self.proc = subprocess.Popen(["wine", EXE] + list(args), stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL)
+                                     stderr=subprocess.DEVNULL, env=env)
 
     def running(self):
         return self.proc.poll() is None
@@ -180,8 +180,8 @@ class E2ETest(unittest.TestCase):
         self.driver = Driver()
         self.programs = []
 
-    def start(self, *args, wait_main=True):
-        program = Program(*args)
+    def start(self, *args, wait_main=True, env=None):
+        program = Program(*args, env=env)
         self.programs.append(program)
         if wait_main:
             self.assertTrue(self.driver.wait(MAIN, 20000), "main window did not appear")

@@ -1,7 +1,9 @@
 """The removal run end to end: the whole main job from adding a tree to the
-shortcut's run, the password prompt and its refusals, items that stay and
-the closing report, the ways out that delete nothing, a missing list file,
-a folder link, and a name outside code page 1252."""
+run started through the desktop shortcut itself, a run started from a
+console with the argument quoted, the password prompt and its refusals,
+locked and read-only files, the Recycle Bin, items that stay with the
+closing report and the full report, bad list files and records, the ways
+out that delete nothing, a folder link, and a name outside code page 1252."""
 import os
 import re
 import shutil
@@ -9,11 +11,12 @@ import subprocess
 import time
 import unittest
 
-from harness import (CMD_ADD, MAIN, OPT_ADD_FOLDER, CHK_SUBFOLDERS, E2ETest, drive_c, unix_path, wine_path)
+from harness import (CMD_ADD, MAIN, OPT_ADD_FOLDER, CHK_SUBFOLDERS, E2ETest, drive_c, reg_query, reg_set, unix_path,
+                     wine_path)
 from test_save_load import BOM, ListFileCase, list_bytes, read_shortcut, shortcut_path
 
 PROMPT = "Password"
-PROMPT_TEXT, PROMPT_OK, PROMPT_CANCEL, PROMPT_PROGRESS = 302, 1, 2, 303
+PROMPT_TEXT, PROMPT_OK, PROMPT_CANCEL, PROMPT_PROGRESS, PROMPT_RECYCLE = 302, 1, 2, 303, 304
 CONFIRM = "Are you sure you wish to remove your files?"
 
 
@@ -31,12 +34,18 @@ class RemovalTest(ListFileCase):
         return [(win + "\\", "Folder"), (win + "\\S\\", "Folder"), (win + "\\a.txt", "File"),
                 (win + "\\b c.txt", "File"), (win + "\\S\\d.txt", "File")]
 
-    def run_removal(self, list_win_path):
-        """Starts the program as the shortcut does: the arguments unquoted."""
-        args = ("Remove Files*" + list_win_path).split(" ")
-        program = self.start(*args, wait_main=False)
+    def run_removal(self, list_win_path, env=None):
+        """Starts the program as a user does from a console: one argument,
+        which Wine passes on quoted when it holds a blank."""
+        program = self.start("Remove Files*" + list_win_path, wait_main=False, env=env)
         self.assertTrue(self.driver.wait(PROMPT, 20000), "the password prompt did not appear")
         return program
+
+    def run_shortcut(self, link):
+        """Starts the desktop shortcut itself, as a double click does."""
+        subprocess.run(["wine", "start", "/unix", link], check=True, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=30)
+        self.assertTrue(self.driver.wait(PROMPT, 20000), "the password prompt did not appear")
 
     def press_ok(self, password):
         self.driver.settext(PROMPT_TEXT, password, title=PROMPT)
@@ -45,8 +54,14 @@ class RemovalTest(ListFileCase):
     def confirm(self, answer="yes"):
         return self.driver.run("box", "Remove", answer)
 
-    def assert_ends(self, program):
-        self.assertTrue(program.wait_exit(20), "the program did not end")
+    def assert_ends(self, program=None):
+        if program is None:
+            self.assertTrue(self.driver.gone(PROMPT, 20000), "the program did not end")
+        else:
+            self.assertTrue(program.wait_exit(20), "the program did not end")
+
+    def status_report(self, seconds=60):
+        return re.split(r"\r*\n", self.driver.run("box", "Status", "ok", str(seconds * 1000)))
 
     def test_the_main_job_from_adding_a_tree_to_the_shortcuts_run(self):
         self.start()
@@ -84,49 +99,120 @@ class RemovalTest(ListFileCase):
         self.assertEqual(self.read("old list.txt"), list_bytes(rows, "pw"))
         link = read_shortcut(shortcut_path())
         self.assertEqual(link["Command line arguments"], "Remove Files*" + self.win("old list.txt"))
-        program = self.run_removal(link["Command line arguments"][len("Remove Files*"):])
+        self.run_shortcut(shortcut_path())
         self.press_ok("PW")
         self.assertEqual(self.confirm(), CONFIRM + "\r\n3 files and 2 folders are listed in " + self.win("old list.txt"))
         self.assertEqual(self.driver.run("box", PROMPT, "ok"), "Incorrect Password.")
         time.sleep(0.5)
-        self.assertTrue(program.running())
         self.assertTrue(self.driver.visible(PROMPT))
         self.assertEqual(self.driver.text(PROMPT_TEXT, title=PROMPT), "PW")
         self.assertTrue(all(os.path.exists(unix_path(p)) for p, _ in rows))
         self.press_ok("pw")
         self.confirm()
         self.assertEqual(self.driver.run("box", "Status", "ok"), "Done")
-        self.assert_ends(program)
+        self.assert_ends()
         self.assertFalse(any(os.path.exists(unix_path(p)) for p, _ in rows))
         self.assertTrue(os.path.exists(self.path("old list.txt")))
         self.assertTrue(os.path.exists(shortcut_path()))
 
-    def test_items_that_stay_are_listed_with_the_folders_above_them(self):
+    def hold(self, win_path, ms):
+        """Another program holds the file open, sharing nothing, for ms."""
+        holder = subprocess.Popen(["wine", self.driver_exe(), "hold", win_path, str(ms)], stdout=subprocess.PIPE)
+        self.addCleanup(lambda: (holder.kill(), holder.wait(), holder.stdout.close()))
+        self.assertEqual(holder.stdout.readline().strip(), b"held")
+        return holder
+
+    def test_read_only_and_hidden_files_go_and_a_file_held_throughout_stays(self):
         tree = self.make_tree()
         os.chmod(self.path("T", "a.txt"), 0o444)
-        listed = self.write("list.txt", list_bytes(tree, "pw"))
+        with open(self.path("T", ".hidden"), "w") as f:
+            f.write("h")
+        tree.append((self.win("T", ".hidden"), "File"))
+        listed = self.write("the list.txt", list_bytes(tree, "pw"))
         held = self.win("T", "S", "d.txt")
-        holder = subprocess.Popen(["wine", self.driver_exe(), "hold", held, "30000"], stdout=subprocess.PIPE)
-        try:
-            self.assertEqual(holder.stdout.readline().strip(), b"held")
-            program = self.run_removal(listed)
-            self.press_ok("pw")
-            self.confirm()
-            report = self.driver.run("box", "Status", "ok")
-        finally:
-            holder.kill()
-            holder.wait()
-            holder.stdout.close()
-        self.assertEqual(re.split(r"\r*\n", report), [
-            "4 items could not be removed:", "",
+        self.hold(held, 60000)
+        program = self.run_removal(listed)
+        self.press_ok("pw")
+        self.confirm()
+        started = time.time()
+        report = self.status_report()
+        # The held file is tried again for about a second, not for long.
+        self.assertLess(time.time() - started, 12)
+        self.assertEqual(report, [
+            "3 items could not be removed:", "",
             held + " - in use by another program",
-            self.win("T", "a.txt") + " - read-only",
             self.win("T", "S") + "\\ - folder not empty",
             self.win("T") + "\\ - folder not empty"])
         self.assert_ends(program)
-        self.assertFalse(os.path.exists(self.path("T", "b c.txt")))
-        self.assertTrue(os.path.exists(self.path("T", "a.txt")))
+        self.assertEqual(sorted(os.listdir(self.path("T"))), ["S"])
         self.assertTrue(os.path.exists(self.path("T", "S", "d.txt")))
+
+    def test_a_file_locked_for_a_moment_is_removed_after_all(self):
+        tree = self.make_tree()
+        listed = self.write("the list.txt", list_bytes(tree, "pw"))
+        program = self.run_removal(listed)
+        self.press_ok("pw")
+        self.driver.run("box", "Remove", "none")
+        # Released about half a second after the run starts.
+        self.hold(self.win("T", "S", "d.txt"), 700)
+        self.confirm()
+        self.assertEqual(self.status_report(), ["Done"])
+        self.assert_ends(program)
+        self.assertFalse(os.path.exists(self.path("T")))
+
+    def test_bad_records_are_reported_and_the_full_list_is_written(self):
+        self.make_tree()
+        long_path = "C:\\" + "a" * 40000
+        records = [("CON", "File"), ("NUL", "File"), ("\\\\.\\PhysicalDrive0", "File"),
+                   (self.win("T", "con.txt"), "File"), ("T\\a.txt", "File"), (long_path, "File"),
+                   ("\\\\nosuchserver\\share\\x.txt", "File"), (self.win("T", "a.txt") + "\0b.txt", "File"),
+                   ("C:\\", "Folder"), ("c:/", "Folder")]
+        records += [("rel%02d.txt" % i, "File") for i in range(12)]
+        program = self.run_removal(self.write("bad list.txt", list_bytes(records, "pw")))
+        self.press_ok("pw")
+        self.confirm()
+        report = self.status_report()
+        self.assert_ends(program)
+        self.assertEqual(report[0], "21 items could not be removed:")
+        shown = dict(line.rsplit(" - ", 1) for line in report[2:22])
+        self.assertEqual(shown["CON"], "a device, not a file or folder")
+        self.assertEqual(shown["\\\\.\\PhysicalDrive0"], "a device, not a file or folder")
+        self.assertEqual(shown["T\\a.txt"], "not a full path")
+        self.assertEqual(shown["c:/"], "the root of a drive; never removed")
+        self.assertIn("\\\\nosuchserver\\share\\x.txt", shown)
+        self.assertIn("the path is too long", [r for p, r in shown.items() if p.startswith("C:\\aaa")])
+        self.assertEqual(report[22], "... and 1 more.")
+        place = report[-1]
+        self.assertTrue(place.startswith("The full list is in "), place)
+        with open(unix_path(place[len("The full list is in "):]), "rb") as f:
+            full = f.read()
+        self.assertTrue(full.startswith(BOM))
+        lines = full[3:].decode("utf-8").split("\r\n")
+        self.assertEqual(lines[2], "21 items could not be removed:")
+        self.assertIn(long_path + " - the path is too long", lines)
+        self.assertIn("rel11.txt - not a full path", lines)
+        self.assertIn("C:\\ - the root of a drive; never removed", lines)
+        # Nothing the list does not name was touched.
+        self.assertEqual(sorted(os.listdir(self.path("T"))), ["S", "a.txt", "b c.txt"])
+
+    def test_list_files_with_nothing_to_remove_say_so(self):
+        self.make_tree()
+        big = b"C:\\" + b"x" * (50 * 1024 * 1024) + b"|File*pw*\r\n"
+        for name, data in (("empty list.txt", b""), ("star list.txt", b"*"), ("big list.txt", big)):
+            program = self.run_removal(self.write(name, data))
+            self.press_ok("pw")
+            if data is big:
+                self.assertIn("1 file and 0 folders", self.confirm())
+                report = self.status_report()
+                self.assertEqual(report[0], "1 item could not be removed:")
+                self.assertLess(len(report[2]), 400)
+                self.assertTrue(report[2].endswith("x - the path is too long"))
+            else:
+                text = self.driver.run("box", "Remove", "ok")
+                self.assertIn("names no file and no folder", text)
+                self.assertIn("Nothing has been removed.", text)
+            self.assert_ends(program)
+        self.assertEqual(sorted(os.listdir(self.path("T"))), ["S", "a.txt", "b c.txt"])
 
     def test_no_or_cancel_at_the_confirmation_and_every_way_out_delete_nothing(self):
         listed = self.write("list.txt", list_bytes(self.make_tree(), "pw"))
@@ -145,17 +231,64 @@ class RemovalTest(ListFileCase):
         self.assertTrue(os.path.exists(self.path("T", "S", "d.txt")))
         self.assertTrue(os.path.exists(self.path("T", "a.txt")))
 
-    def test_a_stored_password_with_blanks_matches_only_without_them(self):
-        listed = self.write("list.txt", list_bytes(self.make_tree(), "  pw  "))
-        program = self.run_removal(listed)
-        self.press_ok("  pw  ")
+    def test_a_password_with_blanks_is_accepted_as_it_was_saved(self):
+        self.start()
+        self.load_prepared(self.make_tree(), password="other")
+        self.save(" pass word ", self.win("blank list.txt"))
+        self.assertTrue(self.read("blank list.txt").endswith(b"* pass word *\r\n"))
+        program = self.run_removal(self.win("blank list.txt"))
+        self.press_ok("pass  word")
         self.confirm()
         self.assertEqual(self.driver.run("box", PROMPT, "ok"), "Incorrect Password.")
-        self.press_ok("pw")
+        self.press_ok(" pass word ")
         self.confirm()
         self.assertEqual(self.driver.run("box", "Status", "ok"), "Done")
         self.assert_ends(program)
         self.assertFalse(os.path.exists(self.path("T")))
+
+    def test_the_recycle_bin_takes_the_files_and_the_emptied_folders(self):
+        trash = os.path.join(os.environ["HOME"], ".local", "share", "Trash")
+        shutil.rmtree(trash, ignore_errors=True)
+        reg_set("RecycleBin", "0")
+        tree = self.make_tree()
+        os.makedirs(self.path("T", "S", "keep"))
+        listed = self.write("bin list.txt", list_bytes(tree, "pw"))
+        program = self.run_removal(listed)
+        self.assertEqual(self.driver.state(PROMPT_RECYCLE, title=PROMPT)["checked"], 0)
+        self.driver.click(PROMPT_RECYCLE, title=PROMPT)
+        self.press_ok("pw")
+        self.confirm()
+        report = self.status_report()
+        self.assert_ends(program)
+        self.assertEqual(report, ["2 items could not be removed:", "",
+                                  self.win("T", "S") + "\\ - folder not empty",
+                                  self.win("T") + "\\ - folder not empty"])
+        self.assertEqual(reg_query("RecycleBin"), "1")
+        binned = os.listdir(os.path.join(trash, "files"))
+        self.assertEqual(sorted(binned), ["a.txt", "b c.txt", "d.txt"])
+        with open(os.path.join(trash, "files", "b c.txt")) as f:
+            self.assertEqual(f.read(), "b c.txt")
+        self.assertEqual(os.listdir(self.path("T", "S")), ["keep"])
+        os.rmdir(self.path("T", "S", "keep"))
+        # Where there is no Recycle Bin the folders stay rather than go for good.
+        home = self.path("home without a bin")
+        os.makedirs(home)
+        program = self.run_removal(listed, env=dict(os.environ, HOME=home))
+        self.press_ok("pw")
+        self.confirm()
+        self.assertEqual(self.status_report()[2:], [self.win("T", "S") + "\\ - the Recycle Bin cannot take it",
+                                                    self.win("T") + "\\ - the Recycle Bin cannot take it"])
+        self.assert_ends(program)
+        # The next run starts ticked; emptied now, the folders go too.
+        program = self.run_removal(listed)
+        self.assertEqual(self.driver.state(PROMPT_RECYCLE, title=PROMPT)["checked"], 1)
+        self.press_ok("pw")
+        self.confirm()
+        self.assertEqual(self.status_report(), ["Done"])
+        self.assert_ends(program)
+        self.assertFalse(os.path.exists(self.path("T")))
+        self.assertEqual(sorted(os.listdir(os.path.join(trash, "files"))), ["S", "T", "a.txt", "b c.txt", "d.txt"])
+        reg_set("RecycleBin", "0")
 
     def test_a_list_file_that_cannot_be_read_is_named_and_nothing_happens(self):
         self.make_tree()

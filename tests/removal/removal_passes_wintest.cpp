@@ -1,6 +1,7 @@
-// The deletion passes on real folders: a whole tree with long and non-ANSI
-// names, items that stay (read-only, in use, folders above them) with their
-// reasons, missing and duplicate entries, and the folder order.
+// The deletion passes on real folders, deleting and moving to the Recycle
+// Bin: a whole tree with long and non-ANSI names, items that stay (in use,
+// folders above them) with their reasons, read-only files that go, missing
+// and duplicate entries, and the folder order.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@ namespace {
 using removal::Leftover;
 using Records = std::vector<listfile::Record>;
 
-class RemovalPasses : public ::testing::Test {
+class RemovalPasses : public ::testing::TestWithParam<removal::Disposal> {
  protected:
   void SetUp() override {
     wchar_t temp[MAX_PATH] = L"";
@@ -49,14 +50,18 @@ class RemovalPasses : public ::testing::Test {
   static bool Exists(const std::wstring& path) {
     return GetFileAttributesW(paths::LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
-  std::vector<Leftover> Run() { return removal::RunPasses(removal::MakePlan(records_)); }
+  std::vector<Leftover> Run(removal::Disposal how = removal::Disposal::Delete) {
+    return removal::RunPasses(removal::MakePlan(records_), nullptr, how);
+  }
 
   std::wstring root_;
   std::vector<std::wstring> made_;
   Records records_;
 };
 
-TEST_F(RemovalPasses, WholeTreeWithLongAndNonAnsiNamesGoes) {
+using RemovalPassesDeleting = RemovalPasses;
+
+TEST_F(RemovalPassesDeleting, WholeTreeWithLongAndNonAnsiNamesGoes) {
   const std::wstring t = Make(L"T\\", L"Folder");
   const std::wstring s = Make(L"T\\S\u4e2d\\", L"Folder");
   std::wstring deep = L"T\\";
@@ -70,7 +75,7 @@ TEST_F(RemovalPasses, WholeTreeWithLongAndNonAnsiNamesGoes) {
   EXPECT_FALSE(Exists(s));
 }
 
-TEST_F(RemovalPasses, ItemsThatStayAreListedWithTheirReasons) {
+TEST_P(RemovalPasses, ItemsThatStayAreListedWithTheirReasons) {
   const std::wstring t = Make(L"T\\", L"Folder");
   const std::wstring s = Make(L"T\\S\\", L"Folder");
   const std::wstring a = Make(L"T\\a.txt", L"File");
@@ -80,22 +85,20 @@ TEST_F(RemovalPasses, ItemsThatStayAreListedWithTheirReasons) {
   ASSERT_TRUE(SetFileAttributesW(ro.c_str(), FILE_ATTRIBUTE_READONLY));
   HANDLE open = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(open, INVALID_HANDLE_VALUE);
-  std::vector<Leftover> left = Run();
+  std::vector<Leftover> left = Run(GetParam());
   CloseHandle(open);
-  ASSERT_EQ(left.size(), 3u);
+  ASSERT_EQ(left.size(), 2u);
   EXPECT_EQ(left[0].path, held);
   EXPECT_EQ(left[0].reason, L"in use by another program");
-  EXPECT_EQ(left[1].path, ro);
-  EXPECT_EQ(left[1].reason, L"read-only");
-  EXPECT_EQ(left[2].path, t);
-  EXPECT_EQ(left[2].reason, L"folder not empty");
+  EXPECT_EQ(left[1].path, t);
+  EXPECT_EQ(left[1].reason, L"folder not empty");
   EXPECT_FALSE(Exists(a));
   EXPECT_FALSE(Exists(b));
   EXPECT_FALSE(Exists(s));
-  EXPECT_TRUE(Exists(ro));
+  EXPECT_FALSE(Exists(ro));
 }
 
-TEST_F(RemovalPasses, MissingAndRepeatedEntriesCountAsGone) {
+TEST_P(RemovalPasses, MissingAndRepeatedEntriesCountAsGone) {
   const std::wstring t = Make(L"T\\", L"Folder");
   const std::wstring a = Make(L"T\\a.txt", L"File");
   records_.push_back({a, L"File"});
@@ -103,20 +106,23 @@ TEST_F(RemovalPasses, MissingAndRepeatedEntriesCountAsGone) {
   records_.push_back({root_ + L"never\\there.txt", L"File"});
   records_.push_back({root_ + L"never\\", L"Folder"});
   records_.push_back({root_ + L"kept.txt", L""});
-  EXPECT_TRUE(Run().empty());
+  EXPECT_TRUE(Run(GetParam()).empty());
   EXPECT_FALSE(Exists(t));
 }
 
-TEST_F(RemovalPasses, OuterFolderListedAfterItsSubfolderStays) {
+TEST_P(RemovalPasses, OuterFolderListedAfterItsSubfolderStays) {
   const std::wstring s = root_ + L"T\\S\\";
   const std::wstring t = Make(L"T\\", L"Folder");
   Make(L"T\\S\\", L"Folder");
   std::swap(records_[0], records_[1]);
-  std::vector<Leftover> left = Run();
+  std::vector<Leftover> left = Run(GetParam());
   ASSERT_EQ(left.size(), 1u);
   EXPECT_EQ(left[0].path, t);
   EXPECT_EQ(left[0].reason, L"folder not empty");
   EXPECT_FALSE(Exists(s));
 }
+
+INSTANTIATE_TEST_SUITE_P(DeletingAndRecycling, RemovalPasses,
+                         ::testing::Values(removal::Disposal::Delete, removal::Disposal::RecycleBin));
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Removal run logic: list path, password rule, pass order and the texts of
 // the confirmation and the closing report.
 #include "removal/removal_plan.h"
+#include "removal/listed_path.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +14,22 @@ TEST(RemovalPlan, ListPathIsTheSecondPiece) {
   EXPECT_EQ(removal::ListPathFromArguments(L"Remove Files"), L"");
   EXPECT_EQ(removal::ListPathFromArguments(L"Remove Files*"), L"");
   EXPECT_EQ(removal::ListPathFromArguments(L"Remove Files*a.txt*extra"), L"a.txt");
+  // Typed in a console, the argument comes quoted whole or around the path.
+  EXPECT_EQ(removal::ListPathFromArguments(L"\"Remove Files*C:\\My Lists\\a b.txt\""), L"C:\\My Lists\\a b.txt");
+  EXPECT_EQ(removal::ListPathFromArguments(L"Remove Files*\"C:\\My Lists\\a b.txt\""), L"C:\\My Lists\\a b.txt");
+  EXPECT_EQ(removal::ListPathFromArguments(L"Remove Files*\"C:\\a.txt"), L"\"C:\\a.txt");
+  EXPECT_EQ(removal::ListPathFromArguments(L"\""), L"");
 }
 
-TEST(RemovalPlan, StoredPasswordIsTrimmedOfBlanksOnly) {
+TEST(RemovalPlan, PasswordsAreComparedWithoutSurroundingBlanks) {
   EXPECT_TRUE(removal::PasswordMatches(L"pw", L"  pw  "));
-  EXPECT_FALSE(removal::PasswordMatches(L"  pw", L"  pw  "));
+  EXPECT_TRUE(removal::PasswordMatches(L" pass word ", L" pass word "));
+  EXPECT_TRUE(removal::PasswordMatches(L"  pw", L"pw "));
+  EXPECT_FALSE(removal::PasswordMatches(L"pass  word", L"pass word"));
   EXPECT_FALSE(removal::PasswordMatches(L"PW", L"pw"));
   EXPECT_FALSE(removal::PasswordMatches(L"pw", L"\tpw"));
   EXPECT_TRUE(removal::PasswordMatches(L"\tp w", L" \tp w "));
-  // A stored password of blanks is matched by an empty box only.
-  EXPECT_TRUE(removal::PasswordMatches(L"", L"   "));
-  EXPECT_FALSE(removal::PasswordMatches(L" ", L"   "));
+  EXPECT_TRUE(removal::PasswordMatches(L" ", L"   "));
   EXPECT_TRUE(removal::PasswordMatches(L"", L""));
 }
 
@@ -64,6 +70,58 @@ TEST(RemovalPlan, ReportNamesTheFirstLeftoversWithTheirReasons) {
   for (size_t at = text.find(L"\np - r"); at != std::wstring::npos; at = text.find(L"\np - r", at + 1)) ++lines;
   EXPECT_EQ(lines, 20u);
   EXPECT_NE(text.find(L"\n... and 3 more."), std::wstring::npos);
+  // A path of any length shows shortened in the middle.
+  std::wstring huge = L"C:\\" + std::wstring(100000, L'x') + L"\\end.txt";
+  text = removal::LeftoverReport({{huge, L"the path is too long"}});
+  EXPECT_LT(text.size(), 400u);
+  EXPECT_NE(text.find(L"C:\\xxx"), std::wstring::npos);
+  EXPECT_NE(text.find(L"...xxx"), std::wstring::npos);
+  EXPECT_NE(text.find(L"x\\end.txt - the path is too long"), std::wstring::npos);
+}
+
+TEST(RemovalPlan, FullReportIsNamedAfterTheListAndHoldsEveryItem) {
+  const removal::ReportTime at{2026, 12, 8, 9, 5, 3};
+  EXPECT_EQ(removal::ReportFileName(L"C:\\My Lists\\old list.txt", at), L"old list - not removed 2026-12-08 09.05.03.txt");
+  EXPECT_EQ(removal::ReportFileName(L"C:\\L\\.txt", at), L".txt - not removed 2026-12-08 09.05.03.txt");
+  EXPECT_EQ(removal::ReportFileName(L"", at), L"list - not removed 2026-12-08 09.05.03.txt");
+  std::vector<Leftover> many;
+  for (int i = 0; i < 25; ++i) many.push_back({L"C:\\f" + std::to_wstring(i), L"in use by another program"});
+  const std::wstring text = removal::FullReportText(many, L"C:\\l.txt", at);
+  EXPECT_EQ(text.find(L"Removal run of 2026-12-08 09:05:03\r\nDelete list: C:\\l.txt\r\n25 items"), 0u);
+  EXPECT_NE(text.find(L"\r\nC:\\f24 - in use by another program\r\n"), std::wstring::npos);
+  EXPECT_EQ(removal::ReportPlaceText(L"C:\\T\\r.txt", L""), L"The full list is in C:\\T\\r.txt");
+  EXPECT_NE(removal::ReportPlaceText(L"C:\\T\\r.txt", L"Disk full").find(L"could not be written"), std::wstring::npos);
+}
+
+TEST(RemovalPlan, OnlyLocksAndPendingDeletesMayPass) {
+  EXPECT_TRUE(removal::MayPass(32, false));
+  EXPECT_TRUE(removal::MayPass(33, false));
+  EXPECT_TRUE(removal::MayPass(303, false));
+  EXPECT_TRUE(removal::MayPass(5, false));
+  EXPECT_FALSE(removal::MayPass(5, true));
+  EXPECT_FALSE(removal::MayPass(145, false));
+  EXPECT_FALSE(removal::MayPass(2, false));
+  unsigned total = 0;
+  for (unsigned pause : removal::kRetryPausesMs) total += pause;
+  EXPECT_LE(total, 1000u);
+}
+
+TEST(ListedPath, OnlyFullPathsToFilesAreTried) {
+  for (const wchar_t* fine : {L"C:\\a.txt", L"c:/a/b.txt", L"C:\\T\\", L"\\\\server\\share\\a.txt",
+                              L"\\\\?\\C:\\long\\a.txt", L"\\\\?\\UNC\\srv\\share\\a", L"C:\\CONSOLE.txt",
+                              L"C:\\com10", L"C:\\a\\CON\\b.txt"})
+    EXPECT_EQ(removal::PathRefusal(fine), L"") << fine;
+  EXPECT_EQ(removal::PathRefusal(L""), L"no path is given");
+  for (const wchar_t* relative : {L"a.txt", L"lists\\a.txt", L"C:a.txt", L"\\a.txt", L"\\\\server", L"\\\\?\\a"})
+    EXPECT_EQ(removal::PathRefusal(relative), L"not a full path") << relative;
+  for (const wchar_t* device : {L"CON", L"NUL", L"C:\\T\\nul.txt", L"C:\\T\\Com1", L"C:\\lpt9 .log",
+                                L"\\\\.\\PhysicalDrive0", L"\\\\?\\GLOBALROOT\\Device\\X", L"C:\\T\\CON\\"})
+    EXPECT_EQ(removal::PathRefusal(device), L"a device, not a file or folder") << device;
+  EXPECT_EQ(removal::PathRefusal(std::wstring(L"C:\\a.txt\0b", 10)), L"the name is not valid");
+  EXPECT_EQ(removal::PathRefusal(L"C:\\a?.txt"), L"the name is not valid");
+  EXPECT_EQ(removal::PathRefusal(L"C:\\a.txt:stream"), L"the name is not valid");
+  EXPECT_EQ(removal::PathRefusal(L"C:\\" + std::wstring(40000, L'a')), L"the path is too long");
+  EXPECT_EQ(removal::PathRefusal(L"C:\\" + std::wstring(32000, L'a')), L"");
 }
 
 TEST(RemovalPlan, ReasonsAndUnreadableList) {

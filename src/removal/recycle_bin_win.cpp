@@ -1,0 +1,226 @@
+// Recycle Bin passes on SHFileOperationW: one call moves a batch of items;
+// what a call leaves behind is tried again in a smaller batch, then one by
+// one, so a single locked file costs a few calls, not one call per file.
+#include "removal/recycle_bin_win.h"
+
+#include <shellapi.h>
+
+#include <map>
+#include <unordered_map>
+
+#include "base/handles_win.h"
+#include "base/long_path.h"
+#include "removal/listed_path.h"
+#include "removal/removal_plan.h"
+
+namespace removal {
+namespace {
+
+constexpr size_t kBatchItems = 2000;
+// The shell takes paths only in their short form.
+constexpr size_t kLongestShellPath = MAX_PATH - 1;
+constexpr FILEOP_FLAGS kQuietRecycle =
+    FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT | FOF_NOCONFIRMMKDIR | FOF_NO_CONNECTED_ELEMENTS;
+
+using Items = std::vector<const std::wstring*>;
+
+// The path as the shell takes it: no closing backslash on a folder.
+std::wstring ShellPath(const std::wstring& path) {
+  if (path.size() > 3 && path.back() == L'\\') return path.substr(0, path.size() - 1);
+  return path;
+}
+
+void MoveToBin(const Items& items) {
+  std::wstring from;
+  for (const std::wstring* path : items) from += ShellPath(*path) + L'\0';
+  from += L'\0';
+  SHFILEOPSTRUCTW op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = kQuietRecycle;
+  SHFileOperationW(&op);
+}
+
+Items StillPresent(const Items& items) {
+  Items present;
+  for (const std::wstring* path : items)
+    if (!IsGone(FolderApiPath(*path))) present.push_back(path);
+  return present;
+}
+
+// Why the shell left an item: the platform's answer to opening it for
+// deletion, or no reason at all.
+DWORD WhyLeft(const std::wstring& path) {
+  win::unique_hfile probe(CreateFileW(FolderApiPath(path).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  return probe ? kNotRecycled : GetLastError();
+}
+
+DWORD RecycleOne(const std::wstring& path) {
+  MoveToBin({&path});
+  return IsGone(FolderApiPath(path)) ? 0 : WhyLeft(path);
+}
+
+// Moves a batch; while calls make headway the rest goes again as a batch,
+// and when one makes none each remaining item is tried alone.
+void MoveBatch(Items items, std::vector<Refusal>& refusals) {
+  while (!items.empty()) {
+    MoveToBin(items);
+    Items left = StillPresent(items);
+    if (left.size() < items.size()) {
+      items = std::move(left);
+      continue;
+    }
+    for (const std::wstring* path : left)
+      if (const DWORD code = RecycleOne(*path)) refusals.push_back(Refused(*path, code));
+    return;
+  }
+}
+
+// The volume's Recycle Bin, asked once per volume: the shell would delete
+// for good what a volume without one holds.
+class BinCheck {
+ public:
+  bool Takes(const std::wstring& path) {
+    std::vector<wchar_t> volume(path.size() + 2 > MAX_PATH ? path.size() + 2 : MAX_PATH);
+    if (!GetVolumePathNameW(path.c_str(), volume.data(), static_cast<DWORD>(volume.size()))) return false;
+    auto found = known_.find(volume.data());
+    if (found != known_.end()) return found->second;
+    SHQUERYRBINFO info{};
+    info.cbSize = sizeof info;
+    const bool has = SUCCEEDED(SHQueryRecycleBinW(volume.data(), &info));
+    known_.emplace(volume.data(), has);
+    return has;
+  }
+
+ private:
+  std::map<std::wstring, bool> known_;
+};
+
+// The refusal an item gets before the shell sees it, or 0. The shell moves
+// a folder with everything in it, so a "File" record must name a file.
+DWORD Precheck(const std::wstring& path, bool folder, BinCheck& bins) {
+  if (!PathRefusal(path).empty()) return kRefusedPath;
+  const std::wstring apiPath = FolderApiPath(path);
+  const DWORD attributes = GetFileAttributesW(apiPath.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
+  if (!folder && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return kFolderAsFile;
+  if (folder && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return ERROR_DIRECTORY;
+  if (folder && IsDriveRoot(apiPath)) return kDriveRoot;
+  const std::wstring shellPath = ShellPath(path);
+  if (shellPath.size() > kLongestShellPath || shellPath.compare(0, 4, L"\\\\?\\") == 0) return kNoRecycleBin;
+  return bins.Takes(shellPath) ? 0 : kNoRecycleBin;
+}
+
+// A folder's key for matching it with the entries of its parent.
+std::wstring FolderKey(const std::wstring& path) {
+  std::wstring key = ShellPath(paths::ShortForm(path));
+  CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
+  return key;
+}
+
+constexpr int kHoldsOthers = -1;
+
+// The round after which the folder is empty: 0 when it is empty now, one
+// more than the latest round of its entries when every entry is a folder
+// already placed in a round; kHoldsOthers when something else is in it (or
+// it cannot be listed: then `error` says why).
+int EmptyAfterRound(const std::wstring& path, const std::unordered_map<std::wstring, int>& placed,
+                    DWORD& error) {
+  error = ERROR_DIR_NOT_EMPTY;
+  WIN32_FIND_DATAW data;
+  win::unique_hfind find(FindFirstFileExW((FolderApiPath(path) + L"\\*").c_str(), FindExInfoBasic, &data,
+                                          FindExSearchNameMatch, nullptr, 0));
+  if (!find) {
+    error = GetLastError();
+    return kHoldsOthers;
+  }
+  const std::wstring parent = FolderKey(path) + L'\\';
+  int round = 0;
+  do {
+    if (!wcscmp(data.cFileName, L".") || !wcscmp(data.cFileName, L"..")) continue;
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return kHoldsOthers;
+    std::wstring key = parent + data.cFileName;
+    CharUpperBuffW(&key[parent.size()], static_cast<DWORD>(key.size() - parent.size()));
+    auto found = placed.find(key);
+    if (found == placed.end()) return kHoldsOthers;
+    if (found->second + 1 > round) round = found->second + 1;
+  } while (FindNextFileW(find.get(), &data));
+  return round;
+}
+
+// One folder alone, as a retry does it: a link is removed as a link (or
+// kept), and a folder goes only when it is empty now.
+DWORD RecycleFolder(const std::wstring& path, bool linksAlone) {
+  const std::wstring apiPath = FolderApiPath(path);
+  if (IsFolderLink(GetFileAttributesW(apiPath.c_str()))) {
+    if (!linksAlone) return kLinkKept;
+    return RemoveDirectoryW(apiPath.c_str()) ? 0 : GetLastError();
+  }
+  DWORD error = 0;
+  if (EmptyAfterRound(path, {}, error) != 0) return IsGone(apiPath) ? 0 : error;
+  return RecycleOne(path);
+}
+
+}  // namespace
+
+void RecycleFiles(const std::vector<std::wstring>& files, Pacer& pacer, std::vector<Refusal>& refusals) {
+  const size_t first = refusals.size();
+  BinCheck bins;
+  Items batch;
+  for (const std::wstring& path : files) {
+    if (const DWORD code = Precheck(path, false, bins)) {
+      refusals.push_back({&path, code});
+      pacer.Step();
+      continue;
+    }
+    batch.push_back(&path);
+    if (batch.size() < kBatchItems) continue;
+    MoveBatch(std::move(batch), refusals);
+    pacer.Step(kBatchItems);
+    batch.clear();
+  }
+  pacer.Step(batch.size());
+  MoveBatch(std::move(batch), refusals);
+  RetryRounds(refusals, first, pacer, [](const Refusal& r) { return RecycleOne(*r.path); });
+}
+
+void RecycleFolders(const std::vector<std::wstring>& folders, Pacer& pacer, std::vector<Refusal>& refusals) {
+  const size_t first = refusals.size();
+  const bool linksAlone = FolderLinksRemovableAlone();
+  BinCheck bins;
+  std::unordered_map<std::wstring, int> placed;
+  std::vector<Items> rounds;
+  for (const std::wstring& path : folders) {
+    pacer.Step();
+    DWORD code = Precheck(path, true, bins);
+    if (!code && IsFolderLink(GetFileAttributesW(FolderApiPath(path).c_str()))) {
+      code = RecycleFolder(path, linksAlone);
+    } else if (!code) {
+      const int round = EmptyAfterRound(path, placed, code);
+      if (round == kHoldsOthers) {
+        if (IsGone(FolderApiPath(path))) code = 0;
+      } else {
+        code = 0;
+        placed[FolderKey(path)] = round;
+        if (rounds.size() <= static_cast<size_t>(round)) rounds.resize(round + 1);
+        rounds[round].push_back(&path);
+      }
+    }
+    if (code) refusals.push_back(Refused(path, code));
+  }
+  for (Items& round : rounds) {
+    // Only folders that are really empty now go: an entry that stayed in an
+    // earlier round must not be moved along with its folder.
+    Items ready;
+    for (const std::wstring* path : round) {
+      DWORD code = 0;
+      if (EmptyAfterRound(*path, {}, code) == 0) ready.push_back(path);
+      else refusals.push_back(Refused(*path, code));
+    }
+    MoveBatch(std::move(ready), refusals);
+  }
+  RetryRounds(refusals, first, pacer, [&](const Refusal& r) { return RecycleFolder(*r.path, linksAlone); });
+}
+
+}  // namespace removal

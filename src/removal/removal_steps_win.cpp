@@ -1,0 +1,143 @@
+// Shared pieces of the removal passes: refusals and their reasons, pacing,
+// retry rounds and folder checks.
+#include "removal/removal_steps_win.h"
+
+#include "base/long_path.h"
+#include "removal/listed_path.h"
+#include "services/error_trap_win.h"
+
+namespace removal {
+namespace {
+
+constexpr DWORD kProgressEveryMs = 250;
+constexpr unsigned kPauseSliceMs = 25;
+
+bool MayPassNow(const Refusal& r) { return r.code != 0 && r.code < kFolderAsFile && MayPass(r.code, r.readOnly); }
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+std::wstring WithSeparator(std::wstring path) {
+  if (path.empty() || path.back() != L'\\') path += L'\\';
+  return path;
+}
+
+}  // namespace
+
+Refusal Refused(const std::wstring& path, DWORD code) {
+  Refusal refusal{&path, code};
+  if (code == ERROR_ACCESS_DENIED) {
+    const DWORD attributes = GetFileAttributesW(FolderApiPath(path).c_str());
+    refusal.readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+  }
+  return refusal;
+}
+
+std::wstring RefusalReason(const Refusal& r) {
+  switch (r.code) {
+    case kLinkKept:
+      return L"a link to another folder; left so that nothing behind it is removed";
+    case kDriveRoot:
+      return L"the root of a drive; never removed";
+    case kRefusedPath:
+      return PathRefusal(*r.path);
+    case kNoRecycleBin:
+      return L"the Recycle Bin cannot take it";
+    case kNotRecycled:
+      return L"could not be moved to the Recycle Bin";
+    case kFolderAsFile:
+      return L"a folder, listed as a file";
+    default:
+      return ReasonText(r.code, r.readOnly, trap::SystemMessage(r.code));
+  }
+}
+
+Pacer::Pacer(const ProgressFn& progress, size_t total) : progress_(progress), total_(total), last_(GetTickCount()) {}
+
+void Pacer::Step(size_t items) {
+  const size_t before = done_;
+  done_ += items;
+  if (!progress_ || (done_ >> 6) == (before >> 6)) return;
+  const DWORD now = GetTickCount();
+  if (now - last_ < kProgressEveryMs) return;
+  last_ = now;
+  progress_(done_, total_);
+}
+
+void Pacer::Pause(unsigned ms) {
+  for (unsigned waited = 0; waited < ms; waited += kPauseSliceMs) {
+    Sleep(ms - waited < kPauseSliceMs ? ms - waited : kPauseSliceMs);
+    if (progress_) progress_(done_, total_);
+  }
+}
+
+bool Pacer::PauseForRetry(unsigned ms) {
+  if (retryLeftMs_ < ms) return false;
+  retryLeftMs_ -= ms;
+  Pause(ms);
+  return true;
+}
+
+void RetryRounds(std::vector<Refusal>& refusals, size_t first, Pacer& pacer,
+                 const std::function<DWORD(const Refusal&)>& again) {
+  for (unsigned pause : kRetryPausesMs) {
+    bool any = false;
+    for (size_t i = first; i < refusals.size() && !any; ++i) any = MayPassNow(refusals[i]);
+    if (!any || !pacer.PauseForRetry(pause)) break;
+    for (size_t i = first; i < refusals.size(); ++i) {
+      Refusal& r = refusals[i];
+      if (!MayPassNow(r) && r.code != ERROR_DIR_NOT_EMPTY) continue;
+      const DWORD code = again(r);
+      r = code ? Refused(*r.path, code) : Refusal{r.path, 0};
+    }
+  }
+  size_t kept = first;
+  for (size_t i = first; i < refusals.size(); ++i)
+    if (refusals[i].code != 0) refusals[kept++] = refusals[i];
+  refusals.resize(kept);
+}
+
+std::wstring FolderApiPath(const std::wstring& path) {
+  if (path.size() > 3 && path.back() == L'\\') return paths::LongPath(path.substr(0, path.size() - 1));
+  return paths::LongPath(path);
+}
+
+bool IsFolderLink(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool IsDriveRoot(const std::wstring& apiPath) {
+  // Spelling does not matter: forward slashes, "." and ".." are resolved first.
+  const std::wstring shortForm = paths::ShortForm(apiPath);
+  std::wstring full(shortForm.size() + MAX_PATH, L'\0');
+  const DWORD n = GetFullPathNameW(shortForm.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+  if (n == 0 || n >= full.size()) return false;
+  full = WithSeparator(full.substr(0, n));
+  if (full.size() == 3 && full[1] == L':') return true;
+  std::vector<wchar_t> volume(full.size() + MAX_PATH);
+  if (!GetVolumePathNameW(full.c_str(), volume.data(), static_cast<DWORD>(volume.size()))) return false;
+  return SameText(WithSeparator(volume.data()), full);
+}
+
+bool IsGone(const std::wstring& apiPath) {
+  if (GetFileAttributesW(apiPath.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+  const DWORD code = GetLastError();
+  return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
+DWORD WithoutReadOnly(const std::wstring& apiPath, DWORD code, const std::function<bool()>& attempt) {
+  const DWORD attributes = GetFileAttributesW(apiPath.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return code;
+  DWORD cleared = attributes & ~FILE_ATTRIBUTE_READONLY;
+  if (cleared == 0) cleared = FILE_ATTRIBUTE_NORMAL;
+  if (!SetFileAttributesW(apiPath.c_str(), cleared)) return code;
+  if (attempt()) return 0;
+  code = GetLastError();
+  SetFileAttributesW(apiPath.c_str(), attributes);
+  return code;
+}
+
+}  // namespace removal

@@ -1,0 +1,71 @@
+// What the delete passes and the Recycle Bin passes share: the record of a
+// refused item, the special refusals, the progress pacer, the retry rounds
+// for briefly locked items and the checks on listed folders.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "removal/removal_passes_win.h"
+
+namespace removal {
+
+// Refusals that are not platform error codes.
+constexpr DWORD kLinkKept = 0xFFFFFFFF;       // a folder link left in place on purpose
+constexpr DWORD kDriveRoot = 0xFFFFFFFE;      // a drive root, never removed
+constexpr DWORD kRefusedPath = 0xFFFFFFFD;    // not tried: see PathRefusal
+constexpr DWORD kNoRecycleBin = 0xFFFFFFFC;   // the Recycle Bin cannot take it
+constexpr DWORD kNotRecycled = 0xFFFFFFFB;    // the shell left it, for no reason it gave
+constexpr DWORD kFolderAsFile = 0xFFFFFFFA;   // a "File" record that names a folder
+
+// A listed item that a pass could not remove (code 0 once a retry removed it).
+struct Refusal {
+  const std::wstring* path;
+  DWORD code;
+  bool readOnly = false;
+};
+// The refusal with the item's read-only state when the code is access denied.
+Refusal Refused(const std::wstring& path, DWORD code);
+// The reason the closing report gives.
+std::wstring RefusalReason(const Refusal& refusal);
+
+// Counts the items done and calls the progress a few times a second; also
+// waits while keeping the window painted.
+class Pacer {
+ public:
+  Pacer(const ProgressFn& progress, size_t total);
+  void Step(size_t items = 1);
+  void Pause(unsigned ms);
+  // Pauses before a retry round unless the run's retry budget is spent.
+  bool PauseForRetry(unsigned ms);
+
+ private:
+  const ProgressFn& progress_;
+  size_t total_;
+  size_t done_ = 0;
+  DWORD last_;
+  unsigned retryLeftMs_ = kRetryBudgetMs;
+};
+
+// Tries refusals[first..] again after each pause while some of them may
+// still pass, within the run's retry budget; drops the ones removed. A
+// folder refused as not empty is tried again with them, in pass order.
+void RetryRounds(std::vector<Refusal>& refusals, size_t first, Pacer& pacer,
+                 const std::function<DWORD(const Refusal&)>& again);
+
+// A folder path as the API takes it: long paths get their prefix, and a
+// closing backslash (which the prefixed form does not allow) is dropped.
+std::wstring FolderApiPath(const std::wstring& path);
+bool IsFolderLink(DWORD attributes);
+// A drive root or the root of a mounted volume or share.
+bool IsDriveRoot(const std::wstring& apiPath);
+// Gone from its place: the platform says it is not found.
+bool IsGone(const std::wstring& apiPath);
+// For an access denied on a read-only item: clears the attribute on that item
+// alone, tries again, and puts the attribute back if it still fails. Returns
+// 0 or the final error code.
+DWORD WithoutReadOnly(const std::wstring& apiPath, DWORD code, const std::function<bool()>& attempt);
+
+}  // namespace removal
