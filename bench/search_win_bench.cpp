@@ -1,8 +1,11 @@
 // Benchmark of the folder search on a generated tree of 100,000 files in
 // 5,050 folders: (a) a minimal FindFirstFileExW walker as the baseline,
+// (a2) the same walker splitting the top folders over 2 threads,
 // (b) clsFileFind::SearchFile, (c) the whole add command through the real
 // program, from the click on "Add" to "<n> items loaded...". Times are the
-// best of several runs, given as ratios to (a), with peak memory.
+// best of several runs, given as ratios to (a) and (a2), with peak memory;
+// then how soon StopSearch ends a search and how long a window message
+// waits while one runs.
 //   search_win_bench [path of ombrelay.exe]
 #include <windows.h>
 
@@ -11,14 +14,18 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <functional>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "base/worker_pool.h"
 #include "search/file_find_win.h"
 #include "search/found_lists.h"
 
@@ -95,6 +102,38 @@ void MinimalWalk(const std::wstring& folder, std::vector<std::wstring>& files, s
   } while (FindNextFileW(find, &data));
   FindClose(find);
   for (const std::wstring& sub : subfolders) MinimalWalk(sub, files, folders);
+}
+
+// (a2) The walker on 2 threads: the start folder's files and subfolders are
+// listed here, then two threads take the subfolders' branches one by one;
+// the results are joined in walk order.
+void TwoThreadWalk(const std::wstring& root, std::vector<std::wstring>& files, size_t& folders) {
+  std::vector<std::wstring> top;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileExW(Join(root, L"*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                 FIND_FIRST_EX_LARGE_FETCH);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    const wchar_t* n = data.cFileName;
+    if (n[0] == L'.' && (n[1] == 0 || (n[1] == L'.' && n[2] == 0))) continue;
+    (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? top : files).push_back(Join(root, n));
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  std::vector<std::vector<std::wstring>> branchFiles(top.size());
+  std::vector<size_t> branchFolders(top.size());
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i; (i = next++) < top.size();) MinimalWalk(top[i], branchFiles[i], branchFolders[i]);
+  };
+  std::thread other(work);
+  work();
+  other.join();
+  folders = 1;
+  for (size_t i = 0; i < top.size(); ++i) {
+    folders += branchFolders[i];
+    files.insert(files.end(), std::make_move_iterator(branchFiles[i].begin()),
+                 std::make_move_iterator(branchFiles[i].end()));
+  }
 }
 
 double Timed(const std::function<void()>& run) {
@@ -268,6 +307,51 @@ double RunSelfOnce(const wchar_t* what) {
   return static_cast<double>(code);
 }
 
+long long MicrosNow() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// Searches the tree while another thread posts a message every 5 ms, and
+// (when stopAfterMs > 0) stops the search from a third thread after that
+// long. Gives the longest wait of a message and how long the search ran on
+// after the stop, both in ms.
+std::pair<double, double> SearchUnderMessages(DWORD stopAfterMs) {
+  search::clsFileFind finder;
+  const long long base = MicrosNow();  // posted times are ms since base, so they fit a WPARAM
+  long long longestWait = 0, stoppedAt = 0;
+  finder.MessageFilter = [&](MSG& msg) {
+    if (msg.message != WM_APP) return false;
+    longestWait = std::max(longestWait, MicrosNow() - base - static_cast<long long>(msg.wParam) * 1000);
+    return true;
+  };
+  const DWORD self = GetCurrentThreadId();
+  std::atomic<bool> searching{true};
+  std::thread poster([&] {
+    while (searching) {
+      PostThreadMessageW(self, WM_APP, static_cast<WPARAM>((MicrosNow() - base) / 1000), 0);
+      Sleep(5);
+    }
+  });
+  std::thread stopper([&] {
+    if (stopAfterMs == 0) return;
+    Sleep(stopAfterMs);
+    stoppedAt = MicrosNow();
+    finder.StopSearch();
+  });
+  search::ResetFoundLists();
+  finder.SearchFile(kTree + L"\\*.*", true, false);
+  const long long ended = MicrosNow();
+  searching = false;
+  poster.join();
+  stopper.join();
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, WM_APP, WM_APP, PM_REMOVE)) {
+  }
+  const double afterStop = stoppedAt > 0 && stoppedAt < ended ? (ended - stoppedAt) / 1000.0 : -1;
+  return {std::max(0.0, longestWait / 1000.0), afterStop};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -287,6 +371,11 @@ int main(int argc, char** argv) {
     folders = 0;
     MinimalWalk(kTree, files, folders);
   };
+  auto twoThreads = [&] {
+    files.clear();
+    folders = 0;
+    TwoThreadWalk(kTree, files, folders);
+  };
   search::clsFileFind finder;
   long count = 0, result = -1;
   finder.Finished = [&](long c, long r) {
@@ -301,20 +390,30 @@ int main(int argc, char** argv) {
   size_t peakA = Memory(GetCurrentProcess()).PeakWorkingSetSize;
   const size_t baselineFiles = files.size();
   files = std::vector<std::wstring>();
-  double a = 1e300, b = 1e300;
+  const size_t baselineFolders = folders;
+  SYSTEM_INFO system;
+  GetSystemInfo(&system);
+  std::printf("%lu logical processors; the search lists folders on %zu workers\n", system.dwNumberOfProcessors,
+              base::WorkerPool::DefaultSize());
+  double a = 1e300, a2 = 1e300, b = 1e300;
   for (int i = 0; i < kRuns; ++i) {
     double ta = Timed(baseline);
+    double ta2 = Timed(twoThreads);
+    if (files.size() != baselineFiles || folders != baselineFolders) std::printf("(a2) walked a different tree\n");
     files = std::vector<std::wstring>();
     double tb = Timed(search);
-    std::printf("    run %d: a %.1f b %.1f\n", i, ta, tb);
+    std::printf("    run %d: a %.1f a2 %.1f b %.1f  (b/a %.2f, b/a2 %.2f)\n", i, ta, ta2, tb, tb / ta, tb / ta2);
     a = std::min(a, ta);
+    a2 = std::min(a2, ta2);
     b = std::min(b, tb);
   }
   std::printf("(a) minimal walker:  %8.1f ms  (%zu files, %zu folders below the root)\n", a, baselineFiles,
-              folders - 1);
+              baselineFolders - 1);
+  std::printf("(a2) on 2 threads:   %8.1f ms  ratio %.2f to (a)\n", a2, a2 / a);
   size_t peakB = Memory(GetCurrentProcess()).PeakWorkingSetSize;
-  std::printf("(b) SearchFile:      %8.1f ms  ratio %.2f  (%zu files, %zu folders, count %ld, result %ld)\n", b,
-              b / a, search::UpperBound(search::FileList), search::UpperBound(search::FolderList), count, result);
+  std::printf("(b) SearchFile:      %8.1f ms  ratio %.2f to (a), %.2f to (a2)  (%zu files, %zu folders, count %ld, "
+              "result %ld)\n", b, b / a, b / a2, search::UpperBound(search::FileList),
+              search::UpperBound(search::FolderList), count, result);
   std::printf("    peak working set after (a) %.1f MiB, after (b) %.1f MiB\n", MiB(peakA), MiB(peakB));
 
   // The program below starts cold, so compare it with cold runs too.
@@ -344,5 +443,16 @@ int main(int argc, char** argv) {
               c.questionsDone);
   std::printf("    program peak working set before the add %.1f MiB, after %.1f MiB\n", MiB(c.peakBefore),
               MiB(c.peakAfter));
+
+  double longestWait = 0, longestStop = 0;
+  for (DWORD stopAfter : {0, 150, 300, 450, 600}) {
+    auto [wait, afterStop] = SearchUnderMessages(stopAfter);
+    std::printf("    search with messages every 5 ms, stop after %lu ms: longest message wait %.1f ms, ended %.1f ms "
+                "after the stop\n", stopAfter, wait, afterStop);
+    longestWait = std::max(longestWait, wait);
+    longestStop = std::max(longestStop, afterStop);
+  }
+  std::printf("(d) longest message wait while searching %.1f ms; longest run after StopSearch %.1f ms\n", longestWait,
+              longestStop);
   return 0;
 }

@@ -1,9 +1,10 @@
-// The folder walk on the platform's directory enumeration. Pending folders
-// sit on an explicit stack instead of the call stack, so depth is no limit;
-// each folder is read once when the pattern lets every name through.
+// The folder search on the platform's directory enumeration: the workers
+// list folders (each read once when the pattern lets every name through),
+// the calling thread takes the listings in walk order and keeps the window
+// system running.
 #include "search/file_find_win.h"
 
-#include <cwchar>
+#include <chrono>
 
 #include "base/handles_win.h"
 #include "base/long_path.h"
@@ -16,6 +17,8 @@ namespace {
 
 // How long the walk may run before the window system gets its turn.
 constexpr DWORD kYieldMs = 30;
+// How long the calling thread waits for listings before it looks again.
+constexpr std::chrono::milliseconds kCollectMs{10};
 #ifndef FIND_FIRST_EX_LARGE_FETCH
 #define FIND_FIRST_EX_LARGE_FETCH 2
 #endif
@@ -39,6 +42,66 @@ HANDLE OpenListing(const std::wstring& pattern, WIN32_FIND_DATAW& data) {
 bool IsFolderLink(const WIN32_FIND_DATAW& data) {
   if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
   return data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0);
+}
+
+// What a listing looks for; copied into each worker's task.
+struct ListingRules {
+  std::wstring spec;
+  bool recurse;
+  bool caseSensitive;
+};
+
+// Runs take on each listed entry but "." and "..", until take says no or
+// the walk is stopped. An unreadable folder lists nothing.
+template <class Take>
+void Enumerate(const std::wstring& pattern, const std::atomic<bool>& stop, Take&& take) {
+  WIN32_FIND_DATAW data;
+  win::unique_hfind find(OpenListing(pattern, data));
+  if (!find) return;
+  do {
+    if (stop) return;
+    if (!IsDots(data.cFileName) && !take(data)) return;
+  } while (FindNextFileW(find.get(), &data));
+}
+
+// Counts an entry that passes the name test and keeps it when it is a
+// file; false when the pattern turns out unusable.
+bool TakeEntry(const ListingRules& rules, const WIN32_FIND_DATAW& data, FolderListing& listing) {
+  if (rules.caseSensitive) {
+    PatternFit fit = FitsPattern(data.cFileName, rules.spec);
+    if (fit == PatternFit::BadPattern) {
+      listing.badPattern = true;
+      return false;
+    }
+    if (fit == PatternFit::DoesNotFit) return true;
+  }
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    ++listing.folders;
+  } else {
+    listing.files.push_back(listing.path + data.cFileName);
+  }
+  return true;
+}
+
+// One folder's listing; runs on a worker. "*" lists exactly what "*.*"
+// lists, and Wine answers it without matching each name.
+FolderListing ListFolder(const ListingRules& rules, const std::wstring& folder, const std::atomic<bool>& stop) {
+  FolderListing listing;
+  listing.path = folder;
+  const bool singleRead = MatchesEverything(rules.spec);
+  bool usable = true;
+  if (rules.recurse || singleRead) {
+    Enumerate(folder + L"*", stop, [&](const WIN32_FIND_DATAW& data) {
+      if (rules.recurse && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        listing.subfolders.push_back({folder + data.cFileName + L'\\', IsFolderLink(data)});
+      if (singleRead && usable) usable = TakeEntry(rules, data, listing);
+      return true;
+    });
+  }
+  if (!singleRead) {
+    Enumerate(folder + rules.spec, stop, [&](const WIN32_FIND_DATAW& data) { return TakeEntry(rules, data, listing); });
+  }
+  return listing;
 }
 
 }  // namespace
@@ -70,6 +133,7 @@ std::wstring Win32PathProbe::FirstListedName(const std::wstring& path) {
 }
 
 void clsFileFind::SearchFile(const std::wstring& Pathname, bool blnSubFolders, bool blnCaseSensitive) {
+  const size_t filesBefore = FileList.size(), foldersBefore = FolderList.size();
   try {
     if (Pathname.empty()) {
       m_ResultFlag = PathNameNotValid;
@@ -81,7 +145,10 @@ void clsFileFind::SearchFile(const std::wstring& Pathname, bool blnSubFolders, b
       lastYield_ = GetTickCount();
       std::wstring start = Pathname;
       Win32PathProbe probe;
-      if (FileSpec(probe, start, m_FileSpec, m_ResultFlag)) {
+      long flag = DirExSuccess;
+      const bool found = FileSpec(probe, start, m_FileSpec, flag);
+      m_ResultFlag = flag;
+      if (found) {
         Walk(start);
         if (m_Files == 0 && m_ResultFlag == DirExSuccess) m_ResultFlag = NoFilesFound;
       }
@@ -89,95 +156,51 @@ void clsFileFind::SearchFile(const std::wstring& Pathname, bool blnSubFolders, b
   } catch (...) {
     m_ResultFlag = DirExFailed;
   }
+  // Whatever a stopped search found stays out of the lists.
+  if (m_ResultFlag == UserCanceled) {
+    if (FileList.size() > filesBefore) FileList.resize(filesBefore);
+    if (FolderList.size() > foldersBefore) FolderList.resize(foldersBefore);
+  }
   if (Finished) Finished(m_Files, m_ResultFlag);
 }
 
 void clsFileFind::Walk(const std::wstring& startFolder) {
-  std::vector<Pending> stack{{WithSeparator(startFolder), false}};
-  std::vector<Pending> subfolders;
-  while (!stack.empty()) {
-    Pending folder = std::move(stack.back());
-    stack.pop_back();
-    if (ResultFlag() != DirExSuccess) return;
-    if (folder.link) {
-      FoundFolder(folder.path);
-      continue;
+  ParallelWalk walk(base::WorkerPool::DefaultSize(),
+                    [rules = ListingRules{m_FileSpec, m_Recurse, m_CaseSensitive}](
+                        const std::wstring& folder, const std::atomic<bool>& stop) {
+                      return ListFolder(rules, folder, stop);
+                    });
+  walk.Start(WithSeparator(startFolder));
+  WalkStep step;
+  while (ResultFlag() == DirExSuccess) {
+    WalkState state = walk.Next(step, kCollectMs);
+    if (state == WalkState::Done) return;
+    if (state == WalkState::Waiting) continue;
+    if (step.link) {
+      FoundFolder(step.folder.path);
+    } else {
+      if (CurrentFolder) CurrentFolder(Qualify(step.folder.path));
+      TakeFolder(step.folder);
     }
-    subfolders.clear();
-    if (!ListFolder(folder.path, subfolders)) return;
-    if (CurrentFolder) CurrentFolder(Qualify(folder.path));
-    FindFiles(folder.path);
-    FoundFolder(folder.path);
-    for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) stack.push_back(std::move(*it));
   }
 }
 
-bool clsFileFind::ListFolder(const std::wstring& folder, std::vector<Pending>& subfolders) {
-  const bool singleRead = MatchesEverything(m_FileSpec);
-  entries_.clear();
-  names_.clear();
-  if (!m_Recurse && !singleRead) return true;
-  // "*" lists exactly what "*.*" lists, and Wine answers it without
-  // matching each name.
-  return Enumerate(folder + L"*", [&](const WIN32_FIND_DATAW& data) {
-    if (IsDots(data.cFileName)) return true;
-    if (m_Recurse && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-      subfolders.push_back({folder + data.cFileName + L'\\', IsFolderLink(data)});
-    if (singleRead) {
-      size_t length = wcslen(data.cFileName);
-      entries_.push_back({names_.size(), length, data.dwFileAttributes});
-      names_.append(data.cFileName, length);
+void clsFileFind::TakeFolder(FolderListing& folder) {
+  // A stop seen while a folder's entries are taken still lists the folder.
+  if (ResultFlag() == DirExSuccess) {
+    m_Files += folder.folders;
+    for (std::wstring& file : folder.files) {
+      if (ResultFlag() != DirExSuccess) break;
+      ++m_Files;
+      FoundFile(std::move(file));
     }
-    return true;
-  });
-}
-
-bool clsFileFind::Enumerate(const std::wstring& pattern, const std::function<bool(const WIN32_FIND_DATAW&)>& take) {
-  WIN32_FIND_DATAW data;
-  win::unique_hfind find(OpenListing(pattern, data));
-  if (!find) return true;  // an unreadable folder lists nothing; that is no stop
-  do {
-    if (ResultFlag() != DirExSuccess) return false;
-    if (!take(data)) return false;
-  } while (FindNextFileW(find.get(), &data));
-  return true;
-}
-
-void clsFileFind::FindFiles(const std::wstring& folder) {
-  if (!MatchesEverything(m_FileSpec)) {
-    Enumerate(folder + m_FileSpec, [&](const WIN32_FIND_DATAW& data) {
-      return IsDots(data.cFileName) || TakeEntry(folder, data.cFileName, data.dwFileAttributes);
-    });
-    return;
+    if (folder.badPattern && m_ResultFlag == DirExSuccess) m_ResultFlag = DirExFailed;
   }
-  const std::wstring_view names = names_;
-  for (const Entry& entry : entries_) {
-    if (ResultFlag() != DirExSuccess) return;
-    if (!TakeEntry(folder, names.substr(entry.offset, entry.length), entry.attributes)) return;
-  }
+  FoundFolder(folder.path);
 }
 
-bool clsFileFind::TakeEntry(const std::wstring& folder, std::wstring_view name, DWORD attributes) {
-  if (m_CaseSensitive) {
-    PatternFit fit = FitsPattern(name, m_FileSpec);
-    if (fit == PatternFit::BadPattern) {
-      m_ResultFlag = DirExFailed;
-      return false;
-    }
-    if (fit == PatternFit::DoesNotFit) return true;
-  }
-  ++m_Files;
-  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) FoundFile(folder, name);
-  return true;
-}
-
-void clsFileFind::FoundFile(const std::wstring& strPath, std::wstring_view strFilename) {
-  trap::Guard([&] {
-    std::wstring path;
-    path.reserve(strPath.size() + strFilename.size());
-    path.append(strPath).append(strFilename);
-    ST(FileList.push_back(std::move(path)));
-  });
+void clsFileFind::FoundFile(std::wstring&& strPath) {
+  trap::Guard([&] { ST(FileList.push_back(std::move(strPath))); });
 }
 
 void clsFileFind::FoundFolder(const std::wstring& strPath) {

@@ -2,9 +2,12 @@
 // files whose names fit a pattern. Found files go to FileList, visited
 // folders to FolderList (found_lists.h). The walk is depth first and
 // pre-order: a folder's CurrentFolder event, its matching files, its own
-// FolderList entry, then its subfolders one after another. It lets the
-// window system run every few tens of milliseconds, so StopSearch can be
-// reached from the user interface.
+// FolderList entry, then its subfolders one after another. Folders are
+// listed on a small pool of worker threads (walk_order.h); the events and
+// the found lists are filled in that order on the thread that called
+// SearchFile, which lets the window system run every few tens of
+// milliseconds meanwhile, so StopSearch can be reached from the user
+// interface. A stopped search leaves the found lists as they were.
 //
 // A subfolder that is a reparse point (junction, directory link, mount
 // point) is not entered: it gets its FolderList entry, so that the link
@@ -13,12 +16,12 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include "search/file_spec.h"
+#include "search/walk_order.h"
 
 namespace search {
 
@@ -36,7 +39,8 @@ class clsFileFind {
   // Runs the whole search before it returns; the outcome is in the found
   // lists and in the Finished event.
   void SearchFile(const std::wstring& Pathname, bool blnSubFolders, bool blnCaseSensitive);
-  // Ends a running walk at its next check; Finished then reports UserCanceled.
+  // Ends a running walk within a few milliseconds; Finished then reports
+  // UserCanceled. May be called from any thread.
   void StopSearch() { m_ResultFlag = UserCanceled; }
 
   bool RecursiveSearch() const { return m_Recurse; }
@@ -45,29 +49,11 @@ class clsFileFind {
   void CaseSensitive(bool bVal) { m_CaseSensitive = bVal; }
 
  private:
-  // One listed entry; its name lives in names_ (one buffer per folder
-  // instead of one allocation per entry).
-  struct Entry {
-    size_t offset, length;
-    DWORD attributes;
-  };
-  struct Pending {
-    std::wstring path;  // with its closing "\"
-    bool link;
-  };
-
   void Walk(const std::wstring& startFolder);
-  // Reads one folder: its subfolders (when recursing) and the entries the
-  // pattern lets through. False when the walk was stopped meanwhile.
-  bool ListFolder(const std::wstring& folder, std::vector<Pending>& subfolders);
-  // Runs take on each listed entry, checking for a stop before each one;
-  // false when the walk was stopped (an unreadable folder lists nothing).
-  bool Enumerate(const std::wstring& pattern, const std::function<bool(const WIN32_FIND_DATAW&)>& take);
-  // Counts the entries that pass the name test and lists the files among them.
-  void FindFiles(const std::wstring& folder);
-  // One entry of FindFiles; false when the walk has to end.
-  bool TakeEntry(const std::wstring& folder, std::wstring_view name, DWORD attributes);
-  void FoundFile(const std::wstring& strPath, std::wstring_view strFilename);
+  // Counts one listed folder's matching entries and puts its files and the
+  // folder itself into the found lists.
+  void TakeFolder(FolderListing& folder);
+  void FoundFile(std::wstring&& strPath);
   void FoundFolder(const std::wstring& strPath);
   // Lets the window system run (at most every few tens of milliseconds),
   // then returns the current result flag.
@@ -78,11 +64,8 @@ class clsFileFind {
   long m_Files = 0;
   bool m_Recurse = false;
   bool m_CaseSensitive = false;
-  long m_ResultFlag = DirExSuccess;
+  std::atomic<long> m_ResultFlag{DirExSuccess};
   DWORD lastYield_ = 0;
-  // The current folder's entries when it is read only once.
-  std::vector<Entry> entries_;
-  std::wstring names_;
 };
 
 // The platform's answers for the path split (full path, attributes, first

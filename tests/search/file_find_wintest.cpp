@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "search/file_find_win.h"
@@ -276,18 +278,18 @@ TEST_F(SearchWalk, MalformedPatternFailsTheSearch) {
   EXPECT_EQ(r.count, 0);
 }
 
-TEST_F(SearchWalk, StopFromCurrentFolderEndsTheWalk) {
+TEST_F(SearchWalk, StopFromCurrentFolderEndsTheWalkAndAddsNothing) {
   MakeExampleTree();
+  FileList.push_back(L"earlier");
   onFolder_ = [this](const std::wstring& folder) {
     if (folder == kT + L"\\S1") find_.StopSearch();
   };
   Outcome r = Search(kT + L"\\*.*", true);
   EXPECT_EQ(r.result, UserCanceled);
-  EXPECT_EQ(r.count, 4);
+  EXPECT_EQ(r.count, 4);  // a, b, S1, S2: the entries taken before the stop
   EXPECT_EQ(r.folders, (Paths{kT, kT + L"\\S1"}));
-  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\a", kT + L"\\b"}));
-  // A stop seen while a folder's files are examined still lists the folder.
-  EXPECT_EQ(Found(FolderList), (Paths{kT + L"\\", kT + L"\\S1\\"}));
+  EXPECT_EQ(Found(FileList), (Paths{L"earlier"}));
+  EXPECT_EQ(Found(FolderList), Paths{});
   // The next search starts afresh.
   onFolder_ = nullptr;
   ResetFoundLists();
@@ -296,18 +298,25 @@ TEST_F(SearchWalk, StopFromCurrentFolderEndsTheWalk) {
   EXPECT_EQ(r.count, 7);
 }
 
-TEST_F(SearchWalk, FolderThatCannotBeReadIsVisitedEmpty) {
-  MakeExampleTree();
-  // S2 vanishes after its parent listed it.
-  onFolder_ = [](const std::wstring& folder) {
-    if (folder == kT) RemoveTree(kT + L"\\S2");
-  };
-  Outcome r = Search(kT + L"\\*.*", true);
-  EXPECT_EQ(r.folders.back(), kT + L"\\S2");
-  EXPECT_EQ(Found(FolderList).back(), kT + L"\\S2\\");
-  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\a", kT + L"\\b", kT + L"\\S1\\c"}));
-  EXPECT_EQ(r.count, 6);
-  EXPECT_EQ(r.result, DirExSuccess);
+TEST_F(SearchWalk, FolderThatDisappearsIsVisitedEmptyOrWhole) {
+  const Paths whole{kT + L"\\a", kT + L"\\b", kT + L"\\S1\\c", kT + L"\\S2\\d"};
+  const Paths empty(whole.begin(), whole.end() - 1);
+  for (int round = 0; round < 6; ++round) {
+    RemoveTree(kT);
+    MakeExampleTree();
+    // S2 vanishes around the time its parent is listed.
+    onFolder_ = [](const std::wstring& folder) {
+      if (folder == kT) RemoveTree(kT + L"\\S2");
+    };
+    ResetFoundLists();
+    Outcome r = Search(kT + L"\\*.*", true);
+    EXPECT_EQ(r.result, DirExSuccess);
+    EXPECT_EQ(r.folders.back(), kT + L"\\S2");
+    EXPECT_EQ(Found(FolderList), (Paths{kT + L"\\", kT + L"\\S1\\", kT + L"\\S1\\S3\\", kT + L"\\S2\\"}));
+    const Paths files = Found(FileList);
+    EXPECT_TRUE(files == whole || files == empty) << files.size();
+    EXPECT_EQ(r.count, files == whole ? 7 : 6);
+  }
 }
 
 TEST_F(SearchWalk, LinkedFoldersAreListedButNotEntered) {
@@ -370,6 +379,135 @@ TEST_F(SearchWalk, ManySubfoldersInOneFolder) {
   EXPECT_EQ(r.result, DirExSuccess);
   EXPECT_EQ(r.count, 32800);
   EXPECT_EQ(FolderList.size(), 32802u);
+}
+
+// The plain single-threaded walk the search has to match: every folder's
+// files in listing order, its own entry, then its subfolders one by one;
+// links are listed but not entered.
+void ReferenceWalk(const std::wstring& folder, Paths& files, Paths& folders, long& count) {
+  folders.push_back(folder);
+  std::vector<std::pair<std::wstring, bool>> subfolders;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileExW((L"\\\\?\\" + folder + L"*").c_str(), FindExInfoBasic, &data,
+                                 FindExSearchNameMatch, nullptr, 0);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      ++count;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        subfolders.emplace_back(folder + name + L"\\", (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
+      } else {
+        files.push_back(folder + name);
+      }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  for (const auto& [path, link] : subfolders) {
+    if (link) {
+      folders.push_back(path);
+    } else {
+      ReferenceWalk(path, files, folders, count);
+    }
+  }
+}
+
+// Runs a shell command in folder and waits until it has finished.
+void Shell(const std::wstring& folder, const std::string& command) {
+  const std::wstring done = kRoot + L"\\made";
+  DeleteFileW(done.c_str());
+  ASSERT_TRUE(StartUnix(L"sh", "-c \"cd " + UnixPath(folder) + " && " + command + " && touch " + UnixPath(done) +
+                                   "\""));
+  ASSERT_TRUE(WaitFor([&] { return Exists(done); }));
+}
+
+// Generated trees: a deep chain, a wide folder, empty folders, names that
+// differ only in case, hidden files, links out of and back into the tree.
+void MakeGeneratedTree(int seed) {
+  MakeFolder(kT);
+  const std::string depth = std::to_string(20 + 15 * seed), width = std::to_string(100 + 50 * seed);
+  Shell(kT, "mkdir -p deep/" + std::string(30, 'd') + " && n=0 && p=deep && while [ $n -lt " + depth +
+                " ]; do p=$p/l$n; mkdir $p; : > $p/f$n; n=$((n+1)); done"
+                " && mkdir wide && cd wide && seq -f f%g 1 " + width + " | xargs touch && seq 200 260 | xargs mkdir"
+                " && for i in $(seq 200 " + std::to_string(2 + seed) + " 260); do touch $i/a $i/.hidden;"
+                " mkdir $i/empty; done && cd .. && mkdir Case case && touch Case/x Case/X case/x"
+                " && mkdir Case/Sub Case/sub && touch Case/sub/y && ln -s ../wide Case/out && ln -s .. wide/201/up"
+                " && touch .dot");
+  MakeFile(kT + L"\\hidden.txt", FILE_ATTRIBUTE_HIDDEN);
+}
+
+TEST_F(SearchWalk, GeneratedTreesGiveTheSameListsAsAPlainWalk) {
+  for (int seed = 0; seed < 3; ++seed) {
+    RemoveTree(kT);
+    MakeGeneratedTree(seed);
+    Paths files, folders;
+    long count = 0;
+    ReferenceWalk(kT + L"\\", files, folders, count);
+    ASSERT_GT(files.size(), 150u);
+    for (int run = 0; run < 15; ++run) {
+      ResetFoundLists();
+      Outcome r = Search(kT + L"\\*.*", true);
+      ASSERT_EQ(Found(FileList), files) << "seed " << seed << " run " << run;
+      ASSERT_EQ(Found(FolderList), folders) << "seed " << seed << " run " << run;
+      EXPECT_EQ(r.count, count);
+      EXPECT_EQ(r.result, DirExSuccess);
+    }
+  }
+}
+
+// Stops at random moments: from CurrentFolder, from another thread, and
+// through a message the filter turns into a stop. A search either ends
+// stopped with nothing added, or (when the stop came too late) whole.
+TEST_F(SearchWalk, StopAtRandomMomentsAddsNothingAndTheNextSearchIsWhole) {
+  MakeGeneratedTree(0);
+  Shell(kT, "for i in $(seq 1 20); do mkdir -p more/$i && cd more/$i && seq 1 30 | xargs mkdir"
+            " && for j in $(seq 1 30); do : > $j/a; : > $j/b; done && cd ../..; done");
+  Paths files, folders;
+  long count = 0;
+  ReferenceWalk(kT + L"\\", files, folders, count);
+  const DWORD searcher = GetCurrentThreadId();
+  find_.MessageFilter = [this](MSG& msg) {
+    if (msg.message != WM_APP + 1) return false;
+    find_.StopSearch();
+    return true;
+  };
+  std::mt19937 rng(5);
+  int stopped = 0;
+  for (int round = 0; round < 24; ++round) {
+    const int way = round % 3;
+    const DWORD delay = rng() % 40;
+    int events = static_cast<int>(rng() % 500);
+    onFolder_ = [&](const std::wstring&) {
+      if (way == 0 && --events == 0) find_.StopSearch();
+    };
+    std::thread stopper([&] {
+      Sleep(delay);
+      if (way == 1) find_.StopSearch();
+      if (way == 2) PostThreadMessageW(searcher, WM_APP + 1, 0, 0);
+    });
+    ResetFoundLists();
+    Outcome r = Search(kT + L"\\*.*", true);
+    stopper.join();
+    if (r.result == UserCanceled) {
+      ++stopped;
+      EXPECT_EQ(FileList.size(), 1u);
+      EXPECT_EQ(FolderList.size(), 1u);
+    } else {
+      ASSERT_EQ(r.result, DirExSuccess) << "round " << round;
+      EXPECT_EQ(Found(FileList), files);
+      EXPECT_EQ(Found(FolderList), folders);
+    }
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_APP + 1, WM_APP + 1, PM_REMOVE)) {
+    }
+  }
+  EXPECT_GT(stopped, 10);
+  onFolder_ = nullptr;
+  ResetFoundLists();
+  Outcome r = Search(kT + L"\\*.*", true);
+  EXPECT_EQ(r.result, DirExSuccess);
+  EXPECT_EQ(Found(FileList), files);
+  EXPECT_EQ(r.count, count);
 }
 
 // A message window that counts what reaches it.
