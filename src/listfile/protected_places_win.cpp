@@ -25,12 +25,18 @@ struct Identity {
 };
 
 // No access is asked for: reading the identity needs none, so folders the
-// user may not list still open.
-std::optional<Identity> IdentityOf(const std::wstring& fullPath) {
+// user may not list still open. `missing` tells a path that names nothing
+// from one that exists but cannot be opened.
+std::optional<Identity> IdentityOf(const std::wstring& fullPath, bool* missing = nullptr) {
   win::unique_hfile file(CreateFileW(paths::LongPath(fullPath).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    if (missing) *missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return std::nullopt;
+  }
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!file || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  if (!GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
   return Identity{{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow},
                   (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
 }
@@ -156,8 +162,10 @@ const std::vector<ProtectedFolder>& ProtectedPlaces::Folders() {
 std::optional<Place> ProtectedPlaces::Match(const std::wstring& full) {
   if (full.empty()) return std::nullopt;
   if (RootLength(full) == full.size()) return Place::DriveRoot;
-  const std::optional<Identity> identity = IdentityOf(full);
-  if (identity && !identity->folder) return std::nullopt;
+  bool missing = false;
+  const std::optional<Identity> identity = IdentityOf(full, &missing);
+  // Every protected folder exists, and none is a file.
+  if (missing || (identity && !identity->folder)) return std::nullopt;
   if (!resolved_) Resolve();
   if (!identity) {
     const std::wstring longPath = LongPathOf(full);
