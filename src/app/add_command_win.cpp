@@ -10,6 +10,7 @@
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
 #include "dialogs/file_dialogs_win.h"
+#include "listfile/protected_places_win.h"
 #include "listfile/text_utils.h"
 #include "search/file_find_win.h"
 #include "search/found_lists.h"
@@ -51,6 +52,8 @@ std::wstring ProgramFolder() {
   }
 }
 
+// A chosen file costs one look at the disk; the protected folders are only
+// looked up when a chosen path turns out to be a folder.
 void AddFiles(MainWindow& window) {
   dialogs::FileDialogResult answer;
   Quietly([&] {
@@ -63,8 +66,10 @@ void AddFiles(MainWindow& window) {
   Quietly([&] { answer = dialogs::ShowOpen(window.Handle()); });
   if (answer.bCanceled) return;
   Quietly([&] {
-    for (const std::wstring& path : ChosenPaths(answer.sLastDirectory, answer.sFiles, answer.nFilesSelected))
-      window.List().Append(path, kFileType);
+    protect::ProtectedPlaces places;
+    for (const std::wstring& path : ChosenPaths(answer.sLastDirectory, answer.sFiles, answer.nFilesSelected)) {
+      if (protect::MayAdd(window.Handle(), places, path)) window.List().Append(path, kFileType);
+    }
   });
   window.ListChanged();
 }
@@ -136,11 +141,32 @@ void AddSearchResults(MainWindow& window, bool withSubfolders) {
   window.SetStatus(ItemsLoadedText(list.Count()));
 }
 
+// A protected folder inside the chosen one (a Desktop kept in a synced
+// folder, say) asks too; No leaves it out with everything found inside it.
+void LeaveOutProtected(HWND owner, protect::ProtectedPlaces& places) {
+  std::vector<std::wstring> refused;
+  for (size_t i = 2; i <= search::UpperBound(search::FolderList); ++i) {
+    const std::wstring& folder = search::FolderList[i];
+    if (!refused.empty() && folder.compare(0, refused.back().size(), refused.back()) == 0) continue;
+    const std::optional<protect::Place> place = places.FindIfShallow(folder);
+    if (place && !protect::Confirm(owner, folder, *place)) refused.push_back(folder);
+  }
+  search::LeaveOutFolders(refused);
+}
+
 void AddFolder(MainWindow& window) {
   HWND owner = window.Handle();
   std::wstring chosen;
   Quietly([&] { chosen = BrowseForFolderPath(owner, kBrowseTitle); });
   if (chosen.empty()) return;
+  protect::ProtectedPlaces places;
+  std::optional<protect::Place> chosenPlace;
+  bool allowed = false;
+  Quietly([&] {
+    chosenPlace = places.Find(chosen);
+    allowed = !chosenPlace || protect::Confirm(owner, chosen, *chosenPlace);
+  });
+  if (!allowed) return;
   const std::wstring pattern = SearchPatternFor(chosen);
   const std::wstring folderText = textutil::GetDirPath(pattern);
   const UINT style = MB_YESNOCANCEL | MB_ICONQUESTION;
@@ -158,6 +184,9 @@ void AddFolder(MainWindow& window) {
     window.SetStatus(kSearchStoppedText);
     return;
   }
+  // Yes to a protected folder covers what it holds; inside any other folder
+  // each protected one found is asked about on its own.
+  if (!chosenPlace) Quietly([&] { LeaveOutProtected(owner, places); });
   if (search::UpperBound(search::FileList) == 0) return;
   Quietly([&] { AddSearchResults(window, withSubfolders); });
   window.ListChanged();

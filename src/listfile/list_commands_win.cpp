@@ -4,11 +4,13 @@
 
 #include <commdlg.h>
 
+#include "app/add_texts.h"
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
 #include "dialogs/file_dialogs_win.h"
 #include "listfile/file_io.h"
 #include "listfile/list_file.h"
+#include "listfile/protected_places_win.h"
 #include "listfile/shell_links_win.h"
 #include "listfile/shortcut_plan.h"
 #include "listfile/text_utils.h"
@@ -69,6 +71,19 @@ void Fill(DeleteList& list, std::vector<listfile::Record>& records) {
   for (listfile::Record& r : records) list.Append(std::move(r.path), std::move(r.type));
 }
 
+// A loaded list that names protected folders as folders to remove is kept,
+// with one warning. Only "Folder" records are looked at, and only those no
+// deeper than a protected folder reach the disk, so long lists load quickly.
+void WarnOfProtectedFolders(MainWindow& window) {
+  protect::ProtectedPlaces places;
+  std::vector<protect::Finding> findings;
+  for (const Entry& e : window.List().Entries()) {
+    if (e.type != kFolderType) continue;
+    if (const std::optional<protect::Place> place = places.FindIfShallow(e.path)) findings.push_back({e.path, *place});
+  }
+  if (!findings.empty()) Inform(window, protect::LoadWarningText(findings).c_str(), protect::kTitle, MB_ICONWARNING);
+}
+
 void PlaceShortcut(const std::wstring& listPath) {
   const shell::RemovalShortcut link = shell::MakeRemovalShortcut(ProgramPath(), listPath);
   shell::CreateLink(shell::DeskTop, link.name, link.target, L"", link.iconLocation, link.workingDirectory, L"", 1,
@@ -111,6 +126,7 @@ void LoadListCommand(MainWindow& window) {
     ST(Fill(window.List(), loaded.records));
     window.ListChanged();
     ST(window.SetStatus(ItemsLoadedText(window.List().Count())));
+    ST(WarnOfProtectedFolders(window));
   });
 }
 

@@ -16,6 +16,10 @@ extern std::vector<std::wstring> FolderList;
 // Sets both lists to the empty state: one empty element at position 0.
 void ResetFoundLists();
 
+// Takes out of both lists every result inside the given folders (each with
+// its closing "\", spelled as the search found it), the folders included.
+void LeaveOutFolders(const std::vector<std::wstring>& folders);
+
 // The highest position in use; 0 when the list holds no result.
 inline size_t UpperBound(const std::vector<std::wstring>& list) { return list.empty() ? 0 : list.size() - 1; }
 

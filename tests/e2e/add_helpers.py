@@ -10,6 +10,7 @@ BROWSER = "Browse for Folder"
 OPEN_TITLE = "Show Open"
 CLEAR_TEXT = "Do you wish to clear the list before adding new data?"
 STOPPED_TEXT = "Search stopped: nothing was added."
+PROTECTED_TITLE = "Protected location"
 
 
 def subfolder_question(folder):
@@ -61,6 +62,14 @@ class AddCase(E2ETest):
             time.sleep(0.1)
         self.assertEqual(seen, text)
         self.driver.msgbox(title, button)
+
+    def answer_protected(self, folder, button):
+        """The "Protected location" question about `folder`, the Desktop."""
+        self.assertTrue(self.driver.wait(PROTECTED_TITLE), "no question about " + folder)
+        text = self.driver.msgbox(PROTECTED_TITLE)
+        self.assertTrue(text.startswith(folder + " is your Desktop folder. It holds the files on your desktop."), text)
+        self.driver.msgbox(PROTECTED_TITLE, button)
+        self.driver.gone(PROTECTED_TITLE, 5000)
 
     def no_box(self, title, ms=1500):
         self.assertFalse(self.driver.wait(title, ms), title + " appeared")

@@ -34,6 +34,13 @@ def drive_c():
     return os.path.join(os.environ["WINEPREFIX"], "drive_c")
 
 
+def desktop():
+    """The prefix user's own Desktop folder (a real folder, see wine-env.sh)."""
+    users = os.path.join(drive_c(), "users")
+    user = [u for u in os.listdir(users) if u != "Public"][0]
+    return os.path.join(users, user, "Desktop")
+
+
 # The program's settings key and the start-up defaults every test class gets:
 # the disclaimer accepted, the update check pointed at a port where nothing
 # listens (it fails at once, without a message).

@@ -5,8 +5,9 @@ import os
 import time
 import unittest
 
-from add_helpers import BROWSER, CLEAR_TEXT, FULL, STOPPED_TEXT, AddCase, example_rows
-from harness import CHK_SUBFOLDERS, CMD_ADD, MAIN, MNU_ADD_FOLDER, drive_c
+from add_helpers import (BROWSER, CLEAR_TEXT, FULL, PROTECTED_TITLE, STOPPED_TEXT, AddCase, example_rows,
+                         folder_question, subfolder_question)
+from harness import CHK_SUBFOLDERS, CMD_ADD, MAIN, MNU_ADD_FOLDER, desktop, drive_c, wine_path
 
 
 class AddFolderTest(AddCase):
@@ -78,6 +79,29 @@ class AddFolderTest(AddCase):
         self.add_folder("C:\\T\\S2", "no", "yes", clear="yes")
         self.wait_status("2 items loaded...")
         self.assertEqual(self.driver.rows(), example_rows("S2\\", "S2\\d"))
+
+    def test_a_protected_folder_asks_first_no_adds_nothing_and_yes_goes_on(self):
+        folder = wine_path(desktop())
+        self.start()
+        self.browse(folder)
+        self.answer_protected(folder, "no")
+        self.no_box("Directory")
+        self.assertEqual(self.driver.rows(), [])
+        self.browse(folder)
+        self.answer_protected(folder, "yes")
+        self.answer("Directory", subfolder_question(folder), "no")
+        self.answer("Directory", folder_question(folder), "yes")
+        self.driver.gone("Directory", 5000)
+        self.assertIn((folder + "\\", "Folder", False), self.driver.rows())
+
+    def test_a_protected_folder_found_inside_the_chosen_one_asks_on_its_own(self):
+        os.symlink(desktop(), os.path.join(self.root, "S2", "desk"))
+        self.start()
+        self.add_folder("C:\\T", "yes", "yes")
+        self.answer_protected("C:\\T\\S2\\desk\\", "no")
+        self.wait_status("8 items loaded...")
+        self.assertEqual(self.driver.rows(), example_rows(*FULL))
+        self.no_box(PROTECTED_TITLE, 500)
 
     def test_esc_stops_a_long_search_and_adds_nothing_and_add_waits_meanwhile(self):
         big = os.path.join(drive_c(), "T", "big")

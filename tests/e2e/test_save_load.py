@@ -10,8 +10,8 @@ import subprocess
 import time
 import unittest
 
-from harness import (CMD_LOAD, CMD_SAVE, DRIVER, EXE, MAIN, SOURCE_DIR, STATUS, TXT_PASSWORD, E2ETest, drive_c,
-                     wine_path)
+from harness import (CMD_LOAD, CMD_SAVE, DRIVER, EXE, MAIN, SOURCE_DIR, STATUS, TXT_PASSWORD, E2ETest, desktop,
+                     drive_c, wine_path)
 
 SAVE_TITLE = "Save list"
 OPEN_TITLE = "Find list to open"
@@ -28,12 +28,6 @@ def list_bytes(records, password):
         return text.encode("cp1252") + b"\r\n"
     except UnicodeEncodeError:
         return BOM + text.encode("utf-8") + b"\r\n"
-
-
-def desktop():
-    users = os.path.join(drive_c(), "users")
-    user = [u for u in os.listdir(users) if u != "Public"][0]
-    return os.path.join(users, user, "Desktop")
 
 
 def shortcut_path():
@@ -234,6 +228,24 @@ class SaveLoadTest(ListFileCase):
         self.assertEqual([r[0] for r in self.driver.rows()], [p for p, _ in records])
         self.save("pw", self.win("wide again.txt"))
         self.assertEqual(self.read("wide again.txt"), original)
+
+    def test_a_list_naming_protected_folders_warns_once_and_still_loads(self):
+        self.start()
+        desk = wine_path(desktop())
+        records = [("c:/WINDOWS/", "Folder"), (self.win("T") + "\\", "Folder"), ("C:\\windows\\", "File"),
+                   ("\\\\?\\" + desk.upper() + "\\", "Folder"), ("C:\\", "Folder"), ("C:\\Program Files\\", "Folder"),
+                   ("C:\\ProgramData", "Folder"), ("C:\\users\\", "Folder")]
+        self.load(self.write("protected.txt", list_bytes(records, "pw")))
+        text = self.driver.run("box", "Protected location", "ok")
+        for path in [records[i][0] for i in (0, 3, 4, 5, 6)]:
+            self.assertIn(path + " (", text)
+        self.assertIn("... and 1 more", text)
+        self.assertIn("(your Desktop folder: the files on your desktop)", text)
+        for path in [self.win("T"), "C:\\windows\\ (", "C:\\users\\ ("]:
+            self.assertNotIn(path, text)
+        self.wait_status("8 items loaded...")
+        self.assertEqual(self.driver.rows(), [(p, t, False) for p, t in records])
+        self.assertFalse(self.driver.visible("Protected location"))
 
     def test_a_file_that_cannot_be_read_is_reported_by_the_error_trap_and_the_list_stays(self):
         self.start()

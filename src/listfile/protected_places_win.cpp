@@ -1,0 +1,206 @@
+// Protected locations on Win32: the shell's known folders, every profile in
+// the Users folder and the fixed drives' roots, compared with a path by the
+// identity of the folder it opens. Paths that cannot be opened fall back to
+// comparing full long paths without regard to case.
+#include "listfile/protected_places_win.h"
+
+#include <shlobj.h>
+#include <userenv.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "base/handles_win.h"
+#include "base/long_path.h"
+#include "search/file_find_win.h"
+
+namespace protect {
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+struct Identity {
+  FolderId id;
+  bool folder;
+};
+
+// No access is asked for: reading the identity needs none, so folders the
+// user may not list still open. `missing` tells a path that names nothing
+// from one that exists but cannot be opened.
+std::optional<Identity> IdentityOf(const std::wstring& fullPath, bool* missing = nullptr) {
+  win::unique_hfile file(CreateFileW(paths::LongPath(fullPath).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    if (missing) *missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return std::nullopt;
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  return Identity{{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow},
+                  (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
+}
+
+// The absolute form with "." and ".." resolved, in the plain spelling.
+std::wstring FullPath(const std::wstring& path) {
+  return PlainSpelling(search::Win32PathProbe().FullPathName(PlainSpelling(path)));
+}
+
+// Short names expanded; the path itself when it cannot be looked up.
+std::wstring LongPathOf(const std::wstring& fullPath) {
+  const std::wstring prefixed = paths::LongPath(fullPath);
+  std::wstring expanded(prefixed.size() + MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetLongPathNameW(prefixed.c_str(), &expanded[0], static_cast<DWORD>(expanded.size()));
+    if (n == 0) return fullPath;
+    if (n < expanded.size()) {
+      expanded.resize(n);
+      return PlainSpelling(expanded);
+    }
+    expanded.resize(n);
+  }
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+std::wstring KnownFolder(int csidl) {
+  wchar_t path[MAX_PATH] = L"";
+  return SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? path : L"";
+}
+
+std::wstring EnvironmentFolder(const wchar_t* name) {
+  wchar_t path[MAX_PATH] = L"";
+  DWORD n = GetEnvironmentVariableW(name, path, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? path : L"";
+}
+
+std::wstring ProfilesFolder() {
+  wchar_t path[MAX_PATH] = L"";
+  DWORD size = MAX_PATH;
+  return GetProfilesDirectoryW(path, &size) ? path : L"";
+}
+
+// A folder that is the root of a volume mounted somewhere other than a
+// drive letter.
+bool IsMountedRoot(const std::wstring& fullPath) {
+  std::wstring volume(fullPath.size() + 2, L'\0');
+  if (!GetVolumePathNameW(fullPath.c_str(), &volume[0], static_cast<DWORD>(volume.size()))) return false;
+  volume.resize(wcslen(volume.c_str()));
+  return SameText(PlainSpelling(volume), fullPath);
+}
+
+std::vector<FolderId> FixedDriveRoots() {
+  std::vector<FolderId> roots;
+  wchar_t drives[4 * 26 + 1] = L"";
+  DWORD n = GetLogicalDriveStringsW(static_cast<DWORD>(std::size(drives)), drives);
+  if (n == 0 || n >= std::size(drives)) return roots;
+  for (const wchar_t* root = drives; *root; root += wcslen(root) + 1) {
+    const UINT type = GetDriveTypeW(root);
+    if (type != DRIVE_FIXED && type != DRIVE_RAMDISK) continue;
+    if (const std::optional<Identity> identity = IdentityOf(root)) roots.push_back(identity->id);
+  }
+  return roots;
+}
+
+}  // namespace
+
+void ProtectedPlaces::AddFolder(Place place, const std::wstring& path) {
+  if (path.empty()) return;
+  const std::wstring full = FullPath(path);
+  ProtectedFolder folder{place, LongPathOf(full), std::nullopt};
+  if (const std::optional<Identity> identity = IdentityOf(full)) folder.id = identity->id;
+  // One folder reached by two names (Program Files on a 32-bit system, links
+  // among the profiles) keeps its first, more telling, place.
+  for (const ProtectedFolder& known : folders_) {
+    if (folder.id ? known.id == folder.id : SameText(known.longPath, folder.longPath)) return;
+  }
+  maxDepth_ = std::max(maxDepth_, Depth(folder.longPath));
+  folders_.push_back(std::move(folder));
+}
+
+// Every folder directly inside the Users folder is somebody's profile (or
+// Public, or the template for new ones).
+void ProtectedPlaces::AddProfiles(const std::wstring& usersFolder) {
+  if (usersFolder.empty()) return;
+  const std::wstring users = FullPath(usersFolder);
+  WIN32_FIND_DATAW data;
+  win::unique_hfind find(FindFirstFileExW(paths::LongPath(users + L"\\*").c_str(), FindExInfoBasic, &data,
+                                          FindExSearchLimitToDirectories, nullptr, 0));
+  if (!find) return;
+  do {
+    const std::wstring name = data.cFileName;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..")
+      AddFolder(Place::Profile, users + L"\\" + name);
+  } while (FindNextFileW(find.get(), &data));
+}
+
+void ProtectedPlaces::Resolve() {
+  resolved_ = true;
+  AddFolder(Place::Windows, KnownFolder(CSIDL_WINDOWS));
+  AddFolder(Place::ProgramFiles, KnownFolder(CSIDL_PROGRAM_FILES));
+  AddFolder(Place::ProgramFiles, KnownFolder(CSIDL_PROGRAM_FILESX86));
+  // The 64-bit Program Files, which a 32-bit program's own lookups never name.
+  AddFolder(Place::ProgramFiles, EnvironmentFolder(L"ProgramW6432"));
+  AddFolder(Place::ProgramData, KnownFolder(CSIDL_COMMON_APPDATA));
+  AddFolder(Place::Desktop, KnownFolder(CSIDL_DESKTOPDIRECTORY));
+  AddFolder(Place::CommonDesktop, KnownFolder(CSIDL_COMMON_DESKTOPDIRECTORY));
+  AddFolder(Place::OwnProfile, KnownFolder(CSIDL_PROFILE));
+  const std::wstring users = ProfilesFolder();
+  AddFolder(Place::Users, users);
+  AddProfiles(users);
+  driveRoots_ = FixedDriveRoots();
+}
+
+const std::vector<ProtectedFolder>& ProtectedPlaces::Folders() {
+  if (!resolved_) Resolve();
+  return folders_;
+}
+
+std::optional<Place> ProtectedPlaces::Match(const std::wstring& full) {
+  if (full.empty()) return std::nullopt;
+  if (RootLength(full) == full.size()) return Place::DriveRoot;
+  bool missing = false;
+  const std::optional<Identity> identity = IdentityOf(full, &missing);
+  // Every protected folder exists, and none is a file.
+  if (missing || (identity && !identity->folder)) return std::nullopt;
+  if (!resolved_) Resolve();
+  if (!identity) {
+    const std::wstring longPath = LongPathOf(full);
+    for (const ProtectedFolder& folder : folders_) {
+      if (SameText(folder.longPath, longPath)) return folder.place;
+    }
+    return std::nullopt;
+  }
+  for (const ProtectedFolder& folder : folders_) {
+    if (folder.id == identity->id) return folder.place;
+  }
+  const bool driveRoot = std::find(driveRoots_.begin(), driveRoots_.end(), identity->id) != driveRoots_.end();
+  if (driveRoot || IsMountedRoot(full)) return Place::DriveRoot;
+  return std::nullopt;
+}
+
+std::optional<Place> ProtectedPlaces::Find(const std::wstring& path) { return Match(FullPath(path)); }
+
+// Short names, case, separators and prefixes never change how deep a full
+// path is, so a deeper path can only be a protected folder through a link.
+std::optional<Place> ProtectedPlaces::FindIfShallow(const std::wstring& path) {
+  const std::wstring full = FullPath(path);
+  if (!resolved_) Resolve();
+  if (Depth(full) > maxDepth_) return std::nullopt;
+  return Match(full);
+}
+
+bool Confirm(HWND owner, const std::wstring& folder, Place place) {
+  const std::wstring question = QuestionText(folder, place);
+  return MessageBoxW(owner, question.c_str(), kTitle, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+bool MayAdd(HWND owner, ProtectedPlaces& places, const std::wstring& path) {
+  const std::optional<Place> place = places.Find(path);
+  return !place || Confirm(owner, path, *place);
+}
+
+}  // namespace protect
