@@ -91,7 +91,11 @@ LoadedList ReadList(std::string bytes) {
   LoadedList list;
   list.password = std::move(content.password);
   list.records.reserve(content.records.size());
-  for (const std::wstring& record : content.records) list.records.push_back(SplitRecord(record));
+  // Each piece is let go once split, so a long list is not held twice.
+  for (std::wstring& record : content.records) {
+    list.records.push_back(SplitRecord(record));
+    std::wstring().swap(record);
+  }
   return list;
 }
 

@@ -92,6 +92,18 @@ bool IsMountedRoot(const std::wstring& fullPath) {
   return SameText(PlainSpelling(volume), fullPath);
 }
 
+// The last component of a plain full path.
+std::wstring LastName(const std::wstring& plain) {
+  const size_t slash = plain.find_last_of(L'\\');
+  return slash == std::wstring::npos ? plain : plain.substr(slash + 1);
+}
+
+std::wstring ShortPathOf(const std::wstring& fullPath) {
+  wchar_t shortPath[MAX_PATH] = L"";
+  const DWORD n = GetShortPathNameW(fullPath.c_str(), shortPath, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? PlainSpelling(shortPath) : L"";
+}
+
 std::vector<FolderId> FixedDriveRoots() {
   std::vector<FolderId> roots;
   wchar_t drives[4 * 26 + 1] = L"";
@@ -118,6 +130,9 @@ void ProtectedPlaces::AddFolder(Place place, const std::wstring& path) {
     if (folder.id ? known.id == folder.id : SameText(known.longPath, folder.longPath)) return;
   }
   maxDepth_ = std::max(maxDepth_, Depth(folder.longPath));
+  names_.push_back(LastName(folder.longPath));
+  const std::wstring shortName = LastName(ShortPathOf(folder.longPath));
+  if (!shortName.empty() && !SameText(shortName, names_.back())) names_.push_back(shortName);
   folders_.push_back(std::move(folder));
 }
 
@@ -190,7 +205,12 @@ std::optional<Place> ProtectedPlaces::FindIfShallow(const std::wstring& path) {
   const std::wstring full = FullPath(path);
   if (!resolved_) Resolve();
   if (Depth(full) > maxDepth_) return std::nullopt;
-  return Match(full);
+  if (RootLength(full) == full.size()) return Match(full);
+  // Only a folder named like a protected one (long or short name) is looked
+  // at on disk, so a list of many shallow folders still loads at once.
+  const std::wstring name = LastName(full);
+  const bool named = std::any_of(names_.begin(), names_.end(), [&](const std::wstring& n) { return SameText(n, name); });
+  return named ? Match(full) : std::nullopt;
 }
 
 bool Confirm(HWND owner, const std::wstring& folder, Place place) {

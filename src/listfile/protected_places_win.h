@@ -36,7 +36,10 @@ class ProtectedPlaces {
   // The protected folder `path` names, if any. A file is never protected.
   std::optional<Place> Find(const std::wstring& path);
   // The same for checking many paths at once: paths whose full form is deeper
-  // than every protected folder are passed without touching the disk.
+  // than every protected folder, or whose name (long or short) is no
+  // protected folder's, are passed without touching the disk. A link named
+  // otherwise that leads to a protected folder is passed too: removing it
+  // removes only the link.
   std::optional<Place> FindIfShallow(const std::wstring& path);
   // The folders found, in the order they are matched (for tests).
   const std::vector<ProtectedFolder>& Folders();
@@ -50,6 +53,7 @@ class ProtectedPlaces {
   bool resolved_ = false;
   std::vector<ProtectedFolder> folders_;
   std::vector<FolderId> driveRoots_;
+  std::vector<std::wstring> names_;  // last names of the protected folders
   size_t maxDepth_ = 0;
 };
 

@@ -95,10 +95,10 @@ class AddFolderTest(AddCase):
         self.assertIn((folder + "\\", "Folder", False), self.driver.rows())
 
     def test_a_protected_folder_found_inside_the_chosen_one_asks_on_its_own(self):
-        os.symlink(desktop(), os.path.join(self.root, "S2", "desk"))
+        os.symlink(desktop(), os.path.join(self.root, "S2", "Desktop"))
         self.start()
         self.add_folder("C:\\T", "yes", "yes")
-        self.answer_protected("C:\\T\\S2\\desk\\", "no")
+        self.answer_protected("C:\\T\\S2\\Desktop\\", "no")
         self.wait_status("8 items loaded...")
         self.assertEqual(self.driver.rows(), example_rows(*FULL))
         self.no_box(PROTECTED_TITLE, 500)

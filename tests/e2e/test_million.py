@@ -91,7 +91,7 @@ class MillionTest(ListFileCase):
         self.driver.pclick(1, title="Password")
         self.assertIn("1000000 files and 50501 folders", self.driver.run("box", "Remove", "yes", "60000"))
         started = time.time()
-        self.assertEqual(self.driver.run("box", "Status", "ok", str(1800 * 1000)), "Done")
+        self.assertEqual(self.driver.run("box", "Status", "ok", str(1800 * 1000), timeout=1900), "Done")
         self.step("removed through the shortcut", started)
         self.assertFalse(os.path.exists(root))
 
