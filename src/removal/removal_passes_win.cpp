@@ -39,9 +39,10 @@ DWORD RemoveListedFolder(const std::wstring& path, bool linksAlone) {
   return WithoutReadOnly(apiPath, code, [&] { return RemoveDirectoryW(apiPath.c_str()) != FALSE; });
 }
 
-// The files go on a few worker threads (deleting is mostly waiting on the
-// file system, so even two cores gain); the refusals come back in pass
-// order and the retries run here, as they would on one thread.
+// The files go on a few worker threads (much of a delete is spent outside
+// the calling thread, in the file system, so even two cores gain); the
+// refusals come back in pass order and the retries run here, as they
+// would on one thread.
 void FilePass(const std::vector<std::wstring>& files, Pacer& pacer, Refusals& refusals) {
   const size_t first = refusals.size();
   size_t shown = 0;
