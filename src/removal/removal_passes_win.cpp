@@ -7,6 +7,8 @@
 #include <unordered_set>
 
 #include "base/long_path.h"
+#include "base/worker_pool.h"
+#include "removal/chunked_pass.h"
 #include "removal/removal_steps_win.h"
 #include "removal/listed_path.h"
 #include "removal/recycle_bin_win.h"
@@ -37,16 +39,25 @@ DWORD RemoveListedFolder(const std::wstring& path, bool linksAlone) {
   return WithoutReadOnly(apiPath, code, [&] { return RemoveDirectoryW(apiPath.c_str()) != FALSE; });
 }
 
+// The files go on a few worker threads (much of a delete is spent outside
+// the calling thread, in the file system, so even two cores gain); the
+// refusals come back in pass order and the retries run here, as they
+// would on one thread.
 void FilePass(const std::vector<std::wstring>& files, Pacer& pacer, Refusals& refusals) {
   const size_t first = refusals.size();
-  for (const std::wstring& path : files) {
-    if (!PathRefusal(path).empty()) {
-      refusals.push_back({&path, kRefusedPath});
-    } else if (const DWORD code = DeleteListedFile(path)) {
-      refusals.push_back(Refused(path, code));
-    }
-    pacer.Step();
-  }
+  size_t shown = 0;
+  const std::vector<ItemFailure> failures = RunInChunks(
+      files.size(),
+      [&files](size_t i) -> unsigned long {
+        return PathRefusal(files[i]).empty() ? DeleteListedFile(files[i]) : kRefusedPath;
+      },
+      [&](size_t done) {
+        pacer.Waited(done - shown);
+        shown = done;
+      },
+      {base::WorkerPool::DefaultSize()});
+  pacer.Step(files.size() - shown);
+  for (const ItemFailure& f : failures) refusals.push_back(Refused(files[f.index], static_cast<DWORD>(f.code)));
   RetryRounds(refusals, first, pacer, [](const Refusal& r) { return DeleteListedFile(*r.path); });
 }
 

@@ -4,6 +4,8 @@
 // folder link is never followed and a drive root is never removed. Items
 // refused for a moment (held open by a scanner or an indexer) are tried
 // again after the pass's first sweep; read-only items are removed too.
+// Files are deleted on a few worker threads, with the same result and the
+// same report as one by one; folders and the Recycle Bin go one by one.
 #pragma once
 #include <cstddef>
 #include <functional>

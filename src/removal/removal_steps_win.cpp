@@ -66,6 +66,11 @@ void Pacer::Step(size_t items) {
   progress_(done_, total_);
 }
 
+void Pacer::Waited(size_t items) {
+  done_ += items;
+  if (progress_) progress_(done_, total_);
+}
+
 void Pacer::Pause(unsigned ms) {
   for (unsigned waited = 0; waited < ms; waited += kPauseSliceMs) {
     Sleep(ms - waited < kPauseSliceMs ? ms - waited : kPauseSliceMs);

@@ -37,6 +37,10 @@ class Pacer {
  public:
   Pacer(const ProgressFn& progress, size_t total);
   void Step(size_t items = 1);
+  // For a thread waiting on workers: counts the items they did since the
+  // last call and calls the progress at once, so the window stays painted
+  // even while no item gets done.
+  void Waited(size_t items);
   void Pause(unsigned ms);
   // Pauses before a retry round unless the run's retry budget is spent.
   bool PauseForRetry(unsigned ms);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
 
 #include "base/long_path.h"
@@ -73,6 +75,50 @@ TEST_F(RemovalPassesDeleting, WholeTreeWithLongAndNonAnsiNamesGoes) {
   EXPECT_TRUE(Run().empty());
   EXPECT_FALSE(Exists(t));
   EXPECT_FALSE(Exists(s));
+}
+
+// Long enough to be deleted in several chunks at once: the leftovers are
+// those of trying each record one by one from the last, each reported
+// where it first stayed.
+TEST_F(RemovalPassesDeleting, ALongListLeavesWhatGoingOneByOneLeaves) {
+  const std::wstring t = Make(L"T\\", L"Folder");
+  const std::wstring s = Make(L"T\\S\\", L"File");
+  std::set<std::wstring> stays{s};
+  std::vector<HANDLE> open;
+  Records again;  // listed a second time at the end, so first in the pass
+  for (int i = 0; i < 4500; ++i) {
+    const std::wstring name = L"T\\f" + std::to_wstring(i) + L".txt";
+    if (i % 50 == 7) {
+      records_.push_back({root_ + name, L"File"});  // never there
+      continue;
+    }
+    const std::wstring path = Make(name, L"File");
+    if (i % 97 == 0) ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    if (i % 1500 == 1234) {
+      open.push_back(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+      ASSERT_NE(open.back(), INVALID_HANDLE_VALUE);
+      stays.insert(path);
+    }
+    if (i % 400 == 5 || i % 97 == 0 || i == 1234) again.push_back({path, L"File"});
+  }
+  records_.insert(records_.end(), again.begin(), again.end());
+  std::vector<Leftover> left = Run();
+  for (HANDLE h : open) CloseHandle(h);
+
+  std::vector<std::wstring> expected;
+  for (auto r = records_.rbegin(); r != records_.rend(); ++r)
+    if (r->type == L"File" && stays.count(r->path) &&
+        std::find(expected.begin(), expected.end(), r->path) == expected.end())
+      expected.push_back(r->path);
+  expected.push_back(t);
+  ASSERT_EQ(left.size(), expected.size());
+  for (size_t i = 0; i < left.size(); ++i) EXPECT_EQ(left[i].path, expected[i]) << i;
+  EXPECT_EQ(left[0].reason, L"in use by another program");
+  EXPECT_EQ(left[3].reason, L"a folder, listed as a file");
+  EXPECT_EQ(left[4].reason, L"folder not empty");
+  for (const Leftover& l : left) EXPECT_TRUE(Exists(l.path));
+  for (const std::wstring& path : made_)
+    if (path != t && !stays.count(path)) EXPECT_FALSE(Exists(path)) << enc::ToUtf8(path);
 }
 
 TEST_P(RemovalPasses, ItemsThatStayAreListedWithTheirReasons) {
