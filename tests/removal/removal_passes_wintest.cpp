@@ -93,7 +93,9 @@ TEST_F(RemovalPassesDeleting, ALongListLeavesWhatGoingOneByOneLeaves) {
       continue;
     }
     const std::wstring path = Make(name, L"File");
-    if (i % 97 == 0) ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    if (i % 97 == 0) {
+      ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
     if (i % 1500 == 1234) {
       open.push_back(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
       ASSERT_NE(open.back(), INVALID_HANDLE_VALUE);
@@ -117,8 +119,11 @@ TEST_F(RemovalPassesDeleting, ALongListLeavesWhatGoingOneByOneLeaves) {
   EXPECT_EQ(left[3].reason, L"a folder, listed as a file");
   EXPECT_EQ(left[4].reason, L"folder not empty");
   for (const Leftover& l : left) EXPECT_TRUE(Exists(l.path));
-  for (const std::wstring& path : made_)
-    if (path != t && !stays.count(path)) EXPECT_FALSE(Exists(path)) << enc::ToUtf8(path);
+  for (const std::wstring& path : made_) {
+    if (path != t && !stays.count(path)) {
+      EXPECT_FALSE(Exists(path)) << enc::ToUtf8(path);
+    }
+  }
 }
 
 TEST_P(RemovalPasses, ItemsThatStayAreListedWithTheirReasons) {
