@@ -43,7 +43,9 @@ void DeleteList::RemoveRows(const std::vector<size_t>& rows) {
   }
   size_t kept = 0;
   for (size_t i = 0; i < entries_.size(); ++i) {
-    if (!doomed[i]) entries_[kept++] = std::move(entries_[i]);
+    if (doomed[i]) continue;
+    if (kept != i) entries_[kept] = std::move(entries_[i]);  // never onto itself: that empties it
+    ++kept;
   }
   entries_.resize(kept);
 }

@@ -92,6 +92,9 @@ TEST(DeleteList, HighlightedRowCommands) {
   EXPECT_EQ(list.At(0).path, L"C:\\b");
   EXPECT_TRUE(list.At(0).checked);
   EXPECT_EQ(list.At(1).path, L"C:\\d");
+  list.RemoveRows({1});  // the rows before the first removed one stay as they were
+  ASSERT_EQ(list.Count(), 1u);
+  EXPECT_EQ(list.At(0).path, L"C:\\b");
 }
 
 TEST(DeleteList, ShellItemPathOfFilesFoldersAndRoots) {

@@ -32,6 +32,7 @@
 //   driver select <title> <row>...         highlights these rows only (focus on the first)
 //   driver ctx <title> <how> <key>         opens the list's context menu on the first highlighted row
 //                                          (how: mouse, shiftf10 or apps) and types an access key
+//   driver colwidth <title> <n>            prints the width of the list's column n
 //   driver clipboard                       prints the clipboard's Unicode text
 //   driver drop <title> <path>...          drags these paths (CF_HDROP) from this process with OLE
 //                                          and drops them on the window's list; prints the effect
@@ -687,6 +688,10 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<int> rows;
     for (int i = 3; i < argc; ++i) rows.push_back(_wtoi(argv[i]));
     return SelectRows(w, rows) ? 0 : 3;
+  }
+  if (cmd == L"colwidth" && argc > 3) {
+    Print(std::to_wstring(SendMessageW(ListOf(w), LVM_GETCOLUMNWIDTH, _wtoi(argv[3]), 0)) + L"\n");
+    return 0;
   }
   if (cmd == L"ctx" && argc > 4) return ContextMenu(w, argv[3], argv[4][0]);
   if (cmd == L"drop" && argc > 3) {
