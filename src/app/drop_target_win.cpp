@@ -95,11 +95,6 @@ bool AcceptDrops(HWND hwnd, DropHandler handler) {
   return SUCCEEDED(hr);
 }
 
-void StopAcceptingDrops(HWND hwnd) {
-  RevokeDragDrop(hwnd);
-  DragAcceptFiles(hwnd, FALSE);
-}
-
 std::vector<std::wstring> DroppedFiles(HDROP drop) {
   std::vector<std::wstring> paths = NamesOf(drop);
   DragFinish(drop);

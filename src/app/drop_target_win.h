@@ -17,8 +17,6 @@ using DropHandler = std::function<void(std::vector<std::wstring> paths)>;
 // it runs inside the drop, so it should only queue them. False when the OLE
 // registration failed (WM_DROPFILES still works then).
 bool AcceptDrops(HWND hwnd, DropHandler handler);
-// Takes the registration away again before the window goes.
-void StopAcceptingDrops(HWND hwnd);
 // The paths a WM_DROPFILES message carries; the drop handle is freed.
 std::vector<std::wstring> DroppedFiles(HDROP drop);
 
