@@ -154,19 +154,18 @@ void LeaveOutProtected(HWND owner, protect::ProtectedPlaces& places) {
   search::LeaveOutFolders(refused);
 }
 
-void AddFolder(MainWindow& window) {
+// Folder mode's steps for one chosen folder: the protected-location
+// question, the two "Directory" questions, the search and the entries.
+// False when the user stopped the search.
+bool AddChosenFolder(MainWindow& window, const std::wstring& chosen, protect::ProtectedPlaces& places) {
   HWND owner = window.Handle();
-  std::wstring chosen;
-  Quietly([&] { chosen = BrowseForFolderPath(owner, kBrowseTitle); });
-  if (chosen.empty()) return;
-  protect::ProtectedPlaces places;
   std::optional<protect::Place> chosenPlace;
   bool allowed = false;
   Quietly([&] {
     chosenPlace = places.Find(chosen);
     allowed = !chosenPlace || protect::Confirm(owner, chosen, *chosenPlace);
   });
-  if (!allowed) return;
+  if (!allowed) return true;
   const std::wstring pattern = SearchPatternFor(chosen);
   const std::wstring folderText = textutil::GetDirPath(pattern);
   const UINT style = MB_YESNOCANCEL | MB_ICONQUESTION;
@@ -182,19 +181,54 @@ void AddFolder(MainWindow& window) {
   });
   if (result == search::UserCanceled) {
     window.SetStatus(kSearchStoppedText);
-    return;
+    return false;
   }
   // Yes to a protected folder covers what it holds; inside any other folder
   // each protected one found is asked about on its own.
   if (!chosenPlace) Quietly([&] { LeaveOutProtected(owner, places); });
-  if (search::UpperBound(search::FileList) == 0) return;
+  if (search::UpperBound(search::FileList) == 0) return true;
   Quietly([&] { AddSearchResults(window, withSubfolders); });
   window.ListChanged();
+  return true;
 }
 
-}  // namespace
+void AddFolder(MainWindow& window) {
+  std::wstring chosen;
+  Quietly([&] { chosen = BrowseForFolderPath(window.Handle(), kBrowseTitle); });
+  if (chosen.empty()) return;
+  protect::ProtectedPlaces places;
+  AddChosenFolder(window, chosen, places);
+}
 
-void RunAddCommand(MainWindow& window, bool fileMode) {
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Dropped files first, in drop order, then each dropped folder through
+// folder mode's steps; a stopped search ends the drop. Names of nothing
+// are passed over.
+void AddDropped(MainWindow& window, const std::vector<std::wstring>& paths) {
+  protect::ProtectedPlaces places;
+  std::vector<std::wstring> folders;
+  for (const std::wstring& path : paths) {
+    if (IsFolder(path)) {
+      folders.push_back(path);
+    } else if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      Quietly([&] {
+        if (protect::MayAdd(window.Handle(), places, path)) window.List().Append(path, kFileType);
+      });
+    }
+  }
+  window.ListChanged();
+  for (const std::wstring& folder : folders) {
+    if (!AddChosenFolder(window, folder, places)) break;
+  }
+}
+
+// One add at a time; "Clear" is asked before anything is added.
+template <class Adding>
+void RunAdding(MainWindow& window, Adding&& adding) {
   if (g_adding) {
     MessageBeep(MB_OK);
     return;
@@ -206,14 +240,24 @@ void RunAddCommand(MainWindow& window, bool fileMode) {
     ListView_SetItemState(GetDlgItem(window.Handle(), kLstFiles), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     window.ListChanged();
   }
-  Quietly([&] {
+  Quietly(adding);
+  g_adding = false;
+}
+
+}  // namespace
+
+void RunAddCommand(MainWindow& window, bool fileMode) {
+  RunAdding(window, [&] {
     if (fileMode) {
       AddFiles(window);
     } else {
       AddFolder(window);
     }
   });
-  g_adding = false;
+}
+
+void RunDropCommand(MainWindow& window, const std::vector<std::wstring>& paths) {
+  RunAdding(window, [&] { AddDropped(window, paths); });
 }
 
 }  // namespace app

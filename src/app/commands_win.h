@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -12,6 +13,9 @@ class MainWindow;
 // The add command: files through the open dialog, folders through the
 // shell's folder browser and the folder search.
 void RunAddCommand(MainWindow& window, bool fileMode);
+// Files and folders dropped on the window, added as the add command would:
+// files first, then each folder through folder mode's steps.
+void RunDropCommand(MainWindow& window, const std::vector<std::wstring>& paths);
 // Saving and loading the delete list.
 void SaveListCommand(MainWindow& window);
 void LoadListCommand(MainWindow& window);

@@ -35,6 +35,14 @@ class DeleteList {
   void RemoveChecked();
   size_t CheckedCount() const;
 
+  // Commands on the highlighted rows (0-based positions, any order, rows
+  // past the end ignored).
+  void SetCheckedRows(const std::vector<size_t>& rows, bool checked);
+  // Takes the rows out whatever their ticks, keeping the order of the rest.
+  void RemoveRows(const std::vector<size_t>& rows);
+  // The rows' paths in list order, one per line (CR LF between them).
+  std::wstring PathsText(const std::vector<size_t>& rows) const;
+
  private:
   std::vector<Entry> entries_;
 };
@@ -42,5 +50,8 @@ class DeleteList {
 // "<n> items loaded..." and "<n> items saved...".
 std::wstring ItemsLoadedText(size_t count);
 std::wstring ItemsSavedText(size_t count);
+// The file or folder an entry names, as the shell wants it: a folder entry's
+// closing backslash left off, except on a drive root.
+std::wstring ShellItemPath(const std::wstring& entryPath);
 
 }  // namespace app

@@ -3,8 +3,15 @@
 #include "app/main_window_win.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
 
 #include "app/commands_win.h"
+#include "app/drop_target_win.h"
+#include "app/shell_actions_win.h"
+#include "app/window_placement_win.h"
 #include "base/window_metrics_win.h"
 #include "services/error_trap_win.h"
 
@@ -15,6 +22,9 @@ const wchar_t kClassName[] = L"OmbrelayMain";
 constexpr int kClientWidth = 13530;
 constexpr int kClientHeight = 7905;
 constexpr int kIconResource = 1;
+// Posted to the window after a drop, so the drag source is free again
+// before any question is asked.
+constexpr UINT kMsgDropped = WM_APP + 1;
 
 struct Placement {
   int id;
@@ -58,7 +68,12 @@ MainWindow& TheMainWindow() {
   return window;
 }
 
-void EndProgram() { ExitProcess(0); }
+void EndProgram() {
+  // Close and Exit end the process here, so this is the last moment to
+  // keep the placement.
+  TheMainWindow().RememberPlacement();
+  ExitProcess(0);
+}
 
 bool MainWindow::Create(HINSTANCE instance) {
   instance_ = instance;
@@ -73,7 +88,7 @@ bool MainWindow::Create(HINSTANCE instance) {
   wc.lpszClassName = kClassName;
   if (!RegisterClassExW(&wc)) return false;
   g_window = this;
-  DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  DWORD style = WS_OVERLAPPEDWINDOW;
   hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
   return hwnd_ != nullptr;
@@ -102,6 +117,21 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wp), reinterpret_cast<RECT*>(lp));
       return 0;
+    case WM_SIZE:
+      if (wp != SIZE_MINIMIZED) PositionControls();
+      return 0;
+    case WM_GETMINMAXINFO:
+      OnMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp));
+      return 0;
+    case WM_CONTEXTMENU:
+      OnContextMenu(reinterpret_cast<HWND>(wp), lp);
+      return 0;
+    case WM_DROPFILES:
+      OnDrop(DroppedFiles(reinterpret_cast<HDROP>(wp)));
+      return 0;
+    case kMsgDropped:
+      RunPendingDrop();
+      return 0;
     case WM_CLOSE:
     case WM_ENDSESSION:
       EndProgram();
@@ -118,6 +148,7 @@ void MainWindow::OnCreate() {
   CreateMenuBar();
   CreateControls();
   Layout();
+  AcceptDrops(hwnd_, [this](std::vector<std::wstring> paths) { OnDrop(std::move(paths)); });
 }
 
 void MainWindow::CreateMenuBar() {
@@ -193,27 +224,63 @@ void MainWindow::Layout() {
   HFONT old = font_;
   font_ = win::CreateMessageFont(dpi_);
   for (const Placement& p : kPlacements) {
+    if (font_) SendMessageW(Control(p.id), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  PositionControls();
+  if (old) DeleteObject(old);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// The described layout, with the room the window has beyond the described
+// client size going to the list (and its "File" column); the bottom row
+// and the status bar keep to the bottom edge, the progress bar widens.
+void MainWindow::PositionControls() {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int extraWidth = std::max(0, static_cast<int>(client.right) - Px(kClientWidth));
+  const int extraHeight = std::max(0, static_cast<int>(client.bottom) - Px(kClientHeight));
+  const int listBottom = PlacementOf(kLstFiles).top + PlacementOf(kLstFiles).height;
+  HDWP moves = BeginDeferWindowPos(static_cast<int>(sizeof kPlacements / sizeof kPlacements[0]));
+  for (const Placement& p : kPlacements) {
     int left = p.left, top = p.top;
     if (p.parent) {
       left += PlacementOf(p.parent).left;
       top += PlacementOf(p.parent).top;
     }
-    HWND control = Control(p.id);
-    SetWindowPos(control, nullptr, Px(left), Px(top), Px(p.width), Px(p.height), SWP_NOZORDER | SWP_NOACTIVATE);
-    if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    int x = Px(left), y = Px(top), width = Px(p.width), height = Px(p.height);
+    if (p.id == kLstFiles) {
+      width += extraWidth;
+      height += extraHeight;
+    } else if (top >= listBottom) {
+      y += extraHeight;
+      if (p.id == kPbCopy || p.id == kStatus) width += extraWidth;
+    }
+    if (moves) moves = DeferWindowPos(moves, Control(p.id), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  if (moves) EndDeferWindowPos(moves);
   HWND list = Control(kLstFiles);
-  ListView_SetColumnWidth(list, 0, Px(10575));
+  ListView_SetColumnWidth(list, 0, Px(10575) + extraWidth);
   ListView_SetColumnWidth(list, 1, Px(1440));
-  if (old) DeleteObject(old);
-  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void MainWindow::ShowCentred() {
+SIZE MainWindow::DescribedFrameSize() const {
   RECT frame{0, 0, Px(kClientWidth), Px(kClientHeight)};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), TRUE,
                      static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-  int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// The window is never smaller than the described size.
+void MainWindow::OnMinMaxInfo(MINMAXINFO* info) const {
+  if (!hwnd_) return;
+  const SIZE least = DescribedFrameSize();
+  info->ptMinTrackSize.x = least.cx;
+  info->ptMinTrackSize.y = least.cy;
+}
+
+void MainWindow::ShowCentred() {
+  const SIZE frame = DescribedFrameSize();
+  int width = frame.cx, height = frame.cy;
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   int x = work.left + (work.right - work.left - width) / 2;
@@ -222,6 +289,21 @@ void MainWindow::ShowCentred() {
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
   SetFocus(Control(kOptAddFolder));
+}
+
+void MainWindow::ShowPlaced() {
+  bool placed = false;
+  trap::Guard([&] { placed = ST(RestorePlacement(hwnd_)); });
+  if (!placed) {
+    ShowCentred();
+    return;
+  }
+  UpdateWindow(hwnd_);
+  SetFocus(Control(kOptAddFolder));
+}
+
+void MainWindow::RememberPlacement() {
+  if (hwnd_ && IsWindowVisible(hwnd_)) trap::Guard([&] { ST(SavePlacement(hwnd_)); });
 }
 
 void MainWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
@@ -273,6 +355,89 @@ void MainWindow::OnCommand(int id, int code) {
     default:
       break;
   }
+}
+
+// Right click, Shift+F10 and the context-menu key on the list: commands
+// for the highlighted rows. From the keyboard (at = -1) the menu opens at
+// the focused row.
+void MainWindow::OnContextMenu(HWND from, LPARAM at) {
+  HWND list = Control(kLstFiles);
+  if (from != list) return;
+  POINT where{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  if (at == -1) {
+    int row = ListView_GetNextItem(list, -1, LVNI_FOCUSED | LVNI_SELECTED);
+    if (row < 0) row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+    RECT r{};
+    if (row < 0 || !ListView_GetItemRect(list, row, &r, LVIR_LABEL)) GetClientRect(list, &r);
+    where = POINT{r.left + 16, r.top + (r.bottom - r.top) / 2};
+    ClientToScreen(list, &where);
+  }
+  const UINT state = HighlightedRows().empty() ? MF_GRAYED : MF_ENABLED;
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return;
+  AppendMenuW(menu, MF_STRING | state, kMnuOpenFolder, L"&Open containing folder");
+  AppendMenuW(menu, MF_STRING | state, kMnuCopyPath, L"&Copy path");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING | state, kMnuTick, L"&Tick");
+  AppendMenuW(menu, MF_STRING | state, kMnuUntick, L"&Untick");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING | state, kMnuRemoveRows, L"Remove from &list");
+  const int command = static_cast<int>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, where.x, where.y, 0, hwnd_, nullptr));
+  DestroyMenu(menu);
+  if (command) RunRowCommand(command);
+}
+
+std::vector<size_t> MainWindow::HighlightedRows() const {
+  std::vector<size_t> rows;
+  HWND list = Control(kLstFiles);
+  for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
+       row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+    if (static_cast<size_t>(row) < list_.Count()) rows.push_back(static_cast<size_t>(row));
+  }
+  return rows;
+}
+
+void MainWindow::RunRowCommand(int command) {
+  const std::vector<size_t> rows = HighlightedRows();
+  if (rows.empty()) return;
+  trap::Guard([&] {
+    switch (command) {
+      case kMnuOpenFolder:
+        if (!ShowInFolder(ShellItemPath(list_.At(rows.front()).path))) MessageBeep(MB_ICONWARNING);
+        break;
+      case kMnuCopyPath:
+        if (!CopyTextToClipboard(hwnd_, list_.PathsText(rows))) MessageBeep(MB_ICONWARNING);
+        break;
+      case kMnuTick:
+      case kMnuUntick:
+        ST(list_.SetCheckedRows(rows, command == kMnuTick));
+        RepaintRows();
+        break;
+      case kMnuRemoveRows:
+        ST(list_.RemoveRows(rows));
+        ListView_SetItemState(Control(kLstFiles), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        ListChanged();
+        ST(SetStatus(ItemsLoadedText(list_.Count())));
+        break;
+      default:
+        break;
+    }
+  });
+}
+
+// A drop only queues its names; they are added once the drop has returned.
+void MainWindow::OnDrop(std::vector<std::wstring> paths) {
+  if (paths.empty()) return;
+  pendingDrops_.push_back(std::move(paths));
+  PostMessageW(hwnd_, kMsgDropped, 0, 0);
+}
+
+void MainWindow::RunPendingDrop() {
+  if (pendingDrops_.empty()) return;
+  std::vector<std::wstring> paths = std::move(pendingDrops_.front());
+  pendingDrops_.erase(pendingDrops_.begin());
+  RunDropCommand(*this, paths);
 }
 
 LRESULT MainWindow::OnNotify(NMHDR* header) {

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "app/delete_list.h"
 #include "base/window_metrics_win.h"
@@ -36,6 +37,12 @@ enum ControlId : int {
   kMnuRemove = 203,
   kMnuExit = 204,
   kMnuAboutOmbrelay = 205,
+  // The list's context menu.
+  kMnuOpenFolder = 206,
+  kMnuCopyPath = 207,
+  kMnuTick = 208,
+  kMnuUntick = 209,
+  kMnuRemoveRows = 210,
 };
 
 class MainWindow {
@@ -60,6 +67,10 @@ class MainWindow {
   void SetAboutCaption(const std::wstring& caption);
 
   void ShowCentred();
+  // Shows the window where it was when the program last ended, or centred.
+  void ShowPlaced();
+  // Keeps the window's placement for the next start (editing mode only).
+  void RememberPlacement();
 
   // The list editing commands, guarded by the error trap.
   void SelectAll();
@@ -73,6 +84,12 @@ class MainWindow {
   void OnCommand(int id, int code);
   LRESULT OnNotify(NMHDR* header);
   void OnDpiChanged(UINT dpi, const RECT* suggested);
+  void OnMinMaxInfo(MINMAXINFO* info) const;
+  void OnContextMenu(HWND from, LPARAM at);
+  void RunRowCommand(int command);
+  std::vector<size_t> HighlightedRows() const;
+  void OnDrop(std::vector<std::wstring> paths);
+  void RunPendingDrop();
   void OnGetDispInfo(NMLVDISPINFOW* info);
   void OnListClick(NMITEMACTIVATE* item);
   void OnListKey(NMLVKEYDOWN* key);
@@ -81,6 +98,8 @@ class MainWindow {
   void CreateControls();
   void CreateMenuBar();
   void Layout();
+  void PositionControls();
+  SIZE DescribedFrameSize() const;
   int Px(int twips) const { return win::TwipsToPixels(twips, dpi_); }
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
 
@@ -92,6 +111,7 @@ class MainWindow {
   UINT dpi_ = 96;
   DeleteList list_;
   std::wstring status_;
+  std::vector<std::vector<std::wstring>> pendingDrops_;
 };
 
 // The one main window of the run.

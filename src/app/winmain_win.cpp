@@ -24,7 +24,7 @@ void LoadStep(app::MainWindow& window) {
       ST(app::ShowLoginWindow(window, arguments));
       ShowWindow(window.Handle(), SW_HIDE);
     } else {
-      window.ShowCentred();
+      window.ShowPlaced();
     }
   });
 }

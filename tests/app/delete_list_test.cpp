@@ -74,3 +74,33 @@ TEST(DeleteList, StatusTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+// The context menu's commands act on highlighted rows, not on ticks.
+TEST(DeleteList, HighlightedRowCommands) {
+  auto list = Make({L"C:\\a", L"C:\\b", L"C:\\c", L"C:\\d"});
+  list.SetChecked(0, true);
+  EXPECT_EQ(list.PathsText({3, 1, 3, 9}), L"C:\\b\r\nC:\\d");
+  EXPECT_EQ(list.PathsText({}), L"");
+  list.SetCheckedRows({1, 2, 7}, true);
+  EXPECT_EQ(Marks(list), (std::vector<bool>{true, true, true, false}));
+  list.SetCheckedRows({0}, false);
+  EXPECT_EQ(Marks(list), (std::vector<bool>{false, true, true, false}));
+  list.RemoveRows({2, 0, 2, 12});  // one ticked, one not
+  ASSERT_EQ(list.Count(), 2u);
+  EXPECT_EQ(list.At(0).path, L"C:\\b");
+  EXPECT_TRUE(list.At(0).checked);
+  EXPECT_EQ(list.At(1).path, L"C:\\d");
+  list.RemoveRows({1});  // the rows before the first removed one stay as they were
+  ASSERT_EQ(list.Count(), 1u);
+  EXPECT_EQ(list.At(0).path, L"C:\\b");
+}
+
+TEST(DeleteList, ShellItemPathOfFilesFoldersAndRoots) {
+  EXPECT_EQ(app::ShellItemPath(L"C:\\T\\a"), L"C:\\T\\a");
+  EXPECT_EQ(app::ShellItemPath(L"C:\\T\\S1\\"), L"C:\\T\\S1");
+  EXPECT_EQ(app::ShellItemPath(L"C:\\"), L"C:\\");
+}
+
+}  // namespace

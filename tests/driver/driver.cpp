@@ -27,14 +27,28 @@
 //                                          box titled like the window that owns it)
 //   driver hold <path> <ms>                keeps a file open without sharing for ms milliseconds
 //   driver hwnd <title>                    prints the window's handle (a new window gets a new one)
+//   driver resize <title> <w> <h>          sizes the window as its sizing border would (prints the rect)
+//   driver maximize <title>                maximises the window
+//   driver select <title> <row>...         highlights these rows only (focus on the first)
+//   driver ctx <title> <how> <key>         opens the list's context menu on the first highlighted row
+//                                          (how: mouse, shiftf10 or apps) and types an access key
+//   driver colwidth <title> <n>            prints the width of the list's column n
+//   driver clipboard                       prints the clipboard's Unicode text
+//   driver drop <title> <path>...          drags these paths (CF_HDROP) from this process with OLE
+//                                          and drops them on the window's list; prints the effect
 #include <windows.h>
 
 #include <commctrl.h>
+#include <ole2.h>
 #include <shlobj.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -247,10 +261,230 @@ std::wstring StatusText(HWND w) {
   return text;
 }
 
+
+// Highlights exactly the given rows of a window's list view.
+bool SelectRows(HWND w, const std::vector<int>& rows) {
+  HWND lv = ListOf(w);
+  Remote r;
+  if (!r.Open(lv, sizeof(LVITEMW))) return false;
+  LVITEMW it{};
+  it.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  r.Write(&it, sizeof it);
+  SendMessageW(lv, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(r.mem));
+  for (size_t i = 0; i < rows.size(); ++i) {
+    it.state = LVIS_SELECTED | (i == 0 ? LVIS_FOCUSED : 0);
+    r.Write(&it, sizeof it);
+    SendMessageW(lv, LVM_SETITEMSTATE, rows[i], reinterpret_cast<LPARAM>(r.mem));
+  }
+  if (!rows.empty()) SendMessageW(lv, LVM_ENSUREVISIBLE, rows[0], FALSE);
+  return true;
+}
+
+// Brings the window forward with the keyboard focus in its list, so that
+// keys typed through SendInput reach the list.
+void FocusList(HWND w) {
+  HWND lv = ListOf(w);
+  SetForegroundWindow(w);
+  DWORD thread = GetWindowThreadProcessId(w, nullptr);
+  AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
+  SetFocus(lv);
+  AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+  Sleep(200);
+}
+
+void TypeKeys(const std::vector<WORD>& down) {
+  std::vector<INPUT> keys;
+  for (WORD vk : down) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    keys.push_back(in);
+  }
+  for (auto it = down.rbegin(); it != down.rend(); ++it) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = *it;
+    in.ki.dwFlags = KEYEVENTF_KEYUP;
+    keys.push_back(in);
+  }
+  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+
+HWND WaitPopupMenu(int ms) {
+  for (int waited = 0; waited <= ms; waited += 50) {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (menu && IsWindowVisible(menu)) return menu;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+// Opens the list's context menu the way `how` says and picks the item
+// whose access key is `key`.
+int ContextMenu(HWND w, const wchar_t* how, wchar_t key) {
+  HWND lv = ListOf(w);
+  if (!_wcsicmp(how, L"mouse")) {
+    int row = static_cast<int>(SendMessageW(lv, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    Remote r;
+    if (!r.Open(lv, sizeof(RECT))) return 3;
+    RECT rc{};
+    rc.left = LVIR_LABEL;
+    r.Write(&rc, sizeof rc);
+    SendMessageW(lv, LVM_GETITEMRECT, row < 0 ? 0 : row, reinterpret_cast<LPARAM>(r.mem));
+    r.Read(&rc, sizeof rc);
+    POINT at{rc.left + 40, (rc.top + rc.bottom) / 2};
+    POINT screen = at;
+    ClientToScreen(lv, &screen);
+    SetCursorPos(screen.x, screen.y);
+    PostMessageW(lv, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageW(lv, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+  } else {
+    FocusList(w);
+    if (!_wcsicmp(how, L"apps")) TypeKeys({VK_APPS});
+    else TypeKeys({VK_SHIFT, VK_F10});
+  }
+  HWND menu = WaitPopupMenu(5000);
+  if (!menu) {
+    Print(L"no context menu\n");
+    return 6;
+  }
+  Print(L"menu\n");
+  Sleep(200);
+  PostMessageW(menu, WM_CHAR, towlower(key), 1);
+  for (int waited = 0; waited < 3000 && IsWindowVisible(menu); waited += 50) Sleep(50);
+  Sleep(200);
+  return 0;
+}
+
+int PrintClipboard() {
+  _setmode(_fileno(stdout), _O_BINARY);  // the text's own line ends, unchanged
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (OpenClipboard(nullptr)) {
+      HANDLE data = GetClipboardData(CF_UNICODETEXT);
+      const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+      std::wstring copy = text ? text : L"";
+      if (text) GlobalUnlock(data);
+      CloseClipboard();
+      if (!data) return 7;
+      Print(copy);
+      return 0;
+    }
+    Sleep(50);
+  }
+  return 8;
+}
+
+// The drag source's data: file names as the shell offers them (CF_HDROP).
+class FileNamesData : public IDataObject {
+ public:
+  explicit FileNamesData(const std::vector<std::wstring>& paths) {
+    for (const std::wstring& p : paths) names_ += p + L'\0';
+    names_ += L'\0';
+  }
+  virtual ~FileNamesData() = default;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
+      *out = this;
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // lives on the driver's stack
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override {
+    if (QueryGetData(f) != S_OK) return DV_E_FORMATETC;
+    const SIZE_T bytes = sizeof(DROPFILES) + names_.size() * sizeof(wchar_t);
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    if (!h) return E_OUTOFMEMORY;
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(h));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(drop + 1, names_.data(), names_.size() * sizeof(wchar_t));
+    GlobalUnlock(h);
+    m->tymed = TYMED_HGLOBAL;
+    m->hGlobal = h;
+    m->pUnkForRelease = nullptr;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* f) override {
+    return f && f->cfFormat == CF_HDROP && (f->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+  }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+    out->ptd = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
+    if (direction != DATADIR_GET) return E_NOTIMPL;
+    FORMATETC f{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    return SHCreateStdEnumFmtEtc(1, &f, out);
+  }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+ private:
+  std::wstring names_;
+  ULONG refs_ = 1;
+};
+
+// Holds the drag over the target for a few rounds of the drag loop, then
+// lets go, as a user releasing the mouse button there.
+class HoldThenDrop : public IDropSource {
+ public:
+  virtual ~HoldThenDrop() = default;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropSource)) {
+      *out = this;
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD) override {
+    if (escape) return DRAGDROP_S_CANCEL;
+    return ++rounds_ < 6 ? S_OK : DRAGDROP_S_DROP;
+  }
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override {
+    lastFeedback_ = effect;
+    return DRAGDROP_S_USEDEFAULTCURSORS;
+  }
+  DWORD lastFeedback_ = 0;
+
+ private:
+  int rounds_ = 0;
+};
+
+int Drop(HWND w, const std::vector<std::wstring>& paths) {
+  if (FAILED(OleInitialize(nullptr))) return 9;
+  RECT rc{};
+  GetWindowRect(ListOf(w), &rc);
+  SetCursorPos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+  FileNamesData data(paths);
+  HoldThenDrop source;
+  DWORD effect = DROPEFFECT_NONE;
+  HRESULT hr = DoDragDrop(&data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
+  Print(std::wstring(hr == DRAGDROP_S_DROP ? L"dropped" : L"not dropped") +
+        L" effect=" + (effect == DROPEFFECT_COPY ? L"copy" : std::to_wstring(effect)) +
+        L" feedback=" + (source.lastFeedback_ == DROPEFFECT_COPY ? L"copy" : std::to_wstring(source.lastFeedback_)) +
+        L"\n");
+  OleUninitialize();
+  return hr == DRAGDROP_S_DROP ? 0 : 10;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wstring(argv[1]) == L"list") { for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) { wchar_t t[256] = L""; GetWindowTextW(h, t, 256); if (IsWindowVisible(h)) Print(std::wstring(L"top\t") + t + L"\n"); } return 0; }
+  if (argc == 2 && std::wstring(argv[1]) == L"clipboard") return PrintClipboard();
   if (argc < 3) return 99;
   const std::wstring cmd = argv[1];
   const wchar_t* title = argv[2];
@@ -417,7 +651,8 @@ int wmain(int argc, wchar_t** argv) {
     Print(L"rect=" + std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," + std::to_wstring(r.right) + L"," +
           std::to_wstring(r.bottom) + L" client=" + std::to_wstring(c.right) + L"x" + std::to_wstring(c.bottom) +
           L" screen=" + std::to_wstring(GetSystemMetrics(SM_CXSCREEN)) + L"x" +
-          std::to_wstring(GetSystemMetrics(SM_CYSCREEN)) + L"\n");
+          std::to_wstring(GetSystemMetrics(SM_CYSCREEN)) + L" zoomed=" + std::to_wstring(IsZoomed(w) ? 1 : 0) +
+          L"\n");
     return 0;
   }
   if (cmd == L"children") {
@@ -432,6 +667,36 @@ int wmain(int argc, wchar_t** argv) {
             std::to_wstring(r.bottom - r.top) + L"\t" + (IsWindowEnabled(c) ? L"enabled" : L"disabled") + L"\n");
     }
     return 0;
+  }
+  auto printSize = [&] {
+    RECT r{};
+    GetWindowRect(w, &r);
+    Print(L"size=" + std::to_wstring(r.right - r.left) + L"x" + std::to_wstring(r.bottom - r.top) + L"\n");
+    return 0;
+  };
+  if (cmd == L"resize" && argc > 4) {
+    SetWindowPos(w, nullptr, 0, 0, _wtoi(argv[3]), _wtoi(argv[4]), SWP_NOMOVE | SWP_NOZORDER);
+    Sleep(200);
+    return printSize();
+  }
+  if (cmd == L"maximize") {
+    PostMessageW(w, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    Sleep(300);
+    return printSize();
+  }
+  if (cmd == L"select") {
+    std::vector<int> rows;
+    for (int i = 3; i < argc; ++i) rows.push_back(_wtoi(argv[i]));
+    return SelectRows(w, rows) ? 0 : 3;
+  }
+  if (cmd == L"colwidth" && argc > 3) {
+    Print(std::to_wstring(SendMessageW(ListOf(w), LVM_GETCOLUMNWIDTH, _wtoi(argv[3]), 0)) + L"\n");
+    return 0;
+  }
+  if (cmd == L"ctx" && argc > 4) return ContextMenu(w, argv[3], argv[4][0]);
+  if (cmd == L"drop" && argc > 3) {
+    std::vector<std::wstring> paths(argv + 3, argv + argc);
+    return Drop(w, paths);
   }
   if (cmd == L"hwnd") {
     Print(std::to_wstring(reinterpret_cast<UINT_PTR>(w)) + L"\n");

@@ -82,6 +82,12 @@ class AddCase(E2ETest):
             time.sleep(0.1)
         self.assertEqual(self.driver.status(), text)
 
+    def wait_rows(self, rows, seconds=10):
+        deadline = time.time() + seconds
+        while time.time() < deadline and self.driver.rows() != rows:
+            time.sleep(0.1)
+        self.assertEqual(self.driver.rows(), rows)
+
     def pick(self, folder, button="ok"):
         self.assertTrue(self.driver.wait(BROWSER), "the folder browser did not appear")
         self.driver.run("bff", BROWSER, folder, button)

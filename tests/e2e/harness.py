@@ -71,6 +71,7 @@ def reg_query(name, key=FD_KEY):
 def set_start_up_defaults():
     for name, value in START_UP_DEFAULTS.items():
         reg_set(name, value)
+    reg_delete("WindowPlacement")  # every class starts from the default placement
 
 
 class Driver:
@@ -136,6 +137,29 @@ class Driver:
 
     def tick(self, row, how="click", title=MAIN):
         self.run("tick", title, row, how)
+
+    def rect(self, title=MAIN):
+        """(left, top, right, bottom), the client (width, height) and whether maximised."""
+        fields = dict(kv.split("=") for kv in self.run("rect", title).split())
+        return (tuple(int(v) for v in fields["rect"].split(",")), tuple(int(v) for v in fields["client"].split("x")),
+                fields["zoomed"] == "1")
+
+    def resize(self, width, height, title=MAIN):
+        self.run("resize", title, width, height)
+
+    def select(self, *rows, title=MAIN):
+        self.run("select", title, *rows)
+
+    def context_menu(self, how, key, title=MAIN):
+        """Opens the list's context menu (mouse, shiftf10 or apps) and picks an item by its access key."""
+        self.run("ctx", title, how, key)
+
+    def clipboard(self):
+        return self.run("clipboard")
+
+    def drop(self, *paths, title=MAIN):
+        """Drags the paths from another process and drops them on the list; returns the driver's report."""
+        return self.run("drop", title, *paths)
 
     def children(self, title=MAIN):
         out = []

@@ -1,6 +1,7 @@
 """The list editing commands on a list filled by the add command: Select all,
 Invert twice, ticking rows with the mouse and with Space, Remove with
-duplicates in the list, and the status texts."""
+duplicates in the list, the status texts, and the list's context menu on
+the highlighted rows (opened by mouse, Shift+F10 and the context-menu key)."""
 import time
 import unittest
 
@@ -60,6 +61,37 @@ class AddedListCommandsTest(AddCase):
         self.driver.click(CMD_REMOVE)
         self.wait_status("0 items loaded...")
         self.assertEqual(self.driver.rows(), [])
+
+    def test_context_menu_commands_act_on_the_highlighted_rows(self):
+        self.start()
+        self.add_example()  # C:\T\, S1\, S1\S3\, S2\, a, b, S1\c, S2\d
+        self.driver.select(5, 4)
+        self.driver.context_menu("mouse", "c")  # Copy path
+        self.assertEqual(self.driver.clipboard(), "C:\\T\\a\r\nC:\\T\\b")
+        self.driver.context_menu("apps", "t")  # Tick
+        self.wait_marks([i in (4, 5) for i in range(8)])
+        self.driver.select(5)
+        self.driver.context_menu("shiftf10", "u")  # Untick
+        self.wait_marks([i == 4 for i in range(8)])
+        self.driver.tick(1)
+        self.driver.select(1, 2)  # one ticked, one not
+        self.driver.context_menu("mouse", "l")  # Remove from list
+        self.wait_status("6 items loaded...")
+        self.assertEqual(self.driver.rows(), [(p, t, p == "C:\\T\\a") for p, t, _ in
+                                              example_rows("", "S2\\", "a", "b", "S1\\c", "S2\\d")])
+        self.driver.click(CMD_REMOVE)  # the ticks still drive Remove
+        self.wait_status("5 items loaded...")
+        self.assertEqual(self.driver.rows(), example_rows("", "S2\\", "b", "S1\\c", "S2\\d"))
+
+    def test_open_containing_folder_shows_the_entrys_folder(self):
+        self.start()
+        self.add_example()
+        self.assertFalse(self.driver.visible("S1"))
+        self.driver.select(6)  # C:\T\S1\c
+        self.driver.context_menu("mouse", "o")
+        self.assertTrue(self.driver.wait("S1", 15000), "no file browser window for C:\\T\\S1")
+        self.driver.run("close", "S1")
+        self.driver.gone("S1", 5000)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,107 @@
+"""Makes the README's pictures from the real program under Wine: the main
+window with a dropped folder tree and some rows ticked, the password prompt
+while a removal runs, and the closing report. Run by scripts/screenshot.sh
+inside its Wine environment:  readme_pictures.py <build dir> <docs dir>"""
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+build, docs = sys.argv[1], sys.argv[2]
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+os.environ["OMBRELAY_EXE"] = os.path.join(build, "win", "ombrelay.exe")
+os.environ["OMBRELAY_DRIVER"] = os.path.join(build, "win", "tests", "ombrelay_driver.exe")
+
+import harness  # noqa: E402  (needs the environment above)
+from harness import MAIN, Driver, Program, drive_c, reg_delete, set_start_up_defaults  # noqa: E402
+from add_helpers import folder_question, subfolder_question  # noqa: E402
+from test_save_load import list_bytes  # noqa: E402
+
+PROMPT, PROMPT_TEXT, PROMPT_OK, PROMPT_PROGRESS = "Password", 302, 1, 303
+driver = Driver()
+
+
+def capture(title, out):
+    """Crops the virtual desktop to the window with that title."""
+    fields = dict(kv.split("=") for kv in driver.run("rect", title).split())
+    left, top, right, bottom = (int(v) for v in fields["rect"].split(","))
+    subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (right - left, bottom - top, left, top),
+                    "+repage", out], check=True)
+    print("saved", out)
+
+
+def answer(title, text, button):
+    for _ in range(100):
+        if driver.wait(title) and driver.msgbox(title) == text:
+            driver.msgbox(title, button)
+            return
+        time.sleep(0.1)
+    raise SystemExit("no %s box saying %r" % (title, text))
+
+
+def make_files(root, layout):
+    shutil.rmtree(root, ignore_errors=True)
+    for folder, names in layout.items():
+        os.makedirs(os.path.join(root, folder), exist_ok=True)
+        for name in names:
+            with open(os.path.join(root, folder, name), "w") as f:
+                f.write(name)
+
+
+def main_window_picture():
+    make_files(os.path.join(drive_c(), "Projects", "photo-tool"), {
+        "": ["build.log", "notes-old.txt"],
+        "build": ["photo-tool.exe", "photo-tool.pdb"],
+        "build\\obj": ["main.o", "resize.o", "exif.o", "ui.o"],
+        "cache": ["thumbs.db", "preview-0001.jpg", "preview-0002.jpg"],
+    })
+    program = Program()
+    driver.wait(MAIN, 20000)
+    driver.run("drop", MAIN, "C:\\Projects\\photo-tool")
+    folder = "C:\\Projects\\photo-tool"
+    answer("Directory", subfolder_question(folder), "yes")
+    answer("Directory", folder_question(folder), "yes")
+    for _ in range(100):
+        if driver.status().endswith("items loaded..."):
+            break
+        time.sleep(0.1)
+    for row in (4, 6, 7, 8):
+        driver.tick(row)
+    driver.select(8)
+    time.sleep(0.5)
+    capture(MAIN, os.path.join(docs, "main-window.png"))
+    program.kill()
+
+
+def removal_pictures():
+    root = os.path.join(drive_c(), "Scratch", "renders")
+    layout = {"take%02d" % i: ["frame%04d.png" % j for j in range(500)] for i in range(60)}
+    make_files(root, layout)
+    records = [("C:\\Scratch\\renders\\", "Folder")]
+    records += [("C:\\Scratch\\renders\\%s\\" % folder, "Folder") for folder in layout]
+    records += [("C:\\Scratch\\renders\\%s\\%s" % (folder, name), "File") for folder, names in layout.items()
+                for name in names]
+    with open(os.path.join(drive_c(), "Scratch", "renders.txt"), "wb") as f:
+        f.write(list_bytes(records, "pw"))
+    program = Program("Remove Files*C:\\Scratch\\renders.txt")
+    driver.wait(PROMPT, 20000)
+    driver.settext(PROMPT_TEXT, "pw", title=PROMPT)
+    driver.pclick(PROMPT_OK, title=PROMPT)
+    driver.run("box", "Remove", "yes")
+    deadline = time.time() + 60
+    while time.time() < deadline and driver.state(PROMPT_PROGRESS, title=PROMPT)["visible"] != 1:
+        time.sleep(0.02)
+    time.sleep(0.3)
+    capture(PROMPT, os.path.join(docs, "removal-progress.png"))
+    driver.run("box", "Status", "none", "120000")
+    capture("Status", os.path.join(docs, "removal-done.png"))
+    driver.run("box", "Status", "ok")
+    program.wait_exit(20)
+
+
+set_start_up_defaults()
+reg_delete("WindowPlacement")
+os.makedirs(docs, exist_ok=True)
+main_window_picture()
+removal_pictures()

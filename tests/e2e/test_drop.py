@@ -1,0 +1,65 @@
+"""Files and folders dragged from another process and dropped on the main
+window: files in drop order, folders through folder mode's questions one
+after the other, one "Clear" question per drop, protected folders, and a
+drop that comes while an add is under way. The driver drags with OLE
+(DoDragDrop with a CF_HDROP data object), as the shell's file browser does."""
+import unittest
+
+from add_helpers import CLEAR_TEXT, PROTECTED_TITLE, AddCase, example_rows, folder_question, subfolder_question
+from harness import CHK_SUBFOLDERS, desktop, wine_path
+
+
+class DropTest(AddCase):
+    def test_dropped_files_are_file_entries_in_drop_order_with_the_copy_effect(self):
+        self.start()
+        report = self.driver.drop("C:\\T\\b", "C:\\T\\S1\\c", "C:\\T\\a")
+        self.assertIn("effect=copy", report)
+        self.assertIn("feedback=copy", report)  # the cursor shows the copy arrow
+        self.wait_rows(example_rows("b", "S1\\c", "a"))
+        self.driver.drop("C:\\T\\S2\\d", "C:\\T\\missing")
+        self.answer("Clear", CLEAR_TEXT, "no")
+        self.wait_rows(example_rows("b", "S1\\c", "a", "S2\\d"))
+
+    def test_files_first_then_each_folder_with_its_questions_and_one_clear_question(self):
+        self.start()
+        self.driver.drop("C:\\T\\a")
+        self.wait_rows(example_rows("a"))
+        self.driver.drop("C:\\T\\S1", "C:\\T\\b", "C:\\T\\S2")
+        self.answer("Clear", CLEAR_TEXT, "yes")
+        self.answer("Directory", subfolder_question("C:\\T\\S1"), "yes")
+        self.answer("Directory", folder_question("C:\\T\\S1"), "yes")
+        self.answer("Directory", subfolder_question("C:\\T\\S2"), "no")
+        self.answer("Directory", folder_question("C:\\T\\S2"), "yes")
+        self.wait_status("6 items loaded...")
+        self.no_box("Clear", 500)
+        self.assertEqual(self.driver.rows(), example_rows("b", "S1\\", "S1\\S3\\", "S1\\c", "S2\\", "S2\\d"))
+
+    def test_a_dropped_folder_follows_the_add_subfolders_setting(self):
+        self.start()
+        self.driver.click(CHK_SUBFOLDERS)
+        self.driver.drop("C:\\T")
+        self.answer("Directory", subfolder_question("C:\\T"), "yes")
+        self.answer("Directory", folder_question("C:\\T"), "yes")
+        self.wait_status("3 items loaded...")
+        self.assertEqual(self.driver.rows(), example_rows("", "a", "b"))
+
+    def test_a_protected_folder_asks_and_a_drop_during_an_add_is_refused(self):
+        folder = wine_path(desktop())
+        self.start()
+        self.driver.drop(folder)
+        self.answer_protected(folder, "no")
+        self.no_box("Directory")
+        self.assertEqual(self.driver.rows(), [])
+        self.driver.drop("C:\\T\\S2")
+        self.assertTrue(self.driver.wait("Directory"))
+        self.driver.drop("C:\\T\\a")  # refused: the first drop is still asking
+        self.answer("Directory", subfolder_question("C:\\T\\S2"), "no")
+        self.answer("Directory", folder_question("C:\\T\\S2"), "no")
+        self.wait_status("1 items loaded...")
+        self.no_box("Clear", 500)
+        self.assertEqual(self.driver.rows(), example_rows("S2\\d"))
+        self.assertFalse(self.driver.visible(PROTECTED_TITLE))
+
+
+if __name__ == "__main__":
+    unittest.main()
