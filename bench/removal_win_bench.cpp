@@ -7,8 +7,10 @@
 //   (b)  the removal run's two passes;
 // each on its own identical tree, in a new order every round, printed as
 // the ratios b/a and b/a2; then the save and load of the whole list.
-// Usage: removal_win_bench [rounds] [scratch folder]
-//        (default: 2 rounds in %TEMP%\ombrelay_bench)
+// Usage: removal_win_bench [--with-data] [rounds] [scratch folder]
+//        (default: 2 rounds of empty files in %TEMP%\ombrelay_bench;
+//        --with-data writes one byte into each file, which on some disks
+//        makes every delete wait for the block allocator, one at a time)
 #include <windows.h>
 
 #include <algorithm>
@@ -25,12 +27,14 @@
 #include "listfile/list_file.h"
 #include "listfile/text_utils.h"
 #include "base/worker_pool.h"
+#include "removal/chunked_pass.h"
 #include "removal/removal_passes_win.h"
 #include "removal/removal_plan.h"
 
 namespace {
 
 constexpr int kTop = 50, kSub = 100, kFiles = 20;
+bool g_withData = false;
 
 double Seconds(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -56,7 +60,7 @@ std::vector<listfile::Record> MakeTree(const std::wstring& root) {
         HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
           DWORD wrote = 0;
-          WriteFile(h, "x", 1, &wrote, nullptr);
+          if (g_withData) WriteFile(h, "x", 1, &wrote, nullptr);
           CloseHandle(h);
         }
         files.push_back({file, L"File"});
@@ -158,6 +162,11 @@ void Round(int round, const std::wstring& scratch, double& ratioA, double& ratio
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--with-data") == 0) {
+    g_withData = true;
+    --argc;
+    ++argv;
+  }
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2;
   std::wstring scratch;
   if (argc > 2) {
@@ -171,7 +180,7 @@ int main(int argc, char** argv) {
   SYSTEM_INFO info;
   GetSystemInfo(&info);
   std::printf("%lu logical processors, %zu removal workers\n", info.dwNumberOfProcessors,
-              base::WorkerPool::DefaultSize());
+              removal::DeleteWorkerCount());
 
   double low[2] = {1e9, 1e9}, high[2] = {0, 0};
   for (int r = 0; r < rounds; ++r) {

@@ -14,6 +14,8 @@
 
 namespace removal {
 
+size_t DeleteWorkerCount() { return 2 * base::WorkerPool::DefaultSize(); }
+
 std::vector<ItemFailure> RunInChunks(size_t count, const ItemWork& work, const DoneSoFar& doneSoFar,
                                      const ChunkSetup& setup) {
   const size_t size = std::max<size_t>(setup.chunkItems, 1);

@@ -31,6 +31,11 @@ struct ChunkSetup {
   std::chrono::milliseconds slice{25};
 };
 
+// How many workers a pass of deletes gets: a delete mostly waits on the
+// file system, so twice the pool's default (4 to 16) keeps the disk busier
+// than one worker per processor does.
+size_t DeleteWorkerCount();
+
 // Handles items [0, count) and returns the failures in item order. An
 // exception an item lets out is thrown here once every chunk has ended;
 // one thrown by doneSoFar leaves at once, after the chunks that had started.

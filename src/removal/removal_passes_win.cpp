@@ -55,7 +55,7 @@ void FilePass(const std::vector<std::wstring>& files, Pacer& pacer, Refusals& re
         pacer.Waited(done - shown);
         shown = done;
       },
-      {base::WorkerPool::DefaultSize()});
+      {DeleteWorkerCount()});
   pacer.Step(files.size() - shown);
   for (const ItemFailure& f : failures) refusals.push_back(Refused(files[f.index], static_cast<DWORD>(f.code)));
   RetryRounds(refusals, first, pacer, [](const Refusal& r) { return DeleteListedFile(*r.path); });
