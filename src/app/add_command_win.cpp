@@ -9,6 +9,7 @@
 #include "app/add_texts.h"
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
+#include "base/program_win.h"
 #include "dialogs/file_dialogs_win.h"
 #include "listfile/protected_places_win.h"
 #include "listfile/text_utils.h"
@@ -93,7 +94,7 @@ long SearchFolder(MainWindow& window, const std::wstring& pattern, bool subfolde
       finder.StopSearch();
       return true;
     }
-    return DispatchDialogMessage(&msg);
+    return base::DispatchDialogMessage(&msg);
   };
   finder.SearchFile(pattern, subfolders, false);
   window.SetStatus(before);

@@ -19,17 +19,5 @@ void RunDropCommand(MainWindow& window, const std::vector<std::wstring>& paths);
 // Saving and loading the delete list.
 void SaveListCommand(MainWindow& window);
 void LoadListCommand(MainWindow& window);
-// The password prompt of a removal run; arguments is the command line text.
-void ShowLoginWindow(MainWindow& window, const std::wstring& arguments);
-// The About window, not modal.
-void ShowAboutWindow(MainWindow& window);
-// Start-up services: application constants, update check, disclaimer. They
-// may end the program.
-void RunStartUp(MainWindow& window);
-
-// Modeless windows that take keyboard navigation from the message loop.
-void AddDialogWindow(HWND hwnd);
-void RemoveDialogWindow(HWND hwnd);
-bool DispatchDialogMessage(void* msg);
 
 }  // namespace app

@@ -12,8 +12,12 @@
 #include "app/drop_target_win.h"
 #include "app/shell_actions_win.h"
 #include "app/window_placement_win.h"
+#include "base/program_win.h"
 #include "base/window_metrics_win.h"
+#include "removal/login_window_win.h"
+#include "services/about_window_win.h"
 #include "services/error_trap_win.h"
+#include "services/startup_win.h"
 
 namespace app {
 namespace {
@@ -61,18 +65,20 @@ const Placement& PlacementOf(int id) {
 
 MainWindow* g_window = nullptr;
 
+// The list view handles its own keys but Tab; everything else in the main
+// window goes through its dialog navigation.
+bool LeftToTheList(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam == VK_TAB) return false;
+  wchar_t cls[32] = L"";
+  GetClassNameW(msg.hwnd, cls, 32);
+  return lstrcmpiW(cls, L"SysListView32") == 0;
+}
+
 }  // namespace
 
 MainWindow& TheMainWindow() {
   static MainWindow window;
   return window;
-}
-
-void EndProgram() {
-  // Close and Exit end the process here, so this is the last moment to
-  // keep the placement.
-  TheMainWindow().RememberPlacement();
-  ExitProcess(0);
 }
 
 bool MainWindow::Create(HINSTANCE instance) {
@@ -91,7 +97,12 @@ bool MainWindow::Create(HINSTANCE instance) {
   DWORD style = WS_OVERLAPPEDWINDOW;
   hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
-  return hwnd_ != nullptr;
+  if (!hwnd_) return false;
+  base::AddDialogWindow(hwnd_, LeftToTheList);
+  // Close and Exit end the process at once, so the end is the last moment
+  // to keep the placement.
+  base::SetBeforeEnd([this] { RememberPlacement(); });
+  return true;
 }
 
 LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -134,7 +145,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_CLOSE:
     case WM_ENDSESSION:
-      EndProgram();
+      base::EndProgram();
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -348,10 +359,10 @@ void MainWindow::OnCommand(int id, int code) {
       SaveListCommand(*this);
       break;
     case kMnuAboutOmbrelay:
-      ShowAboutWindow(*this);
+      services::ShowAboutWindow(hwnd_, icon_);
       break;
     case kMnuExit:
-      EndProgram();
+      base::EndProgram();
     default:
       break;
   }

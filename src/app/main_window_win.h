@@ -117,7 +117,4 @@ class MainWindow {
 // The one main window of the run.
 MainWindow& TheMainWindow();
 
-// Ends the whole program at once: no question, nothing saved.
-[[noreturn]] void EndProgram();
-
 }  // namespace app

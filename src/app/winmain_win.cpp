@@ -5,11 +5,13 @@
 #include <objbase.h>
 
 #include "app/command_line.h"
-#include "app/commands_win.h"
 #include "app/main_window_win.h"
+#include "base/program_win.h"
+#include "removal/login_window_win.h"
 #include "search/found_lists.h"
 #include "services/app_constants.h"
 #include "services/error_trap_win.h"
+#include "services/startup_win.h"
 
 namespace {
 
@@ -17,11 +19,11 @@ namespace {
 void LoadStep(app::MainWindow& window) {
   trap::Guard([&] {
     ST(search::ResetFoundLists());
-    ST(app::RunStartUp(window));
+    ST(services::StartUp(window.Handle(), [&](const std::wstring& caption) { window.SetAboutCaption(caption); }));
     std::wstring arguments = ST(app::ArgumentText(GetCommandLineW()));
     CHECK_WIN(SetWindowTextW(window.Handle(), services::MainTitle().c_str()));
     if (app::IsRemovalRun(arguments)) {
-      ST(app::ShowLoginWindow(window, arguments));
+      ST(removal::ShowLoginWindow(window.Icon(), arguments));
       ShowWindow(window.Handle(), SW_HIDE);
     } else {
       window.ShowPlaced();
@@ -50,9 +52,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (app::DispatchDialogMessage(&msg)) continue;
+    if (base::DispatchDialogMessage(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  app::EndProgram();
+  base::EndProgram();
 }

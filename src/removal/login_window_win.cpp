@@ -7,8 +7,7 @@
 
 #include <string>
 
-#include "app/commands_win.h"
-#include "app/main_window_win.h"
+#include "base/program_win.h"
 #include "base/window_metrics_win.h"
 #include "listfile/list_file.h"
 #include "removal/full_report_win.h"
@@ -49,7 +48,7 @@ const ControlSpec kControls[] = {
 
 class LoginWindow {
  public:
-  bool Create(app::MainWindow& main, const std::wstring& arguments);
+  bool Create(HICON icon, const std::wstring& arguments);
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -75,7 +74,7 @@ class LoginWindow {
 };
 
 
-bool LoginWindow::Create(app::MainWindow& main, const std::wstring& arguments) {
+bool LoginWindow::Create(HICON icon, const std::wstring& arguments) {
   arguments_ = arguments;
   dpi_ = static_cast<int>(win::WindowDpi(nullptr));
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -98,8 +97,8 @@ bool LoginWindow::Create(app::MainWindow& main, const std::wstring& arguments) {
                           work.top + (work.bottom - work.top - height) / 2, width, height, nullptr, nullptr, instance,
                           this);
   if (!hwnd_) return false;
-  OnLoad(main.Icon());
-  app::AddDialogWindow(hwnd_);
+  OnLoad(icon);
+  base::AddDialogWindow(hwnd_);
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   SetFocus(GetDlgItem(hwnd_, kTxtPassword));
@@ -228,7 +227,7 @@ void LoginWindow::ShowProgress(size_t done, size_t total) {
   SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(done), 0);
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) app::EndProgram();
+    if (msg.message == WM_QUIT) base::EndProgram();
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -238,17 +237,14 @@ void LoginWindow::Leave() {
   trap::Guard([&] {
     ST(DestroyWindow(hwnd_));
   });
-  app::EndProgram();
+  base::EndProgram();
 }
 
 }  // namespace
-}  // namespace removal
 
-namespace app {
-
-void ShowLoginWindow(MainWindow& window, const std::wstring& arguments) {
-  static removal::LoginWindow login;
-  if (!login.Create(window, arguments)) trap::RaiseWin32(GetLastError());
+void ShowLoginWindow(HICON icon, const std::wstring& arguments) {
+  static LoginWindow login;
+  if (!login.Create(icon, arguments)) trap::RaiseWin32(GetLastError());
 }
 
-}  // namespace app
+}  // namespace removal

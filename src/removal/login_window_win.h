@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace removal {
 
 enum LoginControlId : int {
@@ -13,5 +15,9 @@ enum LoginControlId : int {
   kPbRemoval = 303,
   kChkRecycleBin = 304,
 };
+
+// Opens the prompt of a removal run with the program's icon; arguments is
+// the command line text. The run ends the program.
+void ShowLoginWindow(HICON icon, const std::wstring& arguments);
 
 }  // namespace removal

@@ -2,10 +2,9 @@
 // it afresh. Layout in twips scaled to the screen's DPI.
 #include "services/about_window_win.h"
 
-#include "app/commands_win.h"
-#include "app/main_window_win.h"
 #include "base/encoding.h"
 #include "base/handles_win.h"
+#include "base/program_win.h"
 #include "base/window_metrics_win.h"
 #include "services/app_constants.h"
 #include "services/error_trap_win.h"
@@ -74,9 +73,8 @@ void CreateControls(HWND hwnd) {
 }
 
 // The load handler: icon, caption, title and version.
-void LoadAbout(HWND hwnd) {
+void LoadAbout(HWND hwnd, HICON icon) {
   trap::Guard([&] {
-    HICON icon = app::TheMainWindow().Icon();
     ST(SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon)));
     CHECK_WIN(SetWindowTextW(hwnd, (L"About " + Appname).c_str()));
     CHECK_WIN(SetDlgItemTextW(hwnd, kAboutLblTitle, Appname.c_str()));
@@ -108,7 +106,7 @@ LRESULT CALLBACK AboutProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       DestroyWindow(hwnd);
       return 0;
     case WM_DESTROY:
-      app::RemoveDialogWindow(hwnd);
+      base::RemoveDialogWindow(hwnd);
       g_about = nullptr;
       ReleaseFonts();
       return 0;
@@ -222,20 +220,16 @@ void StartSysInfo(HWND owner) {
   if (!found || !StartProgram(path)) MessageBoxW(owner, kUnavailable, Appname.c_str(), MB_OK);
 }
 
-}  // namespace services
-
-namespace app {
-
-void ShowAboutWindow(MainWindow& window) {
+void ShowAboutWindow(HWND owner, HICON icon) {
   trap::Guard([&] {
-    if (!services::g_about) {
-      services::g_about = CHECK_WIN(services::CreateAbout(window.Handle()));
-      ST(AddDialogWindow(services::g_about));
-      ST(services::LoadAbout(services::g_about));
+    if (!g_about) {
+      g_about = CHECK_WIN(CreateAbout(owner));
+      ST(base::AddDialogWindow(g_about));
+      ST(LoadAbout(g_about, icon));
     }
-    ShowWindow(services::g_about, SW_SHOW);
-    SetForegroundWindow(services::g_about);
+    ShowWindow(g_about, SW_SHOW);
+    SetForegroundWindow(g_about);
   });
 }
 
-}  // namespace app
+}  // namespace services

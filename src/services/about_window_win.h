@@ -20,6 +20,10 @@ enum AboutControlId : int {
   kAboutLblDisclaimer = 309,
 };
 
+// Shows the About window, loading it first when it is not open; owner is
+// the main window, whose icon it shows.
+void ShowAboutWindow(HWND owner, HICON icon);
+
 // Finds the system information tool through the registry and starts it, or
 // says that it is unavailable.
 void StartSysInfo(HWND owner);

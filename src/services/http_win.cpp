@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/commands_win.h"
 #include "base/encoding.h"
 #include "base/long_path.h"
+#include "base/program_win.h"
 #include "services/error_trap_win.h"
 #include "services/url_parts.h"
 
@@ -32,7 +32,7 @@ void PumpMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
       return;
     }
-    if (app::DispatchDialogMessage(&msg)) continue;
+    if (base::DispatchDialogMessage(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

@@ -3,8 +3,7 @@
 // disclaimer. The update check and the disclaimer may end the program.
 #include "services/startup_win.h"
 
-#include "app/commands_win.h"
-#include "app/main_window_win.h"
+#include "base/program_win.h"
 #include "listfile/shell_links_win.h"
 #include "services/app_constants.h"
 #include "services/error_trap_win.h"
@@ -52,30 +51,24 @@ void CheckForUpdate(HWND owner) {
   const int MsgboxRes = MessageBoxW(owner, text.c_str(), L"New Version", MB_YESNOCANCEL | MB_ICONINFORMATION);
   // Only web addresses go to the shell: the file must not start programs.
   if (MsgboxRes == IDYES && offer.canOpen) shell::OpenInternet(owner, offer.address, ShowOnly);
-  if (offer.mustDownload) app::EndProgram();
+  if (offer.mustDownload) base::EndProgram();
 }
 
 void AskDisclaimer(HWND owner) {
   const std::wstring valueName = Appname + L"FirstTime";
   if (!GetString(HKEY_CURRENT_USER, MainKey, valueName).empty()) return;
-  if (MessageBoxW(owner, kDisclaimer, L"Agreement", MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES) app::EndProgram();
+  if (MessageBoxW(owner, kDisclaimer, L"Agreement", MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES) base::EndProgram();
   SaveString(HKEY_CURRENT_USER, MainKey, valueName, L"No");
 }
 
-void StartUp(app::MainWindow& window) {
+void StartUp(HWND owner, const std::function<void(const std::wstring&)>& setAboutCaption) {
   trap::Guard([&] {
     ST(SetAppConstants());
     ST(ApplyUpdateUrlSetting());
-    ST(window.SetAboutCaption(L"About " + Appname));
-    ST(CheckForUpdate(window.Handle()));
-    ST(AskDisclaimer(window.Handle()));
+    ST(setAboutCaption(L"About " + Appname));
+    ST(CheckForUpdate(owner));
+    ST(AskDisclaimer(owner));
   });
 }
 
 }  // namespace services
-
-namespace app {
-
-void RunStartUp(MainWindow& window) { services::StartUp(window); }
-
-}  // namespace app

@@ -2,14 +2,14 @@
 #pragma once
 #include <windows.h>
 
-namespace app {
-class MainWindow;
-}
+#include <functional>
+#include <string>
 
 namespace services {
 
-// Constants, About caption, update check, disclaimer, in that order.
-void StartUp(app::MainWindow& window);
+// Constants, About caption, update check, disclaimer, in that order; owner
+// is the main window, setAboutCaption names its About item.
+void StartUp(HWND owner, const std::function<void(const std::wstring&)>& setAboutCaption);
 
 // A non-empty text value UpdateURL under the program's key replaces the
 // built-in address of the version file.
