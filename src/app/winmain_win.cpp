@@ -19,7 +19,8 @@ namespace {
 void LoadStep(app::MainWindow& window) {
   trap::Guard([&] {
     ST(search::ResetFoundLists());
-    ST(services::StartUp(window.Handle(), [&](const std::wstring& caption) { window.SetAboutCaption(caption); }));
+    const auto setAboutCaption = [&](const std::wstring& caption) { window.SetAboutCaption(caption); };
+    ST(services::StartUp(window.Handle(), setAboutCaption));
     std::wstring arguments = ST(app::ArgumentText(GetCommandLineW()));
     CHECK_WIN(SetWindowTextW(window.Handle(), services::MainTitle().c_str()));
     if (app::IsRemovalRun(arguments)) {
