@@ -78,7 +78,8 @@ void AddFiles(MainWindow& window) {
 // Shows the folder being searched a few times a second and lets Esc stop
 // the search. Returns the search's result flag; the status text is put
 // back as it was.
-long SearchFolder(MainWindow& window, search::clsFileFind& finder, const std::wstring& pattern, bool subfolders) {
+long SearchFolder(MainWindow& window, const std::wstring& pattern, bool subfolders) {
+  search::clsFileFind finder;
   long outcome = search::DirExFailed;
   const std::wstring before = window.StatusText();
   DWORD shownAt = GetTickCount() - kShowEveryMs;
@@ -167,9 +168,6 @@ bool AddChosenFolder(MainWindow& window, const std::wstring& chosen, protect::Pr
   });
   if (!allowed) return true;
   const std::wstring pattern = SearchPatternFor(chosen);
-  // The folder is listed while the two questions are answered.
-  search::clsFileFind finder;
-  Quietly([&] { finder.Prepare(pattern, window.SubFoldersChecked(), false); });
   const std::wstring folderText = textutil::GetDirPath(pattern);
   const UINT style = MB_YESNOCANCEL | MB_ICONQUESTION;
   const bool withSubfolders = Ask(owner, SubfolderQuestion(folderText), kDirectoryTitle, style) == IDYES;
@@ -180,7 +178,7 @@ bool AddChosenFolder(MainWindow& window, const std::wstring& chosen, protect::Pr
   long result = search::DirExFailed;
   Quietly([&] {
     search::ResetFoundLists();
-    result = SearchFolder(window, finder, pattern, window.SubFoldersChecked());
+    result = SearchFolder(window, pattern, window.SubFoldersChecked());
   });
   if (result == search::UserCanceled) {
     window.SetStatus(kSearchStoppedText);

@@ -55,10 +55,6 @@ struct KeyTraits {
   static HKEY Invalid() { return nullptr; }
   static void Close(HKEY h) { ::RegCloseKey(h); }
 };
-struct ChangeTraits {
-  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(HANDLE h) { ::FindCloseChangeNotification(h); }
-};
 struct HookTraits {
   static HHOOK Invalid() { return nullptr; }
   static void Close(HHOOK h) { ::UnhookWindowsHookEx(h); }
@@ -71,7 +67,5 @@ using unique_handle = UniqueHandle<HANDLE, KernelTraits>;
 using unique_hfind = UniqueHandle<HANDLE, FindTraits>;
 using unique_hkey = UniqueHandle<HKEY, KeyTraits>;
 using unique_hhook = UniqueHandle<HHOOK, HookTraits>;
-// FindFirstChangeNotification: INVALID_HANDLE_VALUE is the empty value.
-using unique_hchange = UniqueHandle<HANDLE, ChangeTraits>;
 
 }  // namespace win

@@ -104,31 +104,6 @@ FolderListing ListFolder(const ListingRules& rules, const std::wstring& folder, 
   return listing;
 }
 
-// The parallel walk of one search, started.
-std::unique_ptr<ParallelWalk> StartWalk(const std::wstring& startFolder, ListingRules rules) {
-  auto walk = std::make_unique<ParallelWalk>(
-      base::WorkerPool::DefaultSize(),
-      [rules = std::move(rules)](const std::wstring& folder, const std::atomic<bool>& stop) {
-        return ListFolder(rules, folder, stop);
-      });
-  walk->Start(WithSeparator(startFolder));
-  return walk;
-}
-
-// Names what a walk lists, so that a prepared walk serves only its own search.
-std::wstring WalkKey(const std::wstring& startFolder, const ListingRules& rules) {
-  return startFolder + L'|' + rules.spec + (rules.recurse ? L"|sub" : L"|") + (rules.caseSensitive ? L"|case" : L"|");
-}
-
-// Anything that could change what a listing gives: names and attributes
-// (a folder made a link, say), in the folder and, when the walk goes down,
-// below it.
-HANDLE WatchFolder(const std::wstring& startFolder, bool subtree) {
-  return FindFirstChangeNotificationW(paths::LongPath(WithSeparator(startFolder)).c_str(), subtree,
-                                      FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
-                                          FILE_NOTIFY_CHANGE_ATTRIBUTES);
-}
-
 }  // namespace
 
 std::wstring Win32PathProbe::FullPathName(const std::wstring& path) {
@@ -186,46 +161,19 @@ void clsFileFind::SearchFile(const std::wstring& Pathname, bool blnSubFolders, b
     if (FileList.size() > filesBefore) FileList.resize(filesBefore);
     if (FolderList.size() > foldersBefore) FolderList.resize(foldersBefore);
   }
-  prepared_.reset();
-  preparedWatch_.reset();
   if (Finished) Finished(m_Files, m_ResultFlag);
 }
 
-void clsFileFind::Prepare(const std::wstring& Pathname, bool blnSubFolders, bool blnCaseSensitive) {
-  prepared_.reset();
-  preparedWatch_.reset();
-  try {
-    std::wstring start = Pathname, spec;
-    long flag = DirExSuccess;
-    Win32PathProbe probe;
-    if (Pathname.empty() || !FileSpec(probe, start, spec, flag)) return;
-    // The watch goes first: a change made while the walk runs is seen too.
-    preparedWatch_.reset(WatchFolder(start, blnSubFolders));
-    if (!preparedWatch_) return;
-    ListingRules rules{spec, blnSubFolders, blnCaseSensitive};
-    preparedFor_ = WalkKey(start, rules);
-    prepared_ = StartWalk(start, std::move(rules));
-  } catch (...) {
-    prepared_.reset();  // SearchFile then lists afresh
-    preparedWatch_.reset();
-  }
-}
-
-std::unique_ptr<ParallelWalk> clsFileFind::TakePrepared(const std::wstring& key) {
-  std::unique_ptr<ParallelWalk> walk = std::move(prepared_);
-  const bool unchanged = preparedWatch_ && WaitForSingleObject(preparedWatch_.get(), 0) == WAIT_TIMEOUT;
-  preparedWatch_.reset();
-  if (walk && (!unchanged || key != preparedFor_)) walk.reset();
-  return walk;
-}
-
 void clsFileFind::Walk(const std::wstring& startFolder) {
-  ListingRules rules{m_FileSpec, m_Recurse, m_CaseSensitive};
-  std::unique_ptr<ParallelWalk> walk = TakePrepared(WalkKey(startFolder, rules));
-  if (!walk) walk = StartWalk(startFolder, std::move(rules));
+  ParallelWalk walk(base::WorkerPool::DefaultSize(),
+                    [rules = ListingRules{m_FileSpec, m_Recurse, m_CaseSensitive}](
+                        const std::wstring& folder, const std::atomic<bool>& stop) {
+                      return ListFolder(rules, folder, stop);
+                    });
+  walk.Start(WithSeparator(startFolder));
   WalkStep step;
   while (ResultFlag() == DirExSuccess) {
-    WalkState state = walk->Next(step, kCollectMs);
+    WalkState state = walk.Next(step, kCollectMs);
     if (state == WalkState::Done) return;
     if (state == WalkState::Waiting) continue;
     if (step.link) {

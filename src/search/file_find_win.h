@@ -18,10 +18,8 @@
 
 #include <atomic>
 #include <functional>
-#include <memory>
 #include <string>
 
-#include "base/handles_win.h"
 #include "search/file_spec.h"
 #include "search/walk_order.h"
 
@@ -41,14 +39,6 @@ class clsFileFind {
   // Runs the whole search before it returns; the outcome is in the found
   // lists and in the Finished event.
   void SearchFile(const std::wstring& Pathname, bool blnSubFolders, bool blnCaseSensitive);
-  // Starts listing what SearchFile with the same arguments will walk, so
-  // that the listing runs while the caller still asks its questions. It
-  // raises no event and fills no list. The next SearchFile takes the
-  // listings over only when its arguments are the same and nothing under
-  // the folder was created, deleted, renamed or changed its attributes in
-  // the meantime; otherwise it lists afresh. Where the platform cannot
-  // watch the folder for such changes, nothing is prepared.
-  void Prepare(const std::wstring& Pathname, bool blnSubFolders, bool blnCaseSensitive);
   // Ends a running walk within a few milliseconds; Finished then reports
   // UserCanceled. May be called from any thread.
   void StopSearch() { m_ResultFlag = UserCanceled; }
@@ -60,8 +50,6 @@ class clsFileFind {
 
  private:
   void Walk(const std::wstring& startFolder);
-  // The prepared walk when it lists what key names and is still current.
-  std::unique_ptr<ParallelWalk> TakePrepared(const std::wstring& key);
   // Counts one listed folder's matching entries and puts its files and the
   // folder itself into the found lists.
   void TakeFolder(FolderListing& folder);
@@ -78,10 +66,6 @@ class clsFileFind {
   bool m_CaseSensitive = false;
   std::atomic<long> m_ResultFlag{DirExSuccess};
   DWORD lastYield_ = 0;
-  // The walk Prepare started, what it lists, and the watch on its folder.
-  std::unique_ptr<ParallelWalk> prepared_;
-  std::wstring preparedFor_;
-  win::unique_hchange preparedWatch_;
 };
 
 // The platform's answers for the path split (full path, attributes, first

@@ -105,11 +105,9 @@ class AddFolderTest(AddCase):
 
     def test_esc_stops_a_long_search_and_adds_nothing_and_add_waits_meanwhile(self):
         big = os.path.join(drive_c(), "T", "big")
-        # Long enough for the folder workers to be still busy when Esc comes,
-        # although they start while the questions are answered.
-        for i in range(200):
-            for j in range(200):
-                os.makedirs(os.path.join(big, "f%03d" % i, "g%03d" % j))
+        for i in range(80):
+            for j in range(100):
+                os.makedirs(os.path.join(big, "f%02d" % i, "g%03d" % j))
         self.start()
         self.add_folder("C:\\T\\big", "no", "no")
         searching = ""

@@ -446,40 +446,12 @@ TEST_F(SearchWalk, GeneratedTreesGiveTheSameListsAsAPlainWalk) {
     ASSERT_GT(files.size(), 150u);
     for (int run = 0; run < 15; ++run) {
       ResetFoundLists();
-      // A walk prepared for this search is taken over, one for another dropped.
-      if (run % 3 == 1) find_.Prepare(kT + L"\\*.*", true, false);
-      if (run % 3 == 2) find_.Prepare(kT + L"\\*.*", false, false);
       Outcome r = Search(kT + L"\\*.*", true);
       ASSERT_EQ(Found(FileList), files) << "seed " << seed << " run " << run;
       ASSERT_EQ(Found(FolderList), folders) << "seed " << seed << " run " << run;
       EXPECT_EQ(r.count, count);
       EXPECT_EQ(r.result, DirExSuccess);
     }
-  }
-}
-
-// What changes under the folder between Prepare and SearchFile is found as
-// a fresh walk finds it: an added file deep down, a removed folder, a
-// renamed one.
-TEST_F(SearchWalk, APreparedWalkGivesWayToChangesMadeMeanwhile) {
-  MakeGeneratedTree(1);
-  const std::wstring deep = kT + L"\\deep\\l0\\l1\\l2";
-  const std::vector<std::function<void()>> changes = {
-      [&] { MakeFile(deep + L"\\late.txt"); },
-      [&] { RemoveTree(kT + L"\\wide\\230"); },
-      [&] { ASSERT_TRUE(MoveFileW((kT + L"\\Case\\Sub").c_str(), (kT + L"\\Case\\Moved").c_str())); },
-  };
-  for (const auto& change : changes) {
-    find_.Prepare(kT + L"\\*.*", true, false);
-    Sleep(100);  // let the workers list part of the tree first
-    change();
-    Paths files, folders;
-    long count = 0;
-    ReferenceWalk(kT + L"\\", files, folders, count);
-    ResetFoundLists();
-    Search(kT + L"\\*.*", true);
-    EXPECT_EQ(Found(FileList), files);
-    EXPECT_EQ(Found(FolderList), folders);
   }
 }
 
