@@ -201,11 +201,6 @@ void AddFolder(MainWindow& window) {
   AddChosenFolder(window, chosen, places);
 }
 
-bool IsFolder(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Dropped files first, in drop order, then each dropped folder through
 // folder mode's steps; a stopped search ends the drop. Names of nothing
 // are passed over.
@@ -213,9 +208,11 @@ void AddDropped(MainWindow& window, const std::vector<std::wstring>& paths) {
   protect::ProtectedPlaces places;
   std::vector<std::wstring> folders;
   for (const std::wstring& path : paths) {
-    if (IsFolder(path)) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) continue;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
       folders.push_back(path);
-    } else if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    } else {
       Quietly([&] {
         if (protect::MayAdd(window.Handle(), places, path)) window.List().Append(path, kFileType);
       });

@@ -7,7 +7,6 @@
 #include <unordered_set>
 
 #include "base/long_path.h"
-#include "base/worker_pool.h"
 #include "removal/chunked_pass.h"
 #include "removal/removal_steps_win.h"
 #include "removal/listed_path.h"

@@ -374,6 +374,18 @@ int PrintClipboard() {
   return 8;
 }
 
+// QueryInterface for an object with one interface beside IUnknown.
+template <class Object>
+HRESULT QueryOne(Object* self, REFIID own, REFIID riid, void** out) {
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, own)) {
+    *out = self;
+    self->AddRef();
+    return S_OK;
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
 // The drag source's data: file names as the shell offers them (CF_HDROP).
 class FileNamesData : public IDataObject {
  public:
@@ -383,13 +395,7 @@ class FileNamesData : public IDataObject {
   }
   virtual ~FileNamesData() = default;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
-      *out = this;
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    return QueryOne(this, IID_IDataObject, riid, out);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
   ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // lives on the driver's stack
@@ -439,13 +445,7 @@ class HoldThenDrop : public IDropSource {
  public:
   virtual ~HoldThenDrop() = default;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropSource)) {
-      *out = this;
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    return QueryOne(this, IID_IDropSource, riid, out);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
