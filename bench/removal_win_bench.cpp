@@ -102,7 +102,7 @@ double MinimalLoop(const std::vector<listfile::Record>& records, size_t threads)
 double Passes(const std::vector<listfile::Record>& records, size_t& leftovers) {
   const removal::Plan plan = removal::MakePlan(records);
   const auto start = std::chrono::steady_clock::now();
-  leftovers = removal::RunPasses(plan, [](size_t, size_t) {}).size();
+  leftovers = removal::RunPasses(plan, [](size_t, size_t) {}).leftovers.size();
   return Seconds(start);
 }
 

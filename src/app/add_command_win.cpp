@@ -9,6 +9,7 @@
 #include "app/add_texts.h"
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
+#include "base/long_path.h"
 #include "base/program_win.h"
 #include "dialogs/file_dialogs_win.h"
 #include "listfile/protected_places_win.h"
@@ -208,7 +209,7 @@ void AddDropped(MainWindow& window, const std::vector<std::wstring>& paths) {
   protect::ProtectedPlaces places;
   std::vector<std::wstring> folders;
   for (const std::wstring& path : paths) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(paths::Verbatim(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) continue;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
       folders.push_back(path);

@@ -1,21 +1,85 @@
-// Long-path prefixes (portable string handling only).
+// Verbatim path forms (portable string handling only).
 #include "base/long_path.h"
 
-namespace paths {
+#include <vector>
 
-std::wstring LongPath(const std::wstring& path, size_t threshold) {
-  if (path.size() < threshold) return path;
-  if (path.compare(0, 4, L"\\\\?\\") == 0) return path;
-  bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
-  if (drive) return L"\\\\?\\" + path;
-  if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
-  return path;
+namespace paths {
+namespace {
+
+bool IsSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+bool HasPrefix(const std::wstring& path) {
+  return path.size() >= 4 && IsSlash(path[0]) && IsSlash(path[1]) && (path[2] == L'?' || path[2] == L'.') &&
+         IsSlash(path[3]);
+}
+
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+// Where the names after the root begin ("C:\" or "\\server\share\"), or
+// npos when the path is not full. `prefix` gets the verbatim root.
+size_t RootEnd(const std::wstring& path, std::wstring& prefix) {
+  if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsSlash(path[2])) {
+    prefix = L"\\\\?\\" + path.substr(0, 2) + L'\\';
+    return 3;
+  }
+  if (path.size() < 5 || !IsSlash(path[0]) || !IsSlash(path[1]) || IsSlash(path[2])) return std::wstring::npos;
+  size_t server = 2;
+  while (server < path.size() && !IsSlash(path[server])) ++server;
+  size_t share = server + 1;
+  if (share >= path.size() || IsSlash(path[share])) return std::wstring::npos;
+  while (share < path.size() && !IsSlash(path[share])) ++share;
+  prefix = L"\\\\?\\UNC\\" + path.substr(2, server - 2) + L'\\' + path.substr(server + 1, share - server - 1) + L'\\';
+  return share + 1;
+}
+
+}  // namespace
+
+std::wstring Verbatim(const std::wstring& path) {
+  if (HasPrefix(path)) return path;
+  std::wstring result;
+  const size_t start = RootEnd(path, result);
+  if (start == std::wstring::npos) return path;
+  std::vector<std::wstring> names;
+  for (size_t at = start; at < path.size();) {
+    size_t end = at;
+    while (end < path.size() && !IsSlash(path[end])) ++end;
+    std::wstring name = path.substr(at, end - at);
+    if (name == L"..") {
+      if (!names.empty()) names.pop_back();
+    } else if (!name.empty() && name != L".") {
+      names.push_back(std::move(name));
+    }
+    at = end + 1;
+  }
+  for (size_t i = 0; i < names.size(); ++i) result += (i ? L"\\" : L"") + names[i];
+  if (!names.empty() && start < path.size() && IsSlash(path.back())) result += L'\\';
+  return result;
+}
+
+std::wstring Root(const std::wstring& path) {
+  std::wstring root;
+  if (RootEnd(ShortForm(path), root) == std::wstring::npos) return std::wstring();
+  return ShortForm(root);
 }
 
 std::wstring ShortForm(const std::wstring& path) {
   if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + path.substr(8);
   if (path.compare(0, 4, L"\\\\?\\") == 0) return path.substr(4);
   return path;
+}
+
+bool HasNameThatPlainFormChanges(const std::wstring& path) {
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (path[i] != L'.' && path[i] != L' ') continue;
+    const bool nameEnds = i + 1 == path.size() || IsSlash(path[i + 1]);
+    if (!nameEnds) continue;
+    // "." and ".." on their own are steps, not names.
+    size_t first = i;
+    while (first > 0 && !IsSlash(path[first - 1])) --first;
+    const std::wstring name = path.substr(first, i + 1 - first);
+    if (name != L"." && name != L"..") return true;
+  }
+  return false;
 }
 
 }  // namespace paths

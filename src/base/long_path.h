@@ -1,5 +1,8 @@
-// Long-path forms: absolute paths of MAX_PATH characters and more get the
-// "\\?\" prefix so the wide file functions take them whole.
+// The verbatim form of full paths: every full path the program hands to the
+// file system goes as "\\?\C:\..." or "\\?\UNC\server\share\...", so that the
+// platform takes the names exactly as listed. Without that prefix Win32
+// drops trailing dots and blanks from every name, and "report.docx." would
+// reach "report.docx", its neighbour.
 #pragma once
 #include <string>
 
@@ -7,10 +10,21 @@ namespace paths {
 
 constexpr size_t kMaxPath = 260;
 
-// C:\x -> \\?\C:\x and \\srv\share\x -> \\?\UNC\srv\share\x when the path is
-// long enough to need it; other paths are returned unchanged.
-std::wstring LongPath(const std::wstring& path, size_t threshold = kMaxPath - 12);
+// C:\x -> \\?\C:\x and \\srv\share\x -> \\?\UNC\srv\share\x. "/" is read as
+// "\", repeated separators, "." and ".." are resolved here (the prefixed
+// form leaves them to the file system, which would take them as names),
+// and every name is kept as written, trailing dots and blanks included. A
+// closing separator stays. Paths that are not full (relative, drive-relative,
+// devices) and paths already in a prefixed form are returned unchanged.
+std::wstring Verbatim(const std::wstring& path);
+// The root of a full path in its plain form ("C:\" or "\\server\share\"), or
+// the empty text when the path is not full.
+std::wstring Root(const std::wstring& path);
 // Removes a "\\?\" or "\\?\UNC\" prefix again, for display.
 std::wstring ShortForm(const std::wstring& path);
+// True when some name of the path ends in a dot or a blank: such a path
+// names something else once it goes without the prefix (the shell's calls
+// take no prefixed paths).
+bool HasNameThatPlainFormChanges(const std::wstring& path);
 
 }  // namespace paths

@@ -10,7 +10,7 @@
 namespace fileio {
 
 std::string ReadAll(const std::wstring& path) {
-  win::unique_hfile file(CHECK_HANDLE(CreateFileW(paths::LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+  win::unique_hfile file(CHECK_HANDLE(CreateFileW(paths::Verbatim(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
   LARGE_INTEGER size{};
   CHECK_WIN(GetFileSizeEx(file.get(), &size));
   if (size.QuadPart > 0x7FFFFFFF) trap::RaiseWin32(ERROR_FILE_TOO_LARGE);
@@ -27,7 +27,7 @@ std::string ReadAll(const std::wstring& path) {
 }
 
 bool WriteAll(const std::wstring& path, const std::string& bytes, std::wstring& reason) {
-  win::unique_hfile file(CreateFileW(paths::LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  win::unique_hfile file(CreateFileW(paths::Verbatim(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     reason = trap::SystemMessage(GetLastError());

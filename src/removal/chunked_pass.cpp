@@ -14,6 +14,12 @@
 
 namespace removal {
 
+namespace {
+
+bool Stopped(const ChunkSetup& setup) { return setup.stop && setup.stop->load(std::memory_order_relaxed); }
+
+}  // namespace
+
 size_t DeleteWorkerCount() { return 2 * base::WorkerPool::DefaultSize(); }
 
 std::vector<ItemFailure> RunInChunks(size_t count, const ItemWork& work, const DoneSoFar& doneSoFar,
@@ -35,7 +41,12 @@ std::vector<ItemFailure> RunInChunks(size_t count, const ItemWork& work, const D
       std::vector<ItemFailure> mine;
       std::exception_ptr error;
       try {
-        for (size_t i = c * size; i < std::min(count, (c + 1) * size); ++i) {
+        const size_t end = std::min(count, (c + 1) * size);
+        for (size_t i = c * size; i < end; ++i) {
+          if (Stopped(setup)) {
+            for (; i < end; ++i) mine.push_back({i, kNotTried});
+            break;
+          }
           if (const unsigned long code = work(i)) mine.push_back({i, code});
           done.fetch_add(1, std::memory_order_relaxed);
         }

@@ -5,6 +5,7 @@
 // is told how far the workers are, so it can keep its window painted.
 // Portable: standard threads only.
 #pragma once
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <functional>
@@ -25,10 +26,16 @@ using ItemWork = std::function<unsigned long(size_t index)>;
 // number of items done so far.
 using DoneSoFar = std::function<void(size_t done)>;
 
+// The code an item gets when the pass was stopped before it was handled.
+constexpr unsigned long kNotTried = 0xFFFFFFF0ul;
+
 struct ChunkSetup {
   size_t workers;
   size_t chunkItems = 2000;
   std::chrono::milliseconds slice{25};
+  // When set and raised (from any thread), every worker ends after the item
+  // in hand; the items no worker took come back as failures with kNotTried.
+  const std::atomic<bool>* stop = nullptr;
 };
 
 // How many workers a pass of deletes gets: a delete mostly waits on the

@@ -1,10 +1,14 @@
-// frmLogin: the password prompt of a removal run. OK reads the list named on
-// the command line, asks for confirmation, checks the password and runs the
-// deletion passes; every way out of the prompt ends the program.
+// The password prompt of a removal run. OK reads the list named on the
+// command line, asks for confirmation, checks the password and runs the
+// deletion passes; every way out of the prompt ends the program. While the
+// passes run, Cancel reads "Stop": Stop, Esc or a close request (Task
+// Manager's End task sends one) end the run after the items in hand, and the
+// closing message says what was removed and what was left.
 #include "removal/login_window_win.h"
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <string>
 
 #include "base/program_win.h"
@@ -59,6 +63,8 @@ class LoginWindow {
   void RemoveListed(const Plan& plan, const std::wstring& listPath);
   Disposal ChosenDisposal() const;
   void ShowProgress(size_t done, size_t total);
+  void SetRunning(bool running);
+  void RequestStop();
   [[noreturn]] void Leave();
   int Px(int twips) const { return win::TwipsToPixels(twips, static_cast<UINT>(dpi_)); }
   int Ask(const std::wstring& text, const wchar_t* title, UINT type) const {
@@ -70,6 +76,7 @@ class LoginWindow {
   HFONT font_ = nullptr;
   int dpi_ = 96;
   bool busy_ = false;
+  std::atomic<bool> stop_{false};
   std::wstring arguments_;
 };
 
@@ -123,13 +130,18 @@ LRESULT LoginWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case DM_GETDEFID:
       return MAKELRESULT(kCmdOK, DC_HASDEFID);
     case WM_COMMAND:
-      if (HIWORD(wp) != BN_CLICKED || busy_) return 0;
+      if (HIWORD(wp) != BN_CLICKED) return 0;
+      if (busy_) {
+        if (LOWORD(wp) == kCmdCancel) RequestStop();
+        return 0;
+      }
       if (LOWORD(wp) == kCmdOK) OnOk();
       if (LOWORD(wp) == kCmdCancel) Leave();
       return 0;
     case WM_CLOSE:
     case WM_ENDSESSION:
-      Leave();
+      if (busy_) RequestStop();
+      else Leave();
       return 0;
     default:
       return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -200,23 +212,39 @@ Disposal LoginWindow::ChosenDisposal() const {
 }
 
 void LoginWindow::RemoveListed(const Plan& plan, const std::wstring& listPath) {
-  busy_ = true;
   const Disposal disposal = ChosenDisposal();
-  EnableWindow(hwnd_, FALSE);
-  const std::vector<Leftover> leftovers =
-      RunPasses(plan, [this](size_t done, size_t total) { ShowProgress(done, total); }, disposal);
-  EnableWindow(hwnd_, TRUE);
-  if (leftovers.empty()) {
+  SetRunning(true);
+  const RunResult result =
+      RunPasses(plan, [this](size_t done, size_t total) { ShowProgress(done, total); }, disposal, &stop_);
+  SetRunning(false);
+  if (result.leftovers.empty() && !result.stopped) {
     Ask(L"Done", L"Status", MB_OK | MB_ICONINFORMATION);
     return;
   }
-  std::wstring report = LeftoverReport(leftovers);
-  if (leftovers.size() > kShownLeftovers) report += L"\n\n" + WriteFullReport(listPath, leftovers);
-  Ask(report, L"Status", MB_OK | MB_ICONEXCLAMATION);
+  std::wstring report = result.stopped ? StoppedReport(result.removed, result.leftovers) : LeftoverReport(result.leftovers);
+  if (result.leftovers.size() > kShownLeftovers) report += L"\n\n" + WriteFullReport(listPath, result.leftovers);
+  Ask(report, L"Status", MB_OK | (result.stopped ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
 }
 
-// Keeps the prompt painted while the passes run; the window is disabled, so
-// the messages let through cannot start anything.
+// While the passes run only Stop takes input; the password, OK and the
+// Recycle Bin choice are shut, so the messages let through cannot start
+// anything.
+void LoginWindow::SetRunning(bool running) {
+  busy_ = running;
+  for (int id : {kTxtPassword, kCmdOK, kChkRecycleBin}) EnableWindow(GetDlgItem(hwnd_, id), !running);
+  HWND cancel = GetDlgItem(hwnd_, kCmdCancel);
+  SetWindowTextW(cancel, running ? L"Stop" : L"Cancel");
+  EnableWindow(cancel, TRUE);
+  if (running) SetFocus(cancel);
+}
+
+void LoginWindow::RequestStop() {
+  stop_ = true;
+  EnableWindow(GetDlgItem(hwnd_, kCmdCancel), FALSE);
+}
+
+// Keeps the prompt painted and Stop, Esc and a close request reachable
+// while the passes run.
 void LoginWindow::ShowProgress(size_t done, size_t total) {
   HWND bar = GetDlgItem(hwnd_, kPbRemoval);
   if (!IsWindowVisible(bar)) {
@@ -227,7 +255,11 @@ void LoginWindow::ShowProgress(size_t done, size_t total) {
   SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(done), 0);
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) base::EndProgram();
+    if (msg.message == WM_QUIT) {
+      RequestStop();
+      continue;
+    }
+    if (base::DispatchDialogMessage(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

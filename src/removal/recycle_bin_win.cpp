@@ -24,10 +24,12 @@ constexpr FILEOP_FLAGS kQuietRecycle =
 
 using Items = std::vector<const std::wstring*>;
 
-// The path as the shell takes it: no closing backslash on a folder.
+// The path as the shell takes it: the plain form with "/", "." and ".."
+// resolved, and no closing backslash on a folder.
 std::wstring ShellPath(const std::wstring& path) {
-  if (path.size() > 3 && path.back() == L'\\') return path.substr(0, path.size() - 1);
-  return path;
+  const std::wstring plain = paths::ShortForm(paths::Verbatim(path));
+  if (plain.size() > 3 && plain.back() == L'\\') return plain.substr(0, plain.size() - 1);
+  return plain;
 }
 
 void MoveToBin(const Items& items) {
@@ -99,7 +101,8 @@ class BinCheck {
 
 // The refusal an item gets before the shell sees it, or 0. The shell moves
 // a folder with everything in it, so a "File" record must name a file.
-DWORD Precheck(const std::wstring& path, bool folder, BinCheck& bins) {
+DWORD Precheck(const std::wstring& path, bool folder, bool blocked, BinCheck& bins) {
+  if (blocked) return kThroughLink;
   if (!PathRefusal(path).empty()) return kRefusedPath;
   const std::wstring apiPath = FolderApiPath(path);
   const DWORD attributes = GetFileAttributesW(apiPath.c_str());
@@ -108,6 +111,7 @@ DWORD Precheck(const std::wstring& path, bool folder, BinCheck& bins) {
   if (folder && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return ERROR_DIRECTORY;
   if (folder && IsDriveRoot(apiPath)) return kDriveRoot;
   const std::wstring shellPath = ShellPath(path);
+  if (paths::HasNameThatPlainFormChanges(shellPath)) return kPlainNameDiffers;
   if (shellPath.size() > kLongestShellPath || shellPath.compare(0, 4, L"\\\\?\\") == 0) return kNoRecycleBin;
   return bins.Takes(shellPath) ? 0 : kNoRecycleBin;
 }
@@ -164,12 +168,15 @@ DWORD RecycleFolder(const std::wstring& path, bool linksAlone) {
 
 }  // namespace
 
-void RecycleFiles(const std::vector<std::wstring>& files, Pacer& pacer, std::vector<Refusal>& refusals) {
+void RecycleFiles(const std::vector<std::wstring>& files, const std::vector<bool>& blocked, Pacer& pacer,
+                  std::vector<Refusal>& refusals) {
   const size_t first = refusals.size();
   BinCheck bins;
   Items batch;
-  for (const std::wstring& path : files) {
-    if (const DWORD code = Precheck(path, false, bins)) {
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::wstring& path = files[i];
+    const DWORD code = pacer.Stopped() ? kNotTried : Precheck(path, false, !blocked.empty() && blocked[i], bins);
+    if (code) {
       refusals.push_back({&path, code});
       pacer.Step();
       continue;
@@ -185,15 +192,17 @@ void RecycleFiles(const std::vector<std::wstring>& files, Pacer& pacer, std::vec
   RetryRounds(refusals, first, pacer, [](const Refusal& r) { return RecycleOne(*r.path); });
 }
 
-void RecycleFolders(const std::vector<std::wstring>& folders, Pacer& pacer, std::vector<Refusal>& refusals) {
+void RecycleFolders(const std::vector<std::wstring>& folders, const std::vector<bool>& blocked, Pacer& pacer,
+                    std::vector<Refusal>& refusals) {
   const size_t first = refusals.size();
   const bool linksAlone = FolderLinksRemovableAlone();
   BinCheck bins;
   std::unordered_map<std::wstring, int> placed;
   std::vector<Items> rounds;
-  for (const std::wstring& path : folders) {
+  for (size_t i = 0; i < folders.size(); ++i) {
+    const std::wstring& path = folders[i];
     pacer.Step();
-    DWORD code = Precheck(path, true, bins);
+    DWORD code = pacer.Stopped() ? kNotTried : Precheck(path, true, !blocked.empty() && blocked[i], bins);
     if (!code && IsFolderLink(GetFileAttributesW(FolderApiPath(path).c_str()))) {
       code = RecycleFolder(path, linksAlone);
     } else if (!code) {

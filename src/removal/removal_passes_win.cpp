@@ -8,6 +8,7 @@
 
 #include "base/long_path.h"
 #include "removal/chunked_pass.h"
+#include "removal/link_guard.h"
 #include "removal/removal_steps_win.h"
 #include "removal/listed_path.h"
 #include "removal/recycle_bin_win.h"
@@ -19,7 +20,7 @@ namespace {
 using Refusals = std::vector<Refusal>;
 
 DWORD DeleteListedFile(const std::wstring& path) {
-  const std::wstring apiPath = paths::LongPath(path);
+  const std::wstring apiPath = paths::Verbatim(path);
   if (DeleteFileW(apiPath.c_str())) return 0;
   const DWORD code = GetLastError();
   if (code != ERROR_ACCESS_DENIED) return code;
@@ -38,33 +39,68 @@ DWORD RemoveListedFolder(const std::wstring& path, bool linksAlone) {
   return WithoutReadOnly(apiPath, code, [&] { return RemoveDirectoryW(apiPath.c_str()) != FALSE; });
 }
 
+// Marks the items below a listed folder that is a link now (an empty
+// vector when there are none, as in nearly every run). The listed folders
+// are looked at on the workers, since a big list names thousands.
+struct BlockedItems {
+  std::vector<bool> files, folders;
+};
+BlockedItems BelowLinks(const Plan& plan, const std::atomic<bool>* stop) {
+  LinkGuard guard(plan.folders, plan.files);
+  const std::vector<std::wstring>& above = guard.FoldersAbove();
+  if (above.empty()) return {};
+  ChunkSetup setup{DeleteWorkerCount(), 500};
+  setup.stop = stop;
+  const std::vector<ItemFailure> links = RunInChunks(
+      above.size(),
+      [&above](size_t i) -> unsigned long { return IsFolderLink(GetFileAttributesW(FolderApiPath(above[i]).c_str())); },
+      [](size_t) {}, setup);
+  std::vector<size_t> linked;
+  for (const ItemFailure& f : links)
+    if (f.code == 1) linked.push_back(f.index);
+  guard.SetLinks(linked);
+  return {guard.Blocked(plan.files), guard.Blocked(plan.folders)};
+}
+
+bool IsBlocked(const std::vector<bool>& blocked, size_t i) { return !blocked.empty() && blocked[i]; }
+
 // The files go on a few worker threads (much of a delete is spent outside
 // the calling thread, in the file system, so even two cores gain); the
 // refusals come back in pass order and the retries run here, as they
 // would on one thread.
-void FilePass(const std::vector<std::wstring>& files, Pacer& pacer, Refusals& refusals) {
+void FilePass(const std::vector<std::wstring>& files, const std::vector<bool>& blocked, Pacer& pacer,
+              Refusals& refusals) {
   const size_t first = refusals.size();
   size_t shown = 0;
+  ChunkSetup setup{DeleteWorkerCount()};
+  setup.stop = pacer.StopFlag();
   const std::vector<ItemFailure> failures = RunInChunks(
       files.size(),
-      [&files](size_t i) -> unsigned long {
+      [&files, &blocked](size_t i) -> unsigned long {
+        if (IsBlocked(blocked, i)) return kThroughLink;
         return PathRefusal(files[i]).empty() ? DeleteListedFile(files[i]) : kRefusedPath;
       },
       [&](size_t done) {
         pacer.Waited(done - shown);
         shown = done;
       },
-      {DeleteWorkerCount()});
+      setup);
   pacer.Step(files.size() - shown);
   for (const ItemFailure& f : failures) refusals.push_back(Refused(files[f.index], static_cast<DWORD>(f.code)));
   RetryRounds(refusals, first, pacer, [](const Refusal& r) { return DeleteListedFile(*r.path); });
 }
 
-void FolderPass(const std::vector<std::wstring>& folders, Pacer& pacer, Refusals& refusals) {
+void FolderPass(const std::vector<std::wstring>& folders, const std::vector<bool>& blocked, Pacer& pacer,
+                Refusals& refusals) {
   const bool linksAlone = FolderLinksRemovableAlone();
   const size_t first = refusals.size();
-  for (const std::wstring& path : folders) {
-    if (!PathRefusal(path).empty()) {
+  for (size_t i = 0; i < folders.size(); ++i) {
+    const std::wstring& path = folders[i];
+    if (pacer.Stopped()) {
+      refusals.push_back({&path, kNotTried});
+    } else if (IsBlocked(blocked, i)) {
+      refusals.push_back({&path, kThroughLink});
+    } else if (!PathRefusal(path).empty()) {
       refusals.push_back({&path, kRefusedPath});
     } else if (const DWORD code = RemoveListedFolder(path, linksAlone)) {
       refusals.push_back(Refused(path, code));
@@ -74,17 +110,33 @@ void FolderPass(const std::vector<std::wstring>& folders, Pacer& pacer, Refusals
   RetryRounds(refusals, first, pacer, [&](const Refusal& r) { return RemoveListedFolder(*r.path, linksAlone); });
 }
 
-// A refused item counts only when it is still there now; one that cannot be
-// looked at (an unreachable server, a name no file can have) counts too.
-std::vector<Leftover> StillThere(const Refusals& refusals) {
-  std::vector<Leftover> leftovers;
+// Whether a refused item counts as left: one the run did not look for on
+// purpose always does; one that cannot be looked at (an unreachable server,
+// a name no file can have) does too; one that is not found is gone, unless
+// its whole drive is not there.
+bool CountsAsLeft(Refusal& r, DriveCheck& drives) {
+  if (r.code == kRefusedPath || r.code == kThroughLink) return true;
+  const std::wstring apiPath = FolderApiPath(*r.path);
+  if (!IsGone(apiPath)) return true;
+  if (!drives.Missing(apiPath)) return false;
+  r.code = kDriveMissing;
+  return true;
+}
+
+// The result: each refused item that is still there, once; the rest of the
+// listed items went in this run.
+RunResult Outcome(Refusals& refusals, size_t listed, bool stopped) {
+  RunResult result;
+  result.stopped = stopped;
+  result.removed = listed - refusals.size();
   std::unordered_set<std::wstring> seen;
-  for (const Refusal& r : refusals) {
-    if (r.code != kRefusedPath && IsGone(FolderApiPath(*r.path))) continue;
+  DriveCheck drives;
+  for (Refusal& r : refusals) {
+    if (!CountsAsLeft(r, drives)) continue;
     if (!seen.insert(*r.path).second) continue;
-    leftovers.push_back({*r.path, RefusalReason(r)});
+    result.leftovers.push_back({*r.path, RefusalReason(r)});
   }
-  return leftovers;
+  return result;
 }
 
 }  // namespace
@@ -94,17 +146,20 @@ bool FolderLinksRemovableAlone() {
   return !(ntdll && GetProcAddress(ntdll, "wine_get_version"));
 }
 
-std::vector<Leftover> RunPasses(const Plan& plan, const ProgressFn& progress, Disposal disposal) {
+RunResult RunPasses(const Plan& plan, const ProgressFn& progress, Disposal disposal,
+                    const std::atomic<bool>* stop) {
   Refusals refusals;
-  Pacer pacer(progress, plan.files.size() + plan.folders.size());
+  const size_t listed = plan.files.size() + plan.folders.size();
+  Pacer pacer(progress, listed, stop);
+  const BlockedItems blocked = BelowLinks(plan, stop);
   if (disposal == Disposal::RecycleBin) {
-    RecycleFiles(plan.files, pacer, refusals);
-    RecycleFolders(plan.folders, pacer, refusals);
+    RecycleFiles(plan.files, blocked.files, pacer, refusals);
+    RecycleFolders(plan.folders, blocked.folders, pacer, refusals);
   } else {
-    FilePass(plan.files, pacer, refusals);
-    FolderPass(plan.folders, pacer, refusals);
+    FilePass(plan.files, blocked.files, pacer, refusals);
+    FolderPass(plan.folders, blocked.folders, pacer, refusals);
   }
-  return StillThere(refusals);
+  return Outcome(refusals, listed, pacer.Stopped());
 }
 
 }  // namespace removal

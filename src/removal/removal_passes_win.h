@@ -1,12 +1,16 @@
 // The two deletion passes of a removal run: every listed file, then every
 // listed folder that is empty by then, each pass from the last record to the
 // first. Nothing is emptied by force, nothing is removed recursively, a
-// folder link is never followed and a drive root is never removed. Items
+// folder link is never followed, nothing below a listed folder that has
+// become a link is tried, and a drive root is never removed. Every path goes
+// to the file system in its verbatim form, so a name ending in a dot or a
+// blank is the listed item and never its neighbour. Items
 // refused for a moment (held open by a scanner or an indexer) are tried
 // again after the pass's first sweep; read-only items are removed too.
 // Files are deleted on a few worker threads, with the same result and the
 // same report as one by one; folders and the Recycle Bin go one by one.
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <vector>
@@ -21,10 +25,20 @@ using ProgressFn = std::function<void(size_t done, size_t total)>;
 // Deleting for good, or moving to the Recycle Bin.
 enum class Disposal { Delete, RecycleBin };
 
-// Runs both passes and gives back the listed items that are still there,
-// each once, in the order they failed, with the reason.
-std::vector<Leftover> RunPasses(const Plan& plan, const ProgressFn& progress = nullptr,
-                                Disposal disposal = Disposal::Delete);
+// What a run did: the listed items that are still there, each once, in the
+// order they failed, with the reason; how many listed items it removed; and
+// whether it was stopped before the end.
+struct RunResult {
+  std::vector<Leftover> leftovers;
+  size_t removed = 0;
+  bool stopped = false;
+};
+
+// Runs both passes. Raising `stop` (from the window's own thread, between
+// progress calls, or from any other) ends the run after the items in hand;
+// the items not tried then stay and are reported as such.
+RunResult RunPasses(const Plan& plan, const ProgressFn& progress = nullptr, Disposal disposal = Disposal::Delete,
+                    const std::atomic<bool>* stop = nullptr);
 
 // False where removing a folder link may remove the folder behind it too
 // (Wine removes the target of a link to an empty folder).

@@ -91,12 +91,26 @@ std::wstring ReasonText(unsigned long code, bool readOnly, const std::wstring& s
   }
 }
 
-std::wstring LeftoverReport(const std::vector<Leftover>& leftovers, size_t shown) {
-  std::wstring text = Counted(leftovers.size(), L"item", L"items") + L" could not be removed:\n";
+namespace {
+
+std::wstring ListedLeftovers(std::wstring text, const std::vector<Leftover>& leftovers, size_t shown) {
   const size_t listed = leftovers.size() < shown ? leftovers.size() : shown;
   for (size_t i = 0; i < listed; ++i) text += L'\n' + ShownPath(leftovers[i].path) + L" - " + leftovers[i].reason;
   if (leftovers.size() > listed) text += L"\n... and " + std::to_wstring(leftovers.size() - listed) + L" more.";
   return text;
+}
+
+}  // namespace
+
+std::wstring LeftoverReport(const std::vector<Leftover>& leftovers, size_t shown) {
+  return ListedLeftovers(Counted(leftovers.size(), L"item", L"items") + L" could not be removed:\n", leftovers, shown);
+}
+
+std::wstring StoppedReport(size_t removed, const std::vector<Leftover>& leftovers, size_t shown) {
+  std::wstring text = L"The run was stopped. " + Counted(removed, L"item was", L"items were") + L" removed.";
+  if (leftovers.empty()) return text;
+  return ListedLeftovers(text + L"\n\n" + Counted(leftovers.size(), L"item was", L"items were") + L" left:\n",
+                         leftovers, shown);
 }
 
 std::wstring ShownPath(const std::wstring& path, size_t longest) {

@@ -68,6 +68,9 @@ struct Leftover {
 // middle).
 constexpr size_t kShownLeftovers = 20;
 std::wstring LeftoverReport(const std::vector<Leftover>& leftovers, size_t shown = kShownLeftovers);
+// The closing message of a run the user stopped: how many items it removed,
+// then what was left, as LeftoverReport lists it. It never says "Done".
+std::wstring StoppedReport(size_t removed, const std::vector<Leftover>& leftovers, size_t shown = kShownLeftovers);
 // A path for a message: whole up to `longest` characters, otherwise its
 // start and end around "...".
 std::wstring ShownPath(const std::wstring& path, size_t longest = 300);

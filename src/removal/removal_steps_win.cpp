@@ -12,7 +12,7 @@ namespace {
 constexpr DWORD kProgressEveryMs = 250;
 constexpr unsigned kPauseSliceMs = 25;
 
-bool MayPassNow(const Refusal& r) { return r.code != 0 && r.code < kFolderAsFile && MayPass(r.code, r.readOnly); }
+bool MayPassNow(const Refusal& r) { return r.code != 0 && r.code < kFirstOwnCode && MayPass(r.code, r.readOnly); }
 
 bool SameText(const std::wstring& a, const std::wstring& b) {
   return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
@@ -49,12 +49,21 @@ std::wstring RefusalReason(const Refusal& r) {
       return L"could not be moved to the Recycle Bin";
     case kFolderAsFile:
       return L"a folder, listed as a file";
+    case kThroughLink:
+      return L"reached through a link: a listed folder above it is a link now; left so that nothing behind it is removed";
+    case kDriveMissing:
+      return L"the drive is not there";
+    case kPlainNameDiffers:
+      return L"a name ending in a dot or a blank, which the Recycle Bin cannot take; left so that nothing else goes in its place";
+    case kNotTried:
+      return L"not tried: the run was stopped";
     default:
       return ReasonText(r.code, r.readOnly, trap::SystemMessage(r.code));
   }
 }
 
-Pacer::Pacer(const ProgressFn& progress, size_t total) : progress_(progress), total_(total), last_(GetTickCount()) {}
+Pacer::Pacer(const ProgressFn& progress, size_t total, const std::atomic<bool>* stop)
+    : progress_(progress), total_(total), last_(GetTickCount()), stop_(stop) {}
 
 void Pacer::Step(size_t items) {
   const size_t before = done_;
@@ -79,7 +88,7 @@ void Pacer::Pause(unsigned ms) {
 }
 
 bool Pacer::PauseForRetry(unsigned ms) {
-  if (retryLeftMs_ < ms) return false;
+  if (Stopped() || retryLeftMs_ < ms) return false;
   retryLeftMs_ -= ms;
   Pause(ms);
   return true;
@@ -90,7 +99,7 @@ void RetryRounds(std::vector<Refusal>& refusals, size_t first, Pacer& pacer,
   for (unsigned pause : kRetryPausesMs) {
     bool any = false;
     for (size_t i = first; i < refusals.size() && !any; ++i) any = MayPassNow(refusals[i]);
-    if (!any || !pacer.PauseForRetry(pause)) break;
+    if (!any || !pacer.PauseForRetry(pause) || pacer.Stopped()) break;
     for (size_t i = first; i < refusals.size(); ++i) {
       Refusal& r = refusals[i];
       if (!MayPassNow(r) && r.code != ERROR_DIR_NOT_EMPTY) continue;
@@ -105,8 +114,8 @@ void RetryRounds(std::vector<Refusal>& refusals, size_t first, Pacer& pacer,
 }
 
 std::wstring FolderApiPath(const std::wstring& path) {
-  if (path.size() > 3 && path.back() == L'\\') return paths::LongPath(path.substr(0, path.size() - 1));
-  return paths::LongPath(path);
+  if (path.size() > 3 && path.back() == L'\\') return paths::Verbatim(path.substr(0, path.size() - 1));
+  return paths::Verbatim(path);
 }
 
 bool IsFolderLink(DWORD attributes) {
@@ -131,6 +140,14 @@ bool IsGone(const std::wstring& apiPath) {
   if (GetFileAttributesW(apiPath.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
   const DWORD code = GetLastError();
   return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
+bool DriveCheck::Missing(const std::wstring& path) {
+  const std::wstring root = paths::Root(path);
+  if (root.empty()) return false;
+  auto found = known_.find(root);
+  if (found == known_.end()) found = known_.emplace(root, GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR).first;
+  return found->second;
 }
 
 DWORD WithoutReadOnly(const std::wstring& apiPath, DWORD code, const std::function<bool()>& attempt) {

@@ -4,21 +4,29 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "removal/chunked_pass.h"
 #include "removal/removal_passes_win.h"
 
 namespace removal {
 
-// Refusals that are not platform error codes.
+// Refusals that are not platform error codes (all at or above kFirstOwnCode).
 constexpr DWORD kLinkKept = 0xFFFFFFFF;       // a folder link left in place on purpose
 constexpr DWORD kDriveRoot = 0xFFFFFFFE;      // a drive root, never removed
 constexpr DWORD kRefusedPath = 0xFFFFFFFD;    // not tried: see PathRefusal
 constexpr DWORD kNoRecycleBin = 0xFFFFFFFC;   // the Recycle Bin cannot take it
 constexpr DWORD kNotRecycled = 0xFFFFFFFB;    // the shell left it, for no reason it gave
 constexpr DWORD kFolderAsFile = 0xFFFFFFFA;   // a "File" record that names a folder
+constexpr DWORD kThroughLink = 0xFFFFFFF9;    // below a listed folder that is a link now
+constexpr DWORD kDriveMissing = 0xFFFFFFF8;   // its drive or share is not there
+constexpr DWORD kPlainNameDiffers = 0xFFFFFFF7;  // the shell would reach another item
+static_assert(kNotTried == 0xFFFFFFF0, "the chunked pass's own code");
+constexpr DWORD kFirstOwnCode = 0xFFFFFFF0;
 
 // A listed item that a pass could not remove (code 0 once a retry removed it).
 struct Refusal {
@@ -35,14 +43,18 @@ std::wstring RefusalReason(const Refusal& refusal);
 // waits while keeping the window painted.
 class Pacer {
  public:
-  Pacer(const ProgressFn& progress, size_t total);
+  Pacer(const ProgressFn& progress, size_t total, const std::atomic<bool>* stop = nullptr);
+  // True once the user asked the run to stop.
+  bool Stopped() const { return stop_ && stop_->load(std::memory_order_relaxed); }
+  const std::atomic<bool>* StopFlag() const { return stop_; }
   void Step(size_t items = 1);
   // For a thread waiting on workers: counts the items they did since the
   // last call and calls the progress at once, so the window stays painted
   // even while no item gets done.
   void Waited(size_t items);
   void Pause(unsigned ms);
-  // Pauses before a retry round unless the run's retry budget is spent.
+  // Pauses before a retry round unless the run's retry budget is spent or
+  // the run was stopped.
   bool PauseForRetry(unsigned ms);
 
  private:
@@ -51,6 +63,7 @@ class Pacer {
   size_t done_ = 0;
   DWORD last_;
   unsigned retryLeftMs_ = kRetryBudgetMs;
+  const std::atomic<bool>* stop_;
 };
 
 // Tries refusals[first..] again after each pause while some of them may
@@ -67,6 +80,16 @@ bool IsFolderLink(DWORD attributes);
 bool IsDriveRoot(const std::wstring& apiPath);
 // Gone from its place: the platform says it is not found.
 bool IsGone(const std::wstring& apiPath);
+// The drive letter or share of a full path is not there now (an unplugged
+// stick, an unmapped letter): its items are not gone, only out of reach.
+// Asks once per root.
+class DriveCheck {
+ public:
+  bool Missing(const std::wstring& path);
+
+ private:
+  std::map<std::wstring, bool> known_;
+};
 // For an access denied on a read-only item: clears the attribute on that item
 // alone, tries again, and puts the attribute back if it still fails. Returns
 // 0 or the final error code.

@@ -33,7 +33,7 @@ std::wstring WithSeparator(std::wstring path) {
 }
 
 HANDLE OpenListing(const std::wstring& pattern, WIN32_FIND_DATAW& data) {
-  return FindFirstFileExW(paths::LongPath(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+  return FindFirstFileExW(paths::Verbatim(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                           FIND_FIRST_EX_LARGE_FETCH);
 }
 
@@ -106,7 +106,12 @@ FolderListing ListFolder(const ListingRules& rules, const std::wstring& folder, 
 
 }  // namespace
 
+// A full path is resolved by the program's own rules, which keep trailing
+// dots and blanks (GetFullPathName would drop them and name a neighbour);
+// anything else is left to the platform.
 std::wstring Win32PathProbe::FullPathName(const std::wstring& path) {
+  const std::wstring verbatim = paths::Verbatim(path);
+  if (verbatim != path || verbatim.compare(0, 4, L"\\\\?\\") == 0) return paths::ShortForm(verbatim);
   DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (need == 0) return std::wstring();
   std::wstring full(need, L'\0');
@@ -117,7 +122,7 @@ std::wstring Win32PathProbe::FullPathName(const std::wstring& path) {
 }
 
 uint32_t Win32PathProbe::Attributes(const std::wstring& path) {
-  DWORD attributes = GetFileAttributesW(paths::LongPath(path).c_str());
+  DWORD attributes = GetFileAttributesW(paths::Verbatim(path).c_str());
   return attributes == INVALID_FILE_ATTRIBUTES ? kNoAttributes : attributes;
 }
 

@@ -160,7 +160,7 @@ bool clsHTTP::GetFile(std::wstring Url, const std::wstring& sFileName, std::wstr
     if (ReadToString) {
       sContent.clear();
     } else {
-      const std::wstring path = paths::LongPath(sFileName);
+      const std::wstring path = paths::Verbatim(sFileName);
       // The new file holds only the downloaded bytes.
       if (FileExist(sFileName)) DeleteFileW(path.c_str());
       file.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -179,7 +179,7 @@ bool clsHTTP::GetFile(std::wstring Url, const std::wstring& sFileName, std::wstr
 
 bool clsHTTP::FileExist(const std::wstring& sFileName) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  return GetFileAttributesExW(paths::LongPath(sFileName).c_str(), GetFileExInfoStandard, &data) &&
+  return GetFileAttributesExW(paths::Verbatim(sFileName).c_str(), GetFileExInfoStandard, &data) &&
          !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

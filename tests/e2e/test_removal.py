@@ -3,7 +3,10 @@ run started through the desktop shortcut itself, a run started from a
 console with the argument quoted, the password prompt and its refusals,
 locked and read-only files, the Recycle Bin, items that stay with the
 closing report and the full report, bad list files and records, the ways
-out that delete nothing, a folder link, and a name outside code page 1252."""
+out that delete nothing, a folder link, and a name outside code page 1252.
+Then as a hostile user would: names that Win32 rewrites beside the
+neighbours they would become, a listed folder turned into a link, a drive
+that is not there, and a run stopped in three ways."""
 import os
 import re
 import shutil
@@ -11,8 +14,8 @@ import subprocess
 import time
 import unittest
 
-from harness import (CMD_ADD, MAIN, OPT_ADD_FOLDER, CHK_SUBFOLDERS, E2ETest, drive_c, reg_query, reg_set, unix_path,
-                     wine_path)
+from harness import (CMD_ADD, MAIN, OPT_ADD_FOLDER, CHK_SUBFOLDERS, E2ETest, desktop, drive_c, reg_query, reg_set,
+                     unix_path, wine_path)
 from test_save_load import BOM, ListFileCase, list_bytes, read_shortcut, shortcut_path
 
 PROMPT = "Password"
@@ -20,7 +23,9 @@ PROMPT_TEXT, PROMPT_OK, PROMPT_CANCEL, PROMPT_PROGRESS, PROMPT_RECYCLE = 302, 1,
 CONFIRM = "Are you sure you wish to remove your files?"
 
 
-class RemovalTest(ListFileCase):
+class RemovalCase(ListFileCase):
+    """A removal run started as a user starts one, and its answers."""
+
     def make_tree(self, base=None):
         """A folder T with a subfolder and files in both, listed as the add
         command lists them: the folder, its subfolders, then the files."""
@@ -63,6 +68,15 @@ class RemovalTest(ListFileCase):
     def status_report(self, seconds=60):
         return re.split(r"\r*\n", self.driver.run("box", "Status", "ok", str(seconds * 1000)))
 
+    def hold(self, win_path, ms):
+        """Another program holds the file open, sharing nothing, for ms."""
+        holder = subprocess.Popen(["wine", self.driver_exe(), "hold", win_path, str(ms)], stdout=subprocess.PIPE)
+        self.addCleanup(lambda: (holder.kill(), holder.wait(), holder.stdout.close()))
+        self.assertEqual(holder.stdout.readline().strip(), b"held")
+        return holder
+
+
+class RemovalTest(RemovalCase):
     def test_the_main_job_from_adding_a_tree_to_the_shortcuts_run(self):
         self.start()
         # A shallow folder: the folder browser finds it at once.
@@ -114,13 +128,6 @@ class RemovalTest(ListFileCase):
         self.assertFalse(any(os.path.exists(unix_path(p)) for p, _ in rows))
         self.assertTrue(os.path.exists(self.path("old list.txt")))
         self.assertTrue(os.path.exists(shortcut_path()))
-
-    def hold(self, win_path, ms):
-        """Another program holds the file open, sharing nothing, for ms."""
-        holder = subprocess.Popen(["wine", self.driver_exe(), "hold", win_path, str(ms)], stdout=subprocess.PIPE)
-        self.addCleanup(lambda: (holder.kill(), holder.wait(), holder.stdout.close()))
-        self.assertEqual(holder.stdout.readline().strip(), b"held")
-        return holder
 
     def test_read_only_and_hidden_files_go_and_a_file_held_throughout_stays(self):
         tree = self.make_tree()
@@ -355,6 +362,167 @@ class RemovalTest(ListFileCase):
         self.assertEqual(self.driver.run("box", "Status", "ok"), "Done")
         self.assert_ends(program)
         self.assertFalse(os.path.exists(self.path("W")))
+
+
+MODES = (("delete", "0"), ("recycle bin", "1"))
+NOT_BINNED = ("a name ending in a dot or a blank, which the Recycle Bin cannot take; "
+              "left so that nothing else goes in its place")
+THROUGH_LINK = ("reached through a link: a listed folder above it is a link now; "
+                "left so that nothing behind it is removed")
+
+
+class HostileRemovalTest(RemovalCase):
+    def tree_bytes(self, top):
+        """Every file and folder under top with its bytes, links as links."""
+        found = {}
+        for root, dirs, files in os.walk(top):
+            for name in dirs + files:
+                path = os.path.join(root, name)
+                if os.path.islink(path):
+                    found[path] = "link to " + os.readlink(path)
+                elif os.path.isdir(path):
+                    found[path] = "folder"
+                else:
+                    with open(path, "rb") as f:
+                        found[path] = f.read()
+        return found
+
+    def make_files(self, contents):
+        for rel, data in contents.items():
+            path = self.path(*rel.split("/"))
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(data)
+
+    def run_in_mode(self, listed, bin_value):
+        reg_set("RecycleBin", bin_value)
+        self.addCleanup(reg_set, "RecycleBin", "0")
+        program = self.run_removal(listed)
+        self.press_ok("pw")
+        self.confirm()
+        report = self.status_report()
+        self.assert_ends(program)
+        return report
+
+    def test_names_ending_in_a_dot_or_a_blank_are_the_listed_items_never_their_neighbours(self):
+        neighbours = {"D/report.docx": b"neighbour report", "D/notes": b"neighbour notes", "D/data/f.txt": b"nf",
+                      "D/data/g.txt": b"ng"}
+        listed = {"D/report.docx.": b"listed report", "D/notes ": b"listed notes", "D/data./f.txt": b"listed f"}
+        self.make_files(neighbours)
+        self.make_files(listed)
+        for name in ("dotdir", "dotdir."):
+            os.makedirs(self.path("D", name))
+        # The folder "data." dragged from Explorer is walked itself, not its
+        # neighbour. (The folder browser cannot be pointed at it by its text:
+        # Wine's shell parses the text and selects "data".)
+        self.start()
+        data = wine_path(self.path("D")) + "\\data."
+        self.driver.drop(data)
+        for _ in range(2):
+            self.driver.run("box", "Directory", "yes")
+        self.wait_status("2 items loaded...")
+        added = [(path, kind) for path, kind, _ in self.driver.rows()]
+        self.assertEqual(added, [(data + "\\", "Folder"), (data + "\\f.txt", "File")])
+        self.programs[-1].kill()
+        d = wine_path(self.path("D"))
+        records = added + [(d + "\\dotdir.\\", "Folder"), (d + "\\report.docx.", "File"), (d + "\\notes ", "File")]
+        list_path = self.write("dots.txt", list_bytes(records, "pw"))
+        before = self.tree_bytes(self.path("D"))
+        for mode, bin_value in MODES:
+            with self.subTest(mode=mode):
+                self.make_files(listed)
+                os.makedirs(self.path("D", "dotdir."), exist_ok=True)
+                report = self.run_in_mode(list_path, bin_value)
+                if mode == "delete":
+                    self.assertEqual(report, ["Done"])
+                    for rel in list(listed) + ["D/dotdir.", "D/data."]:
+                        self.assertFalse(os.path.lexists(self.path(*rel.split("/"))), rel)
+                else:
+                    self.assertEqual(report[0], "5 items could not be removed:")
+                    self.assertEqual(sorted(report[2:]), sorted(p + " - " + NOT_BINNED for p, _ in records))
+                    self.assertEqual(self.tree_bytes(self.path("D")), before)
+                # The neighbours are untouched, byte for byte.
+                for rel, data_bytes in neighbours.items():
+                    with open(self.path(*rel.split("/")), "rb") as f:
+                        self.assertEqual(f.read(), data_bytes, rel)
+                self.assertTrue(os.path.isdir(self.path("D", "dotdir")))
+
+    def test_a_folder_turned_link_and_a_missing_drive_are_reported_and_files_behind_links_stay(self):
+        users = os.path.join(drive_c(), "users")
+        user = [u for u in os.listdir(users) if u != "Public"][0]
+        documents = os.path.join(users, user, "Documents")
+        self.assertTrue(os.path.islink(documents))  # as in every fresh prefix
+        dosdevices = os.listdir(os.path.join(os.environ["WINEPREFIX"], "dosdevices"))
+        missing = [c for c in "QRSTUVWXY" if c.lower() + ":" not in dosdevices][0]
+        self.make_files({"J/sub/a.txt": b"listed", "other/a.txt": b"someone else's"})
+        j = wine_path(self.path("J"))
+        doc = os.path.join(documents, "ombrelay e2e.txt")
+        self.addCleanup(lambda: os.path.exists(doc) and os.remove(doc))
+        records = [(j + "\\sub\\a.txt", "File"), (j + "\\sub\\", "Folder"), (j + "\\", "Folder"),
+                   (missing + ":\\secret.txt", "File"), (self.win("nowhere", "gone.txt"), "File"),
+                   (wine_path(doc), "File")]
+        list_path = self.write("links.txt", list_bytes(records, "pw"))
+        # Between the list and the run the folder becomes a link elsewhere.
+        shutil.rmtree(self.path("J", "sub"))
+        os.symlink(self.path("other"), self.path("J", "sub"))
+        before = self.tree_bytes(self.dir)
+        for mode, bin_value in MODES:
+            with self.subTest(mode=mode):
+                with open(doc, "w") as f:
+                    f.write("a file in Documents, which is a link to the home folder")
+                report = self.run_in_mode(list_path, bin_value)
+                self.assertEqual(report[0], "4 items could not be removed:")
+                self.assertEqual(dict(line.rsplit(" - ", 1) for line in report[2:]), {
+                    j + "\\sub\\a.txt": THROUGH_LINK,
+                    j + "\\sub\\": "a link to another folder; left so that nothing behind it is removed",
+                    j + "\\": "folder not empty",
+                    missing + ":\\secret.txt": "the drive is not there"})
+                self.assertEqual(self.tree_bytes(self.dir), before)
+                self.assertFalse(os.path.exists(doc))
+
+    def test_a_run_stops_after_the_items_in_hand_by_stop_esc_or_a_close_request(self):
+        folders = ["F%02d" % i for i in range(60)]
+        for folder in folders:
+            os.makedirs(self.path("big", folder))
+            for n in range(1000):
+                open(self.path("big", folder, "%04d.txt" % n), "wb").close()
+        big = wine_path(self.path("big"))
+        records = [(big + "\\", "Folder")] + [(big + "\\" + f + "\\", "Folder") for f in folders]
+        records += [(big + "\\%s\\%04d.txt" % (f, n), "File") for f in folders for n in range(1000)]
+        list_path = self.write("big.txt", list_bytes(records, "pw"))
+        for way in ("stop", "esc", "close"):
+            with self.subTest(way=way):
+                present = sum(len(files) + len(dirs) for _, dirs, files in os.walk(self.path("big"))) + 1
+                program = self.run_removal(list_path)
+                self.press_ok("pw")
+                self.confirm()
+                deadline = time.time() + 30
+                while self.driver.state(PROMPT_PROGRESS, title=PROMPT)["visible"] == 0 and time.time() < deadline:
+                    time.sleep(0.05)
+                self.assertEqual(self.driver.text(PROMPT_CANCEL, title=PROMPT), "Stop")
+                if way == "stop":
+                    self.driver.pclick(PROMPT_CANCEL, title=PROMPT)
+                elif way == "esc":
+                    self.driver.run("key", PROMPT, PROMPT_CANCEL, 0x1B)
+                else:
+                    self.driver.run("close", PROMPT)
+                report = self.status_report()
+                self.assert_ends(program)
+                left = sum(len(files) + len(dirs) for _, dirs, files in os.walk(self.path("big"))) + 1
+                removed = present - left
+                self.assertGreater(removed, 0)
+                self.assertEqual(report[0], "The run was stopped. %d items were removed." % removed)
+                self.assertEqual(report[2], "%d items were left:" % left)
+                self.assertNotIn("Done", report)
+                place = report[-1]
+                self.assertTrue(place.startswith("The full list is in "), place)
+                with open(unix_path(place[len("The full list is in "):]), "rb") as f:
+                    lines = f.read()[3:].decode("utf-8").split("\r\n")[4:-1]
+                self.assertEqual(len(lines), left)
+                for line in lines:
+                    path = line.rsplit(" - ", 1)[0]
+                    self.assertTrue(path.startswith(big), line)
+                    self.assertTrue(os.path.lexists(self.path("big") + path[len(big):].replace("\\", "/")), line)
 
 
 if __name__ == "__main__":

@@ -110,5 +110,39 @@ TEST(ChunkedPass, AThrowingProgressLeavesOnceTheStartedChunksEnd) {
   EXPECT_EQ(atReturn % 10, 0u);
 }
 
+TEST(ChunkedPass, AStopEndsEachWorkerAfterItsItemAndTheRestComeBackUntried) {
+  const size_t count = 600;
+  std::atomic<bool> stop{false};
+  std::vector<std::atomic<int>> hits(count);
+  std::atomic<size_t> handled{0};
+  auto work = [&](size_t i) -> unsigned long {
+    ++hits[i];
+    if (++handled == 50) stop = true;
+    return i % 9 == 0 ? 7 : 0;
+  };
+  ChunkSetup setup{3, 20, std::chrono::milliseconds(1)};
+  setup.stop = &stop;
+  const auto failures = RunInChunks(count, work, [](size_t) {}, setup);
+  // Every item is either handled once or handed back untried, in item order.
+  size_t untried = 0, previous = 0;
+  for (size_t k = 0; k < failures.size(); ++k) {
+    const ItemFailure& f = failures[k];
+    if (k) {
+      EXPECT_GT(f.index, previous);
+    }
+    previous = f.index;
+    if (f.code == kNotTried) {
+      ++untried;
+      EXPECT_EQ(hits[f.index].load(), 0) << f.index;
+    } else {
+      EXPECT_EQ(f.code, 7u);
+      EXPECT_EQ(f.index % 9, 0u);
+    }
+  }
+  EXPECT_EQ(handled.load() + untried, count);
+  // One item in hand per worker at most once the stop was raised.
+  EXPECT_LE(handled.load(), 50u + 3u);
+}
+
 }  // namespace
 }  // namespace removal

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <set>
 #include <string>
 
@@ -29,9 +30,9 @@ class RemovalPasses : public ::testing::TestWithParam<removal::Disposal> {
   }
   void TearDown() override {
     for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
-      const std::wstring path = paths::LongPath(*it);
+      const std::wstring path = paths::Verbatim(*it);
       SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (!DeleteFileW(path.c_str())) RemoveDirectoryW(paths::LongPath(it->substr(0, it->size() - 1)).c_str());
+      if (!DeleteFileW(path.c_str())) RemoveDirectoryW(paths::Verbatim(it->substr(0, it->size() - 1)).c_str());
     }
     RemoveDirectoryW(root_.c_str());
   }
@@ -39,9 +40,9 @@ class RemovalPasses : public ::testing::TestWithParam<removal::Disposal> {
   std::wstring Make(const std::wstring& name, const wchar_t* type) {
     const std::wstring path = root_ + name;
     if (name.back() == L'\\') {
-      EXPECT_TRUE(CreateDirectoryW(paths::LongPath(path.substr(0, path.size() - 1)).c_str(), nullptr));
+      EXPECT_TRUE(CreateDirectoryW(paths::Verbatim(path.substr(0, path.size() - 1)).c_str(), nullptr));
     } else {
-      HANDLE h = CreateFileW(paths::LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+      HANDLE h = CreateFileW(paths::Verbatim(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
       EXPECT_NE(h, INVALID_HANDLE_VALUE) << enc::ToUtf8(path);
       CloseHandle(h);
     }
@@ -50,10 +51,10 @@ class RemovalPasses : public ::testing::TestWithParam<removal::Disposal> {
     return path;
   }
   static bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(paths::LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(paths::Verbatim(path).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
   std::vector<Leftover> Run(removal::Disposal how = removal::Disposal::Delete) {
-    return removal::RunPasses(removal::MakePlan(records_), nullptr, how);
+    return removal::RunPasses(removal::MakePlan(records_), nullptr, how).leftovers;
   }
 
   std::wstring root_;
@@ -171,6 +172,49 @@ TEST_P(RemovalPasses, OuterFolderListedAfterItsSubfolderStays) {
   EXPECT_EQ(left[0].path, t);
   EXPECT_EQ(left[0].reason, L"folder not empty");
   EXPECT_FALSE(Exists(s));
+}
+
+// A name ending in a dot or a blank is the listed item itself, never the
+// neighbour Win32 would make of it; the shell cannot take such names, so
+// the Recycle Bin leaves them. A missing drive is no missing item.
+TEST_P(RemovalPasses, NamesThatWin32RewritesAreTheListedItemsAndMissingDrivesAreReported) {
+  const std::wstring neighbour = Make(L"n.txt", L"File");
+  const std::wstring folderNeighbour = Make(L"dir\\", L"Folder");
+  records_.clear();
+  const std::wstring dotted = Make(L"n.txt.", L"File");
+  const std::wstring blank = Make(L"n.txt ", L"File");
+  const std::wstring folder = Make(L"dir.\\", L"Folder");
+  records_.push_back({L"Q:\\nothing\\here.txt", L"File"});
+  const bool recycling = GetParam() == removal::Disposal::RecycleBin;
+  const bool noDriveQ = GetDriveTypeW(L"Q:\\") == DRIVE_NO_ROOT_DIR;
+  std::vector<Leftover> left = Run(GetParam());
+  std::set<std::wstring> reported;
+  for (const Leftover& l : left) reported.insert(l.path + L" - " + l.reason);
+  std::set<std::wstring> expected;
+  if (noDriveQ) expected.insert(L"Q:\\nothing\\here.txt - the drive is not there");
+  for (const std::wstring& path : {dotted, blank, folder}) {
+    EXPECT_EQ(Exists(path), recycling) << enc::ToUtf8(path);
+    if (recycling)
+      expected.insert(path + L" - a name ending in a dot or a blank, which the Recycle Bin cannot take; left so that "
+                             L"nothing else goes in its place");
+  }
+  EXPECT_EQ(reported, expected);
+  EXPECT_TRUE(Exists(neighbour));
+  EXPECT_TRUE(Exists(folderNeighbour));
+}
+
+TEST_P(RemovalPasses, AStopBeforeTheFirstItemLeavesEveryItemUntried) {
+  const std::wstring t = Make(L"T\\", L"Folder");
+  const std::wstring a = Make(L"T\\a.txt", L"File");
+  std::atomic<bool> stop{true};
+  const removal::RunResult result = removal::RunPasses(removal::MakePlan(records_), nullptr, GetParam(), &stop);
+  EXPECT_TRUE(result.stopped);
+  EXPECT_EQ(result.removed, 0u);
+  ASSERT_EQ(result.leftovers.size(), 2u);
+  EXPECT_EQ(result.leftovers[0].path, a);
+  EXPECT_EQ(result.leftovers[1].reason, L"not tried: the run was stopped");
+  EXPECT_TRUE(Exists(a));
+  EXPECT_TRUE(Exists(t));
 }
 
 INSTANTIATE_TEST_SUITE_P(DeletingAndRecycling, RemovalPasses,
