@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <algorithm>
 #include <unordered_set>
 
 #include "base/long_path.h"
@@ -39,8 +43,22 @@ DWORD RemoveListedFolder(const std::wstring& path, bool linksAlone) {
   return WithoutReadOnly(apiPath, code, [&] { return RemoveDirectoryW(apiPath.c_str()) != FALSE; });
 }
 
-// Marks the items below a listed folder that is a link now (an empty
-// vector when there are none, as in nearly every run). The listed folders
+// The user's own shell folders. Where they are links, the system made them
+// so (under Wine, Documents and the others lead to the home folder): they
+// were links when the list was made, and items in them are listed as usual.
+std::vector<std::wstring> UserShellFolderKeys() {
+  std::vector<std::wstring> keys;
+  for (const KNOWNFOLDERID* id : {&FOLDERID_Documents, &FOLDERID_Downloads, &FOLDERID_Music, &FOLDERID_Pictures,
+                                  &FOLDERID_Videos, &FOLDERID_Desktop, &FOLDERID_Profile}) {
+    wchar_t* path = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(*id, 0, nullptr, &path))) keys.push_back(FolderKey(path));
+    CoTaskMemFree(path);
+  }
+  return keys;
+}
+
+// Marks the items below a listed folder that is a link now, other than a
+// shell folder (an empty vector when there are none, as in nearly every run). The listed folders
 // are looked at on the workers, since a big list names thousands.
 struct BlockedItems {
   std::vector<bool> files, folders;
@@ -56,8 +74,13 @@ BlockedItems BelowLinks(const Plan& plan, const std::atomic<bool>* stop) {
       [&above](size_t i) -> unsigned long { return IsFolderLink(GetFileAttributesW(FolderApiPath(above[i]).c_str())); },
       [](size_t) {}, setup);
   std::vector<size_t> linked;
-  for (const ItemFailure& f : links)
-    if (f.code == 1) linked.push_back(f.index);
+  std::vector<std::wstring> shellFolders;
+  for (const ItemFailure& f : links) {
+    if (f.code != 1) continue;
+    if (shellFolders.empty()) shellFolders = UserShellFolderKeys();
+    if (std::find(shellFolders.begin(), shellFolders.end(), FolderKey(above[f.index])) == shellFolders.end())
+      linked.push_back(f.index);
+  }
   guard.SetLinks(linked);
   return {guard.Blocked(plan.files), guard.Blocked(plan.folders)};
 }

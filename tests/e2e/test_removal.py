@@ -460,7 +460,7 @@ class HostileRemovalTest(RemovalCase):
         self.addCleanup(lambda: os.path.exists(doc) and os.remove(doc))
         records = [(j + "\\sub\\a.txt", "File"), (j + "\\sub\\", "Folder"), (j + "\\", "Folder"),
                    (missing + ":\\secret.txt", "File"), (self.win("nowhere", "gone.txt"), "File"),
-                   (wine_path(doc), "File")]
+                   (wine_path(documents) + "\\", "Folder"), (wine_path(doc), "File")]
         list_path = self.write("links.txt", list_bytes(records, "pw"))
         # Between the list and the run the folder becomes a link elsewhere.
         shutil.rmtree(self.path("J", "sub"))
@@ -471,8 +471,9 @@ class HostileRemovalTest(RemovalCase):
                 with open(doc, "w") as f:
                     f.write("a file in Documents, which is a link to the home folder")
                 report = self.run_in_mode(list_path, bin_value)
-                self.assertEqual(report[0], "4 items could not be removed:")
+                self.assertEqual(report[0], "5 items could not be removed:")
                 self.assertEqual(dict(line.rsplit(" - ", 1) for line in report[2:]), {
+                    wine_path(documents) + "\\": "a link to another folder; left so that nothing behind it is removed",
                     j + "\\sub\\a.txt": THROUGH_LINK,
                     j + "\\sub\\": "a link to another folder; left so that nothing behind it is removed",
                     j + "\\": "folder not empty",
