@@ -88,7 +88,8 @@ std::vector<bool> LinkGuard::Blocked(const std::vector<std::wstring>& paths) {
   if (!anyLink_) return blocked;
   blocked.resize(paths.size());
   for (size_t i = 0; i < paths.size(); ++i)
-    for (size_t above : ListedAboveItem(paths[i])) blocked[i] = blocked[i] || (above < isLink_.size() && isLink_[above]);
+    for (size_t above : ListedAboveItem(paths[i]))
+      blocked[i] = blocked[i] || (above < isLink_.size() && isLink_[above]);
   return blocked;
 }
 

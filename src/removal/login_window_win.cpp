@@ -221,7 +221,8 @@ void LoginWindow::RemoveListed(const Plan& plan, const std::wstring& listPath) {
     Ask(L"Done", L"Status", MB_OK | MB_ICONINFORMATION);
     return;
   }
-  std::wstring report = result.stopped ? StoppedReport(result.removed, result.leftovers) : LeftoverReport(result.leftovers);
+  std::wstring report =
+      result.stopped ? StoppedReport(result.removed, result.leftovers) : LeftoverReport(result.leftovers);
   if (result.leftovers.size() > kShownLeftovers) report += L"\n\n" + WriteFullReport(listPath, result.leftovers);
   Ask(report, L"Status", MB_OK | (result.stopped ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
 }

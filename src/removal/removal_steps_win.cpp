@@ -50,11 +50,13 @@ std::wstring RefusalReason(const Refusal& r) {
     case kFolderAsFile:
       return L"a folder, listed as a file";
     case kThroughLink:
-      return L"reached through a link: a listed folder above it is a link now; left so that nothing behind it is removed";
+      return L"reached through a link: a listed folder above it is a link now; left so that nothing behind it is "
+             L"removed";
     case kDriveMissing:
       return L"the drive is not there";
     case kPlainNameDiffers:
-      return L"a name ending in a dot or a blank, which the Recycle Bin cannot take; left so that nothing else goes in its place";
+      return L"a name ending in a dot or a blank, which the Recycle Bin cannot take; left so that nothing else goes "
+             L"in its place";
     case kNotTried:
       return L"not tried: the run was stopped";
     default:
