@@ -80,11 +80,28 @@ bool StagedFile::Close() {
 
 bool StagedFile::MoveTo(const std::wstring& target, bool replace) {
   if (!Close()) return false;
-  const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
-  if (!MoveFileExW(paths::LongPath(temp_).c_str(), paths::LongPath(target).c_str(), flags))
-    return Fail(GetLastError());
+  DWORD error = ERROR_SUCCESS;
+  if (replace) {
+    error = MoveOver(temp_, target);
+  } else if (!MoveFileExW(paths::LongPath(temp_).c_str(), paths::LongPath(target).c_str(), MOVEFILE_WRITE_THROUGH)) {
+    error = GetLastError();
+  }
+  if (error != ERROR_SUCCESS) return Fail(error);
   placed_ = true;
   return true;
+}
+
+DWORD MoveOver(const std::wstring& from, const std::wstring& to) {
+  const std::wstring target = paths::LongPath(to);
+  if (MoveFileExW(paths::LongPath(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return ERROR_SUCCESS;
+  const DWORD error = GetLastError();
+  if (error != ERROR_ACCESS_DENIED) return error;
+  // The replacement needs the right to delete the old file; asking for just
+  // that, sharing everything, fails only when another program shares nothing.
+  win::unique_hfile probe(CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return !probe && GetLastError() == ERROR_SHARING_VIOLATION ? ERROR_SHARING_VIOLATION : error;
 }
 
 bool NameTaken(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }

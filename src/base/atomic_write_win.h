@@ -49,6 +49,11 @@ std::wstring FolderOf(const std::wstring& path);
 // Win32 error.
 DWORD WriteWholeFile(const std::wstring& path, const std::string& bytes);
 
+// Moves the file at from over the file at to in one step, with write-through.
+// Returns ERROR_SUCCESS or the Win32 error; a target that another program
+// holds open gives ERROR_SHARING_VIOLATION rather than a bare "access denied".
+DWORD MoveOver(const std::wstring& from, const std::wstring& to);
+
 // True for the errors that mean "a file of that name is already there".
 bool NameTaken(DWORD error);
 

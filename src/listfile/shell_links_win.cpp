@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include "base/atomic_write_win.h"
 #include "base/dispatch_win.h"
 #include "listfile/shortcut_plan.h"
 #include "services/error_trap_win.h"
@@ -66,8 +67,8 @@ std::wstring PassingLinkPath(const std::wstring& folder, const std::wstring& nam
 }
 
 void PutInPlace(const std::wstring& passing, const std::wstring& final) {
-  if (MoveFileExW(passing.c_str(), final.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return;
-  const DWORD error = GetLastError();
+  const DWORD error = files::MoveOver(passing, final);
+  if (error == ERROR_SUCCESS) return;
   DeleteFileW(passing.c_str());
   trap::RaiseWin32(error);
 }

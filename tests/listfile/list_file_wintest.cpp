@@ -63,7 +63,7 @@ TEST_F(ListFileOnDisk, AWriteReplacesTheFileWholeOrLeavesEverythingAsItWas) {
   std::wstring reason;
   EXPECT_FALSE(fileio::WriteAll(Path(L"list.txt"), std::string(5000, 'b'), reason));
   CloseHandle(held);
-  EXPECT_FALSE(reason.empty());
+  EXPECT_EQ(reason, trap::SystemMessage(ERROR_SHARING_VIOLATION));
   EXPECT_EQ(fileio::ReadAll(Path(L"list.txt")), "short");
   EXPECT_EQ(Names(), std::set<std::wstring>{L"list.txt"});
 

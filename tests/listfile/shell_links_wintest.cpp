@@ -114,10 +114,15 @@ TEST_F(ShellLinks, ALinkThatCannotReplaceTheOldOneLeavesItAsItWas) {
   // Another program holds the old link open, sharing nothing.
   HANDLE held = CreateFileW(link_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_THROW(shell::CreateLink(shell::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"",
-                                 L"", 1, L"Remove Files*C:\\second.txt"),
-               trap::Failure);
+  long failure = 0;
+  try {
+    shell::CreateLink(shell::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"", L"", 1,
+                      L"Remove Files*C:\\second.txt");
+  } catch (const trap::Failure& f) {
+    failure = f.number;
+  }
   CloseHandle(held);
+  EXPECT_EQ(failure, ERROR_SHARING_VIOLATION);
   EXPECT_EQ(ReadLink(link_).arguments, L"Remove Files*C:\\first.txt");
   WIN32_FIND_DATAW found;
   HANDLE find = FindFirstFileW((Desktop() + L"\\*Ombrelay Test Link*").c_str(), &found);
