@@ -13,11 +13,11 @@ constexpr size_t kChunk = size_t{1} << 24;
 
 // "~ombrelay 1a2b-3.tmp": the process and a counter keep two writers apart;
 // the leading "~" and ".tmp" mark it as temporary to anyone who sees it.
-std::wstring TempName(DWORD attempt) {
+std::wstring TempName() {
   static volatile LONG counter = 0;
   wchar_t name[64];
-  wsprintfW(name, L"~ombrelay %lx-%lx-%lx.tmp", GetCurrentProcessId(),
-            static_cast<unsigned long>(InterlockedIncrement(&counter)), attempt);
+  wsprintfW(name, L"~ombrelay %lx-%lx.tmp", GetCurrentProcessId(),
+            static_cast<unsigned long>(InterlockedIncrement(&counter)));
   return name;
 }
 
@@ -42,8 +42,8 @@ bool StagedFile::Open(const std::wstring& folder) {
   std::wstring prefix = folder;
   if (!prefix.empty() && prefix.back() != L'\\' && prefix.back() != L'/') prefix += L'\\';
   // CREATE_NEW never opens someone else's file; a taken name gets another.
-  for (DWORD attempt = 0; attempt < 100; ++attempt) {
-    const std::wstring temp = prefix + TempName(attempt);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::wstring temp = prefix + TempName();
     file_.reset(CreateFileW(paths::LongPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file_) {

@@ -105,6 +105,16 @@ class ListFileCase(E2ETest):
             time.sleep(0.1)
         return self.driver.run("box", title, button)
 
+    def tree_bytes(self, top=None):
+        """Every file below the folder (the test's own by default) with its bytes."""
+        top = top or self.dir
+        tree = {}
+        for root, _, files in os.walk(top):
+            for name in files:
+                with open(os.path.join(root, name), "rb") as f:
+                    tree[os.path.relpath(os.path.join(root, name), top)] = f.read()
+        return tree
+
     @contextlib.contextmanager
     def held(self, win_path):
         """Another program holds the file open, sharing nothing, meanwhile."""
@@ -177,13 +187,14 @@ class SaveLoadTest(ListFileCase):
         # the old shortcut stays whole, and the message says both.
         with open(shortcut_path(), "rb") as f:
             old_link = f.read()
+        before = self.tree_bytes()
         with self.held(wine_path(shortcut_path())):
             self.start_save("pw", self.win("third"))
             text = self.driver.run("box", "Shortcut", "ok")
         prefix = "The list was saved to %s, but the desktop shortcut could not be placed: " % self.win("third")
         self.assertTrue(text.startswith(prefix), text)
         self.assertRegex(text[len(prefix):], "(?i)sharing violation|used by another process")
-        self.assertEqual(self.read("third"), list_bytes(records, "pw"))
+        self.assertEqual(self.tree_bytes(), dict(before, third=list_bytes(records, "pw")))
         self.assertEqual(self.driver.status(), "3 items saved...")
         with open(shortcut_path(), "rb") as f:
             self.assertEqual(f.read(), old_link)
@@ -231,14 +242,14 @@ class SaveLoadTest(ListFileCase):
         self.start()
         self.load_prepared([(self.win("a.txt"), "File")])
         busy = self.write("busy.txt", b"old")
+        before = self.tree_bytes()
         with self.held(busy):
             self.start_save("pw", busy)
             self.answer_dialog_box(SAVE_TITLE, "yes")
             text = self.driver.run("box", "Files", "ok")
         self.assertIn(busy, text)
         self.assertRegex(text, "(?i)sharing violation|used by another process")
-        self.assertEqual(self.read("busy.txt"), b"old")
-        self.assertEqual(sorted(os.listdir(self.dir)), ["busy.txt", "prepared.txt"])
+        self.assertEqual(self.tree_bytes(), before)
         self.assertEqual(self.driver.status(), "1 items loaded...")
         self.assertFalse(os.path.exists(shortcut_path()))
 
@@ -256,6 +267,7 @@ class SaveLoadTest(ListFileCase):
         # About 150 KB of list: more than the whole disk holds.
         big = [(self.win("T", "sub folder %02d" % (i % 50), "file number %05d.txt" % i), "File") for i in range(2500)]
         self.load_prepared(big, name="big.txt")
+        before, drive_before = self.tree_bytes(), self.tree_bytes(folder)
         for target, replaces in ((old_list, True), (drive + "\\new list.txt", False)):
             self.start_save("new pw", target)
             if replaces:
@@ -263,9 +275,8 @@ class SaveLoadTest(ListFileCase):
             text = self.driver.run("box", "Files", "ok")
             self.assertIn(target, re.split(r"\r*\n", text))
             self.assertRegex(text, "(?i)not enough space|disk is full|disk full")
-            self.assertEqual(os.listdir(folder), ["small list.txt"])
-            with open(os.path.join(folder, "small list.txt"), "rb") as f:
-                self.assertEqual(f.read(), list_bytes(small, "old pw"))
+            self.assertEqual(self.tree_bytes(folder), drive_before)
+            self.assertEqual(self.tree_bytes(), before)
             with open(shortcut_path(), "rb") as f:
                 self.assertEqual(f.read(), old_link)
             self.assertEqual(self.driver.status(), "2500 items loaded...")
@@ -320,6 +331,7 @@ class SaveLoadTest(ListFileCase):
         self.load_prepared([(self.win("a.txt"), "File")])
         held = self.write("held.txt", list_bytes([(self.win("b.txt"), "File")], "pw"))
         picture = self.write("picture.png", b"\x89PNG\r\n\x1a\n\0\0\0\rIHDR" + b"C:\\x.txt|File*pw*\r\n")
+        before = self.tree_bytes()
         cases = [(self.win("missing.txt"), "(?i)not find|not found"), (held, "(?i)sharing violation|another process"),
                  (picture, "is not a delete list: it holds NUL bytes")]
         for path, reason in cases:
@@ -338,7 +350,7 @@ class SaveLoadTest(ListFileCase):
             self.assertFalse(self.driver.visible("Error"))
             self.assertEqual(self.driver.rows(), [(self.win("a.txt"), "File", False)])
             self.assertEqual(self.driver.status(), "1 items loaded...")
-        self.assertEqual(sorted(os.listdir(self.dir)), ["held.txt", "picture.png", "prepared.txt"])
+        self.assertEqual(self.tree_bytes(), before)
 
 if __name__ == "__main__":
     unittest.main()

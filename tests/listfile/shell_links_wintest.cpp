@@ -1,6 +1,6 @@
 // Shortcuts written through the scripting shell object, read back with the
 // shell's own link reader: the values, replacement, blank arguments, the
-// sub-folder, a failure handed to the caller, and an old link kept whole.
+// sub-folder, and a failure handed to the caller.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -106,30 +106,6 @@ TEST_F(ShellLinks, AFailureIsLeftToTheCaller) {
                                  L"no such folder\\below", 1, L""),
                trap::Failure);
   EXPECT_FALSE(Exists(link_));
-}
-
-TEST_F(ShellLinks, ALinkThatCannotReplaceTheOldOneLeavesItAsItWas) {
-  shell::CreateLink(shell::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"", L"", 1,
-                    L"Remove Files*C:\\first.txt");
-  // Another program holds the old link open, sharing nothing.
-  HANDLE held = CreateFileW(link_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  long failure = 0;
-  try {
-    shell::CreateLink(shell::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"", L"", 1,
-                      L"Remove Files*C:\\second.txt");
-  } catch (const trap::Failure& f) {
-    failure = f.number;
-  }
-  CloseHandle(held);
-  EXPECT_EQ(failure, ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(ReadLink(link_).arguments, L"Remove Files*C:\\first.txt");
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((Desktop() + L"\\*Ombrelay Test Link*").c_str(), &found);
-  ASSERT_NE(find, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(std::wstring(found.cFileName), L"Ombrelay Test Link.lnk");
-  EXPECT_FALSE(FindNextFileW(find, &found));
-  FindClose(find);
 }
 
 }  // namespace
