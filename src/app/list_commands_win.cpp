@@ -8,7 +8,6 @@
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
 #include "dialogs/file_dialogs_win.h"
-#include "listfile/file_io.h"
 #include "listfile/list_file.h"
 #include "listfile/protected_places_win.h"
 #include "listfile/shell_links_win.h"
@@ -84,10 +83,18 @@ void WarnOfProtectedFolders(MainWindow& window) {
   if (!findings.empty()) Inform(window, protect::LoadWarningText(findings).c_str(), protect::kTitle, MB_ICONWARNING);
 }
 
-void PlaceShortcut(const std::wstring& listPath) {
-  const shell::RemovalShortcut link = shell::MakeRemovalShortcut(ProgramPath(), listPath);
-  shell::CreateLink(shell::DeskTop, link.name, link.target, L"", link.iconLocation, link.workingDirectory, L"", 1,
-                    link.arguments);
+// A desktop that refuses the shortcut is a plain failure: the list itself
+// was saved, and the user is told so with the reason.
+bool PlaceShortcut(const std::wstring& listPath, std::wstring& reason) {
+  try {
+    const shell::RemovalShortcut link = shell::MakeRemovalShortcut(ProgramPath(), listPath);
+    shell::CreateLink(shell::DeskTop, link.name, link.target, L"", link.iconLocation, link.workingDirectory, L"", 1,
+                      link.arguments);
+    return true;
+  } catch (const trap::Failure& failure) {
+    reason = failure.description;
+    return false;
+  }
 }
 
 }  // namespace
@@ -108,20 +115,26 @@ void SaveListCommand(MainWindow& window) {
     if (!saved.ok)
       return Inform(window, listfile::SaveFailedText(listPath, saved.reason).c_str(), L"Files", MB_ICONEXCLAMATION);
     ST(window.SetStatus(ItemsSavedText(window.List().Count())));
-    ST(PlaceShortcut(listPath));
+    std::wstring reason;
+    if (!ST(PlaceShortcut(listPath, reason)))
+      return Inform(window, listfile::ShortcutFailedText(listPath, reason).c_str(), L"Shortcut", MB_ICONEXCLAMATION);
     Inform(window, kShortcutPlaced, L"Shortcut");
   });
 }
 
 // The file is read whole before the list is touched, so a file that cannot
-// be read leaves the list as it was.
+// be read (missing, held by another program, refused, not a list at all)
+// leaves the list and the status as they were, with a plain message.
 void LoadListCommand(MainWindow& window) {
   trap::Guard([&] {
     ST(PrepareDialog(L"Find list to open", kListDialogFlags));
     const dialogs::FileDialogResult answer = ST(dialogs::ShowOpen(window.Handle()));
     const std::wstring listPath = ChosenPath(answer);
     if (listPath.empty()) return;
-    std::string bytes = ST(fileio::ReadAll(listPath));
+    std::string bytes;
+    std::wstring reason;
+    if (!ST(listfile::ReadListFile(listPath, bytes, reason)))
+      return Inform(window, listfile::LoadFailedText(listPath, reason).c_str(), L"Files", MB_ICONEXCLAMATION);
     listfile::LoadedList loaded = ST(listfile::ReadList(std::move(bytes)));
     ST(Fill(window.List(), loaded.records));
     window.ListChanged();

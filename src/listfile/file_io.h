@@ -10,8 +10,10 @@ namespace fileio {
 // a trap failure with the platform's reason.
 std::string ReadAll(const std::wstring& path);
 
-// Creates or truncates the file and writes the bytes. Returns true only when
-// every byte reached the file; otherwise reason says why.
+// Makes the bytes the file's whole content: they are written to a temporary
+// file beside it, which then replaces it in one step. Returns true only when
+// every byte reached the file; otherwise reason says why, and the file and
+// its folder are as they were.
 bool WriteAll(const std::wstring& path, const std::string& bytes, std::wstring& reason);
 
 }  // namespace fileio

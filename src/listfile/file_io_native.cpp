@@ -33,8 +33,12 @@ std::string ReadAll(const std::wstring& path) {
   return bytes;
 }
 
+// The temporary file's name is the target's with ".~tmp" added; rename
+// replaces the target in one step.
 bool WriteAll(const std::wstring& path, const std::string& bytes, std::wstring& reason) {
-  std::FILE* f = std::fopen(enc::ToUtf8(path).c_str(), "wb");
+  const std::string target = enc::ToUtf8(path);
+  const std::string temp = target + ".~tmp";
+  std::FILE* f = std::fopen(temp.c_str(), "wb");
   if (!f) {
     reason = ErrnoText(errno);
     return false;
@@ -45,6 +49,11 @@ bool WriteAll(const std::wstring& path, const std::string& bytes, std::wstring& 
     ok = false;
     reason = ErrnoText(errno);
   }
+  if (ok && std::rename(temp.c_str(), target.c_str()) != 0) {
+    ok = false;
+    reason = ErrnoText(errno);
+  }
+  if (!ok) std::remove(temp.c_str());
   return ok;
 }
 

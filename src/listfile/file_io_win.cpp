@@ -1,7 +1,8 @@
 // Whole-file I/O on Windows: wide-character API, long paths, every byte
-// accounted for.
+// accounted for; a write replaces the file in one step or not at all.
 #include <windows.h>
 
+#include "base/atomic_write_win.h"
 #include "base/handles_win.h"
 #include "base/long_path.h"
 #include "listfile/file_io.h"
@@ -27,27 +28,9 @@ std::string ReadAll(const std::wstring& path) {
 }
 
 bool WriteAll(const std::wstring& path, const std::string& bytes, std::wstring& reason) {
-  win::unique_hfile file(CreateFileW(paths::Verbatim(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    reason = trap::SystemMessage(GetLastError());
-    return false;
-  }
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD wrote = 0;
-    DWORD chunk = static_cast<DWORD>(bytes.size() - done > (1u << 24) ? (1u << 24) : bytes.size() - done);
-    if (!WriteFile(file.get(), bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0) {
-      reason = trap::SystemMessage(GetLastError());
-      return false;
-    }
-    done += wrote;
-  }
-  if (!FlushFileBuffers(file.get())) {
-    reason = trap::SystemMessage(GetLastError());
-    return false;
-  }
-  return true;
+  const DWORD error = files::WriteWholeFile(path, bytes);
+  if (error != ERROR_SUCCESS) reason = trap::SystemMessage(error);
+  return error == ERROR_SUCCESS;
 }
 
 }  // namespace fileio

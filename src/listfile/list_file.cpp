@@ -99,14 +99,28 @@ LoadedList ReadList(std::string bytes) {
   return list;
 }
 
+const wchar_t kNotAListText[] = L"This file is not a delete list: it holds NUL bytes, which no delete list does.";
+
 bool ReadListFile(const std::wstring& path, std::string& bytes, std::wstring& reason) {
   try {
     bytes = fileio::ReadAll(path);
-    return true;
   } catch (const trap::Failure& failure) {
     reason = failure.description;
     return false;
   }
+  if (bytes.find('\0') == std::string::npos) return true;
+  std::string().swap(bytes);
+  reason = kNotAListText;
+  return false;
+}
+
+std::wstring LoadFailedText(const std::wstring& path, const std::wstring& reason) {
+  return L"The delete list could not be loaded from\n" + path + L"\n" + reason +
+         L"\n\nThe list in the window has not been changed.";
+}
+
+std::wstring ShortcutFailedText(const std::wstring& path, const std::wstring& reason) {
+  return L"The list was saved to " + path + L", but the desktop shortcut could not be placed: " + reason;
 }
 
 std::wstring SaveFailedText(const std::wstring& path, const std::wstring& reason) {

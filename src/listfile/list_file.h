@@ -54,8 +54,15 @@ struct LoadedList {
 LoadedList ReadList(std::string bytes);
 
 // Reads a list file's bytes without reporting: false with the platform's
-// reason when the file cannot be read.
+// reason when the file cannot be read, and with kNotAListText when it holds
+// a NUL byte (no list file does: a picture or a program was chosen).
 bool ReadListFile(const std::wstring& path, std::string& bytes, std::wstring& reason);
+extern const wchar_t kNotAListText[];
+
+// The message for a list that could not be loaded into the window.
+std::wstring LoadFailedText(const std::wstring& path, const std::wstring& reason);
+// The message for a save whose desktop shortcut could not be placed.
+std::wstring ShortcutFailedText(const std::wstring& path, const std::wstring& reason);
 
 // The message for a save that did not reach the disk.
 std::wstring SaveFailedText(const std::wstring& path, const std::wstring& reason);

@@ -1,9 +1,11 @@
 // Shell operations: shortcuts through the scripting shell object, called
-// late-bound by member name, and the shell's "Open" verb.
+// late-bound by member name and put in place whole, and the shell's "Open"
+// verb.
 #include "listfile/shell_links_win.h"
 
 #include <shellapi.h>
 
+#include "base/atomic_write_win.h"
 #include "base/dispatch_win.h"
 #include "listfile/shortcut_plan.h"
 #include "services/error_trap_win.h"
@@ -57,6 +59,20 @@ HRESULT EmptyHotKeyRefusalIsHarmless(const std::wstring& hotKey, HRESULT hr) {
 
 HRESULT Save(IDispatch* link) { return win::Invoke(link, L"Save", DISPATCH_METHOD, {}, nullptr); }
 
+// The link is saved under a passing name and then moved over the old one in
+// one step, so a failed save leaves the old link as it was. The passing name
+// ends in ".lnk" too: the shell object writes no other kind.
+std::wstring PassingLinkPath(const std::wstring& folder, const std::wstring& name) {
+  return LinkPath(folder, L"~" + name + L" " + std::to_wstring(GetCurrentProcessId()));
+}
+
+void PutInPlace(const std::wstring& passing, const std::wstring& final) {
+  const DWORD error = files::MoveOver(passing, final);
+  if (error == ERROR_SUCCESS) return;
+  DeleteFileW(passing.c_str());
+  trap::RaiseWin32(error);
+}
+
 // The sub-folder is made when nothing of that name is there; any failure
 // simply leaves it as it is.
 void MakeSubFolder(const std::wstring& folder) {
@@ -79,7 +95,8 @@ void CreateLink(long location, const std::wstring& name, const std::wstring& tar
     MakeSubFolder(folder);
   }
   ComRef<IDispatch> link;
-  CHECK_HR(ShortcutObject(shellObject.get(), LinkPath(folder, name), link));
+  const std::wstring passing = PassingLinkPath(folder, name);
+  CHECK_HR(ShortcutObject(shellObject.get(), passing, link));
   CHECK_HR(PutNumber(link.get(), L"Windowstyle", windowStyle));
   CHECK_HR(EmptyHotKeyRefusalIsHarmless(hotKey, PutText(link.get(), L"HotKey", hotKey)));
   CHECK_HR(PutText(link.get(), L"TargetPath", target));
@@ -89,7 +106,10 @@ void CreateLink(long location, const std::wstring& name, const std::wstring& tar
   if (ArgumentsStored(arguments)) {
     CHECK_HR(PutText(link.get(), L"Arguments", arguments));
   }
-  CHECK_HR(Save(link.get()));
+  const HRESULT saved = Save(link.get());
+  if (FAILED(saved)) DeleteFileW(passing.c_str());
+  CHECK_HR(saved);
+  ST(PutInPlace(passing, LinkPath(folder, name)));
 }
 
 void OpenInternet(HWND owner, const std::wstring& document, int showCmd) {

@@ -1,15 +1,19 @@
-// Writing the full report beside the other temporary files of the user.
+// Writing the full report beside the other temporary files of the user,
+// under a name no other file has.
 #include "removal/full_report_win.h"
 
 #include <windows.h>
 
+#include "base/atomic_write_win.h"
 #include "base/encoding.h"
-#include "listfile/file_io.h"
 #include "listfile/list_file.h"
 #include "services/error_trap_win.h"
 
 namespace removal {
 namespace {
+
+// Names tried for reports of the same list and second before giving up.
+constexpr int kMaxCopies = 999;
 
 std::wstring TempFolder() {
   std::wstring folder(MAX_PATH + 1, L'\0');
@@ -30,15 +34,21 @@ ReportTime Now() {
 
 }  // namespace
 
+// The report is staged in the folder and then given the first free name, so
+// it never replaces another file, not even one made in the same second.
 std::wstring WriteFullReport(const std::wstring& listPath, const std::vector<Leftover>& leftovers) {
   const ReportTime time = Now();
   const std::wstring folder = TempFolder();
-  const std::wstring path = listfile::JoinPath(folder, ReportFileName(listPath, time));
+  std::wstring path = listfile::JoinPath(folder, ReportFileName(listPath, time));
   if (folder.empty()) return ReportPlaceText(path, trap::SystemMessage(GetLastError()));
   const std::string bytes = std::string(listfile::kUtf8Bom, 3) + enc::ToUtf8(FullReportText(leftovers, listPath, time));
-  std::wstring failure;
-  fileio::WriteAll(path, bytes, failure);
-  return ReportPlaceText(path, failure);
+  files::StagedFile staged;
+  bool placed = staged.Open(folder) && staged.Write(bytes.data(), bytes.size()) && staged.MoveTo(path, false);
+  for (int copy = 2; !placed && files::NameTaken(staged.Error()) && copy <= kMaxCopies; ++copy) {
+    path = listfile::JoinPath(folder, ReportFileName(listPath, time, copy));
+    placed = staged.MoveTo(path, false);
+  }
+  return ReportPlaceText(path, placed ? std::wstring() : trap::SystemMessage(staged.Error()));
 }
 
 }  // namespace removal

@@ -139,8 +139,9 @@ std::wstring ListName(const std::wstring& listPath) {
 
 }  // namespace
 
-std::wstring ReportFileName(const std::wstring& listPath, const ReportTime& time) {
-  return ListName(listPath) + L" - not removed " + DateTimeText(time, L'.') + L".txt";
+std::wstring ReportFileName(const std::wstring& listPath, const ReportTime& time, int copy) {
+  const std::wstring number = copy > 1 ? L" (" + std::to_wstring(copy) + L")" : std::wstring();
+  return ListName(listPath) + L" - not removed " + DateTimeText(time, L'.') + number + L".txt";
 }
 
 std::wstring FullReportText(const std::vector<Leftover>& leftovers, const std::wstring& listPath,

@@ -79,8 +79,9 @@ std::wstring ShownPath(const std::wstring& path, size_t longest = 300);
 struct ReportTime {
   int year, month, day, hour, minute, second;
 };
-// "<list name> - not removed 2026-12-08 14.05.09.txt".
-std::wstring ReportFileName(const std::wstring& listPath, const ReportTime& time);
+// "<list name> - not removed 2026-12-08 14.05.09.txt"; a later copy of the
+// same second gets " (2)", " (3)"... before ".txt".
+std::wstring ReportFileName(const std::wstring& listPath, const ReportTime& time, int copy = 1);
 // Every item that stayed with its reason, one per line, CR LF line ends.
 std::wstring FullReportText(const std::vector<Leftover>& leftovers, const std::wstring& listPath,
                             const ReportTime& time);

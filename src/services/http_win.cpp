@@ -18,11 +18,6 @@ namespace {
 
 constexpr DWORD kChunk = 2048;
 
-bool WriteBytes(HANDLE file, const char* data, DWORD count) {
-  DWORD written = 0;
-  return WriteFile(file, data, count, &written, nullptr) && written == count;
-}
-
 }  // namespace
 
 void PumpMessages() {
@@ -129,7 +124,7 @@ bool clsHTTP::ApplyTimeouts() {
   return true;
 }
 
-bool clsHTTP::ReadBody(std::string& body, HANDLE file) {
+bool clsHTTP::ReadBody(std::string& body, files::StagedFile* file) {
   char buffer[kChunk];
   for (;;) {
     DWORD count = 0;
@@ -137,8 +132,8 @@ bool clsHTTP::ReadBody(std::string& body, HANDLE file) {
     // not the end of the body.
     if (!ApplyTimeouts() || !InternetReadFile(hHttpOpenRequest.get(), buffer, kChunk, &count)) return false;
     if (count == 0) return true;
-    if (file != INVALID_HANDLE_VALUE) {
-      if (!WriteBytes(file, buffer, count)) return false;
+    if (file) {
+      if (!file->Write(buffer, count)) return false;
     } else {
       body.append(buffer, count);
     }
@@ -156,16 +151,15 @@ bool clsHTTP::GetFile(std::wstring Url, const std::wstring& sFileName, std::wstr
   bool ok = false;
   std::string body;
   try {
-    win::unique_hfile file;
     if (ReadToString) {
       sContent.clear();
+      ok = ReadBody(body, nullptr);
     } else {
-      const std::wstring path = paths::Verbatim(sFileName);
-      // The new file holds only the downloaded bytes.
-      if (FileExist(sFileName)) DeleteFileW(path.c_str());
-      file.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      // The download replaces the file only once it is whole; a failed one
+      // leaves the file as it was and nothing beside it.
+      files::StagedFile file;
+      ok = file.Open(files::FolderOf(sFileName)) && ReadBody(body, &file) && file.MoveTo(sFileName, true);
     }
-    if (ReadToString || file) ok = ReadBody(body, file.get());
     // What was read before a failure stays.
     if (ReadToString) sContent = enc::FromAnsi(body);
   } catch (...) {

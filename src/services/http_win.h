@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "base/atomic_write_win.h"
 #include "base/handles_win.h"
 
 namespace services {
@@ -56,7 +57,7 @@ class clsHTTP {
   // Sets the request's time-outs to what is left of the time limit; false
   // when nothing is left.
   bool ApplyTimeouts();
-  bool ReadBody(std::string& body, HANDLE file);
+  bool ReadBody(std::string& body, files::StagedFile* file);
 
   std::wstring sLastError;
   long lContentLength = 0;

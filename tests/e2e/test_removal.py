@@ -2,11 +2,12 @@
 run started through the desktop shortcut itself, a run started from a
 console with the argument quoted, the password prompt and its refusals,
 locked and read-only files, the Recycle Bin, items that stay with the
-closing report and the full report, bad list files and records, the ways
-out that delete nothing, a folder link, and a name outside code page 1252.
-Then as a hostile user would: names that Win32 rewrites beside the
-neighbours they would become, a listed folder turned into a link, a drive
-that is not there, and a run stopped in three ways."""
+closing report and the full report (never over another file), bad list
+files and records (a file holding NUL bytes is no list), the ways out that
+delete nothing, a folder link, and a name outside code page 1252. Then as a
+hostile user would: names that Win32 rewrites beside the neighbours they
+would become, a listed folder turned into a link, a drive that is not
+there, and a run stopped in three ways."""
 import os
 import re
 import shutil
@@ -172,9 +173,12 @@ class RemovalTest(RemovalCase):
         long_path = "C:\\" + "a" * 40000
         records = [("CON", "File"), ("NUL", "File"), ("\\\\.\\PhysicalDrive0", "File"),
                    (self.win("T", "con.txt"), "File"), ("T\\a.txt", "File"), (long_path, "File"),
-                   ("\\\\nosuchserver\\share\\x.txt", "File"), (self.win("T", "a.txt") + "\0b.txt", "File"),
+                   ("\\\\nosuchserver\\share\\x.txt", "File"), (self.win("T", "a.txt") + " b.txt", "File"),
                    ("C:\\", "Folder"), ("c:/", "Folder")]
         records += [("rel%02d.txt" % i, "File") for i in range(12)]
+        # Files of another program under the full report's names for the
+        # next two minutes: the report takes a name of its own.
+        planted = self.plant_report_names("bad list", 120)
         program = self.run_removal(self.write("bad list.txt", list_bytes(records, "pw")))
         self.press_ok("pw")
         self.confirm()
@@ -191,8 +195,15 @@ class RemovalTest(RemovalCase):
         self.assertEqual(report[22], "... and 1 more.")
         place = report[-1]
         self.assertTrue(place.startswith("The full list is in "), place)
-        with open(unix_path(place[len("The full list is in "):]), "rb") as f:
+        report_path = unix_path(place[len("The full list is in "):])
+        self.assertTrue(report_path.endswith(" (2).txt"), report_path)
+        self.assertIn(report_path[:-len(" (2).txt")] + ".txt", planted)
+        for path in planted:
+            with open(path, "rb") as f:
+                self.assertEqual(f.read(), b"another program's file")
+        with open(report_path, "rb") as f:
             full = f.read()
+        os.remove(report_path)
         self.assertTrue(full.startswith(BOM))
         lines = full[3:].decode("utf-8").split("\r\n")
         self.assertEqual(lines[2], "21 items could not be removed:")
@@ -201,6 +212,22 @@ class RemovalTest(RemovalCase):
         self.assertIn("C:\\ - the root of a drive; never removed", lines)
         # Nothing the list does not name was touched.
         self.assertEqual(sorted(os.listdir(self.path("T"))), ["S", "a.txt", "b c.txt"])
+
+    def plant_report_names(self, list_name, seconds):
+        """Files under the full report's names for the coming seconds, in the
+        program's temporary folder; removed again after the test."""
+        out = subprocess.run(["wine", "cmd", "/c", "echo", "%TEMP%"], capture_output=True, text=True, check=True)
+        folder = unix_path(out.stdout.strip())
+        now = time.time()
+        planted = []
+        for s in range(-1, seconds):
+            stamp = time.strftime("%Y-%m-%d %H.%M.%S", time.localtime(now + s))
+            path = os.path.join(folder, "%s - not removed %s.txt" % (list_name, stamp))
+            with open(path, "wb") as f:
+                f.write(b"another program's file")
+            self.addCleanup(os.remove, path)
+            planted.append(path)
+        return planted
 
     def test_list_files_with_nothing_to_remove_say_so(self):
         self.make_tree()
@@ -308,6 +335,16 @@ class RemovalTest(RemovalCase):
         self.assertNotIn(CONFIRM, text)
         self.assert_ends(program)
         self.assertTrue(os.path.exists(self.path("T", "a.txt")))
+        # A file holding NUL bytes, even one that also names files, is no list.
+        picture = self.write("picture.png", b"\x89PNG\r\n\x1a\n\0\0" + list_bytes(self.make_tree(), "pw"))
+        before = self.tree_bytes()
+        program = self.run_removal(picture)
+        self.press_ok("pw")
+        text = re.split(r"\r*\n", self.driver.run("box", "Remove", "ok"))
+        self.assertEqual(text[1:3], [picture, "This file is not a delete list: it holds NUL bytes, which no delete list does."])
+        self.assertEqual(text[-1], "Nothing has been removed.")
+        self.assert_ends(program)
+        self.assertEqual(self.tree_bytes(), before)
         # No path at all on the command line.
         program = self.start("Remove", "Files", wait_main=False)
         self.assertTrue(self.driver.wait(PROMPT, 20000))

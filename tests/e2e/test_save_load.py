@@ -1,16 +1,19 @@
 """Save List and Load List end to end: the file's bytes, the desktop shortcut
 read back with an independent parser, the refusals, the overwrite question,
-failures to write, load then save, names outside code page 1252, and the
-error trap's report for a file that cannot be read."""
+failures to write (a held file, a full disk) that lose nothing, a shortcut
+that cannot be placed, load then save, names outside code page 1252, and
+the plain message for a file that cannot be loaded."""
 import codecs
+import contextlib
 import os
 import re
 import shutil
 import subprocess
+import tempfile
 import time
 import unittest
 
-from harness import (CMD_LOAD, CMD_SAVE, DRIVER, EXE, MAIN, SOURCE_DIR, STATUS, TXT_PASSWORD, E2ETest, desktop,
+from harness import (CMD_LOAD, CMD_SAVE, DRIVER, EXE, MAIN, STATUS, TXT_PASSWORD, E2ETest, desktop,
                      drive_c, wine_path)
 
 SAVE_TITLE = "Save list"
@@ -102,6 +105,43 @@ class ListFileCase(E2ETest):
             time.sleep(0.1)
         return self.driver.run("box", title, button)
 
+    def tree_bytes(self, top=None):
+        """Every file below the folder (the test's own by default) with its bytes."""
+        top = top or self.dir
+        tree = {}
+        for root, _, files in os.walk(top):
+            for name in files:
+                with open(os.path.join(root, name), "rb") as f:
+                    tree[os.path.relpath(os.path.join(root, name), top)] = f.read()
+        return tree
+
+    @contextlib.contextmanager
+    def held(self, win_path):
+        """Another program holds the file open, sharing nothing, meanwhile."""
+        holder = subprocess.Popen(["wine", self.driver_exe(), "hold", win_path, "30000"], stdout=subprocess.PIPE)
+        try:
+            self.assertEqual(holder.stdout.readline().strip(), b"held")
+            yield
+        finally:
+            holder.kill()
+            holder.wait()
+            holder.stdout.close()
+
+    def small_drive(self, size="64k"):
+        """A RAM disk of the given size as a new Wine drive, gone after the
+        test; returns its folder and its drive ("E:")."""
+        if os.geteuid() != 0:
+            self.skipTest("mounting a RAM disk needs root")
+        folder = tempfile.mkdtemp(prefix="ombrelay-small-drive-")
+        self.addCleanup(os.rmdir, folder)
+        subprocess.run(["mount", "-t", "tmpfs", "-o", "size=" + size, "tmpfs", folder], check=True)
+        self.addCleanup(subprocess.run, ["umount", "-l", folder], check=True)
+        devices = os.path.join(os.environ["WINEPREFIX"], "dosdevices")
+        letter = [c for c in "efghijklmnopqrstuvwxy" if not os.path.lexists(os.path.join(devices, c + ":"))][0]
+        os.symlink(folder, os.path.join(devices, letter + ":"))
+        self.addCleanup(os.remove, os.path.join(devices, letter + ":"))
+        return folder, letter.upper() + ":"
+
     def load(self, win_path):
         self.driver.pclick(CMD_LOAD)
         self.driver.run("file", OPEN_TITLE, win_path, "ok")
@@ -143,6 +183,22 @@ class SaveLoadTest(ListFileCase):
         self.save("pw", self.win("second"))
         self.assertEqual(read_shortcut(shortcut_path())["Command line arguments"], "Remove Files*" + self.win("second"))
         self.assertEqual(len([n for n in os.listdir(desktop()) if n.endswith("Delete Files.lnk")]), 1)
+        # Another program holds the shortcut: the list is saved all the same,
+        # the old shortcut stays whole, and the message says both.
+        with open(shortcut_path(), "rb") as f:
+            old_link = f.read()
+        before = self.tree_bytes()
+        with self.held(wine_path(shortcut_path())):
+            self.start_save("pw", self.win("third"))
+            text = self.driver.run("box", "Shortcut", "ok")
+        prefix = "The list was saved to %s, but the desktop shortcut could not be placed: " % self.win("third")
+        self.assertTrue(text.startswith(prefix), text)
+        self.assertRegex(text[len(prefix):], "(?i)sharing violation|used by another process")
+        self.assertEqual(self.tree_bytes(), dict(before, third=list_bytes(records, "pw")))
+        self.assertEqual(self.driver.status(), "3 items saved...")
+        with open(shortcut_path(), "rb") as f:
+            self.assertEqual(f.read(), old_link)
+        self.assertEqual([n for n in os.listdir(desktop()) if "Delete Files" in n], [os.path.basename(shortcut_path())])
 
     def test_refusals_write_nothing(self):
         self.start()
@@ -182,25 +238,48 @@ class SaveLoadTest(ListFileCase):
         self.assertEqual(self.driver.run("box", "Shortcut", "ok"), SHORTCUT_TEXT)
         self.assertEqual(self.read("existing.txt"), list_bytes(records, "pw"))
 
-    def test_a_file_that_cannot_be_written_is_reported(self):
+    def test_a_file_that_cannot_be_written_is_reported_and_nothing_is_lost(self):
         self.start()
         self.load_prepared([(self.win("a.txt"), "File")])
         busy = self.write("busy.txt", b"old")
-        holder = subprocess.Popen(["wine", self.driver_exe(), "hold", busy, "20000"], stdout=subprocess.PIPE)
-        try:
-            self.assertEqual(holder.stdout.readline().strip(), b"held")
+        before = self.tree_bytes()
+        with self.held(busy):
             self.start_save("pw", busy)
             self.answer_dialog_box(SAVE_TITLE, "yes")
             text = self.driver.run("box", "Files", "ok")
-        finally:
-            holder.kill()
-            holder.wait()
-            holder.stdout.close()
         self.assertIn(busy, text)
         self.assertRegex(text, "(?i)sharing violation|used by another process")
-        self.assertEqual(self.read("busy.txt"), b"old")
+        self.assertEqual(self.tree_bytes(), before)
         self.assertEqual(self.driver.status(), "1 items loaded...")
         self.assertFalse(os.path.exists(shortcut_path()))
+
+    def test_a_save_that_fills_the_disk_leaves_the_old_list_and_no_piece_of_the_new(self):
+        folder, drive = self.small_drive("64k")
+        self.start()
+        small = [(self.win("T", "a.txt"), "File")]
+        self.load_prepared(small)
+        old_list = drive + "\\small list.txt"
+        self.save("old pw", old_list)
+        with open(os.path.join(folder, "small list.txt"), "rb") as f:
+            self.assertEqual(f.read(), list_bytes(small, "old pw"))
+        with open(shortcut_path(), "rb") as f:
+            old_link = f.read()
+        # About 150 KB of list: more than the whole disk holds.
+        big = [(self.win("T", "sub folder %02d" % (i % 50), "file number %05d.txt" % i), "File") for i in range(2500)]
+        self.load_prepared(big, name="big.txt")
+        before, drive_before = self.tree_bytes(), self.tree_bytes(folder)
+        for target, replaces in ((old_list, True), (drive + "\\new list.txt", False)):
+            self.start_save("new pw", target)
+            if replaces:
+                self.assertIn("replace", self.answer_dialog_box(SAVE_TITLE, "yes"))
+            text = self.driver.run("box", "Files", "ok")
+            self.assertIn(target, re.split(r"\r*\n", text))
+            self.assertRegex(text, "(?i)not enough space|disk is full|disk full")
+            self.assertEqual(self.tree_bytes(folder), drive_before)
+            self.assertEqual(self.tree_bytes(), before)
+            with open(shortcut_path(), "rb") as f:
+                self.assertEqual(f.read(), old_link)
+            self.assertEqual(self.driver.status(), "2500 items loaded...")
 
     def test_load_shows_entries_with_types_and_a_save_writes_the_same_bytes(self):
         self.start()
@@ -247,25 +326,31 @@ class SaveLoadTest(ListFileCase):
         self.assertEqual(self.driver.rows(), [(p, t, False) for p, t in records])
         self.assertFalse(self.driver.visible("Protected location"))
 
-    def test_a_file_that_cannot_be_read_is_reported_by_the_error_trap_and_the_list_stays(self):
+    def test_a_file_that_cannot_be_loaded_is_named_with_its_reason_and_the_list_stays(self):
         self.start()
         self.load_prepared([(self.win("a.txt"), "File")])
-        self.load(self.win("missing.txt"))
-        # The open dialog offers to create a name that does not exist.
-        self.answer_dialog_box(OPEN_TITLE, "yes")
-        report = self.driver.run("box", "Error", "yes")
-        lines = re.split(r"\r*\n", report)
-        self.assertEqual(len(lines), 5, report)
-        self.assertEqual(lines[0], "Error Number: 2.")
-        self.assertTrue(lines[1].startswith("Error Description: "))
-        self.assertRegex(lines[2], r"^Error Line: \d+\.$")
-        with open(os.path.join(SOURCE_DIR, "src", "listfile", "file_io_win.cpp"), encoding="utf-8") as f:
-            statement = [l.strip() for l in f if "CHECK_HANDLE(CreateFileW(" in l][0]
-        self.assertEqual(lines[3], "Error Code: " + statement)
-        self.assertEqual(lines[4], "Do you wish to pause on this error again?")
-        self.assertEqual(self.driver.rows(), [(self.win("a.txt"), "File", False)])
-        self.assertEqual(self.driver.status(), "1 items loaded...")
-
+        held = self.write("held.txt", list_bytes([(self.win("b.txt"), "File")], "pw"))
+        picture = self.write("picture.png", b"\x89PNG\r\n\x1a\n\0\0\0\rIHDR" + b"C:\\x.txt|File*pw*\r\n")
+        before = self.tree_bytes()
+        cases = [(self.win("missing.txt"), "(?i)not find|not found"), (held, "(?i)sharing violation|another process"),
+                 (picture, "is not a delete list: it holds NUL bytes")]
+        for path, reason in cases:
+            with contextlib.ExitStack() as stack:
+                if path == held:
+                    stack.enter_context(self.held(held))
+                self.load(path)
+                if path.endswith("missing.txt"):
+                    # The open dialog offers to create a name that does not exist.
+                    self.answer_dialog_box(OPEN_TITLE, "yes")
+                text = self.driver.run("box", "Files", "ok")
+            lines = re.split(r"\r*\n", text)
+            self.assertEqual(lines[:2], ["The delete list could not be loaded from", path], text)
+            self.assertRegex(lines[2], reason)
+            self.assertEqual(lines[-1], "The list in the window has not been changed.")
+            self.assertFalse(self.driver.visible("Error"))
+            self.assertEqual(self.driver.rows(), [(self.win("a.txt"), "File", False)])
+            self.assertEqual(self.driver.status(), "1 items loaded...")
+        self.assertEqual(self.tree_bytes(), before)
 
 if __name__ == "__main__":
     unittest.main()

@@ -84,6 +84,7 @@ TEST(RemovalPlan, FullReportIsNamedAfterTheListAndHoldsEveryItem) {
   EXPECT_EQ(removal::ReportFileName(L"C:\\My Lists\\old list.txt", at), L"old list - not removed 2026-12-08 09.05.03.txt");
   EXPECT_EQ(removal::ReportFileName(L"C:\\L\\.txt", at), L".txt - not removed 2026-12-08 09.05.03.txt");
   EXPECT_EQ(removal::ReportFileName(L"", at), L"list - not removed 2026-12-08 09.05.03.txt");
+  EXPECT_EQ(removal::ReportFileName(L"C:\\L\\a.b.txt", at, 2), L"a.b - not removed 2026-12-08 09.05.03 (2).txt");
   std::vector<Leftover> many;
   for (int i = 0; i < 25; ++i) many.push_back({L"C:\\f" + std::to_wstring(i), L"in use by another program"});
   const std::wstring text = removal::FullReportText(many, L"C:\\l.txt", at);

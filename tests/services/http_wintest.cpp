@@ -212,6 +212,27 @@ TEST_F(ServicesHttp, DownloadReplacesALongerFile) {
   EXPECT_FALSE(http_->FileExist(dir));
 }
 
+TEST_F(ServicesHttp, DownloadThatStopsHalfWayLeavesTheOldFileAndNothingBesideIt) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring dir = std::wstring(temp) + L"ombrelay http stall";
+  CreateDirectoryW(dir.c_str(), nullptr);
+  const std::wstring path = dir + L"\\download.bin";
+  std::wstring reason;
+  ASSERT_TRUE(fileio::WriteAll(path, "old version", reason));
+  http_->SetTimeLimit(1500);
+  std::wstring content;
+  bool toString = false;
+  EXPECT_FALSE(http_->GetFile(Url(L"/stall"), path, content, toString));
+  EXPECT_EQ(fileio::ReadAll(path), "old version");
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((dir + L"\\*.tmp").c_str(), &found);
+  EXPECT_EQ(find, INVALID_HANDLE_VALUE);
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  DeleteFileW(path.c_str());
+  EXPECT_TRUE(RemoveDirectoryW(dir.c_str()));
+}
+
 TEST_F(ServicesHttp, EmptyFileNameReadsIntoTheText) {
   std::wstring content;
   bool toString = false;
