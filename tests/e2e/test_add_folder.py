@@ -108,7 +108,7 @@ class AddFolderTest(AddCase):
         self.no_box(PROTECTED_TITLE, 500)
 
     def test_esc_stops_a_long_search_and_adds_nothing_and_add_waits_meanwhile(self):
-        big = self.big_tree(80, 100, 0)
+        big = self.big_tree(200, 100, 0)
         self.start()
         self.add_folder(big, "no", "no")
         self.wait_searching(big)
@@ -122,7 +122,7 @@ class AddFolderTest(AddCase):
         return {c["id"]: c for c in self.driver.children()}
 
     def test_while_a_search_runs_the_list_is_left_alone_and_stop_says_what_was_added(self):
-        big = self.big_tree(300, 200, 0)
+        big = self.big_tree(400, 200, 0)
         self.start()
         self.add_example()
         os.makedirs(os.path.join(self.root, "E"))
