@@ -151,6 +151,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kMsgDropped:
       RunPendingDrop();
       return 0;
+    case WM_ENABLE:
+      // A modal box or dialog has closed: a drop taken meanwhile runs now.
+      if (wp && !pendingDrops_.empty()) PostMessageW(hwnd_, kMsgDropped, 0, 0);
+      return 0;
     case WM_CLOSE:
     case WM_ENDSESSION:
       base::EndProgram();
@@ -168,7 +172,7 @@ void MainWindow::OnCreate() {
   CreateControls();
   Layout();
   AcceptDrops(
-      hwnd_, [this](std::vector<std::wstring> paths) { OnDrop(std::move(paths)); }, [this] { return !busy_; });
+      hwnd_, [this](std::vector<std::wstring> paths) { OnDrop(std::move(paths)); }, [this] { return TakesDrops(); });
 }
 
 void MainWindow::CreateMenuBar() {
@@ -349,7 +353,7 @@ void MainWindow::OnCommand(int id, int code) {
     case kCmdAdd:
       if (stopSearch_) {
         stopSearch_();
-      } else {
+      } else if (!ClickedWhileBusy()) {
         RunAddCommand(*this, AddFileSelected());
       }
       break;
@@ -393,8 +397,19 @@ bool MainWindow::Refused(int id) const {
   return refuses(kBusyButtons) || refuses(kBusyMenuItems);
 }
 
+// The message being handled was made (clicked, typed, posted) before the
+// last add ended; the clock's wrap is allowed for.
+bool MainWindow::ClickedWhileBusy() const {
+  return !busy_ && static_cast<LONG>(static_cast<DWORD>(GetMessageTime()) - idleSince_) < 0;
+}
+
+// Drops are taken when no add runs and no modal box or dialog has
+// disabled the window.
+bool MainWindow::TakesDrops() const { return !busy_ && IsWindowEnabled(hwnd_); }
+
 void MainWindow::SetBusy(bool busy) {
   if (busy) KeepFocusFrom(GetFocus());
+  if (!busy) idleSince_ = GetTickCount();
   busy_ = busy;
   for (int id : kBusyButtons) EnableWindow(Control(id), !busy);
   HMENU bar = GetMenu(hwnd_);
@@ -491,11 +506,12 @@ void MainWindow::RunRowCommand(int command) {
 }
 
 // A drop only queues its names; they are added once the drop has returned.
-// While an add runs the drop target turns drops away; an older-style drop
-// (WM_DROPFILES), which cannot be turned away, is refused here.
+// While the window takes no drops the drop target turns them away; an
+// older-style drop (WM_DROPFILES), which cannot be turned away, is refused
+// here.
 void MainWindow::OnDrop(std::vector<std::wstring> paths) {
   if (paths.empty()) return;
-  if (busy_) {
+  if (!TakesDrops()) {
     MessageBeep(MB_OK);
     return;
   }
@@ -503,10 +519,10 @@ void MainWindow::OnDrop(std::vector<std::wstring> paths) {
   PostMessageW(hwnd_, kMsgDropped, 0, 0);
 }
 
-// A drop taken just before an add began waits for that add's end (SetBusy
-// posts the message again).
+// A drop taken just before an add began, or a dialog opened, waits for its
+// end (SetBusy and WM_ENABLE post the message again).
 void MainWindow::RunPendingDrop() {
-  if (pendingDrops_.empty() || busy_) return;
+  if (pendingDrops_.empty() || !TakesDrops()) return;
   std::vector<std::wstring> paths = std::move(pendingDrops_.front());
   pendingDrops_.erase(pendingDrops_.begin());
   RunDropCommand(*this, paths);

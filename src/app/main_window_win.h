@@ -77,6 +77,8 @@ class MainWindow {
   // command that reads or changes it is refused (its buttons and menu items
   // greyed, a command or key that still arrives only beeps, drops are
   // turned away). Drops taken before the add started wait for its end.
+  // A click on Add made while the add ran (a Stop pressed just as the
+  // search ended) starts no other add.
   void SetBusy(bool busy);
   bool Busy() const { return busy_; }
   // While a folder search runs, the Add button reads "Stop" and pressing it
@@ -94,6 +96,8 @@ class MainWindow {
   void OnCreate();
   void OnCommand(int id, int code);
   bool Refused(int id) const;
+  bool ClickedWhileBusy() const;
+  bool TakesDrops() const;
   void KeepFocusFrom(HWND leaving);
   LRESULT OnNotify(NMHDR* header);
   void OnDpiChanged(UINT dpi, const RECT* suggested);
@@ -126,6 +130,7 @@ class MainWindow {
   std::wstring status_;
   std::vector<std::vector<std::wstring>> pendingDrops_;
   bool busy_ = false;
+  DWORD idleSince_ = 0;
   std::function<void()> stopSearch_;
 };
 

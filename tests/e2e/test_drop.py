@@ -1,12 +1,15 @@
 """Files and folders dragged from another process and dropped on the main
 window: files in drop order, folders through folder mode's questions one
 after the other, one "Clear" question per drop, protected folders, a drop
-that comes while an add is under way, and a drop whose search is stopped. The driver drags with OLE
+that comes while an add or Load List is under way, and a drop whose search
+is stopped. The driver drags with OLE
 (DoDragDrop with a CF_HDROP data object), as the shell's file browser does."""
 import unittest
 
 from add_helpers import CLEAR_TEXT, PROTECTED_TITLE, AddCase, example_rows, folder_question, subfolder_question
-from harness import CHK_SUBFOLDERS, CMD_ADD, desktop, wine_path
+from harness import CHK_SUBFOLDERS, CMD_ADD, CMD_LOAD, desktop, wine_path
+
+LOAD_TITLE = "Find list to open"
 
 
 class DropTest(AddCase):
@@ -60,7 +63,14 @@ class DropTest(AddCase):
         self.no_box("Clear", 500)
         self.assertEqual(self.driver.rows(), example_rows("S2\\d"))
         self.assertFalse(self.driver.visible(PROTECTED_TITLE))
-
+        # Nor while Load List's dialog is open.
+        self.driver.pclick(CMD_LOAD)
+        self.assertTrue(self.driver.wait(LOAD_TITLE))
+        self.assertIn("effect=0", self.driver.drop("C:\\T\\b", taken=False))
+        self.driver.run("file", LOAD_TITLE, "", "cancel")
+        self.assertTrue(self.driver.gone(LOAD_TITLE))
+        self.no_box("Clear", 1000)
+        self.assertEqual(self.driver.rows(), example_rows("S2\\d"))
 
     def test_a_stopped_search_ends_the_drop_and_says_what_the_drop_added(self):
         big = self.big_tree(200, 100, 0)
