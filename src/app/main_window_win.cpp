@@ -37,6 +37,7 @@ const wchar_t kStopCaption[] = L"Stop";
 // The buttons and File menu items refused while an add command runs.
 const int kBusyButtons[] = {kCmdRemoveEntries, kCmdLoadList, kCmdSaveList, kCmdSelectAll, kCmdInvert};
 const int kBusyMenuItems[] = {kMnuAddFile, kMnuAdddFolder, kMnuRemove};
+constexpr DWORD kLongestAddMs = 60 * 60 * 1000;
 
 struct Placement {
   int id;
@@ -91,6 +92,7 @@ MainWindow& TheMainWindow() {
 
 bool MainWindow::Create(HINSTANCE instance) {
   instance_ = instance;
+  idleSince_ = GetTickCount();
   icon_ = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -397,10 +399,12 @@ bool MainWindow::Refused(int id) const {
   return refuses(kBusyButtons) || refuses(kBusyMenuItems);
 }
 
-// The message being handled was made (clicked, typed, posted) before the
-// last add ended; the clock's wrap is allowed for.
+// The message being handled was made (clicked, typed, posted) while the
+// last add ran. The tick clock wraps, so only the hour before the add's end
+// counts.
 bool MainWindow::ClickedWhileBusy() const {
-  return !busy_ && static_cast<LONG>(static_cast<DWORD>(GetMessageTime()) - idleSince_) < 0;
+  const DWORD madeBefore = idleSince_ - static_cast<DWORD>(GetMessageTime());
+  return !busy_ && madeBefore > 0 && madeBefore < kLongestAddMs;
 }
 
 // Drops are taken when no add runs and no modal box or dialog has
