@@ -412,22 +412,12 @@ bool MainWindow::ClickedWhileBusy() const {
 bool MainWindow::TakesDrops() const { return !busy_ && IsWindowEnabled(hwnd_); }
 
 void MainWindow::SetBusy(bool busy) {
-  if (busy) KeepFocusFrom(GetFocus());
   if (!busy) idleSince_ = GetTickCount();
   busy_ = busy;
   for (int id : kBusyButtons) EnableWindow(Control(id), !busy);
   HMENU bar = GetMenu(hwnd_);
   for (int id : kBusyMenuItems) EnableMenuItem(bar, static_cast<UINT>(id), MF_BYCOMMAND | (busy ? MF_GRAYED : MF_ENABLED));
   if (!busy && !pendingDrops_.empty()) PostMessageW(hwnd_, kMsgDropped, 0, 0);
-}
-
-// A disabled control cannot keep the keyboard focus; without a focus, Esc
-// would no longer reach the search as a key press. The Add button stays
-// usable throughout, so the focus goes there.
-void MainWindow::KeepFocusFrom(HWND leaving) {
-  for (int id : kBusyButtons) {
-    if (leaving && leaving == Control(id)) SetFocus(Control(kCmdAdd));
-  }
 }
 
 void MainWindow::SetSearchStopper(std::function<void()> stop) {

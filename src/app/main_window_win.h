@@ -98,7 +98,6 @@ class MainWindow {
   bool Refused(int id) const;
   bool ClickedWhileBusy() const;
   bool TakesDrops() const;
-  void KeepFocusFrom(HWND leaving);
   LRESULT OnNotify(NMHDR* header);
   void OnDpiChanged(UINT dpi, const RECT* suggested);
   void OnMinMaxInfo(MINMAXINFO* info) const;
