@@ -9,7 +9,7 @@ import unittest
 from add_helpers import (BROWSER, CLEAR_TEXT, FULL, OPEN_TITLE, PROTECTED_TITLE, STOPPED_TEXT, AddCase,
                          example_rows, folder_question, subfolder_question)
 from harness import (CHK_SUBFOLDERS, CMD_ADD, CMD_INVERT, CMD_LOAD, CMD_REMOVE, CMD_SAVE, CMD_SELECT_ALL, MAIN,
-                     MNU_ADD_FILE, MNU_ADD_FOLDER, MNU_REMOVE, desktop, drive_c, wine_path)
+                     MNU_ADD_FILE, MNU_ADD_FOLDER, MNU_REMOVE, desktop, wine_path)
 
 LIST_BUTTONS = (CMD_REMOVE, CMD_LOAD, CMD_SAVE, CMD_SELECT_ALL, CMD_INVERT)
 

@@ -2,8 +2,8 @@
 window: files in drop order, folders through folder mode's questions one
 after the other, one "Clear" question per drop, protected folders, a drop
 that comes while an add or Load List is under way, and a drop whose search
-is stopped. The driver drags with OLE
-(DoDragDrop with a CF_HDROP data object), as the shell's file browser does."""
+is stopped. The driver drags with OLE (DoDragDrop with a CF_HDROP data
+object), as the shell's file browser does."""
 import unittest
 
 from add_helpers import CLEAR_TEXT, PROTECTED_TITLE, AddCase, example_rows, folder_question, subfolder_question
