@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/add_folder_browser_win.h"
 #include "app/add_texts.h"
 #include "app/commands_win.h"
@@ -25,10 +27,6 @@ constexpr DWORD kAddFileFlags = 0x00280204;
 // How often the status bar and progress bar follow a long operation.
 constexpr DWORD kShowEveryMs = 250;
 
-// While one add is searching, the window stays live; a second one waits
-// for it to finish rather than empty the found lists under it.
-bool g_adding = false;
-
 template <class Step>
 void Quietly(Step&& step) noexcept {
   try {
@@ -36,6 +34,20 @@ void Quietly(Step&& step) noexcept {
   } catch (...) {
   }
 }
+
+// Runs a step when the scope ends, however it ends: the window's states
+// that last as long as a command or a search.
+template <class Step>
+class AtEnd {
+ public:
+  explicit AtEnd(Step step) : step_(std::move(step)) {}
+  ~AtEnd() { step_(); }
+  AtEnd(const AtEnd&) = delete;
+  AtEnd& operator=(const AtEnd&) = delete;
+
+ private:
+  Step step_;
+};
 
 int Ask(HWND owner, const std::wstring& text, const wchar_t* title, UINT style) {
   return MessageBoxW(owner, text.c_str(), title, style);
@@ -76,11 +88,13 @@ void AddFiles(MainWindow& window) {
   window.ListChanged();
 }
 
-// Shows the folder being searched a few times a second and lets Esc stop
-// the search. Returns the search's result flag; the status text is put
-// back as it was.
+// Shows the folder being searched a few times a second and lets Esc or the
+// Stop button stop the search. Returns the search's result flag; the status
+// text is put back as it was.
 long SearchFolder(MainWindow& window, const std::wstring& pattern, bool subfolders) {
   search::clsFileFind finder;
+  window.SetSearchStopper([&finder] { finder.StopSearch(); });
+  const AtEnd addButtonBack([&window] { window.SetSearchStopper(nullptr); });
   long outcome = search::DirExFailed;
   const std::wstring before = window.StatusText();
   DWORD shownAt = GetTickCount() - kShowEveryMs;
@@ -181,10 +195,7 @@ bool AddChosenFolder(MainWindow& window, const std::wstring& chosen, protect::Pr
     search::ResetFoundLists();
     result = SearchFolder(window, pattern, window.SubFoldersChecked());
   });
-  if (result == search::UserCanceled) {
-    window.SetStatus(kSearchStoppedText);
-    return false;
-  }
+  if (result == search::UserCanceled) return false;
   // Yes to a protected folder covers what it holds; inside any other folder
   // each protected one found is asked about on its own.
   if (!chosenPlace) Quietly([&] { LeaveOutProtected(owner, places); });
@@ -194,18 +205,19 @@ bool AddChosenFolder(MainWindow& window, const std::wstring& chosen, protect::Pr
   return true;
 }
 
-void AddFolder(MainWindow& window) {
+// False when the user stopped the search.
+bool AddFolder(MainWindow& window) {
   std::wstring chosen;
   Quietly([&] { chosen = BrowseForFolderPath(window.Handle(), kBrowseTitle); });
-  if (chosen.empty()) return;
+  if (chosen.empty()) return true;
   protect::ProtectedPlaces places;
-  AddChosenFolder(window, chosen, places);
+  return AddChosenFolder(window, chosen, places);
 }
 
 // Dropped files first, in drop order, then each dropped folder through
-// folder mode's steps; a stopped search ends the drop. Names of nothing
-// are passed over.
-void AddDropped(MainWindow& window, const std::vector<std::wstring>& paths) {
+// folder mode's steps; a stopped search ends the drop (and makes this
+// false). Names of nothing are passed over.
+bool AddDropped(MainWindow& window, const std::vector<std::wstring>& paths) {
   protect::ProtectedPlaces places;
   std::vector<std::wstring> folders;
   for (const std::wstring& path : paths) {
@@ -221,42 +233,58 @@ void AddDropped(MainWindow& window, const std::vector<std::wstring>& paths) {
   }
   window.ListChanged();
   for (const std::wstring& folder : folders) {
-    if (!AddChosenFolder(window, folder, places)) break;
+    if (!AddChosenFolder(window, folder, places)) return false;
+  }
+  return true;
+}
+
+// After a stopped search the status tells what the command had added by
+// then. That report belongs to its own command: the next add replaces it,
+// with the list's count when that add sets no status of its own.
+void ReportOutcome(MainWindow& window, bool finished, size_t countBefore, const std::wstring& statusBefore) {
+  const size_t count = window.List().Count();
+  if (!finished) {
+    window.SetStatus(SearchStoppedText(count > countBefore ? count - countBefore : 0, count));
+  } else if (IsSearchStoppedText(statusBefore) && window.StatusText() == statusBefore) {
+    window.SetStatus(ItemsLoadedText(count));
   }
 }
 
-// One add at a time; "Clear" is asked before anything is added.
+// One add at a time, and nothing else on the list meanwhile; "Clear" is
+// asked before anything is added. `adding` is false when a search was stopped.
 template <class Adding>
 void RunAdding(MainWindow& window, Adding&& adding) {
-  if (g_adding) {
+  if (window.Busy()) {
     MessageBeep(MB_OK);
     return;
   }
-  g_adding = true;
+  window.SetBusy(true);
+  const AtEnd idleAgain([&window] { window.SetBusy(false); });
+  const std::wstring statusBefore = window.StatusText();
   if (!window.List().Empty() &&
       Ask(window.Handle(), kClearQuestion, kClearTitle, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
     window.List().Clear();
     ListView_SetItemState(GetDlgItem(window.Handle(), kLstFiles), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     window.ListChanged();
   }
-  Quietly(adding);
-  g_adding = false;
+  const size_t countBefore = window.List().Count();
+  bool finished = true;
+  Quietly([&] { finished = adding(); });
+  Quietly([&] { ReportOutcome(window, finished, countBefore, statusBefore); });
 }
 
 }  // namespace
 
 void RunAddCommand(MainWindow& window, bool fileMode) {
   RunAdding(window, [&] {
-    if (fileMode) {
-      AddFiles(window);
-    } else {
-      AddFolder(window);
-    }
+    if (!fileMode) return AddFolder(window);
+    AddFiles(window);
+    return true;
   });
 }
 
 void RunDropCommand(MainWindow& window, const std::vector<std::wstring>& paths) {
-  RunAdding(window, [&] { AddDropped(window, paths); });
+  RunAdding(window, [&] { return AddDropped(window, paths); });
 }
 
 }  // namespace app

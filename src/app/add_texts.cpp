@@ -1,6 +1,8 @@
 // Texts of the add command (portable).
 #include "app/add_texts.h"
 
+#include "app/delete_list.h"
+
 namespace app {
 
 const wchar_t kClearTitle[] = L"Clear";
@@ -10,6 +12,7 @@ const wchar_t kBrowseTitle[] = L"Please select a source directory";
 const wchar_t kFileType[] = L"File";
 const wchar_t kFolderType[] = L"Folder";
 const wchar_t kSearchStoppedText[] = L"Search stopped: nothing was added.";
+const wchar_t kSearchStoppedStart[] = L"Search stopped:";
 
 namespace {
 
@@ -46,5 +49,13 @@ std::vector<std::wstring> ChosenPaths(const std::wstring& folder, const std::vec
 }
 
 std::wstring SearchingText(const std::wstring& folder) { return L"Searching " + folder + L"... (Esc stops)"; }
+
+std::wstring SearchStoppedText(size_t added, size_t count) {
+  if (added == 0) return kSearchStoppedText;
+  const std::wstring what = added == 1 ? L" item was added; " : L" items were added; ";
+  return std::wstring(kSearchStoppedStart) + L" " + std::to_wstring(added) + what + ItemsLoadedText(count);
+}
+
+bool IsSearchStoppedText(const std::wstring& status) { return status.rfind(kSearchStoppedStart, 0) == 0; }
 
 }  // namespace app

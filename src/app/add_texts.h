@@ -1,6 +1,7 @@
 // What the add command says and writes: its questions, the entry texts it
 // builds from the chosen folder or files, and its status texts.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,12 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 // 1..count of `names`, all in `folder`, in the dialog's order.
 std::vector<std::wstring> ChosenPaths(const std::wstring& folder, const std::vector<std::wstring>& names, int count);
 
-// Status texts while a folder is searched, and after Esc ended the search.
+// Status texts while a folder is searched, and after the user stopped the
+// search: how many entries the stopped command had added by then (the
+// folder's own entry, files dropped with it) and how many the list holds.
 std::wstring SearchingText(const std::wstring& folder);
 extern const wchar_t kSearchStoppedText[];
+std::wstring SearchStoppedText(size_t added, size_t count);
+bool IsSearchStoppedText(const std::wstring& status);
 
 }  // namespace app

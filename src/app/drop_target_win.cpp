@@ -27,7 +27,7 @@ std::vector<std::wstring> NamesOf(HDROP drop) {
 
 class DropTarget final : public IDropTarget {
  public:
-  explicit DropTarget(DropHandler handler) : handler_(std::move(handler)) {}
+  DropTarget(DropHandler handler, DropsOpen open) : handler_(std::move(handler)), open_(std::move(open)) {}
   virtual ~DropTarget() = default;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -60,7 +60,7 @@ class DropTarget final : public IDropTarget {
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
     FORMATETC format = FileNamesFormat();
     STGMEDIUM medium{};
-    if (!accepts_ || !data || FAILED(data->GetData(&format, &medium))) {
+    if (!accepts_ || !open_() || !data || FAILED(data->GetData(&format, &medium))) {
       accepts_ = false;
       if (effect) *effect = DROPEFFECT_NONE;
       return S_OK;
@@ -74,22 +74,24 @@ class DropTarget final : public IDropTarget {
   }
 
  private:
-  // Adding copies names into the list: the cursor shows the copy arrow.
+  // Adding copies names into the list: the cursor shows the copy arrow, or
+  // the no-drop sign while the window takes no drops.
   HRESULT Answer(DWORD* effect) const {
-    if (effect) *effect = accepts_ && (*effect & DROPEFFECT_COPY) ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+    if (effect) *effect = accepts_ && open_() && (*effect & DROPEFFECT_COPY) ? DROPEFFECT_COPY : DROPEFFECT_NONE;
     return S_OK;
   }
 
   LONG refs_ = 1;
   bool accepts_ = false;
   DropHandler handler_;
+  DropsOpen open_;
 };
 
 }  // namespace
 
-bool AcceptDrops(HWND hwnd, DropHandler handler) {
+bool AcceptDrops(HWND hwnd, DropHandler handler, DropsOpen open) {
   DragAcceptFiles(hwnd, TRUE);
-  auto* target = new DropTarget(std::move(handler));
+  auto* target = new DropTarget(std::move(handler), std::move(open));
   const HRESULT hr = RegisterDragDrop(hwnd, target);
   target->Release();  // the registration holds its own reference
   return SUCCEEDED(hr);

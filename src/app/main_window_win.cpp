@@ -7,6 +7,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/commands_win.h"
 #include "app/drop_target_win.h"
@@ -29,6 +30,14 @@ constexpr int kIconResource = 1;
 // Posted to the window after a drop, so the drag source is free again
 // before any question is asked.
 constexpr UINT kMsgDropped = WM_APP + 1;
+
+const wchar_t kAddCaption[] = L"A&dd";
+// Esc stops a search too, so the button needs no access key of its own.
+const wchar_t kStopCaption[] = L"Stop";
+// The buttons and File menu items refused while an add command runs.
+const int kBusyButtons[] = {kCmdRemoveEntries, kCmdLoadList, kCmdSaveList, kCmdSelectAll, kCmdInvert};
+const int kBusyMenuItems[] = {kMnuAddFile, kMnuAdddFolder, kMnuRemove};
+constexpr DWORD kLongestAddMs = 60 * 60 * 1000;
 
 struct Placement {
   int id;
@@ -83,6 +92,7 @@ MainWindow& TheMainWindow() {
 
 bool MainWindow::Create(HINSTANCE instance) {
   instance_ = instance;
+  idleSince_ = GetTickCount();
   icon_ = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -143,6 +153,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kMsgDropped:
       RunPendingDrop();
       return 0;
+    case WM_ENABLE:
+      // A modal box or dialog has closed: a drop taken meanwhile runs now.
+      if (wp && !pendingDrops_.empty()) PostMessageW(hwnd_, kMsgDropped, 0, 0);
+      return 0;
     case WM_CLOSE:
     case WM_ENDSESSION:
       base::EndProgram();
@@ -159,7 +173,8 @@ void MainWindow::OnCreate() {
   CreateMenuBar();
   CreateControls();
   Layout();
-  AcceptDrops(hwnd_, [this](std::vector<std::wstring> paths) { OnDrop(std::move(paths)); });
+  AcceptDrops(
+      hwnd_, [this](std::vector<std::wstring> paths) { OnDrop(std::move(paths)); }, [this] { return TakesDrops(); });
 }
 
 void MainWindow::CreateMenuBar() {
@@ -192,7 +207,7 @@ void MainWindow::CreateControls() {
       {kOptAddFile, L"BUTTON", L"Add F&ile", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 0},
       {kOptAddFolder, L"BUTTON", L"Add F&older", BS_AUTORADIOBUTTON, 0},
       {kChkSubFolders, L"BUTTON", L"Add &subfolders", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0},
-      {kCmdAdd, L"BUTTON", L"A&dd", BS_PUSHBUTTON | WS_TABSTOP, 0},
+      {kCmdAdd, L"BUTTON", kAddCaption, BS_PUSHBUTTON | WS_TABSTOP, 0},
       {kCmdRemoveEntries, L"BUTTON", L"&Remove", BS_PUSHBUTTON | WS_TABSTOP, 0},
       {kFrame2, L"BUTTON", L"Save:", BS_GROUPBOX, 0},
       {kLabel1, L"STATIC", L"&Password:", SS_LEFT, 0},
@@ -326,6 +341,10 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
 
 void MainWindow::OnCommand(int id, int code) {
   if (code != BN_CLICKED && code != 0) return;
+  if (Refused(id)) {
+    MessageBeep(MB_OK);
+    return;
+  }
   switch (id) {
     case kOptAddFile:
       EnableWindow(Control(kChkSubFolders), FALSE);
@@ -334,7 +353,11 @@ void MainWindow::OnCommand(int id, int code) {
       EnableWindow(Control(kChkSubFolders), TRUE);
       break;
     case kCmdAdd:
-      RunAddCommand(*this, AddFileSelected());
+      if (stopSearch_) {
+        stopSearch_();
+      } else if (!ClickedWhileBusy()) {
+        RunAddCommand(*this, AddFileSelected());
+      }
       break;
     case kMnuAddFile:
       RunAddCommand(*this, true);
@@ -368,12 +391,51 @@ void MainWindow::OnCommand(int id, int code) {
   }
 }
 
+// A command that still arrives while its button or menu item is greyed
+// (posted, or typed before the add began) is turned away.
+bool MainWindow::Refused(int id) const {
+  if (!busy_) return false;
+  const auto refuses = [id](const auto& ids) { return std::find(std::begin(ids), std::end(ids), id) != std::end(ids); };
+  return refuses(kBusyButtons) || refuses(kBusyMenuItems);
+}
+
+// The message being handled was made (clicked, typed, posted) while the
+// last add ran. The tick clock wraps, so only the hour before the add's end
+// counts.
+bool MainWindow::ClickedWhileBusy() const {
+  const DWORD madeBefore = idleSince_ - static_cast<DWORD>(GetMessageTime());
+  return !busy_ && madeBefore > 0 && madeBefore < kLongestAddMs;
+}
+
+// Drops are taken when no add runs and no modal box or dialog has
+// disabled the window.
+bool MainWindow::TakesDrops() const { return !busy_ && IsWindowEnabled(hwnd_); }
+
+void MainWindow::SetBusy(bool busy) {
+  if (!busy) idleSince_ = GetTickCount();
+  busy_ = busy;
+  for (int id : kBusyButtons) EnableWindow(Control(id), !busy);
+  HMENU bar = GetMenu(hwnd_);
+  for (int id : kBusyMenuItems) EnableMenuItem(bar, static_cast<UINT>(id), MF_BYCOMMAND | (busy ? MF_GRAYED : MF_ENABLED));
+  if (!busy && !pendingDrops_.empty()) PostMessageW(hwnd_, kMsgDropped, 0, 0);
+}
+
+void MainWindow::SetSearchStopper(std::function<void()> stop) {
+  stopSearch_ = std::move(stop);
+  SetWindowTextW(Control(kCmdAdd), stopSearch_ ? kStopCaption : kAddCaption);
+}
+
 // Right click, Shift+F10 and the context-menu key on the list: commands
 // for the highlighted rows. From the keyboard (at = -1) the menu opens at
 // the focused row.
 void MainWindow::OnContextMenu(HWND from, LPARAM at) {
   HWND list = Control(kLstFiles);
   if (from != list) return;
+  // No menu while an add runs: an open menu would also hold up its search.
+  if (busy_) {
+    MessageBeep(MB_OK);
+    return;
+  }
   POINT where{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
   if (at == -1) {
     int row = ListView_GetNextItem(list, -1, LVNI_FOCUSED | LVNI_SELECTED);
@@ -438,14 +500,23 @@ void MainWindow::RunRowCommand(int command) {
 }
 
 // A drop only queues its names; they are added once the drop has returned.
+// While the window takes no drops the drop target turns them away; an
+// older-style drop (WM_DROPFILES), which cannot be turned away, is refused
+// here.
 void MainWindow::OnDrop(std::vector<std::wstring> paths) {
   if (paths.empty()) return;
+  if (!TakesDrops()) {
+    MessageBeep(MB_OK);
+    return;
+  }
   pendingDrops_.push_back(std::move(paths));
   PostMessageW(hwnd_, kMsgDropped, 0, 0);
 }
 
+// A drop taken just before an add began, or a dialog opened, waits for its
+// end (SetBusy and WM_ENABLE post the message again).
 void MainWindow::RunPendingDrop() {
-  if (pendingDrops_.empty()) return;
+  if (pendingDrops_.empty() || !TakesDrops()) return;
   std::vector<std::wstring> paths = std::move(pendingDrops_.front());
   pendingDrops_.erase(pendingDrops_.begin());
   RunDropCommand(*this, paths);
@@ -489,12 +560,21 @@ void MainWindow::OnListClick(NMITEMACTIVATE* item) {
   LVHITTESTINFO hit{};
   hit.pt = item->ptAction;
   int row = ListView_SubItemHitTest(Control(kLstFiles), &hit);
-  if (row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) ToggleRows(row, row);
+  if (row < 0 || !(hit.flags & LVHT_ONITEMSTATEICON)) return;
+  if (busy_) {
+    MessageBeep(MB_OK);
+    return;
+  }
+  ToggleRows(row, row);
 }
 
 // Space turns over the marks of the highlighted rows.
 void MainWindow::OnListKey(NMLVKEYDOWN* key) {
   if (key->wVKey != VK_SPACE) return;
+  if (busy_) {
+    MessageBeep(MB_OK);
+    return;
+  }
   HWND list = Control(kLstFiles);
   int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
   if (row < 0) row = ListView_GetNextItem(list, -1, LVNI_FOCUSED);

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,18 @@ class MainWindow {
   // Keeps the window's placement for the next start (editing mode only).
   void RememberPlacement();
 
+  // While an add command runs, the list is the command's: every other
+  // command that reads or changes it is refused (its buttons and menu items
+  // greyed, a command or key that still arrives only beeps, drops are
+  // turned away). Drops taken before the add started wait for its end.
+  // A click on Add made while the add ran (a Stop pressed just as the
+  // search ended) starts no other add.
+  void SetBusy(bool busy);
+  bool Busy() const { return busy_; }
+  // While a folder search runs, the Add button reads "Stop" and pressing it
+  // runs `stop`; an empty function puts the button back.
+  void SetSearchStopper(std::function<void()> stop);
+
   // The list editing commands, guarded by the error trap.
   void SelectAll();
   void InvertSelection();
@@ -82,6 +95,9 @@ class MainWindow {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   void OnCreate();
   void OnCommand(int id, int code);
+  bool Refused(int id) const;
+  bool ClickedWhileBusy() const;
+  bool TakesDrops() const;
   LRESULT OnNotify(NMHDR* header);
   void OnDpiChanged(UINT dpi, const RECT* suggested);
   void OnMinMaxInfo(MINMAXINFO* info) const;
@@ -112,6 +128,9 @@ class MainWindow {
   DeleteList list_;
   std::wstring status_;
   std::vector<std::vector<std::wstring>> pendingDrops_;
+  bool busy_ = false;
+  DWORD idleSince_ = 0;
+  std::function<void()> stopSearch_;
 };
 
 // The one main window of the run.

@@ -42,5 +42,17 @@ TEST(AddTexts, ChosenFilesGetTheirFolderWithOneSeparator) {
   EXPECT_TRUE(ChosenPaths(L"", {}, 0).empty());
 }
 
+// A stopped search reports what its command had added by then; a later
+// command recognises that report to replace it.
+TEST(AddTexts, StoppedSearchSaysWhatWasAdded) {
+  EXPECT_EQ(SearchStoppedText(0, 8), L"Search stopped: nothing was added.");
+  EXPECT_EQ(SearchStoppedText(1, 9), L"Search stopped: 1 item was added; 9 items loaded...");
+  EXPECT_EQ(SearchStoppedText(2, 2), L"Search stopped: 2 items were added; 2 items loaded...");
+  EXPECT_TRUE(IsSearchStoppedText(SearchStoppedText(0, 0)));
+  EXPECT_TRUE(IsSearchStoppedText(SearchStoppedText(3, 5)));
+  EXPECT_FALSE(IsSearchStoppedText(L"9 items loaded..."));
+  EXPECT_FALSE(IsSearchStoppedText(SearchingText(L"C:\\Search stopped:")));
+}
+
 }  // namespace
 }  // namespace app

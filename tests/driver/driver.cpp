@@ -11,7 +11,7 @@
 //   driver state <title> <id>              prints "enabled=E checked=C visible=V"
 //   driver click <title> <id>              BM_CLICK (returns when the handler does)
 //   driver pclick <title> <id>             posted BM_CLICK (for clicks that open modal boxes)
-//   driver menu <title> <id>               posts the menu command
+//   driver menu <title> <id>...            posts the menu commands, one after another
 //   driver lv <title>                      prints "row<TAB>i<TAB>checked<TAB>path<TAB>type"
 //   driver count <title>                   prints the number of list rows
 //   driver status <title>                  prints the status bar's text
@@ -30,10 +30,12 @@
 //   driver resize <title> <w> <h>          sizes the window as its sizing border would (prints the rect)
 //   driver maximize <title>                maximises the window
 //   driver select <title> <row>...         highlights these rows only (focus on the first)
-//   driver ctx <title> <how> <key>         opens the list's context menu on the first highlighted row
-//                                          (how: mouse, shiftf10 or apps) and types an access key
+//   driver ctx <title> <how> <key> [ms]    opens the list's context menu on the first highlighted row
+//                                          (how: mouse, shiftf10 or apps) and types an access key;
+//                                          exit 6 when no menu opened within ms (5000)
 //   driver colwidth <title> <n>            prints the width of the list's column n
 //   driver clipboard                       prints the clipboard's Unicode text
+//   driver list                            prints "top<TAB>title" for each visible top-level window
 //   driver drop <title> <path>...          drags these paths (CF_HDROP) from this process with OLE
 //                                          and drops them on the window's list; prints the effect
 #include <windows.h>
@@ -321,7 +323,7 @@ HWND WaitPopupMenu(int ms) {
 
 // Opens the list's context menu the way `how` says and picks the item
 // whose access key is `key`.
-int ContextMenu(HWND w, const wchar_t* how, wchar_t key) {
+int ContextMenu(HWND w, const wchar_t* how, wchar_t key, int ms) {
   HWND lv = ListOf(w);
   if (!_wcsicmp(how, L"mouse")) {
     int row = static_cast<int>(SendMessageW(lv, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
@@ -343,7 +345,7 @@ int ContextMenu(HWND w, const wchar_t* how, wchar_t key) {
     if (!_wcsicmp(how, L"apps")) TypeKeys({VK_APPS});
     else TypeKeys({VK_SHIFT, VK_F10});
   }
-  HWND menu = WaitPopupMenu(5000);
+  HWND menu = WaitPopupMenu(ms);
   if (!menu) {
     Print(L"no context menu\n");
     return 6;
@@ -480,10 +482,19 @@ int Drop(HWND w, const std::vector<std::wstring>& paths) {
   return hr == DRAGDROP_S_DROP ? 0 : 10;
 }
 
+int ListTopWindows() {
+  for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    wchar_t title[256] = L"";
+    GetWindowTextW(h, title, 256);
+    if (IsWindowVisible(h)) Print(std::wstring(L"top\t") + title + L"\n");
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc >= 2 && std::wstring(argv[1]) == L"list") { for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) { wchar_t t[256] = L""; GetWindowTextW(h, t, 256); if (IsWindowVisible(h)) Print(std::wstring(L"top\t") + t + L"\n"); } return 0; }
+  if (argc >= 2 && std::wstring(argv[1]) == L"list") return ListTopWindows();
   if (argc == 2 && std::wstring(argv[1]) == L"clipboard") return PrintClipboard();
   if (argc < 3) return 99;
   const std::wstring cmd = argv[1];
@@ -563,7 +574,7 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (cmd == L"menu" && argc > 3) {
-    PostMessageW(w, WM_COMMAND, MAKEWPARAM(wcstol(argv[3], nullptr, 0), 0), 0);
+    for (int i = 3; i < argc; ++i) PostMessageW(w, WM_COMMAND, MAKEWPARAM(wcstol(argv[i], nullptr, 0), 0), 0);
     return 0;
   }
   if (cmd == L"lv") return ListRows(w);
@@ -693,7 +704,7 @@ int wmain(int argc, wchar_t** argv) {
     Print(std::to_wstring(SendMessageW(ListOf(w), LVM_GETCOLUMNWIDTH, _wtoi(argv[3]), 0)) + L"\n");
     return 0;
   }
-  if (cmd == L"ctx" && argc > 4) return ContextMenu(w, argv[3], argv[4][0]);
+  if (cmd == L"ctx" && argc > 4) return ContextMenu(w, argv[3], argv[4][0], argc > 5 ? _wtoi(argv[5]) : 5000);
   if (cmd == L"drop" && argc > 3) {
     std::vector<std::wstring> paths(argv + 3, argv + argc);
     return Drop(w, paths);

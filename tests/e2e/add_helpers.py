@@ -82,6 +82,31 @@ class AddCase(E2ETest):
             time.sleep(0.1)
         self.assertEqual(self.driver.status(), text)
 
+    def big_tree(self, folders, subfolders, files):
+        """C:\\Big: `folders` folders of `subfolders` folders of `files` empty
+        files each, for a search that lasts long enough to act while it runs
+        (folders cost the search far more than files)."""
+        root = os.path.join(drive_c(), "Big")
+        shutil.rmtree(root, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, root, True)
+        for i in range(folders):
+            for j in range(subfolders):
+                folder = os.path.join(root, "f%03d" % i, "g%03d" % j)
+                os.makedirs(folder)
+                for k in range(files):
+                    open(os.path.join(folder, "x%04d" % k), "w").close()
+        return "C:\\Big"
+
+    def wait_searching(self, folder):
+        """Waits until the status shows the search of `folder` under way."""
+        searching = ""
+        for _ in range(100):
+            searching = self.driver.status()
+            if searching.startswith("Searching " + folder):
+                return
+            time.sleep(0.05)
+        self.fail("no search of %s under way: %r" % (folder, searching))
+
     def wait_rows(self, rows, seconds=10):
         deadline = time.time() + seconds
         while time.time() < deadline and self.driver.rows() != rows:

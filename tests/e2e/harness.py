@@ -107,8 +107,12 @@ class Driver:
     def pclick(self, control, title=MAIN):
         self.run("pclick", title, control)
 
-    def menu(self, item, title=MAIN):
-        self.run("menu", title, item)
+    def menu(self, *items, title=MAIN):
+        self.run("menu", title, *items)
+
+    def windows(self):
+        """The titles of the visible top-level windows."""
+        return [line.split("\t", 1)[1] for line in self.run("list").splitlines() if line.startswith("top\t")]
 
     def text(self, control, title=MAIN):
         return self.run("text", title, control)
@@ -157,9 +161,10 @@ class Driver:
     def clipboard(self):
         return self.run("clipboard")
 
-    def drop(self, *paths, title=MAIN):
-        """Drags the paths from another process and drops them on the list; returns the driver's report."""
-        return self.run("drop", title, *paths)
+    def drop(self, *paths, title=MAIN, taken=True):
+        """Drags the paths from another process and drops them on the list; returns the driver's report.
+        With taken=False the drop may be turned away (the drag then ends without a drop)."""
+        return self.run("drop", title, *paths, check=taken)
 
     def children(self, title=MAIN):
         out = []

@@ -1,13 +1,17 @@
 """The add command in folder mode on the example tree C:\\T: the three
 outcomes, Cancel in the browser and on the questions, an empty folder, adds
-in a row, the "Clear" question, and Esc during a long search."""
+in a row, the "Clear" question, Esc during a long search, and a long search
+during which every other command on the list is refused until Stop."""
 import os
 import time
 import unittest
 
-from add_helpers import (BROWSER, CLEAR_TEXT, FULL, PROTECTED_TITLE, STOPPED_TEXT, AddCase, example_rows,
-                         folder_question, subfolder_question)
-from harness import CHK_SUBFOLDERS, CMD_ADD, MAIN, MNU_ADD_FOLDER, desktop, drive_c, wine_path
+from add_helpers import (BROWSER, CLEAR_TEXT, FULL, OPEN_TITLE, PROTECTED_TITLE, STOPPED_TEXT, AddCase,
+                         example_rows, folder_question, subfolder_question)
+from harness import (CHK_SUBFOLDERS, CMD_ADD, CMD_INVERT, CMD_LOAD, CMD_REMOVE, CMD_SAVE, CMD_SELECT_ALL, MAIN,
+                     MNU_ADD_FILE, MNU_ADD_FOLDER, MNU_REMOVE, desktop, wine_path)
+
+LIST_BUTTONS = (CMD_REMOVE, CMD_LOAD, CMD_SAVE, CMD_SELECT_ALL, CMD_INVERT)
 
 
 class AddFolderTest(AddCase):
@@ -104,24 +108,58 @@ class AddFolderTest(AddCase):
         self.no_box(PROTECTED_TITLE, 500)
 
     def test_esc_stops_a_long_search_and_adds_nothing_and_add_waits_meanwhile(self):
-        big = os.path.join(drive_c(), "T", "big")
-        for i in range(80):
-            for j in range(100):
-                os.makedirs(os.path.join(big, "f%02d" % i, "g%03d" % j))
+        big = self.big_tree(200, 100, 0)
         self.start()
-        self.add_folder("C:\\T\\big", "no", "no")
-        searching = ""
-        for _ in range(100):
-            searching = self.driver.status()
-            if searching.startswith("Searching C:\\T\\big"):
-                break
-            time.sleep(0.05)
-        self.assertTrue(searching.startswith("Searching C:\\T\\big"), searching)
-        self.driver.pclick(CMD_ADD)  # a second add does not start while one is searching
+        self.add_folder(big, "no", "no")
+        self.wait_searching(big)
+        self.driver.menu(MNU_ADD_FOLDER)  # a second add does not start while one is searching
         self.driver.run("key", MAIN, CMD_ADD, 0x1B)
         self.wait_status(STOPPED_TEXT)
         self.assertEqual(self.driver.rows(), [])
         self.no_box(BROWSER, 1000)
+
+    def controls(self):
+        return {c["id"]: c for c in self.driver.children()}
+
+    def test_while_a_search_runs_the_list_is_left_alone_and_stop_says_what_was_added(self):
+        big = self.big_tree(400, 200, 0)
+        self.start()
+        self.add_example()
+        os.makedirs(os.path.join(self.root, "E"))
+        self.driver.tick(4)  # C:\T\a, for Remove to take out
+        listed = [(path, kind, path == "C:\\T\\a") for path, kind, _ in example_rows(*FULL)]
+        self.wait_rows(listed)
+        self.add_folder(big, "no", "yes", clear="no")
+        self.wait_searching(big)
+        listed.append((big + "\\", "Folder", False))
+        controls = self.controls()
+        self.assertEqual((controls[CMD_ADD]["text"], controls[CMD_ADD]["enabled"]), ("Stop", True))
+        self.assertEqual([controls[c]["enabled"] for c in LIST_BUTTONS], [False] * len(LIST_BUTTONS))
+        # What still reaches the window is turned away: the commands as an
+        # accelerator or the menu sends them, an access key, the context
+        # menu, ticks by mouse and Space, and a drop.
+        self.driver.menu(*LIST_BUTTONS, MNU_REMOVE, MNU_ADD_FILE, MNU_ADD_FOLDER)
+        self.driver.run("alt", MAIN, "l")
+        self.assertIn("no context menu", self.driver.run("ctx", MAIN, "mouse", "l", 1000, check=False))
+        self.driver.tick(0)
+        self.driver.tick(4, "space")
+        self.assertIn("effect=0", self.driver.drop("C:\\T\\b", taken=False))
+        self.assertEqual(set(self.driver.windows()) & {"Find list to open", "Password", "Save list", OPEN_TITLE,
+                                                        BROWSER, "Clear"}, set())
+        self.assertEqual(self.driver.rows(), listed)
+        self.assertTrue(self.driver.status().startswith("Searching " + big), "the search ended too soon")
+        self.driver.pclick(CMD_ADD)
+        self.wait_status("Search stopped: 1 item was added; 9 items loaded...")
+        self.assertEqual(self.driver.rows(), listed)
+        controls = self.controls()
+        self.assertEqual(controls[CMD_ADD]["text"].replace("&", ""), "Add")
+        self.assertTrue(all(controls[c]["enabled"] for c in LIST_BUTTONS))
+        self.no_box("Clear", 500)  # the turned-away drop does not come back
+        # The report belongs to the stopped add: the next one replaces it,
+        # here with the count, as the empty folder sets no status of its own.
+        self.add_folder("C:\\T\\E", "no", "yes", clear="no")
+        self.wait_status("10 items loaded...")
+        self.assertEqual(self.driver.rows(), listed + [("C:\\T\\E\\", "Folder", False)])
 
 
 if __name__ == "__main__":
