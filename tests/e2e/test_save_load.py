@@ -265,7 +265,8 @@ class SaveLoadTest(ListFileCase):
         with open(shortcut_path(), "rb") as f:
             old_link = f.read()
         # About 150 KB of list: more than the whole disk holds.
-        big = [(self.win("T", "sub folder %02d" % (i % 50), "file number %05d.txt" % i), "File") for i in range(2500)]
+        base = self.win("T")
+        big = [(base + "\\sub folder %02d\\file number %05d.txt" % (i % 50, i), "File") for i in range(2500)]
         self.load_prepared(big, name="big.txt")
         before, drive_before = self.tree_bytes(), self.tree_bytes(folder)
         for target, replaces in ((old_list, True), (drive + "\\new list.txt", False)):
