@@ -57,6 +57,19 @@ class CommandLineTest(AddCase):
         self.no_box("Clear")
         self.assertEqual(self.driver.windows().count(MAIN), 1)
 
+    def test_starts_at_the_same_moment_with_no_window_open_one(self):
+        starts = [self.starts(path) for path in ("C:\\T\\a", "C:\\T\\b", "C:\\T\\S1\\c", "C:\\T\\S2\\d")]
+        self.assertTrue(self.driver.wait(MAIN, 30000))
+        rows = self.wait_count(4)
+        self.assertEqual(sorted(rows), sorted(example_rows("a", "b", "S1\\c", "S2\\d")))
+        for _ in range(600):
+            if sum(not p.running() for p in starts) == 3:
+                break
+            time.sleep(0.1)
+        self.assertEqual(sum(not p.running() for p in starts), 3)
+        self.assertEqual(self.driver.windows().count(MAIN), 1)
+        self.no_box("Clear", 500)
+
     def wait_count(self, count, seconds=30):
         for _ in range(seconds * 10):
             rows = self.driver.rows()
