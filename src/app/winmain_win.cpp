@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/main_window_win.h"
 #include "app/one_window_win.h"
+#include "base/long_path.h"
 #include "base/program_win.h"
 #include "removal/login_window_win.h"
 #include "search/found_lists.h"
@@ -32,12 +33,25 @@ void LoadStep(app::MainWindow& window, const std::wstring& arguments, bool remov
   });
 }
 
+// The items the command line names that are there now, in their plain
+// form. Names of nothing are left out here, so that a start naming only
+// such things asks the open window nothing ("Clear" included).
+std::vector<std::wstring> ExistingItems(const std::vector<std::wstring>& named) {
+  std::vector<std::wstring> items;
+  for (const std::wstring& path : named) {
+    std::wstring plain = paths::ShortForm(path);
+    if (GetFileAttributesW(paths::Verbatim(plain).c_str()) != INVALID_FILE_ATTRIBUTES) items.push_back(plain);
+  }
+  return items;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const std::wstring arguments = app::ArgumentText(GetCommandLineW());
   const bool removalRun = app::IsRemovalRun(arguments);
-  const std::vector<std::wstring> paths = removalRun ? std::vector<std::wstring>() : app::PathArguments(arguments);
+  const std::vector<std::wstring> paths =
+      removalRun ? std::vector<std::wstring>() : ExistingItems(app::PathArguments(arguments));
   // A start with paths gives them to the editing window already open, if
   // any; the lock is held until this start's own window takes paths.
   app::StartLock startLock(!removalRun);
