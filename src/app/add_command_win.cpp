@@ -251,9 +251,10 @@ void ReportOutcome(MainWindow& window, bool finished, size_t countBefore, const 
 }
 
 // One add at a time, and nothing else on the list meanwhile; "Clear" is
-// asked before anything is added. `adding` is false when a search was stopped.
+// asked before anything is added, unless `askClear` is false. `adding` is
+// false when a search was stopped.
 template <class Adding>
-void RunAdding(MainWindow& window, Adding&& adding) {
+void RunAdding(MainWindow& window, bool askClear, Adding&& adding) {
   if (window.Busy()) {
     MessageBeep(MB_OK);
     return;
@@ -261,7 +262,7 @@ void RunAdding(MainWindow& window, Adding&& adding) {
   window.SetBusy(true);
   const AtEnd idleAgain([&window] { window.SetBusy(false); });
   const std::wstring statusBefore = window.StatusText();
-  if (!window.List().Empty() &&
+  if (askClear && !window.List().Empty() &&
       Ask(window.Handle(), kClearQuestion, kClearTitle, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
     window.List().Clear();
     ListView_SetItemState(GetDlgItem(window.Handle(), kLstFiles), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -276,7 +277,7 @@ void RunAdding(MainWindow& window, Adding&& adding) {
 }  // namespace
 
 void RunAddCommand(MainWindow& window, bool fileMode) {
-  RunAdding(window, [&] {
+  RunAdding(window, true, [&] {
     if (!fileMode) return AddFolder(window);
     AddFiles(window);
     return true;
@@ -284,7 +285,11 @@ void RunAddCommand(MainWindow& window, bool fileMode) {
 }
 
 void RunDropCommand(MainWindow& window, const std::vector<std::wstring>& paths) {
-  RunAdding(window, [&] { return AddDropped(window, paths); });
+  RunAdding(window, true, [&] { return AddDropped(window, paths); });
+}
+
+void RunQueuedPathsCommand(MainWindow& window, bool askClear) {
+  RunAdding(window, askClear, [&] { return AddDropped(window, window.TakeQueuedPaths()); });
 }
 
 }  // namespace app

@@ -16,6 +16,10 @@ void RunAddCommand(MainWindow& window, bool fileMode);
 // Files and folders dropped on the window, added as the add command would:
 // files first, then each folder through folder mode's steps.
 void RunDropCommand(MainWindow& window, const std::vector<std::wstring>& paths);
+// The paths handed in on command lines, added as a drop would add them;
+// they are taken from the window's queue after the "Clear" question, which
+// is left out when `askClear` is false.
+void RunQueuedPathsCommand(MainWindow& window, bool askClear);
 // Saving and loading the delete list.
 void SaveListCommand(MainWindow& window);
 void LoadListCommand(MainWindow& window);

@@ -8,9 +8,11 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "app/commands_win.h"
 #include "app/drop_target_win.h"
+#include "app/one_window_win.h"
 #include "app/shell_actions_win.h"
 #include "app/window_placement_win.h"
 #include "base/program_win.h"
@@ -30,6 +32,13 @@ constexpr int kIconResource = 1;
 // Posted to the window after a drop, so the drag source is free again
 // before any question is asked.
 constexpr UINT kMsgDropped = WM_APP + 1;
+// Paths handed in by other starts are added once none has come for this
+// long: the shell starts one process per selected item, all at once.
+constexpr UINT_PTR kQueueTimer = 1;
+constexpr UINT kQueueQuietMs = 200;
+// Paths that come this soon after the last ones were added are still the
+// same selection: a slow start among many must not ask "Clear" again.
+constexpr DWORD kOneSelectionMs = 3000;
 
 const wchar_t kAddCaption[] = L"A&dd";
 // Esc stops a search too, so the button needs no access key of its own.
@@ -93,6 +102,7 @@ MainWindow& TheMainWindow() {
 bool MainWindow::Create(HINSTANCE instance) {
   instance_ = instance;
   idleSince_ = GetTickCount();
+  queueEndedAt_ = idleSince_ - kOneSelectionMs;
   icon_ = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -153,9 +163,14 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kMsgDropped:
       RunPendingDrop();
       return 0;
+    case WM_COPYDATA:
+      return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lp));
+    case WM_TIMER:
+      if (wp == kQueueTimer) OnQueueQuiet();
+      return 0;
     case WM_ENABLE:
       // A modal box or dialog has closed: a drop taken meanwhile runs now.
-      if (wp && !pendingDrops_.empty()) PostMessageW(hwnd_, kMsgDropped, 0, 0);
+      if (wp && HasWaitingPaths()) PostMessageW(hwnd_, kMsgDropped, 0, 0);
       return 0;
     case WM_CLOSE:
     case WM_ENDSESSION:
@@ -407,9 +422,9 @@ bool MainWindow::ClickedWhileBusy() const {
   return !busy_ && madeBefore > 0 && madeBefore < kLongestAddMs;
 }
 
-// Drops are taken when no add runs and no modal box or dialog has
-// disabled the window.
-bool MainWindow::TakesDrops() const { return !busy_ && IsWindowEnabled(hwnd_); }
+// Drops are taken when the window is shown, no add runs and no modal box or
+// dialog has disabled the window.
+bool MainWindow::TakesDrops() const { return !busy_ && IsWindowEnabled(hwnd_) && IsWindowVisible(hwnd_); }
 
 void MainWindow::SetBusy(bool busy) {
   if (!busy) idleSince_ = GetTickCount();
@@ -417,7 +432,7 @@ void MainWindow::SetBusy(bool busy) {
   for (int id : kBusyButtons) EnableWindow(Control(id), !busy);
   HMENU bar = GetMenu(hwnd_);
   for (int id : kBusyMenuItems) EnableMenuItem(bar, static_cast<UINT>(id), MF_BYCOMMAND | (busy ? MF_GRAYED : MF_ENABLED));
-  if (!busy && !pendingDrops_.empty()) PostMessageW(hwnd_, kMsgDropped, 0, 0);
+  if (!busy && HasWaitingPaths()) PostMessageW(hwnd_, kMsgDropped, 0, 0);
 }
 
 void MainWindow::SetSearchStopper(std::function<void()> stop) {
@@ -516,10 +531,72 @@ void MainWindow::OnDrop(std::vector<std::wstring> paths) {
 // A drop taken just before an add began, or a dialog opened, waits for its
 // end (SetBusy and WM_ENABLE post the message again).
 void MainWindow::RunPendingDrop() {
-  if (pendingDrops_.empty() || !TakesDrops()) return;
+  if (!TakesDrops()) return;
+  if (pendingDrops_.empty()) {
+    if (queueQuiet_ && !queuedPaths_.empty()) RunQueuedPaths();
+    return;
+  }
   std::vector<std::wstring> paths = std::move(pendingDrops_.front());
   pendingDrops_.erase(pendingDrops_.begin());
   RunDropCommand(*this, paths);
+}
+
+bool MainWindow::HasWaitingPaths() const { return !pendingDrops_.empty() || (queueQuiet_ && !queuedPaths_.empty()); }
+
+void MainWindow::RunWaitingPaths() { PostMessageW(hwnd_, kMsgDropped, 0, 0); }
+
+// Unmarked, the window still takes its own start's paths; later starts
+// then open windows of their own.
+void MainWindow::TakePathsFromOtherStarts() { takesPaths_ = MarkAsEditingWindow(hwnd_); }
+
+// Another start's paths are only copied here: a question asked inside the
+// message would hold that start, and the shell's start of the next item.
+LRESULT MainWindow::OnCopyData(const COPYDATASTRUCT* data) {
+  if (!takesPaths_) return FALSE;
+  try {
+    std::vector<std::wstring> paths = HandedPaths(data);
+    if (paths.empty()) return FALSE;
+    QueuePaths(std::move(paths));
+  } catch (...) {
+    return FALSE;
+  }
+  BringToFront();
+  return TRUE;
+}
+
+void MainWindow::QueuePaths(std::vector<std::wstring> paths) {
+  if (paths.empty()) return;
+  const bool sameSelection = queueRunning_ || GetTickCount() - queueEndedAt_ < kOneSelectionMs;
+  if (queuedPaths_.empty()) queueAsksClear_ = !sameSelection;
+  queuedPaths_.insert(queuedPaths_.end(), std::make_move_iterator(paths.begin()), std::make_move_iterator(paths.end()));
+  queueQuiet_ = false;
+  if (!SetTimer(hwnd_, kQueueTimer, kQueueQuietMs, nullptr)) OnQueueQuiet();
+}
+
+void MainWindow::OnQueueQuiet() {
+  KillTimer(hwnd_, kQueueTimer);
+  queueQuiet_ = true;
+  PostMessageW(hwnd_, kMsgDropped, 0, 0);
+}
+
+// The paths are taken after the "Clear" question has been answered, so
+// those that came while it was asked are added with the others.
+std::vector<std::wstring> MainWindow::TakeQueuedPaths() { return std::exchange(queuedPaths_, {}); }
+
+void MainWindow::RunQueuedPaths() {
+  queueQuiet_ = false;
+  queueRunning_ = true;
+  RunQueuedPathsCommand(*this, queueAsksClear_);
+  queueRunning_ = false;
+  queueEndedAt_ = GetTickCount();
+}
+
+// The window (or the question it shows) comes to the front, out of the
+// taskbar if need be, to show what was handed to it.
+void MainWindow::BringToFront() {
+  if (!IsWindowVisible(hwnd_)) return;
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  SetForegroundWindow(GetLastActivePopup(hwnd_));
 }
 
 LRESULT MainWindow::OnNotify(NMHDR* header) {

@@ -85,6 +85,17 @@ class MainWindow {
   // runs `stop`; an empty function puts the button back.
   void SetSearchStopper(std::function<void()> stop);
 
+  // Paths handed in by the command line of this start or of later starts
+  // (editing mode only). They are added together, as one drop, once no more
+  // have come for a moment and the window takes drops; paths that come
+  // while those are added, or just after, belong to the same selection and
+  // are added without asking "Clear" again.
+  void TakePathsFromOtherStarts();
+  void QueuePaths(std::vector<std::wstring> paths);
+  std::vector<std::wstring> TakeQueuedPaths();
+  // Adds what waits (a drop, queued paths) once the window takes drops.
+  void RunWaitingPaths();
+
   // The list editing commands, guarded by the error trap.
   void SelectAll();
   void InvertSelection();
@@ -106,6 +117,11 @@ class MainWindow {
   std::vector<size_t> HighlightedRows() const;
   void OnDrop(std::vector<std::wstring> paths);
   void RunPendingDrop();
+  LRESULT OnCopyData(const COPYDATASTRUCT* data);
+  void OnQueueQuiet();
+  void RunQueuedPaths();
+  bool HasWaitingPaths() const;
+  void BringToFront();
   void OnGetDispInfo(NMLVDISPINFOW* info);
   void OnListClick(NMITEMACTIVATE* item);
   void OnListKey(NMLVKEYDOWN* key);
@@ -128,6 +144,12 @@ class MainWindow {
   DeleteList list_;
   std::wstring status_;
   std::vector<std::vector<std::wstring>> pendingDrops_;
+  bool takesPaths_ = false;
+  std::vector<std::wstring> queuedPaths_;
+  bool queueQuiet_ = false;
+  bool queueAsksClear_ = true;
+  bool queueRunning_ = false;
+  DWORD queueEndedAt_ = 0;
   bool busy_ = false;
   DWORD idleSince_ = 0;
   std::function<void()> stopSearch_;

@@ -6,6 +6,8 @@
 
 #include "app/command_line.h"
 #include "app/main_window_win.h"
+#include "app/one_window_win.h"
+#include "base/long_path.h"
 #include "base/program_win.h"
 #include "removal/login_window_win.h"
 #include "search/found_lists.h"
@@ -16,14 +18,13 @@
 namespace {
 
 // The window's load step: start-up services, then editing mode or removal run.
-void LoadStep(app::MainWindow& window) {
+void LoadStep(app::MainWindow& window, const std::wstring& arguments, bool removalRun) {
   trap::Guard([&] {
     ST(search::ResetFoundLists());
     const auto setAboutCaption = [&](const std::wstring& caption) { window.SetAboutCaption(caption); };
     ST(services::StartUp(window.Handle(), setAboutCaption));
-    std::wstring arguments = ST(app::ArgumentText(GetCommandLineW()));
     CHECK_WIN(SetWindowTextW(window.Handle(), services::MainTitle().c_str()));
-    if (app::IsRemovalRun(arguments)) {
+    if (removalRun) {
       ST(removal::ShowLoginWindow(window.Icon(), arguments));
       ShowWindow(window.Handle(), SW_HIDE);
     } else {
@@ -32,9 +33,30 @@ void LoadStep(app::MainWindow& window) {
   });
 }
 
+// The items the command line names that are there now, in their plain
+// form. Names of nothing are left out here, so that a start naming only
+// such things asks the open window nothing ("Clear" included).
+std::vector<std::wstring> ExistingItems(const std::vector<std::wstring>& named) {
+  std::vector<std::wstring> items;
+  for (const std::wstring& path : named) {
+    std::wstring plain = paths::ShortForm(path);
+    if (GetFileAttributesW(paths::Verbatim(plain).c_str()) != INVALID_FILE_ATTRIBUTES) items.push_back(plain);
+  }
+  return items;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  const std::wstring arguments = app::ArgumentText(GetCommandLineW());
+  const bool removalRun = app::IsRemovalRun(arguments);
+  const std::vector<std::wstring> paths =
+      removalRun ? std::vector<std::wstring>() : ExistingItems(app::PathArguments(arguments));
+  // A start with paths gives them to the editing window already open, if
+  // any; the lock is held until this start's own window takes paths.
+  app::StartLock startLock(!removalRun);
+  if (!paths.empty() && app::HandToOpenWindow(paths)) return 0;
+
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES |
                                                      ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
@@ -47,9 +69,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     MessageBoxW(nullptr, trap::SystemMessage(GetLastError()).c_str(), L"Ombrelay", MB_ICONERROR);
     return 1;
   }
-  LoadStep(window);
-  if (!IsWindowVisible(window.Handle()) && !app::IsRemovalRun(app::ArgumentText(GetCommandLineW())))
-    window.ShowCentred();  // an error in the load step leaves the program in editing mode
+  if (!removalRun) {
+    window.QueuePaths(paths);
+    window.TakePathsFromOtherStarts();
+  }
+  startLock.Release();
+  LoadStep(window, arguments, removalRun);
+  if (!removalRun) {
+    if (!IsWindowVisible(window.Handle())) window.ShowCentred();  // an error in the load step leaves editing mode
+    window.RunWaitingPaths();
+  }
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
