@@ -32,6 +32,23 @@ size_t RootEnd(const std::wstring& path, std::wstring& prefix) {
   return share + 1;
 }
 
+// True when the names after `start` need no resolving: no "/", no empty
+// name, no "." or ".." name (a closing "\" is fine). Nearly every listed
+// path is such, and then it is taken over whole.
+bool AlreadyPlain(const std::wstring& path, size_t start) {
+  size_t nameStart = start;
+  for (size_t i = start; i <= path.size(); ++i) {
+    const bool end = i == path.size();
+    if (!end && path[i] == L'/') return false;
+    if (!end && path[i] != L'\\') continue;
+    const size_t length = i - nameStart;
+    if (length == 0 && !end) return false;
+    if ((length == 1 || length == 2) && path.compare(nameStart, length, L"..", length) == 0) return false;
+    nameStart = i + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::wstring Verbatim(const std::wstring& path) {
@@ -39,6 +56,8 @@ std::wstring Verbatim(const std::wstring& path) {
   std::wstring result;
   const size_t start = RootEnd(path, result);
   if (start == std::wstring::npos) return path;
+  if (start >= path.size()) return result;
+  if (AlreadyPlain(path, start)) return result.append(path, start, std::wstring::npos);
   std::vector<std::wstring> names;
   for (size_t at = start; at < path.size();) {
     size_t end = at;

@@ -16,6 +16,8 @@ TEST(VerbatimPath, FullPathsGetThePrefixWithEveryNameAsWritten) {
   EXPECT_EQ(paths::Verbatim(L"C:\\"), L"\\\\?\\C:\\");
   EXPECT_EQ(paths::Verbatim(L"\\\\srv\\share\\a. \\b"), L"\\\\?\\UNC\\srv\\share\\a. \\b");
   EXPECT_EQ(paths::Verbatim(L"//srv/share/"), L"\\\\?\\UNC\\srv\\share\\");
+  EXPECT_EQ(paths::Verbatim(L"\\\\srv\\share"), L"\\\\?\\UNC\\srv\\share\\");
+  EXPECT_EQ(paths::Verbatim(L"C:\\x\\."), L"\\\\?\\C:\\x");
 }
 
 TEST(VerbatimPath, OtherPathsStayAsTheyAre) {
