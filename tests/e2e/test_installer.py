@@ -11,7 +11,8 @@ import subprocess
 import tempfile
 import time
 
-from harness import MAIN, E2ETest, desktop, drive_c, reg_delete, reg_query, reg_set, unix_path, wine_path
+from harness import (FD_KEY, MAIN, E2ETest, desktop, drive_c, reg_delete, reg_query, reg_set, set_start_up_defaults,
+                     unix_path, wine_path)
 from test_save_load import OPEN_TITLE, SAVE_TITLE, SHORTCUT_TEXT, list_bytes, read_shortcut
 
 SETUP = os.environ.get("OMBRELAY_SETUP", "")
@@ -25,6 +26,8 @@ VERB_KEYS = ["HKCU\\Software\\Classes\\*\\shell\\Ombrelay.AddToList",
              "HKCU\\Software\\Classes\\Directory\\shell\\Ombrelay.AddToList"]
 INSTALLED_FILES = ["LICENSE.txt", "README.md", "ombrelay.exe", "uninstall.exe"]
 CMD_LOAD, CMD_SAVE, TXT_PASSWORD = 110, 111, 109
+# The uninstaller's caption: the page's empty subcaption leaves a blank at the end.
+UNINSTALLER = MAIN + " Uninstall "
 
 
 def profile():
@@ -219,6 +222,29 @@ class InstallerTest(E2ETest):
         self.assertTrue(os.path.exists(os.path.join(folder, "ombrelay.exe")))
         os.remove(shortcut)
         os.remove(os.path.join(folder, "my list.txt"))
+
+    def test_the_settings_go_only_when_the_box_is_ticked_and_only_the_programs_own(self):
+        self.install()
+        reg_set("RecycleBin", "1")
+        reg_set("ColourScheme", "Ocean", FD_KEY)  # another program of the same publisher
+        proc = subprocess.Popen(["wine", os.path.join(default_dir(), "uninstall.exe")], stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        self.programs.append(_Started(proc))
+        self.assertTrue(self.driver.wait(UNINSTALLER, 20000))
+        self.driver.pclick(1, title=UNINSTALLER)  # Next, to the choice
+        time.sleep(1)
+        self.driver.run("space", UNINSTALLER)  # ticks "Remove my Ombrelay settings"
+        self.driver.pclick(1, title=UNINSTALLER)  # Uninstall
+        deadline = time.time() + 60
+        while key_exists(UNINSTALL_KEY) and time.time() < deadline:
+            time.sleep(0.2)
+        self.assertFalse(key_exists(UNINSTALL_KEY), "the uninstaller did not finish")
+        self.driver.pclick(1, title=UNINSTALLER)  # Close
+        self.assertEqual([reg_query(name) for name in ("RecycleBin", "OmbrelayFirstTime", "UpdateURL", "ColourScheme")],
+                         [None, None, None, "Ocean"])
+        self.assertFalse(os.path.exists(default_dir()))
+        reg_delete("ColourScheme")
+        set_start_up_defaults()
 
     def test_an_upgrade_over_an_older_build_keeps_settings_and_lists(self):
         with tempfile.TemporaryDirectory() as out:
