@@ -11,8 +11,8 @@ import subprocess
 import tempfile
 import time
 
-from harness import (FD_KEY, MAIN, E2ETest, desktop, drive_c, reg_delete, reg_query, reg_set, set_start_up_defaults,
-                     unix_path, wine_path)
+from harness import (CMD_LOAD, CMD_SAVE, FD_KEY, MAIN, TXT_PASSWORD, E2ETest, desktop, drive_c, reg_delete,
+                     reg_query, reg_set, set_start_up_defaults, unix_path, wine_path)
 from test_save_load import OPEN_TITLE, SAVE_TITLE, SHORTCUT_TEXT, list_bytes, read_shortcut
 
 SETUP = os.environ.get("OMBRELAY_SETUP", "")
@@ -25,7 +25,6 @@ UNINSTALL_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\
 VERB_KEYS = ["HKCU\\Software\\Classes\\*\\shell\\Ombrelay.AddToList",
              "HKCU\\Software\\Classes\\Directory\\shell\\Ombrelay.AddToList"]
 INSTALLED_FILES = ["LICENSE.txt", "README.md", "ombrelay.exe", "uninstall.exe"]
-CMD_LOAD, CMD_SAVE, TXT_PASSWORD = 110, 111, 109
 # The uninstaller's caption: the page's empty subcaption leaves a blank at the end.
 UNINSTALLER = MAIN + " Uninstall "
 
@@ -95,7 +94,10 @@ class InstallerTest(E2ETest):
     def tearDown(self):
         super().tearDown()
         self.uninstall_all()
+        # Whatever a test did to the settings, the next one starts as every class does.
         reg_delete("RecycleBin")
+        reg_delete("ColourScheme")
+        set_start_up_defaults()
 
     def install(self, setup=SETUP, folder=None):
         """A silent install; a folder goes in as /D=, unquoted and last, as
@@ -243,8 +245,6 @@ class InstallerTest(E2ETest):
         self.assertEqual([reg_query(name) for name in ("RecycleBin", "OmbrelayFirstTime", "UpdateURL", "ColourScheme")],
                          [None, None, None, "Ocean"])
         self.assertFalse(os.path.exists(default_dir()))
-        reg_delete("ColourScheme")
-        set_start_up_defaults()
 
     def test_an_upgrade_over_an_older_build_keeps_settings_and_lists(self):
         with tempfile.TemporaryDirectory() as out:
