@@ -2,7 +2,7 @@
 # Installs what building and testing Ombrelay needs on Debian 12, once.
 set -euo pipefail
 packages=(cmake make g++ g++-mingw-w64-i686 googletest wine wine32:i386 xvfb x11-utils
-          imagemagick fonts-wine liblnk-utils python3)
+          imagemagick fonts-wine liblnk-utils python3 nsis zip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

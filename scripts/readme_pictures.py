@@ -1,7 +1,9 @@
 """Makes the README's pictures from the real program under Wine: the main
 window with a dropped folder tree and some rows ticked, the password prompt
-while a removal runs, and the closing report. Run by scripts/screenshot.sh
-inside its Wine environment:  readme_pictures.py <build dir> <docs dir>"""
+while a removal runs, the closing report, and the setup program's pages side
+by side. Run by scripts/screenshot.sh inside its Wine environment:
+  readme_pictures.py <build dir> <docs dir> [installer]   (installer: that one only)"""
+import glob
 import os
 import shutil
 import subprocess
@@ -14,7 +16,7 @@ os.environ["OMBRELAY_EXE"] = os.path.join(build, "win", "ombrelay.exe")
 os.environ["OMBRELAY_DRIVER"] = os.path.join(build, "win", "tests", "ombrelay_driver.exe")
 
 import harness  # noqa: E402  (needs the environment above)
-from harness import MAIN, Driver, Program, drive_c, reg_delete, set_start_up_defaults  # noqa: E402
+from harness import MAIN, Driver, Program, drive_c, reg_delete, reg_query, set_start_up_defaults  # noqa: E402
 from add_helpers import folder_question, subfolder_question  # noqa: E402
 from test_save_load import list_bytes  # noqa: E402
 
@@ -100,8 +102,63 @@ def removal_pictures():
     program.wait_exit(20)
 
 
+def setup_window():
+    """The setup window's title, which names the page after a colon."""
+    for _ in range(200):
+        titles = [t for t in driver.windows() if t.startswith(MAIN + " Setup")]
+        if titles:
+            return titles[0]
+        time.sleep(0.1)
+    raise SystemExit("no setup window: %r" % driver.windows())
+
+
+def wait_finish_page():
+    """Waits for the finish page: its Finish button is on, Back is off."""
+    for _ in range(300):
+        buttons = {c["id"]: c for c in driver.children(setup_window()) if c["class"] == "Button"}
+        if buttons.get(1, {}).get("text") == "&Finish" and buttons[1]["enabled"] and not buttons[3]["enabled"]:
+            return
+        time.sleep(0.1)
+    raise SystemExit("the setup program did not reach its finish page")
+
+
+def installer_picture():
+    """Welcome, folder and finish pages of an interactive install, then a
+    silent uninstall to leave the prefix as it was."""
+    setup = sorted(glob.glob(os.path.join(build, "win", "Ombrelay-*-setup.exe")))[-1]
+    proc = subprocess.Popen(["wine", setup], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    pages = [os.path.join(build, "installer-page-%d.png" % n) for n in (1, 2, 3)]
+    time.sleep(1)
+    capture(setup_window(), pages[0])
+    driver.pclick(1, title=setup_window())  # Next
+    time.sleep(1)
+    capture(setup_window(), pages[1])
+    driver.pclick(1, title=setup_window())  # Install
+    wait_finish_page()
+    time.sleep(1)
+    capture(setup_window(), pages[2])
+    driver.pclick(1, title=setup_window())  # Finish, with "Start Ombrelay" ticked
+    proc.wait(30)
+    driver.wait(MAIN, 20000)
+    driver.run("close", MAIN)
+    driver.gone(MAIN, 20000)
+    subprocess.run(["convert"] + pages + ["-background", "white", "-splice", "12x0", "+append", "-chop", "12x0",
+                                           os.path.join(docs, "installer.png")], check=True)
+    folder = subprocess.run(["wine", "cmd", "/c", "echo %LOCALAPPDATA%"], capture_output=True, text=True).stdout
+    subprocess.run(["wine", folder.strip() + "\\Programs\\Ombrelay\\uninstall.exe", "/S"], check=True)
+    # The uninstaller goes on from a copy of itself; its last step removes its entry.
+    entry = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ombrelay"
+    for _ in range(300):
+        if reg_query("DisplayName", entry) is None:
+            break
+        time.sleep(0.1)
+    print("saved", os.path.join(docs, "installer.png"))
+
+
 set_start_up_defaults()
 reg_delete("WindowPlacement")
 os.makedirs(docs, exist_ok=True)
-main_window_picture()
-removal_pictures()
+if sys.argv[3:] != ["installer"]:
+    main_window_picture()
+    removal_pictures()
+installer_picture()

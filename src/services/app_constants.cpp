@@ -1,6 +1,8 @@
 // Application constants.
 #include "services/app_constants.h"
 
+#include "version.h"
+
 namespace services {
 
 std::wstring Appname;
@@ -10,7 +12,7 @@ std::wstring UpdateURL;
 
 void SetAppConstants() {
   Appname = L"Ombrelay";
-  CurrentVersion = L"1.02";
+  CurrentVersion = L"" OMBRELAY_VERSION_TEXT;
   MainKey = L"SOFTWARE\\FD";
   UpdateURL = L"http://www.farrowdene.example/AppVersions/" + Appname + L"Version.txt";
 }

@@ -18,6 +18,7 @@
 //   driver progress <title>                prints "pos=P max=M"
 //   driver tick <title> <row> click|space  turns a row's check mark over like a user
 //   driver key <title> <id> <vk>           posts a key press to a control
+//   driver space <title>                   presses Space in the focused control (a check box in a tree)
 //   driver file <title> <text> [ok|cancel] types into a file dialog and answers it
 //   driver bff <title> <folder> [ok|cancel]  picks a folder in the folder browser
 //   driver rect <title>                    prints the window rectangle
@@ -606,6 +607,15 @@ int wmain(int argc, wchar_t** argv) {
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info);
     Print(std::to_wstring(info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0) + L"\n");
+    return 0;
+  }
+  if (cmd == L"space") {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info) || !info.hwndFocus) return 4;
+    PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_SPACE, 0x00390001);
+    PostMessageW(info.hwndFocus, WM_KEYUP, VK_SPACE, 0xC0390001);
+    Sleep(200);
     return 0;
   }
   if ((cmd == L"tab" || cmd == L"alt") && argc > 3) {

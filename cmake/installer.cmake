@@ -1,0 +1,44 @@
+# The setup program (makensis) and the release in dist/ (target
+# package_release): a stripped ombrelay.exe, Ombrelay-<version>-setup.exe
+# and Ombrelay-<version>-portable.zip. Needs the mingw strip, makensis and zip
+# of the build machine; without them the two targets are left out.
+find_program(MAKENSIS makensis)
+find_program(ZIP zip)
+if(MSVC OR NOT CMAKE_STRIP OR NOT MAKENSIS)
+  message(STATUS "No strip or makensis: the setup program is not built")
+  return()
+endif()
+
+set(stripped_exe ${CMAKE_BINARY_DIR}/stripped/ombrelay.exe)
+set(setup_exe ${CMAKE_BINARY_DIR}/Ombrelay-${PROJECT_VERSION}-setup.exe)
+set(installer_script ${CMAKE_SOURCE_DIR}/installer/ombrelay.nsi)
+
+add_custom_command(
+  OUTPUT ${stripped_exe}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/stripped
+  COMMAND ${CMAKE_STRIP} --strip-all -o ${stripped_exe} $<TARGET_FILE:ombrelay>
+  DEPENDS ombrelay
+  COMMENT "Stripping ombrelay.exe")
+add_custom_command(
+  OUTPUT ${setup_exe}
+  COMMAND ${MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DEXE=${stripped_exe}
+          -DREADME=${CMAKE_SOURCE_DIR}/README.md -DLICENSE=${CMAKE_SOURCE_DIR}/LICENSE
+          -DOUTFILE=${setup_exe} ${installer_script}
+  DEPENDS ${stripped_exe} ${installer_script} ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
+  COMMENT "Making the setup program")
+add_custom_target(setup ALL DEPENDS ${setup_exe})
+
+if(NOT ZIP)
+  message(STATUS "No zip: package_release is left out")
+  return()
+endif()
+set(dist ${CMAKE_SOURCE_DIR}/dist)
+set(portable_zip ${dist}/Ombrelay-${PROJECT_VERSION}-portable.zip)
+add_custom_target(package_release
+  COMMAND ${CMAKE_COMMAND} -E remove_directory ${dist}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${dist}
+  COMMAND ${CMAKE_COMMAND} -E copy ${stripped_exe} ${setup_exe} ${dist}
+  COMMAND ${ZIP} -q -j -X ${portable_zip} ${dist}/ombrelay.exe ${CMAKE_SOURCE_DIR}/README.md
+          ${CMAKE_SOURCE_DIR}/LICENSE
+  DEPENDS setup
+  COMMENT "Release ${PROJECT_VERSION} in ${dist}")

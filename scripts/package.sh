@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Makes a release in dist/ from the sources: a stripped Release ombrelay.exe,
+# Ombrelay-<version>-setup.exe and Ombrelay-<version>-portable.zip (program,
+# README, licence). The version is the one in CMakeLists.txt's project().
+#   scripts/package.sh
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${OMBRELAY_BUILD:-$root/build}/release
+jobs=$(nproc 2>/dev/null || echo 2)
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DOMBRELAY_TESTS=OFF >/dev/null
+cmake --build "$build" -j "$jobs" --target package_release
+ls -l "$root/dist"
