@@ -1,7 +1,8 @@
 """The setup program end to end: a silent install into the test prefix and
 everything it places (files, Start menu and Send To links read back with
-lnkinfo, the "Apps & features" values, the Explorer verbs), the verb's
-command started as Explorer starts it, a silent uninstall that removes only
+lnkinfo, the "Apps & features" values, the Explorer verbs), the verbs'
+commands started as Explorer starts them (one item, thirty at once, a
+folder named "Remove Files"), a silent uninstall that removes only
 what was added and keeps lists, their desktop shortcuts and the settings,
 and an upgrade over an older build."""
 import os
@@ -178,23 +179,57 @@ class InstallerTest(E2ETest):
             self.assertEqual(default_value(key), "Add to Ombrelay delete list")
             self.assertEqual(default_value(key + "\\command"), '"%s" "%%1"' % exe)
 
-    def test_the_verb_command_as_explorer_runs_it_adds_the_file(self):
-        self.install()
-        folder = default_dir()
-        picked = os.path.join(self.scratch, "picked file.txt")
-        with open(picked, "w") as f:
-            f.write("x")
-        # Explorer fills %1 in and runs the command line as it stands.
-        command = default_value(VERB_KEYS[0] + "\\command").replace("%1", wine_path(picked))
-        self.assertEqual(shlex.split(command)[0], wine_path(os.path.join(folder, "ombrelay.exe")))
+    def run_verb(self, key, path):
+        """Fills %1 in and starts the command line as it stands, as Explorer does."""
+        command = default_value(key + "\\command").replace("%1", wine_path(path))
+        self.assertEqual(shlex.split(command)[0], wine_path(os.path.join(default_dir(), "ombrelay.exe")))
         proc = subprocess.Popen(["wine"] + shlex.split(command), stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
         self.programs.append(_Started(proc))
-        self.assertTrue(self.driver.wait(MAIN, 20000), "main window did not appear")
-        deadline = time.time() + 10
-        while not self.driver.rows() and time.time() < deadline:
+        return proc
+
+    def answer_clear_if_asked(self):
+        if self.driver.wait("Clear", 3000):
+            self.driver.run("box", "Clear", "no")
+        self.assertFalse(self.driver.wait("Clear", 1000), "a second Clear question")
+
+    def wait_rows(self, count, seconds=30):
+        deadline = time.time() + seconds
+        while len(self.driver.rows()) < count and time.time() < deadline:
             time.sleep(0.2)
-        self.assertEqual(self.driver.rows(), [(wine_path(picked), "File", False)])
+        return self.driver.rows()
+
+    def test_the_verbs_as_explorer_runs_them_fill_one_window(self):
+        self.install()
+        picked = os.path.join(self.scratch, "picked file.txt")
+        many = [os.path.join(self.scratch, "item %02d.txt" % i) for i in range(30)]
+        folder = os.path.join(self.scratch, "Remove Files")
+        os.makedirs(folder)
+        for path in [picked, os.path.join(folder, "kept.txt")] + many:
+            with open(path, "w") as f:
+                f.write("x")
+        self.run_verb(VERB_KEYS[0], picked)
+        self.assertTrue(self.driver.wait(MAIN, 20000), "main window did not appear")
+        self.assertEqual(self.wait_rows(1), [(wine_path(picked), "File", False)])
+        # Thirty items chosen at once: Explorer starts one command each.
+        starts = [self.run_verb(VERB_KEYS[0], path) for path in many]
+        for proc in starts:
+            self.assertEqual(proc.wait(180), 0)
+        # They arrive on the heels of the first item: one selection, so at
+        # most one Clear question.
+        self.answer_clear_if_asked()
+        rows = self.wait_rows(31)
+        self.assertEqual(sorted(path for path, _, _ in rows[1:]), sorted(wine_path(p) for p in many))
+        self.assertEqual(self.driver.windows().count(MAIN), 1)
+        # A folder named "Remove Files" is one more folder to add, not a removal run.
+        self.run_verb(VERB_KEYS[1], folder).wait(60)
+        self.answer_clear_if_asked()
+        for _ in range(2):
+            self.driver.run("box", "Directory", "yes")
+        rows = self.wait_rows(33)
+        self.assertEqual(rows[31:], [(wine_path(folder) + "\\", "Folder", False),
+                                     (wine_path(folder) + "\\kept.txt", "File", False)])
+        self.assertNotIn("Password", self.driver.windows())
 
     def test_silent_uninstall_removes_only_what_it_added(self):
         self.install()
