@@ -272,8 +272,8 @@ void MainWindow::Layout() {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-// The described layout, with the room the window has beyond the described
-// client size going to the list (and its "File" column); the bottom row
+// The first layout, with the room the window has beyond its first client
+// size going to the list (and its "File" column); the bottom row
 // and the status bar keep to the bottom edge, the progress bar widens.
 void MainWindow::PositionControls() {
   RECT client{};
@@ -304,23 +304,23 @@ void MainWindow::PositionControls() {
   ListView_SetColumnWidth(list, 1, Px(1440));
 }
 
-SIZE MainWindow::DescribedFrameSize() const {
+SIZE MainWindow::FirstFrameSize() const {
   RECT frame{0, 0, Px(kClientWidth), Px(kClientHeight)};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), TRUE,
                      static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
   return SIZE{frame.right - frame.left, frame.bottom - frame.top};
 }
 
-// The window is never smaller than the described size.
+// The window is never smaller than its first size.
 void MainWindow::OnMinMaxInfo(MINMAXINFO* info) const {
   if (!hwnd_) return;
-  const SIZE least = DescribedFrameSize();
+  const SIZE least = FirstFrameSize();
   info->ptMinTrackSize.x = least.cx;
   info->ptMinTrackSize.y = least.cy;
 }
 
 void MainWindow::ShowCentred() {
-  const SIZE frame = DescribedFrameSize();
+  const SIZE frame = FirstFrameSize();
   int width = frame.cx, height = frame.cy;
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);

@@ -131,7 +131,7 @@ class MainWindow {
   void CreateMenuBar();
   void Layout();
   void PositionControls();
-  SIZE DescribedFrameSize() const;
+  SIZE FirstFrameSize() const;
   int Px(int twips) const { return win::TwipsToPixels(twips, dpi_); }
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
 

@@ -126,7 +126,7 @@ class MainWindowTest(E2ETest):
         status = children[STATUS]["rect"]
         self.assertEqual((status[0], status[1] + status[3], status[2]), (0, client[1], client[0]))
         self.assertEqual(int(self.driver.run("colwidth", MAIN, 0)), 705 + dx)
-        self.driver.resize(400, 300)  # smaller than the described size: held at it
+        self.driver.resize(400, 300)  # smaller than the first size: held at it
         _, client, _ = self.driver.rect()
         self.assertEqual(client, (902, 527))
         self.assertEqual({c["id"]: c for c in self.driver.children()}[LST_FILES]["rect"], (8, 128, 881, 329))
