@@ -1,12 +1,12 @@
 // Command-line reading, kept apart from the window so it can be tested.
 #include "app/command_line.h"
 
+#include "base/long_path.h"
+
 namespace app {
 namespace {
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
-
-bool IsLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
 
 // The shell quotes a path as "%1"; a path ending in a backslash then reads
 // "C:\" and the split turns that last backslash into a quote.
@@ -88,10 +88,7 @@ std::vector<std::wstring> SplitArguments(const std::wstring& arguments) {
   return split;
 }
 
-bool IsFullPath(const std::wstring& path) {
-  if (path.size() >= 3 && IsLetter(path[0]) && path[1] == L':' && path[2] == L'\\') return true;
-  return path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
-}
+bool IsFullPath(const std::wstring& path) { return !paths::Root(path).empty(); }
 
 std::vector<std::wstring> PathArguments(const std::wstring& arguments) {
   std::vector<std::wstring> paths;

@@ -175,7 +175,7 @@ void RecycleFiles(const std::vector<std::wstring>& files, const std::vector<bool
   Items batch;
   for (size_t i = 0; i < files.size(); ++i) {
     const std::wstring& path = files[i];
-    const DWORD code = pacer.Stopped() ? kNotTried : Precheck(path, false, !blocked.empty() && blocked[i], bins);
+    const DWORD code = pacer.Stopped() ? kNotTried : Precheck(path, false, IsBlocked(blocked, i), bins);
     if (code) {
       refusals.push_back({&path, code});
       pacer.Step();
@@ -202,7 +202,7 @@ void RecycleFolders(const std::vector<std::wstring>& folders, const std::vector<
   for (size_t i = 0; i < folders.size(); ++i) {
     const std::wstring& path = folders[i];
     pacer.Step();
-    DWORD code = pacer.Stopped() ? kNotTried : Precheck(path, true, !blocked.empty() && blocked[i], bins);
+    DWORD code = pacer.Stopped() ? kNotTried : Precheck(path, true, IsBlocked(blocked, i), bins);
     if (!code && IsFolderLink(GetFileAttributesW(FolderApiPath(path).c_str()))) {
       code = RecycleFolder(path, linksAlone);
     } else if (!code) {

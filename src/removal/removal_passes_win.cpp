@@ -85,8 +85,6 @@ BlockedItems BelowLinks(const Plan& plan, const std::atomic<bool>* stop) {
   return {guard.Blocked(plan.files), guard.Blocked(plan.folders)};
 }
 
-bool IsBlocked(const std::vector<bool>& blocked, size_t i) { return !blocked.empty() && blocked[i]; }
-
 // The files go on a few worker threads (much of a delete is spent outside
 // the calling thread, in the file system, so even two cores gain); the
 // refusals come back in pass order and the retries run here, as they

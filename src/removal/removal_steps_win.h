@@ -72,6 +72,10 @@ class Pacer {
 void RetryRounds(std::vector<Refusal>& refusals, size_t first, Pacer& pacer,
                  const std::function<DWORD(const Refusal&)>& again);
 
+// Whether item i of a pass is marked not to be tried (an empty marking
+// marks nothing).
+inline bool IsBlocked(const std::vector<bool>& blocked, size_t i) { return !blocked.empty() && blocked[i]; }
+
 // A folder path as the API takes it: long paths get their prefix, and a
 // closing backslash (which the prefixed form does not allow) is dropped.
 std::wstring FolderApiPath(const std::wstring& path);
