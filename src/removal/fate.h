@@ -1,0 +1,20 @@
+// What a removal run will do with one listed item, decided before anything
+// is tried: the preview shows it, and the run tries only the items whose
+// outcome is Remove. One decision serves both, so they never disagree.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace removal {
+
+enum class Outcome { Remove, Gone, Stay };
+
+struct Fate {
+  std::wstring path;        // as listed
+  bool folder = false;      // listed as a folder
+  Outcome outcome = Outcome::Stay;
+  std::uint64_t bytes = 0;  // a file's size, when it will be removed
+  std::wstring reason;      // why it stays, worded as the closing report words it
+};
+
+}  // namespace removal
