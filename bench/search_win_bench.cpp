@@ -3,10 +3,13 @@
 // (a2) the same walker splitting the top folders over 2 threads,
 // (b) clsFileFind::SearchFile, (c) the whole add command through the real
 // program, from the click on "Add" to "<n> items loaded...". Times are the
-// best of several runs, given as ratios to (a) and (a2), with peak memory;
-// then how soon StopSearch ends a search and how long a window message
-// waits while one runs.
-//   search_win_bench [path of ombrelay.exe]
+// best of several runs, given as ratios to (a) and (a2), with peak memory.
+// Rounds of SearchFile alone in a fresh process and the add command's own
+// part (from the last question answered to "<n> items loaded...")
+// alternate, and each round gives their ratio; then how soon StopSearch
+// ends a search and how long a window message waits while one runs.
+//   search_win_bench [--add-only] [--rounds=N] [path of ombrelay.exe]
+// --add-only leaves out everything but those rounds.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -17,6 +20,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <functional>
@@ -36,7 +40,7 @@ const std::wstring kMarker = L"C:\\searchbench.done";
 constexpr int kTop = 50, kSub = 100, kFilesPerLeaf = 20;  // 50 + 5,000 folders, 100,000 files
 // The machine is shared: runs of (a) and (b) alternate and the best of each counts.
 constexpr int kRuns = 7;
-constexpr int kProgramRuns = 3;
+constexpr int kProgramRuns = 5;
 constexpr DWORD kPollMs = 10;
 constexpr int kWindowPollMs = 5;
 
@@ -213,8 +217,11 @@ void SetStartUpDefaults() {
 struct AddFigures {
   double ms = -1;
   double browserShown = 0, questionsDone = 0;  // when these steps ended
+  double searchSeen = 0;                       // when a "Searching" status was seen last
   size_t peakBefore = 0, peakAfter = 0;
   std::wstring status;
+  // The add command's own part: from the last question to the final status.
+  double Own() const { return ms - questionsDone; }
 };
 
 // Clicks Add, picks the tree in the folder browser, answers Yes twice and
@@ -242,6 +249,7 @@ AddFigures TimeAddCommand(HANDLE process, HWND main, const std::wstring& expecte
   // gentle poll keeps the measurement from slowing the program down.
   for (int i = 0; i < 60000; ++i) {
     figures.status = StatusText(main, buffer);
+    if (figures.status.compare(0, 10, L"Searching ") == 0) figures.searchSeen = Millis(start);
     if (figures.status == expected) break;
     Sleep(kPollMs);
   }
@@ -356,6 +364,73 @@ std::pair<double, double> SearchUnderMessages(DWORD stopAfterMs) {
   return {std::max(0.0, longestWait / 1000.0), afterStop};
 }
 
+struct Options {
+  bool addOnly = false;
+  int rounds = kProgramRuns;
+  std::wstring program = DefaultProgram();
+};
+
+Options ReadOptions(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--add-only") == 0) {
+      options.addOnly = true;
+    } else if (std::strncmp(argv[i], "--rounds=", 9) == 0) {
+      options.rounds = std::max(1, std::atoi(argv[i] + 9));
+    } else {
+      options.program = std::wstring(argv[i], argv[i] + std::strlen(argv[i]));
+    }
+  }
+  return options;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// (c): rounds of a cold walk, SearchFile alone in a fresh process and the
+// add command through the program, one after another, so that the three
+// see the same load on the machine. False when an add did not finish.
+bool AddRounds(const Options& options, const std::wstring& expected, double warmWalk) {
+  AddFigures best;
+  double a1 = 1e300, b1 = 1e300;
+  std::vector<double> ratios;
+  for (int i = 0; i < options.rounds; ++i) {
+    const double walk = RunSelfOnce(L"--walk-once");
+    const double alone = RunSelfOnce(L"--search-once");
+    AddFigures run = RunProgram(options.program, expected);
+    if (run.ms < 0 || run.status != expected) {
+      std::printf("(c) add command: did not finish (status \"%ls\")\n", run.status.c_str());
+      return false;
+    }
+    std::printf("    round %d: walk %.1f, SearchFile alone %.1f, add after the last question %.1f (searching seen "
+                "until %.1f, then %.1f to the end)  ratio add/SearchFile %.2f\n", i, walk, alone, run.Own(),
+                run.searchSeen - run.questionsDone, run.ms - run.searchSeen, run.Own() / alone);
+    ratios.push_back(run.Own() / alone);
+    a1 = std::min(a1, walk);
+    b1 = std::min(b1, alone);
+    if (best.ms < 0 || run.Own() < best.Own()) best = run;
+  }
+  std::printf("(a1) minimal walker, fresh process: %8.1f ms\n", a1);
+  std::printf("(b1) SearchFile, fresh process:     %8.1f ms  ratio %.2f\n", b1, b1 / a1);
+  std::printf("(c) add command:     %8.1f ms from the click, %.1f ms after the last question  (\"%ls\")\n", best.ms,
+              best.Own(), best.status.c_str());
+  if (warmWalk > 0) std::printf("    ratio %.2f to (a) (%.1f ms)\n", best.ms / warmWalk, warmWalk);
+  std::printf("    after the last question: best %.2f of (b1), median of the rounds' ratios %.2f\n", best.Own() / b1,
+              Median(ratios));
+  std::printf("    of which: browser shown after %.1f ms, both questions answered after %.1f ms\n", best.browserShown,
+              best.questionsDone);
+  std::printf("    program peak working set before the add %.1f MiB, after %.1f MiB\n", MiB(best.peakBefore),
+              MiB(best.peakAfter));
+  return true;
+}
+
+std::wstring ExpectedStatus() {
+  size_t entries = 1 + search::UpperBound(search::FolderList) - 1 + search::UpperBound(search::FileList);
+  return std::to_wstring(entries) + L" items loaded...";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -363,10 +438,17 @@ int main(int argc, char** argv) {
     int once = OnceInFreshProcess(argv[1]);
     if (once >= 0) return once;
   }
+  const Options options = ReadOptions(argc, argv);
   std::printf("generating the tree (once)...\n");
   if (!MakeTree()) {
     std::printf("could not create the tree under C:\\searchbench\n");
     return 1;
+  }
+  if (options.addOnly) {
+    search::clsFileFind finder;
+    search::ResetFoundLists();
+    finder.SearchFile(kTree + L"\\*.*", true, false);
+    return AddRounds(options, ExpectedStatus(), 0) ? 0 : 1;
   }
   std::vector<std::wstring> files;
   size_t folders = 0;
@@ -420,37 +502,8 @@ int main(int argc, char** argv) {
               search::UpperBound(search::FolderList), count, result);
   std::printf("    peak working set after (a) %.1f MiB, after (b) %.1f MiB\n", MiB(peakA), MiB(peakB));
 
-  // The program below starts cold, so compare it with cold runs too.
-  double a1 = 1e300, b1 = 1e300;
-  for (int i = 0; i < kProgramRuns; ++i) {
-    a1 = std::min(a1, RunSelfOnce(L"--walk-once"));
-    b1 = std::min(b1, RunSelfOnce(L"--search-once"));
-  }
-  std::printf("(a1) minimal walker, fresh process: %8.1f ms\n", a1);
-  std::printf("(b1) SearchFile, fresh process:     %8.1f ms  ratio %.2f\n", b1, b1 / a1);
-
-  std::wstring program = argc > 1 ? std::wstring(argv[1], argv[1] + std::strlen(argv[1])) : DefaultProgram();
-  size_t entries = 1 + search::UpperBound(search::FolderList) - 1 + search::UpperBound(search::FileList);
-  std::wstring expected = std::to_wstring(entries) + L" items loaded...";
-  AddFigures c;
-  for (int i = 0; i < kProgramRuns; ++i) {
-    // A walk beside each program run, so that (c) and (a) are measured alike
-    // however the machine's speed drifts.
-    a = std::min(a, Timed(baseline));
-    files = std::vector<std::wstring>();
-    AddFigures run = RunProgram(program, expected);
-    if (run.ms < 0 || run.status != expected) {
-      std::printf("(c) add command: did not finish (status \"%ls\")\n", run.status.c_str());
-      return 1;
-    }
-    if (c.ms < 0 || run.ms < c.ms) c = run;
-  }
-  std::printf("(c) add command:     %8.1f ms  ratio %.2f to (a) (best walk of the whole run, %.1f ms), %.2f to (a1)"
-              "  (\"%ls\")\n", c.ms, c.ms / a, a, c.ms / a1, c.status.c_str());
-  std::printf("    of which: browser shown after %.1f ms, both questions answered after %.1f ms\n", c.browserShown,
-              c.questionsDone);
-  std::printf("    program peak working set before the add %.1f MiB, after %.1f MiB\n", MiB(c.peakBefore),
-              MiB(c.peakAfter));
+  // The program starts cold, so it is compared with cold runs.
+  if (!AddRounds(options, ExpectedStatus(), a)) return 1;
 
   double longestWait = 0, longestStop = 0;
   for (DWORD stopAfter : {0, 150, 300, 450, 600}) {

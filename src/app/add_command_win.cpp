@@ -116,44 +116,59 @@ long SearchFolder(MainWindow& window, const std::wstring& pattern, bool subfolde
   return outcome;
 }
 
-// Appends found paths as entries in bulk, showing the position and path
-// a few times a second and once at the end.
+// Moves found paths into the list as entries, showing the position and
+// path a few times a second, and once when done.
 class Filler {
  public:
   explicit Filler(MainWindow& window) : window_(window), shownAt_(GetTickCount()) {}
 
-  void Append(const std::vector<std::wstring>& found, size_t first, const wchar_t* type) {
+  void Append(std::vector<std::wstring>& found, size_t first, const wchar_t* type) {
     const size_t last = search::UpperBound(found);
     window_.SetProgressMax(static_cast<long>(last));
     if (first > last) return;
+    DeleteList& list = window_.List();
     for (size_t i = first; i <= last; ++i) {
-      window_.List().Append(found[i], type);
-      if (GetTickCount() - shownAt_ >= kShowEveryMs) Show(i, found[i], true);
+      list.Append(std::move(found[i]), type);
+      if (GetTickCount() - shownAt_ >= kShowEveryMs) Show(i, true);
     }
-    Show(last, found[last], false);
+    shown_ = last;
+  }
+
+  // The last position and path, once anything was appended; the caller
+  // updates the list view after.
+  void Finish() {
+    if (shown_ > 0) Show(shown_, false);
   }
 
  private:
-  void Show(size_t position, const std::wstring& path, bool repaint) {
+  // Shows the entry just appended.
+  void Show(size_t position, bool repaint) {
     window_.SetProgressValue(static_cast<long>(position));
-    window_.SetStatus(path);
-    window_.ListChanged();
-    if (repaint) RedrawWindow(window_.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    window_.SetStatus(window_.List().Entries().back().path);
+    if (repaint) {
+      window_.ListChanged();
+      RedrawWindow(window_.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
     shownAt_ = GetTickCount();
   }
 
   MainWindow& window_;
   DWORD shownAt_;
+  size_t shown_ = 0;
 };
 
 // The subfolders found (all but the chosen folder itself, which has its own
-// question) when wanted, then the files, in the order of the search.
+// question) when wanted, then the files, in the order of the search. The
+// found paths are moved, not copied, into the entries; the found lists are
+// left empty.
 void AddSearchResults(MainWindow& window, bool withSubfolders) {
   DeleteList& list = window.List();
   list.Reserve(list.Count() + search::FileList.size() + (withSubfolders ? search::FolderList.size() : 0));
   Filler filler(window);
   if (withSubfolders) filler.Append(search::FolderList, 2, kFolderType);
   filler.Append(search::FileList, 1, kFileType);
+  filler.Finish();
+  search::ResetFoundLists();
   window.SetStatus(ItemsLoadedText(list.Count()));
 }
 

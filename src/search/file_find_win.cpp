@@ -182,7 +182,7 @@ void clsFileFind::Walk(const std::wstring& startFolder) {
     if (state == WalkState::Done) return;
     if (state == WalkState::Waiting) continue;
     if (step.link) {
-      FoundFolder(step.folder.path);
+      FoundFolder(std::move(step.folder.path));
     } else {
       if (CurrentFolder) CurrentFolder(Qualify(step.folder.path));
       TakeFolder(step.folder);
@@ -201,15 +201,15 @@ void clsFileFind::TakeFolder(FolderListing& folder) {
     }
     if (folder.badPattern && m_ResultFlag == DirExSuccess) m_ResultFlag = DirExFailed;
   }
-  FoundFolder(folder.path);
+  FoundFolder(std::move(folder.path));
 }
 
 void clsFileFind::FoundFile(std::wstring&& strPath) {
   trap::Guard([&] { ST(FileList.push_back(std::move(strPath))); });
 }
 
-void clsFileFind::FoundFolder(const std::wstring& strPath) {
-  trap::Guard([&] { ST(FolderList.push_back(strPath)); });
+void clsFileFind::FoundFolder(std::wstring&& strPath) {
+  trap::Guard([&] { ST(FolderList.push_back(std::move(strPath))); });
 }
 
 long clsFileFind::ResultFlag() {

@@ -50,11 +50,11 @@ class clsFileFind {
 
  private:
   void Walk(const std::wstring& startFolder);
-  // Counts one listed folder's matching entries and puts its files and the
+  // Counts one listed folder's matching entries and moves its files and the
   // folder itself into the found lists.
   void TakeFolder(FolderListing& folder);
   void FoundFile(std::wstring&& strPath);
-  void FoundFolder(const std::wstring& strPath);
+  void FoundFolder(std::wstring&& strPath);
   // Lets the window system run (at most every few tens of milliseconds),
   // then returns the current result flag.
   long ResultFlag();

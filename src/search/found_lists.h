@@ -8,7 +8,8 @@
 
 namespace search {
 
-// Full paths of the files found.
+// Full paths of the files found. The add command moves the results into
+// its entries rather than copying them, and then resets both lists.
 extern std::vector<std::wstring> FileList;
 // Paths of the folders visited, each with its closing "\".
 extern std::vector<std::wstring> FolderList;
