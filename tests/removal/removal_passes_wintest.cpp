@@ -1,7 +1,9 @@
 // The deletion passes on real folders, deleting and moving to the Recycle
 // Bin: a whole tree with long and non-ANSI names, items that stay (in use,
 // folders above them) with their reasons, read-only files that go, missing
-// and duplicate entries, and the folder order.
+// and duplicate entries, and the folder order. Then the whole run from its
+// list file: lists with nothing to run, the password, and the closing
+// message with the full report.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,7 +15,9 @@
 
 #include "base/long_path.h"
 #include "base/encoding.h"
+#include "listfile/list_file.h"
 #include "removal/removal_passes_win.h"
+#include "removal/removal_run_win.h"
 
 namespace {
 
@@ -214,6 +218,120 @@ TEST_P(RemovalPasses, AStopBeforeTheFirstItemLeavesEveryItemUntried) {
   EXPECT_EQ(result.leftovers[0].path, a);
   EXPECT_EQ(result.leftovers[1].reason, L"not tried: the run was stopped");
   EXPECT_TRUE(Exists(a));
+  EXPECT_TRUE(Exists(t));
+}
+
+// The run as the prompt drives it, from a list file written beside the tree.
+class RemovalRun : public RemovalPasses {
+ protected:
+  std::wstring WriteList(const std::string& bytes, const wchar_t* name = L"list.txt") {
+    const std::wstring path = root_ + name;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD wrote = 0;
+    EXPECT_TRUE(WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr));
+    CloseHandle(h);
+    made_.push_back(path);
+    return path;
+  }
+  static std::string ReadAll(const std::wstring& path) {
+    std::string bytes;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got) bytes.append(buffer, got);
+    CloseHandle(h);
+    return bytes;
+  }
+};
+
+TEST_F(RemovalRun, ListsWithNothingToRunSaySoAndTouchNothing) {
+  const std::wstring a = Make(L"a.txt", L"File");
+  std::wstring problem;
+  const std::wstring missing = root_ + L"missing list.txt";
+  EXPECT_FALSE(removal::RemovalRun(missing).Read(problem));
+  EXPECT_EQ(problem.find(L"The delete list cannot be read:\n" + missing + L"\n"), 0u);
+  EXPECT_EQ(problem.substr(problem.size() - 25), L"Nothing has been removed.");
+  EXPECT_FALSE(removal::RemovalRun(L"").Read(problem));
+  EXPECT_NE(problem.find(L"(no list file was named)"), std::wstring::npos);
+  for (const std::string& bytes : {std::string(), std::string("*"), std::string("C:\\x|Other*pw*\r\n")}) {
+    const std::wstring empty = WriteList(bytes, L"empty.txt");
+    EXPECT_FALSE(removal::RemovalRun(empty).Read(problem));
+    EXPECT_EQ(problem, removal::EmptyListText(empty));
+  }
+  const std::wstring picture =
+      WriteList(std::string("\x89PNG\0\0", 6) + listfile::EncodeList(records_, L"pw"), L"p.png");
+  EXPECT_FALSE(removal::RemovalRun(picture).Read(problem));
+  EXPECT_EQ(problem, removal::UnreadableListText(picture, listfile::kNotAListText));
+  EXPECT_TRUE(Exists(a));
+}
+
+TEST_F(RemovalRun, TheListIsReadAsItIsNowAndThePasswordAsSaved) {
+  Make(L"T\\", L"Folder");
+  const std::wstring a = Make(L"T\\a.txt", L"File");
+  const std::wstring list = WriteList(listfile::EncodeList(records_, L" pass word "));
+  removal::RemovalRun run(list);
+  std::wstring problem;
+  ASSERT_TRUE(run.Read(problem));
+  EXPECT_EQ(run.Confirmation(), L"Are you sure you wish to remove your files?\n1 file and 1 folder are listed in " + list);
+  EXPECT_TRUE(run.PasswordMatches(L"pass word"));
+  EXPECT_FALSE(run.PasswordMatches(L"pass  word"));
+  EXPECT_FALSE(run.PasswordMatches(L"Pass word"));
+  // Read again, it sees the list as it is then.
+  records_.push_back({root_ + L"b.txt", L"File"});
+  WriteList(listfile::EncodeList(records_, L"other"));
+  ASSERT_TRUE(run.Read(problem));
+  EXPECT_EQ(run.Planned().files.size(), 2u);
+  EXPECT_TRUE(run.PasswordMatches(L"other"));
+  EXPECT_TRUE(Exists(a));
+}
+
+TEST_F(RemovalRun, ItsClosingMessageNamesWhatStayedAndWhereTheFullListIs) {
+  const std::wstring t = Make(L"T\\", L"Folder");
+  Make(L"T\\a.txt", L"File");
+  const std::wstring held = Make(L"T\\held.txt", L"File");
+  for (int i = 0; i < 21; ++i) records_.push_back({L"rel" + std::to_wstring(i) + L".txt", L"File"});
+  const std::wstring list = WriteList(listfile::EncodeList(records_, L"pw"), L"my list.txt");
+  removal::RemovalRun run(list);
+  std::wstring problem;
+  ASSERT_TRUE(run.Read(problem));
+  HANDLE open = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(open, INVALID_HANDLE_VALUE);
+  size_t calls = 0;
+  const removal::ClosingMessage closing =
+      run.Run(removal::Disposal::Delete, [&](size_t, size_t total) { calls += total == 24; });
+  CloseHandle(open);
+  EXPECT_TRUE(closing.warns);
+  EXPECT_GT(calls, 0u);
+  EXPECT_EQ(closing.text.find(L"23 items could not be removed:\n\nrel20.txt - not a full path\n"), 0u);
+  EXPECT_NE(closing.text.find(L"\n... and 3 more.\n\nThe full list is in "), std::wstring::npos);
+  const std::wstring report = closing.text.substr(closing.text.find(L"The full list is in ") + 20);
+  EXPECT_NE(report.find(L"my list - not removed "), std::wstring::npos);
+  const std::string full = ReadAll(report);
+  DeleteFileW(report.c_str());
+  EXPECT_EQ(full.compare(0, 3, "\xEF\xBB\xBF"), 0);
+  EXPECT_NE(full.find("\r\n23 items could not be removed:\r\n\r\nrel20.txt - not a full path\r\n"), std::string::npos);
+  EXPECT_NE(full.find(enc::ToUtf8(held) + " - in use by another program\r\n"), std::string::npos);
+  EXPECT_NE(full.find(enc::ToUtf8(t) + " - folder not empty\r\n"), std::string::npos);
+
+  // Once the held file is free, the same run object reads and removes the rest.
+  records_.resize(3);
+  WriteList(listfile::EncodeList(records_, L"pw"), L"my list.txt");
+  ASSERT_TRUE(run.Read(problem));
+  const removal::ClosingMessage done = run.Run(removal::Disposal::Delete, nullptr);
+  EXPECT_EQ(done.text, L"Done");
+  EXPECT_FALSE(done.warns);
+  EXPECT_FALSE(Exists(t));
+  // Stopped before it began: it says so and lists every item as untried.
+  Make(L"T\\", L"Folder");
+  WriteList(listfile::EncodeList({records_[0]}, L"pw"), L"my list.txt");
+  ASSERT_TRUE(run.Read(problem));
+  std::atomic<bool> stop{true};
+  const removal::ClosingMessage stopped = run.Run(removal::Disposal::Delete, nullptr, &stop);
+  EXPECT_FALSE(stopped.warns);
+  EXPECT_EQ(stopped.text, L"The run was stopped. 0 items were removed.\n\n1 item was left:\n\n" + t +
+                              L" - not tried: the run was stopped");
   EXPECT_TRUE(Exists(t));
 }
 
