@@ -16,8 +16,10 @@
 #include "base/long_path.h"
 #include "base/encoding.h"
 #include "listfile/list_file.h"
+#include "removal/fates_win.h"
 #include "removal/removal_passes_win.h"
 #include "removal/removal_run_win.h"
+#include "removal/removal_steps_win.h"
 
 namespace {
 
@@ -219,6 +221,136 @@ TEST_P(RemovalPasses, AStopBeforeTheFirstItemLeavesEveryItemUntried) {
   EXPECT_EQ(result.leftovers[1].reason, L"not tried: the run was stopped");
   EXPECT_TRUE(Exists(a));
   EXPECT_TRUE(Exists(t));
+}
+
+// Runs a Unix program on the Unix forms of Windows paths (under Wine,
+// whose symbolic links are stubs, links are made and removed so, as a
+// user's other programs would).
+bool RunOnUnix(const wchar_t* program, std::initializer_list<std::wstring> arguments) {
+  using ToUnix = char* (*)(const wchar_t*);
+  const auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (!toUnix) return false;
+  std::wstring command = program;
+  for (const std::wstring& argument : arguments) {
+    char* unixPath = toUnix(argument.c_str());
+    if (!unixPath) return false;
+    command += L" \"" + enc::FromUtf8(unixPath) + L"\"";
+    HeapFree(GetProcessHeap(), 0, unixPath);
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return false;
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return true;
+}
+
+// A link to a folder, which the guard in the test removes again.
+struct FolderLink {
+  FolderLink(const std::wstring& link, const std::wstring& target) : path(link) {
+    if (!CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) || !IsLink())
+      if (RunOnUnix(L"Z:\\bin\\ln -s", {target, link})) Await(true);
+  }
+  ~FolderLink() {
+    if (IsLink() && RunOnUnix(L"Z:\\bin\\rm", {path})) Await(false);
+  }
+  // A Unix program's process is not one that Windows can wait for.
+  void Await(bool link) const {
+    for (int i = 0; i < 500 && IsLink() != link; ++i) Sleep(20);
+  }
+  bool IsLink() const { return removal::IsFolderLink(GetFileAttributesW(path.c_str())); }
+  std::wstring path;
+};
+
+// What Foresee says of every kind of record, in pass order, and then the
+// run: exactly the items foreseen to go go, and the others stay with the
+// reasons foreseen.
+TEST_P(RemovalPasses, TheRunRemovesExactlyWhatWasForeseen) {
+  const bool recycling = GetParam() == removal::Disposal::RecycleBin;
+  const std::wstring t = Make(L"T\\", L"Folder");
+  const std::wstring s = Make(L"T\\S\\", L"Folder");
+  const std::wstring a = Make(L"T\\a.txt", L"File");
+  HANDLE h = CreateFileW(a.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  DWORD wrote = 0;
+  ASSERT_TRUE(WriteFile(h, "12345", 5, &wrote, nullptr));
+  CloseHandle(h);
+  const std::wstring dotted = Make(L"n.txt.", L"File");
+  const std::wstring outside = Make(L"O\\", L"Folder");
+  const std::wstring behind = Make(L"O\\x.txt", L"File");
+  records_.resize(4);  // the folder O and what is in it are not listed
+  const std::wstring link = root_ + L"L\\";
+  const FolderLink made(link.substr(0, link.size() - 1), outside.substr(0, outside.size() - 1));
+  ASSERT_TRUE(made.IsLink());
+  wchar_t drive = 0;
+  for (wchar_t d = L'Q'; d <= L'Y' && !drive; ++d)
+    if (GetDriveTypeW((std::wstring(1, d) + L":\\").c_str()) == DRIVE_NO_ROOT_DIR) drive = d;
+  ASSERT_NE(drive, 0);
+  const std::wstring missingDrive = std::wstring(1, drive) + L":\\secret.txt";
+  const std::wstring folderAsFile = root_ + L"O";
+  for (const std::wstring& path : {root_ + L"T\\gone.txt", std::wstring(L"CON"), std::wstring(L"rel.txt"),
+                                   link + L"x.txt", missingDrive, folderAsFile})
+    records_.push_back({path, L"File"});
+  records_.push_back({link, L"Folder"});
+  records_.push_back({L"C:\\", L"Folder"});
+
+  size_t heard = 0;
+  const removal::Plan plan = removal::MakePlan(records_);
+  const std::vector<removal::Fate> fates =
+      removal::Foresee(plan, GetParam(), [&](size_t done, size_t total) { heard += done <= total && total == 12; });
+  EXPECT_GT(heard, 0u);
+  using removal::Outcome;
+  struct Expected {
+    std::wstring path;
+    Outcome outcome;
+    std::wstring reason;
+  };
+  const std::wstring notBinned = L"a name ending in a dot or a blank, which the Recycle Bin cannot take; left so that "
+                                 L"nothing else goes in its place";
+  const std::vector<Expected> expected = {
+      {folderAsFile, Outcome::Stay, L"a folder, listed as a file"},
+      {missingDrive, Outcome::Stay, L"the drive is not there"},
+      {link + L"x.txt", Outcome::Stay,
+       L"reached through a link: a listed folder above it is a link now; left so that nothing behind it is removed"},
+      {L"rel.txt", Outcome::Stay, L"not a full path"},
+      {L"CON", Outcome::Stay, L"a device, not a file or folder"},
+      {root_ + L"T\\gone.txt", Outcome::Gone, L""},
+      {dotted, recycling ? Outcome::Stay : Outcome::Remove, recycling ? notBinned : L""},
+      {a, Outcome::Remove, L""},
+      {L"C:\\", Outcome::Stay, L"the root of a drive; never removed"},
+      {link, Outcome::Stay, L"a link to another folder; left so that nothing behind it is removed"},
+      {s, Outcome::Remove, L""},
+      {t, Outcome::Remove, L""}};
+  ASSERT_FALSE(removal::FolderLinksRemovableAlone());
+  ASSERT_EQ(fates.size(), expected.size());
+  for (size_t i = 0; i < fates.size(); ++i) {
+    EXPECT_EQ(fates[i].path, expected[i].path) << i;
+    EXPECT_EQ(fates[i].folder, i >= 8) << i;
+    EXPECT_EQ(fates[i].outcome, expected[i].outcome) << i;
+    EXPECT_EQ(fates[i].reason, expected[i].reason) << i;
+  }
+  EXPECT_EQ(fates[7].bytes, 5u);
+  EXPECT_TRUE(Exists(a));  // foreseeing changes nothing
+
+  const removal::RunResult result = removal::RunPasses(plan, nullptr, GetParam());
+  std::vector<Leftover> stays;
+  for (const removal::Fate& fate : fates) {
+    if (!paths::Root(fate.path).empty() && fate.path != missingDrive) {
+      EXPECT_EQ(Exists(fate.path), fate.outcome == Outcome::Stay) << enc::ToUtf8(fate.path);
+    }
+    if (fate.outcome == Outcome::Stay) stays.push_back({fate.path, fate.reason});
+  }
+  ASSERT_EQ(result.leftovers.size(), stays.size());
+  for (size_t i = 0; i < stays.size(); ++i) {
+    EXPECT_EQ(result.leftovers[i].path, stays[i].path) << i;
+    EXPECT_EQ(result.leftovers[i].reason, stays[i].reason) << i;
+  }
+  EXPECT_TRUE(Exists(behind));
+  EXPECT_EQ(result.removedFiles, recycling ? 1u : 2u);
+  EXPECT_EQ(result.removedFolders, 2u);
+  EXPECT_EQ(result.removedBytes, 5u);
 }
 
 // The run as the prompt drives it, from a list file written beside the tree.
