@@ -1,9 +1,9 @@
-// The password prompt of a removal run. OK reads the list named on the
-// command line, asks for confirmation, checks the password and runs the
-// deletion passes; every way out of the prompt ends the program. While the
-// passes run, Cancel reads "Stop": Stop, Esc or a close request (Task
-// Manager's End task sends one) end the run after the items in hand, and the
-// closing message says what was removed and what was left.
+// The password prompt of a removal run. OK has the run read the list named
+// on the command line, asks for confirmation, has the run check the password
+// and run the passes, and shows its closing message; every way out of the
+// prompt ends the program. While the passes run, Cancel reads "Stop": Stop,
+// Esc or a close request (Task Manager's End task sends one) end the run
+// after the items in hand.
 #include "removal/login_window_win.h"
 
 #include <commctrl.h>
@@ -13,10 +13,8 @@
 
 #include "base/program_win.h"
 #include "base/window_metrics_win.h"
-#include "listfile/list_file.h"
-#include "removal/full_report_win.h"
-#include "removal/removal_passes_win.h"
 #include "removal/removal_plan.h"
+#include "removal/removal_run_win.h"
 #include "services/app_constants.h"
 #include "services/error_trap_win.h"
 #include "services/registry_win.h"
@@ -60,7 +58,7 @@ class LoginWindow {
   void OnLoad(HICON icon);
   void CreateControls();
   void OnOk();
-  void RemoveListed(const Plan& plan, const std::wstring& listPath);
+  void RemoveListed(RemovalRun& run);
   Disposal ChosenDisposal() const;
   void ShowProgress(size_t done, size_t total);
   void SetRunning(bool running);
@@ -183,25 +181,18 @@ std::wstring LoginWindow::Typed() const {
 
 // Everything is read afresh at each press: the list may have changed.
 void LoginWindow::OnOk() {
-  const std::wstring listPath = ListPathFromArguments(arguments_);
-  std::string bytes;
-  std::wstring reason;
-  if (!listfile::ReadListFile(listPath, bytes, reason)) {
-    Ask(UnreadableListText(listPath, reason), L"Remove", MB_OK | MB_ICONEXCLAMATION);
+  RemovalRun run(ListPathFromArguments(arguments_));
+  std::wstring problem;
+  if (!run.Read(problem)) {
+    Ask(problem, L"Remove", MB_OK | MB_ICONEXCLAMATION);
     Leave();
   }
-  const listfile::LoadedList list = listfile::ReadList(std::move(bytes));
-  const Plan plan = MakePlan(list.records);
-  if (plan.files.empty() && plan.folders.empty()) {
-    Ask(EmptyListText(listPath), L"Remove", MB_OK | MB_ICONEXCLAMATION);
-    Leave();
-  }
-  if (Ask(ConfirmationText(plan, listPath), L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
-  if (!PasswordMatches(Typed(), list.password)) {
+  if (Ask(run.Confirmation(), L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
+  if (!run.PasswordMatches(Typed())) {
     Ask(L"Incorrect Password.", L"Password", MB_OK | MB_ICONINFORMATION);
     return;
   }
-  RemoveListed(plan, listPath);
+  RemoveListed(run);
   Leave();
 }
 
@@ -211,20 +202,13 @@ Disposal LoginWindow::ChosenDisposal() const {
   return recycle ? Disposal::RecycleBin : Disposal::Delete;
 }
 
-void LoginWindow::RemoveListed(const Plan& plan, const std::wstring& listPath) {
+void LoginWindow::RemoveListed(RemovalRun& run) {
   const Disposal disposal = ChosenDisposal();
   SetRunning(true);
-  const RunResult result =
-      RunPasses(plan, [this](size_t done, size_t total) { ShowProgress(done, total); }, disposal, &stop_);
+  const ClosingMessage closing =
+      run.Run(disposal, [this](size_t done, size_t total) { ShowProgress(done, total); }, &stop_);
   SetRunning(false);
-  if (result.leftovers.empty() && !result.stopped) {
-    Ask(L"Done", L"Status", MB_OK | MB_ICONINFORMATION);
-    return;
-  }
-  std::wstring report =
-      result.stopped ? StoppedReport(result.removed, result.leftovers) : LeftoverReport(result.leftovers);
-  if (result.leftovers.size() > kShownLeftovers) report += L"\n\n" + WriteFullReport(listPath, result.leftovers);
-  Ask(report, L"Status", MB_OK | (result.stopped ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
+  Ask(closing.text, L"Status", MB_OK | (closing.warns ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
 }
 
 // While the passes run only Stop takes input; the password, OK and the
