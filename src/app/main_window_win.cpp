@@ -15,10 +15,10 @@
 #include "app/one_window_win.h"
 #include "app/shell_actions_win.h"
 #include "app/window_placement_win.h"
+#include "base/handles_win.h"
 #include "base/program_win.h"
 #include "base/window_metrics_win.h"
 #include "removal/login_window_win.h"
-#include "services/about_window_win.h"
 #include "services/error_trap_win.h"
 #include "services/startup_win.h"
 
@@ -48,40 +48,35 @@ const int kBusyButtons[] = {kCmdRemoveEntries, kCmdLoadList, kCmdSaveList, kCmdS
 const int kBusyMenuItems[] = {kMnuAddFile, kMnuAdddFolder, kMnuRemove};
 constexpr DWORD kLongestAddMs = 60 * 60 * 1000;
 
-struct Placement {
-  int id;
-  int parent;  // frame whose origin the position is relative to, or 0
-  int left, top, width, height;
+// Creation order is the tab order. Positions in twips for the first client
+// size; the frames' contents are placed by the frames' origins (Frame1 at
+// 120,120, Frame2 at 3960,120).
+const base::ControlSpec kControls[] = {
+    {kFrame1, L"BUTTON", L"Add files:", BS_GROUPBOX, 0, 120, 120, 3735, 1695},
+    {kOptAddFile, L"BUTTON", L"Add F&ile", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 0, 360, 480, 1215, 375},
+    {kOptAddFolder, L"BUTTON", L"Add F&older", BS_AUTORADIOBUTTON, 0, 360, 840, 1215, 375},
+    {kChkSubFolders, L"BUTTON", L"Add &subfolders", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, 480, 1200, 1455, 495},
+    {kCmdAdd, L"BUTTON", kAddCaption, BS_PUSHBUTTON | WS_TABSTOP, 0, 2040, 480, 1575, 375},
+    {kCmdRemoveEntries, L"BUTTON", L"&Remove", BS_PUSHBUTTON | WS_TABSTOP, 0, 2040, 960, 1575, 375},
+    {kFrame2, L"BUTTON", L"Save:", BS_GROUPBOX, 0, 3960, 120, 9375, 1695},
+    {kLabel1, L"STATIC", L"&Password:", SS_LEFT, 0, 4080, 480, 1215, 255},
+    {kTxtPassword, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 4920, 405, 6495, 405},
+    {kCmdLoadList, L"BUTTON", L"&Load List", BS_PUSHBUTTON | WS_TABSTOP, 0, 11880, 360, 1215, 375},
+    {kCmdSaveList, L"BUTTON", L"Sa&ve List", BS_PUSHBUTTON | WS_TABSTOP, 0, 11880, 840, 1215, 375},
+    {kLstFiles, WC_LISTVIEWW, L"", LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER,
+     WS_EX_CLIENTEDGE, 120, 1920, 13215, 4935},
+    {kCmdSelectAll, L"BUTTON", L"Selec&t all", BS_PUSHBUTTON | WS_TABSTOP, 0, 240, 6960, 1575, 375},
+    {kCmdInvert, L"BUTTON", L"I&nvert selection", BS_PUSHBUTTON | WS_TABSTOP, 0, 1920, 6960, 1575, 375},
+    {kPbCopy, PROGRESS_CLASSW, L"", 0, 0, 3600, 6960, 9855, 375},
+    {kStatus, STATUSCLASSNAMEW, L"", 0, 0, 0, 7530, 13530, 375},
 };
 
-// Control positions in twips, frame-relative inside the frames.
-const Placement kPlacements[] = {
-    {kFrame1, 0, 120, 120, 3735, 1695},
-    {kOptAddFile, kFrame1, 240, 360, 1215, 375},
-    {kOptAddFolder, kFrame1, 240, 720, 1215, 375},
-    {kChkSubFolders, kFrame1, 360, 1080, 1455, 495},
-    {kCmdAdd, kFrame1, 1920, 360, 1575, 375},
-    {kCmdRemoveEntries, kFrame1, 1920, 840, 1575, 375},
-    {kFrame2, 0, 3960, 120, 9375, 1695},
-    {kLabel1, kFrame2, 120, 360, 1215, 255},
-    {kTxtPassword, kFrame2, 960, 285, 6495, 405},
-    {kCmdLoadList, kFrame2, 7920, 240, 1215, 375},
-    {kCmdSaveList, kFrame2, 7920, 720, 1215, 375},
-    {kLstFiles, 0, 120, 1920, 13215, 4935},
-    {kCmdSelectAll, 0, 240, 6960, 1575, 375},
-    {kCmdInvert, 0, 1920, 6960, 1575, 375},
-    {kPbCopy, 0, 3600, 6960, 9855, 375},
-    {kStatus, 0, 0, 7530, 13530, 375},
-};
-
-const Placement& PlacementOf(int id) {
-  for (const Placement& p : kPlacements) {
-    if (p.id == id) return p;
+const base::ControlSpec& SpecOf(int id) {
+  for (const base::ControlSpec& c : kControls) {
+    if (c.id == id) return c;
   }
-  return kPlacements[0];
+  return kControls[0];
 }
-
-MainWindow* g_window = nullptr;
 
 // Plain words where the password is chosen: the list file keeps it as text
 // (its format always has, and other tools rely on that).
@@ -120,24 +115,12 @@ MainWindow& TheMainWindow() {
 }
 
 bool MainWindow::Create(HINSTANCE instance) {
-  instance_ = instance;
   idleSince_ = GetTickCount();
   queueEndedAt_ = idleSince_ - kOneSelectionMs;
   icon_ = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = instance;
-  wc.hIcon = icon_;
-  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc)) return false;
-  g_window = this;
-  DWORD style = WS_OVERLAPPEDWINDOW;
-  hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                          CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
-  if (!hwnd_) return false;
+  base::WindowSpec spec{kClassName, L"", WS_OVERLAPPEDWINDOW, WS_EX_CONTROLPARENT};
+  spec.classIcon = icon_;
+  if (!Window::Create(spec)) return false;
   base::AddDialogWindow(hwnd_, LeftToTheList);
   // Close and Exit end the process at once, so the end is the last moment
   // to keep the placement.
@@ -145,21 +128,10 @@ bool MainWindow::Create(HINSTANCE instance) {
   return true;
 }
 
-LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  return self ? self->HandleMessage(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE:
-      OnCreate();
-      return 0;
+      return OnCreate() ? 0 : -1;
     case WM_COMMAND:
       OnCommand(LOWORD(wp), HIWORD(wp));
       return 0;
@@ -199,68 +171,40 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       PostQuitMessage(0);
       return 0;
     default:
-      return DefWindowProcW(hwnd_, msg, wp, lp);
+      return Window::OnMessage(msg, wp, lp);
   }
 }
 
-void MainWindow::OnCreate() {
+bool MainWindow::OnCreate() {
   dpi_ = win::WindowDpi(hwnd_);
   CreateMenuBar();
-  CreateControls();
+  if (!CreateControls()) return false;
   AddTip(hwnd_, Control(kTxtPassword), kPasswordTip, Px(6495));
-  Layout();
+  PositionControls();
   AcceptDrops(
       hwnd_, [this](std::vector<std::wstring> paths) { OnDrop(std::move(paths)); }, [this] { return TakesDrops(); });
+  return true;
 }
 
 void MainWindow::CreateMenuBar() {
-  HMENU bar = CreateMenu();
-  HMENU file = CreatePopupMenu();
-  AppendMenuW(file, MF_STRING, kMnuAddFile, L"&Add File");
-  AppendMenuW(file, MF_STRING, kMnuAdddFolder, L"Add &Folder");
-  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(file, MF_STRING, kMnuRemove, L"&Remove Selected Items");
-  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(file, MF_STRING, kMnuExit, L"E&xit");
-  aboutMenu_ = CreatePopupMenu();
-  AppendMenuW(aboutMenu_, MF_STRING, kMnuAboutOmbrelay, L"&About Ombrelay");
-  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
-  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(aboutMenu_), L"&About");
-  SetMenu(hwnd_, bar);
+  win::unique_hmenu bar(CreateMenu());
+  win::unique_hmenu file(CreatePopupMenu());
+  win::unique_hmenu about(CreatePopupMenu());
+  if (!bar || !file || !about) return;
+  AppendMenuW(file.get(), MF_STRING, kMnuAddFile, L"&Add File");
+  AppendMenuW(file.get(), MF_STRING, kMnuAdddFolder, L"Add &Folder");
+  AppendMenuW(file.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(file.get(), MF_STRING, kMnuRemove, L"&Remove Selected Items");
+  AppendMenuW(file.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(file.get(), MF_STRING, kMnuExit, L"E&xit");
+  AppendMenuW(about.get(), MF_STRING, kMnuAboutOmbrelay, L"&About Ombrelay");
+  if (AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(file.get()), L"&File")) file.release();
+  if (AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(about.get()), L"&About")) aboutMenu_ = about.release();
+  if (SetMenu(hwnd_, bar.get())) bar.release();
 }
 
-void MainWindow::CreateControls() {
-  struct ControlDef {
-    int id;
-    const wchar_t* cls;
-    const wchar_t* text;
-    DWORD style;
-    DWORD exStyle;
-  };
-  // Creation order is the tab order.
-  const ControlDef controls[] = {
-      {kFrame1, L"BUTTON", L"Add files:", BS_GROUPBOX, 0},
-      {kOptAddFile, L"BUTTON", L"Add F&ile", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 0},
-      {kOptAddFolder, L"BUTTON", L"Add F&older", BS_AUTORADIOBUTTON, 0},
-      {kChkSubFolders, L"BUTTON", L"Add &subfolders", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0},
-      {kCmdAdd, L"BUTTON", kAddCaption, BS_PUSHBUTTON | WS_TABSTOP, 0},
-      {kCmdRemoveEntries, L"BUTTON", L"&Remove", BS_PUSHBUTTON | WS_TABSTOP, 0},
-      {kFrame2, L"BUTTON", L"Save:", BS_GROUPBOX, 0},
-      {kLabel1, L"STATIC", L"&Password:", SS_LEFT, 0},
-      {kTxtPassword, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
-      {kCmdLoadList, L"BUTTON", L"&Load List", BS_PUSHBUTTON | WS_TABSTOP, 0},
-      {kCmdSaveList, L"BUTTON", L"Sa&ve List", BS_PUSHBUTTON | WS_TABSTOP, 0},
-      {kLstFiles, WC_LISTVIEWW, L"",
-       LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER, WS_EX_CLIENTEDGE},
-      {kCmdSelectAll, L"BUTTON", L"Selec&t all", BS_PUSHBUTTON | WS_TABSTOP, 0},
-      {kCmdInvert, L"BUTTON", L"I&nvert selection", BS_PUSHBUTTON | WS_TABSTOP, 0},
-      {kPbCopy, PROGRESS_CLASSW, L"", 0, 0},
-      {kStatus, STATUSCLASSNAMEW, L"", 0, 0},
-  };
-  for (const ControlDef& s : controls) {
-    CreateWindowExW(s.exStyle, s.cls, s.text, WS_CHILD | WS_VISIBLE | s.style, 0, 0, 0, 0, hwnd_,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.id)), instance_, nullptr);
-  }
+bool MainWindow::CreateControls() {
+  if (!Window::CreateControls(kControls)) return false;
   // The frames lie under the controls they hold, so they are drawn first.
   SetWindowPos(Control(kFrame1), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetWindowPos(Control(kFrame2), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -280,17 +224,7 @@ void MainWindow::CreateControls() {
   SendMessageW(Control(kPbCopy), PBM_SETRANGE32, 0, 100);
   SendMessageW(Control(kPbCopy), PBM_SETPOS, 0, 0);
   SendMessageW(Control(kStatus), SB_SIMPLE, TRUE, 0);
-}
-
-void MainWindow::Layout() {
-  HFONT old = font_;
-  font_ = win::CreateMessageFont(dpi_);
-  for (const Placement& p : kPlacements) {
-    if (font_) SendMessageW(Control(p.id), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  }
-  PositionControls();
-  if (old) DeleteObject(old);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  return true;
 }
 
 // The first layout, with the room the window has beyond its first client
@@ -301,19 +235,14 @@ void MainWindow::PositionControls() {
   GetClientRect(hwnd_, &client);
   const int extraWidth = std::max(0, static_cast<int>(client.right) - Px(kClientWidth));
   const int extraHeight = std::max(0, static_cast<int>(client.bottom) - Px(kClientHeight));
-  const int listBottom = PlacementOf(kLstFiles).top + PlacementOf(kLstFiles).height;
-  HDWP moves = BeginDeferWindowPos(static_cast<int>(sizeof kPlacements / sizeof kPlacements[0]));
-  for (const Placement& p : kPlacements) {
-    int left = p.left, top = p.top;
-    if (p.parent) {
-      left += PlacementOf(p.parent).left;
-      top += PlacementOf(p.parent).top;
-    }
-    int x = Px(left), y = Px(top), width = Px(p.width), height = Px(p.height);
+  const int listBottom = SpecOf(kLstFiles).top + SpecOf(kLstFiles).height;
+  HDWP moves = BeginDeferWindowPos(static_cast<int>(std::size(kControls)));
+  for (const base::ControlSpec& p : kControls) {
+    int x = Px(p.left), y = Px(p.top), width = Px(p.width), height = Px(p.height);
     if (p.id == kLstFiles) {
       width += extraWidth;
       height += extraHeight;
-    } else if (top >= listBottom) {
+    } else if (p.top >= listBottom) {
       y += extraHeight;
       if (p.id == kPbCopy || p.id == kStatus) width += extraWidth;
     }
@@ -326,10 +255,8 @@ void MainWindow::PositionControls() {
 }
 
 SIZE MainWindow::FirstFrameSize() const {
-  RECT frame{0, 0, Px(kClientWidth), Px(kClientHeight)};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), TRUE,
-                     static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-  return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+  return base::FrameSize({Px(kClientWidth), Px(kClientHeight)}, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                         static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), true);
 }
 
 // The window is never smaller than its first size.
@@ -341,13 +268,8 @@ void MainWindow::OnMinMaxInfo(MINMAXINFO* info) const {
 }
 
 void MainWindow::ShowCentred() {
-  const SIZE frame = FirstFrameSize();
-  int width = frame.cx, height = frame.cy;
-  RECT work{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  int x = work.left + (work.right - work.left - width) / 2;
-  int y = work.top + (work.bottom - work.top - height) / 2;
-  SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER);
+  const RECT frame = base::CentredRect(FirstFrameSize());
+  SetWindowPos(hwnd_, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER);
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
   SetFocus(Control(kOptAddFolder));
@@ -372,7 +294,9 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
   dpi_ = dpi;
   SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-  Layout();
+  RenewFont();
+  PositionControls();
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void MainWindow::OnCommand(int id, int code) {
@@ -418,7 +342,7 @@ void MainWindow::OnCommand(int id, int code) {
       SaveListCommand(*this);
       break;
     case kMnuAboutOmbrelay:
-      services::ShowAboutWindow(hwnd_, icon_);
+      about_.Show(hwnd_, icon_);
       break;
     case kMnuExit:
       base::EndProgram();
@@ -482,18 +406,17 @@ void MainWindow::OnContextMenu(HWND from, LPARAM at) {
     ClientToScreen(list, &where);
   }
   const UINT state = HighlightedRows().empty() ? MF_GRAYED : MF_ENABLED;
-  HMENU menu = CreatePopupMenu();
+  win::unique_hmenu menu(CreatePopupMenu());
   if (!menu) return;
-  AppendMenuW(menu, MF_STRING | state, kMnuOpenFolder, L"&Open containing folder");
-  AppendMenuW(menu, MF_STRING | state, kMnuCopyPath, L"&Copy path");
-  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING | state, kMnuTick, L"&Tick");
-  AppendMenuW(menu, MF_STRING | state, kMnuUntick, L"&Untick");
-  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING | state, kMnuRemoveRows, L"Remove from &list");
-  const int command = static_cast<int>(
-      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, where.x, where.y, 0, hwnd_, nullptr));
-  DestroyMenu(menu);
+  AppendMenuW(menu.get(), MF_STRING | state, kMnuOpenFolder, L"&Open containing folder");
+  AppendMenuW(menu.get(), MF_STRING | state, kMnuCopyPath, L"&Copy path");
+  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu.get(), MF_STRING | state, kMnuTick, L"&Tick");
+  AppendMenuW(menu.get(), MF_STRING | state, kMnuUntick, L"&Untick");
+  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu.get(), MF_STRING | state, kMnuRemoveRows, L"Remove from &list");
+  const int command = static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                                      where.x, where.y, 0, hwnd_, nullptr));
   if (command) RunRowCommand(command);
 }
 
@@ -717,15 +640,6 @@ bool MainWindow::AddFileSelected() const { return IsDlgButtonChecked(hwnd_, kOpt
 
 bool MainWindow::SubFoldersChecked() const {
   return IsDlgButtonChecked(hwnd_, kChkSubFolders) == BST_CHECKED;
-}
-
-std::wstring MainWindow::Password() const {
-  HWND edit = Control(kTxtPassword);
-  int n = GetWindowTextLengthW(edit);
-  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-  n = GetWindowTextW(edit, &text[0], n + 1);
-  text.resize(static_cast<size_t>(n > 0 ? n : 0));
-  return text;
 }
 
 void MainWindow::SetAboutCaption(const std::wstring& caption) {

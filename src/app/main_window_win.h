@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "app/delete_list.h"
-#include "base/window_metrics_win.h"
+#include "base/window_win.h"
+#include "services/about_window_win.h"
 
 namespace app {
 
@@ -46,11 +47,11 @@ enum ControlId : int {
   kMnuRemoveRows = 210,
 };
 
-class MainWindow {
+class MainWindow : public base::Window {
  public:
   // Creates the window, hidden, with all its controls.
   bool Create(HINSTANCE instance);
-  HWND Handle() const { return hwnd_; }
+  HWND Handle() const { return hwnd(); }
   HICON Icon() const { return icon_; }
 
   // The delete list. After changing it, call ListChanged() so the list view
@@ -64,7 +65,6 @@ class MainWindow {
   void SetProgressValue(long value);
   bool AddFileSelected() const;
   bool SubFoldersChecked() const;
-  std::wstring Password() const;
   void SetAboutCaption(const std::wstring& caption);
 
   void ShowCentred();
@@ -102,9 +102,8 @@ class MainWindow {
   void RemoveSelected();
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-  void OnCreate();
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnCreate();
   void OnCommand(int id, int code);
   bool Refused(int id) const;
   bool ClickedWhileBusy() const;
@@ -127,20 +126,14 @@ class MainWindow {
   void OnListKey(NMLVKEYDOWN* key);
   void ToggleRows(int first, int last);
   void RepaintRows();
-  void CreateControls();
+  bool CreateControls();
   void CreateMenuBar();
-  void Layout();
   void PositionControls();
   SIZE FirstFrameSize() const;
-  int Px(int twips) const { return win::TwipsToPixels(twips, dpi_); }
-  HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
 
-  HWND hwnd_ = nullptr;
-  HINSTANCE instance_ = nullptr;
-  HICON icon_ = nullptr;
-  HFONT font_ = nullptr;
-  HMENU aboutMenu_ = nullptr;
-  UINT dpi_ = 96;
+  HICON icon_ = nullptr;  // shared (LoadIcon), not owned
+  HMENU aboutMenu_ = nullptr;  // owned by the menu bar
+  services::AboutWindow about_;
   DeleteList list_;
   std::wstring status_;
   std::vector<std::vector<std::wstring>> pendingDrops_;

@@ -59,6 +59,14 @@ struct HookTraits {
   static HHOOK Invalid() { return nullptr; }
   static void Close(HHOOK h) { ::UnhookWindowsHookEx(h); }
 };
+struct FontTraits {
+  static HFONT Invalid() { return nullptr; }
+  static void Close(HFONT h) { ::DeleteObject(h); }
+};
+struct MenuTraits {
+  static HMENU Invalid() { return nullptr; }
+  static void Close(HMENU h) { ::DestroyMenu(h); }
+};
 
 // CreateFile and friends: INVALID_HANDLE_VALUE is the empty value.
 using unique_hfile = UniqueHandle<HANDLE, FileTraits>;
@@ -67,5 +75,10 @@ using unique_handle = UniqueHandle<HANDLE, KernelTraits>;
 using unique_hfind = UniqueHandle<HANDLE, FindTraits>;
 using unique_hkey = UniqueHandle<HKEY, KeyTraits>;
 using unique_hhook = UniqueHandle<HHOOK, HookTraits>;
+// A font must outlive every control it was set on.
+using unique_hfont = UniqueHandle<HFONT, FontTraits>;
+// A menu handed to a window (SetMenu) or to a menu above it (MF_POPUP)
+// belongs to that one from then on: release() it.
+using unique_hmenu = UniqueHandle<HMENU, MenuTraits>;
 
 }  // namespace win

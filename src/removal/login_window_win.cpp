@@ -13,6 +13,7 @@
 
 #include "base/program_win.h"
 #include "base/window_metrics_win.h"
+#include "base/window_win.h"
 #include "removal/removal_plan.h"
 #include "removal/removal_run_win.h"
 #include "services/app_constants.h"
@@ -28,17 +29,8 @@ const wchar_t kRecycleBinValue[] = L"RecycleBin";
 constexpr int kClientWidth = 3750;
 constexpr int kClientHeight = 1515;
 
-struct ControlSpec {
-  int id;
-  const wchar_t* cls;
-  const wchar_t* text;
-  DWORD style;
-  DWORD exStyle;
-  int left, top, width, height;  // twips
-};
-
 // Creation order is the tab order.
-const ControlSpec kControls[] = {
+const base::ControlSpec kControls[] = {
     {kLblLabels, L"STATIC", L"&Password:", SS_LEFT, 0, 105, 180, 1080, 270},
     {kTxtPassword, L"EDIT", L"", ES_PASSWORD | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 1290, 135, 2325, 345},
     // The progress bar takes the check box's place once the run starts.
@@ -48,15 +40,14 @@ const ControlSpec kControls[] = {
     {kCmdCancel, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, 2100, 960, 1140, 390},
 };
 
-class LoginWindow {
+class LoginWindow : public base::Window {
  public:
   bool Create(HICON icon, const std::wstring& arguments);
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnLoad(HICON icon);
-  void CreateControls();
+  bool CreateControls();
   void OnOk();
   void RemoveListed(RemovalRun& run);
   Disposal ChosenDisposal() const;
@@ -64,15 +55,10 @@ class LoginWindow {
   void SetRunning(bool running);
   void RequestStop();
   [[noreturn]] void Leave();
-  int Px(int twips) const { return win::TwipsToPixels(twips, static_cast<UINT>(dpi_)); }
   int Ask(const std::wstring& text, const wchar_t* title, UINT type) const {
     return MessageBoxW(hwnd_, text.c_str(), title, type);
   }
-  std::wstring Typed() const;
 
-  HWND hwnd_ = nullptr;
-  HFONT font_ = nullptr;
-  int dpi_ = 96;
   bool busy_ = false;
   std::atomic<bool> stop_{false};
   std::wstring arguments_;
@@ -81,27 +67,11 @@ class LoginWindow {
 
 bool LoginWindow::Create(HICON icon, const std::wstring& arguments) {
   arguments_ = arguments;
-  dpi_ = static_cast<int>(win::WindowDpi(nullptr));
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassExW(&wc)) return false;
+  dpi_ = win::WindowDpi(nullptr);
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
-  RECT frame{0, 0, Px(kClientWidth), Px(kClientHeight)};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  RECT work{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  hwnd_ = CreateWindowExW(exStyle, kClassName, L"Password", style, work.left + (work.right - work.left - width) / 2,
-                          work.top + (work.bottom - work.top - height) / 2, width, height, nullptr, nullptr, instance,
-                          this);
-  if (!hwnd_) return false;
+  const RECT frame = base::CentredRect(base::FrameSize({Px(kClientWidth), Px(kClientHeight)}, style, exStyle, false));
+  if (!Window::Create({kClassName, L"Password", style, exStyle}, &frame)) return false;
   OnLoad(icon);
   base::AddDialogWindow(hwnd_);
   ShowWindow(hwnd_, SW_SHOW);
@@ -110,21 +80,10 @@ bool LoginWindow::Create(HICON icon, const std::wstring& arguments) {
   return true;
 }
 
-LRESULT CALLBACK LoginWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* self = static_cast<LoginWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<LoginWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  return self ? self->HandleMessage(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-LRESULT LoginWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT LoginWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE:
-      CreateControls();
-      return 0;
+      return CreateControls() ? 0 : -1;
     case DM_GETDEFID:
       return MAKELRESULT(kCmdOK, DC_HASDEFID);
     case WM_COMMAND:
@@ -142,24 +101,17 @@ LRESULT LoginWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       else Leave();
       return 0;
     default:
-      return DefWindowProcW(hwnd_, msg, wp, lp);
+      return Window::OnMessage(msg, wp, lp);
   }
 }
 
-void LoginWindow::CreateControls() {
-  font_ = win::CreateMessageFont(static_cast<UINT>(dpi_));
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  for (const ControlSpec& c : kControls) {
-    HWND control = CreateWindowExW(c.exStyle, c.cls, c.text, WS_CHILD | c.style, Px(c.left), Px(c.top),
-                                   Px(c.width), Px(c.height), hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
-    if (!control) continue;
-    if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    if (c.id == kChkRecycleBin && services::GetString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue) == L"1")
-      SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
-    // The progress bar shows only while a long list is being removed.
-    if (c.id != kPbRemoval) ShowWindow(control, SW_SHOW);
-  }
+bool LoginWindow::CreateControls() {
+  if (!Window::CreateControls(kControls)) return false;
+  // The progress bar shows only while a long list is being removed.
+  ShowWindow(Control(kPbRemoval), SW_HIDE);
+  if (services::GetString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue) == L"1")
+    CheckDlgButton(hwnd_, kChkRecycleBin, BST_CHECKED);
+  return true;
 }
 
 // The window load: the prompt takes the main window's icon.
@@ -168,15 +120,6 @@ void LoginWindow::OnLoad(HICON icon) {
     ST(SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon)));
     ST(SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
   });
-}
-
-std::wstring LoginWindow::Typed() const {
-  HWND edit = GetDlgItem(hwnd_, kTxtPassword);
-  int n = GetWindowTextLengthW(edit);
-  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-  n = GetWindowTextW(edit, &text[0], n + 1);
-  text.resize(static_cast<size_t>(n > 0 ? n : 0));
-  return text;
 }
 
 // Everything is read afresh at each press: the list may have changed.
@@ -188,7 +131,7 @@ void LoginWindow::OnOk() {
     Leave();
   }
   if (Ask(run.Confirmation(), L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
-  if (!run.PasswordMatches(Typed())) {
+  if (!run.PasswordMatches(ControlText(kTxtPassword))) {
     Ask(L"Incorrect Password.", L"Password", MB_OK | MB_ICONINFORMATION);
     return;
   }

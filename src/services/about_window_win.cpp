@@ -15,141 +15,26 @@ namespace {
 const wchar_t kClassName[] = L"OmbrelayAbout";
 constexpr int kClientWidth = 5730;
 constexpr int kClientHeight = 3795;
-
-struct AboutControl {
-  int id;
-  const wchar_t* className;
-  DWORD style;
-  const wchar_t* text;
-  int left, top, width, height;  // twips
-};
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 // In the window's own order, which is also the Tab order.
-const AboutControl kControls[] = {
-    {kAboutCmdOK, L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, L"OK", 4245, 2625, 1260, 345},
-    {kAboutCmdSysInfo, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, L"&System Info...", 4260, 3075, 1245, 345},
-    {kAboutLabel1, L"STATIC", SS_LEFT | SS_NOPREFIX,
-     L"Visit www.farrowdene.example for updates and other applications.", 255, 1800, 5220, 480},
-    {kAboutLine1First, L"STATIC", SS_ETCHEDHORZ, L"", 120, 1687, 5490, 30},
-    {kAboutLblDescription, L"STATIC", SS_LEFT | SS_NOPREFIX,
-     L"Will add files to a list that can be deleted with the press of a button.", 1050, 1125, 4455, 480},
-    {kAboutLblTitle, L"STATIC", SS_LEFT | SS_NOPREFIX, L"Application Title", 1050, 240, 4455, 480},
-    {kAboutLine1Second, L"STATIC", SS_ETCHEDHORZ, L"", 120, 2400, 5490, 30},
-    {kAboutLblVersion, L"STATIC", SS_LEFT | SS_NOPREFIX, L"Version 1.0", 1050, 780, 4455, 285},
-    {kAboutLblDisclaimer, L"STATIC", SS_LEFT | SS_NOPREFIX, L"Warning: Use this program at your own risk. ", 255,
+const base::ControlSpec kControls[] = {
+    {kAboutCmdOK, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 4245, 2625, 1260, 345},
+    {kAboutCmdSysInfo, L"BUTTON", L"&System Info...", BS_PUSHBUTTON | WS_TABSTOP, 0, 4260, 3075, 1245, 345},
+    {kAboutLabel1, L"STATIC", L"Visit www.farrowdene.example for updates and other applications.",
+     SS_LEFT | SS_NOPREFIX, 0, 255, 1800, 5220, 480},
+    {kAboutLine1First, L"STATIC", L"", SS_ETCHEDHORZ, 0, 120, 1687, 5490, 30},
+    {kAboutLblDescription, L"STATIC", L"Will add files to a list that can be deleted with the press of a button.",
+     SS_LEFT | SS_NOPREFIX, 0, 1050, 1125, 4455, 480},
+    {kAboutLblTitle, L"STATIC", L"Application Title", SS_LEFT | SS_NOPREFIX, 0, 1050, 240, 4455, 480},
+    {kAboutLine1Second, L"STATIC", L"", SS_ETCHEDHORZ, 0, 120, 2400, 5490, 30},
+    {kAboutLblVersion, L"STATIC", L"Version 1.0", SS_LEFT | SS_NOPREFIX, 0, 1050, 780, 4455, 285},
+    {kAboutLblDisclaimer, L"STATIC", L"Warning: Use this program at your own risk. ", SS_LEFT | SS_NOPREFIX, 0, 255,
      2625, 3870, 825},
 };
 
 const wchar_t kUnavailable[] = L"System Information Is Unavailable At This Time";
-
-HWND g_about = nullptr;
-HFONT g_font = nullptr;
-HFONT g_titleFont = nullptr;
-
-int Px(int twips) { return win::TwipsToPixels(twips, win::WindowDpi(nullptr)); }
-
-HFONT MakeFont(bool title) {
-  return title ? win::CreateMessageFont(win::WindowDpi(nullptr), 150, true)
-               : win::CreateMessageFont(win::WindowDpi(nullptr));
-}
-
-void ReleaseFonts() {
-  if (g_font) DeleteObject(g_font);
-  if (g_titleFont) DeleteObject(g_titleFont);
-  g_font = g_titleFont = nullptr;
-}
-
-void CreateControls(HWND hwnd) {
-  g_font = MakeFont(false);
-  g_titleFont = MakeFont(true);
-  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE));
-  for (const AboutControl& c : kControls) {
-    HWND control = CreateWindowExW(0, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, Px(c.left), Px(c.top),
-                                   Px(c.width), Px(c.height), hwnd,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
-    HFONT font = c.id == kAboutLblTitle ? g_titleFont : g_font;
-    if (control && font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  }
-}
-
-// The load handler: icon, caption, title and version.
-void LoadAbout(HWND hwnd, HICON icon) {
-  trap::Guard([&] {
-    ST(SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon)));
-    CHECK_WIN(SetWindowTextW(hwnd, (L"About " + Appname).c_str()));
-    CHECK_WIN(SetDlgItemTextW(hwnd, kAboutLblTitle, Appname.c_str()));
-    CHECK_WIN(SetDlgItemTextW(hwnd, kAboutLblVersion, CurrentVersion.c_str()));
-  });
-}
-
-void OnCommand(HWND hwnd, int id) {
-  if (id == kAboutCmdOK || id == IDCANCEL) {
-    trap::Guard([&] {
-      CHECK_WIN(DestroyWindow(hwnd));
-    });
-  } else if (id == kAboutCmdSysInfo) {
-    trap::Guard([&] {
-      ST(StartSysInfo(hwnd));
-    });
-  }
-}
-
-LRESULT CALLBACK AboutProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_CREATE:
-      CreateControls(hwnd);
-      return 0;
-    case WM_COMMAND:
-      OnCommand(hwnd, LOWORD(wp));
-      return 0;
-    case WM_CLOSE:
-      DestroyWindow(hwnd);
-      return 0;
-    case WM_DESTROY:
-      base::RemoveDialogWindow(hwnd);
-      g_about = nullptr;
-      ReleaseFonts();
-      return 0;
-    default:
-      return DefWindowProcW(hwnd, msg, wp, lp);
-  }
-}
-
-bool RegisterAboutClass(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  if (GetClassInfoExW(instance, kClassName, &wc)) return true;
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = AboutProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  return RegisterClassExW(&wc) != 0;
-}
-
-// The window rectangle for the client size, centred on the owner.
-RECT Placement(HWND owner, DWORD style, DWORD exStyle) {
-  RECT rect{0, 0, Px(kClientWidth), Px(kClientHeight)};
-  AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  RECT around{};
-  if (!owner || !IsWindowVisible(owner) || !GetWindowRect(owner, &around))
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
-  const int left = around.left + (around.right - around.left - width) / 2;
-  const int top = around.top + (around.bottom - around.top - height) / 2;
-  return RECT{left, top, left + width, top + height};
-}
-
-HWND CreateAbout(HWND owner) {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  if (!RegisterAboutClass(instance)) return nullptr;
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  const RECT r = Placement(owner, style, exStyle);
-  return CreateWindowExW(exStyle, kClassName, L"frmAbout", style, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                         owner, nullptr, instance, nullptr);
-}
 
 // Text and number values; other types leave KeyVal as it was.
 void TakeValue(DWORD type, const std::string& bytes, std::wstring& KeyVal) {
@@ -220,15 +105,70 @@ void StartSysInfo(HWND owner) {
   if (!found || !StartProgram(path)) MessageBoxW(owner, kUnavailable, Appname.c_str(), MB_OK);
 }
 
-void ShowAboutWindow(HWND owner, HICON icon) {
+// Centred on the owner while it shows, else on the work area.
+bool AboutWindow::Load(HWND owner) {
+  dpi_ = win::WindowDpi(nullptr);
+  RECT ownerRect{};
+  const bool onOwner = owner && IsWindowVisible(owner) && GetWindowRect(owner, &ownerRect);
+  const RECT frame = base::CentredRect(base::FrameSize({Px(kClientWidth), Px(kClientHeight)}, kStyle, kExStyle, false),
+                                       onOwner ? &ownerRect : nullptr);
+  return Create({kClassName, (L"About " + Appname).c_str(), kStyle, kExStyle, owner}, &frame);
+}
+
+// The load handler: icon, title and version.
+void AboutWindow::OnLoad(HICON icon) {
   trap::Guard([&] {
-    if (!g_about) {
-      g_about = CHECK_WIN(CreateAbout(owner));
-      ST(base::AddDialogWindow(g_about));
-      ST(LoadAbout(g_about, icon));
+    ST(SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon)));
+    CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutLblTitle, Appname.c_str()));
+    CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutLblVersion, CurrentVersion.c_str()));
+  });
+}
+
+void AboutWindow::OnCommand(int id) {
+  if (id == kAboutCmdOK || id == IDCANCEL) {
+    trap::Guard([&] {
+      CHECK_WIN(DestroyWindow(hwnd_));
+    });
+  } else if (id == kAboutCmdSysInfo) {
+    trap::Guard([&] {
+      ST(StartSysInfo(hwnd_));
+    });
+  }
+}
+
+LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      if (!CreateControls(kControls)) return -1;
+      titleFont_.reset(win::CreateMessageFont(dpi_, 150, true));
+      if (titleFont_) SendMessageW(Control(kAboutLblTitle), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp));
+      return 0;
+    case WM_CLOSE:
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      base::RemoveDialogWindow(hwnd_);
+      return 0;
+    case WM_NCDESTROY:
+      titleFont_.reset();
+      return Window::OnMessage(msg, wp, lp);
+    default:
+      return Window::OnMessage(msg, wp, lp);
+  }
+}
+
+void AboutWindow::Show(HWND owner, HICON icon) {
+  trap::Guard([&] {
+    if (!hwnd_) {
+      CHECK_WIN(Load(owner));
+      ST(base::AddDialogWindow(hwnd_));
+      ST(OnLoad(icon));
     }
-    ShowWindow(g_about, SW_SHOW);
-    SetForegroundWindow(g_about);
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
   });
 }
 

@@ -5,6 +5,9 @@
 
 #include <string>
 
+#include "base/handles_win.h"
+#include "base/window_win.h"
+
 namespace services {
 
 // Control ids of frmAbout (cmdOK is IDOK so that Enter presses it).
@@ -20,9 +23,21 @@ enum AboutControlId : int {
   kAboutLblDisclaimer = 309,
 };
 
-// Shows the About window, loading it first when it is not open; owner is
-// the main window, whose icon it shows.
-void ShowAboutWindow(HWND owner, HICON icon);
+// One window at a time: OK unloads it and the next Show loads it afresh.
+class AboutWindow : public base::Window {
+ public:
+  // Shows the window, loading it first when it is not open; owner is the
+  // main window, whose icon it shows.
+  void Show(HWND owner, HICON icon);
+
+ private:
+  bool Load(HWND owner);
+  void OnLoad(HICON icon);
+  void OnCommand(int id);
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  win::unique_hfont titleFont_;
+};
 
 // Finds the system information tool through the registry and starts it, or
 // says that it is unavailable.

@@ -1,0 +1,111 @@
+// The window procedure shared by the program's windows, class registration,
+// the control-table loop and centring.
+#include "base/window_win.h"
+
+#include <utility>
+
+namespace base {
+
+SIZE FrameSize(SIZE client, DWORD style, DWORD exStyle, bool menu) {
+  RECT frame{0, 0, client.cx, client.cy};
+  if (!AdjustWindowRectEx(&frame, style, menu, exStyle)) return client;
+  return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+RECT CentredRect(SIZE frame, const RECT* around) {
+  RECT area{};
+  if (around) {
+    area = *around;
+  } else if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
+    area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  const LONG left = area.left + (area.right - area.left - frame.cx) / 2;
+  const LONG top = area.top + (area.bottom - area.top - frame.cy) / 2;
+  return RECT{left, top, left + frame.cx, top + frame.cy};
+}
+
+Window::~Window() {
+  if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+}
+
+std::wstring Window::ControlText(int id) const {
+  HWND control = Control(id);
+  int n = GetWindowTextLengthW(control);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(control, &text[0], n + 1);
+  text.resize(static_cast<size_t>(n > 0 ? n : 0));
+  return text;
+}
+
+bool Window::Create(const WindowSpec& spec, const RECT* frame) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (!GetClassInfoExW(instance, spec.className, &wc)) {
+    wc = WNDCLASSEXW{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Procedure;
+    wc.hInstance = instance;
+    wc.hIcon = spec.classIcon;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = spec.className;
+    if (!RegisterClassExW(&wc)) return false;
+  }
+  const int x = frame ? frame->left : CW_USEDEFAULT, y = frame ? frame->top : CW_USEDEFAULT;
+  const int width = frame ? frame->right - frame->left : CW_USEDEFAULT;
+  const int height = frame ? frame->bottom - frame->top : CW_USEDEFAULT;
+  return CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, x, y, width, height, spec.owner,
+                         nullptr, instance, this) != nullptr;
+}
+
+// The object comes with WM_NCCREATE and is let go after WM_NCDESTROY, when
+// the controls that used its font are gone too.
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  const LRESULT result = self->OnMessage(msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    self->font_.reset();
+  }
+  return result;
+}
+
+LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+
+bool Window::CreateControls(const ControlSpec* table, size_t count) {
+  table_ = table;
+  tableSize_ = count;
+  font_.reset(win::CreateMessageFont(dpi_));
+  bool made = true;
+  for (size_t i = 0; i < count; ++i) {
+    const ControlSpec& c = table[i];
+    HWND control = CreateWindowExW(c.exStyle, c.cls, c.text, WS_CHILD | WS_VISIBLE | c.style, Px(c.left), Px(c.top),
+                                   Px(c.width), Px(c.height), hwnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), GetModuleHandleW(nullptr),
+                                   nullptr);
+    if (control) SetFont(control);
+    made = made && control;
+  }
+  return made;
+}
+
+void Window::RenewFont() {
+  win::unique_hfont fresh(win::CreateMessageFont(dpi_));
+  if (!fresh) return;
+  win::unique_hfont old = std::exchange(font_, std::move(fresh));
+  for (size_t i = 0; i < tableSize_; ++i) SetFont(Control(table_[i].id));
+}
+
+void Window::SetFont(HWND control) const {
+  if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+}
+
+}  // namespace base
