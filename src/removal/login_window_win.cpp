@@ -9,11 +9,13 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "base/program_win.h"
 #include "base/window_metrics_win.h"
 #include "base/window_win.h"
+#include "removal/preview_window_win.h"
 #include "removal/removal_plan.h"
 #include "removal/removal_run_win.h"
 #include "services/app_constants.h"
@@ -26,7 +28,7 @@ namespace {
 const wchar_t kClassName[] = L"OmbrelayLogin";
 // The Recycle Bin choice is remembered from run to run; "1" means ticked.
 const wchar_t kRecycleBinValue[] = L"RecycleBin";
-constexpr int kClientWidth = 3750;
+constexpr int kClientWidth = 4590;
 constexpr int kClientHeight = 1515;
 
 // Creation order is the tab order.
@@ -38,6 +40,7 @@ const base::ControlSpec kControls[] = {
     {kPbRemoval, PROGRESS_CLASSW, L"", 0, 0, 105, 600, 3510, 225},
     {kCmdOK, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 495, 960, 1140, 390},
     {kCmdCancel, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, 2100, 960, 1140, 390},
+    {kCmdPreview, L"BUTTON", L"&Preview\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0, 3345, 960, 1140, 390},
 };
 
 class LoginWindow : public base::Window {
@@ -49,8 +52,10 @@ class LoginWindow : public base::Window {
   void OnLoad(HICON icon);
   bool CreateControls();
   void OnOk();
+  void OnPreview();
   void RemoveListed(RemovalRun& run);
   Disposal ChosenDisposal() const;
+  Disposal TickedDisposal() const;
   void ShowProgress(size_t done, size_t total);
   void SetRunning(bool running);
   void RequestStop();
@@ -62,6 +67,7 @@ class LoginWindow : public base::Window {
   bool busy_ = false;
   std::atomic<bool> stop_{false};
   std::wstring arguments_;
+  std::unique_ptr<PreviewWindow> preview_;
 };
 
 
@@ -93,6 +99,7 @@ LRESULT LoginWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       if (LOWORD(wp) == kCmdOK) OnOk();
+      if (LOWORD(wp) == kCmdPreview) OnPreview();
       if (LOWORD(wp) == kCmdCancel) Leave();
       return 0;
     case WM_CLOSE:
@@ -130,7 +137,11 @@ void LoginWindow::OnOk() {
     Ask(problem, L"Remove", MB_OK | MB_ICONEXCLAMATION);
     Leave();
   }
-  if (Ask(run.Confirmation(), L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
+  // A preview made of this very list counts what the run will remove.
+  const PreviewTotals* seen = preview_ ? preview_->TotalsFor(run.Planned(), TickedDisposal()) : nullptr;
+  const std::wstring question =
+      seen ? ConfirmationText(seen->files, seen->folders, ListPathFromArguments(arguments_)) : run.Confirmation();
+  if (Ask(question, L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
   if (!run.PasswordMatches(ControlText(kTxtPassword))) {
     Ask(L"Incorrect Password.", L"Password", MB_OK | MB_ICONINFORMATION);
     return;
@@ -139,14 +150,37 @@ void LoginWindow::OnOk() {
   Leave();
 }
 
+// The preview reads the list afresh too, and changes nothing: it needs no
+// password and leaves the remembered Recycle Bin choice as it is.
+void LoginWindow::OnPreview() {
+  RemovalRun run(ListPathFromArguments(arguments_));
+  std::wstring problem;
+  if (!run.Read(problem)) {
+    Ask(problem, L"Preview", MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  preview_.reset();  // one preview at a time: the newest
+  preview_ = std::make_unique<PreviewWindow>();
+  if (!preview_->Open(hwnd_, run.Planned(), TickedDisposal())) {
+    preview_.reset();
+    Ask(L"The preview could not be opened.", L"Preview", MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
+Disposal LoginWindow::TickedDisposal() const {
+  return IsDlgButtonChecked(hwnd_, kChkRecycleBin) == BST_CHECKED ? Disposal::RecycleBin : Disposal::Delete;
+}
+
 Disposal LoginWindow::ChosenDisposal() const {
-  const bool recycle = IsDlgButtonChecked(hwnd_, kChkRecycleBin) == BST_CHECKED;
-  services::SaveString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue, recycle ? L"1" : L"0");
-  return recycle ? Disposal::RecycleBin : Disposal::Delete;
+  const Disposal disposal = TickedDisposal();
+  services::SaveString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue,
+                       disposal == Disposal::RecycleBin ? L"1" : L"0");
+  return disposal;
 }
 
 void LoginWindow::RemoveListed(RemovalRun& run) {
   const Disposal disposal = ChosenDisposal();
+  preview_.reset();  // the run shows its own progress
   SetRunning(true);
   const ClosingMessage closing =
       run.Run(disposal, [this](size_t done, size_t total) { ShowProgress(done, total); }, &stop_);
@@ -159,7 +193,7 @@ void LoginWindow::RemoveListed(RemovalRun& run) {
 // anything.
 void LoginWindow::SetRunning(bool running) {
   busy_ = running;
-  for (int id : {kTxtPassword, kCmdOK, kChkRecycleBin}) EnableWindow(GetDlgItem(hwnd_, id), !running);
+  for (int id : {kTxtPassword, kCmdOK, kChkRecycleBin, kCmdPreview}) EnableWindow(GetDlgItem(hwnd_, id), !running);
   HWND cancel = GetDlgItem(hwnd_, kCmdCancel);
   SetWindowTextW(cancel, running ? L"Stop" : L"Cancel");
   EnableWindow(cancel, TRUE);

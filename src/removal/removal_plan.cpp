@@ -53,8 +53,12 @@ Plan MakePlan(const std::vector<listfile::Record>& records) {
 }
 
 std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath) {
-  return L"Are you sure you wish to remove your files?\n" + Counted(plan.files.size(), L"file", L"files") + L" and " +
-         Counted(plan.folders.size(), L"folder", L"folders") + L" are listed in " + listPath;
+  return ConfirmationText(plan.files.size(), plan.folders.size(), listPath);
+}
+
+std::wstring ConfirmationText(size_t files, size_t folders, const std::wstring& listPath) {
+  return L"Are you sure you wish to remove your files?\n" + Counted(files, L"file", L"files") + L" and " +
+         Counted(folders, L"folder", L"folders") + L" are listed in " + listPath;
 }
 
 std::wstring UnreadableListText(const std::wstring& listPath, const std::wstring& reason) {

@@ -37,6 +37,8 @@ Plan MakePlan(const std::vector<listfile::Record>& records);
 // "Are you sure you wish to remove your files?" and a line saying how many
 // files and folders the list names.
 std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath);
+// The same words with other counts (a preview's: what the run will remove).
+std::wstring ConfirmationText(size_t files, size_t folders, const std::wstring& listPath);
 
 // The message for a list file that cannot be read.
 std::wstring UnreadableListText(const std::wstring& listPath, const std::wstring& reason);

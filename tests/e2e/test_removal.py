@@ -7,7 +7,8 @@ files and records (a file holding NUL bytes is no list), the ways out that
 delete nothing, a folder link, and a name outside code page 1252. Then as a
 hostile user would: names that Win32 rewrites beside the neighbours they
 would become, a listed folder turned into a link, a drive that is not
-there, and a run stopped in three ways."""
+there, a run stopped in three ways, and the preview of a list of such
+records against what the run then does."""
 import os
 import re
 import shutil
@@ -22,6 +23,10 @@ from test_save_load import BOM, ListFileCase, list_bytes, read_shortcut, shortcu
 PROMPT = "Password"
 PROMPT_TEXT, PROMPT_OK, PROMPT_CANCEL, PROMPT_PROGRESS, PROMPT_RECYCLE = 302, 1, 2, 303, 304
 CONFIRM = "Are you sure you wish to remove your files?"
+PROMPT_PREVIEW = 305
+PREVIEW = "Preview"
+PREVIEW_TOTALS, PREVIEW_COPY, PREVIEW_CLOSE = 401, 404, 2
+REMOVED, GONE = "will be removed", "already gone"
 
 
 class RemovalCase(ListFileCase):
@@ -68,6 +73,20 @@ class RemovalCase(ListFileCase):
 
     def status_report(self, seconds=60):
         return re.split(r"\r*\n", self.driver.run("box", "Status", "ok", str(seconds * 1000)))
+
+    def open_preview(self):
+        """Presses Preview on the prompt; gives the rows once they are all there."""
+        self.driver.pclick(PROMPT_PREVIEW, title=PROMPT)
+        self.assertTrue(self.driver.wait(PREVIEW), "the preview did not open")
+        deadline = time.time() + 60
+        while self.driver.state(PREVIEW_COPY, title=PREVIEW)["enabled"] == 0 and time.time() < deadline:
+            time.sleep(0.1)
+        return self.preview_rows()
+
+    def preview_rows(self):
+        """(path, outcome, size) for each row, as shown."""
+        return [tuple(line.split("\t")[3:6]) for line in self.driver.run("lv", PREVIEW, 3).splitlines()
+                if line.startswith("row\t")]
 
     def hold(self, win_path, ms):
         """Another program holds the file open, sharing nothing, for ms."""
@@ -372,6 +391,11 @@ class RemovalTest(RemovalCase):
         records = [("C:\\nowhere\\d%03d\\f%05d.txt" % (i % 500, i), "File") for i in range(60000)]
         program = self.run_removal(self.write("long.txt", list_bytes(records, "pw")))
         self.assertEqual(self.driver.state(PROMPT_PROGRESS, title=PROMPT)["visible"], 0)
+        # Its preview closes at once, even while it fills, and the prompt goes on.
+        self.driver.pclick(PROMPT_PREVIEW, title=PROMPT)
+        self.assertTrue(self.driver.wait(PREVIEW))
+        self.driver.pclick(PREVIEW_CLOSE, title=PREVIEW)
+        self.assertTrue(self.driver.gone(PREVIEW, 2000), "the preview did not close")
         self.press_ok("pw")
         self.confirm()
         seen = False
@@ -409,6 +433,7 @@ THROUGH_LINK = ("reached through a link: a listed folder above it is a link now;
 
 
 class HostileRemovalTest(RemovalCase):
+    maxDiff = None
     def tree_bytes(self, top):
         """Every file and folder under top with its bytes, links as links."""
         found = {}
@@ -517,6 +542,64 @@ class HostileRemovalTest(RemovalCase):
                     missing + ":\\secret.txt": "the drive is not there"})
                 self.assertEqual(self.tree_bytes(self.dir), before)
                 self.assertFalse(os.path.exists(doc))
+
+    def test_the_preview_shows_what_the_run_will_do_and_the_run_does_just_that(self):
+        dosdevices = os.listdir(os.path.join(os.environ["WINEPREFIX"], "dosdevices"))
+        missing = [c for c in "QRSTUVWXY" if c.lower() + ":" not in dosdevices][0]
+        self.make_files({"P/a.txt": b"abc", "P/b.bin": b"x" * 1234, "J/sub/a.txt": b"listed",
+                         "other/a.txt": b"someone else's"})
+        os.makedirs(self.path("X", "F"))
+        p, j = self.win("P"), self.win("J")
+        expected = {
+            p + "\\": (REMOVED, "folder"),
+            p + "\\a.txt": (REMOVED, "3 bytes"),
+            p + "\\b.bin": (REMOVED, "1.20 KB"),
+            p + "\\missing.txt": (GONE, ""),
+            "C:\\": ("will stay: the root of a drive; never removed", "folder"),
+            "CON": ("will stay: a device, not a file or folder", ""),
+            "rel.txt": ("will stay: not a full path", ""),
+            j + "\\sub\\": ("will stay: a link to another folder; left so that nothing behind it is removed", "folder"),
+            j + "\\sub\\a.txt": ("will stay: " + THROUGH_LINK, ""),
+            missing + ":\\secret.txt": ("will stay: the drive is not there", ""),
+            self.win("X", "F"): ("will stay: a folder, listed as a file", ""),
+        }
+        records = [(path, "Folder" if size == "folder" else "File") for path, (_, size) in expected.items()]
+        list_path = self.write("preview.txt", list_bytes(records, "pw"))
+        # Between the list and the run the listed folder becomes a link elsewhere.
+        shutil.rmtree(self.path("J", "sub"))
+        os.symlink(self.path("other"), self.path("J", "sub"))
+        before = self.tree_bytes(self.dir)
+        program = self.run_removal(list_path)
+        rows = self.open_preview()
+        self.assertEqual(len(rows), len(records))
+        self.assertEqual({path: (outcome, size) for path, outcome, size in rows}, expected)
+        self.assertEqual(re.split(r"\r*\n", self.driver.text(PREVIEW_TOTALS, title=PREVIEW)),
+                         ["Will be removed: 2 files and 1 folder, 1.20 KB", "C: 2 files and 1 folder, 1.20 KB",
+                          "Already gone: 1. Will stay: 7."])
+        self.driver.click(PREVIEW_COPY, title=PREVIEW)
+        self.assertEqual(self.driver.clipboard(),
+                         "Path\tOutcome\tSize\r\n" + "".join("%s\t%s\t%s\r\n" % row for row in rows))
+        # The headers sort (a second click turns the order round); typing finds a path.
+        self.driver.run("header", PREVIEW, 0)
+        self.assertEqual([row[0] for row in self.preview_rows()], sorted(expected, key=str.upper))
+        self.driver.run("header", PREVIEW, 2)
+        self.driver.run("header", PREVIEW, 2)
+        self.assertEqual([row[2] for row in self.preview_rows()[:4]], ["1.20 KB", "3 bytes", "folder", "folder"])
+        self.driver.run("type", PREVIEW, "rel")
+        shown = self.preview_rows()
+        self.assertEqual(shown[int(self.driver.run("focused", PREVIEW))][0], "rel.txt")
+        self.assertEqual(self.tree_bytes(self.dir), before)
+        # Closed, the preview leaves the prompt as it was; the confirmation
+        # counts what the preview said would go, and exactly that goes.
+        self.driver.click(PREVIEW_CLOSE, title=PREVIEW)
+        self.assertTrue(self.driver.gone(PREVIEW))
+        self.press_ok("pw")
+        self.assertEqual(self.confirm(), CONFIRM + "\r\n2 files and 1 folder are listed in " + list_path)
+        self.status_report()
+        self.assert_ends(program)
+        after = self.tree_bytes(self.dir)
+        self.assertEqual(set(before) - set(after), {self.path("P"), self.path("P", "a.txt"), self.path("P", "b.bin")})
+        self.assertEqual({path: data for path, data in before.items() if path in after}, after)
 
     def test_a_run_stops_after_the_items_in_hand_by_stop_esc_or_a_close_request(self):
         folders = ["F%02d" % i for i in range(60)]
