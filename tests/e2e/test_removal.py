@@ -281,6 +281,15 @@ class RemovalTest(RemovalCase):
         program = self.run_removal(listed)
         self.driver.run("close", PROMPT)
         self.assert_ends(program)
+        # A preview's counts stand only for the list it was made of: edited
+        # since, the list's own counts are asked about.
+        records = self.make_tree() + [(self.win("T", "gone.txt"), "File")]
+        program = self.run_removal(self.write("list.txt", list_bytes(records, "pw")))
+        self.assertEqual(len(self.open_preview()), 6)
+        self.write("list.txt", list_bytes(records + [(self.win("T", "new.txt"), "File")], "pw"))
+        self.press_ok("pw")
+        self.assertIn("\n5 files and 2 folders are listed", self.confirm("no"))
+        self.assert_ends(program)
         self.assertTrue(os.path.exists(self.path("T", "S", "d.txt")))
         self.assertTrue(os.path.exists(self.path("T", "a.txt")))
 
