@@ -1,10 +1,34 @@
 // The removal run's steps in the order the prompt takes them.
 #include "removal/removal_run_win.h"
 
+#include <windows.h>
+
+#include <shlwapi.h>
+
 #include "listfile/list_file.h"
 #include "removal/full_report_win.h"
 
 namespace removal {
+namespace {
+
+// The user's locale's way of writing numbers; the usual one where it
+// cannot be had.
+NumberStyle UserNumberStyle() {
+  NumberStyle style;
+  wchar_t text[16] = L"";
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, text, 16)) style.separator = text;
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SGROUPING, text, 16)) style.grouping = text;
+  return style;
+}
+
+// A size as Explorer writes it ("1.2 GB").
+std::wstring ExplorerSize(std::uint64_t bytes) {
+  wchar_t text[64] = L"";
+  if (!StrFormatByteSizeW(static_cast<LONGLONG>(bytes), text, 64)) return std::to_wstring(bytes) + L" bytes";
+  return text;
+}
+
+}  // namespace
 
 bool RemovalRun::Read(std::wstring& problem) {
   std::string bytes;
@@ -25,15 +49,19 @@ bool RemovalRun::Read(std::wstring& problem) {
 
 ClosingMessage RemovalRun::Run(Disposal disposal, const ProgressFn& progress, const std::atomic<bool>* stop) {
   result_ = RunPasses(plan_, progress, disposal, stop);
-  return Closing();
+  return Closing(disposal);
 }
 
-ClosingMessage RemovalRun::Closing() const {
-  if (result_.leftovers.empty() && !result_.stopped) return {L"Done", false};
-  std::wstring text =
-      result_.stopped ? StoppedReport(result_.removed, result_.leftovers) : LeftoverReport(result_.leftovers);
+ClosingMessage RemovalRun::Closing(Disposal disposal) const {
+  Account account;
+  account.files = result_.removedFiles;
+  account.folders = result_.removedFolders;
+  account.size = ExplorerSize(result_.removedBytes);
+  account.recycled = disposal == Disposal::RecycleBin;
+  std::wstring text = ClosingText(AccountText(account, UserNumberStyle()), result_.stopped, result_.removed,
+                                  result_.leftovers);
   if (result_.leftovers.size() > kShownLeftovers) text += L"\n\n" + WriteFullReport(listPath_, result_.leftovers);
-  return {text, !result_.stopped};
+  return {text, !result_.stopped && !result_.leftovers.empty()};
 }
 
 }  // namespace removal

@@ -39,7 +39,7 @@ class RemovalRun {
   const RunResult& Result() const { return result_; }
 
  private:
-  ClosingMessage Closing() const;
+  ClosingMessage Closing(Disposal disposal) const;
 
   std::wstring listPath_;
   std::wstring password_;

@@ -88,6 +88,17 @@ class RemovalCase(ListFileCase):
         return [tuple(line.split("\t")[3:6]) for line in self.driver.run("lv", PREVIEW, 3).splitlines()
                 if line.startswith("row\t")]
 
+    @staticmethod
+    def account(files, folders, size, recycled=False):
+        """The closing message's line on what the run removed; numbers as
+        en-US writes them, sizes as Explorer does."""
+        def counted(n, one, many):
+            return "{:,} {}".format(n, one if n == 1 else many)
+        return "%s %s: %s (%s) and %s." % ("Moved to the Recycle Bin" if recycled else "Removed",
+                                          counted(files + folders, "item", "items"),
+                                          counted(files, "file", "files"), size,
+                                          counted(folders, "folder", "folders"))
+
     def hold(self, win_path, ms):
         """Another program holds the file open, sharing nothing, for ms."""
         holder = subprocess.Popen(["wine", self.driver_exe(), "hold", win_path, str(ms)], stdout=subprocess.PIPE)
@@ -143,7 +154,7 @@ class RemovalTest(RemovalCase):
         self.assertTrue(all(os.path.exists(unix_path(p)) for p, _ in rows))
         self.press_ok("pw")
         self.confirm()
-        self.assertEqual(self.driver.run("box", "Status", "ok"), "Done")
+        self.assertEqual(self.status_report(), ["Done", "", self.account(3, 2, "19 bytes")])
         self.assert_ends()
         self.assertFalse(any(os.path.exists(unix_path(p)) for p, _ in rows))
         self.assertTrue(os.path.exists(self.path("old list.txt")))
@@ -166,6 +177,7 @@ class RemovalTest(RemovalCase):
         # The held file is tried again for about a second, not for long.
         self.assertLess(time.time() - started, 12)
         self.assertEqual(report, [
+            self.account(3, 0, "13 bytes"), "",
             "3 items could not be removed:", "",
             held + " - in use by another program",
             self.win("T", "S") + "\\ - folder not empty",
@@ -183,7 +195,7 @@ class RemovalTest(RemovalCase):
         # Released about half a second after the run starts.
         self.hold(self.win("T", "S", "d.txt"), 700)
         self.confirm()
-        self.assertEqual(self.status_report(), ["Done"])
+        self.assertEqual(self.status_report(), ["Done", "", self.account(3, 2, "19 bytes")])
         self.assert_ends(program)
         self.assertFalse(os.path.exists(self.path("T")))
 
@@ -203,15 +215,15 @@ class RemovalTest(RemovalCase):
         self.confirm()
         report = self.status_report()
         self.assert_ends(program)
-        self.assertEqual(report[0], "21 items could not be removed:")
-        shown = dict(line.rsplit(" - ", 1) for line in report[2:22])
+        self.assertEqual(report[:3], [self.account(0, 0, "0 bytes"), "", "21 items could not be removed:"])
+        shown = dict(line.rsplit(" - ", 1) for line in report[4:24])
         self.assertEqual(shown["CON"], "a device, not a file or folder")
         self.assertEqual(shown["\\\\.\\PhysicalDrive0"], "a device, not a file or folder")
         self.assertEqual(shown["T\\a.txt"], "not a full path")
         self.assertEqual(shown["c:/"], "the root of a drive; never removed")
         self.assertIn("\\\\nosuchserver\\share\\x.txt", shown)
         self.assertIn("the path is too long", [r for p, r in shown.items() if p.startswith("C:\\aaa")])
-        self.assertEqual(report[22], "... and 1 more.")
+        self.assertEqual(report[24], "... and 1 more.")
         place = report[-1]
         self.assertTrue(place.startswith("The full list is in "), place)
         report_path = unix_path(place[len("The full list is in "):])
@@ -257,9 +269,9 @@ class RemovalTest(RemovalCase):
             if data is big:
                 self.assertIn("1 file and 0 folders", self.confirm())
                 report = self.status_report()
-                self.assertEqual(report[0], "1 item could not be removed:")
-                self.assertLess(len(report[2]), 400)
-                self.assertTrue(report[2].endswith("x - the path is too long"))
+                self.assertEqual(report[:3], [self.account(0, 0, "0 bytes"), "", "1 item could not be removed:"])
+                self.assertLess(len(report[4]), 400)
+                self.assertTrue(report[4].endswith("x - the path is too long"))
             else:
                 text = self.driver.run("box", "Remove", "ok")
                 self.assertIn("names no file and no folder", text)
@@ -304,7 +316,7 @@ class RemovalTest(RemovalCase):
         self.assertEqual(self.driver.run("box", PROMPT, "ok"), "Incorrect Password.")
         self.press_ok(" pass word ")
         self.confirm()
-        self.assertEqual(self.driver.run("box", "Status", "ok"), "Done")
+        self.assertEqual(self.status_report(), ["Done", "", self.account(3, 2, "19 bytes")])
         self.assert_ends(program)
         self.assertFalse(os.path.exists(self.path("T")))
 
@@ -322,7 +334,8 @@ class RemovalTest(RemovalCase):
         self.confirm()
         report = self.status_report()
         self.assert_ends(program)
-        self.assertEqual(report, ["2 items could not be removed:", "",
+        self.assertEqual(report, [self.account(3, 0, "19 bytes", recycled=True), "",
+                                  "2 items could not be removed:", "",
                                   self.win("T", "S") + "\\ - folder not empty",
                                   self.win("T") + "\\ - folder not empty"])
         self.assertEqual(reg_query("RecycleBin"), "1")
@@ -338,15 +351,17 @@ class RemovalTest(RemovalCase):
         program = self.run_removal(listed, env=dict(os.environ, HOME=home))
         self.press_ok("pw")
         self.confirm()
-        self.assertEqual(self.status_report()[2:], [self.win("T", "S") + "\\ - the Recycle Bin cannot take it",
-                                                    self.win("T") + "\\ - the Recycle Bin cannot take it"])
+        self.assertEqual(self.status_report(), [self.account(0, 0, "0 bytes", recycled=True), "",
+                                                "2 items could not be removed:", "",
+                                                self.win("T", "S") + "\\ - the Recycle Bin cannot take it",
+                                                self.win("T") + "\\ - the Recycle Bin cannot take it"])
         self.assert_ends(program)
         # The next run starts ticked; emptied now, the folders go too.
         program = self.run_removal(listed)
         self.assertEqual(self.driver.state(PROMPT_RECYCLE, title=PROMPT)["checked"], 1)
         self.press_ok("pw")
         self.confirm()
-        self.assertEqual(self.status_report(), ["Done"])
+        self.assertEqual(self.status_report(), ["Done", "", self.account(0, 2, "0 bytes", recycled=True)])
         self.assert_ends(program)
         self.assertFalse(os.path.exists(self.path("T")))
         self.assertEqual(sorted(os.listdir(os.path.join(trash, "files"))), ["S", "T", "a.txt", "b c.txt", "d.txt"])
@@ -412,7 +427,8 @@ class RemovalTest(RemovalCase):
         while not seen and time.time() < deadline and not self.driver.visible("Status"):
             seen = self.driver.state(PROMPT_PROGRESS, title=PROMPT)["visible"] == 1
         self.assertTrue(seen, "no progress was shown")
-        self.assertEqual(self.driver.run("box", "Status", "ok", "60000"), "Done")
+        # Every record names a missing file: nothing was removed, nothing stays.
+        self.assertEqual(self.status_report(), ["Done", "", self.account(0, 0, "0 bytes")])
         self.assert_ends(program)
 
     def test_a_name_outside_code_page_1252_survives_save_load_and_removal(self):
@@ -429,7 +445,9 @@ class RemovalTest(RemovalCase):
         program = self.run_removal(self.win("wide.txt"))
         self.press_ok("pw")
         self.assertIn("1 file and 1 folder are listed", self.confirm())
-        self.assertEqual(self.driver.run("box", "Status", "ok"), "Done")
+        report = self.status_report()
+        self.assertEqual(report[:2], ["Done", ""])
+        self.assertRegex(report[2], r"^Removed 2 items: 1 file \(1 bytes?\) and 1 folder\.$")
         self.assert_ends(program)
         self.assertFalse(os.path.exists(self.path("W")))
 
@@ -505,12 +523,13 @@ class HostileRemovalTest(RemovalCase):
                 os.makedirs(self.path("D", "dotdir."), exist_ok=True)
                 report = self.run_in_mode(list_path, bin_value)
                 if mode == "delete":
-                    self.assertEqual(report, ["Done"])
+                    self.assertEqual(report, ["Done", "", self.account(3, 2, "33 bytes")])
                     for rel in list(listed) + ["D/dotdir.", "D/data."]:
                         self.assertFalse(os.path.lexists(self.path(*rel.split("/"))), rel)
                 else:
-                    self.assertEqual(report[0], "5 items could not be removed:")
-                    self.assertEqual(sorted(report[2:]), sorted(p + " - " + NOT_BINNED for p, _ in records))
+                    self.assertEqual(report[:3], [self.account(0, 0, "0 bytes", recycled=True), "",
+                                                  "5 items could not be removed:"])
+                    self.assertEqual(sorted(report[4:]), sorted(p + " - " + NOT_BINNED for p, _ in records))
                     self.assertEqual(self.tree_bytes(self.path("D")), before)
                 # The neighbours are untouched, byte for byte.
                 for rel, data_bytes in neighbours.items():
@@ -542,8 +561,9 @@ class HostileRemovalTest(RemovalCase):
                 with open(doc, "w") as f:
                     f.write("a file in Documents, which is a link to the home folder")
                 report = self.run_in_mode(list_path, bin_value)
-                self.assertEqual(report[0], "5 items could not be removed:")
-                self.assertEqual(dict(line.rsplit(" - ", 1) for line in report[2:]), {
+                self.assertEqual(report[:3], [self.account(1, 0, "55 bytes", recycled=mode != "delete"), "",
+                                              "5 items could not be removed:"])
+                self.assertEqual(dict(line.rsplit(" - ", 1) for line in report[4:]), {
                     wine_path(documents) + "\\": "a link to another folder; left so that nothing behind it is removed",
                     j + "\\sub\\a.txt": THROUGH_LINK,
                     j + "\\sub\\": "a link to another folder; left so that nothing behind it is removed",
@@ -604,7 +624,7 @@ class HostileRemovalTest(RemovalCase):
         self.assertTrue(self.driver.gone(PREVIEW))
         self.press_ok("pw")
         self.assertEqual(self.confirm(), CONFIRM + "\r\n2 files and 1 folder are listed in " + list_path)
-        self.status_report()
+        self.assertEqual(self.status_report()[0], self.account(2, 1, "1.20 KB"))
         self.assert_ends(program)
         after = self.tree_bytes(self.dir)
         self.assertEqual(set(before) - set(after), {self.path("P"), self.path("P", "a.txt"), self.path("P", "b.bin")})
@@ -620,9 +640,11 @@ class HostileRemovalTest(RemovalCase):
         records = [(big + "\\", "Folder")] + [(big + "\\" + f + "\\", "Folder") for f in folders]
         records += [(big + "\\%s\\%04d.txt" % (f, n), "File") for f in folders for n in range(1000)]
         list_path = self.write("big.txt", list_bytes(records, "pw"))
+        def count(kind):
+            return sum(len(dirs if kind == "folders" else files) for _, dirs, files in os.walk(self.path("big")))
         for way in ("stop", "esc", "close"):
             with self.subTest(way=way):
-                present = sum(len(files) + len(dirs) for _, dirs, files in os.walk(self.path("big"))) + 1
+                present_files, present_folders = count("files"), count("folders") + 1
                 program = self.run_removal(list_path)
                 self.press_ok("pw")
                 self.confirm()
@@ -638,11 +660,14 @@ class HostileRemovalTest(RemovalCase):
                     self.driver.run("close", PROMPT)
                 report = self.status_report()
                 self.assert_ends(program)
-                left = sum(len(files) + len(dirs) for _, dirs, files in os.walk(self.path("big"))) + 1
-                removed = present - left
+                left_files, left_folders = count("files"), count("folders") + 1
+                left = left_files + left_folders
+                removed = present_files + present_folders - left
                 self.assertGreater(removed, 0)
                 self.assertEqual(report[0], "The run was stopped. %d items were removed." % removed)
-                self.assertEqual(report[2], "%d items were left:" % left)
+                self.assertEqual(report[2], self.account(present_files - left_files, present_folders - left_folders,
+                                                         "0 bytes"))
+                self.assertEqual(report[4], "%d items were left:" % left)
                 self.assertNotIn("Done", report)
                 place = report[-1]
                 self.assertTrue(place.startswith("The full list is in "), place)

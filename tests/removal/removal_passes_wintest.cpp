@@ -436,7 +436,9 @@ TEST_F(RemovalRun, ItsClosingMessageNamesWhatStayedAndWhereTheFullListIs) {
   CloseHandle(open);
   EXPECT_TRUE(closing.warns);
   EXPECT_GT(calls, 0u);
-  EXPECT_EQ(closing.text.find(L"23 items could not be removed:\n\nrel20.txt - not a full path\n"), 0u);
+  EXPECT_EQ(closing.text.find(L"Removed 1 item: 1 file (0 bytes) and 0 folders.\n\n23 items could not be removed:\n\n"
+                              L"rel20.txt - not a full path\n"),
+            0u);
   EXPECT_NE(closing.text.find(L"\n... and 3 more.\n\nThe full list is in "), std::wstring::npos);
   const std::wstring report = closing.text.substr(closing.text.find(L"The full list is in ") + 20);
   EXPECT_NE(report.find(L"my list - not removed "), std::wstring::npos);
@@ -452,7 +454,7 @@ TEST_F(RemovalRun, ItsClosingMessageNamesWhatStayedAndWhereTheFullListIs) {
   WriteList(listfile::EncodeList(records_, L"pw"), L"my list.txt");
   ASSERT_TRUE(run.Read(problem));
   const removal::ClosingMessage done = run.Run(removal::Disposal::Delete, nullptr);
-  EXPECT_EQ(done.text, L"Done");
+  EXPECT_EQ(done.text, L"Done\n\nRemoved 2 items: 1 file (0 bytes) and 1 folder.");
   EXPECT_FALSE(done.warns);
   EXPECT_FALSE(Exists(t));
   // Stopped before it began: it says so and lists every item as untried.
@@ -462,7 +464,8 @@ TEST_F(RemovalRun, ItsClosingMessageNamesWhatStayedAndWhereTheFullListIs) {
   std::atomic<bool> stop{true};
   const removal::ClosingMessage stopped = run.Run(removal::Disposal::Delete, nullptr, &stop);
   EXPECT_FALSE(stopped.warns);
-  EXPECT_EQ(stopped.text, L"The run was stopped. 0 items were removed.\n\n1 item was left:\n\n" + t +
+  EXPECT_EQ(stopped.text, L"The run was stopped. 0 items were removed.\n\nRemoved 0 items: 0 files (0 bytes) and 0 "
+                          L"folders.\n\n1 item was left:\n\n" + t +
                               L" - not tried: the run was stopped");
   EXPECT_TRUE(Exists(t));
 }
