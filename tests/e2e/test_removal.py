@@ -349,6 +349,10 @@ class RemovalTest(RemovalCase):
         home = self.path("home without a bin")
         os.makedirs(home)
         program = self.run_removal(listed, env=dict(os.environ, HOME=home))
+        # The preview goes by the ticked choice: here the folders would stay.
+        self.assertEqual(sorted(outcome for _, outcome, _ in self.open_preview()),
+                         [GONE] * 3 + ["will stay: the Recycle Bin cannot take it"] * 2)
+        self.driver.pclick(PREVIEW_CLOSE, title=PREVIEW)
         self.press_ok("pw")
         self.confirm()
         self.assertEqual(self.status_report(), [self.account(0, 0, "0 bytes", recycled=True), "",
