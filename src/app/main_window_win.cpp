@@ -78,6 +78,26 @@ const base::ControlSpec& SpecOf(int id) {
   return kControls[0];
 }
 
+// Plain words where the password is chosen: the list file keeps it as text
+// (its format always has, and other tools rely on that).
+const wchar_t kPasswordTip[] =
+    L"The password is kept in the list file as text: it guards against a run started by mistake, not against "
+    L"someone who can read the file.";
+
+void AddTip(HWND window, HWND control, const wchar_t* text, int width) {
+  HWND tip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, nullptr, nullptr);
+  if (!tip) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = window;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = const_cast<wchar_t*>(text);
+  SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, width);  // wraps the long text
+}
+
 // The list view handles its own keys but Tab; everything else in the main
 // window goes through its dialog navigation.
 bool LeftToTheList(const MSG& msg) {
@@ -159,6 +179,7 @@ bool MainWindow::OnCreate() {
   dpi_ = win::WindowDpi(hwnd_);
   CreateMenuBar();
   if (!CreateControls()) return false;
+  AddTip(hwnd_, Control(kTxtPassword), kPasswordTip, Px(6495));
   PositionControls();
   AcceptDrops(
       hwnd_, [this](std::vector<std::wstring> paths) { OnDrop(std::move(paths)); }, [this] { return TakesDrops(); });

@@ -1,23 +1,23 @@
-// The password prompt of a removal run. OK reads the list named on the
-// command line, asks for confirmation, checks the password and runs the
-// deletion passes; every way out of the prompt ends the program. While the
-// passes run, Cancel reads "Stop": Stop, Esc or a close request (Task
-// Manager's End task sends one) end the run after the items in hand, and the
-// closing message says what was removed and what was left.
+// The password prompt of a removal run. OK has the run read the list named
+// on the command line, asks for confirmation, has the run check the password
+// and run the passes, and shows its closing message; every way out of the
+// prompt ends the program. While the passes run, Cancel reads "Stop": Stop,
+// Esc or a close request (Task Manager's End task sends one) end the run
+// after the items in hand.
 #include "removal/login_window_win.h"
 
 #include <commctrl.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "base/program_win.h"
 #include "base/window_metrics_win.h"
 #include "base/window_win.h"
-#include "listfile/list_file.h"
-#include "removal/full_report_win.h"
-#include "removal/removal_passes_win.h"
+#include "removal/preview_window_win.h"
 #include "removal/removal_plan.h"
+#include "removal/removal_run_win.h"
 #include "services/app_constants.h"
 #include "services/error_trap_win.h"
 #include "services/registry_win.h"
@@ -28,7 +28,7 @@ namespace {
 const wchar_t kClassName[] = L"OmbrelayLogin";
 // The Recycle Bin choice is remembered from run to run; "1" means ticked.
 const wchar_t kRecycleBinValue[] = L"RecycleBin";
-constexpr int kClientWidth = 3750;
+constexpr int kClientWidth = 4590;
 constexpr int kClientHeight = 1515;
 
 // Creation order is the tab order.
@@ -40,6 +40,7 @@ const base::ControlSpec kControls[] = {
     {kPbRemoval, PROGRESS_CLASSW, L"", 0, 0, 105, 600, 3510, 225},
     {kCmdOK, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 495, 960, 1140, 390},
     {kCmdCancel, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, 2100, 960, 1140, 390},
+    {kCmdPreview, L"BUTTON", L"&Preview\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0, 3345, 960, 1140, 390},
 };
 
 class LoginWindow : public base::Window {
@@ -51,8 +52,10 @@ class LoginWindow : public base::Window {
   void OnLoad(HICON icon);
   bool CreateControls();
   void OnOk();
-  void RemoveListed(const Plan& plan, const std::wstring& listPath);
+  void OnPreview();
+  void RemoveListed(RemovalRun& run);
   Disposal ChosenDisposal() const;
+  Disposal TickedDisposal() const;
   void ShowProgress(size_t done, size_t total);
   void SetRunning(bool running);
   void RequestStop();
@@ -64,6 +67,7 @@ class LoginWindow : public base::Window {
   bool busy_ = false;
   std::atomic<bool> stop_{false};
   std::wstring arguments_;
+  std::unique_ptr<PreviewWindow> preview_;
 };
 
 
@@ -95,6 +99,7 @@ LRESULT LoginWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       if (LOWORD(wp) == kCmdOK) OnOk();
+      if (LOWORD(wp) == kCmdPreview) OnPreview();
       if (LOWORD(wp) == kCmdCancel) Leave();
       return 0;
     case WM_CLOSE:
@@ -126,48 +131,61 @@ void LoginWindow::OnLoad(HICON icon) {
 
 // Everything is read afresh at each press: the list may have changed.
 void LoginWindow::OnOk() {
-  const std::wstring listPath = ListPathFromArguments(arguments_);
-  std::string bytes;
-  std::wstring reason;
-  if (!listfile::ReadListFile(listPath, bytes, reason)) {
-    Ask(UnreadableListText(listPath, reason), L"Remove", MB_OK | MB_ICONEXCLAMATION);
+  RemovalRun run(ListPathFromArguments(arguments_));
+  std::wstring problem;
+  if (!run.Read(problem)) {
+    Ask(problem, L"Remove", MB_OK | MB_ICONEXCLAMATION);
     Leave();
   }
-  const listfile::LoadedList list = listfile::ReadList(std::move(bytes));
-  const Plan plan = MakePlan(list.records);
-  if (plan.files.empty() && plan.folders.empty()) {
-    Ask(EmptyListText(listPath), L"Remove", MB_OK | MB_ICONEXCLAMATION);
-    Leave();
-  }
-  if (Ask(ConfirmationText(plan, listPath), L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
-  if (!PasswordMatches(ControlText(kTxtPassword), list.password)) {
+  // A preview made of this very list counts what the run will remove.
+  const PreviewTotals* seen = preview_ ? preview_->TotalsFor(run.Planned(), TickedDisposal()) : nullptr;
+  const std::wstring question =
+      seen ? ConfirmationText(seen->files, seen->folders, ListPathFromArguments(arguments_)) : run.Confirmation();
+  if (Ask(question, L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
+  if (!run.PasswordMatches(ControlText(kTxtPassword))) {
     Ask(L"Incorrect Password.", L"Password", MB_OK | MB_ICONINFORMATION);
     return;
   }
-  RemoveListed(plan, listPath);
+  RemoveListed(run);
   Leave();
 }
 
-Disposal LoginWindow::ChosenDisposal() const {
-  const bool recycle = IsDlgButtonChecked(hwnd_, kChkRecycleBin) == BST_CHECKED;
-  services::SaveString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue, recycle ? L"1" : L"0");
-  return recycle ? Disposal::RecycleBin : Disposal::Delete;
-}
-
-void LoginWindow::RemoveListed(const Plan& plan, const std::wstring& listPath) {
-  const Disposal disposal = ChosenDisposal();
-  SetRunning(true);
-  const RunResult result =
-      RunPasses(plan, [this](size_t done, size_t total) { ShowProgress(done, total); }, disposal, &stop_);
-  SetRunning(false);
-  if (result.leftovers.empty() && !result.stopped) {
-    Ask(L"Done", L"Status", MB_OK | MB_ICONINFORMATION);
+// The preview reads the list afresh too, and changes nothing: it needs no
+// password and leaves the remembered Recycle Bin choice as it is.
+void LoginWindow::OnPreview() {
+  RemovalRun run(ListPathFromArguments(arguments_));
+  std::wstring problem;
+  if (!run.Read(problem)) {
+    Ask(problem, L"Preview", MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  std::wstring report =
-      result.stopped ? StoppedReport(result.removed, result.leftovers) : LeftoverReport(result.leftovers);
-  if (result.leftovers.size() > kShownLeftovers) report += L"\n\n" + WriteFullReport(listPath, result.leftovers);
-  Ask(report, L"Status", MB_OK | (result.stopped ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
+  preview_.reset();  // one preview at a time: the newest
+  preview_ = std::make_unique<PreviewWindow>();
+  if (!preview_->Open(hwnd_, run.Planned(), TickedDisposal())) {
+    preview_.reset();
+    Ask(L"The preview could not be opened.", L"Preview", MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
+Disposal LoginWindow::TickedDisposal() const {
+  return IsDlgButtonChecked(hwnd_, kChkRecycleBin) == BST_CHECKED ? Disposal::RecycleBin : Disposal::Delete;
+}
+
+Disposal LoginWindow::ChosenDisposal() const {
+  const Disposal disposal = TickedDisposal();
+  services::SaveString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue,
+                       disposal == Disposal::RecycleBin ? L"1" : L"0");
+  return disposal;
+}
+
+void LoginWindow::RemoveListed(RemovalRun& run) {
+  const Disposal disposal = ChosenDisposal();
+  preview_.reset();  // the run shows its own progress
+  SetRunning(true);
+  const ClosingMessage closing =
+      run.Run(disposal, [this](size_t done, size_t total) { ShowProgress(done, total); }, &stop_);
+  SetRunning(false);
+  Ask(closing.text, L"Status", MB_OK | (closing.warns ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
 }
 
 // While the passes run only Stop takes input; the password, OK and the
@@ -175,7 +193,7 @@ void LoginWindow::RemoveListed(const Plan& plan, const std::wstring& listPath) {
 // anything.
 void LoginWindow::SetRunning(bool running) {
   busy_ = running;
-  for (int id : {kTxtPassword, kCmdOK, kChkRecycleBin}) EnableWindow(GetDlgItem(hwnd_, id), !running);
+  for (int id : {kTxtPassword, kCmdOK, kChkRecycleBin, kCmdPreview}) EnableWindow(GetDlgItem(hwnd_, id), !running);
   HWND cancel = GetDlgItem(hwnd_, kCmdCancel);
   SetWindowTextW(cancel, running ? L"Stop" : L"Cancel");
   EnableWindow(cancel, TRUE);

@@ -14,6 +14,7 @@ enum LoginControlId : int {
   kTxtPassword = 302,
   kPbRemoval = 303,
   kChkRecycleBin = 304,
+  kCmdPreview = 305,
 };
 
 // Opens the prompt of a removal run with the program's icon; arguments is

@@ -5,32 +5,20 @@
 
 #include <shellapi.h>
 
-#include <map>
 #include <unordered_map>
 
 #include "base/handles_win.h"
 #include "base/long_path.h"
-#include "removal/listed_path.h"
 #include "removal/removal_plan.h"
 
 namespace removal {
 namespace {
 
 constexpr size_t kBatchItems = 2000;
-// The shell takes paths only in their short form.
-constexpr size_t kLongestShellPath = MAX_PATH - 1;
 constexpr FILEOP_FLAGS kQuietRecycle =
     FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT | FOF_NOCONFIRMMKDIR | FOF_NO_CONNECTED_ELEMENTS;
 
 using Items = std::vector<const std::wstring*>;
-
-// The path as the shell takes it: the plain form with "/", "." and ".."
-// resolved, and no closing backslash on a folder.
-std::wstring ShellPath(const std::wstring& path) {
-  const std::wstring plain = paths::ShortForm(paths::Verbatim(path));
-  if (plain.size() > 3 && plain.back() == L'\\') return plain.substr(0, plain.size() - 1);
-  return plain;
-}
 
 void MoveToBin(const Items& items) {
   std::wstring from;
@@ -77,43 +65,6 @@ void MoveBatch(Items items, std::vector<Refusal>& refusals) {
       if (const DWORD code = RecycleOne(*path)) refusals.push_back(Refused(*path, code));
     return;
   }
-}
-
-// The volume's Recycle Bin, asked once per volume: the shell would delete
-// for good what a volume without one holds.
-class BinCheck {
- public:
-  bool Takes(const std::wstring& path) {
-    std::vector<wchar_t> volume(path.size() + 2 > MAX_PATH ? path.size() + 2 : MAX_PATH);
-    if (!GetVolumePathNameW(path.c_str(), volume.data(), static_cast<DWORD>(volume.size()))) return false;
-    auto found = known_.find(volume.data());
-    if (found != known_.end()) return found->second;
-    SHQUERYRBINFO info{};
-    info.cbSize = sizeof info;
-    const bool has = SUCCEEDED(SHQueryRecycleBinW(volume.data(), &info));
-    known_.emplace(volume.data(), has);
-    return has;
-  }
-
- private:
-  std::map<std::wstring, bool> known_;
-};
-
-// The refusal an item gets before the shell sees it, or 0. The shell moves
-// a folder with everything in it, so a "File" record must name a file.
-DWORD Precheck(const std::wstring& path, bool folder, bool blocked, BinCheck& bins) {
-  if (blocked) return kThroughLink;
-  if (!PathRefusal(path).empty()) return kRefusedPath;
-  const std::wstring apiPath = FolderApiPath(path);
-  const DWORD attributes = GetFileAttributesW(apiPath.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
-  if (!folder && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return kFolderAsFile;
-  if (folder && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return ERROR_DIRECTORY;
-  if (folder && IsDriveRoot(apiPath)) return kDriveRoot;
-  const std::wstring shellPath = ShellPath(path);
-  if (paths::HasNameThatPlainFormChanges(shellPath)) return kPlainNameDiffers;
-  if (shellPath.size() > kLongestShellPath || shellPath.compare(0, 4, L"\\\\?\\") == 0) return kNoRecycleBin;
-  return bins.Takes(shellPath) ? 0 : kNoRecycleBin;
 }
 
 // A folder's key for matching it with the entries of its parent.
@@ -168,14 +119,24 @@ DWORD RecycleFolder(const std::wstring& path, bool linksAlone) {
 
 }  // namespace
 
-void RecycleFiles(const std::vector<std::wstring>& files, const std::vector<bool>& blocked, Pacer& pacer,
-                  std::vector<Refusal>& refusals) {
+std::wstring ShellPath(const std::wstring& path) {
+  const std::wstring plain = paths::ShortForm(paths::Verbatim(path));
+  if (plain.size() > 3 && plain.back() == L'\\') return plain.substr(0, plain.size() - 1);
+  return plain;
+}
+
+void RecycleFiles(const std::vector<std::wstring>& files, FateCheck& check, std::vector<std::uint64_t>& bytes,
+                  Pacer& pacer, std::vector<Refusal>& refusals) {
   const size_t first = refusals.size();
-  BinCheck bins;
   Items batch;
   for (size_t i = 0; i < files.size(); ++i) {
     const std::wstring& path = files[i];
-    const DWORD code = pacer.Stopped() ? kNotTried : Precheck(path, false, IsBlocked(blocked, i), bins);
+    DWORD code = kNotTried;
+    if (!pacer.Stopped()) {
+      const Verdict verdict = check.File(i);
+      code = verdict.code;
+      bytes[i] = verdict.bytes;
+    }
     if (code) {
       refusals.push_back({&path, code});
       pacer.Step();
@@ -192,18 +153,17 @@ void RecycleFiles(const std::vector<std::wstring>& files, const std::vector<bool
   RetryRounds(refusals, first, pacer, [](const Refusal& r) { return RecycleOne(*r.path); });
 }
 
-void RecycleFolders(const std::vector<std::wstring>& folders, const std::vector<bool>& blocked, Pacer& pacer,
+void RecycleFolders(const std::vector<std::wstring>& folders, const FateCheck& check, Pacer& pacer,
                     std::vector<Refusal>& refusals) {
   const size_t first = refusals.size();
-  const bool linksAlone = FolderLinksRemovableAlone();
-  BinCheck bins;
+  const bool linksAlone = check.LinksAlone();
   std::unordered_map<std::wstring, int> placed;
   std::vector<Items> rounds;
   for (size_t i = 0; i < folders.size(); ++i) {
     const std::wstring& path = folders[i];
     pacer.Step();
-    DWORD code = pacer.Stopped() ? kNotTried : Precheck(path, true, IsBlocked(blocked, i), bins);
-    if (!code && IsFolderLink(GetFileAttributesW(FolderApiPath(path).c_str()))) {
+    DWORD code = pacer.Stopped() ? kNotTried : check.Folder(i).code;
+    if (!code && IsFolderLink(check.Folder(i).attributes)) {
       code = RecycleFolder(path, linksAlone);
     } else if (!code) {
       const int round = EmptyAfterRound(path, placed, code);

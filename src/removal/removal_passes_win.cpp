@@ -4,102 +4,48 @@
 
 #include <windows.h>
 
-#include <knownfolders.h>
-#include <shlobj.h>
-
 #include <algorithm>
 #include <unordered_set>
 
 #include "base/long_path.h"
 #include "removal/chunked_pass.h"
-#include "removal/link_guard.h"
-#include "removal/removal_steps_win.h"
-#include "removal/listed_path.h"
+#include "removal/fates_win.h"
 #include "removal/recycle_bin_win.h"
-#include "services/error_trap_win.h"
+#include "removal/removal_steps_win.h"
 
 namespace removal {
 namespace {
 
 using Refusals = std::vector<Refusal>;
 
-DWORD DeleteListedFile(const std::wstring& path) {
-  const std::wstring apiPath = paths::Verbatim(path);
-  if (DeleteFileW(apiPath.c_str())) return 0;
+// Removes an item that the verdict let through; a read-only one goes too.
+DWORD RemoveItem(const std::wstring& apiPath, BOOL(WINAPI* remove)(LPCWSTR)) {
+  if (remove(apiPath.c_str())) return 0;
   const DWORD code = GetLastError();
   if (code != ERROR_ACCESS_DENIED) return code;
-  const DWORD attributes = GetFileAttributesW(apiPath.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return kFolderAsFile;
-  return WithoutReadOnly(apiPath, code, [&] { return DeleteFileW(apiPath.c_str()) != FALSE; });
+  return WithoutReadOnly(apiPath, code, [&] { return remove(apiPath.c_str()) != FALSE; });
 }
 
-DWORD RemoveListedFolder(const std::wstring& path, bool linksAlone) {
-  const std::wstring apiPath = FolderApiPath(path);
-  if (IsDriveRoot(apiPath)) return kDriveRoot;
-  if (!linksAlone && IsFolderLink(GetFileAttributesW(apiPath.c_str()))) return kLinkKept;
-  if (RemoveDirectoryW(apiPath.c_str())) return 0;
-  const DWORD code = GetLastError();
-  if (code != ERROR_ACCESS_DENIED) return code;
-  return WithoutReadOnly(apiPath, code, [&] { return RemoveDirectoryW(apiPath.c_str()) != FALSE; });
-}
-
-// The user's own shell folders. Where they are links, the system made them
-// so (under Wine, Documents and the others lead to the home folder): they
-// were links when the list was made, and items in them are listed as usual.
-std::vector<std::wstring> UserShellFolderKeys() {
-  std::vector<std::wstring> keys;
-  for (const KNOWNFOLDERID* id : {&FOLDERID_Documents, &FOLDERID_Downloads, &FOLDERID_Music, &FOLDERID_Pictures,
-                                  &FOLDERID_Videos, &FOLDERID_Desktop, &FOLDERID_Profile}) {
-    wchar_t* path = nullptr;
-    if (SUCCEEDED(SHGetKnownFolderPath(*id, 0, nullptr, &path))) keys.push_back(FolderKey(path));
-    CoTaskMemFree(path);
-  }
-  return keys;
-}
-
-// Marks the items below a listed folder that is a link now, other than a
-// shell folder (an empty vector when there are none, as in nearly every run). The listed folders
-// are looked at on the workers, since a big list names thousands.
-struct BlockedItems {
-  std::vector<bool> files, folders;
-};
-BlockedItems BelowLinks(const Plan& plan, const std::atomic<bool>* stop) {
-  LinkGuard guard(plan.folders, plan.files);
-  const std::vector<std::wstring>& above = guard.FoldersAbove();
-  if (above.empty()) return {};
-  ChunkSetup setup{DeleteWorkerCount(), 500};
-  setup.stop = stop;
-  const std::vector<ItemFailure> links = RunInChunks(
-      above.size(),
-      [&above](size_t i) -> unsigned long { return IsFolderLink(GetFileAttributesW(FolderApiPath(above[i]).c_str())); },
-      [](size_t) {}, setup);
-  std::vector<size_t> linked;
-  std::vector<std::wstring> shellFolders;
-  for (const ItemFailure& f : links) {
-    if (f.code != 1) continue;
-    if (shellFolders.empty()) shellFolders = UserShellFolderKeys();
-    if (std::find(shellFolders.begin(), shellFolders.end(), FolderKey(above[f.index])) == shellFolders.end())
-      linked.push_back(f.index);
-  }
-  guard.SetLinks(linked);
-  return {guard.Blocked(plan.files), guard.Blocked(plan.folders)};
-}
+DWORD DeleteListedFile(const std::wstring& path) { return RemoveItem(paths::Verbatim(path), DeleteFileW); }
+DWORD RemoveListedFolder(const std::wstring& path) { return RemoveItem(FolderApiPath(path), RemoveDirectoryW); }
 
 // The files go on a few worker threads (much of a delete is spent outside
 // the calling thread, in the file system, so even two cores gain); the
 // refusals come back in pass order and the retries run here, as they
 // would on one thread.
-void FilePass(const std::vector<std::wstring>& files, const std::vector<bool>& blocked, Pacer& pacer,
-              Refusals& refusals) {
+void FilePass(const std::vector<std::wstring>& files, FateCheck& check, std::vector<std::uint64_t>& bytes,
+              Pacer& pacer, Refusals& refusals) {
   const size_t first = refusals.size();
   size_t shown = 0;
   ChunkSetup setup{DeleteWorkerCount()};
   setup.stop = pacer.StopFlag();
   const std::vector<ItemFailure> failures = RunInChunks(
       files.size(),
-      [&files, &blocked](size_t i) -> unsigned long {
-        if (IsBlocked(blocked, i)) return kThroughLink;
-        return PathRefusal(files[i]).empty() ? DeleteListedFile(files[i]) : kRefusedPath;
+      [&](size_t i) -> unsigned long {
+        const Verdict verdict = check.File(i);
+        if (verdict.code) return verdict.code;
+        bytes[i] = verdict.bytes;
+        return DeleteListedFile(files[i]);
       },
       [&](size_t done) {
         pacer.Waited(done - shown);
@@ -111,24 +57,19 @@ void FilePass(const std::vector<std::wstring>& files, const std::vector<bool>& b
   RetryRounds(refusals, first, pacer, [](const Refusal& r) { return DeleteListedFile(*r.path); });
 }
 
-void FolderPass(const std::vector<std::wstring>& folders, const std::vector<bool>& blocked, Pacer& pacer,
+void FolderPass(const std::vector<std::wstring>& folders, const FateCheck& check, Pacer& pacer,
                 Refusals& refusals) {
-  const bool linksAlone = FolderLinksRemovableAlone();
   const size_t first = refusals.size();
   for (size_t i = 0; i < folders.size(); ++i) {
     const std::wstring& path = folders[i];
     if (pacer.Stopped()) {
       refusals.push_back({&path, kNotTried});
-    } else if (IsBlocked(blocked, i)) {
-      refusals.push_back({&path, kThroughLink});
-    } else if (!PathRefusal(path).empty()) {
-      refusals.push_back({&path, kRefusedPath});
-    } else if (const DWORD code = RemoveListedFolder(path, linksAlone)) {
+    } else if (const DWORD code = check.Folder(i).code ? check.Folder(i).code : RemoveListedFolder(path)) {
       refusals.push_back(Refused(path, code));
     }
     pacer.Step();
   }
-  RetryRounds(refusals, first, pacer, [&](const Refusal& r) { return RemoveListedFolder(*r.path, linksAlone); });
+  RetryRounds(refusals, first, pacer, [](const Refusal& r) { return RemoveListedFolder(*r.path); });
 }
 
 // Whether a refused item counts as left: one the run did not look for on
@@ -145,11 +86,17 @@ bool CountsAsLeft(Refusal& r, DriveCheck& drives) {
 }
 
 // The result: each refused item that is still there, once; the rest of the
-// listed items went in this run.
-RunResult Outcome(Refusals& refusals, size_t listed, bool stopped) {
+// listed items went in this run. The first `fileRefusals` refusals are the
+// files'.
+RunResult Tally(const Plan& plan, Refusals& refusals, size_t fileRefusals, const std::vector<std::uint64_t>& bytes,
+                  bool stopped) {
   RunResult result;
   result.stopped = stopped;
-  result.removed = listed - refusals.size();
+  result.removed = plan.files.size() + plan.folders.size() - refusals.size();
+  result.removedFiles = plan.files.size() - fileRefusals;
+  result.removedFolders = plan.folders.size() - (refusals.size() - fileRefusals);
+  for (std::uint64_t size : bytes) result.removedBytes += size;
+  for (size_t i = 0; i < fileRefusals; ++i) result.removedBytes -= bytes[refusals[i].path - plan.files.data()];
   std::unordered_set<std::wstring> seen;
   DriveCheck drives;
   for (Refusal& r : refusals) {
@@ -170,17 +117,16 @@ bool FolderLinksRemovableAlone() {
 RunResult RunPasses(const Plan& plan, const ProgressFn& progress, Disposal disposal,
                     const std::atomic<bool>* stop) {
   Refusals refusals;
-  const size_t listed = plan.files.size() + plan.folders.size();
-  Pacer pacer(progress, listed, stop);
-  const BlockedItems blocked = BelowLinks(plan, stop);
-  if (disposal == Disposal::RecycleBin) {
-    RecycleFiles(plan.files, blocked.files, pacer, refusals);
-    RecycleFolders(plan.folders, blocked.folders, pacer, refusals);
-  } else {
-    FilePass(plan.files, blocked.files, pacer, refusals);
-    FolderPass(plan.folders, blocked.folders, pacer, refusals);
-  }
-  return Outcome(refusals, listed, pacer.Stopped());
+  Pacer pacer(progress, plan.files.size() + plan.folders.size(), stop);
+  const ProgressFn painted = [&](size_t, size_t) { pacer.Waited(0); };
+  FateCheck check(plan, disposal, progress ? painted : nullptr, stop);
+  std::vector<std::uint64_t> bytes(plan.files.size());
+  if (disposal == Disposal::RecycleBin) RecycleFiles(plan.files, check, bytes, pacer, refusals);
+  else FilePass(plan.files, check, bytes, pacer, refusals);
+  const size_t fileRefusals = refusals.size();
+  if (disposal == Disposal::RecycleBin) RecycleFolders(plan.folders, check, pacer, refusals);
+  else FolderPass(plan.folders, check, pacer, refusals);
+  return Tally(plan, refusals, fileRefusals, bytes, pacer.Stopped());
 }
 
 }  // namespace removal

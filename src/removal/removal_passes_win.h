@@ -12,6 +12,7 @@
 #pragma once
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -26,11 +27,15 @@ using ProgressFn = std::function<void(size_t done, size_t total)>;
 enum class Disposal { Delete, RecycleBin };
 
 // What a run did: the listed items that are still there, each once, in the
-// order they failed, with the reason; how many listed items it removed; and
-// whether it was stopped before the end.
+// order they failed, with the reason; how many listed items it removed (of
+// them files and folders, and the files' bytes); and whether it was stopped
+// before the end.
 struct RunResult {
   std::vector<Leftover> leftovers;
   size_t removed = 0;
+  size_t removedFiles = 0;
+  size_t removedFolders = 0;
+  std::uint64_t removedBytes = 0;
   bool stopped = false;
 };
 

@@ -2,6 +2,8 @@
 // pass order and the texts shown to the user.
 #include "removal/removal_plan.h"
 
+#include <cwchar>
+
 #include "listfile/text_utils.h"
 
 namespace removal {
@@ -53,8 +55,12 @@ Plan MakePlan(const std::vector<listfile::Record>& records) {
 }
 
 std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath) {
-  return L"Are you sure you wish to remove your files?\n" + Counted(plan.files.size(), L"file", L"files") + L" and " +
-         Counted(plan.folders.size(), L"folder", L"folders") + L" are listed in " + listPath;
+  return ConfirmationText(plan.files.size(), plan.folders.size(), listPath);
+}
+
+std::wstring ConfirmationText(size_t files, size_t folders, const std::wstring& listPath) {
+  return L"Are you sure you wish to remove your files?\n" + Counted(files, L"file", L"files") + L" and " +
+         Counted(folders, L"folder", L"folders") + L" are listed in " + listPath;
 }
 
 std::wstring UnreadableListText(const std::wstring& listPath, const std::wstring& reason) {
@@ -111,6 +117,51 @@ std::wstring StoppedReport(size_t removed, const std::vector<Leftover>& leftover
   if (leftovers.empty()) return text;
   return ListedLeftovers(text + L"\n\n" + Counted(leftovers.size(), L"item was", L"items were") + L" left:\n",
                          leftovers, shown);
+}
+
+std::wstring GroupedNumber(std::uint64_t n, const NumberStyle& style) {
+  std::vector<std::wstring> pieces;
+  textutil::SplitString(style.grouping, L';', pieces);
+  std::vector<size_t> sizes;
+  bool repeat = false;
+  for (const std::wstring& piece : pieces) {
+    const size_t size = piece.empty() ? 0 : static_cast<size_t>(std::wcstoul(piece.c_str(), nullptr, 10));
+    repeat = size == 0;
+    if (size == 0) break;
+    sizes.push_back(size);
+  }
+  const std::wstring digits = std::to_wstring(n);
+  std::wstring text;
+  size_t end = digits.size();
+  for (size_t group = 0;; ++group) {
+    size_t size = group < sizes.size() ? sizes[group] : 0;
+    if (group >= sizes.size() && repeat && !sizes.empty()) size = sizes.back();
+    if (size == 0 || end <= size) break;
+    text = style.separator + digits.substr(end - size, size) + text;
+    end -= size;
+  }
+  return digits.substr(0, end) + text;
+}
+
+std::wstring AccountText(const Account& account, const NumberStyle& style) {
+  auto counted = [&](size_t n, const wchar_t* one, const wchar_t* many) {
+    return GroupedNumber(n, style) + L' ' + (n == 1 ? one : many);
+  };
+  return std::wstring(account.recycled ? L"Moved to the Recycle Bin " : L"Removed ") +
+         counted(account.files + account.folders, L"item", L"items") + L": " +
+         counted(account.files, L"file", L"files") + L" (" + account.size + L") and " +
+         counted(account.folders, L"folder", L"folders") + L".";
+}
+
+std::wstring ClosingText(const std::wstring& account, bool stopped, size_t removed,
+                         const std::vector<Leftover>& leftovers, size_t shown) {
+  if (!stopped) {
+    if (leftovers.empty()) return L"Done\n\n" + account;
+    return account + L"\n\n" + LeftoverReport(leftovers, shown);
+  }
+  std::wstring text = StoppedReport(removed, leftovers, shown);
+  const size_t firstLineEnd = text.find(L'\n');
+  return text.insert(firstLineEnd == std::wstring::npos ? text.size() : firstLineEnd, L"\n\n" + account);
 }
 
 std::wstring ShownPath(const std::wstring& path, size_t longest) {

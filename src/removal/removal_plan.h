@@ -4,6 +4,7 @@
 // confirmation and the closing report.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ Plan MakePlan(const std::vector<listfile::Record>& records);
 // "Are you sure you wish to remove your files?" and a line saying how many
 // files and folders the list names.
 std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath);
+// The same words with other counts (a preview's: what the run will remove).
+std::wstring ConfirmationText(size_t files, size_t folders, const std::wstring& listPath);
 
 // The message for a list file that cannot be read.
 std::wstring UnreadableListText(const std::wstring& listPath, const std::wstring& reason);
@@ -71,6 +74,29 @@ std::wstring LeftoverReport(const std::vector<Leftover>& leftovers, size_t shown
 // The closing message of a run the user stopped: how many items it removed,
 // then what was left, as LeftoverReport lists it. It never says "Done".
 std::wstring StoppedReport(size_t removed, const std::vector<Leftover>& leftovers, size_t shown = kShownLeftovers);
+// How the user's locale writes whole numbers: the thousands separator and
+// the grouping as Windows states it ("3;0": threes all the way, "3;2;0":
+// three, then twos, "3": one group of three only, "" or "0": none).
+struct NumberStyle {
+  std::wstring separator = L",";
+  std::wstring grouping = L"3;0";
+};
+std::wstring GroupedNumber(std::uint64_t n, const NumberStyle& style);
+
+// What a run removed, for the closing message.
+struct Account {
+  size_t files = 0;
+  size_t folders = 0;
+  std::wstring size;      // the removed files' bytes, as Explorer writes them
+  bool recycled = false;  // moved to the Recycle Bin rather than deleted
+};
+// "Removed 105,051 items: 100,000 files (1.2 GB) and 5,051 folders."
+std::wstring AccountText(const Account& account, const NumberStyle& style);
+// The whole closing message: "Done" and the account when nothing stayed;
+// the account above the list of what stayed; or, for a stopped run, its
+// first line, the account and what was left.
+std::wstring ClosingText(const std::wstring& account, bool stopped, size_t removed,
+                         const std::vector<Leftover>& leftovers, size_t shown = kShownLeftovers);
 // A path for a message: whole up to `longest` characters, otherwise its
 // start and end around "...".
 std::wstring ShownPath(const std::wstring& path, size_t longest = 300);

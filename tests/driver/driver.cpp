@@ -12,7 +12,11 @@
 //   driver click <title> <id>              BM_CLICK (returns when the handler does)
 //   driver pclick <title> <id>             posted BM_CLICK (for clicks that open modal boxes)
 //   driver menu <title> <id>...            posts the menu commands, one after another
-//   driver lv <title>                      prints "row<TAB>i<TAB>checked<TAB>path<TAB>type"
+//   driver lv <title> [columns]            prints "row<TAB>i<TAB>checked<TAB>path<TAB>type" (or as many
+//                                          cells as the columns given, 2 by default)
+//   driver type <title> <text>             types the text into the window's list view, as keys do
+//   driver focused <title>                 prints the list view's focused row (-1 for none)
+//   driver header <title> <n>              clicks the list view's column header n
 //   driver count <title>                   prints the number of list rows
 //   driver status <title>                  prints the status bar's text
 //   driver progress <title>                prints "pos=P max=M"
@@ -36,6 +40,7 @@
 //                                          exit 6 when no menu opened within ms (5000)
 //   driver colwidth <title> <n>            prints the width of the list's column n
 //   driver clipboard                       prints the clipboard's Unicode text
+//   driver tip <title> <id>                prints the tooltip text the window gives for a control
 //   driver list                            prints "top<TAB>title" for each visible top-level window
 //   driver drop <title> <path>...          drags these paths (CF_HDROP) from this process with OLE
 //                                          and drops them on the window's list; prints the effect
@@ -146,15 +151,16 @@ bool Checked(HWND lv, int row) {
   return ((st & LVIS_STATEIMAGEMASK) >> 12) == 2;
 }
 
-int ListRows(HWND w) {
+int ListRows(HWND w, int columns) {
   HWND lv = ListOf(w);
   int n = static_cast<int>(SendMessageW(lv, LVM_GETITEMCOUNT, 0, 0));
   Remote r;
   if (!r.Open(lv, sizeof(LVITEMW) + 4096 * sizeof(wchar_t))) return 3;
   std::wstring out;
   for (int i = 0; i < n; ++i) {
-    out += L"row\t" + std::to_wstring(i) + L"\t" + (Checked(lv, i) ? L"1" : L"0") + L"\t" + RowText(lv, r, i, 0) +
-           L"\t" + RowText(lv, r, i, 1) + L"\n";
+    out += L"row\t" + std::to_wstring(i) + L"\t" + (Checked(lv, i) ? L"1" : L"0");
+    for (int c = 0; c < columns; ++c) out += L"\t" + RowText(lv, r, i, c);
+    out += L"\n";
     if (out.size() > 65536) {
       Print(out);
       out.clear();
@@ -483,6 +489,34 @@ int Drop(HWND w, const std::vector<std::wstring>& paths) {
   return hr == DRAGDROP_S_DROP ? 0 : 10;
 }
 
+// The text of the tool for a control in the tooltips owned by a window.
+int TipText(HWND w, HWND control) {
+  const int kText = 4096;
+  for (HWND tip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tip;
+       tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
+    if (GetWindow(tip, GW_OWNER) != w) continue;
+    Remote r;
+    if (!r.Open(tip, sizeof(TTTOOLINFOW) + kText * sizeof(wchar_t))) return 3;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = w;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = reinterpret_cast<wchar_t*>(r.mem + sizeof tool);
+    static wchar_t text[kText];
+    text[0] = 0;
+    r.Write(&tool, sizeof tool);
+    r.Write(text, sizeof(wchar_t), sizeof tool);
+    SendMessageW(tip, TTM_GETTEXTW, kText, reinterpret_cast<LPARAM>(r.mem));
+    r.Read(text, sizeof text, sizeof tool);
+    text[kText - 1] = 0;
+    if (text[0]) {
+      Print(text);
+      return 0;
+    }
+  }
+  return 11;
+}
+
 int ListTopWindows() {
   for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
     wchar_t title[256] = L"";
@@ -578,7 +612,33 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 3; i < argc; ++i) PostMessageW(w, WM_COMMAND, MAKEWPARAM(wcstol(argv[i], nullptr, 0), 0), 0);
     return 0;
   }
-  if (cmd == L"lv") return ListRows(w);
+  if (cmd == L"lv") return ListRows(w, argc > 3 ? _wtoi(argv[3]) : 2);
+  if (cmd == L"type" && argc > 3) {
+    // Characters as the keyboard sends them to the focused list, quickly
+    // enough to make one search text.
+    HWND lv = ListOf(w);
+    for (const wchar_t* c = argv[3]; *c; ++c) PostMessageW(lv, WM_CHAR, *c, 1);
+    Sleep(300);
+    return 0;
+  }
+  if (cmd == L"focused") {
+    Print(std::to_wstring(SendMessageW(ListOf(w), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)) + L"\n");
+    return 0;
+  }
+  if (cmd == L"header" && argc > 3) {
+    // A click in the middle of the header item.
+    HWND header = reinterpret_cast<HWND>(SendMessageW(ListOf(w), LVM_GETHEADER, 0, 0));
+    Remote r;
+    if (!header || !r.Open(header, sizeof(RECT))) return 3;
+    SendMessageW(header, HDM_GETITEMRECT, _wtoi(argv[3]), reinterpret_cast<LPARAM>(r.mem));
+    RECT rc{};
+    r.Read(&rc, sizeof rc);
+    const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(header, WM_LBUTTONUP, 0, at);
+    Sleep(300);
+    return 0;
+  }
   if (cmd == L"count") {
     Print(std::to_wstring(SendMessageW(ListOf(w), LVM_GETITEMCOUNT, 0, 0)) + L"\n");
     return 0;
@@ -714,6 +774,7 @@ int wmain(int argc, wchar_t** argv) {
     Print(std::to_wstring(SendMessageW(ListOf(w), LVM_GETCOLUMNWIDTH, _wtoi(argv[3]), 0)) + L"\n");
     return 0;
   }
+  if (cmd == L"tip" && argc > 3) return TipText(w, ctrl(3));
   if (cmd == L"ctx" && argc > 4) return ContextMenu(w, argv[3], argv[4][0], argc > 5 ? _wtoi(argv[5]) : 5000);
   if (cmd == L"drop" && argc > 3) {
     std::vector<std::wstring> paths(argv + 3, argv + argc);

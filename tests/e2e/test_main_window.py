@@ -44,6 +44,9 @@ class MainWindowTest(E2ETest):
         for control, caption in captions.items():
             self.assertEqual(children[control]["text"].replace("&", ""), caption)
         self.assertEqual(children[TXT_PASSWORD]["text"], "")
+        self.assertEqual(self.driver.run("tip", MAIN, TXT_PASSWORD),
+                         "The password is kept in the list file as text: it guards against a run started by "
+                         "mistake, not against someone who can read the file.")
         self.assertEqual(children[LST_FILES]["class"], "SysListView32")
         self.assertEqual(children[PB_COPY]["class"], "msctls_progress32")
         self.assertEqual(children[STATUS]["class"], "msctls_statusbar32")

@@ -1,7 +1,9 @@
 // The deletion passes on real folders, deleting and moving to the Recycle
 // Bin: a whole tree with long and non-ANSI names, items that stay (in use,
 // folders above them) with their reasons, read-only files that go, missing
-// and duplicate entries, and the folder order.
+// and duplicate entries, and the folder order. Then the whole run from its
+// list file: lists with nothing to run, the password, and the closing
+// message with the full report.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,7 +15,11 @@
 
 #include "base/long_path.h"
 #include "base/encoding.h"
+#include "listfile/list_file.h"
+#include "removal/fates_win.h"
 #include "removal/removal_passes_win.h"
+#include "removal/removal_run_win.h"
+#include "removal/removal_steps_win.h"
 
 namespace {
 
@@ -214,6 +220,253 @@ TEST_P(RemovalPasses, AStopBeforeTheFirstItemLeavesEveryItemUntried) {
   EXPECT_EQ(result.leftovers[0].path, a);
   EXPECT_EQ(result.leftovers[1].reason, L"not tried: the run was stopped");
   EXPECT_TRUE(Exists(a));
+  EXPECT_TRUE(Exists(t));
+}
+
+// Runs a Unix program on the Unix forms of Windows paths (under Wine,
+// whose symbolic links are stubs, links are made and removed so, as a
+// user's other programs would).
+bool RunOnUnix(const wchar_t* program, std::initializer_list<std::wstring> arguments) {
+  using ToUnix = char* (*)(const wchar_t*);
+  const auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (!toUnix) return false;
+  std::wstring command = program;
+  for (const std::wstring& argument : arguments) {
+    char* unixPath = toUnix(argument.c_str());
+    if (!unixPath) return false;
+    command += L" \"" + enc::FromUtf8(unixPath) + L"\"";
+    HeapFree(GetProcessHeap(), 0, unixPath);
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return false;
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return true;
+}
+
+// A link to a folder, which the guard in the test removes again.
+struct FolderLink {
+  FolderLink(const std::wstring& link, const std::wstring& target) : path(link) {
+    if (!CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) || !IsLink())
+      if (RunOnUnix(L"Z:\\bin\\ln -s", {target, link})) Await(true);
+  }
+  ~FolderLink() {
+    if (IsLink() && RunOnUnix(L"Z:\\bin\\rm", {path})) Await(false);
+  }
+  // A Unix program's process is not one that Windows can wait for.
+  void Await(bool link) const {
+    for (int i = 0; i < 500 && IsLink() != link; ++i) Sleep(20);
+  }
+  bool IsLink() const { return removal::IsFolderLink(GetFileAttributesW(path.c_str())); }
+  std::wstring path;
+};
+
+// What Foresee says of every kind of record, in pass order, and then the
+// run: exactly the items foreseen to go go, and the others stay with the
+// reasons foreseen.
+TEST_P(RemovalPasses, TheRunRemovesExactlyWhatWasForeseen) {
+  const bool recycling = GetParam() == removal::Disposal::RecycleBin;
+  const std::wstring t = Make(L"T\\", L"Folder");
+  const std::wstring s = Make(L"T\\S\\", L"Folder");
+  const std::wstring a = Make(L"T\\a.txt", L"File");
+  HANDLE h = CreateFileW(a.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  DWORD wrote = 0;
+  ASSERT_TRUE(WriteFile(h, "12345", 5, &wrote, nullptr));
+  CloseHandle(h);
+  const std::wstring dotted = Make(L"n.txt.", L"File");
+  const std::wstring outside = Make(L"O\\", L"Folder");
+  const std::wstring behind = Make(L"O\\x.txt", L"File");
+  records_.resize(4);  // the folder O and what is in it are not listed
+  const std::wstring link = root_ + L"L\\";
+  const FolderLink made(link.substr(0, link.size() - 1), outside.substr(0, outside.size() - 1));
+  ASSERT_TRUE(made.IsLink());
+  wchar_t drive = 0;
+  for (wchar_t d = L'Q'; d <= L'Y' && !drive; ++d)
+    if (GetDriveTypeW((std::wstring(1, d) + L":\\").c_str()) == DRIVE_NO_ROOT_DIR) drive = d;
+  ASSERT_NE(drive, 0);
+  const std::wstring missingDrive = std::wstring(1, drive) + L":\\secret.txt";
+  const std::wstring folderAsFile = root_ + L"O";
+  for (const std::wstring& path : {root_ + L"T\\gone.txt", std::wstring(L"CON"), std::wstring(L"rel.txt"),
+                                   link + L"x.txt", missingDrive, folderAsFile})
+    records_.push_back({path, L"File"});
+  records_.push_back({link, L"Folder"});
+  records_.push_back({L"C:\\", L"Folder"});
+
+  size_t heard = 0;
+  const removal::Plan plan = removal::MakePlan(records_);
+  const std::vector<removal::Fate> fates =
+      removal::Foresee(plan, GetParam(), [&](size_t done, size_t total) { heard += done <= total && total == 12; });
+  EXPECT_GT(heard, 0u);
+  using removal::Outcome;
+  struct Expected {
+    std::wstring path;
+    Outcome outcome;
+    std::wstring reason;
+  };
+  const std::wstring notBinned = L"a name ending in a dot or a blank, which the Recycle Bin cannot take; left so that "
+                                 L"nothing else goes in its place";
+  const std::vector<Expected> expected = {
+      {folderAsFile, Outcome::Stay, L"a folder, listed as a file"},
+      {missingDrive, Outcome::Stay, L"the drive is not there"},
+      {link + L"x.txt", Outcome::Stay,
+       L"reached through a link: a listed folder above it is a link now; left so that nothing behind it is removed"},
+      {L"rel.txt", Outcome::Stay, L"not a full path"},
+      {L"CON", Outcome::Stay, L"a device, not a file or folder"},
+      {root_ + L"T\\gone.txt", Outcome::Gone, L""},
+      {dotted, recycling ? Outcome::Stay : Outcome::Remove, recycling ? notBinned : L""},
+      {a, Outcome::Remove, L""},
+      {L"C:\\", Outcome::Stay, L"the root of a drive; never removed"},
+      {link, Outcome::Stay, L"a link to another folder; left so that nothing behind it is removed"},
+      {s, Outcome::Remove, L""},
+      {t, Outcome::Remove, L""}};
+  ASSERT_FALSE(removal::FolderLinksRemovableAlone());
+  ASSERT_EQ(fates.size(), expected.size());
+  for (size_t i = 0; i < fates.size(); ++i) {
+    EXPECT_EQ(fates[i].path, expected[i].path) << i;
+    EXPECT_EQ(fates[i].folder, i >= 8) << i;
+    EXPECT_EQ(fates[i].outcome, expected[i].outcome) << i;
+    EXPECT_EQ(fates[i].reason, expected[i].reason) << i;
+  }
+  EXPECT_EQ(fates[7].bytes, 5u);
+  EXPECT_TRUE(Exists(a));  // foreseeing changes nothing
+
+  const removal::RunResult result = removal::RunPasses(plan, nullptr, GetParam());
+  std::vector<Leftover> stays;
+  for (const removal::Fate& fate : fates) {
+    if (!paths::Root(fate.path).empty() && fate.path != missingDrive) {
+      EXPECT_EQ(Exists(fate.path), fate.outcome == Outcome::Stay) << enc::ToUtf8(fate.path);
+    }
+    if (fate.outcome == Outcome::Stay) stays.push_back({fate.path, fate.reason});
+  }
+  ASSERT_EQ(result.leftovers.size(), stays.size());
+  for (size_t i = 0; i < stays.size(); ++i) {
+    EXPECT_EQ(result.leftovers[i].path, stays[i].path) << i;
+    EXPECT_EQ(result.leftovers[i].reason, stays[i].reason) << i;
+  }
+  EXPECT_TRUE(Exists(behind));
+  EXPECT_EQ(result.removedFiles, recycling ? 1u : 2u);
+  EXPECT_EQ(result.removedFolders, 2u);
+  EXPECT_EQ(result.removedBytes, 5u);
+}
+
+// The run as the prompt drives it, from a list file written beside the tree.
+class RemovalRun : public RemovalPasses {
+ protected:
+  std::wstring WriteList(const std::string& bytes, const wchar_t* name = L"list.txt") {
+    const std::wstring path = root_ + name;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD wrote = 0;
+    EXPECT_TRUE(WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr));
+    CloseHandle(h);
+    made_.push_back(path);
+    return path;
+  }
+  static std::string ReadAll(const std::wstring& path) {
+    std::string bytes;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got) bytes.append(buffer, got);
+    CloseHandle(h);
+    return bytes;
+  }
+};
+
+TEST_F(RemovalRun, ListsWithNothingToRunSaySoAndTouchNothing) {
+  const std::wstring a = Make(L"a.txt", L"File");
+  std::wstring problem;
+  const std::wstring missing = root_ + L"missing list.txt";
+  EXPECT_FALSE(removal::RemovalRun(missing).Read(problem));
+  EXPECT_EQ(problem.find(L"The delete list cannot be read:\n" + missing + L"\n"), 0u);
+  EXPECT_EQ(problem.substr(problem.size() - 25), L"Nothing has been removed.");
+  EXPECT_FALSE(removal::RemovalRun(L"").Read(problem));
+  EXPECT_NE(problem.find(L"(no list file was named)"), std::wstring::npos);
+  for (const std::string& bytes : {std::string(), std::string("*"), std::string("C:\\x|Other*pw*\r\n")}) {
+    const std::wstring empty = WriteList(bytes, L"empty.txt");
+    EXPECT_FALSE(removal::RemovalRun(empty).Read(problem));
+    EXPECT_EQ(problem, removal::EmptyListText(empty));
+  }
+  const std::wstring picture =
+      WriteList(std::string("\x89PNG\0\0", 6) + listfile::EncodeList(records_, L"pw"), L"p.png");
+  EXPECT_FALSE(removal::RemovalRun(picture).Read(problem));
+  EXPECT_EQ(problem, removal::UnreadableListText(picture, listfile::kNotAListText));
+  EXPECT_TRUE(Exists(a));
+}
+
+TEST_F(RemovalRun, TheListIsReadAsItIsNowAndThePasswordAsSaved) {
+  Make(L"T\\", L"Folder");
+  const std::wstring a = Make(L"T\\a.txt", L"File");
+  const std::wstring list = WriteList(listfile::EncodeList(records_, L" pass word "));
+  removal::RemovalRun run(list);
+  std::wstring problem;
+  ASSERT_TRUE(run.Read(problem));
+  EXPECT_EQ(run.Confirmation(), L"Are you sure you wish to remove your files?\n1 file and 1 folder are listed in " + list);
+  EXPECT_TRUE(run.PasswordMatches(L"pass word"));
+  EXPECT_FALSE(run.PasswordMatches(L"pass  word"));
+  EXPECT_FALSE(run.PasswordMatches(L"Pass word"));
+  // Read again, it sees the list as it is then.
+  records_.push_back({root_ + L"b.txt", L"File"});
+  WriteList(listfile::EncodeList(records_, L"other"));
+  ASSERT_TRUE(run.Read(problem));
+  EXPECT_EQ(run.Planned().files.size(), 2u);
+  EXPECT_TRUE(run.PasswordMatches(L"other"));
+  EXPECT_TRUE(Exists(a));
+}
+
+TEST_F(RemovalRun, ItsClosingMessageNamesWhatStayedAndWhereTheFullListIs) {
+  const std::wstring t = Make(L"T\\", L"Folder");
+  Make(L"T\\a.txt", L"File");
+  const std::wstring held = Make(L"T\\held.txt", L"File");
+  for (int i = 0; i < 21; ++i) records_.push_back({L"rel" + std::to_wstring(i) + L".txt", L"File"});
+  const std::wstring list = WriteList(listfile::EncodeList(records_, L"pw"), L"my list.txt");
+  removal::RemovalRun run(list);
+  std::wstring problem;
+  ASSERT_TRUE(run.Read(problem));
+  HANDLE open = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(open, INVALID_HANDLE_VALUE);
+  size_t calls = 0;
+  const removal::ClosingMessage closing =
+      run.Run(removal::Disposal::Delete, [&](size_t, size_t total) { calls += total == 24; });
+  CloseHandle(open);
+  EXPECT_TRUE(closing.warns);
+  EXPECT_GT(calls, 0u);
+  EXPECT_EQ(closing.text.find(L"Removed 1 item: 1 file (0 bytes) and 0 folders.\n\n23 items could not be removed:\n\n"
+                              L"rel20.txt - not a full path\n"),
+            0u);
+  EXPECT_NE(closing.text.find(L"\n... and 3 more.\n\nThe full list is in "), std::wstring::npos);
+  const std::wstring report = closing.text.substr(closing.text.find(L"The full list is in ") + 20);
+  EXPECT_NE(report.find(L"my list - not removed "), std::wstring::npos);
+  const std::string full = ReadAll(report);
+  DeleteFileW(report.c_str());
+  EXPECT_EQ(full.compare(0, 3, "\xEF\xBB\xBF"), 0);
+  EXPECT_NE(full.find("\r\n23 items could not be removed:\r\n\r\nrel20.txt - not a full path\r\n"), std::string::npos);
+  EXPECT_NE(full.find(enc::ToUtf8(held) + " - in use by another program\r\n"), std::string::npos);
+  EXPECT_NE(full.find(enc::ToUtf8(t) + " - folder not empty\r\n"), std::string::npos);
+
+  // Once the held file is free, the same run object reads and removes the rest.
+  records_.resize(3);
+  WriteList(listfile::EncodeList(records_, L"pw"), L"my list.txt");
+  ASSERT_TRUE(run.Read(problem));
+  const removal::ClosingMessage done = run.Run(removal::Disposal::Delete, nullptr);
+  EXPECT_EQ(done.text, L"Done\n\nRemoved 2 items: 1 file (0 bytes) and 1 folder.");
+  EXPECT_FALSE(done.warns);
+  EXPECT_FALSE(Exists(t));
+  // Stopped before it began: it says so and lists every item as untried.
+  Make(L"T\\", L"Folder");
+  WriteList(listfile::EncodeList({records_[0]}, L"pw"), L"my list.txt");
+  ASSERT_TRUE(run.Read(problem));
+  std::atomic<bool> stop{true};
+  const removal::ClosingMessage stopped = run.Run(removal::Disposal::Delete, nullptr, &stop);
+  EXPECT_FALSE(stopped.warns);
+  EXPECT_EQ(stopped.text, L"The run was stopped. 0 items were removed.\n\nRemoved 0 items: 0 files (0 bytes) and 0 "
+                          L"folders.\n\n1 item was left:\n\n" + t +
+                              L" - not tried: the run was stopped");
   EXPECT_TRUE(Exists(t));
 }
 

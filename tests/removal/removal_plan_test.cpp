@@ -79,6 +79,38 @@ TEST(RemovalPlan, ReportNamesTheFirstLeftoversWithTheirReasons) {
   EXPECT_NE(text.find(L"x\\end.txt - the path is too long"), std::wstring::npos);
 }
 
+TEST(RemovalPlan, NumbersAreGroupedAsTheLocaleGroupsThem) {
+  const removal::NumberStyle english;
+  EXPECT_EQ(removal::GroupedNumber(0, english), L"0");
+  EXPECT_EQ(removal::GroupedNumber(999, english), L"999");
+  EXPECT_EQ(removal::GroupedNumber(1000, english), L"1,000");
+  EXPECT_EQ(removal::GroupedNumber(105051, english), L"105,051");
+  EXPECT_EQ(removal::GroupedNumber(18446744073709551615ull, english), L"18,446,744,073,709,551,615");
+  EXPECT_EQ(removal::GroupedNumber(1234567, {L"\u00a0", L"3;0"}), L"1\u00a0234\u00a0567");
+  EXPECT_EQ(removal::GroupedNumber(123456789, {L",", L"3;2;0"}), L"12,34,56,789");
+  EXPECT_EQ(removal::GroupedNumber(1234567, {L".", L"3"}), L"1234.567");
+  EXPECT_EQ(removal::GroupedNumber(1234567, {L",", L"0"}), L"1234567");
+  EXPECT_EQ(removal::GroupedNumber(1234567, {L",", L""}), L"1234567");
+}
+
+TEST(RemovalPlan, TheClosingMessageGivesTheAccountOfWhatWasRemoved) {
+  removal::Account account{100000, 5051, L"1.2 GB", false};
+  const std::wstring removed = removal::AccountText(account, {});
+  EXPECT_EQ(removed, L"Removed 105,051 items: 100,000 files (1.2 GB) and 5,051 folders.");
+  EXPECT_EQ(removal::ClosingText(removed, false, 105051, {}), L"Done\n\n" + removed);
+  account = {1, 0, L"5 bytes", true};
+  EXPECT_EQ(removal::AccountText(account, {}), L"Moved to the Recycle Bin 1 item: 1 file (5 bytes) and 0 folders.");
+  account = {0, 1, L"0 bytes", false};
+  EXPECT_EQ(removal::AccountText(account, {}), L"Removed 1 item: 0 files (0 bytes) and 1 folder.");
+  // What stayed is listed below the account; a stopped run keeps its first line above it.
+  const std::vector<Leftover> left{{L"C:\\T\\", L"folder not empty"}};
+  EXPECT_EQ(removal::ClosingText(L"A.", false, 3, left),
+            L"A.\n\n1 item could not be removed:\n\nC:\\T\\ - folder not empty");
+  EXPECT_EQ(removal::ClosingText(L"A.", true, 3, left),
+            L"The run was stopped. 3 items were removed.\n\nA.\n\n1 item was left:\n\nC:\\T\\ - folder not empty");
+  EXPECT_EQ(removal::ClosingText(L"A.", true, 1, {}), L"The run was stopped. 1 item was removed.\n\nA.");
+}
+
 TEST(RemovalPlan, FullReportIsNamedAfterTheListAndHoldsEveryItem) {
   const removal::ReportTime at{2026, 12, 8, 9, 5, 3};
   EXPECT_EQ(removal::ReportFileName(L"C:\\My Lists\\old list.txt", at), L"old list - not removed 2026-12-08 09.05.03.txt");

@@ -1,0 +1,223 @@
+// The fate decision on the wide-character file API: one attribute look per
+// item, listed folders looked at up front on the workers.
+#include "removal/fates_win.h"
+
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "base/long_path.h"
+#include "removal/chunked_pass.h"
+#include "removal/link_guard.h"
+#include "removal/listed_path.h"
+#include "removal/recycle_bin_win.h"
+#include "removal/removal_steps_win.h"
+
+namespace removal {
+namespace {
+
+// The shell takes paths only in their short form.
+constexpr size_t kLongestShellPath = MAX_PATH - 1;
+// Looks at folders are quick; small chunks share them out evenly.
+constexpr size_t kFolderChunk = 500;
+
+// The user's own shell folders. Where they are links, the system made them
+// so (under Wine, Documents and the others lead to the home folder): they
+// were links when the list was made, and items in them are listed as usual.
+std::vector<std::wstring> UserShellFolderKeys() {
+  std::vector<std::wstring> keys;
+  for (const KNOWNFOLDERID* id : {&FOLDERID_Documents, &FOLDERID_Downloads, &FOLDERID_Music, &FOLDERID_Pictures,
+                                  &FOLDERID_Videos, &FOLDERID_Desktop, &FOLDERID_Profile}) {
+    wchar_t* path = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(*id, 0, nullptr, &path))) keys.push_back(FolderKey(path));
+    CoTaskMemFree(path);
+  }
+  return keys;
+}
+
+// A listed folder as it is on the disk: its attributes (or why they cannot
+// be had) and whether it is the root of a drive. A path that is never tried
+// is not looked at.
+Verdict LookAtFolder(const std::wstring& path) {
+  Verdict v;
+  if (!PathRefusal(path).empty()) return v;
+  const std::wstring apiPath = FolderApiPath(path);
+  if (IsDriveRoot(apiPath)) {
+    v.code = kDriveRoot;
+    return v;
+  }
+  v.attributes = GetFileAttributesW(apiPath.c_str());
+  if (v.attributes == INVALID_FILE_ATTRIBUTES) v.code = GetLastError();
+  return v;
+}
+
+// The calling thread only waits, calling `painted` now and then.
+std::vector<Verdict> LookAtFolders(const std::vector<std::wstring>& folders, const std::function<void()>& painted,
+                                   const std::atomic<bool>* stop) {
+  std::vector<Verdict> looked(folders.size());
+  ChunkSetup setup{DeleteWorkerCount(), kFolderChunk};
+  setup.stop = stop;
+  const std::vector<ItemFailure> untried = RunInChunks(
+      folders.size(),
+      [&](size_t i) -> unsigned long {
+        looked[i] = LookAtFolder(folders[i]);
+        return 0;
+      },
+      [&](size_t) { painted(); }, setup);
+  for (const ItemFailure& f : untried) looked[f.index].code = kNotTried;
+  return looked;
+}
+
+// The items below a listed folder that is a link now, other than a shell
+// folder (empty marks when there are none, as in nearly every run).
+void MarkBelowLinks(const Plan& plan, const std::vector<Verdict>& looked, std::vector<bool>& files,
+                    std::vector<bool>& folders) {
+  LinkGuard guard(plan.folders, plan.files);
+  const std::vector<std::wstring>& above = guard.FoldersAbove();
+  if (above.empty()) return;
+  std::map<const std::wstring*, size_t> index;
+  for (size_t i = 0; i < plan.folders.size(); ++i)
+    if (IsFolderLink(looked[i].attributes)) index.emplace(&plan.folders[i], i);
+  if (index.empty()) return;
+  std::vector<std::wstring> shellFolders = UserShellFolderKeys();
+  std::vector<size_t> linked;
+  for (size_t a = 0; a < above.size(); ++a) {
+    const std::wstring key = FolderKey(above[a]);
+    bool link = false;
+    for (const auto& [path, i] : index) link = link || FolderKey(*path) == key;
+    if (link && std::find(shellFolders.begin(), shellFolders.end(), key) == shellFolders.end()) linked.push_back(a);
+  }
+  guard.SetLinks(linked);
+  files = guard.Blocked(plan.files);
+  folders = guard.Blocked(plan.folders);
+}
+
+}  // namespace
+
+bool IsNotFound(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
+
+FateCheck::FateCheck(const Plan& plan, Disposal disposal, const ProgressFn& progress,
+                     const std::atomic<bool>* stop)
+    : plan_(plan), disposal_(disposal), linksAlone_(FolderLinksRemovableAlone()) {
+  const size_t total = plan.files.size() + plan.folders.size();
+  const std::vector<Verdict> looked = LookAtFolders(
+      plan.folders,
+      [&] {
+        if (progress) progress(0, total);
+      },
+      stop);
+  MarkBelowLinks(plan, looked, blockedFiles_, blockedFolders_);
+  DecideFolders(looked);
+}
+
+DWORD FateCheck::Listed(size_t file) const {
+  if (IsBlocked(blockedFiles_, file)) return kThroughLink;
+  return PathRefusal(plan_.files[file]).empty() ? 0 : kRefusedPath;
+}
+
+Verdict FateCheck::File(size_t file) {
+  Verdict v;
+  v.code = Listed(file);
+  if (v.code) return v;
+  const std::wstring& path = plan_.files[file];
+  const std::wstring apiPath = disposal_ == Disposal::RecycleBin ? FolderApiPath(path) : paths::Verbatim(path);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(apiPath.c_str(), GetFileExInfoStandard, &data)) {
+    v.code = GetLastError();
+    return v;
+  }
+  v.attributes = data.dwFileAttributes;
+  if (v.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    v.code = kFolderAsFile;
+    return v;
+  }
+  v.bytes = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  if (disposal_ == Disposal::RecycleBin) v.code = ShellRefusal(path);
+  return v;
+}
+
+// In the order the run has always taken them: what the list says, then what
+// the disk says, then what the shell can take.
+void FateCheck::DecideFolders(const std::vector<Verdict>& looked) {
+  folders_.resize(plan_.folders.size());
+  for (size_t i = 0; i < folders_.size(); ++i) {
+    const std::wstring& path = plan_.folders[i];
+    Verdict& v = folders_[i];
+    v = looked[i];
+    if (IsBlocked(blockedFolders_, i)) v.code = kThroughLink;
+    else if (!PathRefusal(path).empty()) v.code = kRefusedPath;
+    if (v.code) continue;
+    if (IsFolderLink(v.attributes) && !linksAlone_) v.code = kLinkKept;
+    else if (!(v.attributes & FILE_ATTRIBUTE_DIRECTORY)) v.code = ERROR_DIRECTORY;
+    else if (disposal_ == Disposal::RecycleBin) v.code = ShellRefusal(path);
+  }
+}
+
+DWORD FateCheck::ShellRefusal(const std::wstring& path) {
+  const std::wstring shellPath = ShellPath(path);
+  if (paths::HasNameThatPlainFormChanges(shellPath)) return kPlainNameDiffers;
+  if (shellPath.size() > kLongestShellPath || shellPath.compare(0, 4, L"\\\\?\\") == 0) return kNoRecycleBin;
+  return BinTakes(shellPath) ? 0 : kNoRecycleBin;
+}
+
+// The volume's Recycle Bin, asked once per volume: the shell would delete
+// for good what a volume without one holds.
+bool FateCheck::BinTakes(const std::wstring& shellPath) {
+  std::vector<wchar_t> volume(shellPath.size() + 2 > MAX_PATH ? shellPath.size() + 2 : MAX_PATH);
+  if (!GetVolumePathNameW(shellPath.c_str(), volume.data(), static_cast<DWORD>(volume.size()))) return false;
+  std::lock_guard<std::mutex> lock(binsMutex_);
+  auto found = bins_.find(volume.data());
+  if (found != bins_.end()) return found->second;
+  SHQUERYRBINFO info{};
+  info.cbSize = sizeof info;
+  const bool has = SUCCEEDED(SHQueryRecycleBinW(volume.data(), &info));
+  bins_.emplace(volume.data(), has);
+  return has;
+}
+
+std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn& progress,
+                          const std::atomic<bool>* stop) {
+  const size_t total = plan.files.size() + plan.folders.size();
+  FateCheck check(plan, disposal, progress, stop);
+  std::vector<Verdict> files(plan.files.size());
+  ChunkSetup setup{DeleteWorkerCount()};
+  setup.stop = stop;
+  const std::vector<ItemFailure> untried = RunInChunks(
+      files.size(),
+      [&](size_t i) -> unsigned long {
+        files[i] = check.File(i);
+        return 0;
+      },
+      [&](size_t done) {
+        if (progress) progress(done, total);
+      },
+      setup);
+  for (const ItemFailure& f : untried) files[f.index].code = kNotTried;
+
+  std::vector<Fate> fates;
+  fates.reserve(total);
+  DriveCheck drives;
+  auto add = [&](const std::wstring& path, bool folder, const Verdict& v) {
+    Fate fate;
+    fate.path = path;
+    fate.folder = folder;
+    DWORD code = v.code;
+    if (IsNotFound(code)) code = drives.Missing(FolderApiPath(path)) ? kDriveMissing : 0;
+    if (v.code == 0) {
+      fate.outcome = Outcome::Remove;
+      fate.bytes = v.bytes;
+    } else if (code == 0) {
+      fate.outcome = Outcome::Gone;
+    } else {
+      fate.reason = RefusalReason(Refused(path, code));
+    }
+    fates.push_back(std::move(fate));
+  };
+  for (size_t i = 0; i < files.size(); ++i) add(plan.files[i], false, files[i]);
+  for (size_t i = 0; i < plan.folders.size(); ++i) add(plan.folders[i], true, check.Folder(i));
+  if (progress) progress(total, total);
+  return fates;
+}
+
+}  // namespace removal

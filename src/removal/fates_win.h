@@ -1,0 +1,73 @@
+// What a removal run will do with each listed item, decided before anything
+// is tried and without changing anything on the disk. Foresee gives it for
+// whatever shows the run beforehand; the passes take the same decision
+// (FateCheck) item by item and try only the items it lets through, so the
+// two never disagree on an item that nobody touched in between.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "removal/fate.h"
+#include "removal/removal_passes_win.h"
+
+namespace removal {
+
+// Every listed item's fate: the files first, then the folders, each in pass
+// order. The items are looked at on the workers (one look each); `progress`
+// hears how far, and a raised `stop` ends the looks early (the items not
+// looked at then come back as staying, not tried).
+std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn& progress = nullptr,
+                          const std::atomic<bool>* stop = nullptr);
+
+// One item as the decision finds it: code 0 when it is to be tried;
+// otherwise a not-found code when it is not there (IsNotFound), or the
+// refusal it stays with.
+struct Verdict {
+  DWORD code = 0;
+  DWORD attributes = INVALID_FILE_ATTRIBUTES;  // when it was looked at
+  std::uint64_t bytes = 0;                      // a file's size, when it is to be tried
+};
+
+bool IsNotFound(DWORD code);
+
+// The decision on a run's items. Made once per run: it looks at every
+// listed folder at once, on the workers, for what it is and for the links
+// among them that listed items lie below.
+class FateCheck {
+ public:
+  // `progress`, when given, is called with (0, items) while the folders are
+  // looked at, to keep a window painted.
+  FateCheck(const Plan& plan, Disposal disposal, const ProgressFn& progress, const std::atomic<bool>* stop);
+
+  // The part that asks nothing of the disk about the file itself: below a
+  // listed folder that is a link now, or a path that is never tried. 0 when
+  // it may be tried. Any thread.
+  DWORD Listed(size_t file) const;
+  // The whole decision on a file: Listed, then one look at it. Any thread.
+  Verdict File(size_t file);
+  // The whole decision on a folder, looked at when the check was made.
+  const Verdict& Folder(size_t folder) const { return folders_[folder]; }
+  bool LinksAlone() const { return linksAlone_; }
+
+ private:
+  // The Recycle Bin's refusal of a path the disk has, or 0.
+  DWORD ShellRefusal(const std::wstring& path);
+  bool BinTakes(const std::wstring& shellPath);
+  void DecideFolders(const std::vector<Verdict>& looked);
+
+  const Plan& plan_;
+  Disposal disposal_;
+  bool linksAlone_;
+  std::vector<bool> blockedFiles_, blockedFolders_;
+  std::vector<Verdict> folders_;
+  std::mutex binsMutex_;
+  std::map<std::wstring, bool> bins_;  // volume -> has a Recycle Bin
+};
+
+}  // namespace removal

@@ -1,0 +1,352 @@
+// The preview window: a virtual list view over the preview's rows, filled
+// from a worker thread. The worker owns nothing of the window: it shares
+// one job with it and posts to the window only while the window is there,
+// so Close never waits on a slow drive.
+#include "removal/preview_window_win.h"
+
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "base/encoding.h"
+#include "base/program_win.h"
+#include "removal/fates_win.h"
+
+namespace removal {
+
+// What the window and its worker share.
+struct PreviewJob {
+  Plan plan;
+  Disposal disposal = Disposal::Delete;
+  std::atomic<bool> stop{false};
+  std::atomic<bool> progressPosted{false};
+  std::atomic<size_t> done{0};
+  std::atomic<size_t> total{0};
+  std::mutex lock;         // guards the rest
+  HWND window = nullptr;   // cleared when the window goes
+  bool filled = false;
+  std::vector<Fate> fates;
+  std::wstring failure;
+
+  void Post(UINT msg) {
+    std::lock_guard<std::mutex> hold(lock);
+    if (window) PostMessageW(window, msg, 0, 0);
+  }
+};
+
+namespace {
+
+const wchar_t kClassName[] = L"OmbrelayPreview";
+constexpr UINT kMsgProgress = WM_APP + 20;
+constexpr UINT kMsgFilled = WM_APP + 21;
+// Twips: the first client size, the smallest frame, margins and rows.
+constexpr int kClientWidth = 10500;
+constexpr int kClientHeight = 6300;
+constexpr int kSmallestWidth = 6000;
+constexpr int kSmallestHeight = 3600;
+constexpr int kMargin = 120;
+constexpr int kTotalsHeight = 690;
+constexpr int kButtonWidth = 1140;
+constexpr int kButtonHeight = 390;
+
+// Creation order is the tab order; Layout() places them at every size.
+const base::ControlSpec kControls[] = {
+    {kPreviewTotals, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, 0},
+    {kPreviewList, WC_LISTVIEWW, L"", LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE,
+     0, 0, 0, 0},
+    {kPreviewProgress, PROGRESS_CLASSW, L"", 0, 0, 0, 0, 0, 0},
+    {kPreviewCopy, L"BUTTON", L"&Copy", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 0, 0, 0, 0, 0},
+    {kPreviewClose, L"BUTTON", L"Close", BS_PUSHBUTTON | WS_TABSTOP, 0, 0, 0, 0, 0},
+};
+
+struct ColumnSpec {
+  const wchar_t* title;
+  Column column;
+  int format;
+  int percent;  // of the list's first width
+};
+const ColumnSpec kColumns[] = {
+    {L"Path", Column::Path, LVCFMT_LEFT, 55},
+    {L"Outcome", Column::Outcome, LVCFMT_LEFT, 30},
+    {L"Size", Column::Size, LVCFMT_RIGHT, 12},
+};
+
+std::wstring ByteSize(std::uint64_t bytes) {
+  wchar_t text[64] = L"";
+  if (!StrFormatByteSizeW(static_cast<LONGLONG>(bytes), text, 64)) return std::to_wstring(bytes) + L" bytes";
+  return text;
+}
+
+// Runs on the worker: decides every fate, telling the window how far it is
+// at most once per message it has taken.
+void Fill(const std::shared_ptr<PreviewJob>& job) {
+  std::vector<Fate> fates;
+  std::wstring failure;
+  try {
+    fates = Foresee(
+        job->plan, job->disposal,
+        [&job](size_t done, size_t total) {
+          job->done = done;
+          job->total = total;
+          if (!job->progressPosted.exchange(true)) job->Post(kMsgProgress);
+        },
+        &job->stop);
+  } catch (const std::exception& e) {
+    failure = enc::FromAnsi(e.what());
+    if (failure.empty()) failure = L"an unexpected error";
+  }
+  {
+    std::lock_guard<std::mutex> hold(job->lock);
+    job->fates = std::move(fates);
+    job->failure = std::move(failure);
+    job->filled = true;
+  }
+  job->Post(kMsgFilled);
+}
+
+struct GlobalTraits {
+  static HGLOBAL Invalid() { return nullptr; }
+  static void Close(HGLOBAL h) { ::GlobalFree(h); }
+};
+using unique_hglobal = win::UniqueHandle<HGLOBAL, GlobalTraits>;
+
+// Puts the text on the clipboard as Unicode text.
+bool ToClipboard(HWND owner, const std::wstring& text) {
+  const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
+  unique_hglobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+  void* target = memory ? GlobalLock(memory.get()) : nullptr;
+  if (!target) return false;
+  std::memcpy(target, text.c_str(), bytes);
+  GlobalUnlock(memory.get());
+  if (!OpenClipboard(owner)) return false;
+  const bool put = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory.get());
+  if (put) memory.release();  // the clipboard owns it now
+  CloseClipboard();
+  return put;
+}
+
+}  // namespace
+
+PreviewWindow::~PreviewWindow() { Close(); }
+
+bool PreviewWindow::Open(HWND owner, const Plan& plan, Disposal disposal) {
+  dpi_ = win::WindowDpi(owner);
+  returnFocus_ = GetFocus();
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+  const DWORD exStyle = WS_EX_CONTROLPARENT;
+  RECT ownerRect{};
+  const bool besideOwner = GetWindowRect(owner, &ownerRect) != FALSE;
+  const RECT frame = base::CentredRect(base::FrameSize({Px(kClientWidth), Px(kClientHeight)}, style, exStyle, false),
+                                       besideOwner ? &ownerRect : nullptr);
+  if (!Create({kClassName, L"Preview", style, exStyle, owner}, &frame)) return false;
+  const LPARAM icon = SendMessageW(owner, WM_GETICON, ICON_SMALL, 0);
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, icon);
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, SendMessageW(owner, WM_GETICON, ICON_BIG, 0));
+  base::AddDialogWindow(hwnd_);
+  SetWindowTextW(Control(kPreviewTotals), L"Looking at the listed items...");
+
+  job_ = std::make_shared<PreviewJob>();
+  job_->plan = plan;
+  job_->disposal = disposal;
+  job_->window = hwnd_;
+  job_->total = plan.files.size() + plan.folders.size();
+  try {
+    std::thread(Fill, job_).detach();  // the job outlives the window if need be
+  } catch (const std::system_error&) {
+    SetWindowTextW(Control(kPreviewTotals), L"The preview could not be made: no thread could be started.");
+    ShowWindow(Control(kPreviewProgress), SW_HIDE);
+  }
+  ShowWindow(hwnd_, SW_SHOW);
+  SetFocus(Control(kPreviewList));
+  return true;
+}
+
+const PreviewTotals* PreviewWindow::TotalsFor(const Plan& plan, Disposal disposal) const {
+  if (!model_ || job_->disposal != disposal) return nullptr;
+  if (job_->plan.files != plan.files || job_->plan.folders != plan.folders) return nullptr;
+  return &model_->Totals();
+}
+
+LRESULT PreviewWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      if (!CreateControls(kControls)) return -1;
+      AddColumns();
+      Layout();
+      return 0;
+    case WM_SIZE:
+      if (wp != SIZE_MINIMIZED) Layout();
+      return 0;
+    case WM_GETMINMAXINFO: {
+      const SIZE smallest = base::FrameSize({Px(kSmallestWidth), Px(kSmallestHeight)},
+                                            static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), 0, false);
+      reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = {smallest.cx, smallest.cy};
+      return 0;
+    }
+    case WM_COMMAND:
+      if (LOWORD(wp) == kPreviewCopy && HIWORD(wp) == BN_CLICKED) Copy();
+      if (LOWORD(wp) == kPreviewClose) Close();  // Close, Esc
+      return 0;
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<const NMHDR*>(lp));
+    case kMsgProgress:
+      OnProgress();
+      return 0;
+    case kMsgFilled:
+      OnFilled();
+      return 0;
+    case WM_DESTROY:
+      base::RemoveDialogWindow(hwnd_);
+      return 0;
+    default:
+      return Window::OnMessage(msg, wp, lp);
+  }
+}
+
+// The totals on top, the buttons along the bottom (the progress bar left
+// of them while the list fills), the list between.
+void PreviewWindow::Layout() {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int width = client.right, height = client.bottom;
+  const int margin = Px(kMargin), buttonWidth = Px(kButtonWidth), buttonHeight = Px(kButtonHeight);
+  const int rowTop = height - margin - buttonHeight;
+  const int listTop = margin + Px(kTotalsHeight);
+  const int closeLeft = width - margin - buttonWidth, copyLeft = closeLeft - margin - buttonWidth;
+  struct Place {
+    int id, left, top, width, height;
+  };
+  const Place places[] = {
+      {kPreviewTotals, margin, margin, width - 2 * margin, Px(kTotalsHeight) - margin},
+      {kPreviewList, margin, listTop, width - 2 * margin, rowTop - margin - listTop},
+      {kPreviewProgress, margin, rowTop + buttonHeight / 4, copyLeft - 2 * margin, buttonHeight / 2},
+      {kPreviewCopy, copyLeft, rowTop, buttonWidth, buttonHeight},
+      {kPreviewClose, closeLeft, rowTop, buttonWidth, buttonHeight},
+  };
+  for (const Place& p : places)
+    SetWindowPos(Control(p.id), nullptr, p.left, p.top, std::max(p.width, 0), std::max(p.height, 0),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PreviewWindow::AddColumns() {
+  HWND list = Control(kPreviewList);
+  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
+  const int listWidth = Px(kClientWidth - 2 * kMargin) - GetSystemMetrics(SM_CXVSCROLL);
+  for (int i = 0; i < 3; ++i) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    column.fmt = kColumns[i].format;
+    column.cx = listWidth * kColumns[i].percent / 100;
+    column.pszText = const_cast<wchar_t*>(kColumns[i].title);
+    SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+  }
+}
+
+void PreviewWindow::OnProgress() {
+  job_->progressPosted = false;
+  const size_t done = job_->done, total = job_->total;
+  HWND bar = Control(kPreviewProgress);
+  SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
+  SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+  const std::wstring text =
+      L"Looking at the listed items: " + std::to_wstring(done) + L" of " + std::to_wstring(total) + L"...";
+  SetWindowTextW(Control(kPreviewTotals), text.c_str());
+}
+
+void PreviewWindow::OnFilled() {
+  std::vector<Fate> fates;
+  std::wstring failure;
+  {
+    std::lock_guard<std::mutex> hold(job_->lock);
+    fates = std::move(job_->fates);
+    failure = std::move(job_->failure);
+  }
+  ShowWindow(Control(kPreviewProgress), SW_HIDE);
+  if (!failure.empty()) {
+    SetWindowTextW(Control(kPreviewTotals), (L"The preview could not be made: " + failure).c_str());
+    return;
+  }
+  model_ = std::make_unique<Preview>(std::move(fates), ByteSize);
+  SetWindowTextW(Control(kPreviewTotals), TotalsText(model_->Totals(), ByteSize).c_str());
+  SendMessageW(Control(kPreviewList), LVM_SETITEMCOUNT, model_->Count(), 0);
+  EnableWindow(Control(kPreviewCopy), TRUE);
+}
+
+LRESULT PreviewWindow::OnNotify(const NMHDR* header) {
+  if (!model_ || header->idFrom != kPreviewList) return 0;
+  switch (header->code) {
+    case LVN_GETDISPINFOW: {
+      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(header))->item;
+      if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= model_->Count() ||
+          item.iSubItem < 0 || item.iSubItem > 2)
+        return 0;
+      cell_ = model_->Cell(static_cast<size_t>(item.iItem), kColumns[item.iSubItem].column);
+      if (item.pszText && item.cchTextMax > 0) lstrcpynW(item.pszText, cell_.c_str(), item.cchTextMax);
+      return 0;
+    }
+    case LVN_ODFINDITEMW: {
+      const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
+      if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz) return -1;
+      const size_t row = model_->Find(find->lvfi.psz, find->iStart < 0 ? 0 : static_cast<size_t>(find->iStart));
+      return row == Preview::kNone ? -1 : static_cast<LRESULT>(row);
+    }
+    case LVN_COLUMNCLICK: {
+      const int sub = reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem;
+      if (sub < 0 || sub > 2) return 0;
+      model_->SortBy(kColumns[sub].column);
+      HWND list = Control(kPreviewList);
+      ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);  // the rows are others now
+      ShowSortArrows();
+      InvalidateRect(list, nullptr, FALSE);
+      return 0;
+    }
+    default:
+      return 0;
+  }
+}
+
+void PreviewWindow::ShowSortArrows() {
+  HWND header = ListView_GetHeader(Control(kPreviewList));
+  for (int i = 0; i < 3; ++i) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    if (!Header_GetItem(header, i, &item)) continue;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (kColumns[i].column == model_->SortColumn()) item.fmt |= model_->Ascending() ? HDF_SORTUP : HDF_SORTDOWN;
+    Header_SetItem(header, i, &item);
+  }
+}
+
+void PreviewWindow::Copy() {
+  if (!model_) return;
+  if (!ToClipboard(hwnd_, model_->CopyText()))
+    MessageBoxW(hwnd_, L"The rows could not be put on the clipboard.", L"Preview", MB_OK | MB_ICONEXCLAMATION);
+}
+
+// Tells a filling still under way to stop and lets it end on its own: the
+// window goes at once, and the keys go where they went before it opened.
+void PreviewWindow::Close() {
+  if (job_) {
+    job_->stop = true;
+    std::lock_guard<std::mutex> hold(job_->lock);
+    job_->window = nullptr;
+  }
+  if (!hwnd_) return;
+  const bool active = GetActiveWindow() == hwnd_;
+  DestroyWindow(hwnd_);
+  if (active && IsWindow(returnFocus_)) SetFocus(returnFocus_);
+}
+
+}  // namespace removal

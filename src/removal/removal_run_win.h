@@ -1,0 +1,50 @@
+// A removal run from its list file to its closing message, with no window:
+// it reads the list afresh, plans the two passes, words the confirmation,
+// checks the password, runs the passes (stoppable, telling its progress)
+// and words the closing message, writing the full report when more items
+// stay than the message shows. The prompt only shows and asks.
+#pragma once
+#include <atomic>
+#include <string>
+#include <utility>
+
+#include "removal/removal_passes_win.h"
+#include "removal/removal_plan.h"
+
+namespace removal {
+
+// The message that ends a run, and whether it warns (items stayed) or
+// only informs.
+struct ClosingMessage {
+  std::wstring text;
+  bool warns = false;
+};
+
+class RemovalRun {
+ public:
+  explicit RemovalRun(std::wstring listPath) : listPath_(std::move(listPath)) {}
+
+  // Reads the list file as it is now and plans the passes. False when there
+  // is nothing to run; `problem` then holds what to tell the user (the file
+  // cannot be read, or it names no file and no folder).
+  bool Read(std::wstring& problem);
+  // "Are you sure ...?" with the counts of the list read.
+  std::wstring Confirmation() const { return ConfirmationText(plan_, listPath_); }
+  bool PasswordMatches(const std::wstring& typed) const { return removal::PasswordMatches(typed, password_); }
+  const Plan& Planned() const { return plan_; }
+
+  // Runs both passes. Raising `stop` (from any thread) ends the run after
+  // the items in hand. Gives the closing message.
+  ClosingMessage Run(Disposal disposal, const ProgressFn& progress, const std::atomic<bool>* stop = nullptr);
+  const RunResult& Result() const { return result_; }
+
+ private:
+  ClosingMessage Closing(Disposal disposal) const;
+
+  std::wstring listPath_;
+  std::wstring password_;
+  Plan plan_;
+  RunResult result_;
+};
+
+}  // namespace removal
