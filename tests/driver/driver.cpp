@@ -124,6 +124,14 @@ void Press(HWND dlg, int id) {
   else PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }
 
+// Presses a message box's button and waits until the box has gone, as a
+// user sees it go before going on: until then its owner is still disabled,
+// and another box of the same title may be this one closing.
+void Answer(HWND box, int id) {
+  Press(box, id);
+  for (int waited = 0; waited < 5000 && IsWindow(box) && IsWindowVisible(box); waited += 20) Sleep(20);
+}
+
 std::wstring ControlText(HWND h) {
   wchar_t buf[32768] = L"";
   SendMessageW(h, WM_GETTEXT, 32768, reinterpret_cast<LPARAM>(buf));
@@ -534,7 +542,7 @@ int Run(int argc, wchar_t** argv) {
     }
     Sleep(100);  // let the box finish painting its text
     Print(ControlText(GetDlgItem(box, 0xFFFF)));
-    if (argc > 3 && ButtonId(argv[3])) Press(box, ButtonId(argv[3]));
+    if (argc > 3 && ButtonId(argv[3])) Answer(box, ButtonId(argv[3]));
     return 0;
   }
   if (cmd == L"visible") {
@@ -563,7 +571,7 @@ int Run(int argc, wchar_t** argv) {
   if (cmd == L"msgbox") {
     Sleep(100);  // let the box finish painting its text
     Print(ControlText(GetDlgItem(w, 0xFFFF)));
-    if (argc > 3 && ButtonId(argv[3])) Press(w, ButtonId(argv[3]));
+    if (argc > 3 && ButtonId(argv[3])) Answer(w, ButtonId(argv[3]));
     return 0;
   }
   if (cmd == L"text" && argc > 3) {

@@ -534,8 +534,11 @@ class HostileRemovalTest(RemovalCase):
                 program = self.run_removal(list_path)
                 self.press_ok("pw")
                 self.confirm()
+                # Stopped mid-run: the bar is showing and has moved.
                 deadline = time.time() + 30
-                while self.driver.state(PROMPT_PROGRESS, title=PROMPT)["visible"] == 0 and time.time() < deadline:
+                while time.time() < deadline and not (
+                        self.driver.state(PROMPT_PROGRESS, title=PROMPT)["visible"] == 1
+                        and self.driver.progress(title=PROMPT)[0] > 0):
                     time.sleep(0.05)
                 self.assertEqual(self.driver.text(PROMPT_CANCEL, title=PROMPT), "Stop")
                 if way == "stop":
