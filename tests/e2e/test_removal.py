@@ -520,16 +520,21 @@ class HostileRemovalTest(RemovalCase):
 
     def test_a_run_stops_after_the_items_in_hand_by_stop_esc_or_a_close_request(self):
         folders = ["F%02d" % i for i in range(60)]
-        for folder in folders:
-            os.makedirs(self.path("big", folder))
-            for n in range(1000):
-                open(self.path("big", folder, "%04d.txt" % n), "wb").close()
+
+        def make_tree():
+            """The whole tree again: each way stops a run from the start of the list."""
+            for folder in folders:
+                os.makedirs(self.path("big", folder), exist_ok=True)
+                for n in range(1000):
+                    open(self.path("big", folder, "%04d.txt" % n), "wb").close()
+
         big = wine_path(self.path("big"))
         records = [(big + "\\", "Folder")] + [(big + "\\" + f + "\\", "Folder") for f in folders]
         records += [(big + "\\%s\\%04d.txt" % (f, n), "File") for f in folders for n in range(1000)]
         list_path = self.write("big.txt", list_bytes(records, "pw"))
         for way in ("stop", "esc", "close"):
             with self.subTest(way=way):
+                make_tree()
                 present = sum(len(files) + len(dirs) for _, dirs, files in os.walk(self.path("big"))) + 1
                 program = self.run_removal(list_path)
                 self.press_ok("pw")
