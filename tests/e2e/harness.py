@@ -265,6 +265,7 @@ class E2ETest(unittest.TestCase):
 
     def setUp(self):
         self.driver = Driver()
+        self.addCleanup(self.driver.close)  # the first cleanup added runs last: after the tests' own
         self.programs = []
 
     def start(self, *args, wait_main=True, env=None):
@@ -286,6 +287,5 @@ class E2ETest(unittest.TestCase):
         outcome = getattr(self, "_outcome", None)
         if outcome is not None and not outcome.success:
             self._save_artifacts()
-        self.driver.close()
         for program in self.programs:
             program.kill()
