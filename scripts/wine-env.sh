@@ -1,6 +1,10 @@
 # Sourced by the scripts: a private X display and a private 32-bit Wine
 # prefix inside the build tree, torn down again by wine_env_stop.
-#   wine_env_start <build dir>   exports DISPLAY, WINEPREFIX, HOME, ...
+#   wine_env_start <build dir> [background]
+#       exports DISPLAY, WINEPREFIX, HOME, ... and makes the prefix; with
+#       "background" the prefix is made while the caller goes on (building,
+#       say), and wine_env_ready waits for it
+#   wine_env_ready               waits for a prefix made in the background
 #   wine_env_stop                stops the wineserver and our Xvfb
 
 wine_env_start() {
@@ -14,6 +18,7 @@ wine_env_start() {
   # (the desktop trash) in it.
   mkdir -p "$HOME/.local/share"
   OMBRELAY_XVFB_PID=""
+  OMBRELAY_PREFIX_PID=""
   if [ -z "${DISPLAY:-}" ] || [ "${OMBRELAY_OWN_DISPLAY:-0}" = 1 ]; then
     local n=90
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
@@ -22,6 +27,26 @@ wine_env_start() {
     export DISPLAY=":$n"
     for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
+  if [ "${2:-}" = background ]; then
+    wine_prefix_up >/dev/null 2>&1 &
+    OMBRELAY_PREFIX_PID=$!
+  else
+    wine_prefix_up
+  fi
+}
+
+wine_env_ready() {
+  local rc=0
+  if [ -n "${OMBRELAY_PREFIX_PID:-}" ]; then
+    wait "$OMBRELAY_PREFIX_PID" || rc=$?
+    OMBRELAY_PREFIX_PID=""
+  fi
+  return $rc
+}
+
+# Makes the prefix when it is not there yet, then keeps its wineserver and
+# desktop process running.
+wine_prefix_up() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
@@ -43,6 +68,9 @@ wine_env_start() {
 }
 
 wine_env_stop() {
+  # A prefix still being made (the build failed first) is finished, not cut
+  # off half-written.
+  wine_env_ready || true
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
   if [ -n "${OMBRELAY_XVFB_PID:-}" ]; then

@@ -4,6 +4,8 @@
 //
 //   driver wait <title> [ms]               exit 0 when a visible window has that title
 //   driver gone <title> [ms]               exit 0 when none has
+//   driver ready <title> [ms]              exit 0 when the window's keyboard focus is on one of its
+//                                          controls (it is ready for keys)
 //   driver visible <title>                 prints 1 or 0 at once
 //   driver msgbox <title> [yes|no|cancel|ok|none]   prints the text, presses the button
 //   driver text <title> <id>               prints a control's text
@@ -44,6 +46,9 @@
 //   driver list                            prints "top<TAB>title" for each visible top-level window
 //   driver drop <title> <path>...          drags these paths (CF_HDROP) from this process with OLE
 //                                          and drops them on the window's list; prints the effect
+//   driver serve                           runs the commands read from stdin, one a line (UTF-8,
+//                                          arguments separated by U+001F); after each one's output
+//                                          prints U+001E and its exit code on a line of their own
 #include <windows.h>
 
 #include <commctrl.h>
@@ -122,6 +127,14 @@ void Press(HWND dlg, int id) {
   HWND b = GetDlgItem(dlg, id);
   if (b) PostMessageW(b, BM_CLICK, 0, 0);
   else PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
+
+// Presses a message box's button and waits until the box has gone, as a
+// user sees it go before going on: until then its owner is still disabled,
+// and another box of the same title may be this one closing.
+void Answer(HWND box, int id) {
+  Press(box, id);
+  for (int waited = 0; waited < 5000 && IsWindow(box) && IsWindowVisible(box); waited += 20) Sleep(20);
 }
 
 std::wstring ControlText(HWND h) {
@@ -526,9 +539,8 @@ int ListTopWindows() {
   return 0;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
+// One command; argv[0] is the program's name.
+int Run(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wstring(argv[1]) == L"list") return ListTopWindows();
   if (argc == 2 && std::wstring(argv[1]) == L"clipboard") return PrintClipboard();
   if (argc < 3) return 99;
@@ -564,7 +576,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     Sleep(100);  // let the box finish painting its text
     Print(ControlText(GetDlgItem(box, 0xFFFF)));
-    if (argc > 3 && ButtonId(argv[3])) Press(box, ButtonId(argv[3]));
+    if (argc > 3 && ButtonId(argv[3])) Answer(box, ButtonId(argv[3]));
     return 0;
   }
   if (cmd == L"visible") {
@@ -578,10 +590,22 @@ int wmain(int argc, wchar_t** argv) {
   }
   auto ctrl = [&](int i) { return GetDlgItem(w, static_cast<int>(wcstol(argv[i], nullptr, 0))); };
   if (cmd == L"wait") return 0;
+  if (cmd == L"ready") {
+    // Shown is not yet ready for keys: wait until the window's thread has
+    // put the keyboard focus on one of its controls.
+    int ms = argc > 3 ? _wtoi(argv[3]) : 10000;
+    for (int waited = 0; waited <= ms; waited += 50) {
+      GUITHREADINFO info{};
+      info.cbSize = sizeof info;
+      if (GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info) && IsChild(w, info.hwndFocus)) return 0;
+      Sleep(50);
+    }
+    return 1;
+  }
   if (cmd == L"msgbox") {
     Sleep(100);  // let the box finish painting its text
     Print(ControlText(GetDlgItem(w, 0xFFFF)));
-    if (argc > 3 && ButtonId(argv[3])) Press(w, ButtonId(argv[3]));
+    if (argc > 3 && ButtonId(argv[3])) Answer(w, ButtonId(argv[3]));
     return 0;
   }
   if (cmd == L"text" && argc > 3) {
@@ -789,4 +813,44 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   return 99;
+}
+
+std::wstring FromUtf8(const std::string& text) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+  return out;
+}
+
+// Runs command after command in this one process: starting a Wine process
+// costs far more than most commands take.
+int Serve() {
+  _setmode(_fileno(stdin), _O_BINARY);
+  for (;;) {
+    std::string line;
+    int c;
+    while ((c = getchar()) != EOF && c != '\n') line += static_cast<char>(c);
+    if (c == EOF && line.empty()) return 0;
+    std::vector<std::wstring> args{L"driver"};
+    std::wstring rest = FromUtf8(line);
+    for (size_t at = 0;;) {
+      size_t end = rest.find(L'\x1f', at);
+      args.push_back(rest.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at));
+      if (end == std::wstring::npos) break;
+      at = end + 1;
+    }
+    std::vector<wchar_t*> argv;
+    for (auto& arg : args) argv.push_back(&arg[0]);
+    argv.push_back(nullptr);
+    int rc = Run(static_cast<int>(args.size()), argv.data());
+    _setmode(_fileno(stdout), _O_TEXT);  // the clipboard's text went out unchanged
+    Print(L"\x1e" + std::to_wstring(rc) + L"\n");
+  }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring(argv[1]) == L"serve") return Serve();
+  return Run(argc, argv);
 }

@@ -2,6 +2,8 @@
 windows through the test driver. Every test gets a fresh program; a failing
 test leaves a screenshot and the driver's log beside the other artifacts."""
 import os
+import re
+import select
 import subprocess
 import time
 import unittest
@@ -75,25 +77,74 @@ def set_start_up_defaults():
 
 
 class Driver:
-    """Runs the driver program; each call is one short Wine process."""
+    """Runs the driver program's commands in one Wine process of it that
+    serves them (`driver serve`): a Wine process start for each command
+    would cost more than most commands take."""
 
     def __init__(self):
         self.log = []
+        self.server = None
+
+    def call(self, args, timeout):
+        """The exit code and output of one driver command."""
+        args = [str(a) for a in args]
+        if any("\n" in a or "\x1f" in a for a in args):  # not to be sent on one line: a process of its own
+            proc = subprocess.run(["wine", DRIVER] + args, capture_output=True, timeout=timeout)
+            return proc.returncode, proc.stdout
+        if self.server is not None and self.server.poll() is not None:
+            self.close()  # ended with the wineserver (a test restarts Wine)
+        if self.server is None:
+            self.server = subprocess.Popen(["wine", DRIVER, "serve"], stdin=subprocess.PIPE,
+                                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, bufsize=0)
+        self.server.stdin.write(("\x1f".join(args) + "\n").encode("utf-8"))
+        out = b""
+        deadline = time.time() + timeout
+        # The output, then U+001E, the exit code and a line end.
+        while not re.search(b"\x1e(-?[0-9]+)\r?\n$", out):
+            left = deadline - time.time()
+            ready = select.select([self.server.stdout], [], [], max(left, 0))[0] if left > 0 else []
+            chunk = self.server.stdout.read(65536) if ready else b""
+            if not chunk:
+                self.close()
+                if left > 0:
+                    raise AssertionError("the driver ended during %s: %r" % (args, out))
+                raise subprocess.TimeoutExpired(["driver"] + args, timeout, out)
+            out += chunk
+        at = out.rindex(b"\x1e")
+        return int(out[at + 1:]), out[:at]
+
+    def close(self):
+        if self.server is not None:
+            server, self.server = self.server, None
+            try:
+                server.stdin.close()
+            except BrokenPipeError:
+                pass
+            try:
+                server.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                server.kill()
+                server.wait()
+            server.stdout.close()
 
     def run(self, *args, check=True, timeout=60):
-        cmd = ["wine", DRIVER] + [str(a) for a in args]
-        proc = subprocess.run(cmd, capture_output=True, timeout=timeout)
-        out = proc.stdout.decode("utf-8", "replace")
-        self.log.append("driver %s -> %d\n%s" % (" ".join(map(str, args)), proc.returncode, out))
-        if check and proc.returncode != 0:
-            raise AssertionError("driver %s failed (%d): %s" % (args, proc.returncode, out))
+        returncode, stdout = self.call(args, timeout)
+        out = stdout.decode("utf-8", "replace")
+        self.log.append("driver %s -> %d\n%s" % (" ".join(map(str, args)), returncode, out))
+        if check and returncode != 0:
+            raise AssertionError("driver %s failed (%d): %s" % (args, returncode, out))
         return out
 
     def wait(self, title, ms=10000):
-        return subprocess.run(["wine", DRIVER, "wait", title, str(ms)], capture_output=True).returncode == 0
+        return self.call(["wait", title, ms], ms / 1000 + 60)[0] == 0
 
     def gone(self, title, ms=10000):
-        return subprocess.run(["wine", DRIVER, "gone", title, str(ms)], capture_output=True).returncode == 0
+        return self.call(["gone", title, ms], ms / 1000 + 60)[0] == 0
+
+    def ready(self, title, ms=5000):
+        """Waits until the window has put the keyboard focus on one of its
+        controls: shown, it may not have yet."""
+        return self.call(["ready", title, ms], ms / 1000 + 60)[0] == 0
 
     def visible(self, title):
         return self.run("visible", title).strip() == "1"
@@ -214,6 +265,7 @@ class E2ETest(unittest.TestCase):
 
     def setUp(self):
         self.driver = Driver()
+        self.addCleanup(self.driver.close)  # the first cleanup added runs last: after the tests' own
         self.programs = []
 
     def start(self, *args, wait_main=True, env=None):
@@ -221,6 +273,7 @@ class E2ETest(unittest.TestCase):
         self.programs.append(program)
         if wait_main:
             self.assertTrue(self.driver.wait(MAIN, 20000), "main window did not appear")
+            self.driver.ready(MAIN)
         return program
 
     def _save_artifacts(self):

@@ -1,0 +1,62 @@
+# Precompiled headers, for build speed: <gtest/gtest.h> for every test
+# program, and in the Windows build <windows.h> (with <string> and <vector>)
+# for the Win32 sources (*_win.cpp, *_wintest.cpp) of targets that have
+# several; portable sources beside them are compiled as they are, so they
+# still build without <windows.h>. Included last by the top-level
+# CMakeLists.txt: it finds the targets itself, whatever their names.
+option(OMBRELAY_PRECOMPILE "Precompile the common headers" ON)
+if(NOT OMBRELAY_PRECOMPILE OR MSVC OR CMAKE_VERSION VERSION_LESS 3.18)
+  return()
+endif()
+
+# The build targets defined in dir and the folders below it.
+function(ombrelay_targets_below dir out)
+  get_property(found DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS subdirs)
+    ombrelay_targets_below(${sub} more)
+    list(APPEND found ${more})
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+function(ombrelay_precompile target)
+  get_target_property(type ${target} TYPE)
+  get_target_property(dir ${target} SOURCE_DIR)
+  string(FIND "${dir}/" "${CMAKE_SOURCE_DIR}/" inside)
+  if(NOT inside EQUAL 0 OR NOT type MATCHES "^(STATIC_LIBRARY|EXECUTABLE)$")
+    return()  # GoogleTest's own targets, custom targets
+  endif()
+  get_target_property(sources ${target} SOURCES)
+  get_target_property(libraries ${target} LINK_LIBRARIES)
+  set(win_sources)
+  set(other_sources)
+  foreach(source IN LISTS sources)
+    get_filename_component(source ${source} ABSOLUTE BASE_DIR ${dir})
+    if(source MATCHES "_win(test)?\\.cpp$")
+      list(APPEND win_sources ${source})
+    elseif(source MATCHES "\\.(cpp|cc|cxx)$")
+      list(APPEND other_sources ${source})
+    endif()
+  endforeach()
+  list(LENGTH win_sources win_count)
+  set(headers)
+  if(WIN32 AND win_count GREATER 2)
+    list(APPEND headers <windows.h> <string> <vector>)
+    if(other_sources)
+      set_source_files_properties(${other_sources} TARGET_DIRECTORY ${target}
+                                  PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+    endif()
+  endif()
+  if(gtest_main IN_LIST libraries)
+    list(APPEND headers <gtest/gtest.h>)
+  endif()
+  if(headers)
+    target_precompile_headers(${target} PRIVATE ${headers})
+  endif()
+endfunction()
+
+ombrelay_targets_below(${CMAKE_SOURCE_DIR} ombrelay_all_targets)
+foreach(target IN LISTS ombrelay_all_targets)
+  ombrelay_precompile(${target})
+endforeach()
