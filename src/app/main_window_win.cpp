@@ -15,6 +15,7 @@
 #include "app/one_window_win.h"
 #include "app/shell_actions_win.h"
 #include "app/window_placement_win.h"
+#include "base/clipboard_win.h"
 #include "base/handles_win.h"
 #include "base/program_win.h"
 #include "base/window_metrics_win.h"
@@ -439,7 +440,7 @@ void MainWindow::RunRowCommand(int command) {
         if (!ShowInFolder(ShellItemPath(list_.At(rows.front()).path))) MessageBeep(MB_ICONWARNING);
         break;
       case kMnuCopyPath:
-        if (!CopyTextToClipboard(hwnd_, list_.PathsText(rows))) MessageBeep(MB_ICONWARNING);
+        if (!base::CopyTextToClipboard(hwnd_, list_.PathsText(rows))) MessageBeep(MB_ICONWARNING);
         break;
       case kMnuTick:
       case kMnuUntick:

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <exception>
 #include <mutex>
 #include <system_error>
@@ -17,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/clipboard_win.h"
 #include "base/encoding.h"
 #include "base/program_win.h"
 #include "removal/fates_win.h"
@@ -111,27 +111,6 @@ void Fill(const std::shared_ptr<PreviewJob>& job) {
     job->filled = true;
   }
   job->Post(kMsgFilled);
-}
-
-struct GlobalTraits {
-  static HGLOBAL Invalid() { return nullptr; }
-  static void Close(HGLOBAL h) { ::GlobalFree(h); }
-};
-using unique_hglobal = win::UniqueHandle<HGLOBAL, GlobalTraits>;
-
-// Puts the text on the clipboard as Unicode text.
-bool ToClipboard(HWND owner, const std::wstring& text) {
-  const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
-  unique_hglobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
-  void* target = memory ? GlobalLock(memory.get()) : nullptr;
-  if (!target) return false;
-  std::memcpy(target, text.c_str(), bytes);
-  GlobalUnlock(memory.get());
-  if (!OpenClipboard(owner)) return false;
-  const bool put = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory.get());
-  if (put) memory.release();  // the clipboard owns it now
-  CloseClipboard();
-  return put;
 }
 
 }  // namespace
@@ -331,7 +310,7 @@ void PreviewWindow::ShowSortArrows() {
 
 void PreviewWindow::Copy() {
   if (!model_) return;
-  if (!ToClipboard(hwnd_, model_->CopyText()))
+  if (!base::CopyTextToClipboard(hwnd_, model_->CopyText()))
     MessageBoxW(hwnd_, L"The rows could not be put on the clipboard.", L"Preview", MB_OK | MB_ICONEXCLAMATION);
 }
 
