@@ -553,6 +553,8 @@ class HostileRemovalTest(RemovalCase):
         for way in ("stop", "esc", "close"):
             with self.subTest(way=way):
                 present_files, present_folders = count("files"), count("folders") + 1
+                first = next(unix_path(p) for p, kind in reversed(records) if kind == "File" and
+                             os.path.exists(unix_path(p)))
                 program = self.run_removal(list_path)
                 self.press_ok("pw")
                 self.confirm()
@@ -560,6 +562,10 @@ class HostileRemovalTest(RemovalCase):
                 while self.driver.state(PROMPT_PROGRESS, title=PROMPT)["visible"] == 0 and time.time() < deadline:
                     time.sleep(0.05)
                 self.assertEqual(self.driver.text(PROMPT_CANCEL, title=PROMPT), "Stop")
+                # The bar shows while the run still looks at the folders; the
+                # user waits until files go (the last listed goes first).
+                while os.path.exists(first) and time.time() < deadline:
+                    time.sleep(0.05)
                 if way == "stop":
                     self.driver.pclick(PROMPT_CANCEL, title=PROMPT)
                 elif way == "esc":
