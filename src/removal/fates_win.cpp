@@ -6,7 +6,11 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <string_view>
+#include <unordered_map>
 
+#include "base/handles_win.h"
 #include "base/long_path.h"
 #include "removal/chunked_pass.h"
 #include "removal/link_guard.h"
@@ -21,6 +25,7 @@ namespace {
 constexpr size_t kLongestShellPath = MAX_PATH - 1;
 // Looks at folders are quick; small chunks share them out evenly.
 constexpr size_t kFolderChunk = 500;
+constexpr size_t kNoParent = static_cast<size_t>(-1);
 
 // The user's own shell folders. Where they are links, the system made them
 // so (under Wine, Documents and the others lead to the home folder): they
@@ -36,32 +41,58 @@ std::vector<std::wstring> UserShellFolderKeys() {
   return keys;
 }
 
+bool ByName(const FolderEntry& entry, std::wstring_view name) { return std::wstring_view(entry.name) < name; }
+
+// The folder's entries, sorted by name (what the listing gave, should it
+// end early).
+std::vector<FolderEntry> Entries(const std::wstring& apiPath) {
+  std::vector<FolderEntry> entries;
+  WIN32_FIND_DATAW data;
+  win::unique_hfind find(FindFirstFileExW((apiPath + L"\\*").c_str(), FindExInfoBasic, &data,
+                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!find) return entries;
+  do {
+    if (!wcscmp(data.cFileName, L".") || !wcscmp(data.cFileName, L"..")) continue;
+    entries.push_back({data.cFileName, data.dwFileAttributes,
+                       (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
+  } while (FindNextFileW(find.get(), &data));
+  std::sort(entries.begin(), entries.end(),
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  return entries;
+}
+
 // A listed folder as it is on the disk: its attributes (or why they cannot
-// be had) and whether it is the root of a drive. A path that is never tried
-// is not looked at.
-Verdict LookAtFolder(const std::wstring& path) {
+// be had), whether it is the root of a drive, and what a folder that is no
+// link holds. A path that is never tried is not looked at.
+Verdict LookAtFolder(const std::wstring& path, std::vector<FolderEntry>& entries) {
   Verdict v;
   if (!PathRefusal(path).empty()) return v;
   const std::wstring apiPath = FolderApiPath(path);
-  if (IsDriveRoot(apiPath)) {
+  v.attributes = GetFileAttributesW(apiPath.c_str());
+  const DWORD error = GetLastError();
+  if (IsDriveRoot(apiPath, v.attributes)) {
     v.code = kDriveRoot;
+    v.attributes = INVALID_FILE_ATTRIBUTES;
     return v;
   }
-  v.attributes = GetFileAttributesW(apiPath.c_str());
-  if (v.attributes == INVALID_FILE_ATTRIBUTES) v.code = GetLastError();
+  if (v.attributes == INVALID_FILE_ATTRIBUTES) v.code = error;
+  else if ((v.attributes & FILE_ATTRIBUTE_DIRECTORY) && !(v.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    entries = Entries(apiPath);
   return v;
 }
 
 // The calling thread only waits, calling `painted` now and then.
-std::vector<Verdict> LookAtFolders(const std::vector<std::wstring>& folders, const std::function<void()>& painted,
-                                   const std::atomic<bool>* stop) {
+std::vector<Verdict> LookAtFolders(const std::vector<std::wstring>& folders,
+                                   std::vector<std::vector<FolderEntry>>& contents,
+                                   const std::function<void()>& painted, const std::atomic<bool>* stop) {
   std::vector<Verdict> looked(folders.size());
+  contents.assign(folders.size(), {});
   ChunkSetup setup{DeleteWorkerCount(), kFolderChunk};
   setup.stop = stop;
   const std::vector<ItemFailure> untried = RunInChunks(
       folders.size(),
       [&](size_t i) -> unsigned long {
-        looked[i] = LookAtFolder(folders[i]);
+        looked[i] = LookAtFolder(folders[i], contents[i]);
         return 0;
       },
       [&](size_t) { painted(); }, setup);
@@ -102,13 +133,52 @@ FateCheck::FateCheck(const Plan& plan, Disposal disposal, const ProgressFn& prog
     : plan_(plan), disposal_(disposal), linksAlone_(FolderLinksRemovableAlone()) {
   const size_t total = plan.files.size() + plan.folders.size();
   const std::vector<Verdict> looked = LookAtFolders(
-      plan.folders,
+      plan.folders, contents_,
       [&] {
         if (progress) progress(0, total);
       },
       stop);
   MarkBelowLinks(plan, looked, blockedFiles_, blockedFolders_);
   DecideFolders(looked);
+  FindParents();
+}
+
+// Files of one folder follow each other in a list, so the parent of the
+// file before is tried first. A path with a closing separator, or whose
+// parent is not written as a listed folder is, has none.
+void FateCheck::FindParents() {
+  std::unordered_map<std::wstring_view, size_t> listed;
+  for (size_t i = 0; i < plan_.folders.size(); ++i) {
+    std::wstring_view folder = plan_.folders[i];
+    while (!folder.empty() && folder.back() == L'\\') folder.remove_suffix(1);
+    listed.emplace(folder, i);
+  }
+  parentOf_.assign(plan_.files.size(), kNoParent);
+  nameAt_.assign(plan_.files.size(), 0);
+  std::wstring_view lastParent;
+  size_t lastIndex = kNoParent;
+  for (size_t f = 0; f < plan_.files.size(); ++f) {
+    const std::wstring& path = plan_.files[f];
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos || slash + 1 == path.size()) continue;
+    const std::wstring_view parent(path.data(), slash);
+    if (parent != lastParent) {
+      const auto found = listed.find(parent);
+      lastParent = parent;
+      lastIndex = found == listed.end() ? kNoParent : found->second;
+    }
+    parentOf_[f] = lastIndex;
+    nameAt_[f] = slash + 1;
+  }
+}
+
+const FolderEntry* FateCheck::Listing(size_t file) const {
+  const size_t parent = parentOf_[file];
+  if (parent == kNoParent) return nullptr;
+  const std::vector<FolderEntry>& entries = contents_[parent];
+  const std::wstring_view name = std::wstring_view(plan_.files[file]).substr(nameAt_[file]);
+  const auto found = std::lower_bound(entries.begin(), entries.end(), name, ByName);
+  return found != entries.end() && found->name == name ? &*found : nullptr;
 }
 
 DWORD FateCheck::Listed(size_t file) const {
@@ -119,21 +189,36 @@ DWORD FateCheck::Listed(size_t file) const {
 Verdict FateCheck::File(size_t file) {
   Verdict v;
   v.code = Listed(file);
-  if (v.code) return v;
+  return v.code ? v : Look(file, ApiPath(file));
+}
+
+std::wstring FateCheck::ApiPath(size_t file) const {
   const std::wstring& path = plan_.files[file];
-  const std::wstring apiPath = disposal_ == Disposal::RecycleBin ? FolderApiPath(path) : paths::Verbatim(path);
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(apiPath.c_str(), GetFileExInfoStandard, &data)) {
-    v.code = GetLastError();
-    return v;
+  return disposal_ == Disposal::RecycleBin ? FolderApiPath(path) : paths::Verbatim(path);
+}
+
+// From the listing of its folder when it is in it; a name the listing does
+// not hold exactly (written in other letter case, say) is looked at alone.
+Verdict FateCheck::Look(size_t file, const std::wstring& apiPath) {
+  Verdict v;
+  if (const FolderEntry* entry = Listing(file)) {
+    v.attributes = entry->attributes;
+    v.bytes = entry->bytes;
+  } else {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(apiPath.c_str(), GetFileExInfoStandard, &data)) {
+      v.code = GetLastError();
+      return v;
+    }
+    v.attributes = data.dwFileAttributes;
+    v.bytes = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   }
-  v.attributes = data.dwFileAttributes;
   if (v.attributes & FILE_ATTRIBUTE_DIRECTORY) {
     v.code = kFolderAsFile;
+    v.bytes = 0;
     return v;
   }
-  v.bytes = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  if (disposal_ == Disposal::RecycleBin) v.code = ShellRefusal(path);
+  if (disposal_ == Disposal::RecycleBin) v.code = ShellRefusal(plan_.files[file]);
   return v;
 }
 

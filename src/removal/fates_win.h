@@ -36,9 +36,18 @@ struct Verdict {
 
 bool IsNotFound(DWORD code);
 
+// An entry of a listed folder, as its listing gave it.
+struct FolderEntry {
+  std::wstring name;
+  DWORD attributes;
+  std::uint64_t bytes;
+};
+
 // The decision on a run's items. Made once per run: it looks at every
-// listed folder at once, on the workers, for what it is and for the links
-// among them that listed items lie below.
+// listed folder at once, on the workers, for what it is, for the links
+// among them that listed items lie below, and for what it holds: a listed
+// file in a listed folder is then decided from that folder's listing (one
+// look per folder, not per file), any other file by a look of its own.
 class FateCheck {
  public:
   // `progress`, when given, is called with (0, items) while the folders are
@@ -51,6 +60,11 @@ class FateCheck {
   DWORD Listed(size_t file) const;
   // The whole decision on a file: Listed, then one look at it. Any thread.
   Verdict File(size_t file);
+  // The look alone, at the path the pass hands to the file system (the
+  // pass asks Listed first).
+  Verdict Look(size_t file, const std::wstring& apiPath);
+  // The form of a file's path that its look and its removal use.
+  std::wstring ApiPath(size_t file) const;
   // The whole decision on a folder, looked at when the check was made.
   const Verdict& Folder(size_t folder) const { return folders_[folder]; }
   bool LinksAlone() const { return linksAlone_; }
@@ -60,12 +74,18 @@ class FateCheck {
   DWORD ShellRefusal(const std::wstring& path);
   bool BinTakes(const std::wstring& shellPath);
   void DecideFolders(const std::vector<Verdict>& looked);
+  void FindParents();
+  // The entry a file has in its listed folder's listing, or null.
+  const FolderEntry* Listing(size_t file) const;
 
   const Plan& plan_;
   Disposal disposal_;
   bool linksAlone_;
   std::vector<bool> blockedFiles_, blockedFolders_;
   std::vector<Verdict> folders_;
+  std::vector<std::vector<FolderEntry>> contents_;  // per listed folder, sorted by name
+  std::vector<size_t> parentOf_;                    // per file: its listed folder, or kNoParent
+  std::vector<size_t> nameAt_;                      // per file: where its name starts
   std::mutex binsMutex_;
   std::map<std::wstring, bool> bins_;  // volume -> has a Recycle Bin
 };

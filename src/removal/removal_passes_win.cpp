@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
+#include <string_view>
 #include <unordered_set>
 
 #include "base/long_path.h"
@@ -18,6 +21,25 @@ namespace {
 
 using Refusals = std::vector<Refusal>;
 
+constexpr size_t kFileChunk = 2000;
+// Fewer sibling folders than this go one by one, not worth the workers.
+constexpr size_t kFewSiblings = 8;
+constexpr size_t kFolderChunk = 8;
+
+class Stopwatch {
+ public:
+  // Seconds since the last lap (or since it was made).
+  double Lap() {
+    const auto now = std::chrono::steady_clock::now();
+    const double seconds = std::chrono::duration<double>(now - last_).count();
+    last_ = now;
+    return seconds;
+  }
+
+ private:
+  std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+};
+
 // Removes an item that the verdict let through; a read-only one goes too.
 DWORD RemoveItem(const std::wstring& apiPath, BOOL(WINAPI* remove)(LPCWSTR)) {
   if (remove(apiPath.c_str())) return 0;
@@ -29,45 +51,87 @@ DWORD RemoveItem(const std::wstring& apiPath, BOOL(WINAPI* remove)(LPCWSTR)) {
 DWORD DeleteListedFile(const std::wstring& path) { return RemoveItem(paths::Verbatim(path), DeleteFileW); }
 DWORD RemoveListedFolder(const std::wstring& path) { return RemoveItem(FolderApiPath(path), RemoveDirectoryW); }
 
-// The files go on a few worker threads (much of a delete is spent outside
-// the calling thread, in the file system, so even two cores gain); the
-// refusals come back in pass order and the retries run here, as they
-// would on one thread.
-void FilePass(const std::vector<std::wstring>& files, FateCheck& check, std::vector<std::uint64_t>& bytes,
-              Pacer& pacer, Refusals& refusals) {
-  const size_t first = refusals.size();
+// Runs items [begin, end) of a pass on the workers; their refusals join
+// `refusals` in pass order, as going through them one by one gives them.
+void InChunks(const std::vector<std::wstring>& paths, size_t begin, size_t end, size_t chunkItems,
+              const std::function<DWORD(size_t)>& work, Pacer& pacer, Refusals& refusals) {
   size_t shown = 0;
-  ChunkSetup setup{DeleteWorkerCount()};
+  ChunkSetup setup{DeleteWorkerCount(), chunkItems};
   setup.stop = pacer.StopFlag();
   const std::vector<ItemFailure> failures = RunInChunks(
-      files.size(),
-      [&](size_t i) -> unsigned long {
-        const Verdict verdict = check.File(i);
-        if (verdict.code) return verdict.code;
-        bytes[i] = verdict.bytes;
-        return DeleteListedFile(files[i]);
-      },
+      end - begin, [&](size_t i) -> unsigned long { return work(begin + i); },
       [&](size_t done) {
         pacer.Waited(done - shown);
         shown = done;
       },
       setup);
-  pacer.Step(files.size() - shown);
-  for (const ItemFailure& f : failures) refusals.push_back(Refused(files[f.index], static_cast<DWORD>(f.code)));
+  pacer.Step(end - begin - shown);
+  for (const ItemFailure& f : failures)
+    refusals.push_back(Refused(paths[begin + f.index], static_cast<DWORD>(f.code)));
+}
+
+// The files go on a few worker threads (much of a delete is spent outside
+// the calling thread, in the file system, so even two cores gain); the
+// retries run here, as they would on one thread.
+void FilePass(const std::vector<std::wstring>& files, FateCheck& check, std::vector<std::uint64_t>& bytes,
+              Pacer& pacer, Refusals& refusals) {
+  const size_t first = refusals.size();
+  InChunks(files, 0, files.size(), kFileChunk,
+           [&](size_t i) -> DWORD {
+             if (const DWORD refused = check.Listed(i)) return refused;
+             const std::wstring apiPath = check.ApiPath(i);
+             const Verdict verdict = check.Look(i, apiPath);
+             if (verdict.code) return verdict.code;
+             bytes[i] = verdict.bytes;
+             return RemoveItem(apiPath, DeleteFileW);
+           },
+           pacer, refusals);
   RetryRounds(refusals, first, pacer, [](const Refusal& r) { return DeleteListedFile(*r.path); });
 }
 
+// Where the parent folder of a listed folder ends, as written; npos for a
+// folder whose last name is "." or ".." (it may be the parent of others).
+size_t ParentEnd(const std::wstring& path) {
+  size_t end = path.size();
+  while (end > 0 && (path[end - 1] == L'\\' || path[end - 1] == L'/')) --end;
+  const size_t slash = end == 0 ? std::wstring::npos : path.find_last_of(L"\\/", end - 1);
+  if (slash == std::wstring::npos) return slash;
+  const std::wstring_view name(path.data() + slash + 1, end - slash - 1);
+  return name == L"." || name == L".." ? std::wstring::npos : slash;
+}
+
+// The end of the run of folders from `begin` on that are written in one
+// parent folder: none of them holds another, so they can go at once.
+size_t SiblingsEnd(const std::vector<std::wstring>& folders, size_t begin) {
+  const size_t parent = ParentEnd(folders[begin]);
+  if (parent == std::wstring::npos) return begin + 1;
+  size_t end = begin + 1;
+  while (end < folders.size() && ParentEnd(folders[end]) == parent &&
+         folders[end].compare(0, parent, folders[begin], 0, parent) == 0)
+    ++end;
+  return end;
+}
+
+// Sibling folders go on the workers, a run of them at a time, so that each
+// folder is still tried after everything listed before it in pass order
+// that it could hold.
 void FolderPass(const std::vector<std::wstring>& folders, const FateCheck& check, Pacer& pacer,
                 Refusals& refusals) {
   const size_t first = refusals.size();
-  for (size_t i = 0; i < folders.size(); ++i) {
-    const std::wstring& path = folders[i];
-    if (pacer.Stopped()) {
-      refusals.push_back({&path, kNotTried});
-    } else if (const DWORD code = check.Folder(i).code ? check.Folder(i).code : RemoveListedFolder(path)) {
-      refusals.push_back(Refused(path, code));
+  auto work = [&](size_t i) -> DWORD {
+    return check.Folder(i).code ? check.Folder(i).code : RemoveListedFolder(folders[i]);
+  };
+  for (size_t begin = 0, end = 0; begin < folders.size(); begin = end) {
+    end = SiblingsEnd(folders, begin);
+    if (end - begin >= kFewSiblings) {
+      InChunks(folders, begin, end, kFolderChunk, work, pacer, refusals);
+      continue;
     }
-    pacer.Step();
+    for (size_t i = begin; i < end; ++i) {
+      if (pacer.Stopped()) refusals.push_back({&folders[i], kNotTried});
+      else if (const DWORD code = work(i)) refusals.push_back(Refused(folders[i], code));
+      pacer.Step();
+    }
   }
   RetryRounds(refusals, first, pacer, [](const Refusal& r) { return RemoveListedFolder(*r.path); });
 }
@@ -119,14 +183,23 @@ RunResult RunPasses(const Plan& plan, const ProgressFn& progress, Disposal dispo
   Refusals refusals;
   Pacer pacer(progress, plan.files.size() + plan.folders.size(), stop);
   const ProgressFn painted = [&](size_t, size_t) { pacer.Waited(0); };
+  Stopwatch watch;
   FateCheck check(plan, disposal, progress ? painted : nullptr, stop);
+  const double checkSeconds = watch.Lap();
   std::vector<std::uint64_t> bytes(plan.files.size());
   if (disposal == Disposal::RecycleBin) RecycleFiles(plan.files, check, bytes, pacer, refusals);
   else FilePass(plan.files, check, bytes, pacer, refusals);
+  const double filesSeconds = watch.Lap();
   const size_t fileRefusals = refusals.size();
   if (disposal == Disposal::RecycleBin) RecycleFolders(plan.folders, check, pacer, refusals);
   else FolderPass(plan.folders, check, pacer, refusals);
-  return Tally(plan, refusals, fileRefusals, bytes, pacer.Stopped());
+  const double foldersSeconds = watch.Lap();
+  RunResult result = Tally(plan, refusals, fileRefusals, bytes, pacer.Stopped());
+  result.checkSeconds = checkSeconds;
+  result.filesSeconds = filesSeconds;
+  result.foldersSeconds = foldersSeconds;
+  result.tallySeconds = watch.Lap();
+  return result;
 }
 
 }  // namespace removal

@@ -7,8 +7,9 @@
 // blank is the listed item and never its neighbour. Items
 // refused for a moment (held open by a scanner or an indexer) are tried
 // again after the pass's first sweep; read-only items are removed too.
-// Files are deleted on a few worker threads, with the same result and the
-// same report as one by one; folders and the Recycle Bin go one by one.
+// Files are deleted on a few worker threads, and so are runs of sibling
+// folders, with the same result and the same report as one by one; the
+// Recycle Bin takes its items in batches.
 #pragma once
 #include <atomic>
 #include <cstddef>
@@ -37,6 +38,9 @@ struct RunResult {
   size_t removedFolders = 0;
   std::uint64_t removedBytes = 0;
   bool stopped = false;
+  // Seconds each step took (for the benchmark): the fate check of the
+  // folders, the file pass, the folder pass and the tally of the result.
+  double checkSeconds = 0, filesSeconds = 0, foldersSeconds = 0, tallySeconds = 0;
 };
 
 // Runs both passes. Raising `stop` (from the window's own thread, between

@@ -3,6 +3,7 @@
 #include "removal/removal_plan.h"
 
 #include <cwchar>
+#include <utility>
 
 #include "listfile/text_utils.h"
 
@@ -45,11 +46,13 @@ bool PasswordMatches(const std::wstring& typed, const std::wstring& stored) {
   return TrimBlanks(typed) == TrimBlanks(stored);
 }
 
-Plan MakePlan(const std::vector<listfile::Record>& records) {
+Plan MakePlan(const std::vector<listfile::Record>& records) { return MakePlan(std::vector<listfile::Record>(records)); }
+
+Plan MakePlan(std::vector<listfile::Record>&& records) {
   Plan plan;
   for (auto r = records.rbegin(); r != records.rend(); ++r) {
-    if (r->type == L"File") plan.files.push_back(r->path);
-    else if (r->type == L"Folder") plan.folders.push_back(r->path);
+    if (r->type == L"File") plan.files.push_back(std::move(r->path));
+    else if (r->type == L"Folder") plan.folders.push_back(std::move(r->path));
   }
   return plan;
 }

@@ -34,6 +34,8 @@ struct Plan {
   std::vector<std::wstring> folders;
 };
 Plan MakePlan(const std::vector<listfile::Record>& records);
+// The same, taking the paths over from the records.
+Plan MakePlan(std::vector<listfile::Record>&& records);
 
 // "Are you sure you wish to remove your files?" and a line saying how many
 // files and folders the list names.

@@ -38,7 +38,7 @@ bool RemovalRun::Read(std::wstring& problem) {
     return false;
   }
   listfile::LoadedList list = listfile::ReadList(std::move(bytes));
-  plan_ = MakePlan(list.records);
+  plan_ = MakePlan(std::move(list.records));
   password_ = std::move(list.password);
   if (plan_.files.empty() && plan_.folders.empty()) {
     problem = EmptyListText(listPath_);

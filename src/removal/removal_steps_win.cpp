@@ -125,7 +125,7 @@ bool IsFolderLink(DWORD attributes) {
          (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-bool IsDriveRoot(const std::wstring& apiPath) {
+bool IsDriveRoot(const std::wstring& apiPath, DWORD attributes) {
   // Spelling does not matter: forward slashes, "." and ".." are resolved first.
   const std::wstring shortForm = paths::ShortForm(apiPath);
   std::wstring full(shortForm.size() + MAX_PATH, L'\0');
@@ -133,6 +133,8 @@ bool IsDriveRoot(const std::wstring& apiPath) {
   if (n == 0 || n >= full.size()) return false;
   full = WithSeparator(full.substr(0, n));
   if (full.size() == 3 && full[1] == L':') return true;
+  if (full == paths::Root(full)) return true;
+  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
   std::vector<wchar_t> volume(full.size() + MAX_PATH);
   if (!GetVolumePathNameW(full.c_str(), volume.data(), static_cast<DWORD>(volume.size()))) return false;
   return SameText(WithSeparator(volume.data()), full);

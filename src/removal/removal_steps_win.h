@@ -80,8 +80,11 @@ inline bool IsBlocked(const std::vector<bool>& blocked, size_t i) { return !bloc
 // closing backslash (which the prefixed form does not allow) is dropped.
 std::wstring FolderApiPath(const std::wstring& path);
 bool IsFolderLink(DWORD attributes);
-// A drive root or the root of a mounted volume or share.
-bool IsDriveRoot(const std::wstring& apiPath);
+// A drive root or the root of a mounted volume or share. Below a drive
+// root only a folder that is a reparse point (a mounted volume's folder is
+// one) can be the root of a volume, so for a folder with other `attributes`
+// the volume is not asked.
+bool IsDriveRoot(const std::wstring& apiPath, DWORD attributes = INVALID_FILE_ATTRIBUTES);
 // Gone from its place: the platform says it is not found.
 bool IsGone(const std::wstring& apiPath);
 // The drive letter or share of a full path is not there now (an unplugged

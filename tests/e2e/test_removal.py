@@ -654,6 +654,8 @@ class HostileRemovalTest(RemovalCase):
             with self.subTest(way=way):
                 make_tree()
                 present_files, present_folders = count("files"), count("folders") + 1
+                first = next(unix_path(p) for p, kind in reversed(records) if kind == "File" and
+                             os.path.exists(unix_path(p)))
                 program = self.run_removal(list_path)
                 self.press_ok("pw")
                 self.confirm()
@@ -664,6 +666,10 @@ class HostileRemovalTest(RemovalCase):
                         and self.driver.progress(title=PROMPT)[0] > 0):
                     time.sleep(0.05)
                 self.assertEqual(self.driver.text(PROMPT_CANCEL, title=PROMPT), "Stop")
+                # The bar shows while the run still looks at the folders; the
+                # user waits until files go (the last listed goes first).
+                while os.path.exists(first) and time.time() < deadline:
+                    time.sleep(0.05)
                 if way == "stop":
                     self.driver.pclick(PROMPT_CANCEL, title=PROMPT)
                 elif way == "esc":

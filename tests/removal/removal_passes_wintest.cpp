@@ -133,6 +133,24 @@ TEST_F(RemovalPassesDeleting, ALongListLeavesWhatGoingOneByOneLeaves) {
   }
 }
 
+// Sibling folders go on the workers, with what one by one leaves: a folder
+// that still holds something stays, a repeated one is gone, and their
+// parent is tried only after them.
+TEST_F(RemovalPassesDeleting, SiblingFoldersLeaveWhatGoingOneByOneLeaves) {
+  const std::wstring t = Make(L"T\\", L"Folder");
+  std::vector<std::wstring> subs;
+  for (int i = 0; i < 12; ++i) subs.push_back(Make(L"T\\S" + std::to_wstring(i) + L"\\", L"Folder"));
+  Make(L"T\\S5\\keep.txt", L"File");
+  records_.back() = {subs[7], L"Folder"};
+  std::vector<Leftover> left = Run();
+  ASSERT_EQ(left.size(), 2u);
+  EXPECT_EQ(left[0].path, subs[5]);
+  EXPECT_EQ(left[0].reason, L"folder not empty");
+  EXPECT_EQ(left[1].path, t);
+  EXPECT_EQ(left[1].reason, L"folder not empty");
+  for (size_t i = 0; i < subs.size(); ++i) EXPECT_EQ(Exists(subs[i]), i == 5) << i;
+}
+
 TEST_P(RemovalPasses, ItemsThatStayAreListedWithTheirReasons) {
   const std::wstring t = Make(L"T\\", L"Folder");
   const std::wstring s = Make(L"T\\S\\", L"Folder");
