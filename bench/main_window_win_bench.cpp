@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/main_window_win.h"
-#include "listfile/file_io.h"
+#include "base/file_io.h"
 #include "listfile/list_file.h"
 
 namespace {
@@ -46,13 +46,13 @@ double SaveList(app::MainWindow& window, const std::wstring& path) {
   records.reserve(window.List().Count());
   for (const app::Entry& e : window.List().Entries()) records.push_back({e.path, e.type});
   std::wstring reason;
-  if (!fileio::WriteAll(path, listfile::EncodeList(records, L"password"), reason)) std::printf("save failed\n");
+  if (!base::files::WriteAll(path, listfile::EncodeList(records, L"password"), reason)) std::printf("save failed\n");
   return Millis(start);
 }
 
 double LoadList(app::MainWindow& window, const std::wstring& path) {
   auto start = std::chrono::steady_clock::now();
-  listfile::LoadedList loaded = listfile::ReadList(fileio::ReadAll(path));
+  listfile::LoadedList loaded = listfile::ReadList(base::files::ReadAll(path));
   window.List().Clear();
   window.List().Reserve(loaded.records.size());
   for (listfile::Record& r : loaded.records) window.List().Append(std::move(r.path), std::move(r.type));

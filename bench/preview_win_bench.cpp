@@ -39,7 +39,7 @@ std::wstring FolderName(int index) { return TopName(index / kSub) + L"\\subfolde
 // Writes one listed file of 1 to 7 bytes, unless it is one that is gone.
 void MakeFile(const std::wstring& path, int number) {
   if (number % 10 == 9) return;
-  win::unique_hfile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  base::win::unique_hfile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   DWORD wrote = 0;
   if (file) WriteFile(file.get(), "preview", 1 + number % 7, &wrote, nullptr);
 }

@@ -21,7 +21,7 @@ double Seconds(std::chrono::steady_clock::time_point start) {
 // The load's check over every folder; returns the seconds and the findings.
 double Check(const std::vector<std::wstring>& folders, size_t& found) {
   const auto start = std::chrono::steady_clock::now();
-  protect::ProtectedPlaces places;
+  listfile::ProtectedPlaces places;
   found = 0;
   for (const std::wstring& f : folders) found += places.FindIfShallow(f) ? 1 : 0;
   return Seconds(start);

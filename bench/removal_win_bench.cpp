@@ -27,11 +27,11 @@
 
 #include "app/delete_list.h"
 #include "base/encoding.h"
-#include "listfile/file_io.h"
-#include "listfile/list_file.h"
-#include "listfile/text_utils.h"
+#include "base/file_io.h"
+#include "base/paths.h"
+#include "base/text_utils.h"
 #include "base/worker_pool.h"
-#include "base/long_path.h"
+#include "listfile/list_file.h"
 #include "removal/chunked_pass.h"
 #include "removal/link_guard.h"
 #include "removal/removal_passes_win.h"
@@ -114,7 +114,7 @@ struct RunSteps {
 // The whole run as the prompt drives it, on a list file saved for the tree.
 double WholeRun(const std::vector<listfile::Record>& records, const std::wstring& listPath, RunSteps& steps,
                 size_t& leftovers) {
-  textutil::SaveBytes(listfile::EncodeList(records, L"pw"), listPath);
+  base::text::SaveBytes(listfile::EncodeList(records, L"pw"), listPath);
   removal::RemovalRun run(listPath);
   size_t calls = 0;
   const auto start = std::chrono::steady_clock::now();
@@ -138,7 +138,7 @@ double WholeRun(const std::vector<listfile::Record>& records, const std::wstring
   std::printf("    read+plan %.2f, fate check %.2f, files %.2f, folders %.2f, tally %.2f, closing %.2f s; "
               "%zu progress calls; \"%s\"\n",
               read, r.checkSeconds, r.filesSeconds, r.foldersSeconds, r.tallySeconds, total - read - passes, calls,
-              enc::ToUtf8(shown).c_str());
+              base::enc::ToUtf8(shown).c_str());
   DeleteFileW(listPath.c_str());
   return total;
 }
@@ -153,11 +153,11 @@ void SaveAndLoad(const std::vector<listfile::Record>& records, const std::wstrin
   std::vector<listfile::Record> saved;
   saved.reserve(list.Count());
   for (const app::Entry& e : list.Entries()) saved.push_back({e.path, e.type});
-  const textutil::SaveResult result = textutil::SaveBytes(listfile::EncodeList(saved, L"password"), listPath);
+  const base::text::SaveResult result = base::text::SaveBytes(listfile::EncodeList(saved, L"password"), listPath);
   const double save = Seconds(start);
 
   start = std::chrono::steady_clock::now();
-  listfile::LoadedList loaded = listfile::ReadList(fileio::ReadAll(listPath));
+  listfile::LoadedList loaded = listfile::ReadList(base::files::ReadAll(listPath));
   list.Clear();
   list.Reserve(loaded.records.size());
   for (listfile::Record& r : loaded.records) list.Append(std::move(r.path), std::move(r.type));
@@ -175,15 +175,15 @@ void PathCheckCosts(const std::vector<listfile::Record>& records) {
   const removal::Plan plan = removal::MakePlan(records);
   auto start = std::chrono::steady_clock::now();
   size_t characters = 0;
-  for (const std::wstring& path : plan.files) characters += paths::Verbatim(path).size();
-  for (const std::wstring& path : plan.folders) characters += paths::Verbatim(path).size();
+  for (const std::wstring& path : plan.files) characters += base::paths::Verbatim(path).size();
+  for (const std::wstring& path : plan.folders) characters += base::paths::Verbatim(path).size();
   const double verbatim = Seconds(start);
   start = std::chrono::steady_clock::now();
   removal::LinkGuard guard(plan.folders, plan.files);
   const double guardMade = Seconds(start);
   size_t links = 0;
   for (const std::wstring& folder : guard.FoldersAbove()) {
-    const DWORD attributes = GetFileAttributesW(paths::Verbatim(folder).c_str());
+    const DWORD attributes = GetFileAttributesW(base::paths::Verbatim(folder).c_str());
     links += attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
   }
   const double looked = Seconds(start) - guardMade;

@@ -1,7 +1,7 @@
 // Benchmark of the folder search on a generated tree of 100,000 files in
 // 5,050 folders: (a) a minimal FindFirstFileExW walker as the baseline,
 // (a2) the same walker splitting the top folders over 2 threads,
-// (b) clsFileFind::SearchFile, (c) the whole add command through the real
+// (b) FileFinder::SearchFile, (c) the whole add command through the real
 // program, from the click on "Add" to "<n> items loaded...". Times are the
 // best of several runs, given as ratios to (a) and (a2), with peak memory.
 // Rounds of SearchFile alone in a fresh process and the add command's own
@@ -297,7 +297,7 @@ int OnceInFreshProcess(const char* what) {
     return static_cast<int>(Timed([&] { MinimalWalk(kTree, files, folders); }));
   }
   if (std::strcmp(what, "--search-once") == 0) {
-    search::clsFileFind finder;
+    search::FileFinder finder;
     return static_cast<int>(Timed([&] { finder.SearchFile(kTree + L"\\*.*", true, false); }));
   }
   return -1;
@@ -329,7 +329,7 @@ long long MicrosNow() {
 // long. Gives the longest wait of a message and how long the search ran on
 // after the stop, both in ms.
 std::pair<double, double> SearchUnderMessages(DWORD stopAfterMs) {
-  search::clsFileFind finder;
+  search::FileFinder finder;
   const long long base = MicrosNow();  // posted times are ms since base, so they fit a WPARAM
   long long longestWait = 0, stoppedAt = 0;
   finder.MessageFilter = [&](MSG& msg) {
@@ -445,7 +445,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (options.addOnly) {
-    search::clsFileFind finder;
+    search::FileFinder finder;
     search::ResetFoundLists();
     finder.SearchFile(kTree + L"\\*.*", true, false);
     return AddRounds(options, ExpectedStatus(), 0) ? 0 : 1;
@@ -462,7 +462,7 @@ int main(int argc, char** argv) {
     folders = 0;
     TwoThreadWalk(kTree, files, folders);
   };
-  search::clsFileFind finder;
+  search::FileFinder finder;
   long count = 0, result = -1;
   finder.Finished = [&](long c, long r) {
     count = c;

@@ -11,11 +11,11 @@
 #include "app/add_texts.h"
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
-#include "base/long_path.h"
+#include "base/paths.h"
 #include "base/program_win.h"
+#include "base/text_utils.h"
 #include "dialogs/file_dialogs_win.h"
 #include "listfile/protected_places_win.h"
-#include "listfile/text_utils.h"
 #include "search/file_find_win.h"
 #include "search/found_lists.h"
 
@@ -60,7 +60,7 @@ std::wstring ProgramFolder() {
     if (n == 0) return std::wstring();
     if (n < path.size()) {
       path.resize(n);
-      return textutil::GetDirPath(path);
+      return base::text::GetDirPath(path);
     }
     path.resize(path.size() * 2);
   }
@@ -80,9 +80,9 @@ void AddFiles(MainWindow& window) {
   Quietly([&] { answer = dialogs::ShowOpen(window.Handle()); });
   if (answer.bCanceled) return;
   Quietly([&] {
-    protect::ProtectedPlaces places;
+    listfile::ProtectedPlaces places;
     for (const std::wstring& path : ChosenPaths(answer.sLastDirectory, answer.sFiles, answer.nFilesSelected)) {
-      if (protect::MayAdd(window.Handle(), places, path)) window.List().Append(path, kFileType);
+      if (listfile::MayAdd(window.Handle(), places, path)) window.List().Append(path, kFileType);
     }
   });
   window.ListChanged();
@@ -92,7 +92,7 @@ void AddFiles(MainWindow& window) {
 // Stop button stop the search. Returns the search's result flag; the status
 // text is put back as it was.
 long SearchFolder(MainWindow& window, const std::wstring& pattern, bool subfolders) {
-  search::clsFileFind finder;
+  search::FileFinder finder;
   window.SetSearchStopper([&finder] { finder.StopSearch(); });
   const AtEnd addButtonBack([&window] { window.SetSearchStopper(nullptr); });
   long outcome = search::DirExFailed;
@@ -174,13 +174,13 @@ void AddSearchResults(MainWindow& window, bool withSubfolders) {
 
 // A protected folder inside the chosen one (a Desktop kept in a synced
 // folder, say) asks too; No leaves it out with everything found inside it.
-void LeaveOutProtected(HWND owner, protect::ProtectedPlaces& places) {
+void LeaveOutProtected(HWND owner, listfile::ProtectedPlaces& places) {
   std::vector<std::wstring> refused;
   for (size_t i = 2; i <= search::UpperBound(search::FolderList); ++i) {
     const std::wstring& folder = search::FolderList[i];
     if (!refused.empty() && folder.compare(0, refused.back().size(), refused.back()) == 0) continue;
-    const std::optional<protect::Place> place = places.FindIfShallow(folder);
-    if (place && !protect::Confirm(owner, folder, *place)) refused.push_back(folder);
+    const std::optional<listfile::Place> place = places.FindIfShallow(folder);
+    if (place && !listfile::Confirm(owner, folder, *place)) refused.push_back(folder);
   }
   search::LeaveOutFolders(refused);
 }
@@ -188,17 +188,17 @@ void LeaveOutProtected(HWND owner, protect::ProtectedPlaces& places) {
 // Folder mode's steps for one chosen folder: the protected-location
 // question, the two "Directory" questions, the search and the entries.
 // False when the user stopped the search.
-bool AddChosenFolder(MainWindow& window, const std::wstring& chosen, protect::ProtectedPlaces& places) {
+bool AddChosenFolder(MainWindow& window, const std::wstring& chosen, listfile::ProtectedPlaces& places) {
   HWND owner = window.Handle();
-  std::optional<protect::Place> chosenPlace;
+  std::optional<listfile::Place> chosenPlace;
   bool allowed = false;
   Quietly([&] {
     chosenPlace = places.Find(chosen);
-    allowed = !chosenPlace || protect::Confirm(owner, chosen, *chosenPlace);
+    allowed = !chosenPlace || listfile::Confirm(owner, chosen, *chosenPlace);
   });
   if (!allowed) return true;
   const std::wstring pattern = SearchPatternFor(chosen);
-  const std::wstring folderText = textutil::GetDirPath(pattern);
+  const std::wstring folderText = base::text::GetDirPath(pattern);
   const UINT style = MB_YESNOCANCEL | MB_ICONQUESTION;
   const bool withSubfolders = Ask(owner, SubfolderQuestion(folderText), kDirectoryTitle, style) == IDYES;
   if (Ask(owner, FolderQuestion(folderText), kDirectoryTitle, style) == IDYES) {
@@ -225,7 +225,7 @@ bool AddFolder(MainWindow& window) {
   std::wstring chosen;
   Quietly([&] { chosen = BrowseForFolderPath(window.Handle(), kBrowseTitle); });
   if (chosen.empty()) return true;
-  protect::ProtectedPlaces places;
+  listfile::ProtectedPlaces places;
   return AddChosenFolder(window, chosen, places);
 }
 
@@ -233,16 +233,16 @@ bool AddFolder(MainWindow& window) {
 // folder mode's steps; a stopped search ends the drop (and makes this
 // false). Names of nothing are passed over.
 bool AddDropped(MainWindow& window, const std::vector<std::wstring>& paths) {
-  protect::ProtectedPlaces places;
+  listfile::ProtectedPlaces places;
   std::vector<std::wstring> folders;
   for (const std::wstring& path : paths) {
-    const DWORD attributes = GetFileAttributesW(paths::Verbatim(path).c_str());
+    const DWORD attributes = GetFileAttributesW(base::paths::Verbatim(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) continue;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
       folders.push_back(path);
     } else {
       Quietly([&] {
-        if (protect::MayAdd(window.Handle(), places, path)) window.List().Append(path, kFileType);
+        if (listfile::MayAdd(window.Handle(), places, path)) window.List().Append(path, kFileType);
       });
     }
   }

@@ -7,27 +7,27 @@
 namespace app {
 namespace {
 
-using win::Variant;
+using base::win::Variant;
 
 constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
-win::ComRef<IDispatch> ShowBrowser(IDispatch* shell, HWND owner, const std::wstring& title) {
+base::win::ComRef<IDispatch> ShowBrowser(IDispatch* shell, HWND owner, const std::wstring& title) {
   Variant hwnd, caption, options, folder;
-  HRESULT hr = win::Invoke(shell, L"BrowseForFolder", kGet,
-                           {win::NumberArg(hwnd, static_cast<long>(reinterpret_cast<LONG_PTR>(owner))),
-                            win::TextArg(caption, title), win::NumberArg(options, 0)},
+  HRESULT hr = base::win::Invoke(shell, L"BrowseForFolder", kGet,
+                           {base::win::NumberArg(hwnd, static_cast<long>(reinterpret_cast<LONG_PTR>(owner))),
+                            base::win::TextArg(caption, title), base::win::NumberArg(options, 0)},
                            &folder.v);
   // Cancel comes back as success with a NULL folder object.
-  return SUCCEEDED(hr) ? win::TakeObject(folder) : win::ComRef<IDispatch>();
+  return SUCCEEDED(hr) ? base::win::TakeObject(folder) : base::win::ComRef<IDispatch>();
 }
 
 std::wstring PathOf(IDispatch* folder) {
   Variant items, item, path;
-  if (FAILED(win::Invoke(folder, L"Items", kGet, {}, &items.v))) return std::wstring();
-  win::ComRef<IDispatch> itemList = win::TakeObject(items);
-  if (!itemList || FAILED(win::Invoke(itemList.get(), L"Item", kGet, {}, &item.v))) return std::wstring();
-  win::ComRef<IDispatch> self = win::TakeObject(item);
-  if (!self || FAILED(win::Invoke(self.get(), L"Path", kGet, {}, &path.v)) || path.v.vt != VT_BSTR ||
+  if (FAILED(base::win::Invoke(folder, L"Items", kGet, {}, &items.v))) return std::wstring();
+  base::win::ComRef<IDispatch> itemList = base::win::TakeObject(items);
+  if (!itemList || FAILED(base::win::Invoke(itemList.get(), L"Item", kGet, {}, &item.v))) return std::wstring();
+  base::win::ComRef<IDispatch> self = base::win::TakeObject(item);
+  if (!self || FAILED(base::win::Invoke(self.get(), L"Path", kGet, {}, &path.v)) || path.v.vt != VT_BSTR ||
       !path.v.bstrVal)
     return std::wstring();
   return std::wstring(path.v.bstrVal, SysStringLen(path.v.bstrVal));
@@ -36,9 +36,9 @@ std::wstring PathOf(IDispatch* folder) {
 }  // namespace
 
 std::wstring BrowseForFolderPath(HWND owner, const std::wstring& title) {
-  win::ComRef<IDispatch> shell;
-  if (FAILED(win::CreateObject(L"Shell.Application", shell))) return std::wstring();
-  win::ComRef<IDispatch> folder = ShowBrowser(shell.get(), owner, title);
+  base::win::ComRef<IDispatch> shell;
+  if (FAILED(base::win::CreateObject(L"Shell.Application", shell))) return std::wstring();
+  base::win::ComRef<IDispatch> folder = ShowBrowser(shell.get(), owner, title);
   return folder ? PathOf(folder.get()) : std::wstring();
 }
 

@@ -1,7 +1,7 @@
 // Command-line reading, kept apart from the window so it can be tested.
 #include "app/command_line.h"
 
-#include "base/long_path.h"
+#include "base/paths.h"
 
 namespace app {
 namespace {
@@ -88,7 +88,7 @@ std::vector<std::wstring> SplitArguments(const std::wstring& arguments) {
   return split;
 }
 
-bool IsFullPath(const std::wstring& path) { return !paths::Root(path).empty(); }
+bool IsFullPath(const std::wstring& path) { return !base::paths::Root(path).empty(); }
 
 std::vector<std::wstring> PathArguments(const std::wstring& arguments) {
   std::vector<std::wstring> paths;

@@ -7,13 +7,13 @@
 #include "app/add_texts.h"
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
+#include "base/error_trap_win.h"
+#include "base/text_utils.h"
 #include "dialogs/file_dialogs_win.h"
 #include "listfile/list_file.h"
 #include "listfile/protected_places_win.h"
 #include "listfile/shell_links_win.h"
 #include "listfile/shortcut_plan.h"
-#include "listfile/text_utils.h"
-#include "services/error_trap_win.h"
 
 namespace app {
 namespace {
@@ -34,7 +34,7 @@ std::wstring ProgramPath() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-    if (n == 0) trap::RaiseWin32(GetLastError());
+    if (n == 0) base::trap::RaiseWin32(GetLastError());
     if (n < path.size()) {
       path.resize(n);
       return path;
@@ -48,7 +48,7 @@ void PrepareDialog(const wchar_t* title, DWORD flags) {
   fd.sFilter = dialogs::AllFilesFilter();
   fd.flags = flags;
   fd.sDlgTitle = title;
-  fd.sInitDir = textutil::GetDirPath(ProgramPath()) + L'\\';
+  fd.sInitDir = base::text::GetDirPath(ProgramPath()) + L'\\';
 }
 
 // The first chosen file's full path; further names are ignored.
@@ -74,24 +74,24 @@ void Fill(DeleteList& list, std::vector<listfile::Record>& records) {
 // with one warning. Only "Folder" records are looked at, and only those no
 // deeper than a protected folder reach the disk, so long lists load quickly.
 void WarnOfProtectedFolders(MainWindow& window) {
-  protect::ProtectedPlaces places;
-  std::vector<protect::Finding> findings;
+  listfile::ProtectedPlaces places;
+  std::vector<listfile::Finding> findings;
   for (const Entry& e : window.List().Entries()) {
     if (e.type != kFolderType) continue;
-    if (const std::optional<protect::Place> place = places.FindIfShallow(e.path)) findings.push_back({e.path, *place});
+    if (const std::optional<listfile::Place> place = places.FindIfShallow(e.path)) findings.push_back({e.path, *place});
   }
-  if (!findings.empty()) Inform(window, protect::LoadWarningText(findings).c_str(), protect::kTitle, MB_ICONWARNING);
+  if (!findings.empty()) Inform(window, listfile::LoadWarningText(findings).c_str(), listfile::kTitle, MB_ICONWARNING);
 }
 
 // A desktop that refuses the shortcut is a plain failure: the list itself
 // was saved, and the user is told so with the reason.
 bool PlaceShortcut(const std::wstring& listPath, std::wstring& reason) {
   try {
-    const shell::RemovalShortcut link = shell::MakeRemovalShortcut(ProgramPath(), listPath);
-    shell::CreateLink(shell::DeskTop, link.name, link.target, L"", link.iconLocation, link.workingDirectory, L"", 1,
+    const listfile::RemovalShortcut link = listfile::MakeRemovalShortcut(ProgramPath(), listPath);
+    listfile::CreateLink(listfile::DeskTop, link.name, link.target, L"", link.iconLocation, link.workingDirectory, L"", 1,
                       link.arguments);
     return true;
-  } catch (const trap::Failure& failure) {
+  } catch (const base::trap::Failure& failure) {
     reason = failure.description;
     return false;
   }
@@ -100,7 +100,7 @@ bool PlaceShortcut(const std::wstring& listPath, std::wstring& reason) {
 }  // namespace
 
 void SaveListCommand(MainWindow& window) {
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     if (window.List().Empty()) return Inform(window, L"You have not selected any files.", L"Files");
     const std::wstring password = ST(window.ControlText(kTxtPassword));
     if (password.empty()) return Inform(window, L"Please enter a password.", L"Password");
@@ -111,7 +111,7 @@ void SaveListCommand(MainWindow& window) {
     const std::wstring listPath = ChosenPath(answer);
     if (listPath.empty()) return;
     const std::string bytes = ST(listfile::EncodeList(Records(window.List()), password));
-    const textutil::SaveResult saved = ST(textutil::SaveBytes(bytes, listPath));
+    const base::text::SaveResult saved = ST(base::text::SaveBytes(bytes, listPath));
     if (!saved.ok)
       return Inform(window, listfile::SaveFailedText(listPath, saved.reason).c_str(), L"Files", MB_ICONEXCLAMATION);
     ST(window.SetStatus(ItemsSavedText(window.List().Count())));
@@ -126,7 +126,7 @@ void SaveListCommand(MainWindow& window) {
 // be read (missing, held by another program, refused, not a list at all)
 // leaves the list and the status as they were, with a plain message.
 void LoadListCommand(MainWindow& window) {
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     ST(PrepareDialog(L"Find list to open", kListDialogFlags));
     const dialogs::FileDialogResult answer = ST(dialogs::ShowOpen(window.Handle()));
     const std::wstring listPath = ChosenPath(answer);

@@ -1,4 +1,4 @@
-// frmMain: layout in twips scaled to the monitor's DPI, a virtual list view
+// The main window: layout in twips scaled to the monitor's DPI, a virtual list view
 // over the delete list, one handler per message.
 #include "app/main_window_win.h"
 
@@ -16,11 +16,11 @@
 #include "app/shell_actions_win.h"
 #include "app/window_placement_win.h"
 #include "base/clipboard_win.h"
+#include "base/error_trap_win.h"
 #include "base/handles_win.h"
 #include "base/program_win.h"
 #include "base/window_metrics_win.h"
 #include "removal/login_window_win.h"
-#include "services/error_trap_win.h"
 #include "services/startup_win.h"
 
 namespace app {
@@ -46,21 +46,21 @@ const wchar_t kAddCaption[] = L"A&dd";
 const wchar_t kStopCaption[] = L"Stop";
 // The buttons and File menu items refused while an add command runs.
 const int kBusyButtons[] = {kCmdRemoveEntries, kCmdLoadList, kCmdSaveList, kCmdSelectAll, kCmdInvert};
-const int kBusyMenuItems[] = {kMnuAddFile, kMnuAdddFolder, kMnuRemove};
+const int kBusyMenuItems[] = {kMenuAddFile, kMenuAddFolder, kMenuRemove};
 constexpr DWORD kLongestAddMs = 60 * 60 * 1000;
 
 // Creation order is the tab order. Positions in twips for the first client
 // size; the frames' contents are placed by the frames' origins (Frame1 at
 // 120,120, Frame2 at 3960,120).
 const base::ControlSpec kControls[] = {
-    {kFrame1, L"BUTTON", L"Add files:", BS_GROUPBOX, 0, 120, 120, 3735, 1695},
+    {kAddGroup, L"BUTTON", L"Add files:", BS_GROUPBOX, 0, 120, 120, 3735, 1695},
     {kOptAddFile, L"BUTTON", L"Add F&ile", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 0, 360, 480, 1215, 375},
     {kOptAddFolder, L"BUTTON", L"Add F&older", BS_AUTORADIOBUTTON, 0, 360, 840, 1215, 375},
     {kChkSubFolders, L"BUTTON", L"Add &subfolders", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, 480, 1200, 1455, 495},
     {kCmdAdd, L"BUTTON", kAddCaption, BS_PUSHBUTTON | WS_TABSTOP, 0, 2040, 480, 1575, 375},
     {kCmdRemoveEntries, L"BUTTON", L"&Remove", BS_PUSHBUTTON | WS_TABSTOP, 0, 2040, 960, 1575, 375},
-    {kFrame2, L"BUTTON", L"Save:", BS_GROUPBOX, 0, 3960, 120, 9375, 1695},
-    {kLabel1, L"STATIC", L"&Password:", SS_LEFT, 0, 4080, 480, 1215, 255},
+    {kSaveGroup, L"BUTTON", L"Save:", BS_GROUPBOX, 0, 3960, 120, 9375, 1695},
+    {kPasswordLabel, L"STATIC", L"&Password:", SS_LEFT, 0, 4080, 480, 1215, 255},
     {kTxtPassword, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 4920, 405, 6495, 405},
     {kCmdLoadList, L"BUTTON", L"&Load List", BS_PUSHBUTTON | WS_TABSTOP, 0, 11880, 360, 1215, 375},
     {kCmdSaveList, L"BUTTON", L"Sa&ve List", BS_PUSHBUTTON | WS_TABSTOP, 0, 11880, 840, 1215, 375},
@@ -68,7 +68,7 @@ const base::ControlSpec kControls[] = {
      WS_EX_CLIENTEDGE, 120, 1920, 13215, 4935},
     {kCmdSelectAll, L"BUTTON", L"Selec&t all", BS_PUSHBUTTON | WS_TABSTOP, 0, 240, 6960, 1575, 375},
     {kCmdInvert, L"BUTTON", L"I&nvert selection", BS_PUSHBUTTON | WS_TABSTOP, 0, 1920, 6960, 1575, 375},
-    {kPbCopy, PROGRESS_CLASSW, L"", 0, 0, 3600, 6960, 9855, 375},
+    {kProgressBar, PROGRESS_CLASSW, L"", 0, 0, 3600, 6960, 9855, 375},
     {kStatus, STATUSCLASSNAMEW, L"", 0, 0, 0, 7530, 13530, 375},
 };
 
@@ -177,7 +177,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool MainWindow::OnCreate() {
-  dpi_ = win::WindowDpi(hwnd_);
+  dpi_ = base::win::WindowDpi(hwnd_);
   CreateMenuBar();
   if (!CreateControls()) return false;
   AddTip(hwnd_, Control(kTxtPassword), kPasswordTip, Px(6495));
@@ -188,17 +188,17 @@ bool MainWindow::OnCreate() {
 }
 
 void MainWindow::CreateMenuBar() {
-  win::unique_hmenu bar(CreateMenu());
-  win::unique_hmenu file(CreatePopupMenu());
-  win::unique_hmenu about(CreatePopupMenu());
+  base::win::unique_hmenu bar(CreateMenu());
+  base::win::unique_hmenu file(CreatePopupMenu());
+  base::win::unique_hmenu about(CreatePopupMenu());
   if (!bar || !file || !about) return;
-  AppendMenuW(file.get(), MF_STRING, kMnuAddFile, L"&Add File");
-  AppendMenuW(file.get(), MF_STRING, kMnuAdddFolder, L"Add &Folder");
+  AppendMenuW(file.get(), MF_STRING, kMenuAddFile, L"&Add File");
+  AppendMenuW(file.get(), MF_STRING, kMenuAddFolder, L"Add &Folder");
   AppendMenuW(file.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(file.get(), MF_STRING, kMnuRemove, L"&Remove Selected Items");
+  AppendMenuW(file.get(), MF_STRING, kMenuRemove, L"&Remove Selected Items");
   AppendMenuW(file.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(file.get(), MF_STRING, kMnuExit, L"E&xit");
-  AppendMenuW(about.get(), MF_STRING, kMnuAboutOmbrelay, L"&About Ombrelay");
+  AppendMenuW(file.get(), MF_STRING, kMenuExit, L"E&xit");
+  AppendMenuW(about.get(), MF_STRING, kMenuAboutOmbrelay, L"&About Ombrelay");
   if (AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(file.get()), L"&File")) file.release();
   if (AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(about.get()), L"&About")) aboutMenu_ = about.release();
   if (SetMenu(hwnd_, bar.get())) bar.release();
@@ -207,8 +207,8 @@ void MainWindow::CreateMenuBar() {
 bool MainWindow::CreateControls() {
   if (!Window::CreateControls(kControls)) return false;
   // The frames lie under the controls they hold, so they are drawn first.
-  SetWindowPos(Control(kFrame1), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SetWindowPos(Control(kFrame2), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(Control(kAddGroup), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(Control(kSaveGroup), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   CheckRadioButton(hwnd_, kOptAddFile, kOptAddFolder, kOptAddFolder);
   CheckDlgButton(hwnd_, kChkSubFolders, BST_CHECKED);
 
@@ -222,8 +222,8 @@ bool MainWindow::CreateControls() {
   column.pszText = const_cast<wchar_t*>(L"Type");
   SendMessageW(list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
 
-  SendMessageW(Control(kPbCopy), PBM_SETRANGE32, 0, 100);
-  SendMessageW(Control(kPbCopy), PBM_SETPOS, 0, 0);
+  SendMessageW(Control(kProgressBar), PBM_SETRANGE32, 0, 100);
+  SendMessageW(Control(kProgressBar), PBM_SETPOS, 0, 0);
   SendMessageW(Control(kStatus), SB_SIMPLE, TRUE, 0);
   return true;
 }
@@ -245,7 +245,7 @@ void MainWindow::PositionControls() {
       height += extraHeight;
     } else if (p.top >= listBottom) {
       y += extraHeight;
-      if (p.id == kPbCopy || p.id == kStatus) width += extraWidth;
+      if (p.id == kProgressBar || p.id == kStatus) width += extraWidth;
     }
     if (moves) moves = DeferWindowPos(moves, Control(p.id), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -278,7 +278,7 @@ void MainWindow::ShowCentred() {
 
 void MainWindow::ShowPlaced() {
   bool placed = false;
-  trap::Guard([&] { placed = ST(RestorePlacement(hwnd_)); });
+  base::trap::Guard([&] { placed = ST(RestorePlacement(hwnd_)); });
   if (!placed) {
     ShowCentred();
     return;
@@ -288,7 +288,7 @@ void MainWindow::ShowPlaced() {
 }
 
 void MainWindow::RememberPlacement() {
-  if (hwnd_ && IsWindowVisible(hwnd_)) trap::Guard([&] { ST(SavePlacement(hwnd_)); });
+  if (hwnd_ && IsWindowVisible(hwnd_)) base::trap::Guard([&] { ST(SavePlacement(hwnd_)); });
 }
 
 void MainWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
@@ -320,14 +320,14 @@ void MainWindow::OnCommand(int id, int code) {
         RunAddCommand(*this, AddFileSelected());
       }
       break;
-    case kMnuAddFile:
+    case kMenuAddFile:
       RunAddCommand(*this, true);
       break;
-    case kMnuAdddFolder:
+    case kMenuAddFolder:
       RunAddCommand(*this, false);
       break;
     case kCmdRemoveEntries:
-    case kMnuRemove:
+    case kMenuRemove:
       RemoveSelected();
       break;
     case kCmdSelectAll:
@@ -342,10 +342,10 @@ void MainWindow::OnCommand(int id, int code) {
     case kCmdSaveList:
       SaveListCommand(*this);
       break;
-    case kMnuAboutOmbrelay:
+    case kMenuAboutOmbrelay:
       about_.Show(hwnd_, icon_);
       break;
-    case kMnuExit:
+    case kMenuExit:
       base::EndProgram();
     default:
       break;
@@ -407,15 +407,15 @@ void MainWindow::OnContextMenu(HWND from, LPARAM at) {
     ClientToScreen(list, &where);
   }
   const UINT state = HighlightedRows().empty() ? MF_GRAYED : MF_ENABLED;
-  win::unique_hmenu menu(CreatePopupMenu());
+  base::win::unique_hmenu menu(CreatePopupMenu());
   if (!menu) return;
-  AppendMenuW(menu.get(), MF_STRING | state, kMnuOpenFolder, L"&Open containing folder");
-  AppendMenuW(menu.get(), MF_STRING | state, kMnuCopyPath, L"&Copy path");
+  AppendMenuW(menu.get(), MF_STRING | state, kMenuOpenFolder, L"&Open containing folder");
+  AppendMenuW(menu.get(), MF_STRING | state, kMenuCopyPath, L"&Copy path");
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu.get(), MF_STRING | state, kMnuTick, L"&Tick");
-  AppendMenuW(menu.get(), MF_STRING | state, kMnuUntick, L"&Untick");
+  AppendMenuW(menu.get(), MF_STRING | state, kMenuTick, L"&Tick");
+  AppendMenuW(menu.get(), MF_STRING | state, kMenuUntick, L"&Untick");
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu.get(), MF_STRING | state, kMnuRemoveRows, L"Remove from &list");
+  AppendMenuW(menu.get(), MF_STRING | state, kMenuRemoveRows, L"Remove from &list");
   const int command = static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                                       where.x, where.y, 0, hwnd_, nullptr));
   if (command) RunRowCommand(command);
@@ -434,20 +434,20 @@ std::vector<size_t> MainWindow::HighlightedRows() const {
 void MainWindow::RunRowCommand(int command) {
   const std::vector<size_t> rows = HighlightedRows();
   if (rows.empty()) return;
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     switch (command) {
-      case kMnuOpenFolder:
+      case kMenuOpenFolder:
         if (!ShowInFolder(ShellItemPath(list_.At(rows.front()).path))) MessageBeep(MB_ICONWARNING);
         break;
-      case kMnuCopyPath:
+      case kMenuCopyPath:
         if (!base::CopyTextToClipboard(hwnd_, list_.PathsText(rows))) MessageBeep(MB_ICONWARNING);
         break;
-      case kMnuTick:
-      case kMnuUntick:
-        ST(list_.SetCheckedRows(rows, command == kMnuTick));
+      case kMenuTick:
+      case kMenuUntick:
+        ST(list_.SetCheckedRows(rows, command == kMenuTick));
         RepaintRows();
         break;
-      case kMnuRemoveRows:
+      case kMenuRemoveRows:
         ST(list_.RemoveRows(rows));
         ListView_SetItemState(Control(kLstFiles), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
         ListChanged();
@@ -630,11 +630,11 @@ void MainWindow::SetStatus(const std::wstring& text) {
 std::wstring MainWindow::StatusText() const { return status_; }
 
 void MainWindow::SetProgressMax(long maximum) {
-  SendMessageW(Control(kPbCopy), PBM_SETRANGE32, 0, maximum);
+  SendMessageW(Control(kProgressBar), PBM_SETRANGE32, 0, maximum);
 }
 
 void MainWindow::SetProgressValue(long value) {
-  SendMessageW(Control(kPbCopy), PBM_SETPOS, static_cast<WPARAM>(value), 0);
+  SendMessageW(Control(kProgressBar), PBM_SETPOS, static_cast<WPARAM>(value), 0);
 }
 
 bool MainWindow::AddFileSelected() const { return IsDlgButtonChecked(hwnd_, kOptAddFile) == BST_CHECKED; }
@@ -644,25 +644,25 @@ bool MainWindow::SubFoldersChecked() const {
 }
 
 void MainWindow::SetAboutCaption(const std::wstring& caption) {
-  ModifyMenuW(aboutMenu_, kMnuAboutOmbrelay, MF_BYCOMMAND | MF_STRING, kMnuAboutOmbrelay, caption.c_str());
+  ModifyMenuW(aboutMenu_, kMenuAboutOmbrelay, MF_BYCOMMAND | MF_STRING, kMenuAboutOmbrelay, caption.c_str());
 }
 
 void MainWindow::SelectAll() {
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     ST(list_.SelectAll());
     RepaintRows();
   });
 }
 
 void MainWindow::InvertSelection() {
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     ST(list_.Invert());
     RepaintRows();
   });
 }
 
 void MainWindow::RemoveSelected() {
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     ST(list_.RemoveChecked());
     ListChanged();
     ST(SetStatus(ItemsLoadedText(list_.Count())));

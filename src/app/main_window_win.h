@@ -1,4 +1,4 @@
-// frmMain: the main window. It shows the delete list through a virtual list
+// The main window: the main window. It shows the delete list through a virtual list
 // view and hands every command to the code that owns it; it holds no list,
 // file or search logic of its own.
 #pragma once
@@ -18,33 +18,33 @@ namespace app {
 
 // Control and menu identifiers (the test driver uses the control ids).
 enum ControlId : int {
-  kFrame1 = 101,
+  kAddGroup = 101,
   kOptAddFile = 102,
   kOptAddFolder = 103,
   kChkSubFolders = 104,
   kCmdAdd = 105,
   kCmdRemoveEntries = 106,
-  kFrame2 = 107,
-  kLabel1 = 108,
+  kSaveGroup = 107,
+  kPasswordLabel = 108,
   kTxtPassword = 109,
   kCmdLoadList = 110,
   kCmdSaveList = 111,
   kLstFiles = 112,
   kCmdSelectAll = 113,
   kCmdInvert = 114,
-  kPbCopy = 115,
+  kProgressBar = 115,
   kStatus = 116,
-  kMnuAddFile = 201,
-  kMnuAdddFolder = 202,
-  kMnuRemove = 203,
-  kMnuExit = 204,
-  kMnuAboutOmbrelay = 205,
+  kMenuAddFile = 201,
+  kMenuAddFolder = 202,
+  kMenuRemove = 203,
+  kMenuExit = 204,
+  kMenuAboutOmbrelay = 205,
   // The list's context menu.
-  kMnuOpenFolder = 206,
-  kMnuCopyPath = 207,
-  kMnuTick = 208,
-  kMnuUntick = 209,
-  kMnuRemoveRows = 210,
+  kMenuOpenFolder = 206,
+  kMenuCopyPath = 207,
+  kMenuTick = 208,
+  kMenuUntick = 209,
+  kMenuRemoveRows = 210,
 };
 
 class MainWindow : public base::Window {

@@ -24,7 +24,7 @@ class StartLock {
   StartLock& operator=(const StartLock&) = delete;
 
  private:
-  win::unique_handle mutex_;
+  base::win::unique_handle mutex_;
   bool held_ = false;
 };
 

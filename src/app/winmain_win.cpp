@@ -7,19 +7,19 @@
 #include "app/command_line.h"
 #include "app/main_window_win.h"
 #include "app/one_window_win.h"
-#include "base/long_path.h"
+#include "base/error_trap_win.h"
+#include "base/paths.h"
 #include "base/program_win.h"
 #include "removal/login_window_win.h"
 #include "search/found_lists.h"
 #include "services/app_constants.h"
-#include "services/error_trap_win.h"
 #include "services/startup_win.h"
 
 namespace {
 
 // The window's load step: start-up services, then editing mode or removal run.
 void LoadStep(app::MainWindow& window, const std::wstring& arguments, bool removalRun) {
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     ST(search::ResetFoundLists());
     const auto setAboutCaption = [&](const std::wstring& caption) { window.SetAboutCaption(caption); };
     ST(services::StartUp(window.Handle(), setAboutCaption));
@@ -39,8 +39,8 @@ void LoadStep(app::MainWindow& window, const std::wstring& arguments, bool remov
 std::vector<std::wstring> ExistingItems(const std::vector<std::wstring>& named) {
   std::vector<std::wstring> items;
   for (const std::wstring& path : named) {
-    std::wstring plain = paths::ShortForm(path);
-    if (GetFileAttributesW(paths::Verbatim(plain).c_str()) != INVALID_FILE_ATTRIBUTES) items.push_back(plain);
+    std::wstring plain = base::paths::ShortForm(path);
+    if (GetFileAttributesW(base::paths::Verbatim(plain).c_str()) != INVALID_FILE_ATTRIBUTES) items.push_back(plain);
   }
   return items;
 }
@@ -62,11 +62,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   InitCommonControlsEx(&controls);
   // The shell objects (folder browser, shortcuts) need a single-threaded apartment.
   OleInitialize(nullptr);
-  trap::InstallMessageBoxPresenter();
+  base::trap::InstallMessageBoxPresenter();
 
   app::MainWindow& window = app::TheMainWindow();
   if (!window.Create(instance)) {
-    MessageBoxW(nullptr, trap::SystemMessage(GetLastError()).c_str(), L"Ombrelay", MB_ICONERROR);
+    MessageBoxW(nullptr, base::trap::SystemMessage(GetLastError()).c_str(), L"Ombrelay", MB_ICONERROR);
     return 1;
   }
   if (!removalRun) {

@@ -2,9 +2,9 @@
 // flushed, then moved over the target's name with write-through.
 #include "base/atomic_write_win.h"
 
-#include "base/long_path.h"
+#include "base/paths.h"
 
-namespace files {
+namespace base::files {
 namespace {
 
 // Writes of at most 16 MB at a time: WriteFile counts in 32 bits and a
@@ -113,4 +113,4 @@ DWORD WriteWholeFile(const std::wstring& path, const std::string& bytes) {
   return ERROR_SUCCESS;
 }
 
-}  // namespace files
+}  // namespace base::files

@@ -9,7 +9,7 @@
 
 #include "base/handles_win.h"
 
-namespace files {
+namespace base::files {
 
 class StagedFile {
  public:
@@ -34,7 +34,7 @@ class StagedFile {
   bool Fail(DWORD code);
   bool Close();
 
-  win::unique_hfile file_;
+  base::win::unique_hfile file_;
   std::wstring temp_;
   bool placed_ = false;
   DWORD error_ = ERROR_SUCCESS;
@@ -57,4 +57,4 @@ DWORD MoveOver(const std::wstring& from, const std::wstring& to);
 // True for the errors that mean "a file of that name is already there".
 bool NameTaken(DWORD error);
 
-}  // namespace files
+}  // namespace base::files

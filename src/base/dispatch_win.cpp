@@ -1,7 +1,7 @@
 // Calling automation objects by member name.
 #include "base/dispatch_win.h"
 
-namespace win {
+namespace base::win {
 
 VARIANT* TextArg(Variant& arg, const std::wstring& text) {
   VariantClear(&arg.v);
@@ -58,4 +58,4 @@ ComRef<IDispatch> TakeObject(Variant& value) {
   return object;
 }
 
-}  // namespace win
+}  // namespace base::win

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace win {
+namespace base::win {
 
 // Owns one reference to a COM interface.
 template <class T>
@@ -71,4 +71,4 @@ HRESULT Invoke(IDispatch* object, const wchar_t* member, WORD kind, const std::v
 // Takes the object out of a VT_DISPATCH result; empty for a NULL object.
 ComRef<IDispatch> TakeObject(Variant& value);
 
-}  // namespace win
+}  // namespace base::win

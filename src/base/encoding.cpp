@@ -2,7 +2,7 @@
 // Windows, UTF-32 elsewhere).
 #include "base/encoding.h"
 
-namespace enc {
+namespace base::enc {
 namespace {
 
 void AppendUtf8(std::string& out, char32_t c) {
@@ -82,4 +82,4 @@ std::wstring FromUtf8(const std::string& bytes) {
   return out;
 }
 
-}  // namespace enc
+}  // namespace base::enc

@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-namespace enc {
+namespace base::enc {
 
 std::string ToUtf8(const std::wstring& text);
 // Invalid sequences become U+FFFD; never throws on bad input.
@@ -15,4 +15,4 @@ std::wstring FromUtf8(const std::string& bytes);
 bool ToAnsi(const std::wstring& text, std::string& out);
 std::wstring FromAnsi(const std::string& bytes);
 
-}  // namespace enc
+}  // namespace base::enc

@@ -2,7 +2,7 @@
 // platform maps it (the five unassigned bytes map to the C1 controls).
 #include "base/encoding.h"
 
-namespace enc {
+namespace base::enc {
 namespace {
 
 const char16_t kHigh[32] = {
@@ -52,4 +52,4 @@ std::wstring FromAnsi(const std::string& bytes) {
   return out;
 }
 
-}  // namespace enc
+}  // namespace base::enc

@@ -3,7 +3,7 @@
 
 #include "base/encoding.h"
 
-namespace enc {
+namespace base::enc {
 
 bool ToAnsi(const std::wstring& text, std::string& out) {
   out.clear();
@@ -27,4 +27,4 @@ std::wstring FromAnsi(const std::string& bytes) {
   return out;
 }
 
-}  // namespace enc
+}  // namespace base::enc

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace win {
+namespace base::win {
 
 template <class T, class Traits>
 class UniqueHandle {
@@ -81,4 +81,4 @@ using unique_hfont = UniqueHandle<HFONT, FontTraits>;
 // belongs to that one from then on: release() it.
 using unique_hmenu = UniqueHandle<HMENU, MenuTraits>;
 
-}  // namespace win
+}  // namespace base::win

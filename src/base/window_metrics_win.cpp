@@ -1,7 +1,7 @@
 // DPI and font look-ups shared by the program's windows.
 #include "base/window_metrics_win.h"
 
-namespace win {
+namespace base::win {
 namespace {
 
 UINT ScreenDpi() {
@@ -36,4 +36,4 @@ HFONT CreateMessageFont(UINT dpi, int percent, bool bold) {
   return CreateFontIndirectW(&font);
 }
 
-}  // namespace win
+}  // namespace base::win

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-namespace win {
+namespace base::win {
 
 // The DPI of the monitor a window is on; the screen's DPI for no window or
 // where the platform cannot tell per window.
@@ -14,4 +14,4 @@ inline int TwipsToPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast
 // The caller owns the font (DeleteObject).
 HFONT CreateMessageFont(UINT dpi, int percent = 100, bool bold = false);
 
-}  // namespace win
+}  // namespace base::win

@@ -80,7 +80,7 @@ class Window {
   void RenewFont();
 
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
-  int Px(int twips) const { return win::TwipsToPixels(twips, dpi_); }
+  int Px(int twips) const { return base::win::TwipsToPixels(twips, dpi_); }
 
   HWND hwnd_ = nullptr;
   UINT dpi_ = 96;
@@ -89,7 +89,7 @@ class Window {
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void SetFont(HWND control) const;
 
-  win::unique_hfont font_;
+  base::win::unique_hfont font_;
   const ControlSpec* table_ = nullptr;
   size_t tableSize_ = 0;
 };

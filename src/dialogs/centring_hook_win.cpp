@@ -1,16 +1,16 @@
 // The one-shot hook that centres a file dialog when it is first activated.
 #include "dialogs/centring_hook_win.h"
 
+#include "base/error_trap_win.h"
 #include "base/handles_win.h"
 #include "dialogs/centring.h"
 #include "dialogs/file_dialogs_win.h"
-#include "services/error_trap_win.h"
 
 namespace dialogs {
 namespace {
 
 HWND ParenthWnd = nullptr;
-win::unique_hhook hHook;
+base::win::unique_hhook hHook;
 
 Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
@@ -45,7 +45,7 @@ void CentreOnPrimaryScreen(HWND window) {
 // Shared body of both hook procedures: act once, at the first activation.
 LRESULT OnCbt(int lMsg, WPARAM wParam, void (*centre)(HWND)) {
   if (lMsg != HCBT_ACTIVATE) return 0;
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     ST(centre(reinterpret_cast<HWND>(wParam)));
     ST(hHook.reset());
   });

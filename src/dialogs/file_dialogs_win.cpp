@@ -3,8 +3,8 @@
 
 #include <commdlg.h>
 
+#include "base/error_trap_win.h"
 #include "dialogs/centring_hook_win.h"
-#include "services/error_trap_win.h"
 
 namespace dialogs {
 namespace {
@@ -77,7 +77,7 @@ bool RunDialog(FileDialog& fd, HWND hWnd, bool centerForm, std::wstring& file, D
 FileDialogResult Show(HWND hWnd, bool centerForm, const std::wstring& initialName, DialogFunction show,
                       AnswerReader read) {
   FileDialogResult result;
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     FileDialog& fd = TheFileDialog();
     std::wstring file;
     ST(file = FileBuffer(initialName, kFileChars));

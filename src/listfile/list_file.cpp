@@ -3,9 +3,9 @@
 #include "listfile/list_file.h"
 
 #include "base/encoding.h"
-#include "listfile/file_io.h"
-#include "listfile/text_utils.h"
-#include "services/error_trap.h"
+#include "base/error_trap.h"
+#include "base/file_io.h"
+#include "base/text_utils.h"
 
 namespace listfile {
 
@@ -43,26 +43,26 @@ std::string EncodeList(const std::vector<Record>& records, const std::wstring& p
   std::string bytes;
   // A name the code page cannot hold would come back as another name, and
   // ANSI bytes that begin like the mark would be read as UTF-8.
-  if (!enc::ToAnsi(text, bytes) || StartsWithBom(bytes)) {
+  if (!base::enc::ToAnsi(text, bytes) || StartsWithBom(bytes)) {
     bytes.assign(kUtf8Bom, 3);
-    bytes += enc::ToUtf8(text);
+    bytes += base::enc::ToUtf8(text);
   }
   bytes += "\r\n";
   return bytes;
 }
 
 std::wstring DecodeListBytes(std::string bytes) {
-  if (!StartsWithBom(bytes)) return textutil::BytesToText(std::move(bytes));
+  if (!StartsWithBom(bytes)) return base::text::BytesToText(std::move(bytes));
   bytes.erase(0, 3);
   for (char& b : bytes) {
     if (b == '\0') b = ' ';
   }
-  return enc::FromUtf8(bytes);
+  return base::enc::FromUtf8(bytes);
 }
 
 ListContent ParseListText(const std::wstring& text) {
   std::vector<std::wstring> pieces;
-  textutil::SplitString(text, L'*', pieces);
+  base::text::SplitString(text, L'*', pieces);
   ListContent content;
   const size_t upper = pieces.size() - 1;  // U; SplitString gives at least one piece
   if (upper >= 1) content.password = std::move(pieces[upper - 1]);
@@ -103,8 +103,8 @@ const wchar_t kNotAListText[] = L"This file is not a delete list: it holds NUL b
 
 bool ReadListFile(const std::wstring& path, std::string& bytes, std::wstring& reason) {
   try {
-    bytes = fileio::ReadAll(path);
-  } catch (const trap::Failure& failure) {
+    bytes = base::files::ReadAll(path);
+  } catch (const base::trap::Failure& failure) {
     reason = failure.description;
     return false;
   }

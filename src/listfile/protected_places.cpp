@@ -6,7 +6,7 @@
 #include <cwctype>
 #include <iterator>
 
-namespace protect {
+namespace listfile {
 
 const wchar_t kTitle[] = L"Protected location";
 
@@ -102,4 +102,4 @@ size_t Depth(const std::wstring& plain) {
   return depth;
 }
 
-}  // namespace protect
+}  // namespace listfile

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace protect {
+namespace listfile {
 
 enum class Place {
   DriveRoot,
@@ -53,4 +53,4 @@ size_t RootLength(const std::wstring& plain);
 // How many names follow the root: 0 for a root, 1 for "C:\Windows", ...
 size_t Depth(const std::wstring& plain);
 
-}  // namespace protect
+}  // namespace listfile

@@ -11,10 +11,10 @@
 #include <iterator>
 
 #include "base/handles_win.h"
-#include "base/long_path.h"
+#include "base/paths.h"
 #include "search/file_find_win.h"
 
-namespace protect {
+namespace listfile {
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -28,7 +28,7 @@ struct Identity {
 // user may not list still open. `missing` tells a path that names nothing
 // from one that exists but cannot be opened.
 std::optional<Identity> IdentityOf(const std::wstring& fullPath, bool* missing = nullptr) {
-  win::unique_hfile file(CreateFileW(paths::Verbatim(fullPath).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+  base::win::unique_hfile file(CreateFileW(base::paths::Verbatim(fullPath).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!file) {
     const DWORD error = GetLastError();
@@ -48,7 +48,7 @@ std::wstring FullPath(const std::wstring& path) {
 
 // Short names expanded; the path itself when it cannot be looked up.
 std::wstring LongPathOf(const std::wstring& fullPath) {
-  const std::wstring prefixed = paths::Verbatim(fullPath);
+  const std::wstring prefixed = base::paths::Verbatim(fullPath);
   std::wstring expanded(prefixed.size() + MAX_PATH, L'\0');
   for (;;) {
     DWORD n = GetLongPathNameW(prefixed.c_str(), &expanded[0], static_cast<DWORD>(expanded.size()));
@@ -142,7 +142,7 @@ void ProtectedPlaces::AddProfiles(const std::wstring& usersFolder) {
   if (usersFolder.empty()) return;
   const std::wstring users = FullPath(usersFolder);
   WIN32_FIND_DATAW data;
-  win::unique_hfind find(FindFirstFileExW(paths::Verbatim(users + L"\\*").c_str(), FindExInfoBasic, &data,
+  base::win::unique_hfind find(FindFirstFileExW(base::paths::Verbatim(users + L"\\*").c_str(), FindExInfoBasic, &data,
                                           FindExSearchLimitToDirectories, nullptr, 0));
   if (!find) return;
   do {
@@ -223,4 +223,4 @@ bool MayAdd(HWND owner, ProtectedPlaces& places, const std::wstring& path) {
   return !place || Confirm(owner, path, *place);
 }
 
-}  // namespace protect
+}  // namespace listfile

@@ -11,7 +11,7 @@
 
 #include "listfile/protected_places.h"
 
-namespace protect {
+namespace listfile {
 
 // Where a folder lives: its volume's serial number and its file index.
 struct FolderId {
@@ -64,4 +64,4 @@ bool Confirm(HWND owner, const std::wstring& folder, Place place);
 // True when it may be added: it is no protected folder, or the user said Yes.
 bool MayAdd(HWND owner, ProtectedPlaces& places, const std::wstring& path);
 
-}  // namespace protect
+}  // namespace listfile

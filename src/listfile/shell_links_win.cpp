@@ -7,35 +7,35 @@
 
 #include "base/atomic_write_win.h"
 #include "base/dispatch_win.h"
+#include "base/error_trap_win.h"
 #include "listfile/shortcut_plan.h"
-#include "services/error_trap_win.h"
 
-namespace shell {
+namespace listfile {
 namespace {
 
-using win::ComRef;
-using win::TextArg;
-using win::Variant;
+using base::win::ComRef;
+using base::win::TextArg;
+using base::win::Variant;
 
 constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
 HRESULT PutText(IDispatch* object, const wchar_t* property, const std::wstring& text) {
   Variant arg;
-  return win::Invoke(object, property, DISPATCH_PROPERTYPUT, {TextArg(arg, text)}, nullptr);
+  return base::win::Invoke(object, property, DISPATCH_PROPERTYPUT, {TextArg(arg, text)}, nullptr);
 }
 
 HRESULT PutNumber(IDispatch* object, const wchar_t* property, long number) {
   Variant arg;
-  return win::Invoke(object, property, DISPATCH_PROPERTYPUT, {win::NumberArg(arg, number)}, nullptr);
+  return base::win::Invoke(object, property, DISPATCH_PROPERTYPUT, {base::win::NumberArg(arg, number)}, nullptr);
 }
 
 HRESULT SpecialFolder(IDispatch* shellObject, const wchar_t* which, std::wstring& folder) {
   Variant folders;
-  HRESULT hr = win::Invoke(shellObject, L"SpecialFolders", kGet, {}, &folders.v);
+  HRESULT hr = base::win::Invoke(shellObject, L"SpecialFolders", kGet, {}, &folders.v);
   if (FAILED(hr)) return hr;
   if (folders.v.vt != VT_DISPATCH || !folders.v.pdispVal) return E_UNEXPECTED;
   Variant name, path;
-  hr = win::Invoke(folders.v.pdispVal, L"Item", kGet, {TextArg(name, which)}, &path.v);
+  hr = base::win::Invoke(folders.v.pdispVal, L"Item", kGet, {TextArg(name, which)}, &path.v);
   if (FAILED(hr)) return hr;
   hr = VariantChangeType(&path.v, &path.v, 0, VT_BSTR);
   if (FAILED(hr)) return hr;
@@ -45,9 +45,9 @@ HRESULT SpecialFolder(IDispatch* shellObject, const wchar_t* which, std::wstring
 
 HRESULT ShortcutObject(IDispatch* shellObject, const std::wstring& linkPath, ComRef<IDispatch>& link) {
   Variant arg, result;
-  HRESULT hr = win::Invoke(shellObject, L"CreateShortcut", DISPATCH_METHOD, {TextArg(arg, linkPath)}, &result.v);
+  HRESULT hr = base::win::Invoke(shellObject, L"CreateShortcut", DISPATCH_METHOD, {TextArg(arg, linkPath)}, &result.v);
   if (FAILED(hr)) return hr;
-  link = win::TakeObject(result);
+  link = base::win::TakeObject(result);
   return link ? S_OK : E_UNEXPECTED;
 }
 
@@ -57,7 +57,7 @@ HRESULT EmptyHotKeyRefusalIsHarmless(const std::wstring& hotKey, HRESULT hr) {
   return hotKey.empty() && hr == E_NOTIMPL ? S_OK : hr;
 }
 
-HRESULT Save(IDispatch* link) { return win::Invoke(link, L"Save", DISPATCH_METHOD, {}, nullptr); }
+HRESULT Save(IDispatch* link) { return base::win::Invoke(link, L"Save", DISPATCH_METHOD, {}, nullptr); }
 
 // The link is saved under a passing name and then moved over the old one in
 // one step, so a failed save leaves the old link as it was. The passing name
@@ -67,10 +67,10 @@ std::wstring PassingLinkPath(const std::wstring& folder, const std::wstring& nam
 }
 
 void PutInPlace(const std::wstring& passing, const std::wstring& final) {
-  const DWORD error = files::MoveOver(passing, final);
+  const DWORD error = base::files::MoveOver(passing, final);
   if (error == ERROR_SUCCESS) return;
   DeleteFileW(passing.c_str());
-  trap::RaiseWin32(error);
+  base::trap::RaiseWin32(error);
 }
 
 // The sub-folder is made when nothing of that name is there; any failure
@@ -85,7 +85,7 @@ void CreateLink(long location, const std::wstring& name, const std::wstring& tar
                 const std::wstring& iconLocation, const std::wstring& workingDirectory,
                 const std::wstring& subFolder, short windowStyle, const std::wstring& arguments) {
   ComRef<IDispatch> shellObject;
-  CHECK_HR(win::CreateObject(L"WScript.Shell", shellObject));
+  CHECK_HR(base::win::CreateObject(L"WScript.Shell", shellObject));
   std::wstring folder;
   if (const wchar_t* special = SpecialFolderName(location)) {
     CHECK_HR(SpecialFolder(shellObject.get(), special, folder));
@@ -113,9 +113,9 @@ void CreateLink(long location, const std::wstring& name, const std::wstring& tar
 }
 
 void OpenInternet(HWND owner, const std::wstring& document, int showCmd) {
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     ST(ShellExecuteW(owner, L"Open", document.c_str(), nullptr, nullptr, showCmd));
   });
 }
 
-}  // namespace shell
+}  // namespace listfile

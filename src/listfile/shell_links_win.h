@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace shell {
+namespace listfile {
 
 // Location codes of CreateLink; any other code names no special folder.
 enum LinkLocation : long { DeskTop = 0, Programs = 1, StartMenu = 2, StartUp = 3 };
@@ -24,4 +24,4 @@ void CreateLink(long location, const std::wstring& name, const std::wstring& tar
 // number. Guarded by the error trap; the shell's answer is not examined.
 void OpenInternet(HWND owner, const std::wstring& document, int showCmd);
 
-}  // namespace shell
+}  // namespace listfile

@@ -4,9 +4,9 @@
 
 #include <cwctype>
 
-#include "listfile/text_utils.h"
+#include "base/text_utils.h"
 
-namespace shell {
+namespace listfile {
 
 const wchar_t* SpecialFolderName(long location) {
   static const wchar_t* const kNames[] = {L"Desktop", L"Programs", L"StartMenu", L"StartUp"};
@@ -32,11 +32,11 @@ RemovalShortcut MakeRemovalShortcut(const std::wstring& programPath, const std::
   const std::wstring base = ProgramBaseName(programPath);
   RemovalShortcut link;
   link.name = base + L" Delete Files";
-  link.target = textutil::GetDirPath(programPath) + L'\\' + base + L".exe";
+  link.target = base::text::GetDirPath(programPath) + L'\\' + base + L".exe";
   link.iconLocation = link.target + L",0";
   link.workingDirectory = link.target;
   link.arguments = L"Remove Files*" + listPath;
   return link;
 }
 
-}  // namespace shell
+}  // namespace listfile

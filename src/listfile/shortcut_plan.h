@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-namespace shell {
+namespace listfile {
 
 // "Desktop", "Programs", "StartMenu", "StartUp" for codes 0 to 3; nullptr for
 // any other code (the folder text then stays empty).
@@ -27,4 +27,4 @@ struct RemovalShortcut {
 };
 RemovalShortcut MakeRemovalShortcut(const std::wstring& programPath, const std::wstring& listPath);
 
-}  // namespace shell
+}  // namespace listfile

@@ -11,7 +11,7 @@
 #include <unordered_map>
 
 #include "base/handles_win.h"
-#include "base/long_path.h"
+#include "base/paths.h"
 #include "removal/chunked_pass.h"
 #include "removal/link_guard.h"
 #include "removal/listed_path.h"
@@ -48,7 +48,7 @@ bool ByName(const FolderEntry& entry, std::wstring_view name) { return std::wstr
 std::vector<FolderEntry> Entries(const std::wstring& apiPath) {
   std::vector<FolderEntry> entries;
   WIN32_FIND_DATAW data;
-  win::unique_hfind find(FindFirstFileExW((apiPath + L"\\*").c_str(), FindExInfoBasic, &data,
+  base::win::unique_hfind find(FindFirstFileExW((apiPath + L"\\*").c_str(), FindExInfoBasic, &data,
                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
   if (!find) return entries;
   do {
@@ -194,7 +194,7 @@ Verdict FateCheck::File(size_t file) {
 
 std::wstring FateCheck::ApiPath(size_t file) const {
   const std::wstring& path = plan_.files[file];
-  return disposal_ == Disposal::RecycleBin ? FolderApiPath(path) : paths::Verbatim(path);
+  return disposal_ == Disposal::RecycleBin ? FolderApiPath(path) : base::paths::Verbatim(path);
 }
 
 // From the listing of its folder when it is in it; a name the listing does
@@ -241,7 +241,7 @@ void FateCheck::DecideFolders(const std::vector<Verdict>& looked) {
 
 DWORD FateCheck::ShellRefusal(const std::wstring& path) {
   const std::wstring shellPath = ShellPath(path);
-  if (paths::HasNameThatPlainFormChanges(shellPath)) return kPlainNameDiffers;
+  if (base::paths::HasNameThatPlainFormChanges(shellPath)) return kPlainNameDiffers;
   if (shellPath.size() > kLongestShellPath || shellPath.compare(0, 4, L"\\\\?\\") == 0) return kNoRecycleBin;
   return BinTakes(shellPath) ? 0 : kNoRecycleBin;
 }

@@ -6,8 +6,8 @@
 
 #include "base/atomic_write_win.h"
 #include "base/encoding.h"
+#include "base/error_trap_win.h"
 #include "listfile/list_file.h"
-#include "services/error_trap_win.h"
 
 namespace removal {
 namespace {
@@ -40,15 +40,15 @@ std::wstring WriteFullReport(const std::wstring& listPath, const std::vector<Lef
   const ReportTime time = Now();
   const std::wstring folder = TempFolder();
   std::wstring path = listfile::JoinPath(folder, ReportFileName(listPath, time));
-  if (folder.empty()) return ReportPlaceText(path, trap::SystemMessage(GetLastError()));
-  const std::string bytes = std::string(listfile::kUtf8Bom, 3) + enc::ToUtf8(FullReportText(leftovers, listPath, time));
-  files::StagedFile staged;
+  if (folder.empty()) return ReportPlaceText(path, base::trap::SystemMessage(GetLastError()));
+  const std::string bytes = std::string(listfile::kUtf8Bom, 3) + base::enc::ToUtf8(FullReportText(leftovers, listPath, time));
+  base::files::StagedFile staged;
   bool placed = staged.Open(folder) && staged.Write(bytes.data(), bytes.size()) && staged.MoveTo(path, false);
-  for (int copy = 2; !placed && files::NameTaken(staged.Error()) && copy <= kMaxCopies; ++copy) {
+  for (int copy = 2; !placed && base::files::NameTaken(staged.Error()) && copy <= kMaxCopies; ++copy) {
     path = listfile::JoinPath(folder, ReportFileName(listPath, time, copy));
     placed = staged.MoveTo(path, false);
   }
-  return ReportPlaceText(path, placed ? std::wstring() : trap::SystemMessage(staged.Error()));
+  return ReportPlaceText(path, placed ? std::wstring() : base::trap::SystemMessage(staged.Error()));
 }
 
 }  // namespace removal

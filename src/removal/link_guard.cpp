@@ -3,7 +3,7 @@
 
 #include <cwctype>
 
-#include "base/long_path.h"
+#include "base/paths.h"
 
 namespace removal {
 namespace {
@@ -29,7 +29,7 @@ size_t RootLength(const std::wstring& key) {
 }  // namespace
 
 std::wstring FolderKey(const std::wstring& path) {
-  std::wstring key = paths::ShortForm(paths::Verbatim(path));
+  std::wstring key = base::paths::ShortForm(base::paths::Verbatim(path));
   while (key.size() > 1 && key.back() == L'\\') key.pop_back();
   for (wchar_t& c : key) c = static_cast<wchar_t>(std::towupper(c));
   return key;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "base/error_trap_win.h"
 #include "base/program_win.h"
 #include "base/window_metrics_win.h"
 #include "base/window_win.h"
@@ -19,7 +20,6 @@
 #include "removal/removal_plan.h"
 #include "removal/removal_run_win.h"
 #include "services/app_constants.h"
-#include "services/error_trap_win.h"
 #include "services/registry_win.h"
 
 namespace removal {
@@ -37,7 +37,7 @@ const base::ControlSpec kControls[] = {
     {kTxtPassword, L"EDIT", L"", ES_PASSWORD | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 1290, 135, 2325, 345},
     // The progress bar takes the check box's place once the run starts.
     {kChkRecycleBin, L"BUTTON", L"Move to &Recycle Bin", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 105, 570, 3510, 285},
-    {kPbRemoval, PROGRESS_CLASSW, L"", 0, 0, 105, 600, 3510, 225},
+    {kRemovalProgress, PROGRESS_CLASSW, L"", 0, 0, 105, 600, 3510, 225},
     {kCmdOK, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 495, 960, 1140, 390},
     {kCmdCancel, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, 2100, 960, 1140, 390},
     {kCmdPreview, L"BUTTON", L"&Preview\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0, 3345, 960, 1140, 390},
@@ -73,7 +73,7 @@ class LoginWindow : public base::Window {
 
 bool LoginWindow::Create(HICON icon, const std::wstring& arguments) {
   arguments_ = arguments;
-  dpi_ = win::WindowDpi(nullptr);
+  dpi_ = base::win::WindowDpi(nullptr);
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
   const RECT frame = base::CentredRect(base::FrameSize({Px(kClientWidth), Px(kClientHeight)}, style, exStyle, false));
@@ -115,7 +115,7 @@ LRESULT LoginWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 bool LoginWindow::CreateControls() {
   if (!Window::CreateControls(kControls)) return false;
   // The progress bar shows only while a long list is being removed.
-  ShowWindow(Control(kPbRemoval), SW_HIDE);
+  ShowWindow(Control(kRemovalProgress), SW_HIDE);
   if (services::GetString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue) == L"1")
     CheckDlgButton(hwnd_, kChkRecycleBin, BST_CHECKED);
   return true;
@@ -123,7 +123,7 @@ bool LoginWindow::CreateControls() {
 
 // The window load: the prompt takes the main window's icon.
 void LoginWindow::OnLoad(HICON icon) {
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     ST(SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon)));
     ST(SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
   });
@@ -208,7 +208,7 @@ void LoginWindow::RequestStop() {
 // Keeps the prompt painted and Stop, Esc and a close request reachable
 // while the passes run.
 void LoginWindow::ShowProgress(size_t done, size_t total) {
-  HWND bar = GetDlgItem(hwnd_, kPbRemoval);
+  HWND bar = GetDlgItem(hwnd_, kRemovalProgress);
   if (!IsWindowVisible(bar)) {
     SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
     ShowWindow(GetDlgItem(hwnd_, kChkRecycleBin), SW_HIDE);
@@ -228,7 +228,7 @@ void LoginWindow::ShowProgress(size_t done, size_t total) {
 }
 
 void LoginWindow::Leave() {
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     ST(DestroyWindow(hwnd_));
   });
   base::EndProgram();
@@ -238,7 +238,7 @@ void LoginWindow::Leave() {
 
 void ShowLoginWindow(HICON icon, const std::wstring& arguments) {
   static LoginWindow login;
-  if (!login.Create(icon, arguments)) trap::RaiseWin32(GetLastError());
+  if (!login.Create(icon, arguments)) base::trap::RaiseWin32(GetLastError());
 }
 
 }  // namespace removal

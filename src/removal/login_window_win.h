@@ -1,4 +1,4 @@
-// frmLogin, the password prompt of a removal run: control identifiers (the
+// the password prompt of a removal run: control identifiers (the
 // test driver uses them).
 #pragma once
 #include <windows.h>
@@ -12,7 +12,7 @@ enum LoginControlId : int {
   kCmdCancel = IDCANCEL,
   kLblLabels = 301,
   kTxtPassword = 302,
-  kPbRemoval = 303,
+  kRemovalProgress = 303,
   kChkRecycleBin = 304,
   kCmdPreview = 305,
 };

@@ -5,7 +5,7 @@
 #include <cwctype>
 #include <utility>
 
-#include "base/long_path.h"
+#include "base/paths.h"
 
 namespace removal {
 namespace {
@@ -59,7 +59,7 @@ std::wstring OutcomeText(const Fate& fate) {
 }
 
 std::wstring DriveOf(const std::wstring& path) {
-  std::wstring root = paths::Root(path);
+  std::wstring root = base::paths::Root(path);
   if (root.empty()) return root;
   root.pop_back();  // the closing backslash
   if (root.size() == 2) root[0] = static_cast<wchar_t>(std::towupper(root[0]));

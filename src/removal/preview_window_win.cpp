@@ -101,7 +101,7 @@ void Fill(const std::shared_ptr<PreviewJob>& job) {
         },
         &job->stop);
   } catch (const std::exception& e) {
-    failure = enc::FromAnsi(e.what());
+    failure = base::enc::FromAnsi(e.what());
     if (failure.empty()) failure = L"an unexpected error";
   }
   {
@@ -118,7 +118,7 @@ void Fill(const std::shared_ptr<PreviewJob>& job) {
 PreviewWindow::~PreviewWindow() { Close(); }
 
 bool PreviewWindow::Open(HWND owner, const Plan& plan, Disposal disposal) {
-  dpi_ = win::WindowDpi(owner);
+  dpi_ = base::win::WindowDpi(owner);
   returnFocus_ = GetFocus();
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
   const DWORD exStyle = WS_EX_CONTROLPARENT;

@@ -8,7 +8,7 @@
 #include <unordered_map>
 
 #include "base/handles_win.h"
-#include "base/long_path.h"
+#include "base/paths.h"
 #include "removal/removal_plan.h"
 
 namespace removal {
@@ -41,7 +41,7 @@ Items StillPresent(const Items& items) {
 // Why the shell left an item: the platform's answer to opening it for
 // deletion, or no reason at all.
 DWORD WhyLeft(const std::wstring& path) {
-  win::unique_hfile probe(CreateFileW(FolderApiPath(path).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  base::win::unique_hfile probe(CreateFileW(FolderApiPath(path).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   return probe ? kNotRecycled : GetLastError();
 }
@@ -69,7 +69,7 @@ void MoveBatch(Items items, std::vector<Refusal>& refusals) {
 
 // A folder's key for matching it with the entries of its parent.
 std::wstring FolderKey(const std::wstring& path) {
-  std::wstring key = ShellPath(paths::ShortForm(path));
+  std::wstring key = ShellPath(base::paths::ShortForm(path));
   CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
   return key;
 }
@@ -84,7 +84,7 @@ int EmptyAfterRound(const std::wstring& path, const std::unordered_map<std::wstr
                     DWORD& error) {
   error = ERROR_DIR_NOT_EMPTY;
   WIN32_FIND_DATAW data;
-  win::unique_hfind find(FindFirstFileExW((FolderApiPath(path) + L"\\*").c_str(), FindExInfoBasic, &data,
+  base::win::unique_hfind find(FindFirstFileExW((FolderApiPath(path) + L"\\*").c_str(), FindExInfoBasic, &data,
                                           FindExSearchNameMatch, nullptr, 0));
   if (!find) {
     error = GetLastError();
@@ -120,7 +120,7 @@ DWORD RecycleFolder(const std::wstring& path, bool linksAlone) {
 }  // namespace
 
 std::wstring ShellPath(const std::wstring& path) {
-  const std::wstring plain = paths::ShortForm(paths::Verbatim(path));
+  const std::wstring plain = base::paths::ShortForm(base::paths::Verbatim(path));
   if (plain.size() > 3 && plain.back() == L'\\') return plain.substr(0, plain.size() - 1);
   return plain;
 }

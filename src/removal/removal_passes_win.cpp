@@ -10,7 +10,7 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "base/long_path.h"
+#include "base/paths.h"
 #include "removal/chunked_pass.h"
 #include "removal/fates_win.h"
 #include "removal/recycle_bin_win.h"
@@ -48,7 +48,7 @@ DWORD RemoveItem(const std::wstring& apiPath, BOOL(WINAPI* remove)(LPCWSTR)) {
   return WithoutReadOnly(apiPath, code, [&] { return remove(apiPath.c_str()) != FALSE; });
 }
 
-DWORD DeleteListedFile(const std::wstring& path) { return RemoveItem(paths::Verbatim(path), DeleteFileW); }
+DWORD DeleteListedFile(const std::wstring& path) { return RemoveItem(base::paths::Verbatim(path), DeleteFileW); }
 DWORD RemoveListedFolder(const std::wstring& path) { return RemoveItem(FolderApiPath(path), RemoveDirectoryW); }
 
 // Runs items [begin, end) of a pass on the workers; their refusals join

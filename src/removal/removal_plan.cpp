@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <utility>
 
-#include "listfile/text_utils.h"
+#include "base/text_utils.h"
 
 namespace removal {
 namespace {
@@ -32,7 +32,7 @@ std::wstring WithoutQuotes(const std::wstring& text) {
 
 std::wstring ListPathFromArguments(const std::wstring& arguments) {
   std::vector<std::wstring> pieces;
-  textutil::SplitString(WithoutQuotes(arguments), L'*', pieces);
+  base::text::SplitString(WithoutQuotes(arguments), L'*', pieces);
   return pieces.size() > 1 ? WithoutQuotes(pieces[1]) : std::wstring();
 }
 
@@ -124,7 +124,7 @@ std::wstring StoppedReport(size_t removed, const std::vector<Leftover>& leftover
 
 std::wstring GroupedNumber(std::uint64_t n, const NumberStyle& style) {
   std::vector<std::wstring> pieces;
-  textutil::SplitString(style.grouping, L';', pieces);
+  base::text::SplitString(style.grouping, L';', pieces);
   std::vector<size_t> sizes;
   bool repeat = false;
   for (const std::wstring& piece : pieces) {

@@ -2,9 +2,9 @@
 // retry rounds and folder checks.
 #include "removal/removal_steps_win.h"
 
-#include "base/long_path.h"
+#include "base/error_trap_win.h"
+#include "base/paths.h"
 #include "removal/listed_path.h"
-#include "services/error_trap_win.h"
 
 namespace removal {
 namespace {
@@ -60,7 +60,7 @@ std::wstring RefusalReason(const Refusal& r) {
     case kNotTried:
       return L"not tried: the run was stopped";
     default:
-      return ReasonText(r.code, r.readOnly, trap::SystemMessage(r.code));
+      return ReasonText(r.code, r.readOnly, base::trap::SystemMessage(r.code));
   }
 }
 
@@ -116,8 +116,8 @@ void RetryRounds(std::vector<Refusal>& refusals, size_t first, Pacer& pacer,
 }
 
 std::wstring FolderApiPath(const std::wstring& path) {
-  if (path.size() > 3 && path.back() == L'\\') return paths::Verbatim(path.substr(0, path.size() - 1));
-  return paths::Verbatim(path);
+  if (path.size() > 3 && path.back() == L'\\') return base::paths::Verbatim(path.substr(0, path.size() - 1));
+  return base::paths::Verbatim(path);
 }
 
 bool IsFolderLink(DWORD attributes) {
@@ -127,13 +127,13 @@ bool IsFolderLink(DWORD attributes) {
 
 bool IsDriveRoot(const std::wstring& apiPath, DWORD attributes) {
   // Spelling does not matter: forward slashes, "." and ".." are resolved first.
-  const std::wstring shortForm = paths::ShortForm(apiPath);
+  const std::wstring shortForm = base::paths::ShortForm(apiPath);
   std::wstring full(shortForm.size() + MAX_PATH, L'\0');
   const DWORD n = GetFullPathNameW(shortForm.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
   if (n == 0 || n >= full.size()) return false;
   full = WithSeparator(full.substr(0, n));
   if (full.size() == 3 && full[1] == L':') return true;
-  if (full == paths::Root(full)) return true;
+  if (full == base::paths::Root(full)) return true;
   if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
   std::vector<wchar_t> volume(full.size() + MAX_PATH);
   if (!GetVolumePathNameW(full.c_str(), volume.data(), static_cast<DWORD>(volume.size()))) return false;
@@ -147,7 +147,7 @@ bool IsGone(const std::wstring& apiPath) {
 }
 
 bool DriveCheck::Missing(const std::wstring& path) {
-  const std::wstring root = paths::Root(path);
+  const std::wstring root = base::paths::Root(path);
   if (root.empty()) return false;
   auto found = known_.find(root);
   if (found == known_.end()) found = known_.emplace(root, GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR).first;

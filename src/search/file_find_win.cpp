@@ -6,11 +6,11 @@
 
 #include <chrono>
 
+#include "base/error_trap.h"
 #include "base/handles_win.h"
-#include "base/long_path.h"
+#include "base/paths.h"
 #include "search/found_lists.h"
 #include "search/name_pattern.h"
-#include "services/error_trap.h"
 
 namespace search {
 namespace {
@@ -33,7 +33,7 @@ std::wstring WithSeparator(std::wstring path) {
 }
 
 HANDLE OpenListing(const std::wstring& pattern, WIN32_FIND_DATAW& data) {
-  return FindFirstFileExW(paths::Verbatim(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+  return FindFirstFileExW(base::paths::Verbatim(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                           FIND_FIRST_EX_LARGE_FETCH);
 }
 
@@ -56,7 +56,7 @@ struct ListingRules {
 template <class Take>
 void Enumerate(const std::wstring& pattern, const std::atomic<bool>& stop, Take&& take) {
   WIN32_FIND_DATAW data;
-  win::unique_hfind find(OpenListing(pattern, data));
+  base::win::unique_hfind find(OpenListing(pattern, data));
   if (!find) return;
   do {
     if (stop) return;
@@ -110,26 +110,26 @@ FolderListing ListFolder(const ListingRules& rules, const std::wstring& folder, 
 // dots and blanks (GetFullPathName would drop them and name a neighbour);
 // anything else is left to the platform.
 std::wstring Win32PathProbe::FullPathName(const std::wstring& path) {
-  const std::wstring verbatim = paths::Verbatim(path);
-  if (verbatim != path || verbatim.compare(0, 4, L"\\\\?\\") == 0) return paths::ShortForm(verbatim);
+  const std::wstring verbatim = base::paths::Verbatim(path);
+  if (verbatim != path || verbatim.compare(0, 4, L"\\\\?\\") == 0) return base::paths::ShortForm(verbatim);
   DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (need == 0) return std::wstring();
   std::wstring full(need, L'\0');
   DWORD length = GetFullPathNameW(path.c_str(), need, &full[0], nullptr);
   if (length == 0 || length >= need) return std::wstring();
   full.resize(length);
-  return paths::ShortForm(full);
+  return base::paths::ShortForm(full);
 }
 
 uint32_t Win32PathProbe::Attributes(const std::wstring& path) {
-  DWORD attributes = GetFileAttributesW(paths::Verbatim(path).c_str());
+  DWORD attributes = GetFileAttributesW(base::paths::Verbatim(path).c_str());
   return attributes == INVALID_FILE_ATTRIBUTES ? kNoAttributes : attributes;
 }
 
 std::wstring Win32PathProbe::FirstListedName(const std::wstring& path) {
   std::wstring pattern = path.empty() || path.back() != L'\\' ? path : path + L"*.*";
   WIN32_FIND_DATAW data;
-  win::unique_hfind find(OpenListing(pattern, data));
+  base::win::unique_hfind find(OpenListing(pattern, data));
   if (!find) return std::wstring();
   do {
     if (!(data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) return data.cFileName;
@@ -137,41 +137,41 @@ std::wstring Win32PathProbe::FirstListedName(const std::wstring& path) {
   return std::wstring();
 }
 
-void clsFileFind::SearchFile(const std::wstring& Pathname, bool blnSubFolders, bool blnCaseSensitive) {
+void FileFinder::SearchFile(const std::wstring& Pathname, bool subFolders, bool caseSensitive) {
   const size_t filesBefore = FileList.size(), foldersBefore = FolderList.size();
   try {
     if (Pathname.empty()) {
-      m_ResultFlag = PathNameNotValid;
+      resultFlag_ = PathNameNotValid;
     } else {
-      RecursiveSearch(blnSubFolders);
-      CaseSensitive(blnCaseSensitive);
-      m_Files = 0;
-      m_ResultFlag = DirExSuccess;
+      RecursiveSearch(subFolders);
+      CaseSensitive(caseSensitive);
+      found_ = 0;
+      resultFlag_ = DirExSuccess;
       lastYield_ = GetTickCount();
       std::wstring start = Pathname;
       Win32PathProbe probe;
       long flag = DirExSuccess;
-      const bool found = FileSpec(probe, start, m_FileSpec, flag);
-      m_ResultFlag = flag;
+      const bool found = FileSpec(probe, start, fileSpec_, flag);
+      resultFlag_ = flag;
       if (found) {
         Walk(start);
-        if (m_Files == 0 && m_ResultFlag == DirExSuccess) m_ResultFlag = NoFilesFound;
+        if (found_ == 0 && resultFlag_ == DirExSuccess) resultFlag_ = NoFilesFound;
       }
     }
   } catch (...) {
-    m_ResultFlag = DirExFailed;
+    resultFlag_ = DirExFailed;
   }
   // Whatever a stopped search found stays out of the lists.
-  if (m_ResultFlag == UserCanceled) {
+  if (resultFlag_ == UserCanceled) {
     if (FileList.size() > filesBefore) FileList.resize(filesBefore);
     if (FolderList.size() > foldersBefore) FolderList.resize(foldersBefore);
   }
-  if (Finished) Finished(m_Files, m_ResultFlag);
+  if (Finished) Finished(found_, resultFlag_);
 }
 
-void clsFileFind::Walk(const std::wstring& startFolder) {
+void FileFinder::Walk(const std::wstring& startFolder) {
   ParallelWalk walk(base::WorkerPool::DefaultSize(),
-                    [rules = ListingRules{m_FileSpec, m_Recurse, m_CaseSensitive}](
+                    [rules = ListingRules{fileSpec_, recurse_, caseSensitive_}](
                         const std::wstring& folder, const std::atomic<bool>& stop) {
                       return ListFolder(rules, folder, stop);
                     });
@@ -190,38 +190,38 @@ void clsFileFind::Walk(const std::wstring& startFolder) {
   }
 }
 
-void clsFileFind::TakeFolder(FolderListing& folder) {
+void FileFinder::TakeFolder(FolderListing& folder) {
   // A stop seen while a folder's entries are taken still lists the folder.
   if (ResultFlag() == DirExSuccess) {
-    m_Files += folder.folders;
+    found_ += folder.folders;
     for (std::wstring& file : folder.files) {
       if (ResultFlag() != DirExSuccess) break;
-      ++m_Files;
+      ++found_;
       FoundFile(std::move(file));
     }
-    if (folder.badPattern && m_ResultFlag == DirExSuccess) m_ResultFlag = DirExFailed;
+    if (folder.badPattern && resultFlag_ == DirExSuccess) resultFlag_ = DirExFailed;
   }
   FoundFolder(std::move(folder.path));
 }
 
-void clsFileFind::FoundFile(std::wstring&& strPath) {
-  trap::Guard([&] { ST(FileList.push_back(std::move(strPath))); });
+void FileFinder::FoundFile(std::wstring&& path) {
+  base::trap::Guard([&] { ST(FileList.push_back(std::move(path))); });
 }
 
-void clsFileFind::FoundFolder(std::wstring&& strPath) {
-  trap::Guard([&] { ST(FolderList.push_back(std::move(strPath))); });
+void FileFinder::FoundFolder(std::wstring&& path) {
+  base::trap::Guard([&] { ST(FolderList.push_back(std::move(path))); });
 }
 
-long clsFileFind::ResultFlag() {
+long FileFinder::ResultFlag() {
   DWORD now = GetTickCount();
   if (now - lastYield_ >= kYieldMs) {
     PumpMessages();
     lastYield_ = GetTickCount();
   }
-  return m_ResultFlag;
+  return resultFlag_;
 }
 
-void clsFileFind::PumpMessages() {
+void FileFinder::PumpMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {

@@ -1,4 +1,4 @@
-// clsFileFind: searches a folder, and on request every folder below it, for
+// FileFinder: searches a folder, and on request every folder below it, for
 // files whose names fit a pattern. Found files go to FileList, visited
 // folders to FolderList (found_lists.h). The walk is depth first and
 // pre-order: a folder's CurrentFolder event, its matching files, its own
@@ -25,7 +25,7 @@
 
 namespace search {
 
-class clsFileFind {
+class FileFinder {
  public:
   // Raised for each folder about to be examined, without its closing "\"
   // (a drive root keeps it: C:\).
@@ -38,33 +38,33 @@ class clsFileFind {
 
   // Runs the whole search before it returns; the outcome is in the found
   // lists and in the Finished event.
-  void SearchFile(const std::wstring& Pathname, bool blnSubFolders, bool blnCaseSensitive);
+  void SearchFile(const std::wstring& Pathname, bool subFolders, bool caseSensitive);
   // Ends a running walk within a few milliseconds; Finished then reports
   // UserCanceled. May be called from any thread.
-  void StopSearch() { m_ResultFlag = UserCanceled; }
+  void StopSearch() { resultFlag_ = UserCanceled; }
 
-  bool RecursiveSearch() const { return m_Recurse; }
-  void RecursiveSearch(bool bVal) { m_Recurse = bVal; }
-  bool CaseSensitive() const { return m_CaseSensitive; }
-  void CaseSensitive(bool bVal) { m_CaseSensitive = bVal; }
+  bool RecursiveSearch() const { return recurse_; }
+  void RecursiveSearch(bool on) { recurse_ = on; }
+  bool CaseSensitive() const { return caseSensitive_; }
+  void CaseSensitive(bool on) { caseSensitive_ = on; }
 
  private:
   void Walk(const std::wstring& startFolder);
   // Counts one listed folder's matching entries and moves its files and the
   // folder itself into the found lists.
   void TakeFolder(FolderListing& folder);
-  void FoundFile(std::wstring&& strPath);
-  void FoundFolder(std::wstring&& strPath);
+  void FoundFile(std::wstring&& path);
+  void FoundFolder(std::wstring&& path);
   // Lets the window system run (at most every few tens of milliseconds),
   // then returns the current result flag.
   long ResultFlag();
   void PumpMessages();
 
-  std::wstring m_FileSpec;
-  long m_Files = 0;
-  bool m_Recurse = false;
-  bool m_CaseSensitive = false;
-  std::atomic<long> m_ResultFlag{DirExSuccess};
+  std::wstring fileSpec_;
+  long found_ = 0;
+  bool recurse_ = false;
+  bool caseSensitive_ = false;
+  std::atomic<long> resultFlag_{DirExSuccess};
   DWORD lastYield_ = 0;
 };
 

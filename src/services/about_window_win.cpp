@@ -1,13 +1,13 @@
-// frmAbout: one window at a time; OK unloads it and the next opening loads
+// The About window: one window at a time; OK unloads it and the next opening loads
 // it afresh. Layout in twips scaled to the screen's DPI.
 #include "services/about_window_win.h"
 
 #include "base/encoding.h"
+#include "base/error_trap_win.h"
 #include "base/handles_win.h"
 #include "base/program_win.h"
 #include "base/window_metrics_win.h"
 #include "services/app_constants.h"
-#include "services/error_trap_win.h"
 
 namespace services {
 namespace {
@@ -39,7 +39,7 @@ const wchar_t kUnavailable[] = L"System Information Is Unavailable At This Time"
 // Text and number values; other types leave KeyVal as it was.
 void TakeValue(DWORD type, const std::string& bytes, std::wstring& KeyVal) {
   if (type == REG_SZ) {
-    KeyVal = enc::FromAnsi(bytes);
+    KeyVal = base::enc::FromAnsi(bytes);
   } else if (type == REG_DWORD && bytes.size() >= 4) {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
     KeyVal = std::to_wstring(b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<unsigned long>(b[3]) << 24));
@@ -61,8 +61,8 @@ bool StartProgram(const std::wstring& path) {
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     return false;
-  win::unique_handle processHandle(process.hProcess);
-  win::unique_handle threadHandle(process.hThread);
+  base::win::unique_handle processHandle(process.hProcess);
+  base::win::unique_handle threadHandle(process.hThread);
   return true;
 }
 
@@ -70,10 +70,10 @@ bool StartProgram(const std::wstring& path) {
 
 bool GetKeyValue(HKEY KeyRoot, const std::wstring& KeyName, const std::wstring& SubKeyRef, std::wstring& KeyVal) {
   bool result = false;
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     std::string keyName, valueName;
-    const bool exact = enc::ToAnsi(KeyName, keyName) && enc::ToAnsi(SubKeyRef, valueName);
-    win::unique_hkey key;
+    const bool exact = base::enc::ToAnsi(KeyName, keyName) && base::enc::ToAnsi(SubKeyRef, valueName);
+    base::win::unique_hkey key;
     char buffer[1024] = {};
     DWORD size = sizeof buffer;
     DWORD type = 0;
@@ -107,7 +107,7 @@ void StartSysInfo(HWND owner) {
 
 // Centred on the owner while it shows, else on the work area.
 bool AboutWindow::Load(HWND owner) {
-  dpi_ = win::WindowDpi(nullptr);
+  dpi_ = base::win::WindowDpi(nullptr);
   RECT ownerRect{};
   const bool onOwner = owner && IsWindowVisible(owner) && GetWindowRect(owner, &ownerRect);
   const RECT frame = base::CentredRect(base::FrameSize({Px(kClientWidth), Px(kClientHeight)}, kStyle, kExStyle, false),
@@ -117,7 +117,7 @@ bool AboutWindow::Load(HWND owner) {
 
 // The load handler: icon, title and version.
 void AboutWindow::OnLoad(HICON icon) {
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     ST(SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon)));
     CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutLblTitle, Appname.c_str()));
     CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutLblVersion, CurrentVersion.c_str()));
@@ -126,11 +126,11 @@ void AboutWindow::OnLoad(HICON icon) {
 
 void AboutWindow::OnCommand(int id) {
   if (id == kAboutCmdOK || id == IDCANCEL) {
-    trap::Guard([&] {
+    base::trap::Guard([&] {
       CHECK_WIN(DestroyWindow(hwnd_));
     });
   } else if (id == kAboutCmdSysInfo) {
-    trap::Guard([&] {
+    base::trap::Guard([&] {
       ST(StartSysInfo(hwnd_));
     });
   }
@@ -140,7 +140,7 @@ LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE:
       if (!CreateControls(kControls)) return -1;
-      titleFont_.reset(win::CreateMessageFont(dpi_, 150, true));
+      titleFont_.reset(base::win::CreateMessageFont(dpi_, 150, true));
       if (titleFont_) SendMessageW(Control(kAboutLblTitle), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
       return 0;
     case WM_COMMAND:
@@ -161,7 +161,7 @@ LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void AboutWindow::Show(HWND owner, HICON icon) {
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     if (!hwnd_) {
       CHECK_WIN(Load(owner));
       ST(base::AddDialogWindow(hwnd_));

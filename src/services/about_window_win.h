@@ -1,4 +1,4 @@
-// frmAbout: the application's name, version and purpose, a warning and a
+// The About window: the application's name, version and purpose, a warning and a
 // button that starts the system information tool. Not modal.
 #pragma once
 #include <windows.h>
@@ -10,7 +10,7 @@
 
 namespace services {
 
-// Control ids of frmAbout (cmdOK is IDOK so that Enter presses it).
+// Control ids of the About window (cmdOK is IDOK so that Enter presses it).
 enum AboutControlId : int {
   kAboutCmdOK = IDOK,
   kAboutCmdSysInfo = 302,
@@ -36,7 +36,7 @@ class AboutWindow : public base::Window {
   void OnCommand(int id);
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
-  win::unique_hfont titleFont_;
+  base::win::unique_hfont titleFont_;
 };
 
 // Finds the system information tool through the registry and starts it, or

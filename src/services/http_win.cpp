@@ -1,4 +1,4 @@
-// clsHTTP on WinINet. Expected failures (no session, no connection, no
+// HttpClient on WinINet. Expected failures (no session, no connection, no
 // answer) leave a text in LastError; GetFile has its own failure path with
 // one message. Time-outs are set on the request handle: Wine ignores them on
 // the session.
@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "base/encoding.h"
-#include "base/long_path.h"
+#include "base/error_trap_win.h"
+#include "base/paths.h"
 #include "base/program_win.h"
-#include "services/error_trap_win.h"
 #include "services/url_parts.h"
 
 namespace services {
@@ -33,22 +33,22 @@ void PumpMessages() {
   }
 }
 
-clsHTTP::clsHTTP() {
+HttpClient::HttpClient() {
   hInternetSession.reset(InternetOpenW(L"http protocol", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   sLastError = hInternetSession ? L"" : L"InternetOpen failed.";
 }
 
-bool clsHTTP::Connect(std::wstring& Url, const std::wstring& AdditionalHeader) {
+bool HttpClient::Connect(std::wstring& Url, const std::wstring& AdditionalHeader) {
   bool result = false;
   startTick_ = GetTickCount();
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     ST(StripHttpPrefix(Url));
     result = ST(SendRequest(Url, AdditionalHeader));
   });
   return result;
 }
 
-bool clsHTTP::SendRequest(const std::wstring& Url, const std::wstring& AdditionalHeader) {
+bool HttpClient::SendRequest(const std::wstring& Url, const std::wstring& AdditionalHeader) {
   const UrlParts parts = SplitUrl(Url);
   // A new request replaces the handles of the previous one.
   hHttpOpenRequest.reset();
@@ -81,7 +81,7 @@ bool clsHTTP::SendRequest(const std::wstring& Url, const std::wstring& Additiona
   return true;
 }
 
-void clsHTTP::ReadHeaders() {
+void HttpClient::ReadHeaders() {
   HINTERNET request = hHttpOpenRequest.get();
   lContentLength = LeadingCount(GetQueryInfo(request, HTTP_QUERY_CONTENT_LENGTH));
   sLastModified = GetQueryInfo(request, HTTP_QUERY_LAST_MODIFIED);
@@ -89,9 +89,9 @@ void clsHTTP::ReadHeaders() {
   sRequestHeaders = GetQueryInfo(request, HTTP_QUERY_FLAG_REQUEST_HEADERS | HTTP_QUERY_RAW_HEADERS_CRLF);
 }
 
-std::wstring clsHTTP::GetQueryInfo(HINTERNET hHttpRequest, DWORD iInfoLevel) {
+std::wstring HttpClient::GetQueryInfo(HINTERNET hHttpRequest, DWORD iInfoLevel) {
   std::wstring result;
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     // Starts with room for 1024 characters and grows for longer headers.
     std::vector<wchar_t> buffer(1024, L'\0');
     DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
@@ -111,7 +111,7 @@ std::wstring clsHTTP::GetQueryInfo(HINTERNET hHttpRequest, DWORD iInfoLevel) {
   return result;
 }
 
-bool clsHTTP::ApplyTimeouts() {
+bool HttpClient::ApplyTimeouts() {
   DWORD timeout = kStepTimeoutMs;
   if (timeLimitMs_ != 0) {
     const DWORD used = GetTickCount() - startTick_;
@@ -124,7 +124,7 @@ bool clsHTTP::ApplyTimeouts() {
   return true;
 }
 
-bool clsHTTP::ReadBody(std::string& body, files::StagedFile* file) {
+bool HttpClient::ReadBody(std::string& body, base::files::StagedFile* file) {
   char buffer[kChunk];
   for (;;) {
     DWORD count = 0;
@@ -141,7 +141,7 @@ bool clsHTTP::ReadBody(std::string& body, files::StagedFile* file) {
   }
 }
 
-bool clsHTTP::GetFile(std::wstring Url, const std::wstring& sFileName, std::wstring& sContent, bool& ReadToString,
+bool HttpClient::GetFile(std::wstring Url, const std::wstring& sFileName, std::wstring& sContent, bool& ReadToString,
                       const std::wstring& AdditionalHeader) {
   if (!Connect(Url, AdditionalHeader)) return false;
   PumpMessages();
@@ -157,11 +157,11 @@ bool clsHTTP::GetFile(std::wstring Url, const std::wstring& sFileName, std::wstr
     } else {
       // The download replaces the file only once it is whole; a failed one
       // leaves the file as it was and nothing beside it.
-      files::StagedFile file;
-      ok = file.Open(files::FolderOf(sFileName)) && ReadBody(body, &file) && file.MoveTo(sFileName, true);
+      base::files::StagedFile file;
+      ok = file.Open(base::files::FolderOf(sFileName)) && ReadBody(body, &file) && file.MoveTo(sFileName, true);
     }
     // What was read before a failure stays.
-    if (ReadToString) sContent = enc::FromAnsi(body);
+    if (ReadToString) sContent = base::enc::FromAnsi(body);
   } catch (...) {
     ok = false;
   }
@@ -171,9 +171,9 @@ bool clsHTTP::GetFile(std::wstring Url, const std::wstring& sFileName, std::wstr
   return ok;
 }
 
-bool clsHTTP::FileExist(const std::wstring& sFileName) {
+bool HttpClient::FileExist(const std::wstring& sFileName) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  return GetFileAttributesExW(paths::Verbatim(sFileName).c_str(), GetFileExInfoStandard, &data) &&
+  return GetFileAttributesExW(base::paths::Verbatim(sFileName).c_str(), GetFileExInfoStandard, &data) &&
          !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

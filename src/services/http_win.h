@@ -1,4 +1,4 @@
-// clsHTTP: fetches one HTTP resource at a time through WinINet and hands the
+// HttpClient: fetches one HTTP resource at a time through WinINet and hands the
 // body to its caller as a text or writes it to a file. Keeps a few response
 // headers and a last-error text.
 #pragma once
@@ -17,16 +17,16 @@ struct InternetTraits {
   static HINTERNET Invalid() { return nullptr; }
   static void Close(HINTERNET h) { ::InternetCloseHandle(h); }
 };
-using unique_hinternet = win::UniqueHandle<HINTERNET, InternetTraits>;
+using unique_hinternet = base::win::UniqueHandle<HINTERNET, InternetTraits>;
 
-class clsHTTP {
+class HttpClient {
  public:
   // Time-out of each network step unless a shorter time limit is left.
   static constexpr DWORD kStepTimeoutMs = 5000;
 
-  clsHTTP();
-  clsHTTP(const clsHTTP&) = delete;
-  clsHTTP& operator=(const clsHTTP&) = delete;
+  HttpClient();
+  HttpClient(const HttpClient&) = delete;
+  HttpClient& operator=(const HttpClient&) = delete;
 
   // The request headers as sent, set by each successful Connect.
   std::wstring sRequestHeaders;
@@ -57,7 +57,7 @@ class clsHTTP {
   // Sets the request's time-outs to what is left of the time limit; false
   // when nothing is left.
   bool ApplyTimeouts();
-  bool ReadBody(std::string& body, files::StagedFile* file);
+  bool ReadBody(std::string& body, base::files::StagedFile* file);
 
   std::wstring sLastError;
   long lContentLength = 0;

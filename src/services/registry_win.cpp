@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "base/encoding.h"
+#include "base/error_trap_win.h"
 #include "base/handles_win.h"
-#include "services/error_trap_win.h"
 
 namespace services {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 // Raises a trap failure when the text cannot be stored exactly.
 std::string Ansi(const std::wstring& text) {
   std::string out;
-  if (!enc::ToAnsi(text, out)) trap::RaiseWin32(ERROR_NO_UNICODE_TRANSLATION);
+  if (!base::enc::ToAnsi(text, out)) base::trap::RaiseWin32(ERROR_NO_UNICODE_TRANSLATION);
   return out;
 }
 
@@ -27,7 +27,7 @@ std::wstring TextValue(HKEY key, const std::string& name, DWORD size) {
   if (RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &got) !=
       ERROR_SUCCESS)
     return {};
-  return enc::FromAnsi(std::string(buffer.data()));
+  return base::enc::FromAnsi(std::string(buffer.data()));
 }
 
 std::wstring BinaryValue(HKEY key, const std::string& name, DWORD size) {
@@ -44,11 +44,11 @@ std::wstring BinaryValue(HKEY key, const std::string& name, DWORD size) {
 }  // namespace
 
 void SaveString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& text) {
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     const std::string path = ST(Ansi(keyPath));
     const std::string name = ST(Ansi(valueName));
     const std::string data = ST(Ansi(text));
-    win::unique_hkey key;
+    base::win::unique_hkey key;
     if (RegCreateKeyA(root, path.c_str(), key.put()) != ERROR_SUCCESS) return;
     RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                    static_cast<DWORD>(data.size() + 1));
@@ -57,9 +57,9 @@ void SaveString(HKEY root, const std::wstring& keyPath, const std::wstring& valu
 
 std::wstring GetString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName) {
   std::wstring result;
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     const std::string path = ST(Ansi(keyPath));
-    win::unique_hkey key;
+    base::win::unique_hkey key;
     if (RegOpenKeyA(root, path.c_str(), key.put()) != ERROR_SUCCESS) return;
     result = ST(RegQueryStringValue(key.get(), valueName));
   });
@@ -68,7 +68,7 @@ std::wstring GetString(HKEY root, const std::wstring& keyPath, const std::wstrin
 
 std::wstring RegQueryStringValue(HKEY key, const std::wstring& valueName) {
   std::wstring result;
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     const std::string name = ST(Ansi(valueName));
     DWORD type = 0;
     DWORD size = 0;

@@ -3,10 +3,10 @@
 // disclaimer. The update check and the disclaimer may end the program.
 #include "services/startup_win.h"
 
+#include "base/error_trap_win.h"
 #include "base/program_win.h"
 #include "listfile/shell_links_win.h"
 #include "services/app_constants.h"
-#include "services/error_trap_win.h"
 #include "services/http_win.h"
 #include "services/registry_win.h"
 #include "services/version_number.h"
@@ -24,8 +24,8 @@ const wchar_t kDisclaimer[] =
     L"Use this application at your own risk. Farrowdene Inc is not responsible for any loss of data or any data "
     L"corruption. Do you agree to this?";
 
-clsHTTP& CheckVersion() {
-  static clsHTTP fetcher;
+HttpClient& CheckVersion() {
+  static HttpClient fetcher;
   return fetcher;
 }
 
@@ -48,9 +48,9 @@ void CheckForUpdate(HWND owner) {
   const UpdateOffer offer = ReadVersionFile(FetchVersionFile(), CurrentVersion);
   if (!offer.offer) return;
   const std::wstring text = kOfferStart + offer.address + kOfferEnd;
-  const int MsgboxRes = MessageBoxW(owner, text.c_str(), L"New Version", MB_YESNOCANCEL | MB_ICONINFORMATION);
+  const int answer = MessageBoxW(owner, text.c_str(), L"New Version", MB_YESNOCANCEL | MB_ICONINFORMATION);
   // Only web addresses go to the shell: the file must not start programs.
-  if (MsgboxRes == IDYES && offer.canOpen) shell::OpenInternet(owner, offer.address, ShowOnly);
+  if (answer == IDYES && offer.canOpen) listfile::OpenInternet(owner, offer.address, ShowOnly);
   if (offer.mustDownload) base::EndProgram();
 }
 
@@ -62,7 +62,7 @@ void AskDisclaimer(HWND owner) {
 }
 
 void StartUp(HWND owner, const std::function<void(const std::wstring&)>& setAboutCaption) {
-  trap::Guard([&] {
+  base::trap::Guard([&] {
     ST(SetAppConstants());
     ST(ApplyUpdateUrlSetting());
     ST(setAboutCaption(L"About " + Appname));

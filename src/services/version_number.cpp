@@ -6,7 +6,7 @@
 #include <sstream>
 #include <vector>
 
-#include "listfile/text_utils.h"
+#include "base/text_utils.h"
 
 namespace services {
 namespace {
@@ -22,9 +22,9 @@ size_t SkipDigits(const std::wstring& text, size_t i) {
 std::string NumberPrefix(const std::wstring& text, size_t i) {
   const size_t start = i;
   if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) ++i;
-  const size_t intStart = i;
+  const size_t wholeStart = i;
   i = SkipDigits(text, i);
-  bool digits = i > intStart;
+  bool digits = i > wholeStart;
   if (i < text.size() && text[i] == L'.') {
     size_t fracEnd = SkipDigits(text, i + 1);
     digits = digits || fracEnd > i + 1;
@@ -74,7 +74,7 @@ bool IsWebAddress(const std::wstring& address) {
 
 UpdateOffer ReadVersionFile(const std::wstring& data, const std::wstring& currentVersion) {
   std::vector<std::wstring> fields;
-  textutil::SplitString(data, L',', fields);
+  base::text::SplitString(data, L',', fields);
   UpdateOffer result;
   // Without a page to point at there is nothing to offer.
   if (fields.size() < 2 || !(LeadingNumber(fields[0]) > LeadingNumber(currentVersion))) return result;

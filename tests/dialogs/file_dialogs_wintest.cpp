@@ -9,10 +9,10 @@
 #include <string>
 #include <thread>
 
+#include "base/error_trap.h"
 #include "base/handles_win.h"
 #include "dialogs/centring_hook_win.h"
 #include "dialogs/file_dialogs_win.h"
-#include "services/error_trap.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ class TempFolder {
   }
   ~TempFolder() {
     WIN32_FIND_DATAW fd;
-    win::unique_hfind find(FindFirstFileW((path_ + L"\\*").c_str(), &fd));
+    base::win::unique_hfind find(FindFirstFileW((path_ + L"\\*").c_str(), &fd));
     if (find) {
       do {
         DeleteFileW((path_ + L"\\" + fd.cFileName).c_str());
@@ -57,7 +57,7 @@ class TempFolder {
     RemoveDirectoryW(path_.c_str());
   }
   std::wstring Make(const std::wstring& name) const {
-    win::unique_hfile f(CreateFileW((path_ + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    base::win::unique_hfile f(CreateFileW((path_ + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     return name;
   }
@@ -124,10 +124,10 @@ class Answerer {
 class DialogsFileDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    trap::ResetForTests();
-    old_ = trap::SetPresenter([this](const std::wstring& text, const std::wstring&) {
+    base::trap::ResetForTests();
+    old_ = base::trap::SetPresenter([this](const std::wstring& text, const std::wstring&) {
       reports_ += text;
-      return trap::Answer::Yes;
+      return base::trap::Answer::Yes;
     });
     dialogs::FileDialog& fd = dialogs::TheFileDialog();
     fd = dialogs::FileDialog{};
@@ -137,7 +137,7 @@ class DialogsFileDialog : public ::testing::Test {
   }
   void TearDown() override {
     EXPECT_EQ(reports_, L"") << "the error trap reported a failure";
-    trap::SetPresenter(old_);
+    base::trap::SetPresenter(old_);
   }
   // Runs ShowOpen (or ShowSave) captioned `title` and answers it.
   FileDialogResult Open(const std::wstring& title, const wchar_t* text, int button = IDOK,
@@ -161,7 +161,7 @@ class DialogsFileDialog : public ::testing::Test {
   OwnerWindow owner_{RECT{10, 20, 710, 520}};
   Seen seen_;
   std::wstring reports_;
-  trap::Presenter old_;
+  base::trap::Presenter old_;
 };
 
 long CentreX(const RECT& r) { return (r.left + r.right) / 2; }

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "listfile/file_io.h"
+#include "base/file_io.h"
 #include "listfile/list_file.h"
 
 namespace {
@@ -21,14 +21,14 @@ TEST(ListFileOnDisk, AFileThatCannotBeWrittenOrReadAsAListLeavesTheFolderAsItWas
   CreateDirectoryW(folder.c_str(), nullptr);
   std::wstring reason;
   std::string bytes = "stale";
-  EXPECT_FALSE(fileio::WriteAll(folder, "x", reason));
-  EXPECT_FALSE(fileio::WriteAll(dir + L"\\missing\\new.txt", "x", reason));
+  EXPECT_FALSE(base::files::WriteAll(folder, "x", reason));
+  EXPECT_FALSE(base::files::WriteAll(dir + L"\\missing\\new.txt", "x", reason));
   EXPECT_FALSE(listfile::ReadListFile(folder, bytes, reason));
   EXPECT_FALSE(reason.empty());
   // A NUL byte anywhere: at the end, behind the UTF-8 mark, in UTF-16 text.
   for (const std::string& data : {std::string("C:\\a.txt|File*pw*\r\n\0", 20), std::string("\xEF\xBB\xBF\0*pw*", 8),
                                   std::string("\xFF\xFE" "C\0:\0", 6)}) {
-    ASSERT_TRUE(fileio::WriteAll(file, data, reason));
+    ASSERT_TRUE(base::files::WriteAll(file, data, reason));
     EXPECT_FALSE(listfile::ReadListFile(file, bytes, reason));
     EXPECT_EQ(reason, listfile::kNotAListText);
     EXPECT_TRUE(bytes.empty());

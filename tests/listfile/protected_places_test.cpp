@@ -6,8 +6,8 @@
 
 namespace {
 
-using protect::Depth;
-using protect::PlainSpelling;
+using listfile::Depth;
+using listfile::PlainSpelling;
 
 TEST(ProtectedSpelling, VariantsOfOneFolderBecomeOneSpelling) {
   for (const wchar_t* variant : {L"C:\\Windows", L"C:\\Windows\\", L"C:/Windows/", L"\\\\?\\C:\\Windows\\\\",
@@ -26,25 +26,25 @@ TEST(ProtectedSpelling, DepthCountsTheNamesBelowTheRoot) {
   EXPECT_EQ(Depth(L"C:\\Windows"), 1u);
   EXPECT_EQ(Depth(L"C:\\Users\\me\\Desktop"), 3u);
   EXPECT_EQ(Depth(L"\\\\srv\\share\\Users\\me"), 2u);
-  EXPECT_EQ(protect::RootLength(L"C:\\Users"), 3u);
-  EXPECT_EQ(protect::RootLength(L"Users"), 0u);
+  EXPECT_EQ(listfile::RootLength(L"C:\\Users"), 3u);
+  EXPECT_EQ(listfile::RootLength(L"Users"), 0u);
 }
 
 TEST(ProtectedTexts, TheQuestionNamesTheFolderAndWhatItHolds) {
-  const std::wstring question = protect::QuestionText(L"C:\\Users\\me\\Desktop", protect::Place::Desktop);
+  const std::wstring question = listfile::QuestionText(L"C:\\Users\\me\\Desktop", listfile::Place::Desktop);
   EXPECT_EQ(question.find(L"C:\\Users\\me\\Desktop is your Desktop folder. It holds the files on your desktop."), 0u)
       << question;
-  EXPECT_NE(protect::QuestionText(L"D:\\", protect::Place::DriveRoot).find(L"the whole drive"), std::wstring::npos);
-  EXPECT_EQ(protect::PlaceHolds(protect::Place::Windows), L"Windows itself");
+  EXPECT_NE(listfile::QuestionText(L"D:\\", listfile::Place::DriveRoot).find(L"the whole drive"), std::wstring::npos);
+  EXPECT_EQ(listfile::PlaceHolds(listfile::Place::Windows), L"Windows itself");
 }
 
 TEST(ProtectedTexts, TheLoadWarningListsTheFirstFewAndCountsTheRest) {
-  std::vector<protect::Finding> findings{{L"C:\\windows\\", protect::Place::Windows}};
-  const std::wstring one = protect::LoadWarningText(findings);
+  std::vector<listfile::Finding> findings{{L"C:\\windows\\", listfile::Place::Windows}};
+  const std::wstring one = listfile::LoadWarningText(findings);
   EXPECT_NE(one.find(L"\nC:\\windows\\ (the Windows folder: Windows itself)\n"), std::wstring::npos) << one;
   EXPECT_EQ(one.find(L"more"), std::wstring::npos);
-  for (int i = 0; i < 7; ++i) findings.push_back({L"D:\\" + std::to_wstring(i) + L"\\", protect::Place::DriveRoot});
-  const std::wstring many = protect::LoadWarningText(findings);
+  for (int i = 0; i < 7; ++i) findings.push_back({L"D:\\" + std::to_wstring(i) + L"\\", listfile::Place::DriveRoot});
+  const std::wstring many = listfile::LoadWarningText(findings);
   EXPECT_NE(many.find(L"D:\\3\\"), std::wstring::npos);
   EXPECT_EQ(many.find(L"D:\\4\\"), std::wstring::npos);
   EXPECT_NE(many.find(L"\n... and 3 more\n"), std::wstring::npos) << many;

@@ -14,7 +14,7 @@
 
 namespace {
 
-using protect::Place;
+using listfile::Place;
 
 std::wstring Known(int csidl) {
   wchar_t path[MAX_PATH] = L"";
@@ -79,7 +79,7 @@ TEST_F(ProtectedPlaces, EveryProtectedFolderIsKnownInEverySpelling) {
       {Users() + L"\\Public", Place::Profile},
       {profile.substr(0, 3), Place::DriveRoot},
   };
-  protect::ProtectedPlaces places;
+  listfile::ProtectedPlaces places;
   for (const auto& [folder, place] : cases) {
     for (const std::wstring& spelling : Spellings(folder)) {
       EXPECT_EQ(places.Find(spelling), place) << spelling;
@@ -98,7 +98,7 @@ TEST_F(ProtectedPlaces, OrdinaryFoldersFilesAndMissingPathsAreNot) {
   ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
   tempSub_ = std::wstring(temp) + L"Ombrelay protected test";
   ASSERT_TRUE(CreateDirectoryW(tempSub_.c_str(), nullptr));
-  protect::ProtectedPlaces places;
+  listfile::ProtectedPlaces places;
   for (const std::wstring& path : {desktopSub_, desktopSub_ + L"\\", desktopFile_, tempSub_, Short(tempSub_),
                                    Known(CSIDL_WINDOWS) + L"\\system32", Known(CSIDL_DESKTOPDIRECTORY) + L"\\missing",
                                    std::wstring(L"Q:\\Windows"), std::wstring()}) {
@@ -107,7 +107,7 @@ TEST_F(ProtectedPlaces, OrdinaryFoldersFilesAndMissingPathsAreNot) {
   }
   // Every folder found is on disk and one of them is the Desktop.
   ASSERT_FALSE(places.Folders().empty());
-  for (const protect::ProtectedFolder& folder : places.Folders()) EXPECT_TRUE(folder.id.has_value()) << folder.longPath;
+  for (const listfile::ProtectedFolder& folder : places.Folders()) EXPECT_TRUE(folder.id.has_value()) << folder.longPath;
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 
 #include <string>
 
+#include "base/error_trap.h"
 #include "listfile/shell_links_win.h"
-#include "services/error_trap.h"
 
 namespace {
 
@@ -71,11 +71,11 @@ class ShellLinks : public ::testing::Test {
 };
 
 TEST_F(ShellLinks, WritesTheValuesAndReplacesAnEarlierLink) {
-  shell::CreateLink(shell::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"",
+  listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"",
                     L"C:\\windows\\notepad.exe,0", L"C:\\windows\\notepad.exe", L"", 1,
                     L"Remove Files*C:\\My Lists\\first.txt");
   ASSERT_TRUE(Exists(link_));
-  shell::CreateLink(shell::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"",
+  listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"",
                     L"C:\\windows\\notepad.exe,0", L"C:\\windows\\notepad.exe", L"", 1,
                     L"Remove Files*C:\\My Lists\\second.txt");
   LinkValues v = ReadLink(link_);
@@ -90,21 +90,21 @@ TEST_F(ShellLinks, WritesTheValuesAndReplacesAnEarlierLink) {
 
 TEST_F(ShellLinks, BlankArgumentsAreLeftOutAndSubFolderIsMade) {
   ASSERT_FALSE(Exists(sub_));
-  shell::CreateLink(shell::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"",
+  listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"",
                     L"Ombrelay Test Folder", 1, L"   ");
   ASSERT_TRUE(Exists(sub_link_));
   EXPECT_EQ(ReadLink(sub_link_).arguments, L"");
   // Into the existing folder again.
-  shell::CreateLink(shell::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"",
+  listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"",
                     L"Ombrelay Test Folder", 1, L" x ");
   EXPECT_EQ(ReadLink(sub_link_).arguments, L" x ");
 }
 
 TEST_F(ShellLinks, AFailureIsLeftToTheCaller) {
   // A sub-folder under a missing folder cannot be made, so the link cannot be written.
-  EXPECT_THROW(shell::CreateLink(shell::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"",
+  EXPECT_THROW(listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"",
                                  L"no such folder\\below", 1, L""),
-               trap::Failure);
+               base::trap::Failure);
   EXPECT_FALSE(Exists(link_));
 }
 

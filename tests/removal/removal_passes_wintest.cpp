@@ -13,8 +13,8 @@
 #include <set>
 #include <string>
 
-#include "base/long_path.h"
 #include "base/encoding.h"
+#include "base/paths.h"
 #include "listfile/list_file.h"
 #include "removal/fates_win.h"
 #include "removal/removal_passes_win.h"
@@ -36,9 +36,9 @@ class RemovalPasses : public ::testing::TestWithParam<removal::Disposal> {
   }
   void TearDown() override {
     for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
-      const std::wstring path = paths::Verbatim(*it);
+      const std::wstring path = base::paths::Verbatim(*it);
       SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (!DeleteFileW(path.c_str())) RemoveDirectoryW(paths::Verbatim(it->substr(0, it->size() - 1)).c_str());
+      if (!DeleteFileW(path.c_str())) RemoveDirectoryW(base::paths::Verbatim(it->substr(0, it->size() - 1)).c_str());
     }
     RemoveDirectoryW(root_.c_str());
   }
@@ -46,10 +46,10 @@ class RemovalPasses : public ::testing::TestWithParam<removal::Disposal> {
   std::wstring Make(const std::wstring& name, const wchar_t* type) {
     const std::wstring path = root_ + name;
     if (name.back() == L'\\') {
-      EXPECT_TRUE(CreateDirectoryW(paths::Verbatim(path.substr(0, path.size() - 1)).c_str(), nullptr));
+      EXPECT_TRUE(CreateDirectoryW(base::paths::Verbatim(path.substr(0, path.size() - 1)).c_str(), nullptr));
     } else {
-      HANDLE h = CreateFileW(paths::Verbatim(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-      EXPECT_NE(h, INVALID_HANDLE_VALUE) << enc::ToUtf8(path);
+      HANDLE h = CreateFileW(base::paths::Verbatim(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+      EXPECT_NE(h, INVALID_HANDLE_VALUE) << base::enc::ToUtf8(path);
       CloseHandle(h);
     }
     made_.push_back(path);
@@ -57,7 +57,7 @@ class RemovalPasses : public ::testing::TestWithParam<removal::Disposal> {
     return path;
   }
   static bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(paths::Verbatim(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(base::paths::Verbatim(path).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
   std::vector<Leftover> Run(removal::Disposal how = removal::Disposal::Delete) {
     return removal::RunPasses(removal::MakePlan(records_), nullptr, how).leftovers;
@@ -128,7 +128,7 @@ TEST_F(RemovalPassesDeleting, ALongListLeavesWhatGoingOneByOneLeaves) {
   for (const Leftover& l : left) EXPECT_TRUE(Exists(l.path));
   for (const std::wstring& path : made_) {
     if (path != t && !stays.count(path)) {
-      EXPECT_FALSE(Exists(path)) << enc::ToUtf8(path);
+      EXPECT_FALSE(Exists(path)) << base::enc::ToUtf8(path);
     }
   }
 }
@@ -217,7 +217,7 @@ TEST_P(RemovalPasses, NamesThatWin32RewritesAreTheListedItemsAndMissingDrivesAre
   std::set<std::wstring> expected;
   if (noDriveQ) expected.insert(L"Q:\\nothing\\here.txt - the drive is not there");
   for (const std::wstring& path : {dotted, blank, folder}) {
-    EXPECT_EQ(Exists(path), recycling) << enc::ToUtf8(path);
+    EXPECT_EQ(Exists(path), recycling) << base::enc::ToUtf8(path);
     if (recycling)
       expected.insert(path + L" - a name ending in a dot or a blank, which the Recycle Bin cannot take; left so that "
                              L"nothing else goes in its place");
@@ -253,7 +253,7 @@ bool RunOnUnix(const wchar_t* program, std::initializer_list<std::wstring> argum
   for (const std::wstring& argument : arguments) {
     char* unixPath = toUnix(argument.c_str());
     if (!unixPath) return false;
-    command += L" \"" + enc::FromUtf8(unixPath) + L"\"";
+    command += L" \"" + base::enc::FromUtf8(unixPath) + L"\"";
     HeapFree(GetProcessHeap(), 0, unixPath);
   }
   STARTUPINFOW startup{};
@@ -355,8 +355,8 @@ TEST_P(RemovalPasses, TheRunRemovesExactlyWhatWasForeseen) {
   const removal::RunResult result = removal::RunPasses(plan, nullptr, GetParam());
   std::vector<Leftover> stays;
   for (const removal::Fate& fate : fates) {
-    if (!paths::Root(fate.path).empty() && fate.path != missingDrive) {
-      EXPECT_EQ(Exists(fate.path), fate.outcome == Outcome::Stay) << enc::ToUtf8(fate.path);
+    if (!base::paths::Root(fate.path).empty() && fate.path != missingDrive) {
+      EXPECT_EQ(Exists(fate.path), fate.outcome == Outcome::Stay) << base::enc::ToUtf8(fate.path);
     }
     if (fate.outcome == Outcome::Stay) stays.push_back({fate.path, fate.reason});
   }
@@ -464,8 +464,8 @@ TEST_F(RemovalRun, ItsClosingMessageNamesWhatStayedAndWhereTheFullListIs) {
   DeleteFileW(report.c_str());
   EXPECT_EQ(full.compare(0, 3, "\xEF\xBB\xBF"), 0);
   EXPECT_NE(full.find("\r\n23 items could not be removed:\r\n\r\nrel20.txt - not a full path\r\n"), std::string::npos);
-  EXPECT_NE(full.find(enc::ToUtf8(held) + " - in use by another program\r\n"), std::string::npos);
-  EXPECT_NE(full.find(enc::ToUtf8(t) + " - folder not empty\r\n"), std::string::npos);
+  EXPECT_NE(full.find(base::enc::ToUtf8(held) + " - in use by another program\r\n"), std::string::npos);
+  EXPECT_NE(full.find(base::enc::ToUtf8(t) + " - folder not empty\r\n"), std::string::npos);
 
   // Once the held file is free, the same run object reads and removes the rest.
   records_.resize(3);

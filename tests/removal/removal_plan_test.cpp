@@ -1,7 +1,7 @@
 // Removal run logic: list path, password rule, pass order and the texts of
 // the confirmation and the closing report.
-#include "removal/removal_plan.h"
 #include "removal/listed_path.h"
+#include "removal/removal_plan.h"
 
 #include <gtest/gtest.h>
 

@@ -132,7 +132,7 @@ class SearchWalk : public ::testing::Test {
     return std::vector<std::wstring>(list.begin() + 1, list.end());
   }
 
-  clsFileFind find_;
+  FileFinder find_;
   Outcome run_;
   std::function<void(const std::wstring&)> onFolder_;
 };

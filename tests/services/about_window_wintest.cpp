@@ -16,7 +16,7 @@ class ServicesGetKeyValue : public ::testing::Test {
   void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
   void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
   void Put(const char* name, DWORD type, const std::string& bytes) {
-    win::unique_hkey key;
+    base::win::unique_hkey key;
     ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kKey, key.put()), ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                              static_cast<DWORD>(bytes.size())),
@@ -67,7 +67,7 @@ TEST_F(ServicesGetKeyValue, MachineKeysAreRead) {
   // (Wine grants every right to its one user, so the read-only open cannot
   // be told from a wider one here.)
   const wchar_t kMachineKey[] = L"SOFTWARE\\OmbrelayAboutTest";
-  win::unique_hkey key;
+  base::win::unique_hkey key;
   ASSERT_EQ(RegCreateKeyW(HKEY_LOCAL_MACHINE, kMachineKey, key.put()), ERROR_SUCCESS);
   ASSERT_EQ(RegSetValueExW(key.get(), L"PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"C:\\t.exe"), 18),
             ERROR_SUCCESS);

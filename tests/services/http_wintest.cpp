@@ -1,4 +1,4 @@
-// clsHTTP against the test server (tests/e2e/http_test_server.py), whose
+// HttpClient against the test server (tests/e2e/http_test_server.py), whose
 // port arrives in OMBRELAY_HTTP_PORT; e2e.test_startup starts the server and
 // runs these tests. Without the variable they are skipped.
 #include "services/http_win.h"
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "base/encoding.h"
-#include "listfile/file_io.h"
+#include "base/file_io.h"
 
 namespace services {
 namespace {
@@ -72,9 +72,9 @@ class ServicesHttp : public ::testing::Test {
   void SetUp() override {
     const char* port = std::getenv("OMBRELAY_HTTP_PORT");
     if (!port || !*port) GTEST_SKIP() << "no test server (OMBRELAY_HTTP_PORT)";
-    port_ = enc::FromUtf8(port);
+    port_ = base::enc::FromUtf8(port);
     // Made only when a server is there: a skipped test touches no WinINet.
-    http_ = std::make_unique<clsHTTP>();
+    http_ = std::make_unique<HttpClient>();
     boxes_ = std::make_unique<BoxAnswerer>();
   }
   std::wstring Url(const std::wstring& path) const { return L"http://127.0.0.1:" + port_ + path; }
@@ -85,7 +85,7 @@ class ServicesHttp : public ::testing::Test {
   }
 
   std::wstring port_;
-  std::unique_ptr<clsHTTP> http_;
+  std::unique_ptr<HttpClient> http_;
   std::unique_ptr<BoxAnswerer> boxes_;
 };
 
@@ -123,14 +123,14 @@ TEST_F(ServicesHttp, BodiesOfZeroOneChunkAndManyMegabytes) {
   EXPECT_EQ(content, L"");
   EXPECT_EQ(http_->ContentLength(), 0);
   ASSERT_TRUE(Fetch(L"/text/2048", content));
-  EXPECT_EQ(content, enc::FromAnsi(TextBody(2048)));
+  EXPECT_EQ(content, base::enc::FromAnsi(TextBody(2048)));
   ASSERT_TRUE(Fetch(L"/text/2049", content));
-  EXPECT_EQ(content, enc::FromAnsi(TextBody(2049)));
+  EXPECT_EQ(content, base::enc::FromAnsi(TextBody(2049)));
   const size_t big = 6 * 1024 * 1024 + 17;
   ASSERT_TRUE(Fetch(L"/text/" + std::to_wstring(big), content));
   EXPECT_EQ(http_->ContentLength(), static_cast<long>(big));
   ASSERT_EQ(content.size(), big);
-  EXPECT_TRUE(content == enc::FromAnsi(TextBody(big)));
+  EXPECT_TRUE(content == base::enc::FromAnsi(TextBody(big)));
 }
 
 TEST_F(ServicesHttp, ErrorPageAndMissingLengthAreReadLikeAnyBody) {
@@ -172,7 +172,7 @@ TEST_F(ServicesHttp, ServerThatNeverAnswersEndsWithinTheTimeOut) {
   std::wstring content = L"untouched";
   DWORD start = GetTickCount();
   EXPECT_FALSE(Fetch(L"/hang", content));
-  EXPECT_LT(GetTickCount() - start, clsHTTP::kStepTimeoutMs + 3000);
+  EXPECT_LT(GetTickCount() - start, HttpClient::kStepTimeoutMs + 3000);
   EXPECT_EQ(http_->LastError(), L"HttpSendRequest failed");
   EXPECT_EQ(content, L"untouched");
   // A time limit shortens the wait.
@@ -197,16 +197,16 @@ TEST_F(ServicesHttp, DownloadReplacesALongerFile) {
   GetTempPathW(MAX_PATH, dir);
   const std::wstring path = std::wstring(dir) + L"ombrelay_http_test.bin";
   std::wstring reason;
-  ASSERT_TRUE(fileio::WriteAll(path, std::string(10000, 'x'), reason));
+  ASSERT_TRUE(base::files::WriteAll(path, std::string(10000, 'x'), reason));
   EXPECT_TRUE(http_->FileExist(path));
   std::wstring content = L"untouched";
   bool toString = false;
   ASSERT_TRUE(http_->GetFile(Url(L"/bytes/2048"), path, content, toString));
   EXPECT_FALSE(toString);
   EXPECT_EQ(content, L"untouched");
-  EXPECT_TRUE(fileio::ReadAll(path) == BinaryBody(2048));
+  EXPECT_TRUE(base::files::ReadAll(path) == BinaryBody(2048));
   ASSERT_TRUE(http_->GetFile(Url(L"/bytes/0"), path, content, toString));
-  EXPECT_EQ(fileio::ReadAll(path), "");
+  EXPECT_EQ(base::files::ReadAll(path), "");
   DeleteFileW(path.c_str());
   EXPECT_FALSE(http_->FileExist(path));
   EXPECT_FALSE(http_->FileExist(dir));
@@ -219,12 +219,12 @@ TEST_F(ServicesHttp, DownloadThatStopsHalfWayLeavesTheOldFileAndNothingBesideIt)
   CreateDirectoryW(dir.c_str(), nullptr);
   const std::wstring path = dir + L"\\download.bin";
   std::wstring reason;
-  ASSERT_TRUE(fileio::WriteAll(path, "old version", reason));
+  ASSERT_TRUE(base::files::WriteAll(path, "old version", reason));
   http_->SetTimeLimit(1500);
   std::wstring content;
   bool toString = false;
   EXPECT_FALSE(http_->GetFile(Url(L"/stall"), path, content, toString));
-  EXPECT_EQ(fileio::ReadAll(path), "old version");
+  EXPECT_EQ(base::files::ReadAll(path), "old version");
   WIN32_FIND_DATAW found;
   HANDLE find = FindFirstFileW((dir + L"\\*.tmp").c_str(), &found);
   EXPECT_EQ(find, INVALID_HANDLE_VALUE);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/error_trap.h"
 #include "base/handles_win.h"
-#include "services/error_trap.h"
 
 namespace services {
 namespace {
@@ -19,20 +19,20 @@ class ServicesRegistry : public ::testing::Test {
  protected:
   void SetUp() override {
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-    trap::ResetForTests();
-    old_ = trap::SetPresenter([this](const std::wstring& text, const std::wstring&) {
+    base::trap::ResetForTests();
+    old_ = base::trap::SetPresenter([this](const std::wstring& text, const std::wstring&) {
       reports_.push_back(text);
-      return trap::Answer::Yes;
+      return base::trap::Answer::Yes;
     });
   }
   void TearDown() override {
-    trap::SetPresenter(old_);
-    trap::ResetForTests();
+    base::trap::SetPresenter(old_);
+    base::trap::ResetForTests();
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
   }
   // Stores raw bytes under a type, as another program might.
   void Put(const char* name, DWORD type, const std::string& bytes) {
-    win::unique_hkey key;
+    base::win::unique_hkey key;
     ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kKey, key.put()), ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                              static_cast<DWORD>(bytes.size())),
@@ -40,7 +40,7 @@ class ServicesRegistry : public ::testing::Test {
   }
   // The raw bytes of a value, as stored.
   std::string Raw(const char* name, DWORD* type) {
-    win::unique_hkey key;
+    base::win::unique_hkey key;
     if (RegOpenKeyW(HKEY_CURRENT_USER, kKey, key.put()) != ERROR_SUCCESS) return "<no key>";
     char buffer[256] = {};
     DWORD size = sizeof buffer;
@@ -51,7 +51,7 @@ class ServicesRegistry : public ::testing::Test {
   std::wstring Get(const wchar_t* name) { return GetString(HKEY_CURRENT_USER, kKey, name); }
 
   std::vector<std::wstring> reports_;
-  trap::Presenter old_;
+  base::trap::Presenter old_;
 };
 
 TEST_F(ServicesRegistry, MissingKeyOrValueReadsEmptyWithoutAReport) {
@@ -126,7 +126,7 @@ TEST_F(ServicesRegistry, OtherTypesReadEmpty) {
 
 TEST_F(ServicesRegistry, QueryOnAnOpenKey) {
   Put("Value", REG_SZ, std::string("long text value\0", 16));
-  win::unique_hkey key;
+  base::win::unique_hkey key;
   ASSERT_EQ(RegOpenKeyW(HKEY_CURRENT_USER, kKey, key.put()), ERROR_SUCCESS);
   EXPECT_EQ(RegQueryStringValue(key.get(), L"Value"), L"long text value");
   EXPECT_EQ(RegQueryStringValue(key.get(), L"Missing"), L"");

@@ -1,9 +1,9 @@
 // Verbatim path forms (portable string handling only).
-#include "base/long_path.h"
+#include "base/paths.h"
 
 #include <vector>
 
-namespace paths {
+namespace base::paths {
 namespace {
 
 bool IsSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
@@ -101,4 +101,4 @@ bool HasNameThatPlainFormChanges(const std::wstring& path) {
   return false;
 }
 
-}  // namespace paths
+}  // namespace base::paths

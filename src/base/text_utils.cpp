@@ -1,12 +1,12 @@
 // Text and path utilities. Their handling of empty pieces, byte 0 and line
 // ends is part of the delete-list file's reading rule.
-#include "listfile/text_utils.h"
+#include "base/text_utils.h"
 
 #include "base/encoding.h"
-#include "listfile/file_io.h"
-#include "services/error_trap.h"
+#include "base/error_trap.h"
+#include "base/file_io.h"
 
-namespace textutil {
+namespace base::text {
 
 void SplitString(const std::wstring& text, wchar_t separator, std::vector<std::wstring>& pieces) {
   trap::Guard([&] {
@@ -31,7 +31,7 @@ std::wstring BytesToText(std::string bytes) {
 std::wstring LoadTextFile(const std::wstring& path) {
   std::wstring result;
   trap::Guard([&] {
-    std::string bytes = ST(fileio::ReadAll(path));
+    std::string bytes = ST(files::ReadAll(path));
     result = BytesToText(std::move(bytes));
   });
   return result;
@@ -46,7 +46,7 @@ std::string LineBytes(const std::wstring& text) {
 
 SaveResult SaveBytes(const std::string& bytes, const std::wstring& path) {
   SaveResult result;
-  result.ok = fileio::WriteAll(path, bytes, result.reason);
+  result.ok = files::WriteAll(path, bytes, result.reason);
   return result;
 }
 
@@ -66,4 +66,4 @@ std::wstring GetDirPath(const std::wstring& path) {
   return result;
 }
 
-}  // namespace textutil
+}  // namespace base::text

@@ -3,12 +3,12 @@
 #include <windows.h>
 
 #include "base/atomic_write_win.h"
+#include "base/error_trap_win.h"
+#include "base/file_io.h"
 #include "base/handles_win.h"
-#include "base/long_path.h"
-#include "listfile/file_io.h"
-#include "services/error_trap_win.h"
+#include "base/paths.h"
 
-namespace fileio {
+namespace base::files {
 
 std::string ReadAll(const std::wstring& path) {
   win::unique_hfile file(CHECK_HANDLE(CreateFileW(paths::Verbatim(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
@@ -33,4 +33,4 @@ bool WriteAll(const std::wstring& path, const std::string& bytes, std::wstring& 
   return error == ERROR_SUCCESS;
 }
 
-}  // namespace fileio
+}  // namespace base::files

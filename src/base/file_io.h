@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-namespace fileio {
+namespace base::files {
 
 // Reads every byte of the file. A file that cannot be opened or read raises
 // a trap failure with the platform's reason.
@@ -16,4 +16,4 @@ std::string ReadAll(const std::wstring& path);
 // its folder are as they were.
 bool WriteAll(const std::wstring& path, const std::string& bytes, std::wstring& reason);
 
-}  // namespace fileio
+}  // namespace base::files

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-namespace trap {
+namespace base::trap {
 
 // A failure raised inside a guarded procedure.
 struct Failure {
@@ -68,9 +68,9 @@ void Guard(Body&& body) noexcept {
   g_site = saved;
 }
 
-}  // namespace trap
+}  // namespace base::trap
 
 // Marks a guarded statement and evaluates it.
-#define ST(...) (::trap::Mark(__FILE__, __LINE__), (__VA_ARGS__))
+#define ST(...) (::base::trap::Mark(__FILE__, __LINE__), (__VA_ARGS__))
 // Marks a guarded statement that raises a failure.
-#define RAISE(number, description) (::trap::Mark(__FILE__, __LINE__), ::trap::Raise((number), (description)))
+#define RAISE(number, description) (::base::trap::Mark(__FILE__, __LINE__), ::base::trap::Raise((number), (description)))

@@ -1,6 +1,6 @@
 // Error trap: report text, silenced list, statement numbering and the
 // guarded-procedure contract.
-#include "services/error_trap.h"
+#include "base/error_trap.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "base/encoding.h"
-#include "listfile/text_utils.h"
+#include "base/text_utils.h"
 
 namespace {
 
@@ -22,19 +22,19 @@ struct Shown {
 class TrapTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    trap::ResetForTests();
-    old_ = trap::SetPresenter([this](const std::wstring& text, const std::wstring& title) {
+    base::trap::ResetForTests();
+    old_ = base::trap::SetPresenter([this](const std::wstring& text, const std::wstring& title) {
       shown_.push_back({text, title});
       return answer_;
     });
   }
   void TearDown() override {
-    trap::SetPresenter(old_);
-    trap::ResetForTests();
+    base::trap::SetPresenter(old_);
+    base::trap::ResetForTests();
   }
   std::vector<Shown> shown_;
-  trap::Answer answer_ = trap::Answer::Yes;
-  trap::Presenter old_;
+  base::trap::Answer answer_ = base::trap::Answer::Yes;
+  base::trap::Presenter old_;
 };
 
 // Reads one line of a source file, without its leading blanks.
@@ -45,46 +45,46 @@ std::wstring SourceLine(const char* file, int line) {
   }
   size_t start = text.find_first_not_of(" \t");
   if (!text.empty() && text.back() == '\r') text.pop_back();
-  return enc::FromUtf8(start == std::string::npos ? std::string() : text.substr(start));
+  return base::enc::FromUtf8(start == std::string::npos ? std::string() : text.substr(start));
 }
 
 TEST_F(TrapTest, FiveLineReport) {
-  EXPECT_EQ(trap::FormatReport(53, L"File not found", 13, L"Data = LoadTextFile(Path)"),
+  EXPECT_EQ(base::trap::FormatReport(53, L"File not found", 13, L"Data = LoadTextFile(Path)"),
             L"Error Number: 53.\r\nError Description: File not found.\r\nError Line: 13.\r\n"
             L"Error Code: Data = LoadTextFile(Path)\r\nDo you wish to pause on this error again?");
   // A description ending in a full stop gets a second one; negatives keep their sign.
-  EXPECT_EQ(trap::FormatReport(-1, L"Odd.", -2, L""),
+  EXPECT_EQ(base::trap::FormatReport(-1, L"Odd.", -2, L""),
             L"Error Number: -1.\r\nError Description: Odd..\r\nError Line: -2.\r\n"
             L"Error Code: \r\nDo you wish to pause on this error again?");
 }
 
 TEST_F(TrapTest, StatementZeroIsNeverShown) {
-  trap::ReportError(5, L"x", 0);
+  base::trap::ReportError(5, L"x", 0);
   EXPECT_TRUE(shown_.empty());
-  EXPECT_EQ(trap::SilencedList(), std::vector<int16_t>{0});
+  EXPECT_EQ(base::trap::SilencedList(), std::vector<int16_t>{0});
 }
 
 TEST_F(TrapTest, NoSilencesOnlyThatStatement) {
-  answer_ = trap::Answer::No;
-  trap::ReportError(5, L"x", 13);
-  trap::ReportError(5, L"x", 40);
-  EXPECT_EQ(trap::SilencedList(), (std::vector<int16_t>{0, 13, 40}));
-  trap::ReportError(5, L"x", 13);
-  trap::ReportError(5, L"x", 40);
+  answer_ = base::trap::Answer::No;
+  base::trap::ReportError(5, L"x", 13);
+  base::trap::ReportError(5, L"x", 40);
+  EXPECT_EQ(base::trap::SilencedList(), (std::vector<int16_t>{0, 13, 40}));
+  base::trap::ReportError(5, L"x", 13);
+  base::trap::ReportError(5, L"x", 40);
   EXPECT_EQ(shown_.size(), 2u);
-  answer_ = trap::Answer::Cancel;
-  trap::ReportError(5, L"x", 41);
-  trap::ReportError(5, L"x", 41);  // Cancel acts as Yes: still reportable
+  answer_ = base::trap::Answer::Cancel;
+  base::trap::ReportError(5, L"x", 41);
+  base::trap::ReportError(5, L"x", 41);  // Cancel acts as Yes: still reportable
   EXPECT_EQ(shown_.size(), 4u);
   EXPECT_EQ(shown_.back().title, L"Error");
 }
 
 TEST_F(TrapTest, TableBuiltOnFirstReportOnly) {
-  EXPECT_FALSE(trap::StatementTableBuilt());
-  trap::ReportError(5, L"x", 0);
-  EXPECT_TRUE(trap::StatementTableBuilt());
-  const auto& table = trap::StatementTable();
-  ASSERT_EQ(static_cast<int>(table.size()), trap::HighestStatement() + 1);
+  EXPECT_FALSE(base::trap::StatementTableBuilt());
+  base::trap::ReportError(5, L"x", 0);
+  EXPECT_TRUE(base::trap::StatementTableBuilt());
+  const auto& table = base::trap::StatementTable();
+  ASSERT_EQ(static_cast<int>(table.size()), base::trap::HighestStatement() + 1);
   EXPECT_EQ(table[0], L"");
   for (size_t i = 1; i < table.size(); ++i) EXPECT_FALSE(table[i].empty()) << i;
 }
@@ -100,57 +100,57 @@ int LineHolding(const std::string& file, const std::string& needle) {
 }
 
 TEST_F(TrapTest, GuardedProcedureReportsItsStatementAndReturnsEmpty) {
-  EXPECT_EQ(textutil::LoadTextFile(L"/no/such/folder/list.txt"), L"");
+  EXPECT_EQ(base::text::LoadTextFile(L"/no/such/folder/list.txt"), L"");
   ASSERT_EQ(shown_.size(), 1u);
 #ifdef _WIN32
   // The failing call is the file open inside the reader.
-  const std::string source = std::string(OMBRELAY_SOURCE_DIR) + "/src/listfile/file_io_win.cpp";
+  const std::string source = std::string(OMBRELAY_SOURCE_DIR) + "/src/base/file_io_win.cpp";
   int line = LineHolding(source, "CHECK_HANDLE(CreateFileW(");
   const std::wstring number_line = L"Error Number: 3.\r\n";
 #else
-  const std::string source = std::string(OMBRELAY_SOURCE_DIR) + "/src/listfile/text_utils.cpp";
-  int line = LineHolding(source, "ST(fileio::ReadAll(path))");
+  const std::string source = std::string(OMBRELAY_SOURCE_DIR) + "/src/base/text_utils.cpp";
+  int line = LineHolding(source, "ST(files::ReadAll(path))");
   const std::wstring number_line = L"Error Number: 53.\r\n";
 #endif
   ASSERT_GT(line, 0);
-  int number = trap::StatementNumber({source.c_str(), line});
+  int number = base::trap::StatementNumber({source.c_str(), line});
   ASSERT_GT(number, 0);
   const std::wstring& text = shown_[0].text;
-  EXPECT_EQ(text.rfind(number_line + L"Error Description: ", 0), 0u) << enc::ToUtf8(text);
+  EXPECT_EQ(text.rfind(number_line + L"Error Description: ", 0), 0u) << base::enc::ToUtf8(text);
   EXPECT_NE(text.find(L"Error Line: " + std::to_wstring(number) + L".\r\n"), std::wstring::npos);
   EXPECT_NE(text.find(L"Error Code: " + SourceLine(source.c_str(), line) + L"\r\n"), std::wstring::npos)
-      << enc::ToUtf8(text);
+      << base::enc::ToUtf8(text);
 }
 
 TEST_F(TrapTest, NumbersAreConsecutiveInSourceOrder) {
   const std::string dir = std::string(OMBRELAY_SOURCE_DIR);
-  int first = trap::StatementNumber({"src/listfile/text_utils.cpp", LineHolding(dir + "/src/listfile/text_utils.cpp", "ST(pieces.assign(1")});
-  int second = trap::StatementNumber({"src/listfile/text_utils.cpp", LineHolding(dir + "/src/listfile/text_utils.cpp", "ST(pieces.back().assign(text, start, at")});
+  int first = base::trap::StatementNumber({"src/base/text_utils.cpp", LineHolding(dir + "/src/base/text_utils.cpp", "ST(pieces.assign(1")});
+  int second = base::trap::StatementNumber({"src/base/text_utils.cpp", LineHolding(dir + "/src/base/text_utils.cpp", "ST(pieces.back().assign(text, start, at")});
   ASSERT_GT(first, 0);
   EXPECT_EQ(second, first + 1);
-  EXPECT_EQ(trap::StatementNumber({"src/listfile/text_utils.cpp", 1}), 0);
+  EXPECT_EQ(base::trap::StatementNumber({"src/base/text_utils.cpp", 1}), 0);
 }
 
 TEST_F(TrapTest, NoAnswerSilencesARealStatement) {
-  answer_ = trap::Answer::No;
-  textutil::LoadTextFile(L"/no/such/file");
-  textutil::LoadTextFile(L"/no/such/file");
+  answer_ = base::trap::Answer::No;
+  base::text::LoadTextFile(L"/no/such/file");
+  base::text::LoadTextFile(L"/no/such/file");
   EXPECT_EQ(shown_.size(), 1u);
-  EXPECT_EQ(trap::SilencedList().size(), 2u);
+  EXPECT_EQ(base::trap::SilencedList().size(), 2u);
 }
 
 TEST_F(TrapTest, FailureBeforeAnyStatementIsNotShownAndCallerContinues) {
   bool after = false;
-  trap::Guard([] { throw std::runtime_error("early"); });
+  base::trap::Guard([] { throw std::runtime_error("early"); });
   after = true;
   EXPECT_TRUE(after);
   EXPECT_TRUE(shown_.empty());
 }
 
 TEST_F(TrapTest, NestedGuardRestoresTheCallersPosition) {
-  trap::Guard([&] {
-    textutil::LoadTextFile(L"/no/such/file");   // reported inside, at its own statement
-    trap::Raise(6, L"outer");                   // the caller has no numbered statement yet
+  base::trap::Guard([&] {
+    base::text::LoadTextFile(L"/no/such/file");   // reported inside, at its own statement
+    base::trap::Raise(6, L"outer");                   // the caller has no numbered statement yet
   });
   EXPECT_EQ(shown_.size(), 1u);
 }

@@ -1,7 +1,7 @@
 // Win32 side of the error trap: error texts and the report message box.
-#include "services/error_trap_win.h"
+#include "base/error_trap_win.h"
 
-namespace trap {
+namespace base::trap {
 
 std::wstring SystemMessage(DWORD code) {
   wchar_t* buffer = nullptr;
@@ -34,4 +34,4 @@ void InstallMessageBoxPresenter() {
   });
 }
 
-}  // namespace trap
+}  // namespace base::trap

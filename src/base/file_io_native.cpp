@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "base/encoding.h"
-#include "listfile/file_io.h"
-#include "services/error_trap.h"
+#include "base/error_trap.h"
+#include "base/file_io.h"
 
-namespace fileio {
+namespace base::files {
 namespace {
 
 std::wstring ErrnoText(int code) { return enc::FromUtf8(std::strerror(code)); }
@@ -57,4 +57,4 @@ bool WriteAll(const std::wstring& path, const std::string& bytes, std::wstring& 
   return ok;
 }
 
-}  // namespace fileio
+}  // namespace base::files

@@ -1,5 +1,5 @@
 // Text and path utilities: pieces, byte handling, line writing, folder part.
-#include "listfile/text_utils.h"
+#include "base/text_utils.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +7,13 @@
 #include <fstream>
 #include <iterator>
 
-#include "services/error_trap.h"
+#include "base/error_trap.h"
 
 namespace {
 
 std::vector<std::wstring> Split(const std::wstring& text, wchar_t sep) {
   std::vector<std::wstring> pieces{L"stale", L"old"};
-  textutil::SplitString(text, sep, pieces);
+  base::text::SplitString(text, sep, pieces);
   return pieces;
 }
 
@@ -30,19 +30,19 @@ TEST(SplitString, EmptyPiecesAreKept) {
 }
 
 TEST(GetDirPath, DropsTheLastComponent) {
-  EXPECT_EQ(textutil::GetDirPath(L"C:\\Data\\old.txt"), L"C:\\Data");
-  EXPECT_EQ(textutil::GetDirPath(L"C:\\Data\\"), L"C:\\Data");
-  EXPECT_EQ(textutil::GetDirPath(L"C:\\old.txt"), L"C:");
-  EXPECT_EQ(textutil::GetDirPath(L"old.txt"), L"");
-  EXPECT_EQ(textutil::GetDirPath(L""), L"");
-  EXPECT_EQ(textutil::GetDirPath(L"C:\\T\\*.*"), L"C:\\T");
+  EXPECT_EQ(base::text::GetDirPath(L"C:\\Data\\old.txt"), L"C:\\Data");
+  EXPECT_EQ(base::text::GetDirPath(L"C:\\Data\\"), L"C:\\Data");
+  EXPECT_EQ(base::text::GetDirPath(L"C:\\old.txt"), L"C:");
+  EXPECT_EQ(base::text::GetDirPath(L"old.txt"), L"");
+  EXPECT_EQ(base::text::GetDirPath(L""), L"");
+  EXPECT_EQ(base::text::GetDirPath(L"C:\\T\\*.*"), L"C:\\T");
 }
 
 TEST(TextBytes, ZeroBytesReadAsBlanksAndLinesEndInCrLf) {
-  EXPECT_EQ(textutil::BytesToText(std::string("A\0B", 3)), L"A B");
-  EXPECT_EQ(textutil::BytesToText("\xe9\x80\r\n"), L"\u00e9\u20ac\r\n");
-  EXPECT_EQ(textutil::LineBytes(L""), "\r\n");
-  EXPECT_EQ(textutil::LineBytes(L"a*\u00e9*"), "a*\xe9*\r\n");
+  EXPECT_EQ(base::text::BytesToText(std::string("A\0B", 3)), L"A B");
+  EXPECT_EQ(base::text::BytesToText("\xe9\x80\r\n"), L"\u00e9\u20ac\r\n");
+  EXPECT_EQ(base::text::LineBytes(L""), "\r\n");
+  EXPECT_EQ(base::text::LineBytes(L"a*\u00e9*"), "a*\xe9*\r\n");
 }
 
 class FileTest : public ::testing::Test {
@@ -52,20 +52,20 @@ class FileTest : public ::testing::Test {
     narrow_ = std::string("ombrelay_text_utils_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
               ".tmp";
     path_ = std::wstring(narrow_.begin(), narrow_.end());
-    trap::ResetForTests();
-    old_ = trap::SetPresenter([this](const std::wstring&, const std::wstring&) {
+    base::trap::ResetForTests();
+    old_ = base::trap::SetPresenter([this](const std::wstring&, const std::wstring&) {
       ++reports_;
-      return trap::Answer::Yes;
+      return base::trap::Answer::Yes;
     });
   }
   void TearDown() override {
-    trap::SetPresenter(old_);
+    base::trap::SetPresenter(old_);
     std::remove(narrow_.c_str());
   }
   std::string narrow_;
   std::wstring path_;
   int reports_ = 0;
-  trap::Presenter old_;
+  base::trap::Presenter old_;
 };
 
 std::string ReadBytes(const std::string& path) {
@@ -74,27 +74,27 @@ std::string ReadBytes(const std::string& path) {
 }
 
 TEST_F(FileTest, SaveThenLoadRoundTrip) {
-  auto result = textutil::SaveData(L"x|File*pw*", path_);
+  auto result = base::text::SaveData(L"x|File*pw*", path_);
   EXPECT_TRUE(result.ok);
   EXPECT_EQ(ReadBytes(narrow_), "x|File*pw*\r\n");
-  EXPECT_EQ(textutil::LoadTextFile(path_), L"x|File*pw*\r\n");
-  EXPECT_TRUE(textutil::SaveData(L"", path_).ok);
+  EXPECT_EQ(base::text::LoadTextFile(path_), L"x|File*pw*\r\n");
+  EXPECT_TRUE(base::text::SaveData(L"", path_).ok);
   EXPECT_EQ(ReadBytes(narrow_), "\r\n");
   EXPECT_EQ(reports_, 0);
 }
 
 TEST_F(FileTest, EmptyAndZeroByteFiles) {
   { std::ofstream(narrow_, std::ios::binary); }
-  EXPECT_EQ(textutil::LoadTextFile(path_), L"");
+  EXPECT_EQ(base::text::LoadTextFile(path_), L"");
   { std::ofstream(narrow_, std::ios::binary).write("A\0B", 3); }
-  EXPECT_EQ(textutil::LoadTextFile(path_), L"A B");
+  EXPECT_EQ(base::text::LoadTextFile(path_), L"A B");
   EXPECT_EQ(reports_, 0);
 }
 
 TEST_F(FileTest, FailuresAreReportedNotHidden) {
-  EXPECT_EQ(textutil::LoadTextFile(L"no_such_dir/none.txt"), L"");
+  EXPECT_EQ(base::text::LoadTextFile(L"no_such_dir/none.txt"), L"");
   EXPECT_EQ(reports_, 1);
-  auto result = textutil::SaveData(L"x", L"no_such_dir/none.txt");
+  auto result = base::text::SaveData(L"x", L"no_such_dir/none.txt");
   EXPECT_FALSE(result.ok);
   EXPECT_FALSE(result.reason.empty());
 }

@@ -1,5 +1,5 @@
 // Error trap: report text, silenced list and the statement-text table.
-#include "services/error_trap.h"
+#include "base/error_trap.h"
 
 #include <cstring>
 #include <exception>
@@ -9,7 +9,7 @@
 
 #include "base/encoding.h"
 
-namespace trap {
+namespace base::trap {
 namespace {
 
 struct TableEntry {
@@ -153,4 +153,4 @@ void ReportCurrentException() noexcept {
   }
 }
 
-}  // namespace trap
+}  // namespace base::trap

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace textutil {
+namespace base::text {
 
 // k separators always give k + 1 pieces; empty pieces are kept.
 void SplitString(const std::wstring& text, wchar_t separator, std::vector<std::wstring>& pieces);
@@ -29,4 +29,4 @@ SaveResult SaveBytes(const std::string& bytes, const std::wstring& path);
 // The path without its last component and the backslash before it.
 std::wstring GetDirPath(const std::wstring& path);
 
-}  // namespace textutil
+}  // namespace base::text

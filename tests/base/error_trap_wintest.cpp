@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "base/encoding.h"
-#include "listfile/text_utils.h"
-#include "services/error_trap_win.h"
+#include "base/error_trap_win.h"
+#include "base/text_utils.h"
 
 namespace {
 
@@ -21,15 +21,15 @@ std::wstring SourceLineHolding(const std::string& file, const std::string& needl
   while (std::getline(in, line)) {
     if (line.find(needle) != std::string::npos) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      return enc::FromUtf8(line.substr(line.find_first_not_of(" \t")));
+      return base::enc::FromUtf8(line.substr(line.find_first_not_of(" \t")));
     }
   }
   return L"";
 }
 
 TEST(ErrorTrapBox, RealFailureShowsFiveLinesAndNoSilencesIt) {
-  trap::ResetForTests();
-  trap::InstallMessageBoxPresenter();
+  base::trap::ResetForTests();
+  base::trap::InstallMessageBoxPresenter();
   std::wstring text;
   {
     std::thread answer;
@@ -48,34 +48,34 @@ TEST(ErrorTrapBox, RealFailureShowsFiveLinesAndNoSilencesIt) {
         Sleep(20);
       }
     });
-    EXPECT_EQ(textutil::LoadTextFile(L"C:\\no\\such\\folder\\list.txt"), L"");
+    EXPECT_EQ(base::text::LoadTextFile(L"C:\\no\\such\\folder\\list.txt"), L"");
     done = true;
     answer.join();
     text = seen;
   }
-  std::wstring code = SourceLineHolding(OMBRELAY_SOURCE_DIR "/src/listfile/file_io_win.cpp", "CHECK_HANDLE(CreateFileW(");
+  std::wstring code = SourceLineHolding(OMBRELAY_SOURCE_DIR "/src/base/file_io_win.cpp", "CHECK_HANDLE(CreateFileW(");
   ASSERT_FALSE(code.empty());
-  EXPECT_EQ(text.rfind(L"Error Number: 3.\r\nError Description: ", 0), 0u) << enc::ToUtf8(text);
+  EXPECT_EQ(text.rfind(L"Error Number: 3.\r\nError Description: ", 0), 0u) << base::enc::ToUtf8(text);
   EXPECT_NE(text.find(L"\r\nError Code: " + code + L"\r\nDo you wish to pause on this error again?"),
             std::wstring::npos)
-      << enc::ToUtf8(text);
-  ASSERT_EQ(trap::SilencedList().size(), 2u);  // No was pressed
+      << base::enc::ToUtf8(text);
+  ASSERT_EQ(base::trap::SilencedList().size(), 2u);  // No was pressed
 
   // Silenced: the same statement fails again and no box appears.
-  trap::Presenter counting = [](const std::wstring&, const std::wstring&) {
+  base::trap::Presenter counting = [](const std::wstring&, const std::wstring&) {
     ADD_FAILURE() << "silenced statement shown again";
-    return trap::Answer::Yes;
+    return base::trap::Answer::Yes;
   };
-  trap::SetPresenter(counting);
-  EXPECT_EQ(textutil::LoadTextFile(L"C:\\no\\such\\folder\\list.txt"), L"");
-  trap::SetPresenter(nullptr);
-  trap::ResetForTests();
+  base::trap::SetPresenter(counting);
+  EXPECT_EQ(base::text::LoadTextFile(L"C:\\no\\such\\folder\\list.txt"), L"");
+  base::trap::SetPresenter(nullptr);
+  base::trap::ResetForTests();
 }
 
 TEST(ErrorTrapWin32, SystemMessagesAreReadable) {
-  EXPECT_NE(trap::SystemMessage(ERROR_FILE_NOT_FOUND).back(), L'.');
-  EXPECT_FALSE(trap::SystemMessage(ERROR_ACCESS_DENIED).empty());
-  EXPECT_NE(trap::SystemMessage(0xDEADBEEF).find(L"System error"), std::wstring::npos);
+  EXPECT_NE(base::trap::SystemMessage(ERROR_FILE_NOT_FOUND).back(), L'.');
+  EXPECT_FALSE(base::trap::SystemMessage(ERROR_ACCESS_DENIED).empty());
+  EXPECT_NE(base::trap::SystemMessage(0xDEADBEEF).find(L"System error"), std::wstring::npos);
 }
 
 }  // namespace

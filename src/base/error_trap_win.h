@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "services/error_trap.h"
+#include "base/error_trap.h"
 
-namespace trap {
+namespace base::trap {
 
 // The platform's message for an error code, without the closing full stop.
 std::wstring SystemMessage(DWORD code);
@@ -35,12 +35,12 @@ inline LONG CheckErr(LONG code) {
   return code;
 }
 
-}  // namespace trap
+}  // namespace base::trap
 
 // BOOL, pointer or handle results where 0 means failure (GetLastError tells why).
-#define CHECK_WIN(...) ::trap::CheckWin((::trap::Mark(__FILE__, __LINE__), (__VA_ARGS__)))
+#define CHECK_WIN(...) ::base::trap::CheckWin((::base::trap::Mark(__FILE__, __LINE__), (__VA_ARGS__)))
 // Handle results where INVALID_HANDLE_VALUE means failure.
-#define CHECK_HANDLE(...) ::trap::CheckHandle((::trap::Mark(__FILE__, __LINE__), (__VA_ARGS__)))
-#define CHECK_HR(...) ::trap::CheckHr((::trap::Mark(__FILE__, __LINE__), (__VA_ARGS__)))
+#define CHECK_HANDLE(...) ::base::trap::CheckHandle((::base::trap::Mark(__FILE__, __LINE__), (__VA_ARGS__)))
+#define CHECK_HR(...) ::base::trap::CheckHr((::base::trap::Mark(__FILE__, __LINE__), (__VA_ARGS__)))
 // Calls that return a Win32 error code (the registry functions).
-#define CHECK_ERR(...) ::trap::CheckErr((::trap::Mark(__FILE__, __LINE__), (__VA_ARGS__)))
+#define CHECK_ERR(...) ::base::trap::CheckErr((::base::trap::Mark(__FILE__, __LINE__), (__VA_ARGS__)))

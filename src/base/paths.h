@@ -6,7 +6,7 @@
 #pragma once
 #include <string>
 
-namespace paths {
+namespace base::paths {
 
 constexpr size_t kMaxPath = 260;
 
@@ -27,4 +27,4 @@ std::wstring ShortForm(const std::wstring& path);
 // take no prefixed paths).
 bool HasNameThatPlainFormChanges(const std::wstring& path);
 
-}  // namespace paths
+}  // namespace base::paths

@@ -1,0 +1,41 @@
+// Verbatim path forms: names are kept as written (trailing dots and blanks
+// too), the spelling steps the prefixed form leaves alone are resolved here,
+// and only full paths get the prefix.
+#include "base/paths.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(VerbatimPath, FullPathsGetThePrefixWithEveryNameAsWritten) {
+  EXPECT_EQ(base::paths::Verbatim(L"C:\\D\\report.docx."), L"\\\\?\\C:\\D\\report.docx.");
+  EXPECT_EQ(base::paths::Verbatim(L"C:\\D\\notes "), L"\\\\?\\C:\\D\\notes ");
+  EXPECT_EQ(base::paths::Verbatim(L"C:\\D\\dotdir.\\"), L"\\\\?\\C:\\D\\dotdir.\\");
+  EXPECT_EQ(base::paths::Verbatim(L"c:/x//y/./z/../w..."), L"\\\\?\\c:\\x\\y\\w...");
+  EXPECT_EQ(base::paths::Verbatim(L"C:\\..\\..\\a"), L"\\\\?\\C:\\a");
+  EXPECT_EQ(base::paths::Verbatim(L"C:\\"), L"\\\\?\\C:\\");
+  EXPECT_EQ(base::paths::Verbatim(L"\\\\srv\\share\\a. \\b"), L"\\\\?\\UNC\\srv\\share\\a. \\b");
+  EXPECT_EQ(base::paths::Verbatim(L"//srv/share/"), L"\\\\?\\UNC\\srv\\share\\");
+  EXPECT_EQ(base::paths::Verbatim(L"\\\\srv\\share"), L"\\\\?\\UNC\\srv\\share\\");
+  EXPECT_EQ(base::paths::Verbatim(L"C:\\x\\."), L"\\\\?\\C:\\x");
+}
+
+TEST(VerbatimPath, OtherPathsStayAsTheyAre) {
+  for (const wchar_t* path : {L"\\\\?\\C:\\x.", L"\\\\.\\PhysicalDrive0", L"relative\\a.", L"C:rel", L"\\\\srv", L"",
+                              L"\\\\srv\\\\x"})
+    EXPECT_EQ(base::paths::Verbatim(path), path);
+}
+
+TEST(VerbatimPath, RootsAndNamesThePlainFormWouldChange) {
+  EXPECT_EQ(base::paths::Root(L"C:\\a\\b"), L"C:\\");
+  EXPECT_EQ(base::paths::Root(L"\\\\?\\Q:\\x"), L"Q:\\");
+  EXPECT_EQ(base::paths::Root(L"\\\\?\\UNC\\srv\\share\\x"), L"\\\\srv\\share\\");
+  EXPECT_EQ(base::paths::Root(L"a\\b"), L"");
+  EXPECT_TRUE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\report.docx."));
+  EXPECT_TRUE(base::paths::HasNameThatPlainFormChanges(L"C:\\dotdir.\\a.txt"));
+  EXPECT_TRUE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\notes "));
+  EXPECT_FALSE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\.\\..\\.hidden\\a.txt"));
+  EXPECT_FALSE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\a b\\c"));
+}
+
+}  // namespace
