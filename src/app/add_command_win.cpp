@@ -23,7 +23,7 @@ namespace app {
 namespace {
 
 // The flags this command writes into the dialog record (ShowOpen uses its own).
-constexpr DWORD kAddFileFlags = 0x00280204;
+constexpr DWORD kAddFileFlags = OFN_LONGNAMES | OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
 // How often the status bar and progress bar follow a long operation.
 constexpr DWORD kShowEveryMs = 250;
 

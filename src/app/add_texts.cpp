@@ -2,6 +2,7 @@
 #include "app/add_texts.h"
 
 #include "app/delete_list.h"
+#include "base/paths.h"
 
 namespace app {
 
@@ -29,21 +30,16 @@ std::wstring FolderQuestion(const std::wstring& folderText) {
   return L"Do you wish to remove the " + FolderEntryText(folderText) + L" folder if it has no files left in it?";
 }
 
-std::wstring SearchPatternFor(const std::wstring& chosenFolder) { return JoinPath(chosenFolder, L"*.*"); }
+std::wstring SearchPatternFor(const std::wstring& chosenFolder) { return base::paths::JoinPath(chosenFolder, L"*.*"); }
 
 std::wstring FolderEntryText(const std::wstring& folderText) {
   return EndsWithSeparator(folderText) ? folderText : folderText + L'\\';
 }
 
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
-  if (folder.empty()) return name;
-  return FolderEntryText(folder) + name;
-}
-
 std::vector<std::wstring> ChosenPaths(const std::wstring& folder, const std::vector<std::wstring>& names, int count) {
   std::vector<std::wstring> paths;
   for (int i = 1; i <= count && static_cast<size_t>(i) < names.size(); ++i) {
-    if (!names[static_cast<size_t>(i)].empty()) paths.push_back(JoinPath(folder, names[static_cast<size_t>(i)]));
+    if (!names[static_cast<size_t>(i)].empty()) paths.push_back(base::paths::JoinPath(folder, names[static_cast<size_t>(i)]));
   }
   return paths;
 }

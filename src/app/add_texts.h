@@ -23,8 +23,6 @@ std::wstring FolderQuestion(const std::wstring& folderText);
 std::wstring SearchPatternFor(const std::wstring& chosenFolder);
 // The folder's own entry: the folder text with its closing "\".
 std::wstring FolderEntryText(const std::wstring& folderText);
-// A folder and a name joined with exactly one "\".
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 // The full paths of the files an open dialog returned: names at positions
 // 1..count of `names`, all in `folder`, in the dialog's order.
 std::vector<std::wstring> ChosenPaths(const std::wstring& folder, const std::vector<std::wstring>& names, int count);

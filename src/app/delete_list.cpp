@@ -65,12 +65,6 @@ std::wstring DeleteList::PathsText(const std::vector<size_t>& rows) const {
   return text;
 }
 
-std::wstring ShellItemPath(const std::wstring& entryPath) {
-  std::wstring path = entryPath;
-  while (path.size() > 3 && path.back() == L'\\') path.pop_back();
-  return path;
-}
-
 std::wstring ItemsLoadedText(size_t count) { return std::to_wstring(count) + L" items loaded..."; }
 std::wstring ItemsSavedText(size_t count) { return std::to_wstring(count) + L" items saved..."; }
 

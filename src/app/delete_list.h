@@ -50,8 +50,5 @@ class DeleteList {
 // "<n> items loaded..." and "<n> items saved...".
 std::wstring ItemsLoadedText(size_t count);
 std::wstring ItemsSavedText(size_t count);
-// The file or folder an entry names, as the shell wants it: a folder entry's
-// closing backslash left off, except on a drive root.
-std::wstring ShellItemPath(const std::wstring& entryPath);
 
 }  // namespace app

@@ -8,6 +8,7 @@
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
 #include "base/error_trap_win.h"
+#include "base/paths.h"
 #include "base/text_utils.h"
 #include "dialogs/file_dialogs_win.h"
 #include "listfile/list_file.h"
@@ -54,7 +55,7 @@ void PrepareDialog(const wchar_t* title, DWORD flags) {
 // The first chosen file's full path; further names are ignored.
 std::wstring ChosenPath(const dialogs::FileDialogResult& answer) {
   if (answer.bCanceled || answer.nFilesSelected < 1 || answer.sFiles.size() < 2) return std::wstring();
-  return listfile::JoinPath(answer.sLastDirectory, answer.sFiles[1]);
+  return base::paths::JoinPath(answer.sLastDirectory, answer.sFiles[1]);
 }
 
 std::vector<listfile::Record> Records(const DeleteList& list) {

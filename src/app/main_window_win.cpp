@@ -18,6 +18,7 @@
 #include "base/clipboard_win.h"
 #include "base/error_trap_win.h"
 #include "base/handles_win.h"
+#include "base/paths.h"
 #include "base/program_win.h"
 #include "base/window_metrics_win.h"
 #include "removal/login_window_win.h"
@@ -437,7 +438,7 @@ void MainWindow::RunRowCommand(int command) {
   base::trap::Guard([&] {
     switch (command) {
       case kMenuOpenFolder:
-        if (!ShowInFolder(ShellItemPath(list_.At(rows.front()).path))) MessageBeep(MB_ICONWARNING);
+        if (!ShowInFolder(base::paths::WithoutSeparator(list_.At(rows.front()).path))) MessageBeep(MB_ICONWARNING);
         break;
       case kMenuCopyPath:
         if (!base::CopyTextToClipboard(hwnd_, list_.PathsText(rows))) MessageBeep(MB_ICONWARNING);

@@ -101,4 +101,25 @@ bool HasNameThatPlainFormChanges(const std::wstring& path) {
   return false;
 }
 
+std::wstring WithSeparator(std::wstring path) {
+  if (path.empty() || path.back() != L'\\') path += L'\\';
+  return path;
+}
+
+std::wstring WithoutSeparator(std::wstring path) {
+  while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+  return path;
+}
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
+  if (folder.empty()) return name;
+  const bool folderEnds = folder.back() == L'\\';
+  const bool nameStarts = !name.empty() && name.front() == L'\\';
+  if (folderEnds && nameStarts) return folder + name.substr(1);
+  if (folderEnds || nameStarts) return folder + name;
+  return folder + L'\\' + name;
+}
+
+std::wstring FolderApiPath(const std::wstring& path) { return Verbatim(WithoutSeparator(path)); }
+
 }  // namespace base::paths

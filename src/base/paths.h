@@ -27,4 +27,15 @@ std::wstring ShortForm(const std::wstring& path);
 // take no prefixed paths).
 bool HasNameThatPlainFormChanges(const std::wstring& path);
 
+// The path with one closing "\" (added when it has none).
+std::wstring WithSeparator(std::wstring path);
+// The file or folder a path names, as the shell and the folder calls want
+// it: closing backslashes left off, except on a drive root ("C:\").
+std::wstring WithoutSeparator(std::wstring path);
+// A folder and a name joined with exactly one "\" between them.
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+// A folder path as the folder calls take it: verbatim, no closing "\"
+// (which the prefixed form does not allow) except on a drive root.
+std::wstring FolderApiPath(const std::wstring& path);
+
 }  // namespace base::paths

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <commdlg.h>
+
 #include <string>
 #include <vector>
 
@@ -14,9 +16,10 @@ namespace dialogs {
 
 // Dialog options: explorer style, multiple selection, no read-only box,
 // offer to create a missing name, return a shortcut's own path.
-constexpr DWORD OFS_FILE_OPEN_FLAGS = 0x00382204;
+constexpr DWORD OFS_FILE_OPEN_FLAGS = OFN_LONGNAMES | OFN_NODEREFERENCELINKS | OFN_EXPLORER | OFN_CREATEPROMPT |
+                                      OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
 // Explorer style with an overwrite prompt and no read-only box.
-constexpr DWORD OFS_FILE_SAVE_FLAGS = 0x00280006;
+constexpr DWORD OFS_FILE_SAVE_FLAGS = OFN_LONGNAMES | OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
 
 // The settings record shared by every dialog of the run.  Callers write
 // sFilter, sDlgTitle, sInitDir and flags (and may put an initial name into

@@ -132,13 +132,4 @@ const wchar_t kPasswordWithStarText[] =
     L"The password cannot contain \"*\": the delete-list file uses it to separate its entries. "
     L"Please enter another password.";
 
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
-  if (folder.empty()) return name;
-  const bool folderEnds = folder.back() == L'\\';
-  const bool nameStarts = !name.empty() && name.front() == L'\\';
-  if (folderEnds && nameStarts) return folder + name.substr(1);
-  if (folderEnds || nameStarts) return folder + name;
-  return folder + L'\\' + name;
-}
-
 }  // namespace listfile

@@ -70,7 +70,5 @@ std::wstring SaveFailedText(const std::wstring& path, const std::wstring& reason
 // pieces, so part of the password would read back as entries.
 extern const wchar_t kPasswordWithStarText[];
 
-// Joins a dialog's folder and a chosen name with exactly one "\" between them.
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
 }  // namespace listfile

@@ -12,7 +12,7 @@
 
 #include "base/handles_win.h"
 #include "base/paths.h"
-#include "search/file_find_win.h"
+#include "base/paths_win.h"
 
 namespace listfile {
 namespace {
@@ -43,7 +43,7 @@ std::optional<Identity> IdentityOf(const std::wstring& fullPath, bool* missing =
 
 // The absolute form with "." and ".." resolved, in the plain spelling.
 std::wstring FullPath(const std::wstring& path) {
-  return PlainSpelling(search::Win32PathProbe().FullPathName(PlainSpelling(path)));
+  return PlainSpelling(base::paths::FullPathName(PlainSpelling(path)));
 }
 
 // Short names expanded; the path itself when it cannot be looked up.
@@ -59,11 +59,6 @@ std::wstring LongPathOf(const std::wstring& fullPath) {
     }
     expanded.resize(n);
   }
-}
-
-bool SameText(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-         CSTR_EQUAL;
 }
 
 std::wstring KnownFolder(int csidl) {
@@ -89,7 +84,7 @@ bool IsMountedRoot(const std::wstring& fullPath) {
   std::wstring volume(fullPath.size() + 2, L'\0');
   if (!GetVolumePathNameW(fullPath.c_str(), &volume[0], static_cast<DWORD>(volume.size()))) return false;
   volume.resize(wcslen(volume.c_str()));
-  return SameText(PlainSpelling(volume), fullPath);
+  return base::paths::SameText(PlainSpelling(volume), fullPath);
 }
 
 // The last component of a plain full path.
@@ -127,12 +122,12 @@ void ProtectedPlaces::AddFolder(Place place, const std::wstring& path) {
   // One folder reached by two names (Program Files on a 32-bit system, links
   // among the profiles) keeps its first, more telling, place.
   for (const ProtectedFolder& known : folders_) {
-    if (folder.id ? known.id == folder.id : SameText(known.longPath, folder.longPath)) return;
+    if (folder.id ? known.id == folder.id : base::paths::SameText(known.longPath, folder.longPath)) return;
   }
   maxDepth_ = std::max(maxDepth_, Depth(folder.longPath));
   names_.push_back(LastName(folder.longPath));
   const std::wstring shortName = LastName(ShortPathOf(folder.longPath));
-  if (!shortName.empty() && !SameText(shortName, names_.back())) names_.push_back(shortName);
+  if (!shortName.empty() && !base::paths::SameText(shortName, names_.back())) names_.push_back(shortName);
   folders_.push_back(std::move(folder));
 }
 
@@ -185,7 +180,7 @@ std::optional<Place> ProtectedPlaces::Match(const std::wstring& full) {
   if (!identity) {
     const std::wstring longPath = LongPathOf(full);
     for (const ProtectedFolder& folder : folders_) {
-      if (SameText(folder.longPath, longPath)) return folder.place;
+      if (base::paths::SameText(folder.longPath, longPath)) return folder.place;
     }
     return std::nullopt;
   }
@@ -209,7 +204,7 @@ std::optional<Place> ProtectedPlaces::FindIfShallow(const std::wstring& path) {
   // Only a folder named like a protected one (long or short name) is looked
   // at on disk, so a list of many shallow folders still loads at once.
   const std::wstring name = LastName(full);
-  const bool named = std::any_of(names_.begin(), names_.end(), [&](const std::wstring& n) { return SameText(n, name); });
+  const bool named = std::any_of(names_.begin(), names_.end(), [&](const std::wstring& n) { return base::paths::SameText(n, name); });
   return named ? Match(full) : std::nullopt;
 }
 

@@ -112,10 +112,4 @@ void CreateLink(long location, const std::wstring& name, const std::wstring& tar
   ST(PutInPlace(passing, LinkPath(folder, name)));
 }
 
-void OpenInternet(HWND owner, const std::wstring& document, int showCmd) {
-  base::trap::Guard([&] {
-    ST(ShellExecuteW(owner, L"Open", document.c_str(), nullptr, nullptr, showCmd));
-  });
-}
-
 }  // namespace listfile

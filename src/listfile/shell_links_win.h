@@ -1,6 +1,5 @@
-// Shell operations: writing a shortcut (.lnk) into one of the user's special
-// folders through the scripting shell object, and opening a document or web
-// address with the shell's "Open" verb.
+// Writing a shortcut (.lnk) into one of the user's special folders through
+// the scripting shell object.
 #pragma once
 #include <windows.h>
 
@@ -19,9 +18,5 @@ void CreateLink(long location, const std::wstring& name, const std::wstring& tar
                 const std::wstring& iconLocation, const std::wstring& workingDirectory,
                 const std::wstring& subFolder = std::wstring(), short windowStyle = 1,
                 const std::wstring& arguments = std::wstring());
-
-// Hands the document to the shell's "Open" verb with the given show-window
-// number. Guarded by the error trap; the shell's answer is not examined.
-void OpenInternet(HWND owner, const std::wstring& document, int showCmd);
 
 }  // namespace listfile

@@ -7,6 +7,7 @@
 #include "base/atomic_write_win.h"
 #include "base/encoding.h"
 #include "base/error_trap_win.h"
+#include "base/paths.h"
 #include "listfile/list_file.h"
 
 namespace removal {
@@ -39,13 +40,13 @@ ReportTime Now() {
 std::wstring WriteFullReport(const std::wstring& listPath, const std::vector<Leftover>& leftovers) {
   const ReportTime time = Now();
   const std::wstring folder = TempFolder();
-  std::wstring path = listfile::JoinPath(folder, ReportFileName(listPath, time));
+  std::wstring path = base::paths::JoinPath(folder, ReportFileName(listPath, time));
   if (folder.empty()) return ReportPlaceText(path, base::trap::SystemMessage(GetLastError()));
   const std::string bytes = std::string(listfile::kUtf8Bom, 3) + base::enc::ToUtf8(FullReportText(leftovers, listPath, time));
   base::files::StagedFile staged;
   bool placed = staged.Open(folder) && staged.Write(bytes.data(), bytes.size()) && staged.MoveTo(path, false);
   for (int copy = 2; !placed && base::files::NameTaken(staged.Error()) && copy <= kMaxCopies; ++copy) {
-    path = listfile::JoinPath(folder, ReportFileName(listPath, time, copy));
+    path = base::paths::JoinPath(folder, ReportFileName(listPath, time, copy));
     placed = staged.MoveTo(path, false);
   }
   return ReportPlaceText(path, placed ? std::wstring() : base::trap::SystemMessage(staged.Error()));

@@ -120,9 +120,7 @@ DWORD RecycleFolder(const std::wstring& path, bool linksAlone) {
 }  // namespace
 
 std::wstring ShellPath(const std::wstring& path) {
-  const std::wstring plain = base::paths::ShortForm(base::paths::Verbatim(path));
-  if (plain.size() > 3 && plain.back() == L'\\') return plain.substr(0, plain.size() - 1);
-  return plain;
+  return base::paths::WithoutSeparator(base::paths::ShortForm(base::paths::Verbatim(path)));
 }
 
 void RecycleFiles(const std::vector<std::wstring>& files, FateCheck& check, std::vector<std::uint64_t>& bytes,

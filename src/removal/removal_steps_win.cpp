@@ -4,6 +4,7 @@
 
 #include "base/error_trap_win.h"
 #include "base/paths.h"
+#include "base/paths_win.h"
 #include "removal/listed_path.h"
 
 namespace removal {
@@ -13,16 +14,6 @@ constexpr DWORD kProgressEveryMs = 250;
 constexpr unsigned kPauseSliceMs = 25;
 
 bool MayPassNow(const Refusal& r) { return r.code != 0 && r.code < kFirstOwnCode && MayPass(r.code, r.readOnly); }
-
-bool SameText(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-         CSTR_EQUAL;
-}
-
-std::wstring WithSeparator(std::wstring path) {
-  if (path.empty() || path.back() != L'\\') path += L'\\';
-  return path;
-}
 
 }  // namespace
 
@@ -115,35 +106,9 @@ void RetryRounds(std::vector<Refusal>& refusals, size_t first, Pacer& pacer,
   refusals.resize(kept);
 }
 
-std::wstring FolderApiPath(const std::wstring& path) {
-  if (path.size() > 3 && path.back() == L'\\') return base::paths::Verbatim(path.substr(0, path.size() - 1));
-  return base::paths::Verbatim(path);
-}
-
 bool IsFolderLink(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
          (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-bool IsDriveRoot(const std::wstring& apiPath, DWORD attributes) {
-  // Spelling does not matter: forward slashes, "." and ".." are resolved first.
-  const std::wstring shortForm = base::paths::ShortForm(apiPath);
-  std::wstring full(shortForm.size() + MAX_PATH, L'\0');
-  const DWORD n = GetFullPathNameW(shortForm.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
-  if (n == 0 || n >= full.size()) return false;
-  full = WithSeparator(full.substr(0, n));
-  if (full.size() == 3 && full[1] == L':') return true;
-  if (full == base::paths::Root(full)) return true;
-  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-  std::vector<wchar_t> volume(full.size() + MAX_PATH);
-  if (!GetVolumePathNameW(full.c_str(), volume.data(), static_cast<DWORD>(volume.size()))) return false;
-  return SameText(WithSeparator(volume.data()), full);
-}
-
-bool IsGone(const std::wstring& apiPath) {
-  if (GetFileAttributesW(apiPath.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
-  const DWORD code = GetLastError();
-  return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
 }
 
 bool DriveCheck::Missing(const std::wstring& path) {

@@ -10,10 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "base/paths.h"
+#include "base/paths_win.h"
 #include "removal/chunked_pass.h"
 #include "removal/removal_passes_win.h"
 
 namespace removal {
+
+using base::paths::FolderApiPath;
+using base::paths::IsDriveRoot;
+using base::paths::IsGone;
 
 // Refusals that are not platform error codes (all at or above kFirstOwnCode).
 constexpr DWORD kLinkKept = 0xFFFFFFFF;       // a folder link left in place on purpose
@@ -76,17 +82,7 @@ void RetryRounds(std::vector<Refusal>& refusals, size_t first, Pacer& pacer,
 // marks nothing).
 inline bool IsBlocked(const std::vector<bool>& blocked, size_t i) { return !blocked.empty() && blocked[i]; }
 
-// A folder path as the API takes it: long paths get their prefix, and a
-// closing backslash (which the prefixed form does not allow) is dropped.
-std::wstring FolderApiPath(const std::wstring& path);
 bool IsFolderLink(DWORD attributes);
-// A drive root or the root of a mounted volume or share. Below a drive
-// root only a folder that is a reparse point (a mounted volume's folder is
-// one) can be the root of a volume, so for a folder with other `attributes`
-// the volume is not asked.
-bool IsDriveRoot(const std::wstring& apiPath, DWORD attributes = INVALID_FILE_ATTRIBUTES);
-// Gone from its place: the platform says it is not found.
-bool IsGone(const std::wstring& apiPath);
 // The drive letter or share of a full path is not there now (an unplugged
 // stick, an unmapped letter): its items are not gone, only out of reach.
 // Asks once per root.

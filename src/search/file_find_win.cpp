@@ -9,6 +9,7 @@
 #include "base/error_trap.h"
 #include "base/handles_win.h"
 #include "base/paths.h"
+#include "base/paths_win.h"
 #include "search/found_lists.h"
 #include "search/name_pattern.h"
 
@@ -25,11 +26,6 @@ constexpr std::chrono::milliseconds kCollectMs{10};
 
 bool IsDots(const wchar_t* name) {
   return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
-
-std::wstring WithSeparator(std::wstring path) {
-  if (path.empty() || path.back() != L'\\') path += L'\\';
-  return path;
 }
 
 HANDLE OpenListing(const std::wstring& pattern, WIN32_FIND_DATAW& data) {
@@ -106,20 +102,7 @@ FolderListing ListFolder(const ListingRules& rules, const std::wstring& folder, 
 
 }  // namespace
 
-// A full path is resolved by the program's own rules, which keep trailing
-// dots and blanks (GetFullPathName would drop them and name a neighbour);
-// anything else is left to the platform.
-std::wstring Win32PathProbe::FullPathName(const std::wstring& path) {
-  const std::wstring verbatim = base::paths::Verbatim(path);
-  if (verbatim != path || verbatim.compare(0, 4, L"\\\\?\\") == 0) return base::paths::ShortForm(verbatim);
-  DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (need == 0) return std::wstring();
-  std::wstring full(need, L'\0');
-  DWORD length = GetFullPathNameW(path.c_str(), need, &full[0], nullptr);
-  if (length == 0 || length >= need) return std::wstring();
-  full.resize(length);
-  return base::paths::ShortForm(full);
-}
+std::wstring Win32PathProbe::FullPathName(const std::wstring& path) { return base::paths::FullPathName(path); }
 
 uint32_t Win32PathProbe::Attributes(const std::wstring& path) {
   DWORD attributes = GetFileAttributesW(base::paths::Verbatim(path).c_str());
@@ -175,7 +158,7 @@ void FileFinder::Walk(const std::wstring& startFolder) {
                         const std::wstring& folder, const std::atomic<bool>& stop) {
                       return ListFolder(rules, folder, stop);
                     });
-  walk.Start(WithSeparator(startFolder));
+  walk.Start(base::paths::WithSeparator(startFolder));
   WalkStep step;
   while (ResultFlag() == DirExSuccess) {
     WalkState state = walk.Next(step, kCollectMs);

@@ -5,10 +5,10 @@
 
 #include "base/error_trap_win.h"
 #include "base/program_win.h"
-#include "listfile/shell_links_win.h"
 #include "services/app_constants.h"
 #include "services/http_win.h"
 #include "services/registry_win.h"
+#include "services/shell_open_win.h"
 #include "services/version_number.h"
 
 namespace services {
@@ -50,7 +50,7 @@ void CheckForUpdate(HWND owner) {
   const std::wstring text = kOfferStart + offer.address + kOfferEnd;
   const int answer = MessageBoxW(owner, text.c_str(), L"New Version", MB_YESNOCANCEL | MB_ICONINFORMATION);
   // Only web addresses go to the shell: the file must not start programs.
-  if (answer == IDYES && offer.canOpen) listfile::OpenInternet(owner, offer.address, ShowOnly);
+  if (answer == IDYES && offer.canOpen) OpenInternet(owner, offer.address, ShowOnly);
   if (offer.mustDownload) base::EndProgram();
 }
 

@@ -97,10 +97,4 @@ TEST(DeleteList, HighlightedRowCommands) {
   EXPECT_EQ(list.At(0).path, L"C:\\b");
 }
 
-TEST(DeleteList, ShellItemPathOfFilesFoldersAndRoots) {
-  EXPECT_EQ(app::ShellItemPath(L"C:\\T\\a"), L"C:\\T\\a");
-  EXPECT_EQ(app::ShellItemPath(L"C:\\T\\S1\\"), L"C:\\T\\S1");
-  EXPECT_EQ(app::ShellItemPath(L"C:\\"), L"C:\\");
-}
-
 }  // namespace

@@ -38,4 +38,17 @@ TEST(VerbatimPath, RootsAndNamesThePlainFormWouldChange) {
   EXPECT_FALSE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\a b\\c"));
 }
 
+TEST(PathPieces, JoinWithOneBackslashAndLeaveClosingOnesOffButOnRoots) {
+  EXPECT_EQ(base::paths::JoinPath(L"C:\\Lists\\", L"a.txt"), L"C:\\Lists\\a.txt");
+  EXPECT_EQ(base::paths::JoinPath(L"C:\\Lists", L"a.txt"), L"C:\\Lists\\a.txt");
+  EXPECT_EQ(base::paths::JoinPath(L"C:\\Lists\\", L"\\a.txt"), L"C:\\Lists\\a.txt");
+  EXPECT_EQ(base::paths::JoinPath(L"", L""), L"");
+  EXPECT_EQ(base::paths::JoinPath(L"", L"a.txt"), L"a.txt");
+  EXPECT_EQ(base::paths::WithoutSeparator(L"C:\\T\\a"), L"C:\\T\\a");
+  EXPECT_EQ(base::paths::WithoutSeparator(L"C:\\T\\S1\\\\"), L"C:\\T\\S1");
+  EXPECT_EQ(base::paths::WithoutSeparator(L"C:\\"), L"C:\\");
+  EXPECT_EQ(base::paths::FolderApiPath(L"C:\\T\\dotdir.\\"), L"\\\\?\\C:\\T\\dotdir.");
+  EXPECT_EQ(base::paths::FolderApiPath(L"C:\\"), L"\\\\?\\C:\\");
+}
+
 }  // namespace

@@ -133,7 +133,7 @@ class DialogsFileDialog : public ::testing::Test {
     fd = dialogs::FileDialog{};
     fd.sFilter = dialogs::AllFilesFilter();
     fd.sInitDir = folder_.path();
-    fd.flags = 0x00280204;
+    fd.flags = OFN_LONGNAMES | OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
   }
   void TearDown() override {
     EXPECT_EQ(reports_, L"") << "the error trap reported a failure";
@@ -229,10 +229,10 @@ TEST_F(DialogsFileDialog, SaveStartsEmptyAndReturnsTheNewName) {
 }
 
 TEST_F(DialogsFileDialog, SaveKeepsTheCallersFlagsAndCancels) {
-  dialogs::TheFileDialog().flags = 0x00280204;
+  dialogs::TheFileDialog().flags = OFN_LONGNAMES | OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
   FileDialogResult r = Save(L"Dialogs save cancel", L"x.txt", IDCANCEL);
   ASSERT_TRUE(seen_.found);
-  EXPECT_EQ(dialogs::TheFileDialog().flags, 0x00280204u);
+  EXPECT_EQ(dialogs::TheFileDialog().flags, DWORD{OFN_LONGNAMES | OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY});
   EXPECT_TRUE(r.bCanceled);
   EXPECT_TRUE(r.sFiles.empty());
 }

@@ -91,12 +91,4 @@ TEST(ListFileRead, LoadThenSaveWritesTheSameBytes) {
   EXPECT_EQ(old.password, L"pw");
 }
 
-TEST(ListFileJoin, ExactlyOneBackslash) {
-  EXPECT_EQ(listfile::JoinPath(L"C:\\Lists\\", L"a.txt"), L"C:\\Lists\\a.txt");
-  EXPECT_EQ(listfile::JoinPath(L"C:\\Lists", L"a.txt"), L"C:\\Lists\\a.txt");
-  EXPECT_EQ(listfile::JoinPath(L"C:\\Lists\\", L"\\a.txt"), L"C:\\Lists\\a.txt");
-  EXPECT_EQ(listfile::JoinPath(L"", L""), L"");
-  EXPECT_EQ(listfile::JoinPath(L"", L"a.txt"), L"a.txt");
-}
-
 }  // namespace

@@ -1,0 +1,50 @@
+// Resolving paths with the platform where the program's own rules stop.
+#include "base/paths_win.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "base/paths.h"
+
+namespace base::paths {
+
+std::wstring FullPathName(const std::wstring& path) {
+  const std::wstring verbatim = Verbatim(path);
+  if (verbatim != path || verbatim.compare(0, 4, L"\\\\?\\") == 0) return ShortForm(verbatim);
+  DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (need == 0) return std::wstring();
+  std::wstring full(need, L'\0');
+  DWORD length = GetFullPathNameW(path.c_str(), need, &full[0], nullptr);
+  if (length == 0 || length >= need) return std::wstring();
+  full.resize(length);
+  return ShortForm(full);
+}
+
+bool IsDriveRoot(const std::wstring& apiPath, DWORD attributes) {
+  // Spelling does not matter: forward slashes, "." and ".." are resolved first.
+  const std::wstring shortForm = ShortForm(apiPath);
+  std::wstring full(shortForm.size() + MAX_PATH, L'\0');
+  const DWORD n = GetFullPathNameW(shortForm.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+  if (n == 0 || n >= full.size()) return false;
+  full = WithSeparator(full.substr(0, n));
+  if (full.size() == 3 && full[1] == L':') return true;
+  if (full == Root(full)) return true;
+  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  std::vector<wchar_t> volume(full.size() + MAX_PATH);
+  if (!GetVolumePathNameW(full.c_str(), volume.data(), static_cast<DWORD>(volume.size()))) return false;
+  return SameText(WithSeparator(volume.data()), full);
+}
+
+bool IsGone(const std::wstring& apiPath) {
+  if (GetFileAttributesW(apiPath.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+  const DWORD code = GetLastError();
+  return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+}  // namespace base::paths

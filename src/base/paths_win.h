@@ -1,0 +1,27 @@
+// Path questions only the platform can answer: the full form of a path as
+// the program reads it, drive roots, whether an item is gone, and names
+// compared as the file system compares them.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace base::paths {
+
+// A full path resolved by the program's own rules, which keep trailing dots
+// and blanks (GetFullPathName would drop them and name a neighbour); any
+// other path resolved by the platform against the current folder. Plain
+// form; the empty text when the platform cannot resolve it.
+std::wstring FullPathName(const std::wstring& path);
+
+// A drive root or the root of a mounted volume or share. Below a drive
+// root only a folder that is a reparse point (a mounted volume's folder is
+// one) can be the root of a volume, so for a folder with other `attributes`
+// the volume is not asked.
+bool IsDriveRoot(const std::wstring& apiPath, DWORD attributes = INVALID_FILE_ATTRIBUTES);
+// Gone from its place: the platform says it is not found.
+bool IsGone(const std::wstring& apiPath);
+// Equal as the file system compares names: ordinal, ignoring letter case.
+bool SameText(const std::wstring& a, const std::wstring& b);
+
+}  // namespace base::paths
