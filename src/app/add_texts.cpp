@@ -15,12 +15,6 @@ const wchar_t kFolderType[] = L"Folder";
 const wchar_t kSearchStoppedText[] = L"Search stopped: nothing was added.";
 const wchar_t kSearchStoppedStart[] = L"Search stopped:";
 
-namespace {
-
-bool EndsWithSeparator(const std::wstring& path) { return !path.empty() && path.back() == L'\\'; }
-
-}  // namespace
-
 std::wstring SubfolderQuestion(const std::wstring& folderText) {
   return L"Do you wish to remove folders within " + FolderEntryText(folderText) +
          L" have no files in them after file deletetion?";
@@ -33,7 +27,7 @@ std::wstring FolderQuestion(const std::wstring& folderText) {
 std::wstring SearchPatternFor(const std::wstring& chosenFolder) { return base::paths::JoinPath(chosenFolder, L"*.*"); }
 
 std::wstring FolderEntryText(const std::wstring& folderText) {
-  return EndsWithSeparator(folderText) ? folderText : folderText + L'\\';
+  return base::paths::WithSeparator(folderText);
 }
 
 std::vector<std::wstring> ChosenPaths(const std::wstring& folder, const std::vector<std::wstring>& names, int count) {
