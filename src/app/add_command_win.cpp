@@ -280,7 +280,7 @@ void RunAdding(MainWindow& window, bool askClear, Adding&& adding) {
   if (askClear && !window.List().Empty() &&
       Ask(window.Handle(), kClearQuestion, kClearTitle, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
     window.List().Clear();
-    ListView_SetItemState(GetDlgItem(window.Handle(), kLstFiles), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(GetDlgItem(window.Handle(), kFileList), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     window.ListChanged();
   }
   const size_t countBefore = window.List().Count();

@@ -103,7 +103,7 @@ bool PlaceShortcut(const std::wstring& listPath, std::wstring& reason) {
 void SaveListCommand(MainWindow& window) {
   base::trap::Guard([&] {
     if (window.List().Empty()) return Inform(window, L"You have not selected any files.", L"Files");
-    const std::wstring password = ST(window.ControlText(kTxtPassword));
+    const std::wstring password = ST(window.ControlText(kPasswordEdit));
     if (password.empty()) return Inform(window, L"Please enter a password.", L"Password");
     if (password.find(L'*') != std::wstring::npos)
       return Inform(window, listfile::kPasswordWithStarText, L"Password", MB_ICONEXCLAMATION);

@@ -46,7 +46,7 @@ const wchar_t kAddCaption[] = L"A&dd";
 // Esc stops a search too, so the button needs no access key of its own.
 const wchar_t kStopCaption[] = L"Stop";
 // The buttons and File menu items refused while an add command runs.
-const int kBusyButtons[] = {kCmdRemoveEntries, kCmdLoadList, kCmdSaveList, kCmdSelectAll, kCmdInvert};
+const int kBusyButtons[] = {kRemoveButton, kLoadListButton, kSaveListButton, kSelectAllButton, kInvertButton};
 const int kBusyMenuItems[] = {kMenuAddFile, kMenuAddFolder, kMenuRemove};
 constexpr DWORD kLongestAddMs = 60 * 60 * 1000;
 
@@ -55,20 +55,20 @@ constexpr DWORD kLongestAddMs = 60 * 60 * 1000;
 // 120,120, Frame2 at 3960,120).
 const base::ControlSpec kControls[] = {
     {kAddGroup, L"BUTTON", L"Add files:", BS_GROUPBOX, 0, 120, 120, 3735, 1695},
-    {kOptAddFile, L"BUTTON", L"Add F&ile", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 0, 360, 480, 1215, 375},
-    {kOptAddFolder, L"BUTTON", L"Add F&older", BS_AUTORADIOBUTTON, 0, 360, 840, 1215, 375},
-    {kChkSubFolders, L"BUTTON", L"Add &subfolders", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, 480, 1200, 1455, 495},
-    {kCmdAdd, L"BUTTON", kAddCaption, BS_PUSHBUTTON | WS_TABSTOP, 0, 2040, 480, 1575, 375},
-    {kCmdRemoveEntries, L"BUTTON", L"&Remove", BS_PUSHBUTTON | WS_TABSTOP, 0, 2040, 960, 1575, 375},
+    {kAddFileOption, L"BUTTON", L"Add F&ile", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 0, 360, 480, 1215, 375},
+    {kAddFolderOption, L"BUTTON", L"Add F&older", BS_AUTORADIOBUTTON, 0, 360, 840, 1215, 375},
+    {kSubFoldersBox, L"BUTTON", L"Add &subfolders", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, 480, 1200, 1455, 495},
+    {kAddButton, L"BUTTON", kAddCaption, BS_PUSHBUTTON | WS_TABSTOP, 0, 2040, 480, 1575, 375},
+    {kRemoveButton, L"BUTTON", L"&Remove", BS_PUSHBUTTON | WS_TABSTOP, 0, 2040, 960, 1575, 375},
     {kSaveGroup, L"BUTTON", L"Save:", BS_GROUPBOX, 0, 3960, 120, 9375, 1695},
     {kPasswordLabel, L"STATIC", L"&Password:", SS_LEFT, 0, 4080, 480, 1215, 255},
-    {kTxtPassword, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 4920, 405, 6495, 405},
-    {kCmdLoadList, L"BUTTON", L"&Load List", BS_PUSHBUTTON | WS_TABSTOP, 0, 11880, 360, 1215, 375},
-    {kCmdSaveList, L"BUTTON", L"Sa&ve List", BS_PUSHBUTTON | WS_TABSTOP, 0, 11880, 840, 1215, 375},
-    {kLstFiles, WC_LISTVIEWW, L"", LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER,
+    {kPasswordEdit, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 4920, 405, 6495, 405},
+    {kLoadListButton, L"BUTTON", L"&Load List", BS_PUSHBUTTON | WS_TABSTOP, 0, 11880, 360, 1215, 375},
+    {kSaveListButton, L"BUTTON", L"Sa&ve List", BS_PUSHBUTTON | WS_TABSTOP, 0, 11880, 840, 1215, 375},
+    {kFileList, WC_LISTVIEWW, L"", LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER,
      WS_EX_CLIENTEDGE, 120, 1920, 13215, 4935},
-    {kCmdSelectAll, L"BUTTON", L"Selec&t all", BS_PUSHBUTTON | WS_TABSTOP, 0, 240, 6960, 1575, 375},
-    {kCmdInvert, L"BUTTON", L"I&nvert selection", BS_PUSHBUTTON | WS_TABSTOP, 0, 1920, 6960, 1575, 375},
+    {kSelectAllButton, L"BUTTON", L"Selec&t all", BS_PUSHBUTTON | WS_TABSTOP, 0, 240, 6960, 1575, 375},
+    {kInvertButton, L"BUTTON", L"I&nvert selection", BS_PUSHBUTTON | WS_TABSTOP, 0, 1920, 6960, 1575, 375},
     {kProgressBar, PROGRESS_CLASSW, L"", 0, 0, 3600, 6960, 9855, 375},
     {kStatus, STATUSCLASSNAMEW, L"", 0, 0, 0, 7530, 13530, 375},
 };
@@ -181,7 +181,7 @@ bool MainWindow::OnCreate() {
   dpi_ = base::win::WindowDpi(hwnd_);
   CreateMenuBar();
   if (!CreateControls()) return false;
-  AddTip(hwnd_, Control(kTxtPassword), kPasswordTip, Px(6495));
+  AddTip(hwnd_, Control(kPasswordEdit), kPasswordTip, Px(6495));
   PositionControls();
   AcceptDrops(
       hwnd_, [this](std::vector<std::wstring> paths) { OnDrop(std::move(paths)); }, [this] { return TakesDrops(); });
@@ -210,10 +210,10 @@ bool MainWindow::CreateControls() {
   // The frames lie under the controls they hold, so they are drawn first.
   SetWindowPos(Control(kAddGroup), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetWindowPos(Control(kSaveGroup), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  CheckRadioButton(hwnd_, kOptAddFile, kOptAddFolder, kOptAddFolder);
-  CheckDlgButton(hwnd_, kChkSubFolders, BST_CHECKED);
+  CheckRadioButton(hwnd_, kAddFileOption, kAddFolderOption, kAddFolderOption);
+  CheckDlgButton(hwnd_, kSubFoldersBox, BST_CHECKED);
 
-  HWND list = Control(kLstFiles);
+  HWND list = Control(kFileList);
   ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
   SendMessageW(list, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
   LVCOLUMNW column{};
@@ -237,11 +237,11 @@ void MainWindow::PositionControls() {
   GetClientRect(hwnd_, &client);
   const int extraWidth = std::max(0, static_cast<int>(client.right) - Px(kClientWidth));
   const int extraHeight = std::max(0, static_cast<int>(client.bottom) - Px(kClientHeight));
-  const int listBottom = SpecOf(kLstFiles).top + SpecOf(kLstFiles).height;
+  const int listBottom = SpecOf(kFileList).top + SpecOf(kFileList).height;
   HDWP moves = BeginDeferWindowPos(static_cast<int>(std::size(kControls)));
   for (const base::ControlSpec& p : kControls) {
     int x = Px(p.left), y = Px(p.top), width = Px(p.width), height = Px(p.height);
-    if (p.id == kLstFiles) {
+    if (p.id == kFileList) {
       width += extraWidth;
       height += extraHeight;
     } else if (p.top >= listBottom) {
@@ -251,7 +251,7 @@ void MainWindow::PositionControls() {
     if (moves) moves = DeferWindowPos(moves, Control(p.id), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (moves) EndDeferWindowPos(moves);
-  HWND list = Control(kLstFiles);
+  HWND list = Control(kFileList);
   ListView_SetColumnWidth(list, 0, Px(10575) + extraWidth);
   ListView_SetColumnWidth(list, 1, Px(1440));
 }
@@ -274,7 +274,7 @@ void MainWindow::ShowCentred() {
   SetWindowPos(hwnd_, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER);
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
-  SetFocus(Control(kOptAddFolder));
+  SetFocus(Control(kAddFolderOption));
 }
 
 void MainWindow::ShowPlaced() {
@@ -285,7 +285,7 @@ void MainWindow::ShowPlaced() {
     return;
   }
   UpdateWindow(hwnd_);
-  SetFocus(Control(kOptAddFolder));
+  SetFocus(Control(kAddFolderOption));
 }
 
 void MainWindow::RememberPlacement() {
@@ -308,13 +308,13 @@ void MainWindow::OnCommand(int id, int code) {
     return;
   }
   switch (id) {
-    case kOptAddFile:
-      EnableWindow(Control(kChkSubFolders), FALSE);
+    case kAddFileOption:
+      EnableWindow(Control(kSubFoldersBox), FALSE);
       break;
-    case kOptAddFolder:
-      EnableWindow(Control(kChkSubFolders), TRUE);
+    case kAddFolderOption:
+      EnableWindow(Control(kSubFoldersBox), TRUE);
       break;
-    case kCmdAdd:
+    case kAddButton:
       if (stopSearch_) {
         stopSearch_();
       } else if (!ClickedWhileBusy()) {
@@ -327,20 +327,20 @@ void MainWindow::OnCommand(int id, int code) {
     case kMenuAddFolder:
       RunAddCommand(*this, false);
       break;
-    case kCmdRemoveEntries:
+    case kRemoveButton:
     case kMenuRemove:
       RemoveSelected();
       break;
-    case kCmdSelectAll:
+    case kSelectAllButton:
       SelectAll();
       break;
-    case kCmdInvert:
+    case kInvertButton:
       InvertSelection();
       break;
-    case kCmdLoadList:
+    case kLoadListButton:
       LoadListCommand(*this);
       break;
-    case kCmdSaveList:
+    case kSaveListButton:
       SaveListCommand(*this);
       break;
     case kMenuAboutOmbrelay:
@@ -384,14 +384,14 @@ void MainWindow::SetBusy(bool busy) {
 
 void MainWindow::SetSearchStopper(std::function<void()> stop) {
   stopSearch_ = std::move(stop);
-  SetWindowTextW(Control(kCmdAdd), stopSearch_ ? kStopCaption : kAddCaption);
+  SetWindowTextW(Control(kAddButton), stopSearch_ ? kStopCaption : kAddCaption);
 }
 
 // Right click, Shift+F10 and the context-menu key on the list: commands
 // for the highlighted rows. From the keyboard (at = -1) the menu opens at
 // the focused row.
 void MainWindow::OnContextMenu(HWND from, LPARAM at) {
-  HWND list = Control(kLstFiles);
+  HWND list = Control(kFileList);
   if (from != list) return;
   // No menu while an add runs: an open menu would also hold up its search.
   if (busy_) {
@@ -424,7 +424,7 @@ void MainWindow::OnContextMenu(HWND from, LPARAM at) {
 
 std::vector<size_t> MainWindow::HighlightedRows() const {
   std::vector<size_t> rows;
-  HWND list = Control(kLstFiles);
+  HWND list = Control(kFileList);
   for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
        row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
     if (static_cast<size_t>(row) < list_.Count()) rows.push_back(static_cast<size_t>(row));
@@ -450,7 +450,7 @@ void MainWindow::RunRowCommand(int command) {
         break;
       case kMenuRemoveRows:
         ST(list_.RemoveRows(rows));
-        ListView_SetItemState(Control(kLstFiles), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_SetItemState(Control(kFileList), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
         ListChanged();
         ST(SetStatus(ItemsLoadedText(list_.Count())));
         break;
@@ -546,7 +546,7 @@ void MainWindow::BringToFront() {
 }
 
 LRESULT MainWindow::OnNotify(NMHDR* header) {
-  if (header->idFrom != kLstFiles) return 0;
+  if (header->idFrom != kFileList) return 0;
   switch (header->code) {
     case LVN_GETDISPINFOW:
       OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
@@ -582,7 +582,7 @@ void MainWindow::OnGetDispInfo(NMLVDISPINFOW* info) {
 void MainWindow::OnListClick(NMITEMACTIVATE* item) {
   LVHITTESTINFO hit{};
   hit.pt = item->ptAction;
-  int row = ListView_SubItemHitTest(Control(kLstFiles), &hit);
+  int row = ListView_SubItemHitTest(Control(kFileList), &hit);
   if (row < 0 || !(hit.flags & LVHT_ONITEMSTATEICON)) return;
   if (busy_) {
     MessageBeep(MB_OK);
@@ -598,7 +598,7 @@ void MainWindow::OnListKey(NMLVKEYDOWN* key) {
     MessageBeep(MB_OK);
     return;
   }
-  HWND list = Control(kLstFiles);
+  HWND list = Control(kFileList);
   int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
   if (row < 0) row = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
   while (row >= 0) {
@@ -610,15 +610,15 @@ void MainWindow::OnListKey(NMLVKEYDOWN* key) {
 void MainWindow::ToggleRows(int first, int last) {
   for (int row = first; row <= last && static_cast<size_t>(row) < list_.Count(); ++row)
     list_.Toggle(static_cast<size_t>(row));
-  ListView_RedrawItems(Control(kLstFiles), first, last);
+  ListView_RedrawItems(Control(kFileList), first, last);
 }
 
 // Only the rows on screen are drawn again; the list view asks the model for
 // them, so this costs the same for ten entries or ten million.
-void MainWindow::RepaintRows() { InvalidateRect(Control(kLstFiles), nullptr, FALSE); }
+void MainWindow::RepaintRows() { InvalidateRect(Control(kFileList), nullptr, FALSE); }
 
 void MainWindow::ListChanged() {
-  HWND list = Control(kLstFiles);
+  HWND list = Control(kFileList);
   ListView_SetItemCountEx(list, static_cast<int>(list_.Count()), LVSICF_NOSCROLL);
   InvalidateRect(list, nullptr, TRUE);
 }
@@ -638,10 +638,10 @@ void MainWindow::SetProgressValue(long value) {
   SendMessageW(Control(kProgressBar), PBM_SETPOS, static_cast<WPARAM>(value), 0);
 }
 
-bool MainWindow::AddFileSelected() const { return IsDlgButtonChecked(hwnd_, kOptAddFile) == BST_CHECKED; }
+bool MainWindow::AddFileSelected() const { return IsDlgButtonChecked(hwnd_, kAddFileOption) == BST_CHECKED; }
 
 bool MainWindow::SubFoldersChecked() const {
-  return IsDlgButtonChecked(hwnd_, kChkSubFolders) == BST_CHECKED;
+  return IsDlgButtonChecked(hwnd_, kSubFoldersBox) == BST_CHECKED;
 }
 
 void MainWindow::SetAboutCaption(const std::wstring& caption) {

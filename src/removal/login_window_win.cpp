@@ -33,14 +33,14 @@ constexpr int kClientHeight = 1515;
 
 // Creation order is the tab order.
 const base::ControlSpec kControls[] = {
-    {kLblLabels, L"STATIC", L"&Password:", SS_LEFT, 0, 105, 180, 1080, 270},
-    {kTxtPassword, L"EDIT", L"", ES_PASSWORD | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 1290, 135, 2325, 345},
+    {kPasswordPromptLabel, L"STATIC", L"&Password:", SS_LEFT, 0, 105, 180, 1080, 270},
+    {kPasswordEdit, L"EDIT", L"", ES_PASSWORD | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 1290, 135, 2325, 345},
     // The progress bar takes the check box's place once the run starts.
-    {kChkRecycleBin, L"BUTTON", L"Move to &Recycle Bin", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 105, 570, 3510, 285},
+    {kRecycleBinBox, L"BUTTON", L"Move to &Recycle Bin", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 105, 570, 3510, 285},
     {kRemovalProgress, PROGRESS_CLASSW, L"", 0, 0, 105, 600, 3510, 225},
-    {kCmdOK, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 495, 960, 1140, 390},
-    {kCmdCancel, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, 2100, 960, 1140, 390},
-    {kCmdPreview, L"BUTTON", L"&Preview\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0, 3345, 960, 1140, 390},
+    {kOkButton, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 495, 960, 1140, 390},
+    {kCancelButton, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, 2100, 960, 1140, 390},
+    {kPreviewButton, L"BUTTON", L"&Preview\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0, 3345, 960, 1140, 390},
 };
 
 class LoginWindow : public base::Window {
@@ -82,7 +82,7 @@ bool LoginWindow::Create(HICON icon, const std::wstring& arguments) {
   base::AddDialogWindow(hwnd_);
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
-  SetFocus(GetDlgItem(hwnd_, kTxtPassword));
+  SetFocus(GetDlgItem(hwnd_, kPasswordEdit));
   return true;
 }
 
@@ -91,16 +91,16 @@ LRESULT LoginWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE:
       return CreateControls() ? 0 : -1;
     case DM_GETDEFID:
-      return MAKELRESULT(kCmdOK, DC_HASDEFID);
+      return MAKELRESULT(kOkButton, DC_HASDEFID);
     case WM_COMMAND:
       if (HIWORD(wp) != BN_CLICKED) return 0;
       if (busy_) {
-        if (LOWORD(wp) == kCmdCancel) RequestStop();
+        if (LOWORD(wp) == kCancelButton) RequestStop();
         return 0;
       }
-      if (LOWORD(wp) == kCmdOK) OnOk();
-      if (LOWORD(wp) == kCmdPreview) OnPreview();
-      if (LOWORD(wp) == kCmdCancel) Leave();
+      if (LOWORD(wp) == kOkButton) OnOk();
+      if (LOWORD(wp) == kPreviewButton) OnPreview();
+      if (LOWORD(wp) == kCancelButton) Leave();
       return 0;
     case WM_CLOSE:
     case WM_ENDSESSION:
@@ -117,7 +117,7 @@ bool LoginWindow::CreateControls() {
   // The progress bar shows only while a long list is being removed.
   ShowWindow(Control(kRemovalProgress), SW_HIDE);
   if (services::GetString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue) == L"1")
-    CheckDlgButton(hwnd_, kChkRecycleBin, BST_CHECKED);
+    CheckDlgButton(hwnd_, kRecycleBinBox, BST_CHECKED);
   return true;
 }
 
@@ -142,7 +142,7 @@ void LoginWindow::OnOk() {
   const std::wstring question =
       seen ? ConfirmationText(seen->files, seen->folders, ListPathFromArguments(arguments_)) : run.Confirmation();
   if (Ask(question, L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
-  if (!run.PasswordMatches(ControlText(kTxtPassword))) {
+  if (!run.PasswordMatches(ControlText(kPasswordEdit))) {
     Ask(L"Incorrect Password.", L"Password", MB_OK | MB_ICONINFORMATION);
     return;
   }
@@ -168,7 +168,7 @@ void LoginWindow::OnPreview() {
 }
 
 Disposal LoginWindow::TickedDisposal() const {
-  return IsDlgButtonChecked(hwnd_, kChkRecycleBin) == BST_CHECKED ? Disposal::RecycleBin : Disposal::Delete;
+  return IsDlgButtonChecked(hwnd_, kRecycleBinBox) == BST_CHECKED ? Disposal::RecycleBin : Disposal::Delete;
 }
 
 Disposal LoginWindow::ChosenDisposal() const {
@@ -193,8 +193,8 @@ void LoginWindow::RemoveListed(RemovalRun& run) {
 // anything.
 void LoginWindow::SetRunning(bool running) {
   busy_ = running;
-  for (int id : {kTxtPassword, kCmdOK, kChkRecycleBin, kCmdPreview}) EnableWindow(GetDlgItem(hwnd_, id), !running);
-  HWND cancel = GetDlgItem(hwnd_, kCmdCancel);
+  for (int id : {kPasswordEdit, kOkButton, kRecycleBinBox, kPreviewButton}) EnableWindow(GetDlgItem(hwnd_, id), !running);
+  HWND cancel = GetDlgItem(hwnd_, kCancelButton);
   SetWindowTextW(cancel, running ? L"Stop" : L"Cancel");
   EnableWindow(cancel, TRUE);
   if (running) SetFocus(cancel);
@@ -202,7 +202,7 @@ void LoginWindow::SetRunning(bool running) {
 
 void LoginWindow::RequestStop() {
   stop_ = true;
-  EnableWindow(GetDlgItem(hwnd_, kCmdCancel), FALSE);
+  EnableWindow(GetDlgItem(hwnd_, kCancelButton), FALSE);
 }
 
 // Keeps the prompt painted and Stop, Esc and a close request reachable
@@ -211,7 +211,7 @@ void LoginWindow::ShowProgress(size_t done, size_t total) {
   HWND bar = GetDlgItem(hwnd_, kRemovalProgress);
   if (!IsWindowVisible(bar)) {
     SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
-    ShowWindow(GetDlgItem(hwnd_, kChkRecycleBin), SW_HIDE);
+    ShowWindow(GetDlgItem(hwnd_, kRecycleBinBox), SW_HIDE);
     ShowWindow(bar, SW_SHOW);
   }
   SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(done), 0);

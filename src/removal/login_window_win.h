@@ -8,13 +8,13 @@
 namespace removal {
 
 enum LoginControlId : int {
-  kCmdOK = IDOK,
-  kCmdCancel = IDCANCEL,
-  kLblLabels = 301,
-  kTxtPassword = 302,
+  kOkButton = IDOK,
+  kCancelButton = IDCANCEL,
+  kPasswordPromptLabel = 301,
+  kPasswordEdit = 302,
   kRemovalProgress = 303,
-  kChkRecycleBin = 304,
-  kCmdPreview = 305,
+  kRecycleBinBox = 304,
+  kPreviewButton = 305,
 };
 
 // Opens the prompt of a removal run with the program's icon; arguments is
