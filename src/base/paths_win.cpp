@@ -38,9 +38,10 @@ bool IsDriveRoot(const std::wstring& apiPath, DWORD attributes) {
 
 bool IsGone(const std::wstring& apiPath) {
   if (GetFileAttributesW(apiPath.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
-  const DWORD code = GetLastError();
-  return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+  return IsNotFound(GetLastError());
 }
+
+bool IsNotFound(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
 
 bool SameText(const std::wstring& a, const std::wstring& b) {
   return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==

@@ -19,6 +19,9 @@ std::wstring FullPathName(const std::wstring& path);
 // one) can be the root of a volume, so for a folder with other `attributes`
 // the volume is not asked.
 bool IsDriveRoot(const std::wstring& apiPath, DWORD attributes = INVALID_FILE_ATTRIBUTES);
+// The codes the platform gives for an item or a folder on its path that is
+// not there.
+bool IsNotFound(DWORD code);
 // Gone from its place: the platform says it is not found.
 bool IsGone(const std::wstring& apiPath);
 // Equal as the file system compares names: ordinal, ignoring letter case.

@@ -32,7 +32,7 @@ std::optional<Identity> IdentityOf(const std::wstring& fullPath, bool* missing =
                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!file) {
     const DWORD error = GetLastError();
-    if (missing) *missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    if (missing) *missing = base::paths::IsNotFound(error);
     return std::nullopt;
   }
   BY_HANDLE_FILE_INFORMATION info{};

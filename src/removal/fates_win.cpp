@@ -12,6 +12,7 @@
 
 #include "base/handles_win.h"
 #include "base/paths.h"
+#include "base/paths_win.h"
 #include "removal/chunked_pass.h"
 #include "removal/link_guard.h"
 #include "removal/listed_path.h"
@@ -125,8 +126,6 @@ void MarkBelowLinks(const Plan& plan, const std::vector<Verdict>& looked, std::v
 }
 
 }  // namespace
-
-bool IsNotFound(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
 
 FateCheck::FateCheck(const Plan& plan, Disposal disposal, const ProgressFn& progress,
                      const std::atomic<bool>* stop)
@@ -288,7 +287,7 @@ std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn&
     fate.path = path;
     fate.folder = folder;
     DWORD code = v.code;
-    if (IsNotFound(code)) code = drives.Missing(FolderApiPath(path)) ? kDriveMissing : 0;
+    if (base::paths::IsNotFound(code)) code = drives.Missing(FolderApiPath(path)) ? kDriveMissing : 0;
     if (v.code == 0) {
       fate.outcome = Outcome::Remove;
       fate.bytes = v.bytes;

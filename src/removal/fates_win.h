@@ -26,15 +26,13 @@ std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn&
                           const std::atomic<bool>* stop = nullptr);
 
 // One item as the decision finds it: code 0 when it is to be tried;
-// otherwise a not-found code when it is not there (IsNotFound), or the
+// otherwise a not-found code when it is not there (base::paths::IsNotFound), or the
 // refusal it stays with.
 struct Verdict {
   DWORD code = 0;
   DWORD attributes = INVALID_FILE_ATTRIBUTES;  // when it was looked at
   std::uint64_t bytes = 0;                      // a file's size, when it is to be tried
 };
-
-bool IsNotFound(DWORD code);
 
 // An entry of a listed folder, as its listing gave it.
 struct FolderEntry {

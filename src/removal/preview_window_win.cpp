@@ -5,7 +5,6 @@
 #include "removal/preview_window_win.h"
 
 #include <commctrl.h>
-#include <shlwapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -19,6 +18,7 @@
 #include "base/clipboard_win.h"
 #include "base/encoding.h"
 #include "base/program_win.h"
+#include "base/size_text_win.h"
 #include "removal/fates_win.h"
 
 namespace removal {
@@ -79,12 +79,6 @@ const ColumnSpec kColumns[] = {
     {L"Outcome", Column::Outcome, LVCFMT_LEFT, 30},
     {L"Size", Column::Size, LVCFMT_RIGHT, 12},
 };
-
-std::wstring ByteSize(std::uint64_t bytes) {
-  wchar_t text[64] = L"";
-  if (!StrFormatByteSizeW(static_cast<LONGLONG>(bytes), text, 64)) return std::to_wstring(bytes) + L" bytes";
-  return text;
-}
 
 // Runs on the worker: decides every fate, telling the window how far it is
 // at most once per message it has taken.
@@ -257,8 +251,8 @@ void PreviewWindow::OnFilled() {
     SetWindowTextW(Control(kPreviewTotals), (L"The preview could not be made: " + failure).c_str());
     return;
   }
-  model_ = std::make_unique<Preview>(std::move(fates), ByteSize);
-  SetWindowTextW(Control(kPreviewTotals), TotalsText(model_->Totals(), ByteSize).c_str());
+  model_ = std::make_unique<Preview>(std::move(fates), base::ExplorerSize);
+  SetWindowTextW(Control(kPreviewTotals), TotalsText(model_->Totals(), base::ExplorerSize).c_str());
   SendMessageW(Control(kPreviewList), LVM_SETITEMCOUNT, model_->Count(), 0);
   EnableWindow(Control(kPreviewCopy), TRUE);
 }

@@ -3,8 +3,7 @@
 
 #include <windows.h>
 
-#include <shlwapi.h>
-
+#include "base/size_text_win.h"
 #include "listfile/list_file.h"
 #include "removal/full_report_win.h"
 
@@ -19,13 +18,6 @@ NumberStyle UserNumberStyle() {
   if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, text, 16)) style.separator = text;
   if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SGROUPING, text, 16)) style.grouping = text;
   return style;
-}
-
-// A size as Explorer writes it ("1.2 GB").
-std::wstring ExplorerSize(std::uint64_t bytes) {
-  wchar_t text[64] = L"";
-  if (!StrFormatByteSizeW(static_cast<LONGLONG>(bytes), text, 64)) return std::to_wstring(bytes) + L" bytes";
-  return text;
 }
 
 }  // namespace
@@ -56,7 +48,7 @@ ClosingMessage RemovalRun::Closing(Disposal disposal) const {
   Account account;
   account.files = result_.removedFiles;
   account.folders = result_.removedFolders;
-  account.size = ExplorerSize(result_.removedBytes);
+  account.size = base::ExplorerSize(result_.removedBytes);
   account.recycled = disposal == Disposal::RecycleBin;
   std::wstring text = ClosingText(AccountText(account, UserNumberStyle()), result_.stopped, result_.removed,
                                   result_.leftovers);
