@@ -4,10 +4,12 @@
 // (b) FileFinder::SearchFile, (c) the whole add command through the real
 // program, from the click on "Add" to "<n> items loaded...". Times are the
 // best of several runs, given as ratios to (a) and (a2), with peak memory.
-// Rounds of SearchFile alone in a fresh process and the add command's own
-// part (from the last question answered to "<n> items loaded...")
-// alternate, and each round gives their ratio; then how soon StopSearch
-// ends a search and how long a window message waits while one runs.
+// Rounds of SearchFile alone in a fresh process, the same in a fresh process
+// that shows a window and its status as the program does, and the add
+// command's own part (from the last question answered to "<n> items
+// loaded...") alternate; each round gives their ratios, and the medians
+// close. Then how soon StopSearch ends a search and how long a window
+// message waits while one runs.
 //   search_win_bench [--add-only] [--rounds=N] [path of ombrelay.exe]
 // --add-only leaves out everything but those rounds.
 #include <windows.h>
@@ -288,6 +290,43 @@ AddFigures RunProgram(const std::wstring& program, const std::wstring& expected)
   return figures;
 }
 
+LRESULT CALLBACK PlainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// SearchFile in a shown window that pumps its messages and shows the folder
+// being searched a few times a second in a status bar, as the add command
+// does; tells what a window alone costs the search. The time in ms.
+int SearchInWindow() {
+  InitCommonControls();
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = PlainWindowProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = L"SearchBenchWindow";
+  RegisterClassW(&wc);
+  HWND window = CreateWindowW(wc.lpszClassName, L"search", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480, nullptr,
+                              nullptr, wc.hInstance, nullptr);
+  HWND bar = CreateWindowW(STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window, nullptr, wc.hInstance,
+                           nullptr);
+  if (!window || !bar) return -1;
+  SendMessageW(bar, SB_SIMPLE, TRUE, 0);
+  for (DWORD until = GetTickCount() + 300; GetTickCount() < until; Sleep(5)) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  search::FileFinder finder;
+  DWORD shownAt = GetTickCount() - 250;
+  std::wstring text;
+  finder.CurrentFolder = [&](const std::wstring& folder) {
+    if (GetTickCount() - shownAt < 250) return;
+    shownAt = GetTickCount();
+    text = L"Searching " + folder;
+    SendMessageW(bar, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+  };
+  return static_cast<int>(Timed([&] { finder.SearchFile(kTree + L"\\*.*", true, false); }));
+}
+
 // One walk or search in this (fresh) process; the time in ms is the exit
 // code. -1 when the argument asks for neither.
 int OnceInFreshProcess(const char* what) {
@@ -296,6 +335,7 @@ int OnceInFreshProcess(const char* what) {
     size_t folders = 0;
     return static_cast<int>(Timed([&] { MinimalWalk(kTree, files, folders); }));
   }
+  if (std::strcmp(what, "--search-in-window-once") == 0) return SearchInWindow();
   if (std::strcmp(what, "--search-once") == 0) {
     search::FileFinder finder;
     return static_cast<int>(Timed([&] { finder.SearchFile(kTree + L"\\*.*", true, false); }));
@@ -395,19 +435,24 @@ double Median(std::vector<double> values) {
 bool AddRounds(const Options& options, const std::wstring& expected, double warmWalk) {
   AddFigures best;
   double a1 = 1e300, b1 = 1e300;
-  std::vector<double> ratios;
+  std::vector<double> ratios, alones, inWindows, adds;
   for (int i = 0; i < options.rounds; ++i) {
     const double walk = RunSelfOnce(L"--walk-once");
     const double alone = RunSelfOnce(L"--search-once");
+    const double inWindow = RunSelfOnce(L"--search-in-window-once");
     AddFigures run = RunProgram(options.program, expected);
     if (run.ms < 0 || run.status != expected) {
       std::printf("(c) add command: did not finish (status \"%ls\")\n", run.status.c_str());
       return false;
     }
     std::printf("    round %d: walk %.1f, SearchFile alone %.1f, add after the last question %.1f (searching seen "
-                "until %.1f, then %.1f to the end)  ratio add/SearchFile %.2f\n", i, walk, alone, run.Own(),
-                run.searchSeen - run.questionsDone, run.ms - run.searchSeen, run.Own() / alone);
+                "until %.1f, then %.1f to the end)  ratio add/SearchFile %.2f; SearchFile in a window %.1f\n", i, walk,
+                alone, run.Own(), run.searchSeen - run.questionsDone, run.ms - run.searchSeen, run.Own() / alone,
+                inWindow);
     ratios.push_back(run.Own() / alone);
+    alones.push_back(alone);
+    inWindows.push_back(inWindow);
+    adds.push_back(run.Own());
     a1 = std::min(a1, walk);
     b1 = std::min(b1, alone);
     if (best.ms < 0 || run.Own() < best.Own()) best = run;
@@ -419,6 +464,8 @@ bool AddRounds(const Options& options, const std::wstring& expected, double warm
   if (warmWalk > 0) std::printf("    ratio %.2f to (a) (%.1f ms)\n", best.ms / warmWalk, warmWalk);
   std::printf("    after the last question: best %.2f of (b1), median of the rounds' ratios %.2f\n", best.Own() / b1,
               Median(ratios));
+  std::printf("    medians: SearchFile alone %.1f, in a window %.1f (%.2f), add %.1f (%.2f)\n", Median(alones),
+              Median(inWindows), Median(inWindows) / Median(alones), Median(adds), Median(adds) / Median(alones));
   std::printf("    of which: browser shown after %.1f ms, both questions answered after %.1f ms\n", best.browserShown,
               best.questionsDone);
   std::printf("    program peak working set before the add %.1f MiB, after %.1f MiB\n", MiB(best.peakBefore),

@@ -90,13 +90,12 @@ void AddFiles(MainWindow& window) {
 
 // Shows the folder being searched a few times a second and lets Esc or the
 // Stop button stop the search. Returns the search's result flag; the status
-// text is put back as it was.
+// keeps the last folder shown, for the caller to put back or replace.
 long SearchFolder(MainWindow& window, const std::wstring& pattern, bool subfolders) {
   search::FileFinder finder;
   window.SetSearchStopper([&finder] { finder.StopSearch(); });
   const AtEnd addButtonBack([&window] { window.SetSearchStopper(nullptr); });
   long outcome = search::DirExFailed;
-  const std::wstring before = window.StatusText();
   DWORD shownAt = GetTickCount() - kShowEveryMs;
   finder.CurrentFolder = [&](const std::wstring& folder) {
     if (GetTickCount() - shownAt < kShowEveryMs) return;
@@ -112,7 +111,6 @@ long SearchFolder(MainWindow& window, const std::wstring& pattern, bool subfolde
     return base::DispatchDialogMessage(&msg);
   };
   finder.SearchFile(pattern, subfolders, false);
-  window.SetStatus(before);
   return outcome;
 }
 
@@ -129,26 +127,24 @@ class Filler {
     DeleteList& list = window_.List();
     for (size_t i = first; i <= last; ++i) {
       list.Append(std::move(found[i]), type);
-      if (GetTickCount() - shownAt_ >= kShowEveryMs) Show(i, true);
+      if (GetTickCount() - shownAt_ >= kShowEveryMs) Show(i);
     }
     shown_ = last;
   }
 
-  // The last position and path, once anything was appended; the caller
-  // updates the list view after.
+  // The last position, once anything was appended; the caller updates the
+  // list view and the status after.
   void Finish() {
-    if (shown_ > 0) Show(shown_, false);
+    if (shown_ > 0) window_.SetProgressValue(static_cast<long>(shown_));
   }
 
  private:
   // Shows the entry just appended.
-  void Show(size_t position, bool repaint) {
+  void Show(size_t position) {
     window_.SetProgressValue(static_cast<long>(position));
     window_.SetStatus(window_.List().Entries().back().path);
-    if (repaint) {
-      window_.ListChanged();
-      RedrawWindow(window_.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    }
+    window_.ListChanged();
+    RedrawWindow(window_.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     shownAt_ = GetTickCount();
   }
 
@@ -174,13 +170,19 @@ void AddSearchResults(MainWindow& window, bool withSubfolders) {
 
 // A protected folder inside the chosen one (a Desktop kept in a synced
 // folder, say) asks too; No leaves it out with everything found inside it.
-void LeaveOutProtected(HWND owner, listfile::ProtectedPlaces& places) {
+// `beforeAsking` runs once, before the first question.
+template <class BeforeAsking>
+void LeaveOutProtected(HWND owner, listfile::ProtectedPlaces& places, BeforeAsking&& beforeAsking) {
   std::vector<std::wstring> refused;
+  bool asked = false;
   for (size_t i = 2; i <= search::UpperBound(search::FolderList); ++i) {
     const std::wstring& folder = search::FolderList[i];
     if (!refused.empty() && folder.compare(0, refused.back().size(), refused.back()) == 0) continue;
     const std::optional<listfile::Place> place = places.FindIfShallow(folder);
-    if (place && !listfile::Confirm(owner, folder, *place)) refused.push_back(folder);
+    if (!place) continue;
+    if (!asked) beforeAsking();
+    asked = true;
+    if (!listfile::Confirm(owner, folder, *place)) refused.push_back(folder);
   }
   search::LeaveOutFolders(refused);
 }
@@ -206,6 +208,13 @@ bool AddChosenFolder(MainWindow& window, const std::wstring& chosen, listfile::P
     window.ListChanged();
   }
   long result = search::DirExFailed;
+  // The search's status goes back as it was, unless the found entries
+  // replace it; each repaint of it costs a moment at the end of an add.
+  const std::wstring statusBefore = window.StatusText();
+  bool added = false;
+  const AtEnd statusBack([&] {
+    if (!added) window.SetStatus(statusBefore);
+  });
   Quietly([&] {
     search::ResetFoundLists();
     result = SearchFolder(window, pattern, window.SubFoldersChecked());
@@ -213,9 +222,12 @@ bool AddChosenFolder(MainWindow& window, const std::wstring& chosen, listfile::P
   if (result == search::UserCanceled) return false;
   // Yes to a protected folder covers what it holds; inside any other folder
   // each protected one found is asked about on its own.
-  if (!chosenPlace) Quietly([&] { LeaveOutProtected(owner, places); });
+  if (!chosenPlace) Quietly([&] { LeaveOutProtected(owner, places, [&] { window.SetStatus(statusBefore); }); });
   if (search::UpperBound(search::FileList) == 0) return true;
-  Quietly([&] { AddSearchResults(window, withSubfolders); });
+  Quietly([&] {
+    AddSearchResults(window, withSubfolders);
+    added = true;
+  });
   window.ListChanged();
   return true;
 }

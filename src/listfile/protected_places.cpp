@@ -88,6 +88,17 @@ size_t RootLength(const std::wstring& plain) {
   return share == std::wstring::npos ? plain.size() : share + 1;
 }
 
+bool IsPlainFull(const std::wstring& plain) {
+  if (RootLength(plain) != 3) return false;
+  size_t start = 3;
+  while (start < plain.size()) {
+    const size_t end = std::min(plain.find(L'\\', start), plain.size());
+    if (end == start || plain[end - 1] == L'.' || plain[end - 1] == L' ') return false;
+    start = end + 1;
+  }
+  return plain.size() == 3 || plain.back() != L'\\';
+}
+
 size_t Depth(const std::wstring& plain) {
   size_t depth = 0;
   bool inName = false;

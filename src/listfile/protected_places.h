@@ -52,5 +52,10 @@ std::wstring PlainSpelling(const std::wstring& path);
 size_t RootLength(const std::wstring& plain);
 // How many names follow the root: 0 for a root, 1 for "C:\Windows", ...
 size_t Depth(const std::wstring& plain);
+// True when a plain spelling is already the full path the platform would
+// make of it: a drive root, then names that are neither "." nor ".." and do
+// not end in a dot or a blank. The search's folders are spelled so, and
+// need no trip through the platform's path rules.
+bool IsPlainFull(const std::wstring& plain);
 
 }  // namespace listfile

@@ -43,7 +43,8 @@ std::optional<Identity> IdentityOf(const std::wstring& fullPath, bool* missing =
 
 // The absolute form with "." and ".." resolved, in the plain spelling.
 std::wstring FullPath(const std::wstring& path) {
-  return PlainSpelling(base::paths::FullPathName(PlainSpelling(path)));
+  std::wstring plain = PlainSpelling(path);
+  return IsPlainFull(plain) ? plain : PlainSpelling(base::paths::FullPathName(plain));
 }
 
 // Short names expanded; the path itself when it cannot be looked up.

@@ -30,6 +30,14 @@ TEST(ProtectedSpelling, DepthCountsTheNamesBelowTheRoot) {
   EXPECT_EQ(listfile::RootLength(L"Users"), 0u);
 }
 
+TEST(ProtectedSpelling, OnlyPathsThePlatformWouldLeaveAloneCountAsPlainFull) {
+  for (const wchar_t* full : {L"C:\\", L"C:\\Users\\me\\Desktop", L"C:\\a.b\\.c"})
+    EXPECT_TRUE(listfile::IsPlainFull(full)) << full;
+  for (const wchar_t* other : {L"C:", L"C:Users", L"Users", L"\\\\srv\\share\\x", L"C:\\a\\..\\b", L"C:\\a\\.",
+                               L"C:\\Desktop.", L"C:\\Desktop ", L"C:\\a\\\\b", L"C:\\a\\"})
+    EXPECT_FALSE(listfile::IsPlainFull(other)) << other;
+}
+
 TEST(ProtectedTexts, TheQuestionNamesTheFolderAndWhatItHolds) {
   const std::wstring question = listfile::QuestionText(L"C:\\Users\\me\\Desktop", listfile::Place::Desktop);
   EXPECT_EQ(question.find(L"C:\\Users\\me\\Desktop is your Desktop folder. It holds the files on your desktop."), 0u)
