@@ -2,12 +2,12 @@
 // it afresh. Layout in twips scaled to the screen's DPI.
 #include "services/about_window_win.h"
 
-#include "base/encoding.h"
 #include "base/error_trap_win.h"
 #include "base/handles_win.h"
 #include "base/program_win.h"
 #include "base/window_metrics_win.h"
 #include "services/app_constants.h"
+#include "services/system_info_win.h"
 
 namespace services {
 namespace {
@@ -36,73 +36,11 @@ const base::ControlSpec kControls[] = {
 
 const wchar_t kUnavailable[] = L"System Information Is Unavailable At This Time";
 
-// Text and number values; other types leave KeyVal as it was.
-void TakeValue(DWORD type, const std::string& bytes, std::wstring& KeyVal) {
-  if (type == REG_SZ) {
-    KeyVal = base::enc::FromAnsi(bytes);
-  } else if (type == REG_DWORD && bytes.size() >= 4) {
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-    KeyVal = std::to_wstring(b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<unsigned long>(b[3]) << 24));
-  }
-}
-
-bool FileExists(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Starts the program in a normal window that gets the focus.
-bool StartProgram(const std::wstring& path) {
-  std::wstring commandLine = L"\"" + path + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_SHOWNORMAL;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return false;
-  base::win::unique_handle processHandle(process.hProcess);
-  base::win::unique_handle threadHandle(process.hThread);
-  return true;
-}
-
 }  // namespace
 
-bool GetKeyValue(HKEY KeyRoot, const std::wstring& KeyName, const std::wstring& SubKeyRef, std::wstring& KeyVal) {
-  bool result = false;
-  base::trap::Guard([&] {
-    std::string keyName, valueName;
-    const bool exact = base::enc::ToAnsi(KeyName, keyName) && base::enc::ToAnsi(SubKeyRef, valueName);
-    base::win::unique_hkey key;
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    DWORD type = 0;
-    // Read access only: the tool's location is machine-wide.
-    if (!exact || RegOpenKeyExA(KeyRoot, keyName.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS ||
-        RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
-            ERROR_SUCCESS ||
-        size == 0) {
-      KeyVal.clear();
-      return;
-    }
-    std::string bytes = ST(std::string(buffer, size));
-    if (type == REG_SZ && bytes.back() == '\0') bytes.pop_back();
-    ST(TakeValue(type, bytes, KeyVal));
-    result = true;
-  });
-  return result;
-}
-
 void StartSysInfo(HWND owner) {
-  std::wstring path;
-  bool found = GetKeyValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH", path);
-  if (!found) {
-    std::wstring folder;
-    found = GetKeyValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO", folder);
-    path = folder + L"\\MSINFO32.EXE";
-    found = found && FileExists(path);
-  }
-  if (!found || !StartProgram(path)) MessageBoxW(owner, kUnavailable, Appname.c_str(), MB_OK);
+  const std::wstring path = SystemInfoPath();
+  if (path.empty() || !StartProgram(path)) MessageBoxW(owner, kUnavailable, Appname.c_str(), MB_OK);
 }
 
 // Centred on the owner while it shows, else on the work area.

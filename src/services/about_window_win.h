@@ -42,8 +42,5 @@ class AboutWindow : public base::Window {
 // Finds the system information tool through the registry and starts it, or
 // says that it is unavailable.
 void StartSysInfo(HWND owner);
-// Reads a text (REG_SZ) or number (REG_DWORD, as decimal) value with read
-// access only. False, and KeyVal empty, when the key or value cannot be read.
-bool GetKeyValue(HKEY KeyRoot, const std::wstring& KeyName, const std::wstring& SubKeyRef, std::wstring& KeyVal);
 
 }  // namespace services

@@ -1,10 +1,11 @@
-// GetKeyValue of the About window against the real (Wine) registry.
+// The registry value reader that finds the system information tool, against
+// the real (Wine) registry.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "base/handles_win.h"
-#include "services/about_window_win.h"
+#include "services/system_info_win.h"
 
 namespace services {
 namespace {
