@@ -445,10 +445,9 @@ bool AddRounds(const Options& options, const std::wstring& expected, double warm
       std::printf("(c) add command: did not finish (status \"%ls\")\n", run.status.c_str());
       return false;
     }
-    std::printf("    round %d: walk %.1f, SearchFile alone %.1f, add after the last question %.1f (searching seen "
-                "until %.1f, then %.1f to the end)  ratio add/SearchFile %.2f; SearchFile in a window %.1f\n", i, walk,
-                alone, run.Own(), run.searchSeen - run.questionsDone, run.ms - run.searchSeen, run.Own() / alone,
-                inWindow);
+    std::printf("    round %d: walk %.1f, SearchFile alone %.1f, in a window %.1f, add after the last question %.1f "
+                "(searching seen until %.1f, then %.1f to the end)  ratio add/SearchFile %.2f\n", i, walk, alone,
+                inWindow, run.Own(), run.searchSeen - run.questionsDone, run.ms - run.searchSeen, run.Own() / alone);
     ratios.push_back(run.Own() / alone);
     alones.push_back(alone);
     inWindows.push_back(inWindow);
