@@ -343,7 +343,10 @@ int OnceInFreshProcess(const char* what) {
   return -1;
 }
 
+// Like the program's add, each run starts on a machine that has settled
+// after the run before.
 double RunSelfOnce(const wchar_t* what) {
+  Sleep(500);
   wchar_t self[MAX_PATH] = L"";
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring line = L"\"" + std::wstring(self) + L"\" " + what;
