@@ -52,7 +52,11 @@ if ! "$root/scripts/install-deps.sh" check; then
 fi
 . "$root/scripts/wine-env.sh"
 # An install still running is waited for, never cut off.
-trap 'deps_wait || true; wine_env_stop' EXIT
+deps_stop() {
+  [ -z "$deps_pid" ] || echo "Waiting for the install in the background to end" >&2
+  deps_wait || true
+}
+trap 'deps_stop; wine_env_stop' EXIT
 # The Wine prefix is made while the trees build, once Wine is there.
 [ -n "$deps_pid" ] || wine_env_start "$build" background
 stage "build native" "$root/scripts/build.sh" native
