@@ -23,15 +23,48 @@ stage() {
   return $rc
 }
 
+# deps_wait: waits for the packages installed in the background; when that
+# install failed, shows its output and fails.
+deps_pid=""
+deps_wait() {
+  [ -n "$deps_pid" ] || return 0
+  local rc=0
+  wait "$deps_pid" || rc=$?
+  deps_pid=""
+  if [ $rc -ne 0 ]; then
+    cat "$build/install-deps.log" >&2
+    echo "scripts/install-deps.sh failed (exit code $rc)" >&2
+  fi
+  return $rc
+}
+
 started=$EPOCHREALTIME
-stage install-deps "$root/scripts/install-deps.sh"
 mkdir -p "$build"
+# On a machine that lacks packages, the native trees' compilers come first;
+# the rest (the mingw-w64 compilers, Wine, Xvfb, ...) is installed while the
+# native trees build.
+if ! "$root/scripts/install-deps.sh" check; then
+  stage "install native build tools" "$root/scripts/install-deps.sh" native
+  [ "$(id -u)" -eq 0 ] || sudo -v   # the background install asks no password
+  echo "Installing the rest in the background (log: $build/install-deps.log)"
+  "$root/scripts/install-deps.sh" all >"$build/install-deps.log" 2>&1 </dev/null &
+  deps_pid=$!
+fi
 . "$root/scripts/wine-env.sh"
-trap wine_env_stop EXIT
-# The Wine prefix is made while the trees build.
-wine_env_start "$build" background
+# An install still running is waited for, never cut off.
+deps_stop() {
+  [ -z "$deps_pid" ] || echo "Waiting for the install in the background to end" >&2
+  deps_wait || true
+}
+trap 'deps_stop; wine_env_stop' EXIT
+# The Wine prefix is made while the trees build, once Wine is there.
+[ -n "$deps_pid" ] || wine_env_start "$build" background
 stage "build native" "$root/scripts/build.sh" native
 stage "build tsan" "$root/scripts/build.sh" tsan
+if [ -n "$deps_pid" ]; then
+  stage "install (rest of)" deps_wait
+  wine_env_start "$build" background
+fi
 stage "build win" "$root/scripts/build.sh" win
 stage "wine prefix (rest of)" wine_env_ready
 # One ctest run over the three trees, so that one summary closes the output.
