@@ -311,6 +311,9 @@ int SearchInWindow() {
                            nullptr);
   if (!window || !bar) return -1;
   SendMessageW(bar, SB_SIMPLE, TRUE, 0);
+  // Text drawn before the search, so that the fonts are loaded, as in the
+  // program by then.
+  SendMessageW(bar, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(L"Ready"));
   for (DWORD until = GetTickCount() + 300; GetTickCount() < until; Sleep(5)) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
