@@ -23,6 +23,9 @@ wine_env_start() {
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export HOME="$build/home"
+  # Wine keeps the Recycle Bin in $XDG_DATA_HOME when that is set: each
+  # environment's goes in its own HOME.
+  unset XDG_DATA_HOME
   if [ -z "${DISPLAY:-}" ] || [ "${OMBRELAY_OWN_DISPLAY:-0}" = 1 ]; then
     start_display
     export DISPLAY=$OMBRELAY_NEW_DISPLAY
