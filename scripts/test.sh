@@ -57,7 +57,10 @@ deps_stop() {
   deps_wait || true
 }
 trap 'deps_stop; wine_env_stop' EXIT
-# The Wine prefix is made while the trees build, once Wine is there.
+# Two test environments, so that ctest runs two tests under Wine at a time
+# (scripts/desktop-slot.sh). Their prefixes are made while the trees build,
+# once Wine is there.
+export OMBRELAY_DESKTOPS=${OMBRELAY_DESKTOPS:-2}
 [ -n "$deps_pid" ] || wine_env_start "$build" background
 stage "build native" "$root/scripts/build.sh" native
 stage "build tsan" "$root/scripts/build.sh" tsan
@@ -66,11 +69,11 @@ if [ -n "$deps_pid" ]; then
   wine_env_start "$build" background
 fi
 stage "build win" "$root/scripts/build.sh" win
-stage "wine prefix (rest of)" wine_env_ready
+stage "wine prefixes (rest of)" wine_env_ready
 # One ctest run over the three trees, so that one summary closes the output.
 cat > "$build/CTestTestfile.cmake" <<EOT
 subdirs("native" "tsan" "win")
 EOT
 cd "$build"
-stage ctest ctest -j 2 --output-on-failure --timeout 900 "$@"
+stage ctest ctest -j 2 --resource-spec-file "$OMBRELAY_RESOURCE_SPEC" --output-on-failure --timeout 900 "$@"
 since total "$started"

@@ -63,11 +63,16 @@ def default_value(key):
 
 
 def uninstaller_running():
-    """Whether the uninstaller's copy in %TEMP% (in a ~nsu folder) still runs."""
+    """Whether the uninstaller's copy in %TEMP% (in a ~nsu folder) still runs
+    in this Wine prefix: an uninstaller in another test environment is not ours."""
+    ours = b"WINEPREFIX=" + os.fsencode(os.environ["WINEPREFIX"])
     for pid in os.listdir("/proc"):
         try:
             with open("/proc/%s/cmdline" % pid, "rb") as f:
-                if b"~nsu" in f.read():
+                if b"~nsu" not in f.read():
+                    continue
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                if ours in f.read().split(b"\0"):
                     return True
         except OSError:
             continue
