@@ -95,7 +95,17 @@ Section "-un.Program"
   Delete "$INSTDIR\ombrelay.exe"
   Delete "$INSTDIR\README.md"
   Delete "$INSTDIR\LICENSE.txt"
+  ; The uninstaller runs from a copy of itself; the original may still be
+  ; ending when the copy gets here, and a running program cannot be deleted.
+  StrCpy $R9 0
+  uninstaller_again:
   Delete "$INSTDIR\uninstall.exe"
+  IfFileExists "$INSTDIR\uninstall.exe" 0 uninstaller_gone
+  IntOp $R9 $R9 + 1
+  IntCmp $R9 50 uninstaller_gone 0 uninstaller_gone
+  Sleep 100
+  Goto uninstaller_again
+  uninstaller_gone:
   RMDir "$INSTDIR"
 SectionEnd
 
