@@ -22,6 +22,10 @@ wine_env_start() {
   export WINEPREFIX="$build/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  # Wine spells names on disk in the locale's character set: a shell without
+  # a UTF-8 locale (a bare root shell, say) could not hold a name outside
+  # the ANSI code page.
+  if [ "$(locale charmap 2>/dev/null)" != UTF-8 ]; then export LC_ALL=C.UTF-8; fi
   export HOME="$build/home"
   # Wine keeps the Recycle Bin in $XDG_DATA_HOME when that is set: each
   # environment's goes in its own HOME.
