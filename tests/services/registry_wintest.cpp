@@ -9,6 +9,7 @@
 
 #include "base/error_trap.h"
 #include "base/handles_win.h"
+#include "services/raw_registry_value_win.h"
 
 namespace services {
 namespace {
@@ -30,14 +31,7 @@ class ServicesRegistry : public ::testing::Test {
     base::trap::ResetForTests();
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
   }
-  // Stores raw bytes under a type, as another program might.
-  void Put(const char* name, DWORD type, const std::string& bytes) {
-    base::win::unique_hkey key;
-    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kKey, key.put()), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                             static_cast<DWORD>(bytes.size())),
-              ERROR_SUCCESS);
-  }
+  void Put(const char* name, DWORD type, const std::string& bytes) { PutRawValue(kKey, name, type, bytes); }
   // The raw bytes of a value, as stored.
   std::string Raw(const char* name, DWORD* type) {
     base::win::unique_hkey key;

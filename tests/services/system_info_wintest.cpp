@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/handles_win.h"
+#include "services/raw_registry_value_win.h"
 #include "services/system_info_win.h"
 
 namespace services {
@@ -16,13 +17,7 @@ class ServicesGetKeyValue : public ::testing::Test {
  protected:
   void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
   void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
-  void Put(const char* name, DWORD type, const std::string& bytes) {
-    base::win::unique_hkey key;
-    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kKey, key.put()), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                             static_cast<DWORD>(bytes.size())),
-              ERROR_SUCCESS);
-  }
+  void Put(const char* name, DWORD type, const std::string& bytes) { PutRawValue(kKey, name, type, bytes); }
   bool Get(const wchar_t* name, std::wstring& value) { return GetKeyValue(HKEY_CURRENT_USER, kKey, name, value); }
 };
 
