@@ -15,16 +15,8 @@ if [ -n "${CTEST_RESOURCE_GROUP_0_DESKTOP:-}" ]; then
   id=${CTEST_RESOURCE_GROUP_0_DESKTOP#id:}
   id=${id%%,*}
 fi
-if [ "$id" != 0 ]; then
-  for setting in DISPLAY WINEPREFIX HOME; do
-    var=OMBRELAY_${setting}_$id
-    if [ -z "${!var:-}" ]; then
-      echo "desktop-slot.sh: no Wine environment $id ($var is not set; see scripts/wine-env.sh)" >&2
-      exit 2
-    fi
-    export "$setting=${!var}"
-  done
-fi
+. "$(dirname "$0")/wine-env.sh"
+wine_env_select "$id"
 # The lock is held by flock alone (-o), not by the Wine processes the
 # command leaves running (the wineserver outlives every test).
 prefix=${WINEPREFIX:-$HOME/.wine}

@@ -66,19 +66,27 @@ start_display() {
   rm -f "$numbers"
 }
 
-# in_wine_env <i> <command...>: runs the command with DISPLAY, WINEPREFIX
-# and HOME of environment i.
+# wine_env_select <i>: exports DISPLAY, WINEPREFIX and HOME of environment
+# i (environment 0's are the plain ones); fails when i was not made.
+wine_env_select() {
+  local i=$1 setting var
+  [ "$i" = 0 ] && return 0
+  for setting in DISPLAY WINEPREFIX HOME; do
+    var=OMBRELAY_${setting}_$i
+    if [ -z "${!var:-}" ]; then
+      echo "no Wine environment $i ($var is not set; see scripts/wine-env.sh)" >&2
+      return 2
+    fi
+    export "$setting=${!var}"
+  done
+}
+
+# in_wine_env <i> <command...>: runs the command in environment i.
 in_wine_env() {
   local i=$1
   shift
   (
-    if [ "$i" != 0 ]; then
-      local setting var
-      for setting in DISPLAY WINEPREFIX HOME; do
-        var=OMBRELAY_${setting}_$i
-        export "$setting=${!var}"
-      done
-    fi
+    wine_env_select "$i" || exit
     "$@"
   )
 }

@@ -46,8 +46,8 @@ bool IsNotFound(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERR
 bool SameText(const std::wstring& a, const std::wstring& b) {
   // Ordinal case folding maps one code unit to one, so texts of different
   // lengths never match.
-  return a.size() == b.size() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-         CSTR_EQUAL;
+  return a.size() == b.size() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                                      static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace base::paths
