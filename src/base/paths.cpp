@@ -122,4 +122,21 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
 
 std::wstring FolderApiPath(const std::wstring& path) { return Verbatim(WithoutSeparator(path)); }
 
+size_t ParentEnd(const std::wstring& path) {
+  size_t end = path.size();
+  while (end > 0 && IsSlash(path[end - 1])) --end;
+  if (end == 0) return std::wstring::npos;
+  const size_t slash = path.find_last_of(L"\\/", end - 1);
+  return slash;
+}
+
+std::wstring PathKey(const std::wstring& path) {
+  std::wstring key = ShortForm(Verbatim(path));
+  if (key.find(L'~') != std::wstring::npos) key = LongNames(key);
+  while (key.size() > 1 && IsSlash(key.back())) key.pop_back();
+  return FoldCase(std::move(key));
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) { return PathKey(a) == PathKey(b); }
+
 }  // namespace base::paths

@@ -38,4 +38,23 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 // (which the prefixed form does not allow) except on a drive root.
 std::wstring FolderApiPath(const std::wstring& path);
 
+// Where the parent folder of a path ends, as written: its last separator,
+// a closing one left out; npos when it has none.
+size_t ParentEnd(const std::wstring& path);
+
+// The one way the program asks whether two paths name the same item, as the
+// file system answers it. The key is the plain form with "/", "." and ".."
+// resolved, no closing separator (a drive root keys as "C:"), short 8.3
+// names replaced by the long names the disk has for them, and letter case
+// folded over all of Unicode. Equal keys, same item.
+std::wstring PathKey(const std::wstring& path);
+bool SamePath(const std::wstring& a, const std::wstring& b);
+// Letter case folded as the file system folds it: each code unit to its
+// upper case, over all of Unicode (not only A-Z).
+std::wstring FoldCase(std::wstring text);
+// The path with the short 8.3 names that the disk knows replaced by their
+// long names; what the disk does not have is kept as written. Only a name
+// with a "~" can be a short name, so other paths cost nothing.
+std::wstring LongNames(const std::wstring& path);
+
 }  // namespace base::paths

@@ -50,4 +50,42 @@ bool SameText(const std::wstring& a, const std::wstring& b) {
                                                       static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+std::wstring FoldCase(std::wstring text) {
+  if (text.empty()) return text;
+  const int length = static_cast<int>(text.size());
+  // Upper case maps one code unit to one, so the length stays.
+  std::wstring folded(text.size(), L'\0');
+  if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.c_str(), length, &folded[0], length, nullptr,
+                    nullptr, 0) == length)
+    return folded;
+  for (wchar_t& c : text)
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  return text;
+}
+
+// The longest part of the path that the disk has is asked for its long
+// names; the rest, which the disk does not have, is kept as written.
+std::wstring LongNames(const std::wstring& path) {
+  std::wstring head = ShortForm(Verbatim(path)), tail;
+  const size_t root = Root(head).size();
+  if (root == 0) return path;
+  while (head.size() > root) {
+    // Wine gives a prefixed path back unchanged: the plain form goes where it
+    // names the same item.
+    const bool plain = head.size() < MAX_PATH && !HasNameThatPlainFormChanges(head);
+    const std::wstring apiPath = plain ? head : Verbatim(head);
+    const DWORD need = GetLongPathNameW(apiPath.c_str(), nullptr, 0);
+    if (need) {
+      std::wstring longer(need, L'\0');
+      const DWORD length = GetLongPathNameW(apiPath.c_str(), &longer[0], need);
+      if (length && length < need) return ShortForm(longer.substr(0, length)) + tail;
+    }
+    const size_t slash = head.find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash < root) break;
+    tail.insert(0, head, slash, std::wstring::npos);
+    head.resize(slash);
+  }
+  return path;
+}
+
 }  // namespace base::paths

@@ -7,7 +7,9 @@
 
 namespace removal {
 
-enum class Outcome { Remove, Gone, Stay };
+// Listed: the record names an item an earlier row of the run already
+// names (in pass order, in any spelling); the run takes it once.
+enum class Outcome { Remove, Gone, Stay, Listed };
 
 struct Fate {
   std::wstring path;        // as listed

@@ -36,7 +36,7 @@ std::vector<std::wstring> UserShellFolderKeys() {
   for (const KNOWNFOLDERID* id : {&FOLDERID_Documents, &FOLDERID_Downloads, &FOLDERID_Music, &FOLDERID_Pictures,
                                   &FOLDERID_Videos, &FOLDERID_Desktop, &FOLDERID_Profile}) {
     wchar_t* path = nullptr;
-    if (SUCCEEDED(SHGetKnownFolderPath(*id, 0, nullptr, &path))) keys.push_back(FolderKey(path));
+    if (SUCCEEDED(SHGetKnownFolderPath(*id, 0, nullptr, &path))) keys.push_back(base::paths::PathKey(path));
     CoTaskMemFree(path);
   }
   return keys;
@@ -115,9 +115,9 @@ void MarkBelowLinks(const Plan& plan, const std::vector<Verdict>& looked, std::v
   std::vector<std::wstring> shellFolders = UserShellFolderKeys();
   std::vector<size_t> linked;
   for (size_t a = 0; a < above.size(); ++a) {
-    const std::wstring key = FolderKey(above[a]);
+    const std::wstring key = base::paths::PathKey(above[a]);
     bool link = false;
-    for (const auto& [path, i] : index) link = link || FolderKey(*path) == key;
+    for (const auto& [path, i] : index) link = link || base::paths::PathKey(*path) == key;
     if (link && std::find(shellFolders.begin(), shellFolders.end(), key) == shellFolders.end()) linked.push_back(a);
   }
   guard.SetLinks(linked);
@@ -206,7 +206,10 @@ Verdict FateCheck::Look(size_t file, const std::wstring& apiPath) {
   } else {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(apiPath.c_str(), GetFileExInfoStandard, &data)) {
-      v.code = GetLastError();
+      // A closing separator names a folder: the record names no file, there
+      // or not (a folder there is a folder listed as a file).
+      const wchar_t last = plan_.files[file].back();
+      v.code = last == L'\\' || last == L'/' ? kFileWithSeparator : GetLastError();
       return v;
     }
     v.attributes = data.dwFileAttributes;
@@ -260,6 +263,91 @@ bool FateCheck::BinTakes(const std::wstring& shellPath) {
   return has;
 }
 
+namespace {
+
+// What a listed folder holds that the list takes: items that will go
+// before the folder pass reaches it, and listed items that will stay.
+struct Held {
+  size_t going = 0;
+  size_t staying = 0;
+};
+
+class FolderForesight {
+ public:
+  explicit FolderForesight(const Plan& plan) : keys_(plan.folders.size()) {
+    for (size_t i = 0; i < keys_.size(); ++i) {
+      keys_[i] = base::paths::PathKey(plan.folders[i]);
+      byKey_.emplace(keys_[i], i);
+    }
+    held_.resize(keys_.size());
+  }
+
+  // A listed file that is there: it goes, or it stays, in its folder.
+  void AddFile(const std::wstring& path, bool goes) {
+    const size_t end = base::paths::ParentEnd(path);
+    if (end == std::wstring::npos || byKey_.empty()) return;
+    if (lastParent_.size() != end || path.compare(0, end, lastParent_) != 0) {
+      lastParent_.assign(path, 0, end);
+      lastIndex_ = Find(base::paths::PathKey(lastParent_));
+    }
+    Count(lastIndex_, goes);
+  }
+
+  // Decides the folders from the deepest up, each once everything it holds
+  // is decided. A folder to be tried stays when it holds more than goes.
+  void Decide(const FateCheck& check, std::vector<Verdict>& folders, std::vector<std::wstring>& reasons,
+              const NumberStyle& style) {
+    std::vector<size_t> order(keys_.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys_[a].size() > keys_[b].size(); });
+    reasons.assign(keys_.size(), std::wstring());
+    for (size_t i : order) {
+      Verdict& v = folders[i];
+      if (v.code == 0 && !IsFolderLink(v.attributes)) {
+        const size_t entries = check.Contents(i).size(), accounted = held_[i].going + held_[i].staying;
+        const size_t unlisted = entries > accounted ? entries - accounted : 0;
+        if (unlisted || held_[i].staying) {
+          v.code = ERROR_DIR_NOT_EMPTY;
+          reasons[i] = HeldText(unlisted, held_[i].staying, true, style);
+        }
+      }
+      if (v.attributes == INVALID_FILE_ATTRIBUTES) continue;  // not there: nothing to hold it
+      const size_t slash = keys_[i].rfind(L'\\');
+      if (slash != std::wstring::npos) Count(Find(keys_[i].substr(0, slash)), v.code == 0);
+    }
+  }
+
+ private:
+  size_t Find(const std::wstring& key) const {
+    const auto found = byKey_.find(key);
+    return found == byKey_.end() ? kNoParent : found->second;
+  }
+  void Count(size_t folder, bool goes) {
+    if (folder != kNoParent) ++(goes ? held_[folder].going : held_[folder].staying);
+  }
+
+  std::vector<std::wstring> keys_;
+  std::unordered_map<std::wstring, size_t> byKey_;
+  std::vector<Held> held_;
+  std::wstring lastParent_;
+  size_t lastIndex_ = kNoParent;
+};
+
+Fate SetAsideFate(const SetAside& record) {
+  Fate fate;
+  fate.path = record.path;
+  fate.folder = record.type == L"Folder";
+  if (record.duplicate) {
+    fate.outcome = Outcome::Listed;
+  } else {
+    fate.outcome = Outcome::Stay;
+    fate.reason = L"not a File or Folder record";
+  }
+  return fate;
+}
+
+}  // namespace
+
 std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn& progress,
                           const std::atomic<bool>* stop) {
   const size_t total = plan.files.size() + plan.folders.size();
@@ -279,10 +367,18 @@ std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn&
       setup);
   for (const ItemFailure& f : untried) files[f.index].code = kNotTried;
 
+  FolderForesight foresight(plan);
+  for (size_t i = 0; i < files.size(); ++i)
+    if (files[i].attributes != INVALID_FILE_ATTRIBUTES) foresight.AddFile(plan.files[i], files[i].code == 0);
+  std::vector<Verdict> folders(plan.folders.size());
+  for (size_t i = 0; i < folders.size(); ++i) folders[i] = check.Folder(i);
+  std::vector<std::wstring> held;
+  foresight.Decide(check, folders, held, UserNumberStyle());
+
   std::vector<Fate> fates;
-  fates.reserve(total);
+  fates.reserve(total + plan.setAside.size());
   DriveCheck drives;
-  auto add = [&](const std::wstring& path, bool folder, const Verdict& v) {
+  auto add = [&](const std::wstring& path, bool folder, const Verdict& v, const std::wstring& reason) {
     Fate fate;
     fate.path = path;
     fate.folder = folder;
@@ -294,12 +390,13 @@ std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn&
     } else if (code == 0) {
       fate.outcome = Outcome::Gone;
     } else {
-      fate.reason = RefusalReason(Refused(path, code));
+      fate.reason = reason.empty() ? RefusalReason(Refused(path, code)) : reason;
     }
     fates.push_back(std::move(fate));
   };
-  for (size_t i = 0; i < files.size(); ++i) add(plan.files[i], false, files[i]);
-  for (size_t i = 0; i < plan.folders.size(); ++i) add(plan.folders[i], true, check.Folder(i));
+  for (size_t i = 0; i < files.size(); ++i) add(plan.files[i], false, files[i], std::wstring());
+  for (size_t i = 0; i < folders.size(); ++i) add(plan.folders[i], true, folders[i], held[i]);
+  for (const SetAside& record : plan.setAside) fates.push_back(SetAsideFate(record));
   if (progress) progress(total, total);
   return fates;
 }

@@ -18,8 +18,10 @@
 
 namespace removal {
 
-// Every listed item's fate: the files first, then the folders, each in pass
-// order. The items are looked at on the workers (one look each); `progress`
+// Every record's fate: the files first, then the folders, each in pass
+// order, then the records the passes set aside (listed twice, or of another
+// type). A folder is foreseen as the folder pass will find it: removed only
+// when everything it holds goes before it. The items are looked at on the workers (one look each); `progress`
 // hears how far, and a raised `stop` ends the looks early (the items not
 // looked at then come back as staying, not tried).
 std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn& progress = nullptr,
@@ -65,6 +67,8 @@ class FateCheck {
   std::wstring ApiPath(size_t file) const;
   // The whole decision on a folder, looked at when the check was made.
   const Verdict& Folder(size_t folder) const { return folders_[folder]; }
+  // What a listed folder that is to be tried held when it was looked at.
+  const std::vector<FolderEntry>& Contents(size_t folder) const { return contents_[folder]; }
   bool LinksAlone() const { return linksAlone_; }
 
  private:

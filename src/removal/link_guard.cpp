@@ -1,21 +1,10 @@
 // Which listed items lie below a listed folder (portable string work only).
 #include "removal/link_guard.h"
 
-#include <cwctype>
-
 #include "base/paths.h"
 
 namespace removal {
 namespace {
-
-// Where the parent of a listed item ends: its last separator, a closing one
-// left out.
-size_t ParentEnd(const std::wstring& path) {
-  size_t end = path.size();
-  while (end > 0 && (path[end - 1] == L'\\' || path[end - 1] == L'/')) --end;
-  const size_t slash = path.find_last_of(L"\\/", end == 0 ? 0 : end - 1);
-  return slash == std::wstring::npos || end == 0 ? std::wstring::npos : slash;
-}
 
 // The length of the root part of a key ("C:" or "\\SERVER\SHARE").
 size_t RootLength(const std::wstring& key) {
@@ -28,16 +17,9 @@ size_t RootLength(const std::wstring& key) {
 
 }  // namespace
 
-std::wstring FolderKey(const std::wstring& path) {
-  std::wstring key = base::paths::ShortForm(base::paths::Verbatim(path));
-  while (key.size() > 1 && key.back() == L'\\') key.pop_back();
-  for (wchar_t& c : key) c = static_cast<wchar_t>(std::towupper(c));
-  return key;
-}
-
 LinkGuard::LinkGuard(const std::vector<std::wstring>& folders, const std::vector<std::wstring>& files)
     : folders_(folders) {
-  for (size_t i = 0; i < folders_.size(); ++i) listed_.emplace(FolderKey(folders_[i]), i);
+  for (size_t i = 0; i < folders_.size(); ++i) listed_.emplace(base::paths::PathKey(folders_[i]), i);
   if (listed_.empty()) return;
   for (const std::wstring& file : files) ListedAboveItem(file);
   for (const std::wstring& folder : folders_) ListedAboveItem(folder);
@@ -67,11 +49,11 @@ const std::vector<size_t>& LinkGuard::ListedAtOrAbove(const std::wstring& folder
 // item before is tried first, as written, before any key is made.
 const std::vector<size_t>& LinkGuard::ListedAboveItem(const std::wstring& path) {
   static const std::vector<size_t> kNone;
-  const size_t end = ParentEnd(path);
+  const size_t end = base::paths::ParentEnd(path);
   if (end == std::wstring::npos) return kNone;
   if (lastFound_ && lastParent_.size() == end && path.compare(0, end, lastParent_) == 0) return *lastFound_;
   lastParent_.assign(path, 0, end);
-  lastFound_ = &ListedAtOrAbove(FolderKey(lastParent_));
+  lastFound_ = &ListedAtOrAbove(base::paths::PathKey(lastParent_));
   return *lastFound_;
 }
 

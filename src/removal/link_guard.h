@@ -13,10 +13,6 @@
 
 namespace removal {
 
-// A folder path for comparing: "/" read as "\", "." and ".." resolved, no
-// closing separator, upper case; the names are kept as written otherwise.
-std::wstring FolderKey(const std::wstring& path);
-
 class LinkGuard {
  public:
   // Sees every listed folder and file.

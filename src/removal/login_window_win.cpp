@@ -137,11 +137,9 @@ void LoginWindow::OnOk() {
     Ask(problem, L"Remove", MB_OK | MB_ICONEXCLAMATION);
     Leave();
   }
-  // A preview made of this very list counts what the run will remove.
-  const PreviewTotals* seen = preview_ ? preview_->TotalsFor(run.Planned(), TickedDisposal()) : nullptr;
-  const std::wstring question =
-      seen ? ConfirmationText(seen->files, seen->folders, ListPathFromArguments(arguments_)) : run.Confirmation();
-  if (Ask(question, L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
+  // It counts what the list holds now: a preview shown earlier may no longer
+  // be true.
+  if (Ask(run.Confirmation(), L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
   if (!run.PasswordMatches(ControlText(kPasswordEdit))) {
     Ask(L"Incorrect Password.", L"Password", MB_OK | MB_ICONINFORMATION);
     return;

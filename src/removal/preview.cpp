@@ -10,8 +10,8 @@
 namespace removal {
 namespace {
 
-std::wstring Counted(size_t n, const wchar_t* one, const wchar_t* many) {
-  return std::to_wstring(n) + L' ' + (n == 1 ? one : many);
+std::wstring Counted(size_t n, const wchar_t* one, const wchar_t* many, const NumberStyle& style) {
+  return GroupedNumber(n, style) + L' ' + (n == 1 ? one : many);
 }
 
 std::wstring Upper(const std::wstring& text) {
@@ -27,8 +27,8 @@ bool StartsWithNoCase(const std::wstring& text, const std::wstring& upperPrefix)
   return true;
 }
 
-std::wstring FilesAndFolders(size_t files, size_t folders) {
-  return Counted(files, L"file", L"files") + L" and " + Counted(folders, L"folder", L"folders");
+std::wstring FilesAndFolders(size_t files, size_t folders, const NumberStyle& style) {
+  return Counted(files, L"file", L"files", style) + L" and " + Counted(folders, L"folder", L"folders", style);
 }
 
 // A cell for the clipboard: a list file is plain text anyone can edit, so
@@ -53,6 +53,8 @@ std::wstring OutcomeText(const Fate& fate) {
       return L"will be removed";
     case Outcome::Gone:
       return L"already gone";
+    case Outcome::Listed:
+      return L"listed above";
     default:
       return L"will stay: " + fate.reason;
   }
@@ -72,6 +74,7 @@ PreviewTotals Tally(const std::vector<Fate>& fates) {
   for (const Fate& fate : fates) {
     if (fate.outcome == Outcome::Gone) ++totals.gone;
     if (fate.outcome == Outcome::Stay) ++totals.stay;
+    if (fate.outcome == Outcome::Listed) ++totals.listed;
     if (fate.outcome != Outcome::Remove) continue;
     const std::wstring drive = DriveOf(fate.path);
     const std::wstring key = Upper(drive);
@@ -89,15 +92,18 @@ PreviewTotals Tally(const std::vector<Fate>& fates) {
   return totals;
 }
 
-std::wstring TotalsText(const PreviewTotals& totals, const SizeText& sizeText) {
-  std::wstring text = L"Will be removed: " + FilesAndFolders(totals.files, totals.folders) + L", " +
+std::wstring TotalsText(const PreviewTotals& totals, const SizeText& sizeText, const NumberStyle& style) {
+  std::wstring text = L"Will be removed: " + FilesAndFolders(totals.files, totals.folders, style) + L", " +
                       sizeText(totals.bytes) + L"\r\n";
   for (size_t i = 0; i < totals.drives.size(); ++i) {
     const DriveTotals& d = totals.drives[i];
-    text += (i ? L"; " : L"") + d.drive + L' ' + FilesAndFolders(d.files, d.folders) + L", " + sizeText(d.bytes);
+    text += (i ? L"; " : L"") + d.drive + L' ' + FilesAndFolders(d.files, d.folders, style) + L", " +
+            sizeText(d.bytes);
   }
-  return text + L"\r\nAlready gone: " + std::to_wstring(totals.gone) + L". Will stay: " +
-         std::to_wstring(totals.stay) + L".";
+  text += L"\r\nAlready gone: " + GroupedNumber(totals.gone, style) + L". Will stay: " +
+          GroupedNumber(totals.stay, style) + L".";
+  if (totals.listed) text += L" Listed again: " + GroupedNumber(totals.listed, style) + L".";
+  return text;
 }
 
 Preview::Preview(std::vector<Fate> fates, SizeText sizeText)

@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "removal/fate.h"
+#include "removal/removal_plan.h"
 
 namespace removal {
 
 // Words a byte count ("1.50 KB").
 using SizeText = std::function<std::wstring(std::uint64_t bytes)>;
 
-// "will be removed", "already gone" or "will stay: <reason>".
+// "will be removed", "already gone", "will stay: <reason>" or "listed above".
 std::wstring OutcomeText(const Fate& fate);
 
 // The drive letter ("C:") or share ("\\server\share") of a full path, the
@@ -39,11 +40,14 @@ struct PreviewTotals {
   std::uint64_t bytes = 0;
   size_t gone = 0;
   size_t stay = 0;
+  size_t listed = 0;  // rows naming an item an earlier row names
 };
 PreviewTotals Tally(const std::vector<Fate>& fates);
 // Three lines: what will be removed in all, the same per drive, and how
-// many are already gone and how many will stay.
-std::wstring TotalsText(const PreviewTotals& totals, const SizeText& sizeText);
+// many are already gone and how many will stay (and how many rows list an
+// item again, when any do). Numbers as the user's locale writes them.
+std::wstring TotalsText(const PreviewTotals& totals, const SizeText& sizeText,
+                        const NumberStyle& style = NumberStyle());
 
 enum class Column { Path, Outcome, Size };
 

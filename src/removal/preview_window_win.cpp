@@ -20,6 +20,7 @@
 #include "base/program_win.h"
 #include "base/size_text_win.h"
 #include "removal/fates_win.h"
+#include "removal/removal_steps_win.h"
 
 namespace removal {
 
@@ -143,12 +144,6 @@ bool PreviewWindow::Open(HWND owner, const Plan& plan, Disposal disposal) {
   return true;
 }
 
-const PreviewTotals* PreviewWindow::TotalsFor(const Plan& plan, Disposal disposal) const {
-  if (!model_ || job_->disposal != disposal) return nullptr;
-  if (job_->plan.files != plan.files || job_->plan.folders != plan.folders) return nullptr;
-  return &model_->Totals();
-}
-
 LRESULT PreviewWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE:
@@ -252,7 +247,7 @@ void PreviewWindow::OnFilled() {
     return;
   }
   model_ = std::make_unique<Preview>(std::move(fates), base::ExplorerSize);
-  SetWindowTextW(Control(kPreviewTotals), TotalsText(model_->Totals(), base::ExplorerSize).c_str());
+  SetWindowTextW(Control(kPreviewTotals), TotalsText(model_->Totals(), base::ExplorerSize, UserNumberStyle()).c_str());
   SendMessageW(Control(kPreviewList), LVM_SETITEMCOUNT, model_->Count(), 0);
   EnableWindow(Control(kPreviewCopy), TRUE);
 }

@@ -37,11 +37,6 @@ class PreviewWindow : public base::Window {
   // deciding the fates of the plan's items for this way of removing them.
   bool Open(HWND owner, const Plan& plan, Disposal disposal);
 
-  // The totals once every item's fate is known, for the plan and the way
-  // of removing it was made for (also after the window has closed); null
-  // for any other plan or way, and while it fills.
-  const PreviewTotals* TotalsFor(const Plan& plan, Disposal disposal) const;
-
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void AddColumns();

@@ -15,10 +15,28 @@ namespace removal {
 namespace {
 
 constexpr size_t kBatchItems = 2000;
-constexpr FILEOP_FLAGS kQuietRecycle =
-    FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT | FOF_NOCONFIRMMKDIR | FOF_NO_CONNECTED_ELEMENTS;
+// FOF_WANTNUKEWARNING: what the Recycle Bin will not take (a folder it
+// cannot move off its drive, a file too large for it) the shell would
+// otherwise delete for good without a word.
+constexpr FILEOP_FLAGS kQuietRecycle = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT |
+                                       FOF_NOCONFIRMMKDIR | FOF_NO_CONNECTED_ELEMENTS | FOF_WANTNUKEWARNING;
 
 using Items = std::vector<const std::wstring*>;
+
+// The shell's question whether to delete such an item for good is never
+// made: the shell takes that as a No and leaves the item where it is, to be
+// reported. Only dialogs are refused, and only on this thread, only while
+// the shell works.
+LRESULT CALLBACK RefuseQuestions(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_CREATEWND) {
+    wchar_t name[16] = L"";
+    const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lp);
+    if (!(create->lpcs->style & WS_CHILD) && GetClassNameW(reinterpret_cast<HWND>(wp), name, 16) &&
+        !wcscmp(name, L"#32770"))
+      return 1;
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
 
 void MoveToBin(const Items& items) {
   std::wstring from;
@@ -28,6 +46,8 @@ void MoveToBin(const Items& items) {
   op.wFunc = FO_DELETE;
   op.pFrom = from.c_str();
   op.fFlags = kQuietRecycle;
+  base::win::unique_hhook refuse(SetWindowsHookExW(WH_CBT, RefuseQuestions, nullptr, GetCurrentThreadId()));
+  if (!refuse) return;  // without it the shell might delete for good: the items stay
   SHFileOperationW(&op);
 }
 
@@ -51,8 +71,10 @@ DWORD RecycleOne(const std::wstring& path) {
   return IsGone(FolderApiPath(path)) ? 0 : WhyLeft(path);
 }
 
-// Moves a batch; while calls make headway the rest goes again as a batch,
-// and when one makes none each remaining item is tried alone.
+// Moves a batch; while calls make headway the rest goes again as a batch.
+// The shell takes a batch in order and gives up at an item it cannot move,
+// so when a call makes none, the first item left goes alone and the rest
+// as a batch again.
 void MoveBatch(Items items, std::vector<Refusal>& refusals) {
   while (!items.empty()) {
     MoveToBin(items);
@@ -61,17 +83,10 @@ void MoveBatch(Items items, std::vector<Refusal>& refusals) {
       items = std::move(left);
       continue;
     }
-    for (const std::wstring* path : left)
-      if (const DWORD code = RecycleOne(*path)) refusals.push_back(Refused(*path, code));
-    return;
+    if (const DWORD code = RecycleOne(*left.front())) refusals.push_back(Refused(*left.front(), code));
+    left.erase(left.begin());
+    items = std::move(left);
   }
-}
-
-// A folder's key for matching it with the entries of its parent.
-std::wstring FolderKey(const std::wstring& path) {
-  std::wstring key = ShellPath(base::paths::ShortForm(path));
-  CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
-  return key;
 }
 
 constexpr int kHoldsOthers = -1;
@@ -90,14 +105,12 @@ int EmptyAfterRound(const std::wstring& path, const std::unordered_map<std::wstr
     error = GetLastError();
     return kHoldsOthers;
   }
-  const std::wstring parent = FolderKey(path) + L'\\';
+  const std::wstring parent = base::paths::PathKey(path) + L'\\';
   int round = 0;
   do {
     if (!wcscmp(data.cFileName, L".") || !wcscmp(data.cFileName, L"..")) continue;
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return kHoldsOthers;
-    std::wstring key = parent + data.cFileName;
-    CharUpperBuffW(&key[parent.size()], static_cast<DWORD>(key.size() - parent.size()));
-    auto found = placed.find(key);
+    auto found = placed.find(parent + base::paths::FoldCase(data.cFileName));
     if (found == placed.end()) return kHoldsOthers;
     if (found->second + 1 > round) round = found->second + 1;
   } while (FindNextFileW(find.get(), &data));
@@ -169,7 +182,7 @@ void RecycleFolders(const std::vector<std::wstring>& folders, const FateCheck& c
         if (IsGone(FolderApiPath(path))) code = 0;
       } else {
         code = 0;
-        placed[FolderKey(path)] = round;
+        placed[base::paths::PathKey(path)] = round;
         if (rounds.size() <= static_cast<size_t>(round)) rounds.resize(round + 1);
         rounds[round].push_back(&path);
       }
@@ -188,6 +201,7 @@ void RecycleFolders(const std::vector<std::wstring>& folders, const FateCheck& c
     MoveBatch(std::move(ready), refusals);
   }
   RetryRounds(refusals, first, pacer, [&](const Refusal& r) { return RecycleFolder(*r.path, linksAlone); });
+  AgainOnceEmptied(refusals, first, pacer, [&](const Refusal& r) { return RecycleFolder(*r.path, linksAlone); });
 }
 
 }  // namespace removal

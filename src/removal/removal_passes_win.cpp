@@ -10,6 +10,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "base/handles_win.h"
 #include "base/paths.h"
 #include "removal/chunked_pass.h"
 #include "removal/fates_win.h"
@@ -134,6 +135,7 @@ void FolderPass(const std::vector<std::wstring>& folders, const FateCheck& check
     }
   }
   RetryRounds(refusals, first, pacer, [](const Refusal& r) { return RemoveListedFolder(*r.path); });
+  AgainOnceEmptied(refusals, first, pacer, [](const Refusal& r) { return RemoveListedFolder(*r.path); });
 }
 
 // Whether a refused item counts as left: one the run did not look for on
@@ -141,13 +143,43 @@ void FolderPass(const std::vector<std::wstring>& folders, const FateCheck& check
 // a name no file can have) does too; one that is not found is gone, unless
 // its whole drive is not there.
 bool CountsAsLeft(Refusal& r, DriveCheck& drives) {
-  if (r.code == kRefusedPath || r.code == kThroughLink) return true;
+  if (r.code == kRefusedPath || r.code == kThroughLink || r.code == kFileWithSeparator) return true;
   const std::wstring apiPath = FolderApiPath(*r.path);
   if (!IsGone(apiPath)) return true;
   if (!drives.Missing(apiPath)) return false;
   r.code = kDriveMissing;
   return true;
 }
+
+// Why a listed folder that is not empty stays: how many of its items the
+// list does not name (the listed ones that stayed are reported themselves).
+class HeldReasons {
+ public:
+  explicit HeldReasons(const Plan& plan) : plan_(plan) {}
+
+  std::wstring For(const std::wstring& folder) {
+    if (listed_.empty()) {
+      for (const auto* paths : {&plan_.files, &plan_.folders})
+        for (const std::wstring& path : *paths) listed_.insert(base::paths::PathKey(path));
+    }
+    const std::wstring parent = base::paths::PathKey(folder) + L'\\';
+    size_t unlisted = 0;
+    WIN32_FIND_DATAW data;
+    base::win::unique_hfind find(FindFirstFileExW((FolderApiPath(folder) + L"\\*").c_str(), FindExInfoBasic, &data,
+                                                  FindExSearchNameMatch, nullptr, 0));
+    if (find) {
+      do {
+        if (!wcscmp(data.cFileName, L".") || !wcscmp(data.cFileName, L"..")) continue;
+        unlisted += listed_.count(parent + base::paths::FoldCase(data.cFileName)) ? 0 : 1;
+      } while (FindNextFileW(find.get(), &data));
+    }
+    return HeldText(unlisted, 0, false, UserNumberStyle());
+  }
+
+ private:
+  const Plan& plan_;
+  std::unordered_set<std::wstring> listed_;
+};
 
 // The result: each refused item that is still there, once; the rest of the
 // listed items went in this run. The first `fileRefusals` refusals are the
@@ -163,10 +195,11 @@ RunResult Tally(const Plan& plan, Refusals& refusals, size_t fileRefusals, const
   for (size_t i = 0; i < fileRefusals; ++i) result.removedBytes -= bytes[refusals[i].path - plan.files.data()];
   std::unordered_set<std::wstring> seen;
   DriveCheck drives;
+  HeldReasons held(plan);
   for (Refusal& r : refusals) {
     if (!CountsAsLeft(r, drives)) continue;
     if (!seen.insert(*r.path).second) continue;
-    result.leftovers.push_back({*r.path, RefusalReason(r)});
+    result.leftovers.push_back({*r.path, r.code == ERROR_DIR_NOT_EMPTY ? held.For(*r.path) : RefusalReason(r)});
   }
   return result;
 }

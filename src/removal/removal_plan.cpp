@@ -3,8 +3,10 @@
 #include "removal/removal_plan.h"
 
 #include <cwchar>
+#include <unordered_set>
 #include <utility>
 
+#include "base/paths.h"
 #include "base/text_utils.h"
 
 namespace removal {
@@ -50,20 +52,25 @@ Plan MakePlan(const std::vector<listfile::Record>& records) { return MakePlan(st
 
 Plan MakePlan(std::vector<listfile::Record>&& records) {
   Plan plan;
+  std::unordered_set<std::wstring> files, folders;
   for (auto r = records.rbegin(); r != records.rend(); ++r) {
-    if (r->type == L"File") plan.files.push_back(std::move(r->path));
-    else if (r->type == L"Folder") plan.folders.push_back(std::move(r->path));
+    const bool file = r->type == L"File";
+    if (!file && r->type != L"Folder") {
+      plan.setAside.push_back({std::move(r->path), std::move(r->type), false});
+      continue;
+    }
+    if (!(file ? files : folders).insert(base::paths::PathKey(r->path)).second) {
+      plan.setAside.push_back({std::move(r->path), std::move(r->type), true});
+      continue;
+    }
+    (file ? plan.files : plan.folders).push_back(std::move(r->path));
   }
   return plan;
 }
 
 std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath) {
-  return ConfirmationText(plan.files.size(), plan.folders.size(), listPath);
-}
-
-std::wstring ConfirmationText(size_t files, size_t folders, const std::wstring& listPath) {
-  return L"Are you sure you wish to remove your files?\n" + Counted(files, L"file", L"files") + L" and " +
-         Counted(folders, L"folder", L"folders") + L" are listed in " + listPath;
+  return L"Are you sure you wish to remove your files?\n" + Counted(plan.files.size(), L"file", L"files") +
+         L" and " + Counted(plan.folders.size(), L"folder", L"folders") + L" are listed in " + listPath;
 }
 
 std::wstring UnreadableListText(const std::wstring& listPath, const std::wstring& reason) {
@@ -102,24 +109,37 @@ std::wstring ReasonText(unsigned long code, bool readOnly, const std::wstring& s
 
 namespace {
 
-std::wstring ListedLeftovers(std::wstring text, const std::vector<Leftover>& leftovers, size_t shown) {
+std::wstring Grouped(size_t n, const wchar_t* one, const wchar_t* many, const NumberStyle& style) {
+  return GroupedNumber(n, style) + L' ' + (n == 1 ? one : many);
+}
+
+std::wstring ListedLeftovers(std::wstring text, const std::vector<Leftover>& leftovers, size_t shown,
+                             const NumberStyle& style) {
   const size_t listed = leftovers.size() < shown ? leftovers.size() : shown;
   for (size_t i = 0; i < listed; ++i) text += L'\n' + ShownPath(leftovers[i].path) + L" - " + leftovers[i].reason;
-  if (leftovers.size() > listed) text += L"\n... and " + std::to_wstring(leftovers.size() - listed) + L" more.";
+  if (leftovers.size() > listed) text += L"\n... and " + GroupedNumber(leftovers.size() - listed, style) + L" more.";
   return text;
 }
 
 }  // namespace
 
-std::wstring LeftoverReport(const std::vector<Leftover>& leftovers, size_t shown) {
-  return ListedLeftovers(Counted(leftovers.size(), L"item", L"items") + L" could not be removed:\n", leftovers, shown);
+std::wstring HeldText(size_t unlisted, size_t staying, bool foreseen, const NumberStyle& style) {
+  if (unlisted) return L"it holds " + Grouped(unlisted, L"item that is", L"items that are", style) + L" not in the list";
+  if (!foreseen) return ReasonText(kDirNotEmpty, false, std::wstring());
+  return L"it holds " + Grouped(staying, L"listed item that", L"listed items that", style) + L" will stay";
 }
 
-std::wstring StoppedReport(size_t removed, const std::vector<Leftover>& leftovers, size_t shown) {
-  std::wstring text = L"The run was stopped. " + Counted(removed, L"item was", L"items were") + L" removed.";
+std::wstring LeftoverReport(const std::vector<Leftover>& leftovers, size_t shown, const NumberStyle& style) {
+  return ListedLeftovers(Grouped(leftovers.size(), L"item", L"items", style) + L" could not be removed:\n", leftovers,
+                         shown, style);
+}
+
+std::wstring StoppedReport(size_t removed, const std::vector<Leftover>& leftovers, size_t shown,
+                           const NumberStyle& style) {
+  std::wstring text = L"The run was stopped. " + Grouped(removed, L"item was", L"items were", style) + L" removed.";
   if (leftovers.empty()) return text;
-  return ListedLeftovers(text + L"\n\n" + Counted(leftovers.size(), L"item was", L"items were") + L" left:\n",
-                         leftovers, shown);
+  return ListedLeftovers(text + L"\n\n" + Grouped(leftovers.size(), L"item was", L"items were", style) + L" left:\n",
+                         leftovers, shown, style);
 }
 
 std::wstring GroupedNumber(std::uint64_t n, const NumberStyle& style) {
@@ -147,9 +167,7 @@ std::wstring GroupedNumber(std::uint64_t n, const NumberStyle& style) {
 }
 
 std::wstring AccountText(const Account& account, const NumberStyle& style) {
-  auto counted = [&](size_t n, const wchar_t* one, const wchar_t* many) {
-    return GroupedNumber(n, style) + L' ' + (n == 1 ? one : many);
-  };
+  auto counted = [&](size_t n, const wchar_t* one, const wchar_t* many) { return Grouped(n, one, many, style); };
   return std::wstring(account.recycled ? L"Moved to the Recycle Bin " : L"Removed ") +
          counted(account.files + account.folders, L"item", L"items") + L": " +
          counted(account.files, L"file", L"files") + L" (" + account.size + L") and " +
@@ -157,12 +175,12 @@ std::wstring AccountText(const Account& account, const NumberStyle& style) {
 }
 
 std::wstring ClosingText(const std::wstring& account, bool stopped, size_t removed,
-                         const std::vector<Leftover>& leftovers, size_t shown) {
+                         const std::vector<Leftover>& leftovers, size_t shown, const NumberStyle& style) {
   if (!stopped) {
     if (leftovers.empty()) return L"Done\n\n" + account;
-    return account + L"\n\n" + LeftoverReport(leftovers, shown);
+    return account + L"\n\n" + LeftoverReport(leftovers, shown, style);
   }
-  std::wstring text = StoppedReport(removed, leftovers, shown);
+  std::wstring text = StoppedReport(removed, leftovers, shown, style);
   const size_t firstLineEnd = text.find(L'\n');
   return text.insert(firstLineEnd == std::wstring::npos ? text.size() : firstLineEnd, L"\n\n" + account);
 }

@@ -27,21 +27,30 @@ std::wstring TrimBlanks(const std::wstring& text);
 // password typed exactly as it was saved matches); case-sensitive.
 bool PasswordMatches(const std::wstring& typed, const std::wstring& stored);
 
+// A record the passes leave alone, kept for the preview: one that names an
+// item listed before it in pass order (in any spelling), or one whose type
+// word is neither "File" nor "Folder".
+struct SetAside {
+  std::wstring path;
+  std::wstring type;
+  bool duplicate = false;  // otherwise: another type
+};
+
 // The paths of both passes, each from the last record to the first, chosen
-// by the type word alone ("File" or "Folder", exactly).
+// by the type word alone ("File" or "Folder", exactly). An item listed
+// twice by one type word is in its pass once, where it comes first.
 struct Plan {
   std::vector<std::wstring> files;
   std::vector<std::wstring> folders;
+  std::vector<SetAside> setAside;  // in pass order
 };
 Plan MakePlan(const std::vector<listfile::Record>& records);
 // The same, taking the paths over from the records.
 Plan MakePlan(std::vector<listfile::Record>&& records);
 
 // "Are you sure you wish to remove your files?" and a line saying how many
-// files and folders the list names.
+// files and folders the list names (each once).
 std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath);
-// The same words with other counts (a preview's: what the run will remove).
-std::wstring ConfirmationText(size_t files, size_t folders, const std::wstring& listPath);
 
 // The message for a list file that cannot be read.
 std::wstring UnreadableListText(const std::wstring& listPath, const std::wstring& reason);
@@ -63,6 +72,20 @@ bool MayPass(unsigned long code, bool readOnly);
 // the platform's own text for the code.
 std::wstring ReasonText(unsigned long code, bool readOnly, const std::wstring& systemText);
 
+// How the user's locale writes whole numbers: the thousands separator and
+// the grouping as Windows states it ("3;0": threes all the way, "3;2;0":
+// three, then twos, "3": one group of three only, "" or "0": none).
+struct NumberStyle {
+  std::wstring separator = L",";
+  std::wstring grouping = L"3;0";
+};
+std::wstring GroupedNumber(std::uint64_t n, const NumberStyle& style);
+
+// Why a listed folder stays that still holds something: how many of its
+// items are not in the list; when all are, how many listed ones stay
+// (`foreseen`: a preview's words, before the run).
+std::wstring HeldText(size_t unlisted, size_t staying, bool foreseen, const NumberStyle& style = NumberStyle());
+
 // One listed item that is still there after the passes.
 struct Leftover {
   std::wstring path;
@@ -72,18 +95,12 @@ struct Leftover {
 // `shown` of them with their reasons (very long paths shortened in the
 // middle).
 constexpr size_t kShownLeftovers = 20;
-std::wstring LeftoverReport(const std::vector<Leftover>& leftovers, size_t shown = kShownLeftovers);
+std::wstring LeftoverReport(const std::vector<Leftover>& leftovers, size_t shown = kShownLeftovers,
+                           const NumberStyle& style = NumberStyle());
 // The closing message of a run the user stopped: how many items it removed,
 // then what was left, as LeftoverReport lists it. It never says "Done".
-std::wstring StoppedReport(size_t removed, const std::vector<Leftover>& leftovers, size_t shown = kShownLeftovers);
-// How the user's locale writes whole numbers: the thousands separator and
-// the grouping as Windows states it ("3;0": threes all the way, "3;2;0":
-// three, then twos, "3": one group of three only, "" or "0": none).
-struct NumberStyle {
-  std::wstring separator = L",";
-  std::wstring grouping = L"3;0";
-};
-std::wstring GroupedNumber(std::uint64_t n, const NumberStyle& style);
+std::wstring StoppedReport(size_t removed, const std::vector<Leftover>& leftovers, size_t shown = kShownLeftovers,
+                          const NumberStyle& style = NumberStyle());
 
 // What a run removed, for the closing message.
 struct Account {
@@ -98,7 +115,8 @@ std::wstring AccountText(const Account& account, const NumberStyle& style);
 // the account above the list of what stayed; or, for a stopped run, its
 // first line, the account and what was left.
 std::wstring ClosingText(const std::wstring& account, bool stopped, size_t removed,
-                         const std::vector<Leftover>& leftovers, size_t shown = kShownLeftovers);
+                         const std::vector<Leftover>& leftovers, size_t shown = kShownLeftovers,
+                         const NumberStyle& style = NumberStyle());
 // A path for a message: whole up to `longest` characters, otherwise its
 // start and end around "...".
 std::wstring ShownPath(const std::wstring& path, size_t longest = 300);

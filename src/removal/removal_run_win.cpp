@@ -6,22 +6,9 @@
 #include "base/size_text_win.h"
 #include "listfile/list_file.h"
 #include "removal/full_report_win.h"
+#include "removal/removal_steps_win.h"
 
 namespace removal {
-namespace {
-
-// The user's locale's way of writing numbers; the usual one where it
-// cannot be had.
-NumberStyle UserNumberStyle() {
-  NumberStyle style;
-  wchar_t text[16] = L"";
-  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, text, 16)) style.separator = text;
-  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SGROUPING, text, 16)) style.grouping = text;
-  return style;
-}
-
-}  // namespace
-
 bool RemovalRun::Read(std::wstring& problem) {
   std::string bytes;
   std::wstring reason;
@@ -50,8 +37,9 @@ ClosingMessage RemovalRun::Closing(Disposal disposal) const {
   account.folders = result_.removedFolders;
   account.size = base::ExplorerSize(result_.removedBytes);
   account.recycled = disposal == Disposal::RecycleBin;
-  std::wstring text = ClosingText(AccountText(account, UserNumberStyle()), result_.stopped, result_.removed,
-                                  result_.leftovers);
+  const NumberStyle style = UserNumberStyle();
+  std::wstring text = ClosingText(AccountText(account, style), result_.stopped, result_.removed, result_.leftovers,
+                                  kShownLeftovers, style);
   if (result_.leftovers.size() > kShownLeftovers) text += L"\n\n" + WriteFullReport(listPath_, result_.leftovers);
   return {text, !result_.stopped && !result_.leftovers.empty()};
 }

@@ -50,6 +50,8 @@ std::wstring RefusalReason(const Refusal& r) {
              L"in its place";
     case kNotTried:
       return L"not tried: the run was stopped";
+    case kFileWithSeparator:
+      return L"a file's path ending in a backslash, which names no file";
     default:
       return ReasonText(r.code, r.readOnly, base::trap::SystemMessage(r.code));
   }
@@ -104,6 +106,32 @@ void RetryRounds(std::vector<Refusal>& refusals, size_t first, Pacer& pacer,
   for (size_t i = first; i < refusals.size(); ++i)
     if (refusals[i].code != 0) refusals[kept++] = refusals[i];
   refusals.resize(kept);
+}
+
+void AgainOnceEmptied(std::vector<Refusal>& refusals, size_t first, Pacer& pacer,
+                      const std::function<DWORD(const Refusal&)>& again) {
+  for (bool removedOne = true; removedOne && !pacer.Stopped();) {
+    removedOne = false;
+    for (size_t i = first; i < refusals.size(); ++i) {
+      Refusal& r = refusals[i];
+      if (r.code != ERROR_DIR_NOT_EMPTY) continue;
+      const DWORD code = again(r);
+      removedOne = removedOne || code == 0;
+      r = code ? Refused(*r.path, code) : Refusal{r.path, 0};
+    }
+  }
+  size_t kept = first;
+  for (size_t i = first; i < refusals.size(); ++i)
+    if (refusals[i].code != 0) refusals[kept++] = refusals[i];
+  refusals.resize(kept);
+}
+
+NumberStyle UserNumberStyle() {
+  NumberStyle style;
+  wchar_t text[16] = L"";
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, text, 16)) style.separator = text;
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SGROUPING, text, 16)) style.grouping = text;
+  return style;
 }
 
 bool IsFolderLink(DWORD attributes) {

@@ -31,6 +31,7 @@ constexpr DWORD kFolderAsFile = 0xFFFFFFFA;   // a "File" record that names a fo
 constexpr DWORD kThroughLink = 0xFFFFFFF9;    // below a listed folder that is a link now
 constexpr DWORD kDriveMissing = 0xFFFFFFF8;   // its drive or share is not there
 constexpr DWORD kPlainNameDiffers = 0xFFFFFFF7;  // the shell would reach another item
+constexpr DWORD kFileWithSeparator = 0xFFFFFFF6;  // a "File" record whose path ends in "\"
 static_assert(kNotTried == 0xFFFFFFF0, "the chunked pass's own code");
 constexpr DWORD kFirstOwnCode = 0xFFFFFFF0;
 
@@ -77,6 +78,16 @@ class Pacer {
 // folder refused as not empty is tried again with them, in pass order.
 void RetryRounds(std::vector<Refusal>& refusals, size_t first, Pacer& pacer,
                  const std::function<DWORD(const Refusal&)>& again);
+
+// One more look, once a folder pass has ended, at the folders it found not
+// empty: a folder listed before one it holds is empty once that one went.
+// Tries them again, in pass order, as long as a round removes one.
+void AgainOnceEmptied(std::vector<Refusal>& refusals, size_t first, Pacer& pacer,
+                      const std::function<DWORD(const Refusal&)>& again);
+
+// The user's locale's way of writing numbers; the usual one where it
+// cannot be had.
+NumberStyle UserNumberStyle();
 
 // Whether item i of a pass is marked not to be tried (an empty marking
 // marks nothing).

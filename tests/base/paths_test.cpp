@@ -51,4 +51,19 @@ TEST(PathPieces, JoinWithOneBackslashAndLeaveClosingOnesOffButOnRoots) {
   EXPECT_EQ(base::paths::FolderApiPath(L"C:\\"), L"\\\\?\\C:\\");
 }
 
+// One item, however it is written: separators, steps, a closing separator
+// and letter case over all of Unicode; a trailing dot is another name.
+TEST(PathKey, SpellingsOfOneItemCompareEqual) {
+  using base::paths::SamePath;
+  EXPECT_TRUE(SamePath(L"C:\\P\\\u00c4rger\\", L"c:/p/./x/../\u00e4RGER"));
+  EXPECT_TRUE(SamePath(L"\\\\?\\C:\\\u0391\u0416", L"C:\\\u03b1\u0436"));
+  EXPECT_TRUE(SamePath(L"\\\\srv\\Share\\a", L"\\\\?\\UNC\\SRV\\share\\A"));
+  EXPECT_FALSE(SamePath(L"C:\\D\\report.docx.", L"C:\\D\\report.docx"));
+  EXPECT_FALSE(SamePath(L"C:\\D\\a", L"C:\\D\\a b"));
+  EXPECT_EQ(base::paths::PathKey(L"C:\\"), L"C:");
+  EXPECT_EQ(base::paths::ParentEnd(L"C:\\T\\S\\"), 4u);
+  EXPECT_EQ(base::paths::ParentEnd(L"C:/T/a"), 4u);
+  EXPECT_EQ(base::paths::ParentEnd(L"rel"), std::wstring::npos);
+}
+
 }  // namespace

@@ -562,6 +562,13 @@ int Run(int argc, wchar_t** argv) {
     CloseHandle(f);
     return 0;
   }
+  if (cmd == L"short") {  // the 8.3 form the file system gives a path
+    wchar_t shortPath[MAX_PATH];
+    const DWORD n = GetShortPathNameW(title, shortPath, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return 2;
+    Print(std::wstring(shortPath) + L"\n");
+    return 0;
+  }
   if (cmd == L"box") {
     HWND box = nullptr;
     int ms = argc > 4 ? _wtoi(argv[4]) : 10000;

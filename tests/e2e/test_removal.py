@@ -206,7 +206,8 @@ class RemovalTest(RemovalCase):
                    (self.win("T", "con.txt"), "File"), ("T\\a.txt", "File"), (long_path, "File"),
                    ("\\\\nosuchserver\\share\\x.txt", "File"), (self.win("T", "a.txt") + " b.txt", "File"),
                    ("C:\\", "Folder"), ("c:/", "Folder")]
-        records += [("rel%02d.txt" % i, "File") for i in range(12)]
+        # "C:\\" and "c:/" are one folder, counted and reported once.
+        records += [("rel%02d.txt" % i, "File") for i in range(13)]
         # Files of another program under the full report's names for the
         # next two minutes: the report takes a name of its own.
         planted = self.plant_report_names("bad list", 120)
@@ -220,7 +221,6 @@ class RemovalTest(RemovalCase):
         self.assertEqual(shown["CON"], "a device, not a file or folder")
         self.assertEqual(shown["\\\\.\\PhysicalDrive0"], "a device, not a file or folder")
         self.assertEqual(shown["T\\a.txt"], "not a full path")
-        self.assertEqual(shown["c:/"], "the root of a drive; never removed")
         self.assertIn("\\\\nosuchserver\\share\\x.txt", shown)
         self.assertIn("the path is too long", [r for p, r in shown.items() if p.startswith("C:\\aaa")])
         self.assertEqual(report[24], "... and 1 more.")
@@ -240,7 +240,8 @@ class RemovalTest(RemovalCase):
         self.assertEqual(lines[2], "21 items could not be removed:")
         self.assertIn(long_path + " - the path is too long", lines)
         self.assertIn("rel11.txt - not a full path", lines)
-        self.assertIn("C:\\ - the root of a drive; never removed", lines)
+        self.assertIn("c:/ - the root of a drive; never removed", lines)
+        self.assertNotIn("C:\\ - the root of a drive; never removed", lines)
         # Nothing the list does not name was touched.
         self.assertEqual(sorted(os.listdir(self.path("T"))), ["S", "a.txt", "b c.txt"])
 
@@ -324,6 +325,7 @@ class RemovalTest(RemovalCase):
         trash = os.path.join(os.environ["HOME"], ".local", "share", "Trash")
         shutil.rmtree(trash, ignore_errors=True)
         reg_set("RecycleBin", "0")
+        self.addCleanup(reg_set, "RecycleBin", "0")
         tree = self.make_tree()
         os.makedirs(self.path("T", "S", "keep"))
         listed = self.write("bin list.txt", list_bytes(tree, "pw"))
@@ -336,7 +338,7 @@ class RemovalTest(RemovalCase):
         self.assert_ends(program)
         self.assertEqual(report, [self.account(3, 0, "19 bytes", recycled=True), "",
                                   "2 items could not be removed:", "",
-                                  self.win("T", "S") + "\\ - folder not empty",
+                                  self.win("T", "S") + "\\ - it holds 1 item that is not in the list",
                                   self.win("T") + "\\ - folder not empty"])
         self.assertEqual(reg_query("RecycleBin"), "1")
         binned = os.listdir(os.path.join(trash, "files"))
@@ -369,7 +371,25 @@ class RemovalTest(RemovalCase):
         self.assert_ends(program)
         self.assertFalse(os.path.exists(self.path("T")))
         self.assertEqual(sorted(os.listdir(os.path.join(trash, "files"))), ["S", "T", "a.txt", "b c.txt", "d.txt"])
-        reg_set("RecycleBin", "0")
+        # A drive whose Recycle Bin cannot take a folder, which the shell
+        # would delete for good: the folder stays and is reported, and the
+        # account counts what reached the Recycle Bin, a file listed twice once.
+        folder, drive = self.small_drive()
+        os.makedirs(os.path.join(folder, "empty"))
+        with open(os.path.join(folder, "f.txt"), "w") as f:
+            f.write("on a RAM disk")
+        listed = self.write("ram list.txt", list_bytes([(drive + "\\empty\\", "Folder"), (drive + "\\f.txt", "File"),
+                                                        (drive.lower() + "\\F.TXT", "File")], "pw"))
+        program = self.run_removal(listed)
+        self.press_ok("pw")
+        self.assertEqual(self.confirm(), CONFIRM + "\r\n1 file and 1 folder are listed in " + listed)
+        self.assertEqual(self.status_report(), [self.account(1, 0, "13 bytes", recycled=True), "",
+                                                "1 item could not be removed:", "",
+                                                drive + "\\empty\\ - could not be moved to the Recycle Bin"])
+        self.assert_ends(program)
+        self.assertEqual(os.listdir(folder), ["empty"])
+        with open(os.path.join(trash, "files", "F.TXT")) as f:
+            self.assertEqual(f.read(), "on a RAM disk")
 
     def test_a_list_file_that_cannot_be_read_is_named_and_nothing_happens(self):
         self.make_tree()
@@ -459,6 +479,7 @@ class RemovalTest(RemovalCase):
 MODES = (("delete", "0"), ("recycle bin", "1"))
 NOT_BINNED = ("a name ending in a dot or a blank, which the Recycle Bin cannot take; "
               "left so that nothing else goes in its place")
+FILE_WITH_SEPARATOR = "a file's path ending in a backslash, which names no file"
 THROUGH_LINK = ("reached through a link: a listed folder above it is a link now; "
                 "left so that nothing behind it is removed")
 
@@ -548,17 +569,28 @@ class HostileRemovalTest(RemovalCase):
         self.assertTrue(os.path.islink(documents))  # as in every fresh prefix
         dosdevices = os.listdir(os.path.join(os.environ["WINEPREFIX"], "dosdevices"))
         missing = [c for c in "QRSTUVWXY" if c.lower() + ":" not in dosdevices][0]
-        self.make_files({"J/sub/a.txt": b"listed", "other/a.txt": b"someone else's"})
-        j = wine_path(self.path("J"))
+        self.make_files({"J/sub/a.txt": b"listed", "other/a.txt": b"someone else's",
+                         "K/\u00c4rger/b.txt": b"listed", "L/linkedfolder/c.txt": b"listed",
+                         "other2/b.txt": b"someone else's b", "other2/c.txt": b"someone else's c"})
+        j, k = wine_path(self.path("J")), wine_path(self.path("K"))
+        # The same folders written in other letter case (outside A-Z) and by
+        # their short 8.3 names, as a hand-edited list or another tool has them.
+        short = self.driver.run("short", self.win("L", "linkedfolder")).strip()
+        self.assertNotEqual(short, self.win("L", "linkedfolder"))
         doc = os.path.join(documents, "ombrelay e2e.txt")
         self.addCleanup(lambda: os.path.exists(doc) and os.remove(doc))
         records = [(j + "\\sub\\a.txt", "File"), (j + "\\sub\\", "Folder"), (j + "\\", "Folder"),
                    (missing + ":\\secret.txt", "File"), (self.win("nowhere", "gone.txt"), "File"),
-                   (wine_path(documents) + "\\", "Folder"), (wine_path(doc), "File")]
+                   (wine_path(documents) + "\\", "Folder"), (wine_path(doc), "File"),
+                   (k + "\\\u00c4rger\\", "Folder"), (k + "\\\u00e4rger\\b.txt", "File"),
+                   (self.win("L", "linkedfolder") + "\\", "Folder"), (short + "\\c.txt", "File")]
         list_path = self.write("links.txt", list_bytes(records, "pw"))
-        # Between the list and the run the folder becomes a link elsewhere.
+        # Between the list and the run the folders become links elsewhere.
         shutil.rmtree(self.path("J", "sub"))
         os.symlink(self.path("other"), self.path("J", "sub"))
+        for folder in (("K", "\u00c4rger"), ("L", "linkedfolder")):
+            shutil.rmtree(self.path(*folder))
+            os.symlink(self.path("other2"), self.path(*folder))
         before = self.tree_bytes(self.dir)
         for mode, bin_value in MODES:
             with self.subTest(mode=mode):
@@ -566,13 +598,16 @@ class HostileRemovalTest(RemovalCase):
                     f.write("a file in Documents, which is a link to the home folder")
                 report = self.run_in_mode(list_path, bin_value)
                 self.assertEqual(report[:3], [self.account(1, 0, "55 bytes", recycled=mode != "delete"), "",
-                                              "5 items could not be removed:"])
+                                              "9 items could not be removed:"])
+                link_kept = "a link to another folder; left so that nothing behind it is removed"
                 self.assertEqual(dict(line.rsplit(" - ", 1) for line in report[4:]), {
-                    wine_path(documents) + "\\": "a link to another folder; left so that nothing behind it is removed",
+                    wine_path(documents) + "\\": link_kept,
                     j + "\\sub\\a.txt": THROUGH_LINK,
-                    j + "\\sub\\": "a link to another folder; left so that nothing behind it is removed",
+                    j + "\\sub\\": link_kept,
                     j + "\\": "folder not empty",
-                    missing + ":\\secret.txt": "the drive is not there"})
+                    missing + ":\\secret.txt": "the drive is not there",
+                    k + "\\\u00c4rger\\": link_kept, k + "\\\u00e4rger\\b.txt": THROUGH_LINK,
+                    self.win("L", "linkedfolder") + "\\": link_kept, short + "\\c.txt": THROUGH_LINK})
                 self.assertEqual(self.tree_bytes(self.dir), before)
                 self.assertFalse(os.path.exists(doc))
 
@@ -580,59 +615,92 @@ class HostileRemovalTest(RemovalCase):
         dosdevices = os.listdir(os.path.join(os.environ["WINEPREFIX"], "dosdevices"))
         missing = [c for c in "QRSTUVWXY" if c.lower() + ":" not in dosdevices][0]
         self.make_files({"P/a.txt": b"abc", "P/b.bin": b"x" * 1234, "J/sub/a.txt": b"listed",
-                         "other/a.txt": b"someone else's"})
+                         "other/a.txt": b"someone else's", "Q/go.txt": b"go", "Q/keep.txt": b"not listed",
+                         "B/c.txt": b"c", "N/C/f.txt": b"f"})
         os.makedirs(self.path("X", "F"))
-        p, j = self.win("P"), self.win("J")
-        expected = {
-            p + "\\": (REMOVED, "folder"),
-            p + "\\a.txt": (REMOVED, "3 bytes"),
-            p + "\\b.bin": (REMOVED, "1.20 KB"),
-            p + "\\missing.txt": (GONE, ""),
-            "C:\\": ("will stay: the root of a drive; never removed", "folder"),
-            "CON": ("will stay: a device, not a file or folder", ""),
-            "rel.txt": ("will stay: not a full path", ""),
-            j + "\\sub\\": ("will stay: a link to another folder; left so that nothing behind it is removed", "folder"),
-            j + "\\sub\\a.txt": ("will stay: " + THROUGH_LINK, ""),
-            missing + ":\\secret.txt": ("will stay: the drive is not there", ""),
-            self.win("X", "F"): ("will stay: a folder, listed as a file", ""),
-        }
-        records = [(path, "Folder" if size == "folder" else "File") for path, (_, size) in expected.items()]
-        list_path = self.write("preview.txt", list_bytes(records, "pw"))
+        p, j, n = self.win("P"), self.win("J"), self.win("N")
+        link_kept = "will stay: a link to another folder; left so that nothing behind it is removed"
+        # Rows in list order; the run takes them from the last. The folder N
+        # is listed after one it holds (its parent last, as "add a folder,
+        # then its parent without subfolders" lists them).
+        expected = [
+            (p + "\\", "Folder", REMOVED, "folder"),
+            (p + "\\a.txt", "File", "listed above", ""),
+            (p + "\\b.bin", "File", REMOVED, "1.20 KB"),
+            (p + "\\missing.txt", "File", GONE, ""),
+            ("C:\\", "Folder", "will stay: the root of a drive; never removed", "folder"),
+            ("CON", "File", "will stay: a device, not a file or folder", ""),
+            ("rel.txt", "File", "will stay: not a full path", ""),
+            (j + "\\sub\\", "Folder", link_kept, "folder"),
+            (j + "\\sub\\a.txt", "File", "will stay: " + THROUGH_LINK, ""),
+            (missing + ":\\secret.txt", "File", "will stay: the drive is not there", ""),
+            (self.win("X", "F"), "File", "will stay: a folder, listed as a file", ""),
+            (p + "\\A.TXT", "File", REMOVED, "3 bytes"),
+            (p + "\\x.txt", "file", "will stay: not a File or Folder record", ""),
+            (self.win("Q") + "\\", "Folder", "will stay: it holds 1 item that is not in the list", "folder"),
+            (self.win("Q", "go.txt"), "File", REMOVED, "2 bytes"),
+            (self.win("B", "c.txt") + "\\", "File", "will stay: " + FILE_WITH_SEPARATOR, ""),
+            (n + "\\C\\", "Folder", REMOVED, "folder"),
+            (n + "\\C\\f.txt", "File", REMOVED, "1 bytes"),
+            (n + "\\", "Folder", REMOVED, "folder"),
+        ]
+        list_path = self.write("preview.txt", list_bytes([(path, kind) for path, kind, _, _ in expected], "pw"))
         # Between the list and the run the listed folder becomes a link elsewhere.
         shutil.rmtree(self.path("J", "sub"))
         os.symlink(self.path("other"), self.path("J", "sub"))
         before = self.tree_bytes(self.dir)
         program = self.run_removal(list_path)
         rows = self.open_preview()
-        self.assertEqual(len(rows), len(records))
-        self.assertEqual({path: (outcome, size) for path, outcome, size in rows}, expected)
+        self.assertEqual(len(rows), len(expected))
+        self.assertEqual(sorted(rows), sorted((path, outcome, size) for path, _, outcome, size in expected))
         self.assertEqual(re.split(r"\r*\n", self.driver.text(PREVIEW_TOTALS, title=PREVIEW)),
-                         ["Will be removed: 2 files and 1 folder, 1.20 KB", "C: 2 files and 1 folder, 1.20 KB",
-                          "Already gone: 1. Will stay: 7."])
+                         ["Will be removed: 4 files and 3 folders, 1.21 KB", "C: 4 files and 3 folders, 1.21 KB",
+                          "Already gone: 1. Will stay: 10. Listed again: 1."])
         self.driver.click(PREVIEW_COPY, title=PREVIEW)
         self.assertEqual(self.driver.clipboard(),
                          "Path\tOutcome\tSize\r\n" + "".join("%s\t%s\t%s\r\n" % row for row in rows))
         # The headers sort (a second click turns the order round); typing finds a path.
         self.driver.run("header", PREVIEW, 0)
-        self.assertEqual([row[0] for row in self.preview_rows()], sorted(expected, key=str.upper))
+        self.assertEqual([row[0].upper() for row in self.preview_rows()], sorted(row[0].upper() for row in expected))
         self.driver.run("header", PREVIEW, 2)
         self.driver.run("header", PREVIEW, 2)
-        self.assertEqual([row[2] for row in self.preview_rows()[:4]], ["1.20 KB", "3 bytes", "folder", "folder"])
+        self.assertEqual([row[2] for row in self.preview_rows()[:5]], ["1.20 KB", "3 bytes", "2 bytes", "1 bytes",
+                                                                        "folder"])
         self.driver.run("type", PREVIEW, "rel")
         shown = self.preview_rows()
         self.assertEqual(shown[int(self.driver.run("focused", PREVIEW))][0], "rel.txt")
         self.assertEqual(self.tree_bytes(self.dir), before)
-        # Closed, the preview leaves the prompt as it was; the confirmation
-        # counts what the preview said would go, and exactly that goes.
+        # Closed, the preview leaves the prompt as it was. The disk changes
+        # before OK: the confirmation counts what the list holds (each item
+        # once), not what the preview saw, and the run goes by the disk.
         self.driver.click(PREVIEW_CLOSE, title=PREVIEW)
         self.assertTrue(self.driver.gone(PREVIEW))
+        self.make_files({"N/late.txt": b"written after the preview"})
         self.press_ok("pw")
-        self.assertEqual(self.confirm(), CONFIRM + "\r\n2 files and 1 folder are listed in " + list_path)
-        self.assertEqual(self.status_report()[0], self.account(2, 1, "1.20 KB"))
+        self.assertEqual(self.confirm(), CONFIRM + "\r\n11 files and 6 folders are listed in " + list_path)
+        report = self.status_report()
+        self.assertEqual(report[0], self.account(4, 2, "1.21 KB"))
+        self.assertIn(self.win("Q") + "\\ - it holds 1 item that is not in the list", report)
+        self.assertIn(n + "\\ - it holds 1 item that is not in the list", report)
+        self.assertIn(self.win("B", "c.txt") + "\\ - " + FILE_WITH_SEPARATOR, report)
         self.assert_ends(program)
         after = self.tree_bytes(self.dir)
-        self.assertEqual(set(before) - set(after), {self.path("P"), self.path("P", "a.txt"), self.path("P", "b.bin")})
+        self.assertEqual(after.pop(self.path("N", "late.txt")), b"written after the preview")
+        self.assertEqual(set(before) - set(after), {self.path(*rel.split("/")) for rel in (
+            "P", "P/a.txt", "P/b.bin", "Q/go.txt", "N/C", "N/C/f.txt")})
         self.assertEqual({path: data for path, data in before.items() if path in after}, after)
+        # A folder listed before one it holds goes once that one has gone
+        # (one more look at the end of the folder pass), and is not called
+        # "not empty" for a moment it was.
+        os.remove(self.path("N", "late.txt"))
+        self.make_files({"N/C/f.txt": b"f"})
+        records = [(n + "\\C\\", "Folder"), (n + "\\C\\f.txt", "File"), (n + "\\", "Folder")]
+        program = self.run_removal(self.write("nested.txt", list_bytes(records, "pw")))
+        self.press_ok("pw")
+        self.confirm()
+        self.assertEqual(self.status_report(), ["Done", "", self.account(1, 2, "1 bytes")])
+        self.assert_ends(program)
+        self.assertFalse(os.path.lexists(self.path("N")))
 
     def test_a_run_stops_after_the_items_in_hand_by_stop_esc_or_a_close_request(self):
         folders = ["F%02d" % i for i in range(60)]
@@ -682,10 +750,10 @@ class HostileRemovalTest(RemovalCase):
                 left = left_files + left_folders
                 removed = present_files + present_folders - left
                 self.assertGreater(removed, 0)
-                self.assertEqual(report[0], "The run was stopped. %d items were removed." % removed)
+                self.assertEqual(report[0], "The run was stopped. {:,} items were removed.".format(removed))
                 self.assertEqual(report[2], self.account(present_files - left_files, present_folders - left_folders,
                                                          "0 bytes"))
-                self.assertEqual(report[4], "%d items were left:" % left)
+                self.assertEqual(report[4], "{:,} items were left:".format(left))
                 self.assertNotIn("Done", report)
                 place = report[-1]
                 self.assertTrue(place.startswith("The full list is in "), place)

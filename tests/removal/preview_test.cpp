@@ -47,6 +47,14 @@ TEST(Preview, RowsAndTotalsPerDriveOrShare) {
             L"\r\nAlready gone: 1. Will stay: 2.");
   EXPECT_EQ(TotalsText(Tally({}), Bytes),
             L"Will be removed: 0 files and 0 folders, 0 B\r\n\r\nAlready gone: 0. Will stay: 0.");
+  PreviewTotals many;
+  many.files = 95000;
+  many.gone = 5000;
+  many.stay = 1;
+  many.listed = 1200;
+  EXPECT_EQ(TotalsText(many, Bytes, {L"\u00a0", L"3;0"}),
+            L"Will be removed: 95\u00a0000 files and 0 folders, 0 B\r\n\r\n"
+            L"Already gone: 5\u00a0000. Will stay: 1. Listed again: 1\u00a0200.");
 }
 
 TEST(Preview, SortsEachColumnBothWaysKeepingTheRunsOrderForTies) {

@@ -33,16 +33,28 @@ TEST(RemovalPlan, PasswordsAreComparedWithoutSurroundingBlanks) {
   EXPECT_TRUE(removal::PasswordMatches(L"", L""));
 }
 
-TEST(RemovalPlan, PassesRunBackwardsByTypeWordAlone) {
+TEST(RemovalPlan, PassesRunBackwardsByTypeWordAloneTakingEachItemOnce) {
   removal::Plan plan = removal::MakePlan({{L"C:\\T\\", L"Folder"},
                                           {L"C:\\T\\S\\", L"Folder"},
                                           {L"C:\\T\\a", L"File"},
                                           {L"C:\\T\\S\\b", L"File"},
                                           {L"C:\\x", L"file"},
                                           {L"C:\\y", L""},
-                                          {L"C:\\z", L"Folder "}});
-  EXPECT_EQ(plan.files, (std::vector<std::wstring>{L"C:\\T\\S\\b", L"C:\\T\\a"}));
-  EXPECT_EQ(plan.folders, (std::vector<std::wstring>{L"C:\\T\\S\\", L"C:\\T\\"}));
+                                          {L"C:\\z", L"Folder "},
+                                          {L"C:/t/./A", L"File"},
+                                          {L"C:\\T\\S", L"Folder"},
+                                          {L"C:\\\u00c4rger\\x", L"File"},
+                                          {L"C:\\\u00e4rger\\X", L"File"},
+                                          {L"C:\\T\\a.", L"File"}});
+  // Later records come first; a second spelling of an item is set aside.
+  EXPECT_EQ(plan.files, (std::vector<std::wstring>{L"C:\\T\\a.", L"C:\\\u00e4rger\\X", L"C:/t/./A", L"C:\\T\\S\\b"}));
+  EXPECT_EQ(plan.folders, (std::vector<std::wstring>{L"C:\\T\\S", L"C:\\T\\"}));
+  std::vector<std::wstring> aside;
+  for (const removal::SetAside& r : plan.setAside) aside.push_back(r.path + (r.duplicate ? L" again" : L" other"));
+  EXPECT_EQ(aside, (std::vector<std::wstring>{L"C:\\\u00c4rger\\x again", L"C:\\z other", L"C:\\y other",
+                                              L"C:\\x other", L"C:\\T\\a again", L"C:\\T\\S\\ again"}));
+  EXPECT_EQ(removal::ConfirmationText(plan, L"L"),
+            L"Are you sure you wish to remove your files?\n4 files and 2 folders are listed in L");
 }
 
 TEST(RemovalPlan, ConfirmationCountsFilesAndFolders) {
@@ -109,6 +121,13 @@ TEST(RemovalPlan, TheClosingMessageGivesTheAccountOfWhatWasRemoved) {
   EXPECT_EQ(removal::ClosingText(L"A.", true, 3, left),
             L"The run was stopped. 3 items were removed.\n\nA.\n\n1 item was left:\n\nC:\\T\\ - folder not empty");
   EXPECT_EQ(removal::ClosingText(L"A.", true, 1, {}), L"The run was stopped. 1 item was removed.\n\nA.");
+  // Every number in the user's own grouping.
+  EXPECT_EQ(removal::ClosingText(L"A.", true, 18788, std::vector<Leftover>(1200, Leftover{L"p", L"r"}), 0,
+                                 {L".", L"3;0"}),
+            L"The run was stopped. 18.788 items were removed.\n\nA.\n\n1.200 items were left:\n\n... and 1.200 more.");
+  EXPECT_EQ(removal::HeldText(1, 4, true), L"it holds 1 item that is not in the list");
+  EXPECT_EQ(removal::HeldText(0, 3, true), L"it holds 3 listed items that will stay");
+  EXPECT_EQ(removal::HeldText(0, 3, false), L"folder not empty");
 }
 
 TEST(RemovalPlan, FullReportIsNamedAfterTheListAndHoldsEveryItem) {
