@@ -31,11 +31,15 @@
 #include <thread>
 #include <vector>
 
+#include "bare_walk_win.h"
 #include "base/worker_pool.h"
 #include "search/file_find_win.h"
 #include "search/found_lists.h"
 
 namespace {
+
+using bench::MinimalWalk;
+using bench::TwoThreadWalk;
 
 const std::wstring kTree = L"C:\\searchbench";
 const std::wstring kMarker = L"C:\\searchbench.done";
@@ -80,67 +84,6 @@ bool MakeTree() {
   if (h == INVALID_HANDLE_VALUE) return false;
   CloseHandle(h);
   return true;
-}
-
-// (a) The baseline: every file's full path and every folder, nothing else.
-std::wstring Join(const std::wstring& folder, const wchar_t* name) {
-  size_t length = wcslen(name);
-  std::wstring path;
-  path.reserve(folder.size() + 1 + length);
-  path.append(folder).append(1, L'\\').append(name, length);
-  return path;
-}
-
-void MinimalWalk(const std::wstring& folder, std::vector<std::wstring>& files, size_t& folders) {
-  ++folders;
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                 FIND_FIRST_EX_LARGE_FETCH);
-  if (find == INVALID_HANDLE_VALUE) return;
-  std::vector<std::wstring> subfolders;
-  do {
-    const wchar_t* n = data.cFileName;
-    if (n[0] == L'.' && (n[1] == 0 || (n[1] == L'.' && n[2] == 0))) continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      subfolders.push_back(Join(folder, n));
-    } else {
-      files.push_back(Join(folder, n));
-    }
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-  for (const std::wstring& sub : subfolders) MinimalWalk(sub, files, folders);
-}
-
-// (a2) The walker on 2 threads: the start folder's files and subfolders are
-// listed here, then two threads take the subfolders' branches one by one;
-// the results are joined in walk order.
-void TwoThreadWalk(const std::wstring& root, std::vector<std::wstring>& files, size_t& folders) {
-  std::vector<std::wstring> top;
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileExW(Join(root, L"*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                 FIND_FIRST_EX_LARGE_FETCH);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    const wchar_t* n = data.cFileName;
-    if (n[0] == L'.' && (n[1] == 0 || (n[1] == L'.' && n[2] == 0))) continue;
-    (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? top : files).push_back(Join(root, n));
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-  std::vector<std::vector<std::wstring>> branchFiles(top.size());
-  std::vector<size_t> branchFolders(top.size());
-  std::atomic<size_t> next{0};
-  auto work = [&] {
-    for (size_t i; (i = next++) < top.size();) MinimalWalk(top[i], branchFiles[i], branchFolders[i]);
-  };
-  std::thread other(work);
-  work();
-  other.join();
-  folders = 1;
-  for (size_t i = 0; i < top.size(); ++i) {
-    folders += branchFolders[i];
-    files.insert(files.end(), std::make_move_iterator(branchFiles[i].begin()),
-                 std::make_move_iterator(branchFiles[i].end()));
-  }
 }
 
 double Timed(const std::function<void()>& run) {

@@ -123,7 +123,7 @@ void ProtectedPlaces::AddFolder(Place place, const std::wstring& path) {
   // One folder reached by two names (Program Files on a 32-bit system, links
   // among the profiles) keeps its first, more telling, place.
   for (const ProtectedFolder& known : folders_) {
-    if (folder.id ? known.id == folder.id : base::paths::SameText(known.longPath, folder.longPath)) return;
+    if (folder.id ? known.id == folder.id : base::paths::SamePath(known.longPath, folder.longPath)) return;
   }
   maxDepth_ = std::max(maxDepth_, Depth(folder.longPath));
   names_.push_back(LastName(folder.longPath));
@@ -181,7 +181,7 @@ std::optional<Place> ProtectedPlaces::Match(const std::wstring& full) {
   if (!identity) {
     const std::wstring longPath = LongPathOf(full);
     for (const ProtectedFolder& folder : folders_) {
-      if (base::paths::SameText(folder.longPath, longPath)) return folder.place;
+      if (base::paths::SamePath(folder.longPath, longPath)) return folder.place;
     }
     return std::nullopt;
   }

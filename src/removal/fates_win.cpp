@@ -143,27 +143,23 @@ FateCheck::FateCheck(const Plan& plan, Disposal disposal, const ProgressFn& prog
 }
 
 // Files of one folder follow each other in a list, so the parent of the
-// file before is tried first. A path with a closing separator, or whose
-// parent is not written as a listed folder is, has none.
+// file before is tried first. A path with a closing separator has none; a
+// parent is found however it is written, a name only as it is written.
 void FateCheck::FindParents() {
-  std::unordered_map<std::wstring_view, size_t> listed;
-  for (size_t i = 0; i < plan_.folders.size(); ++i) {
-    std::wstring_view folder = plan_.folders[i];
-    while (!folder.empty() && folder.back() == L'\\') folder.remove_suffix(1);
-    listed.emplace(folder, i);
-  }
+  std::unordered_map<std::wstring, size_t> listed;
+  for (size_t i = 0; i < plan_.folders.size(); ++i) listed.emplace(base::paths::PathKey(plan_.folders[i]), i);
   parentOf_.assign(plan_.files.size(), kNoParent);
   nameAt_.assign(plan_.files.size(), 0);
-  std::wstring_view lastParent;
+  if (listed.empty()) return;
+  std::wstring lastParent;
   size_t lastIndex = kNoParent;
   for (size_t f = 0; f < plan_.files.size(); ++f) {
     const std::wstring& path = plan_.files[f];
     const size_t slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos || slash + 1 == path.size()) continue;
-    const std::wstring_view parent(path.data(), slash);
-    if (parent != lastParent) {
-      const auto found = listed.find(parent);
-      lastParent = parent;
+    if (lastParent.size() != slash || path.compare(0, slash, lastParent) != 0) {
+      lastParent.assign(path, 0, slash);
+      const auto found = listed.find(base::paths::PathKey(lastParent));
       lastIndex = found == listed.end() ? kNoParent : found->second;
     }
     parentOf_[f] = lastIndex;
