@@ -35,6 +35,13 @@ class CommandLineTest(AddCase):
         self.assertTrue(removal.running())
         self.assertTrue(self.driver.visible(PROMPT))
         self.no_box("Clear", 500)
+        # A later start's file asks "Clear"; Yes leaves it alone in the
+        # list, and the status counts it.
+        time.sleep(3)
+        self.assertTrue(self.starts("C:\\T\\b").wait_exit(30))
+        self.answer("Clear", CLEAR_TEXT, "yes")
+        self.wait_rows(example_rows("b"))
+        self.wait_status("1 items loaded...")
 
     def test_thirty_starts_at_once_land_in_the_open_window_with_one_clear_question(self):
         folder = os.path.join(self.root, "many")
