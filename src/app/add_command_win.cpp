@@ -267,12 +267,16 @@ bool AddDropped(MainWindow& window, const std::vector<std::wstring>& paths) {
 
 // After a stopped search the status tells what the command had added by
 // then. That report belongs to its own command: the next add replaces it,
-// with the list's count when that add sets no status of its own.
-void ReportOutcome(MainWindow& window, bool finished, size_t countBefore, const std::wstring& statusBefore) {
+// with the list's count when that add sets no status of its own. So does a
+// count the add has made old by clearing the list or adding files to it;
+// an empty status (nothing counted yet) stays as file mode leaves it.
+void ReportOutcome(MainWindow& window, bool finished, size_t countBefore, bool listChanged,
+                   const std::wstring& statusBefore) {
   const size_t count = window.List().Count();
   if (!finished) {
     window.SetStatus(SearchStoppedText(count > countBefore ? count - countBefore : 0, count));
-  } else if (IsSearchStoppedText(statusBefore) && window.StatusText() == statusBefore) {
+  } else if (window.StatusText() == statusBefore &&
+             (IsSearchStoppedText(statusBefore) || (listChanged && !statusBefore.empty()))) {
     window.SetStatus(ItemsLoadedText(count));
   }
 }
@@ -289,16 +293,19 @@ void RunAdding(MainWindow& window, bool askClear, Adding&& adding) {
   window.SetBusy(true);
   const AtEnd idleAgain([&window] { window.SetBusy(false); });
   const std::wstring statusBefore = window.StatusText();
+  bool cleared = false;
   if (askClear && !window.List().Empty() &&
       Ask(window.Handle(), kClearQuestion, kClearTitle, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
     window.List().Clear();
     ListView_SetItemState(GetDlgItem(window.Handle(), kFileList), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     window.ListChanged();
+    cleared = true;
   }
   const size_t countBefore = window.List().Count();
   bool finished = true;
   Quietly([&] { finished = adding(); });
-  Quietly([&] { ReportOutcome(window, finished, countBefore, statusBefore); });
+  const bool listChanged = cleared || window.List().Count() != countBefore;
+  Quietly([&] { ReportOutcome(window, finished, countBefore, listChanged, statusBefore); });
 }
 
 }  // namespace

@@ -23,9 +23,6 @@ namespace {
 constexpr DWORD kListDialogFlags = OFN_EXPLORER | OFN_LONGNAMES | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT;
 constexpr DWORD kSaveDialogFlags = kListDialogFlags | OFN_OVERWRITEPROMPT;
 
-const wchar_t kShortcutPlaced[] =
-    L"Your delete list shortcut has been placed on your desktop. Run this application to remove your selected files.";
-
 void Inform(MainWindow& window, const wchar_t* text, const wchar_t* title, UINT icon = MB_ICONINFORMATION) {
   MessageBoxW(window.Handle(), text, title, MB_OK | icon);
 }
@@ -86,11 +83,9 @@ void WarnOfProtectedFolders(MainWindow& window) {
 
 // A desktop that refuses the shortcut is a plain failure: the list itself
 // was saved, and the user is told so with the reason.
-bool PlaceShortcut(const std::wstring& listPath, std::wstring& reason) {
+bool PlaceShortcut(const std::wstring& listPath, listfile::PlacedShortcut& placed, std::wstring& reason) {
   try {
-    const listfile::RemovalShortcut link = listfile::MakeRemovalShortcut(ProgramPath(), listPath);
-    listfile::CreateLink(listfile::DeskTop, link.name, link.target, L"", link.iconLocation, link.workingDirectory, L"", 1,
-                      link.arguments);
+    placed = listfile::PlaceRemovalShortcut(ProgramPath(), listPath);
     return true;
   } catch (const base::trap::Failure& failure) {
     reason = failure.description;
@@ -116,10 +111,11 @@ void SaveListCommand(MainWindow& window) {
     if (!saved.ok)
       return Inform(window, listfile::SaveFailedText(listPath, saved.reason).c_str(), L"Files", MB_ICONEXCLAMATION);
     ST(window.SetStatus(ItemsSavedText(window.List().Count())));
+    listfile::PlacedShortcut placed;
     std::wstring reason;
-    if (!ST(PlaceShortcut(listPath, reason)))
+    if (!ST(PlaceShortcut(listPath, placed, reason)))
       return Inform(window, listfile::ShortcutFailedText(listPath, reason).c_str(), L"Shortcut", MB_ICONEXCLAMATION);
-    Inform(window, kShortcutPlaced, L"Shortcut");
+    Inform(window, listfile::ShortcutPlacedText(placed.name, placed.firstName).c_str(), L"Shortcut");
   });
 }
 

@@ -119,6 +119,7 @@ MainWindow& TheMainWindow() {
 bool MainWindow::Create(HINSTANCE instance) {
   idleSince_ = GetTickCount();
   queueEndedAt_ = idleSince_ - kOneSelectionMs;
+  lastHandOverAt_ = queueEndedAt_;
   icon_ = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
   base::WindowSpec spec{kClassName, L"", WS_OVERLAPPEDWINDOW, WS_EX_CONTROLPARENT};
   spec.classIcon = icon_;
@@ -512,11 +513,22 @@ LRESULT MainWindow::OnCopyData(const COPYDATASTRUCT* data) {
 
 void MainWindow::QueuePaths(std::vector<std::wstring> paths) {
   if (paths.empty()) return;
-  const bool sameSelection = queueRunning_ || GetTickCount() - queueEndedAt_ < kOneSelectionMs;
-  if (queuedPaths_.empty()) queueAsksClear_ = !sameSelection;
+  if (queuedPaths_.empty()) queueAsksClear_ = !SameSelection();
+  lastHandOverAt_ = GetTickCount();
   queuedPaths_.insert(queuedPaths_.end(), std::make_move_iterator(paths.begin()), std::make_move_iterator(paths.end()));
   queueQuiet_ = false;
   if (!SetTimer(hwnd_, kQueueTimer, kQueueQuietMs, nullptr)) OnQueueQuiet();
+}
+
+// Paths that come soon after the last ones, or while those are added with
+// no question open, or soon after, are the same selection. Paths that come
+// long after, while a question is open, are the user's next selection:
+// they wait for the question to close and ask "Clear" themselves.
+bool MainWindow::SameSelection() const {
+  const DWORD now = GetTickCount();
+  if (now - lastHandOverAt_ < kOneSelectionMs) return true;
+  if (!IsWindowEnabled(hwnd_)) return false;
+  return queueRunning_ || now - queueEndedAt_ < kOneSelectionMs;
 }
 
 void MainWindow::OnQueueQuiet() {

@@ -88,8 +88,9 @@ class MainWindow : public base::Window {
   // Paths handed in by the command line of this start or of later starts
   // (editing mode only). They are added together, as one drop, once no more
   // have come for a moment and the window takes drops; paths that come
-  // while those are added, or just after, belong to the same selection and
-  // are added without asking "Clear" again.
+  // just after the last ones, or while those are added (with no question
+  // open), or just after they were, belong to the same selection and are
+  // added without asking "Clear" again.
   void TakePathsFromOtherStarts();
   void QueuePaths(std::vector<std::wstring> paths);
   std::vector<std::wstring> TakeQueuedPaths();
@@ -117,6 +118,7 @@ class MainWindow : public base::Window {
   void OnDrop(std::vector<std::wstring> paths);
   void RunPendingDrop();
   LRESULT OnCopyData(const COPYDATASTRUCT* data);
+  bool SameSelection() const;
   void OnQueueQuiet();
   void RunQueuedPaths();
   bool HasWaitingPaths() const;
@@ -143,6 +145,7 @@ class MainWindow : public base::Window {
   bool queueAsksClear_ = true;
   bool queueRunning_ = false;
   DWORD queueEndedAt_ = 0;
+  DWORD lastHandOverAt_ = 0;
   bool busy_ = false;
   DWORD idleSince_ = 0;
   std::function<void()> stopSearch_;

@@ -1,13 +1,16 @@
 // Shell operations: shortcuts through the scripting shell object, called
-// late-bound by member name and put in place whole, and the shell's "Open"
-// verb.
+// late-bound by member name and put in place whole, and existing links read
+// back with the shell's own link reader.
 #include "listfile/shell_links_win.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "base/atomic_write_win.h"
 #include "base/dispatch_win.h"
 #include "base/error_trap_win.h"
+#include "base/paths.h"
+#include "base/paths_win.h"
 #include "listfile/shortcut_plan.h"
 
 namespace listfile {
@@ -79,6 +82,65 @@ void MakeSubFolder(const std::wstring& folder) {
   if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryW(folder.c_str(), nullptr);
 }
 
+// The folder a link of this location and sub-folder goes into.
+std::wstring LinkFolder(IDispatch* shellObject, long location, const std::wstring& subFolder) {
+  std::wstring folder;
+  if (const wchar_t* special = SpecialFolderName(location)) {
+    CHECK_HR(SpecialFolder(shellObject, special, folder));
+  }
+  if (!subFolder.empty()) folder += L'\\' + subFolder;
+  return folder;
+}
+
+// More than any command line can hold (32,767 characters).
+constexpr int kMostArgumentChars = 32768;
+
+// The long form of a path (short 8.3 names spelt out); the path itself
+// when it cannot be looked up, a list that is gone, say.
+std::wstring LongForm(const std::wstring& path) {
+  const std::wstring verbatim = base::paths::Verbatim(path);
+  std::wstring expanded(verbatim.size() + MAX_PATH, L'\0');
+  DWORD n = GetLongPathNameW(verbatim.c_str(), &expanded[0], static_cast<DWORD>(expanded.size()));
+  if (n >= expanded.size()) {
+    expanded.resize(n);
+    n = GetLongPathNameW(verbatim.c_str(), &expanded[0], static_cast<DWORD>(expanded.size()));
+  }
+  if (n == 0 || n >= expanded.size()) return path;
+  expanded.resize(n);
+  return base::paths::ShortForm(expanded);
+}
+
+// Two list paths name the same file as the file system compares names.
+bool SameListFile(const std::wstring& a, const std::wstring& b) {
+  return base::paths::SameText(LongForm(a), LongForm(b));
+}
+
+// Whose the link of that name is, by the list its arguments name. A file
+// that is no link at all is not this list's either.
+NameOwner OwnerOf(const std::wstring& linkPath, const std::wstring& listPath) {
+  const DWORD attributes = GetFileAttributesW(base::paths::Verbatim(linkPath).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (base::paths::IsNotFound(error)) return NameOwner::Nobody;
+    base::trap::RaiseWin32(error);
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return NameOwner::OtherList;
+  ComRef<IShellLinkW> link;
+  CHECK_HR(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                            reinterpret_cast<void**>(link.put())));
+  ComRef<IPersistFile> file;
+  CHECK_HR(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put())));
+  const HRESULT loaded = file.get()->Load(linkPath.c_str(), STGM_READ);
+  // Held or refused, the link's list cannot be told: that is a failure.
+  if (HRESULT_FACILITY(loaded) == FACILITY_WIN32) CHECK_HR(loaded);
+  if (FAILED(loaded)) return NameOwner::OtherList;
+  std::wstring arguments(kMostArgumentChars, L'\0');
+  CHECK_HR(link.get()->GetArguments(&arguments[0], kMostArgumentChars));
+  arguments.resize(wcsnlen(arguments.c_str(), arguments.size()));
+  const std::wstring listed = ListPathOfArguments(arguments);
+  return !listed.empty() && SameListFile(listed, listPath) ? NameOwner::ThisList : NameOwner::OtherList;
+}
+
 }  // namespace
 
 void CreateLink(long location, const std::wstring& name, const std::wstring& target, const std::wstring& hotKey,
@@ -86,14 +148,8 @@ void CreateLink(long location, const std::wstring& name, const std::wstring& tar
                 const std::wstring& subFolder, short windowStyle, const std::wstring& arguments) {
   ComRef<IDispatch> shellObject;
   CHECK_HR(base::win::CreateObject(L"WScript.Shell", shellObject));
-  std::wstring folder;
-  if (const wchar_t* special = SpecialFolderName(location)) {
-    CHECK_HR(SpecialFolder(shellObject.get(), special, folder));
-  }
-  if (!subFolder.empty()) {
-    folder += L'\\' + subFolder;
-    MakeSubFolder(folder);
-  }
+  const std::wstring folder = ST(LinkFolder(shellObject.get(), location, subFolder));
+  if (!subFolder.empty()) MakeSubFolder(folder);
   ComRef<IDispatch> link;
   const std::wstring passing = PassingLinkPath(folder, name);
   CHECK_HR(ShortcutObject(shellObject.get(), passing, link));
@@ -110,6 +166,18 @@ void CreateLink(long location, const std::wstring& name, const std::wstring& tar
   if (FAILED(saved)) DeleteFileW(passing.c_str());
   CHECK_HR(saved);
   ST(PutInPlace(passing, LinkPath(folder, name)));
+}
+
+PlacedShortcut PlaceRemovalShortcut(const std::wstring& programPath, const std::wstring& listPath) {
+  const RemovalShortcut link = MakeRemovalShortcut(programPath, listPath);
+  ComRef<IDispatch> shellObject;
+  CHECK_HR(base::win::CreateObject(L"WScript.Shell", shellObject));
+  const std::wstring desktop = ST(LinkFolder(shellObject.get(), DeskTop, std::wstring()));
+  const std::wstring name = ST(ChooseShortcutName(
+      link.name, listPath, [&](const std::wstring& n) { return OwnerOf(LinkPath(desktop, n), listPath); }));
+  if (name.empty()) RAISE(ERROR_FILE_EXISTS, L"every name the shortcut could take is another list's");
+  ST(CreateLink(DeskTop, name, link.target, L"", link.iconLocation, link.workingDirectory, L"", 1, link.arguments));
+  return {name, link.name};
 }
 
 }  // namespace listfile

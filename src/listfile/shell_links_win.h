@@ -1,5 +1,6 @@
 // Writing a shortcut (.lnk) into one of the user's special folders through
-// the scripting shell object.
+// the scripting shell object, and placing a list's removal shortcut on the
+// desktop under a name no other list's shortcut has.
 #pragma once
 #include <windows.h>
 
@@ -18,5 +19,17 @@ void CreateLink(long location, const std::wstring& name, const std::wstring& tar
                 const std::wstring& iconLocation, const std::wstring& workingDirectory,
                 const std::wstring& subFolder = std::wstring(), short windowStyle = 1,
                 const std::wstring& arguments = std::wstring());
+
+// The name a removal shortcut went under and the first name it would have
+// gone under, were that free.
+struct PlacedShortcut {
+  std::wstring name;
+  std::wstring firstName;
+};
+// Places the desktop shortcut that starts a removal run of the list file
+// (see MakeRemovalShortcut) under a name of ChooseShortcutName. A shortcut of another list is never replaced, nor
+// one that cannot be read (held by another program, refused): that raises
+// a trap failure, as a failure to write does. Needs COM initialised.
+PlacedShortcut PlaceRemovalShortcut(const std::wstring& programPath, const std::wstring& listPath);
 
 }  // namespace listfile

@@ -58,6 +58,8 @@ constexpr int kMargin = 120;
 constexpr int kTotalsHeight = 690;
 constexpr int kButtonWidth = 1140;
 constexpr int kButtonHeight = 390;
+// A pause this long in typing starts a new search.
+constexpr DWORD kTypingPauseMs = 1000;
 
 // Creation order is the tab order; Layout() places them at every size.
 const base::ControlSpec kControls[] = {
@@ -149,6 +151,8 @@ LRESULT PreviewWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE:
       if (!CreateControls(kControls)) return -1;
       AddColumns();
+      // Without it the list view's own search is left, which finds less.
+      SetWindowSubclass(Control(kPreviewList), ListProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
       Layout();
       return 0;
     case WM_SIZE:
@@ -283,6 +287,42 @@ LRESULT PreviewWindow::OnNotify(const NMHDR* header) {
     default:
       return 0;
   }
+}
+
+// Typed characters go to the window's own search; the rest to the list.
+LRESULT CALLBACK PreviewWindow::ListProcedure(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                              DWORD_PTR self) {
+  if (msg == WM_CHAR && wp >= L' ' && reinterpret_cast<PreviewWindow*>(self)->FindTyped(static_cast<wchar_t>(wp)))
+    return 0;
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(list, ListProcedure, id);
+  return DefSubclassProc(list, msg, wp, lp);
+}
+
+// Type-to-find as Explorer does it: the characters typed without a pause
+// make the start of a path, found without regard to case. The list view's
+// own search would do it too, but Wine's leaves out ":" and never gets
+// past "C". A new search starts below the focused row, so the same first
+// letter again moves on; a longer text may still be the focused row's.
+bool PreviewWindow::FindTyped(wchar_t c) {
+  if (!model_) return false;
+  const DWORD now = GetTickCount();
+  if (now - typedAt_ > kTypingPauseMs) typed_.clear();
+  typedAt_ = now;
+  typed_ += c;
+  HWND list = Control(kPreviewList);
+  const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+  const size_t start = focused < 0 ? 0 : static_cast<size_t>(focused) + (typed_.size() == 1 ? 1 : 0);
+  const size_t row = model_->Find(typed_, start);
+  if (row == Preview::kNone) {
+    MessageBeep(MB_OK);
+    return true;
+  }
+  const int item = static_cast<int>(row);
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetItemState(list, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetSelectionMark(list, item);
+  ListView_EnsureVisible(list, item, FALSE);
+  return true;
 }
 
 void PreviewWindow::ShowSortArrows() {

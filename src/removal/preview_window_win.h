@@ -44,6 +44,8 @@ class PreviewWindow : public base::Window {
   void OnProgress();
   void OnFilled();
   LRESULT OnNotify(const NMHDR* header);
+  static LRESULT CALLBACK ListProcedure(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+  bool FindTyped(wchar_t c);
   void ShowSortArrows();
   void Copy();
   void Close();
@@ -52,6 +54,8 @@ class PreviewWindow : public base::Window {
   std::unique_ptr<Preview> model_;
   std::wstring cell_;  // the text a list cell was last given
   HWND returnFocus_ = nullptr;  // the owner's control that had the keys
+  std::wstring typed_;          // the start of a path being typed in the list
+  DWORD typedAt_ = 0;
 };
 
 }  // namespace removal

@@ -35,6 +35,13 @@ class CommandLineTest(AddCase):
         self.assertTrue(removal.running())
         self.assertTrue(self.driver.visible(PROMPT))
         self.no_box("Clear", 500)
+        # A later start's file asks "Clear"; Yes leaves it alone in the
+        # list, and the status counts it.
+        time.sleep(3)
+        self.assertTrue(self.starts("C:\\T\\b").wait_exit(30))
+        self.answer("Clear", CLEAR_TEXT, "yes")
+        self.wait_rows(example_rows("b"))
+        self.wait_status("1 items loaded...")
 
     def test_thirty_starts_at_once_land_in_the_open_window_with_one_clear_question(self):
         folder = os.path.join(self.root, "many")
@@ -56,6 +63,25 @@ class CommandLineTest(AddCase):
         self.assertTrue(all(r[1] == "File" for r in rows))
         self.no_box("Clear")
         self.assertEqual(self.driver.windows().count(MAIN), 1)
+
+    def test_a_start_made_while_a_question_is_open_waits_and_asks_clear_itself(self):
+        self.start()
+        self.driver.drop("C:\\T\\a")
+        self.wait_rows(example_rows("a"))
+        self.assertTrue(self.starts("C:\\T\\S2").wait_exit(30))
+        self.answer("Clear", CLEAR_TEXT, "no")
+        self.assertTrue(self.driver.wait("Directory"))
+        # Long after the first selection, while its question is open, the
+        # user sends another: it is not part of the first one.
+        time.sleep(3.5)
+        self.assertTrue(self.starts("C:\\T\\b").wait_exit(30))
+        self.answer("Directory", subfolder_question("C:\\T\\S2"), "yes")
+        self.answer("Directory", folder_question("C:\\T\\S2"), "yes")
+        self.assertTrue(self.driver.wait("Clear", 5000), "the later start did not ask")
+        self.answer("Clear", CLEAR_TEXT, "yes")
+        self.wait_rows(example_rows("b"))
+        self.wait_status("1 items loaded...")
+        self.no_box("Clear", 500)
 
     def test_starts_at_the_same_moment_with_no_window_open_one(self):
         starts = [self.starts(path) for path in ("C:\\T\\a", "C:\\T\\b", "C:\\T\\S1\\c", "C:\\T\\S2\\d")]

@@ -669,6 +669,10 @@ class HostileRemovalTest(RemovalCase):
         self.driver.run("type", PREVIEW, "rel")
         shown = self.preview_rows()
         self.assertEqual(shown[int(self.driver.run("focused", PREVIEW))][0], "rel.txt")
+        # After a pause a full path's start, colon and all, in other case.
+        time.sleep(1.5)
+        self.driver.run("type", PREVIEW, p.lower() + "\\B")
+        self.assertEqual(shown[int(self.driver.run("focused", PREVIEW))][0], p + "\\b.bin")
         self.assertEqual(self.tree_bytes(self.dir), before)
         # Closed, the preview leaves the prompt as it was. The disk changes
         # before OK: the confirmation counts what the list holds (each item

@@ -1,5 +1,6 @@
 """Save List and Load List end to end: the file's bytes, the desktop shortcut
-read back with an independent parser, the refusals, the overwrite question,
+read back with an independent parser (one per list: a list never takes
+another's), the refusals, the overwrite question,
 failures to write (a held file, a full disk) that lose nothing, a shortcut
 that cannot be placed, load then save, names outside code page 1252, and
 the plain message for a file that cannot be loaded."""
@@ -33,9 +34,19 @@ def list_bytes(records, password):
         return BOM + text.encode("utf-8") + b"\r\n"
 
 
-def shortcut_path():
+def shortcut_path(list_name=None):
+    """The desktop shortcut of the first name, or of the name a list gets
+    when another list has that one."""
     base = os.path.splitext(os.path.basename(EXE))[0]
-    return os.path.join(desktop(), base + " Delete Files.lnk")
+    return os.path.join(desktop(), base + " Delete Files" + (" - " + list_name if list_name else "") + ".lnk")
+
+
+def other_name_text(list_name):
+    """The save's closing message when the first name is another list's."""
+    first = os.path.basename(shortcut_path())[:-4]
+    return ('Your delete list shortcut has been placed on your desktop as "%s - %s": the shortcut "%s" runs '
+            "another list, and stays as it is. Run this application to remove your selected files."
+            % (first, list_name, first))
 
 
 def read_shortcut(path):
@@ -60,8 +71,8 @@ class ListFileCase(E2ETest):
         self.dir = os.path.join(drive_c(), "e2e_lists", self._testMethodName)
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.dir)
-        if os.path.exists(shortcut_path()):
-            os.remove(shortcut_path())
+        self.remove_shortcuts()
+        self.addCleanup(self.remove_shortcuts)  # a shortcut left to a list gone would take the first name
 
     def tearDown(self):
         super().tearDown()
@@ -69,6 +80,12 @@ class ListFileCase(E2ETest):
             for name in dirs + files:
                 os.chmod(os.path.join(root, name), 0o755)
         shutil.rmtree(self.dir, ignore_errors=True)
+
+    @staticmethod
+    def remove_shortcuts():
+        for name in os.listdir(desktop()):
+            if name.startswith(os.path.basename(shortcut_path())[:-4]):
+                os.remove(os.path.join(desktop(), name))
 
     @staticmethod
     def driver_exe():
@@ -179,10 +196,26 @@ class SaveLoadTest(ListFileCase):
         self.assertEqual(link["Icon location"], target)
         self.assertEqual(link["Description"], base + " Delete Files")
         self.assertEqual(link["show"], 1)
-        # A second save to another file replaces the one shortcut.
-        self.save("pw", self.win("second"))
-        self.assertEqual(read_shortcut(shortcut_path())["Command line arguments"], "Remove Files*" + self.win("second"))
-        self.assertEqual(len([n for n in os.listdir(desktop()) if n.endswith("Delete Files.lnk")]), 1)
+        # A save to another list leaves the first list its shortcut and
+        # places one of its own name; the first list saved again under
+        # another spelling keeps the first name; a third list of the same
+        # name takes the next free name.
+        self.start_save("pw", self.win("second.txt"))
+        self.assertEqual(self.driver.run("box", "Shortcut", "ok"), other_name_text("second"))
+        self.start_save("pw", self.win("MY LIST"))
+        self.answer_dialog_box(SAVE_TITLE, "yes")
+        self.assertEqual(self.driver.run("box", "Shortcut", "ok"), SHORTCUT_TEXT)
+        os.makedirs(self.path("other"))
+        self.start_save("pw", self.win("other", "second.txt"))
+        self.assertEqual(self.driver.run("box", "Shortcut", "ok"), other_name_text("second (2)"))
+        shortcuts = {os.path.basename(shortcut_path()): "MY LIST", os.path.basename(shortcut_path("second")): "second.txt",
+                     os.path.basename(shortcut_path("second (2)")): "other\\second.txt"}
+        self.assertEqual(sorted(n for n in os.listdir(desktop()) if "Delete Files" in n), sorted(shortcuts))
+        for name, listed in shortcuts.items():
+            link = read_shortcut(os.path.join(desktop(), name))
+            self.assertEqual(link["Command line arguments"], "Remove Files*" + self.win(*listed.split("\\")))
+            self.assertEqual((link["Description"], link["Local path"]), (name[:-4], target))
+        self.assertEqual(sorted(os.listdir(self.dir)), ["my list", "other", "prepared.txt", "second.txt"])
         # Another program holds the shortcut: the list is saved all the same,
         # the old shortcut stays whole, and the message says both.
         with open(shortcut_path(), "rb") as f:
@@ -198,7 +231,7 @@ class SaveLoadTest(ListFileCase):
         self.assertEqual(self.driver.status(), "3 items saved...")
         with open(shortcut_path(), "rb") as f:
             self.assertEqual(f.read(), old_link)
-        self.assertEqual([n for n in os.listdir(desktop()) if "Delete Files" in n], [os.path.basename(shortcut_path())])
+        self.assertEqual(sorted(n for n in os.listdir(desktop()) if "Delete Files" in n), sorted(shortcuts))
 
     def test_refusals_write_nothing(self):
         self.start()
