@@ -95,26 +95,6 @@ std::wstring LinkFolder(IDispatch* shellObject, long location, const std::wstrin
 // More than any command line can hold (32,767 characters).
 constexpr int kMostArgumentChars = 32768;
 
-// The long form of a path (short 8.3 names spelt out); the path itself
-// when it cannot be looked up, a list that is gone, say.
-std::wstring LongForm(const std::wstring& path) {
-  const std::wstring verbatim = base::paths::Verbatim(path);
-  std::wstring expanded(verbatim.size() + MAX_PATH, L'\0');
-  DWORD n = GetLongPathNameW(verbatim.c_str(), &expanded[0], static_cast<DWORD>(expanded.size()));
-  if (n >= expanded.size()) {
-    expanded.resize(n);
-    n = GetLongPathNameW(verbatim.c_str(), &expanded[0], static_cast<DWORD>(expanded.size()));
-  }
-  if (n == 0 || n >= expanded.size()) return path;
-  expanded.resize(n);
-  return base::paths::ShortForm(expanded);
-}
-
-// Two list paths name the same file as the file system compares names.
-bool SameListFile(const std::wstring& a, const std::wstring& b) {
-  return base::paths::SameText(LongForm(a), LongForm(b));
-}
-
 // Whose the link of that name is, by the list its arguments name. A file
 // that is no link at all is not this list's either.
 NameOwner OwnerOf(const std::wstring& linkPath, const std::wstring& listPath) {
@@ -138,7 +118,7 @@ NameOwner OwnerOf(const std::wstring& linkPath, const std::wstring& listPath) {
   CHECK_HR(link.get()->GetArguments(&arguments[0], kMostArgumentChars));
   arguments.resize(wcsnlen(arguments.c_str(), arguments.size()));
   const std::wstring listed = ListPathOfArguments(arguments);
-  return !listed.empty() && SameListFile(listed, listPath) ? NameOwner::ThisList : NameOwner::OtherList;
+  return !listed.empty() && base::paths::SamePath(listed, listPath) ? NameOwner::ThisList : NameOwner::OtherList;
 }
 
 }  // namespace
