@@ -131,7 +131,11 @@ size_t ParentEnd(const std::wstring& path) {
 }
 
 std::wstring PathKey(const std::wstring& path) {
-  std::wstring key = ShortForm(Verbatim(path));
+  // A plain full path with a drive letter is its own plain form.
+  std::wstring key = path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\' &&
+                             AlreadyPlain(path, 3)
+                         ? path
+                         : ShortForm(Verbatim(path));
   if (key.find(L'~') != std::wstring::npos) key = LongNames(key);
   while (key.size() > 1 && IsSlash(key.back())) key.pop_back();
   return FoldCase(std::move(key));

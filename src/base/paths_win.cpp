@@ -51,7 +51,16 @@ bool SameText(const std::wstring& a, const std::wstring& b) {
 }
 
 std::wstring FoldCase(std::wstring text) {
-  if (text.empty()) return text;
+  // Nearly every name is plain ASCII, which folds the same everywhere.
+  bool ascii = true;
+  for (wchar_t& c : text) {
+    if (c >= 0x80) {
+      ascii = false;
+      break;
+    }
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  }
+  if (ascii || text.empty()) return text;
   const int length = static_cast<int>(text.size());
   // Upper case maps one code unit to one, so the length stays.
   std::wstring folded(text.size(), L'\0');

@@ -44,28 +44,28 @@ std::vector<std::wstring> UserShellFolderKeys() {
 
 bool ByName(const FolderEntry& entry, std::wstring_view name) { return std::wstring_view(entry.name) < name; }
 
-// The folder's entries, sorted by name (what the listing gave, should it
-// end early).
-std::vector<FolderEntry> Entries(const std::wstring& apiPath) {
-  std::vector<FolderEntry> entries;
+// The folder's entries, sorted by name; false when the listing failed or
+// ended early (what it gave is kept).
+bool Entries(const std::wstring& apiPath, std::vector<FolderEntry>& entries) {
   WIN32_FIND_DATAW data;
   base::win::unique_hfind find(FindFirstFileExW((apiPath + L"\\*").c_str(), FindExInfoBasic, &data,
-                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-  if (!find) return entries;
+                                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!find) return false;
   do {
     if (!wcscmp(data.cFileName, L".") || !wcscmp(data.cFileName, L"..")) continue;
     entries.push_back({data.cFileName, data.dwFileAttributes,
                        (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
   } while (FindNextFileW(find.get(), &data));
+  const bool whole = GetLastError() == ERROR_NO_MORE_FILES;
   std::sort(entries.begin(), entries.end(),
             [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-  return entries;
+  return whole;
 }
 
 // A listed folder as it is on the disk: its attributes (or why they cannot
 // be had), whether it is the root of a drive, and what a folder that is no
 // link holds. A path that is never tried is not looked at.
-Verdict LookAtFolder(const std::wstring& path, std::vector<FolderEntry>& entries) {
+Verdict LookAtFolder(const std::wstring& path, std::vector<FolderEntry>& entries, char& whole) {
   Verdict v;
   if (!PathRefusal(path).empty()) return v;
   const std::wstring apiPath = FolderApiPath(path);
@@ -78,22 +78,23 @@ Verdict LookAtFolder(const std::wstring& path, std::vector<FolderEntry>& entries
   }
   if (v.attributes == INVALID_FILE_ATTRIBUTES) v.code = error;
   else if ((v.attributes & FILE_ATTRIBUTE_DIRECTORY) && !(v.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-    entries = Entries(apiPath);
+    whole = Entries(apiPath, entries);
   return v;
 }
 
 // The calling thread only waits, calling `painted` now and then.
 std::vector<Verdict> LookAtFolders(const std::vector<std::wstring>& folders,
-                                   std::vector<std::vector<FolderEntry>>& contents,
+                                   std::vector<std::vector<FolderEntry>>& contents, std::vector<char>& whole,
                                    const std::function<void()>& painted, const std::atomic<bool>* stop) {
   std::vector<Verdict> looked(folders.size());
   contents.assign(folders.size(), {});
+  whole.assign(folders.size(), 0);
   ChunkSetup setup{DeleteWorkerCount(), kFolderChunk};
   setup.stop = stop;
   const std::vector<ItemFailure> untried = RunInChunks(
       folders.size(),
       [&](size_t i) -> unsigned long {
-        looked[i] = LookAtFolder(folders[i], contents[i]);
+        looked[i] = LookAtFolder(folders[i], contents[i], whole[i]);
         return 0;
       },
       [&](size_t) { painted(); }, setup);
@@ -132,7 +133,7 @@ FateCheck::FateCheck(const Plan& plan, Disposal disposal, const ProgressFn& prog
     : plan_(plan), disposal_(disposal), linksAlone_(FolderLinksRemovableAlone()) {
   const size_t total = plan.files.size() + plan.folders.size();
   const std::vector<Verdict> looked = LookAtFolders(
-      plan.folders, contents_,
+      plan.folders, contents_, whole_,
       [&] {
         if (progress) progress(0, total);
       },
@@ -167,13 +168,25 @@ void FateCheck::FindParents() {
   }
 }
 
-const FolderEntry* FateCheck::Listing(size_t file) const {
+const FolderEntry* FateCheck::Listing(size_t file, bool& absent) const {
+  absent = false;
   const size_t parent = parentOf_[file];
   if (parent == kNoParent) return nullptr;
   const std::vector<FolderEntry>& entries = contents_[parent];
   const std::wstring_view name = std::wstring_view(plan_.files[file]).substr(nameAt_[file]);
   const auto found = std::lower_bound(entries.begin(), entries.end(), name, ByName);
-  return found != entries.end() && found->name == name ? &*found : nullptr;
+  if (found != entries.end() && found->name == name) return &*found;
+  if (!whole_[parent] || name.find(L'~') != std::wstring_view::npos) return nullptr;
+  std::lock_guard<std::mutex> hold(foldedMutex_);
+  if (folded_.empty()) folded_.resize(contents_.size());
+  std::unique_ptr<std::vector<std::wstring>>& keys = folded_[parent];
+  if (!keys) {
+    keys = std::make_unique<std::vector<std::wstring>>();
+    for (const FolderEntry& entry : entries) keys->push_back(base::paths::FoldCase(entry.name));
+    std::sort(keys->begin(), keys->end());
+  }
+  absent = !std::binary_search(keys->begin(), keys->end(), base::paths::FoldCase(std::wstring(name)));
+  return nullptr;
 }
 
 DWORD FateCheck::Listed(size_t file) const {
@@ -184,7 +197,7 @@ DWORD FateCheck::Listed(size_t file) const {
 Verdict FateCheck::File(size_t file) {
   Verdict v;
   v.code = Listed(file);
-  return v.code ? v : Look(file, ApiPath(file));
+  return v.code ? v : Look(file);
 }
 
 std::wstring FateCheck::ApiPath(size_t file) const {
@@ -194,14 +207,18 @@ std::wstring FateCheck::ApiPath(size_t file) const {
 
 // From the listing of its folder when it is in it; a name the listing does
 // not hold exactly (written in other letter case, say) is looked at alone.
-Verdict FateCheck::Look(size_t file, const std::wstring& apiPath) {
+Verdict FateCheck::Look(size_t file, const std::wstring* apiPath) {
   Verdict v;
-  if (const FolderEntry* entry = Listing(file)) {
+  bool absent = false;
+  if (const FolderEntry* entry = Listing(file, absent)) {
     v.attributes = entry->attributes;
     v.bytes = entry->bytes;
+  } else if (absent && trustListings_) {
+    v.code = ERROR_FILE_NOT_FOUND;
+    return v;
   } else {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(apiPath.c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW((apiPath ? *apiPath : ApiPath(file)).c_str(), GetFileExInfoStandard, &data)) {
       // A closing separator names a folder: the record names no file, there
       // or not (a folder there is a folder listed as a file).
       const wchar_t last = plan_.files[file].back();
@@ -348,6 +365,7 @@ std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn&
                           const std::atomic<bool>* stop) {
   const size_t total = plan.files.size() + plan.folders.size();
   FateCheck check(plan, disposal, progress, stop);
+  check.TrustListings();
   std::vector<Verdict> files(plan.files.size());
   ChunkSetup setup{DeleteWorkerCount()};
   setup.stop = stop;

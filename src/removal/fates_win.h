@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -60,9 +61,14 @@ class FateCheck {
   DWORD Listed(size_t file) const;
   // The whole decision on a file: Listed, then one look at it. Any thread.
   Verdict File(size_t file);
-  // The look alone, at the path the pass hands to the file system (the
-  // pass asks Listed first).
-  Verdict Look(size_t file, const std::wstring& apiPath);
+  // The look alone (the pass asks Listed first), at the path the pass
+  // hands to the file system, or at ApiPath when none is given.
+  Verdict Look(size_t file, const std::wstring* apiPath = nullptr);
+  // From now on a file that its listed folder's listing holds in no
+  // spelling is taken as gone without a look of its own: right for a
+  // preview, which shows the disk as the listings found it; a run looks
+  // again, as a file may have come since.
+  void TrustListings() { trustListings_ = true; }
   // The form of a file's path that its look and its removal use.
   std::wstring ApiPath(size_t file) const;
   // The whole decision on a folder, looked at when the check was made.
@@ -77,8 +83,11 @@ class FateCheck {
   bool BinTakes(const std::wstring& shellPath);
   void DecideFolders(const std::vector<Verdict>& looked);
   void FindParents();
-  // The entry a file has in its listed folder's listing, or null.
-  const FolderEntry* Listing(size_t file) const;
+  // The entry a file has, written exactly so, in its listed folder's
+  // listing, or null; `absent` tells whether that listing was made whole
+  // and holds the name in no spelling (a name with a "~" may be a short
+  // name, which a listing does not show).
+  const FolderEntry* Listing(size_t file, bool& absent) const;
 
   const Plan& plan_;
   Disposal disposal_;
@@ -86,6 +95,12 @@ class FateCheck {
   std::vector<bool> blockedFiles_, blockedFolders_;
   std::vector<Verdict> folders_;
   std::vector<std::vector<FolderEntry>> contents_;  // per listed folder, sorted by name
+  std::vector<char> whole_;                         // per listed folder: its listing was made whole
+  bool trustListings_ = false;
+  // Per listed folder, made at the first name its listing does not hold
+  // exactly: the names with their letter case folded, sorted.
+  mutable std::mutex foldedMutex_;
+  mutable std::vector<std::unique_ptr<std::vector<std::wstring>>> folded_;
   std::vector<size_t> parentOf_;                    // per file: its listed folder, or kNoParent
   std::vector<size_t> nameAt_;                      // per file: where its name starts
   std::mutex binsMutex_;

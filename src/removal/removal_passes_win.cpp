@@ -81,7 +81,7 @@ void FilePass(const std::vector<std::wstring>& files, FateCheck& check, std::vec
            [&](size_t i) -> DWORD {
              if (const DWORD refused = check.Listed(i)) return refused;
              const std::wstring apiPath = check.ApiPath(i);
-             const Verdict verdict = check.Look(i, apiPath);
+             const Verdict verdict = check.Look(i, &apiPath);
              if (verdict.code) return verdict.code;
              bytes[i] = verdict.bytes;
              return RemoveItem(apiPath, DeleteFileW);
