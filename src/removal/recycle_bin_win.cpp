@@ -72,20 +72,25 @@ DWORD RecycleOne(const std::wstring& path) {
 }
 
 // Moves a batch; while calls make headway the rest goes again as a batch.
-// The shell takes a batch in order and gives up at an item it cannot move,
-// so when a call makes none, the first item left goes alone and the rest
-// as a batch again.
+// The shell takes a batch in order and may give up at an item it cannot
+// move: when a call makes none, the first item left goes alone and the
+// rest as a batch again; when that makes none either, each goes alone.
 void MoveBatch(Items items, std::vector<Refusal>& refusals) {
+  bool stalled = false;
   while (!items.empty()) {
     MoveToBin(items);
     Items left = StillPresent(items);
     if (left.size() < items.size()) {
       items = std::move(left);
+      stalled = false;
       continue;
     }
-    if (const DWORD code = RecycleOne(*left.front())) refusals.push_back(Refused(*left.front(), code));
-    left.erase(left.begin());
+    const size_t alone = stalled ? left.size() : 1;
+    for (size_t i = 0; i < alone; ++i)
+      if (const DWORD code = RecycleOne(*left[i])) refusals.push_back(Refused(*left[i], code));
+    left.erase(left.begin(), left.begin() + static_cast<std::ptrdiff_t>(alone));
     items = std::move(left);
+    stalled = true;
   }
 }
 
