@@ -18,6 +18,7 @@ os.environ["OMBRELAY_DRIVER"] = os.path.join(build, "win", "tests", "ombrelay_dr
 import harness  # noqa: E402  (needs the environment above)
 from harness import MAIN, Driver, Program, drive_c, reg_delete, reg_query, set_start_up_defaults  # noqa: E402
 from add_helpers import folder_question, subfolder_question  # noqa: E402
+from test_installer import setup_window  # noqa: E402
 from test_save_load import list_bytes  # noqa: E402
 
 PROMPT, PROMPT_TEXT, PROMPT_OK, PROMPT_PROGRESS = "Password", 302, 1, 303
@@ -102,20 +103,10 @@ def removal_pictures():
     program.wait_exit(20)
 
 
-def setup_window():
-    """The setup window's title, which names the page after a colon."""
-    for _ in range(200):
-        titles = [t for t in driver.windows() if t.startswith(MAIN + " Setup")]
-        if titles:
-            return titles[0]
-        time.sleep(0.1)
-    raise SystemExit("no setup window: %r" % driver.windows())
-
-
 def wait_finish_page():
     """Waits for the finish page: its Finish button is on, Back is off."""
     for _ in range(300):
-        buttons = {c["id"]: c for c in driver.children(setup_window()) if c["class"] == "Button"}
+        buttons = {c["id"]: c for c in driver.children(setup_window(driver)) if c["class"] == "Button"}
         if buttons.get(1, {}).get("text") == "&Finish" and buttons[1]["enabled"] and not buttons[3]["enabled"]:
             return
         time.sleep(0.1)
@@ -129,15 +120,15 @@ def installer_picture():
     proc = subprocess.Popen(["wine", setup], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     pages = [os.path.join(build, "installer-page-%d.png" % n) for n in (1, 2, 3)]
     time.sleep(1)
-    capture(setup_window(), pages[0])
-    driver.pclick(1, title=setup_window())  # Next
+    capture(setup_window(driver), pages[0])
+    driver.pclick(1, title=setup_window(driver))  # Next
     time.sleep(1)
-    capture(setup_window(), pages[1])
-    driver.pclick(1, title=setup_window())  # Install
+    capture(setup_window(driver), pages[1])
+    driver.pclick(1, title=setup_window(driver))  # Install
     wait_finish_page()
     time.sleep(1)
-    capture(setup_window(), pages[2])
-    driver.pclick(1, title=setup_window())  # Finish, with "Start Ombrelay" ticked
+    capture(setup_window(driver), pages[2])
+    driver.pclick(1, title=setup_window(driver))  # Finish, with "Start Ombrelay" ticked
     proc.wait(30)
     driver.wait(MAIN, 20000)
     driver.run("close", MAIN)

@@ -7,10 +7,12 @@
 //   driver ready <title> [ms]              exit 0 when the window's keyboard focus is on one of its
 //                                          controls (it is ready for keys)
 //   driver visible <title>                 prints 1 or 0 at once
-//   driver msgbox <title> [yes|no|cancel|ok|none]   prints the text, presses the button
+//   driver msgbox <title> [yes|no|cancel|ok|retry|none]   prints the text, presses the button
 //   driver text <title> <id>               prints a control's text
 //   driver settext <title> <id> <text>
 //   driver state <title> <id>              prints "enabled=E checked=C visible=V"
+//                                          (an <id> not on the window itself is looked for on the
+//                                          dialog inside it, as a setup program's pages are)
 //   driver click <title> <id>              BM_CLICK (returns when the handler does)
 //   driver pclick <title> <id>             posted BM_CLICK (for clicks that open modal boxes)
 //   driver menu <title> <id>...            posts the menu commands, one after another
@@ -81,6 +83,17 @@ HWND FindVisible(const wchar_t* title) {
   return nullptr;
 }
 
+// A control of the window by its id, or else one on a dialog inside it
+// (the page a setup program shows).
+HWND Control(HWND w, int id) {
+  if (HWND c = GetDlgItem(w, id)) return c;
+  for (HWND page = FindWindowExW(w, nullptr, L"#32770", nullptr); page;
+       page = FindWindowExW(w, page, L"#32770", nullptr)) {
+    if (HWND c = GetDlgItem(page, id)) return c;
+  }
+  return nullptr;
+}
+
 HWND WaitTop(const wchar_t* title, int ms = 10000) {
   for (int waited = 0;; waited += 50) {
     if (HWND h = FindVisible(title)) return h;
@@ -119,6 +132,7 @@ int ButtonId(const wchar_t* s) {
   if (!_wcsicmp(s, L"yes")) return IDYES;
   if (!_wcsicmp(s, L"no")) return IDNO;
   if (!_wcsicmp(s, L"cancel")) return IDCANCEL;
+  if (!_wcsicmp(s, L"retry")) return IDRETRY;
   if (!_wcsicmp(s, L"ok")) return IDOK;
   return 0;
 }
@@ -595,7 +609,7 @@ int Run(int argc, wchar_t** argv) {
     Print(L"window [" + std::wstring(title) + L"] not found\n");
     return 2;
   }
-  auto ctrl = [&](int i) { return GetDlgItem(w, static_cast<int>(wcstol(argv[i], nullptr, 0))); };
+  auto ctrl = [&](int i) { return Control(w, static_cast<int>(wcstol(argv[i], nullptr, 0))); };
   if (cmd == L"wait") return 0;
   if (cmd == L"ready") {
     // Shown is not yet ready for keys: wait until the window's thread has

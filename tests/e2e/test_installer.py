@@ -1,13 +1,17 @@
-"""The setup program end to end: a silent install into the test prefix and
-everything it places (files, Start menu and Send To links read back with
-lnkinfo, the "Apps & features" values, the Explorer verbs), the verbs'
+"""The setup program end to end: a silent install into a folder of the
+user's and everything it places in a folder of its own there (files, Start
+menu and Send To links read back with lnkinfo, the "Apps & features" values,
+the Explorer verbs), the folder page and its choice of folder, the verbs'
 commands started as Explorer starts them (one item, thirty at once, a
 folder named "Remove Files"), a silent uninstall that removes only
 what was added and keeps lists, their desktop shortcuts and the settings,
-and an upgrade over an older build."""
+two installs in two folders, and an upgrade over an older build; setup and
+uninstall change nothing while the program runs."""
+import hashlib
 import os
 import shlex
 import shutil
+import signal
 import subprocess
 import tempfile
 import time
@@ -28,6 +32,8 @@ VERB_KEYS = ["HKCU\\Software\\Classes\\*\\shell\\Ombrelay.AddToList",
 INSTALLED_FILES = ["LICENSE.txt", "README.md", "ombrelay.exe", "uninstall.exe"]
 # The uninstaller's caption: the page's empty subcaption leaves a blank at the end.
 UNINSTALLER = MAIN + " Uninstall "
+# The folder page's text and folder field (on the page inside the setup window).
+DIR_TEXT, DIR_FIELD = 1006, 1019
 
 
 def profile():
@@ -62,10 +68,50 @@ def default_value(key):
     raise AssertionError("no default value in " + key)
 
 
-def uninstaller_running():
-    """Whether the uninstaller's copy in %TEMP% (in a ~nsu folder) still runs
-    in this Wine prefix: an uninstaller in another test environment is not ours."""
+def setup_window(driver):
+    """The setup window's title: past the welcome page it ends in a blank."""
+    for _ in range(200):
+        titles = [t for t in driver.windows() if t.startswith(MAIN + " Setup")]
+        if titles:
+            return titles[0]
+        time.sleep(0.1)
+    raise AssertionError("no setup window: %r" % driver.windows())
+
+
+def reg_tree(key):
+    """The key with its values and subkeys as `reg query /s` prints them, "" when missing."""
+    proc = subprocess.run(["wine", "reg", "query", key, "/s"], capture_output=True)
+    return proc.stdout.decode("utf-8", "replace") if proc.returncode == 0 else ""
+
+
+def files_under(folder):
+    """Every file below the folder: relative path -> (SHA-256 of its bytes,
+    time of last write); a digest keeps a failure's diff short."""
+    found = {}
+    for root, _, names in os.walk(folder):
+        for name in names:
+            path = os.path.join(root, name)
+            with open(path, "rb") as f:
+                found[os.path.relpath(path, folder)] = (hashlib.sha256(f.read()).hexdigest(),
+                                                        os.stat(path).st_mtime_ns)
+    return found
+
+
+def installed_state(folder):
+    """All an install is made of: its folder's files, the two links, the verbs and the uninstall entry."""
+    links = []
+    for link in (start_menu_link(), send_to_link()):
+        with open(link, "rb") as f:
+            links.append(hashlib.sha256(f.read()).hexdigest())
+    return files_under(folder), links, [reg_tree(key) for key in VERB_KEYS + [UNINSTALL_KEY]]
+
+
+def uninstaller_copies():
+    """The process ids of the uninstaller's copies in %TEMP% (in a ~nsu
+    folder) in this Wine prefix: an uninstaller in another test environment
+    is not ours."""
     ours = b"WINEPREFIX=" + os.fsencode(os.environ["WINEPREFIX"])
+    found = []
     for pid in os.listdir("/proc"):
         try:
             with open("/proc/%s/cmdline" % pid, "rb") as f:
@@ -73,10 +119,14 @@ def uninstaller_running():
                     continue
             with open("/proc/%s/environ" % pid, "rb") as f:
                 if ours in f.read().split(b"\0"):
-                    return True
+                    found.append(int(pid))
         except OSError:
             continue
-    return False
+    return found
+
+
+def uninstaller_running():
+    return bool(uninstaller_copies())
 
 
 def make_setup(version, out_dir):
@@ -96,31 +146,48 @@ class InstallerTest(E2ETest):
         self.scratch = os.path.join(drive_c(), "e2e installer")
         shutil.rmtree(self.scratch, ignore_errors=True)
         os.makedirs(self.scratch)
+        self.folders = []  # every folder a test installed into, for the tear-down
 
     def tearDown(self):
         super().tearDown()
+        # An uninstaller a failed test left on one of its pages goes too.
+        for pid in uninstaller_copies():
+            os.kill(pid, signal.SIGKILL)
         self.uninstall_all()
+        for folder in self.folders:
+            if os.path.exists(os.path.join(folder, "uninstall.exe")):
+                self.uninstall(folder, entry_goes=False)
         # Whatever a test did to the settings, the next one starts as every class does.
         reg_delete("RecycleBin")
         reg_delete("ColourScheme")
         set_start_up_defaults()
 
-    def install(self, setup=SETUP, folder=None):
-        """A silent install; a folder goes in as /D=, unquoted and last, as
-        NSIS wants it (through cmd, which leaves the command line as typed)."""
+    def install(self, setup=SETUP, folder=None, exit_code=0):
+        """A silent install; a folder (a Unix path, or a Windows one as
+        typed) goes in as /D=, unquoted and last, as NSIS wants it (through
+        cmd, which leaves the command line as typed)."""
         started = time.time()
-        line = wine_path(setup) + " /S" + (" /D=" + wine_path(folder) if folder else "")
-        subprocess.run(["wine", "cmd", "/c", line], check=True, capture_output=True, timeout=120)
+        if folder and folder[1:2] != ":":
+            folder = wine_path(folder)
+        line = wine_path(setup) + " /S" + (" /D=" + folder if folder else "")
+        proc = subprocess.run(["wine", "cmd", "/c", line], capture_output=True, timeout=120)
+        self.assertEqual(proc.returncode, exit_code, line)
+        location = reg_query("InstallLocation", UNINSTALL_KEY)
+        if location:
+            self.folders.append(unix_path(location))
         return time.time() - started
 
-    def uninstall(self, install_dir):
-        """Runs the uninstaller silently and waits for its copy in %TEMP%."""
+    def uninstall(self, install_dir, entry_goes=True):
+        """Runs the uninstaller silently and waits for its copy in %TEMP%;
+        the uninstall entry goes with it unless another install owns it."""
         started = time.time()
         subprocess.run(["wine", os.path.join(install_dir, "uninstall.exe"), "/S"], check=True, capture_output=True)
         deadline = time.time() + 60
-        while (key_exists(UNINSTALL_KEY) or uninstaller_running()) and time.time() < deadline:
+        while ((entry_goes and key_exists(UNINSTALL_KEY)) or uninstaller_running()) and time.time() < deadline:
             time.sleep(0.2)
-        self.assertFalse(key_exists(UNINSTALL_KEY), "the uninstaller did not finish")
+        self.assertFalse(uninstaller_running(), "the uninstaller did not finish")
+        if entry_goes:
+            self.assertFalse(key_exists(UNINSTALL_KEY), "the uninstall entry stayed")
         return time.time() - started
 
     def uninstall_all(self):
@@ -130,9 +197,15 @@ class InstallerTest(E2ETest):
 
     def start_installed(self, *args, install_dir=None):
         exe = os.path.join(install_dir or default_dir(), "ombrelay.exe")
-        proc = subprocess.Popen(["wine", exe] + list(args), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.programs.append(_Started(proc))
+        self.running = subprocess.Popen(["wine", exe] + list(args), stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        self.programs.append(_Started(self.running))
         self.assertTrue(self.driver.wait(MAIN, 20000), "main window did not appear")
+
+    def close_installed(self):
+        """Closes the program started from its installed place and waits for it to end."""
+        self.driver.run("close", MAIN)
+        self.running.wait(20)
 
     def save_list_with_installed_program(self, list_path):
         """Loads a prepared list into the installed program and saves it
@@ -155,12 +228,30 @@ class InstallerTest(E2ETest):
         self.assertEqual(self.driver.run("box", "Shortcut", "ok"), SHORTCUT_TEXT)
         for program in self.programs:
             program.kill()
-        return os.path.join(desktop(), "ombrelay Delete Files.lnk")
+        shortcut = os.path.join(desktop(), "ombrelay Delete Files.lnk")
+        for path in (shortcut, list_path):  # also when the test fails
+            self.addCleanup(lambda path=path: os.path.exists(path) and os.remove(path))
+        return shortcut
+
+    def users_folder(self, name, files):
+        """A folder of the user's holding files by the names setup writes (and one more)."""
+        folder = os.path.join(self.scratch, name)
+        os.makedirs(folder)
+        for file in files:
+            with open(os.path.join(folder, file), "wb") as f:
+                f.write(("the user's own %s\r\n" % file).encode())
+        return folder
 
     def test_silent_install_places_files_links_and_keys(self):
-        folder = os.path.join(self.scratch, "My Tools", "Ombrelay")
-        seconds = self.install(SETUP, folder)
+        # The user's own folder, with their own files by setup's names in it:
+        # setup puts a folder of its own there, and nothing else.
+        tools = self.users_folder("My Tools", INSTALLED_FILES + ["notes.txt"])
+        shutil.copy(os.environ["OMBRELAY_DRIVER"], os.path.join(tools, "uninstall.exe"))  # another program's
+        theirs = files_under(tools)
+        seconds = self.install(SETUP, tools)
         print("install: %.1f s" % seconds)
+        folder = os.path.join(tools, "Ombrelay")
+        self.assertEqual({k: v for k, v in files_under(tools).items() if not k.startswith("Ombrelay")}, theirs)
         self.assertFalse(os.path.exists(default_dir()), os.path.exists(default_dir()) and os.listdir(default_dir()))
         self.assertEqual(sorted(os.listdir(folder)), INSTALLED_FILES)
         with open(os.path.join(folder, "ombrelay.exe"), "rb") as a, open(STRIPPED_EXE, "rb") as b:
@@ -183,6 +274,65 @@ class InstallerTest(E2ETest):
         for key in VERB_KEYS:
             self.assertEqual(default_value(key), "Add to Ombrelay delete list")
             self.assertEqual(default_value(key + "\\command"), '"%s" "%%1"' % exe)
+        # The same folder again, spelt otherwise, is an upgrade of that
+        # install; uninstalling it leaves the user's folder as it was.
+        self.install(SETUP, wine_path(tools).upper() + "\\")
+        self.assertEqual(reg_query("InstallLocation", UNINSTALL_KEY).lower(), wine_path(folder).lower())
+        self.assertEqual(sorted(os.listdir(folder)), INSTALLED_FILES)
+        self.uninstall(folder)
+        self.assertEqual(files_under(tools), theirs)
+        self.assertEqual(sorted(os.listdir(tools)), sorted(theirs))
+
+    def through_the_pages(self, folder=None):
+        """Starts setup with its pages and goes on to the folder page, where it
+        types the folder in when one is given; returns the window's title."""
+        proc = subprocess.Popen(["wine", SETUP], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.programs.append(_Started(proc))
+        self.driver.pclick(1, title=setup_window(self.driver))  # Next
+        self.assertTrue(self.driver.wait(MAIN + " Setup ", 20000))
+        title = setup_window(self.driver)
+        if folder:
+            self.driver.settext(DIR_FIELD, wine_path(folder), title=title)
+            time.sleep(0.5)
+        return title
+
+    def finish(self, title):
+        """Waits for the finish page and clicks Finish, which starts the
+        program from where it was installed; closes it again."""
+        deadline = time.time() + 60
+        while self.driver.text(1, title=title) != "&Finish" and time.time() < deadline:
+            time.sleep(0.2)
+        self.driver.pclick(1, title=title)
+        self.assertTrue(self.driver.wait(MAIN, 20000), "the finish page did not start the program")
+        self.driver.run("close", MAIN)
+        self.assertTrue(self.driver.gone(MAIN, 20000))
+
+    def test_the_folder_page_says_where_the_files_go_and_refuses_a_folder_they_cannot(self):
+        tools = self.users_folder("Tools", ["README.md", "LICENSE.txt"])
+        crowded = self.users_folder("Crowded", ["README.md"])  # and so is its Ombrelay folder
+        os.rename(self.users_folder("Crowded Ombrelay", ["README.md"]), os.path.join(crowded, "Ombrelay"))
+        theirs = files_under(self.scratch)
+        title = self.through_the_pages(crowded)
+        self.assertIn("Choose another folder", self.driver.text(DIR_TEXT, title=title))
+        self.assertEqual(self.driver.state(1, title=title)["enabled"], 0)  # Install
+        self.driver.settext(DIR_FIELD, wine_path(tools), title=title)
+        time.sleep(0.5)
+        self.assertTrue(self.driver.text(DIR_TEXT, title=title).endswith(wine_path(os.path.join(tools, "Ombrelay"))),
+                        self.driver.text(DIR_TEXT, title=title))
+        self.driver.pclick(1, title=title)  # Install
+        self.finish(title)
+        folder = os.path.join(tools, "Ombrelay")
+        self.assertEqual(sorted(os.listdir(folder)), INSTALLED_FILES)
+        self.assertEqual(reg_query("InstallLocation", UNINSTALL_KEY), wine_path(folder))
+        self.assertEqual({k: v for k, v in files_under(self.scratch).items() if not k.startswith("Tools/Ombrelay")},
+                         theirs)
+        # Silently too, a folder that cannot be used is refused, and nothing changes.
+        before = installed_state(folder)
+        self.install(SETUP, crowded, exit_code=2)
+        self.assertEqual(installed_state(folder), before)
+        self.assertEqual(os.listdir(os.path.join(crowded, "Ombrelay")), ["README.md"])
+        self.uninstall(folder)
+        self.assertEqual(files_under(self.scratch), theirs)
 
     def run_verb(self, key, path):
         """Fills %1 in and starts the command line as it stands, as Explorer does."""
@@ -246,6 +396,16 @@ class InstallerTest(E2ETest):
             saved = f.read()
         with open(shortcut, "rb") as f:
             link = f.read()
+        # While the program runs, the uninstaller changes nothing: waited
+        # for (_?=), it ends with exit code 2; its usual copy ends the same.
+        self.start_installed()
+        before = installed_state(folder)
+        proc = subprocess.run(["wine", os.path.join(folder, "uninstall.exe"), "/S", "_?=" + wine_path(folder)],
+                              capture_output=True, timeout=120)
+        self.assertEqual(proc.returncode, 2)
+        self.uninstall(folder, entry_goes=False)
+        self.assertEqual(installed_state(folder), before)
+        self.close_installed()
         seconds = self.uninstall(folder)
         print("uninstall: %.1f s" % seconds)
         self.assertEqual(os.listdir(folder), ["my list.txt"])
@@ -269,6 +429,7 @@ class InstallerTest(E2ETest):
         self.install()
         reg_set("RecycleBin", "1")
         reg_set("ColourScheme", "Ocean", FD_KEY)  # another program of the same publisher
+        self.start_installed()
         proc = subprocess.Popen(["wine", os.path.join(default_dir(), "uninstall.exe")], stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
         self.programs.append(_Started(proc))
@@ -277,6 +438,11 @@ class InstallerTest(E2ETest):
         time.sleep(1)
         self.driver.run("space", UNINSTALLER)  # ticks "Remove my Ombrelay settings"
         self.driver.pclick(1, title=UNINSTALLER)  # Uninstall
+        # The program runs: asked to close it first, nothing gone yet.
+        self.assertIn("Close it, then click Retry", self.driver.run("box", MAIN + " Uninstall", "none"))
+        self.assertTrue(key_exists(VERB_KEYS[0]) and os.path.exists(send_to_link()))
+        self.close_installed()
+        self.driver.run("box", MAIN + " Uninstall", "retry")
         deadline = time.time() + 60
         while key_exists(UNINSTALL_KEY) and time.time() < deadline:
             time.sleep(0.2)
@@ -296,7 +462,20 @@ class InstallerTest(E2ETest):
         shortcut = self.save_list_with_installed_program(os.path.join(self.scratch, "kept list.txt"))
         with open(os.path.join(self.scratch, "kept list.txt"), "rb") as f:
             saved = f.read()
-        self.install()
+        # The older one running: a silent setup stops with exit code 2 and
+        # changes nothing; through the pages it asks for the program to be
+        # closed, and goes on when it is.
+        self.start_installed()
+        before = installed_state(folder)
+        self.install(exit_code=2)
+        self.assertEqual(installed_state(folder), before)
+        title = self.through_the_pages()
+        self.driver.pclick(1, title=title)  # Install
+        self.assertIn("Close it, then click Retry", self.driver.run("box", MAIN + " Setup", "none"))
+        self.assertEqual(installed_state(folder), before)
+        self.close_installed()
+        self.driver.run("box", MAIN + " Setup", "retry")
+        self.finish(title)
         self.assertEqual(reg_query("DisplayVersion", UNINSTALL_KEY), VERSION)
         self.assertEqual(sorted(os.listdir(folder)), INSTALLED_FILES)
         self.assertEqual((reg_query("RecycleBin"), reg_query("OmbrelayFirstTime")), ("1", "No"))
@@ -305,6 +484,26 @@ class InstallerTest(E2ETest):
         self.assertEqual(read_shortcut(shortcut)["Command line arguments"],
                          "Remove Files*" + wine_path(os.path.join(self.scratch, "kept list.txt")))
         os.remove(shortcut)
+
+    def test_two_installs_each_uninstaller_removes_only_its_own(self):
+        self.install()
+        first, second = default_dir(), os.path.join(self.scratch, "Second", "Ombrelay")
+        self.install(SETUP, second)  # takes the verbs, the links and the entry
+        taken = installed_state(second)
+        self.uninstall(first, entry_goes=False)
+        self.assertFalse(os.path.exists(first))
+        self.assertEqual(installed_state(second), taken)
+        # The other way round: the first installed again, the second uninstalled.
+        self.install(SETUP, first)
+        taken = installed_state(first)
+        self.uninstall(second, entry_goes=False)
+        self.assertFalse(os.path.exists(second))
+        self.assertEqual(installed_state(first), taken)
+        self.uninstall(first)
+        for path in (start_menu_link(), send_to_link(), first):
+            self.assertFalse(os.path.exists(path), path)
+        for key in VERB_KEYS:
+            self.assertFalse(key_exists(key), key)
 
 
 class _Started:
