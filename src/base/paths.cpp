@@ -130,15 +130,34 @@ size_t ParentEnd(const std::wstring& path) {
   return slash;
 }
 
+void AppendPathKey(const std::wstring& path, std::wstring& out) {
+  // Nearly every listed path is a plain full path with a drive letter,
+  // which is its own plain form: folded straight into `out`.
+  const bool plain = path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\' &&
+                     AlreadyPlain(path, 3) && path.find(L'~') == std::wstring::npos;
+  if (!plain) {
+    std::wstring key = ShortForm(Verbatim(path));
+    if (key.find(L'~') != std::wstring::npos) key = LongNames(key);
+    while (key.size() > 1 && IsSlash(key.back())) key.pop_back();
+    out += FoldCase(std::move(key));
+    return;
+  }
+  size_t end = path.size();
+  while (end > 1 && IsSlash(path[end - 1])) --end;
+  const size_t start = out.size();
+  bool ascii = true;
+  for (size_t i = 0; i < end; ++i) {
+    const wchar_t c = path[i];
+    ascii = ascii && c < 0x80;
+    out += c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+  }
+  if (!ascii) out.replace(start, std::wstring::npos, FoldCase(out.substr(start)));
+}
+
 std::wstring PathKey(const std::wstring& path) {
-  // A plain full path with a drive letter is its own plain form.
-  std::wstring key = path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\' &&
-                             AlreadyPlain(path, 3)
-                         ? path
-                         : ShortForm(Verbatim(path));
-  if (key.find(L'~') != std::wstring::npos) key = LongNames(key);
-  while (key.size() > 1 && IsSlash(key.back())) key.pop_back();
-  return FoldCase(std::move(key));
+  std::wstring key;
+  AppendPathKey(path, key);
+  return key;
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) { return PathKey(a) == PathKey(b); }

@@ -48,6 +48,8 @@ size_t ParentEnd(const std::wstring& path);
 // names replaced by the long names the disk has for them, and letter case
 // folded over all of Unicode. Equal keys, same item.
 std::wstring PathKey(const std::wstring& path);
+// The same key, added to the end of `out` (no text of its own for most paths).
+void AppendPathKey(const std::wstring& path, std::wstring& out);
 bool SamePath(const std::wstring& a, const std::wstring& b);
 // Letter case folded as the file system folds it: each code unit to its
 // upper case, over all of Unicode (not only A-Z).

@@ -3,7 +3,8 @@
 #include "removal/removal_plan.h"
 
 #include <cwchar>
-#include <unordered_set>
+#include <functional>
+#include <string_view>
 #include <utility>
 
 #include "base/paths.h"
@@ -50,16 +51,57 @@ bool PasswordMatches(const std::wstring& typed, const std::wstring& stored) {
 
 Plan MakePlan(const std::vector<listfile::Record>& records) { return MakePlan(std::vector<listfile::Record>(records)); }
 
+namespace {
+
+// The keys of the items seen so far, one after another in one text, with an
+// open hash table of their places: a list of a hundred thousand records
+// costs no allocation per record.
+class SeenItems {
+ public:
+  explicit SeenItems(size_t most) {
+    size_t slots = 16;
+    while (slots < 2 * most) slots *= 2;
+    slots_.assign(slots, 0);
+    keys_.reserve(most);
+  }
+
+  // False when an item of this type and key was added before.
+  bool Add(bool file, const std::wstring& path) {
+    const size_t start = text_.size();
+    text_ += file ? L'F' : L'D';
+    base::paths::AppendPathKey(path, text_);
+    const std::wstring_view key(text_.data() + start, text_.size() - start);
+    size_t slot = std::hash<std::wstring_view>()(key) & (slots_.size() - 1);
+    for (; slots_[slot]; slot = (slot + 1) & (slots_.size() - 1)) {
+      const auto [at, length] = keys_[slots_[slot] - 1];
+      if (std::wstring_view(text_.data() + at, length) == key) {
+        text_.resize(start);
+        return false;
+      }
+    }
+    keys_.emplace_back(start, text_.size() - start);
+    slots_[slot] = keys_.size();
+    return true;
+  }
+
+ private:
+  std::wstring text_;
+  std::vector<std::pair<size_t, size_t>> keys_;  // where each key is in text_
+  std::vector<size_t> slots_;                    // index + 1 into keys_, or 0
+};
+
+}  // namespace
+
 Plan MakePlan(std::vector<listfile::Record>&& records) {
   Plan plan;
-  std::unordered_set<std::wstring> files, folders;
+  SeenItems seen(records.size());
   for (auto r = records.rbegin(); r != records.rend(); ++r) {
     const bool file = r->type == L"File";
     if (!file && r->type != L"Folder") {
       plan.setAside.push_back({std::move(r->path), std::move(r->type), false});
       continue;
     }
-    if (!(file ? files : folders).insert(base::paths::PathKey(r->path)).second) {
+    if (!seen.Add(file, r->path)) {
       plan.setAside.push_back({std::move(r->path), std::move(r->type), true});
       continue;
     }
