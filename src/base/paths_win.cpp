@@ -22,6 +22,14 @@ std::wstring FullPathName(const std::wstring& path) {
 }
 
 bool IsDriveRoot(const std::wstring& apiPath, DWORD attributes) {
+  // A verbatim path with a name below its drive letter's root, and no "/"
+  // or name starting with a dot to resolve, is no root unless it is a
+  // mount point (a reparse point). Nearly every listed folder is such.
+  const bool plainFolder = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  if (plainFolder && apiPath.size() > 8 && apiPath.compare(0, 4, L"\\\\?\\") == 0 && apiPath[5] == L':' &&
+      apiPath[6] == L'\\' && apiPath[7] != L'\\' && apiPath.find(L'/') == std::wstring::npos &&
+      apiPath.find(L"\\.") == std::wstring::npos)
+    return false;
   // Spelling does not matter: forward slashes, "." and ".." are resolved first.
   const std::wstring shortForm = ShortForm(apiPath);
   std::wstring full(shortForm.size() + MAX_PATH, L'\0');

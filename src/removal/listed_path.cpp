@@ -2,6 +2,7 @@
 #include "removal/listed_path.h"
 
 #include <cwctype>
+#include <string_view>
 
 namespace removal {
 namespace {
@@ -10,9 +11,12 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
   return text.compare(0, std::char_traits<wchar_t>::length(prefix), prefix) == 0;
 }
 
-bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i)
+// The prefixes are ASCII; no text is made for them, as this runs for every
+// listed item, on several threads at once.
+bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
+  const size_t length = std::char_traits<wchar_t>::length(prefix);
+  if (text.size() < length) return false;
+  for (size_t i = 0; i < length; ++i)
     if (std::towupper(text[i]) != std::towupper(prefix[i])) return false;
   return true;
 }
@@ -55,32 +59,39 @@ bool HasBadCharacter(const std::wstring& path) {
   return false;
 }
 
-std::wstring LastComponent(const std::wstring& path) {
+// The last name of the path, closing separators left off.
+std::wstring_view LastComponent(const std::wstring& path) {
   size_t end = path.size();
   while (end > 0 && IsSlash(path[end - 1])) --end;
   const size_t start = path.find_last_of(L"\\/", end == 0 ? 0 : end - 1);
-  return path.substr(start == std::wstring::npos ? 0 : start + 1, end - (start == std::wstring::npos ? 0 : start + 1));
+  const size_t from = start == std::wstring::npos || end == 0 ? 0 : start + 1;
+  return std::wstring_view(path).substr(from, end - from);
+}
+
+bool IsDeviceStem(std::wstring_view name) {
+  std::wstring_view stem = name.substr(0, name.find(L'.'));
+  while (!stem.empty() && stem.back() == L' ') stem.remove_suffix(1);
+  // Device names are short: a longer stem is none (and costs no copy).
+  if (stem.size() < 3 || stem.size() > 7) return false;
+  std::wstring upper(stem);
+  for (wchar_t& c : upper) c = static_cast<wchar_t>(std::towupper(c));
+  if (upper == L"CON" || upper == L"PRN" || upper == L"AUX" || upper == L"NUL" || upper == L"CONIN$" ||
+      upper == L"CONOUT$")
+    return true;
+  if (upper.size() != 4 || (upper.compare(0, 3, L"COM") != 0 && upper.compare(0, 3, L"LPT") != 0)) return false;
+  const wchar_t digit = upper[3];
+  return (digit >= L'1' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
 }
 
 }  // namespace
 
-bool IsDeviceName(const std::wstring& name) {
-  std::wstring stem = name.substr(0, name.find(L'.'));
-  while (!stem.empty() && stem.back() == L' ') stem.pop_back();
-  for (wchar_t& c : stem) c = static_cast<wchar_t>(std::towupper(c));
-  if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL" || stem == L"CONIN$" ||
-      stem == L"CONOUT$")
-    return true;
-  if (stem.size() != 4 || (stem.compare(0, 3, L"COM") != 0 && stem.compare(0, 3, L"LPT") != 0)) return false;
-  const wchar_t digit = stem[3];
-  return (digit >= L'1' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
-}
+bool IsDeviceName(const std::wstring& name) { return IsDeviceStem(name); }
 
 std::wstring PathRefusal(const std::wstring& path) {
   if (path.empty()) return L"no path is given";
   if (path.size() > kLongestPath) return L"the path is too long";
   if (StartsWith(path, L"\\\\.\\") || StartsWith(path, L"//./") || StartsWith(path, L"\\??\\") ||
-      StartsWithNoCase(path, L"\\\\?\\GLOBALROOT") || IsDeviceName(LastComponent(path)))
+      StartsWithNoCase(path, L"\\\\?\\GLOBALROOT") || IsDeviceStem(LastComponent(path)))
     return L"a device, not a file or folder";
   if (!IsFullPath(path)) return L"not a full path";
   if (HasBadCharacter(path)) return L"the name is not valid";
