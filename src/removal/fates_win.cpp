@@ -27,6 +27,9 @@ constexpr size_t kLongestShellPath = MAX_PATH - 1;
 // Looks at folders are quick; small chunks share them out evenly.
 constexpr size_t kFolderChunk = 500;
 constexpr size_t kNoParent = static_cast<size_t>(-1);
+// Up to this many entries a folder's listing is searched in any letter case
+// entry by entry.
+constexpr size_t kFewEntries = 64;
 
 // The user's own shell folders. Where they are links, the system made them
 // so (under Wine, Documents and the others lead to the home folder): they
@@ -177,6 +180,14 @@ const FolderEntry* FateCheck::Listing(size_t file, bool& absent) const {
   const auto found = std::lower_bound(entries.begin(), entries.end(), name, ByName);
   if (found != entries.end() && found->name == name) return &*found;
   if (!whole_[parent] || name.find(L'~') != std::wstring_view::npos) return nullptr;
+  // A small folder is compared entry by entry, making no text; a large one
+  // gets its folded names once.
+  if (entries.size() <= kFewEntries) {
+    const std::wstring wanted(name);
+    absent = std::none_of(entries.begin(), entries.end(),
+                          [&](const FolderEntry& e) { return base::paths::SameText(e.name, wanted); });
+    return nullptr;
+  }
   std::lock_guard<std::mutex> hold(foldedMutex_);
   if (folded_.empty()) folded_.resize(contents_.size());
   std::unique_ptr<std::vector<std::wstring>>& keys = folded_[parent];
