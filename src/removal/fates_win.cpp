@@ -26,7 +26,7 @@ namespace {
 constexpr size_t kLongestShellPath = MAX_PATH - 1;
 // Looks at folders are quick; small chunks share them out evenly.
 constexpr size_t kFolderChunk = 500;
-constexpr size_t kNoParent = static_cast<size_t>(-1);
+constexpr size_t kNoParent = FateCheck::kNone;
 // Up to this many entries a folder's listing is searched in any letter case
 // entry by entry.
 constexpr size_t kFewEntries = 64;
@@ -47,24 +47,6 @@ std::vector<std::wstring> UserShellFolderKeys() {
 
 bool ByName(const FolderEntry& entry, std::wstring_view name) { return std::wstring_view(entry.name) < name; }
 
-// The folder's entries, sorted by name; false when the listing failed or
-// ended early (what it gave is kept).
-bool Entries(const std::wstring& apiPath, std::vector<FolderEntry>& entries) {
-  WIN32_FIND_DATAW data;
-  base::win::unique_hfind find(FindFirstFileExW((apiPath + L"\\*").c_str(), FindExInfoBasic, &data,
-                                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-  if (!find) return false;
-  do {
-    if (!wcscmp(data.cFileName, L".") || !wcscmp(data.cFileName, L"..")) continue;
-    entries.push_back({data.cFileName, data.dwFileAttributes,
-                       (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
-  } while (FindNextFileW(find.get(), &data));
-  const bool whole = GetLastError() == ERROR_NO_MORE_FILES;
-  std::sort(entries.begin(), entries.end(),
-            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-  return whole;
-}
-
 // A listed folder as it is on the disk: its attributes (or why they cannot
 // be had), whether it is the root of a drive, and what a folder that is no
 // link holds. A path that is never tried is not looked at.
@@ -81,7 +63,7 @@ Verdict LookAtFolder(const std::wstring& path, std::vector<FolderEntry>& entries
   }
   if (v.attributes == INVALID_FILE_ATTRIBUTES) v.code = error;
   else if ((v.attributes & FILE_ATTRIBUTE_DIRECTORY) && !(v.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-    whole = Entries(apiPath, entries);
+    whole = ListFolder(apiPath, entries);
   return v;
 }
 
@@ -131,6 +113,22 @@ void MarkBelowLinks(const Plan& plan, const std::vector<Verdict>& looked, std::v
 
 }  // namespace
 
+bool ListFolder(const std::wstring& apiPath, std::vector<FolderEntry>& entries) {
+  WIN32_FIND_DATAW data;
+  base::win::unique_hfind find(FindFirstFileExW((apiPath + L"\\*").c_str(), FindExInfoBasic, &data,
+                                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!find) return false;
+  do {
+    if (!wcscmp(data.cFileName, L".") || !wcscmp(data.cFileName, L"..")) continue;
+    entries.push_back({data.cFileName, data.dwFileAttributes,
+                       (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
+  } while (FindNextFileW(find.get(), &data));
+  const bool whole = GetLastError() == ERROR_NO_MORE_FILES;
+  std::sort(entries.begin(), entries.end(),
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  return whole;
+}
+
 FateCheck::FateCheck(const Plan& plan, Disposal disposal, const ProgressFn& progress,
                      const std::atomic<bool>* stop)
     : plan_(plan), disposal_(disposal), linksAlone_(FolderLinksRemovableAlone()) {
@@ -150,11 +148,14 @@ FateCheck::FateCheck(const Plan& plan, Disposal disposal, const ProgressFn& prog
 // file before is tried first. A path with a closing separator has none; a
 // parent is found however it is written, a name only as it is written.
 void FateCheck::FindParents() {
-  std::unordered_map<std::wstring, size_t> listed;
-  for (size_t i = 0; i < plan_.folders.size(); ++i) listed.emplace(base::paths::PathKey(plan_.folders[i]), i);
+  folderKeys_.resize(plan_.folders.size());
+  for (size_t i = 0; i < plan_.folders.size(); ++i) {
+    folderKeys_[i] = base::paths::PathKey(plan_.folders[i]);
+    folderOfKey_.emplace(folderKeys_[i], i);
+  }
   parentOf_.assign(plan_.files.size(), kNoParent);
   nameAt_.assign(plan_.files.size(), 0);
-  if (listed.empty()) return;
+  if (folderOfKey_.empty()) return;
   std::wstring lastParent;
   size_t lastIndex = kNoParent;
   for (size_t f = 0; f < plan_.files.size(); ++f) {
@@ -163,12 +164,16 @@ void FateCheck::FindParents() {
     if (slash == std::wstring::npos || slash + 1 == path.size()) continue;
     if (lastParent.size() != slash || path.compare(0, slash, lastParent) != 0) {
       lastParent.assign(path, 0, slash);
-      const auto found = listed.find(base::paths::PathKey(lastParent));
-      lastIndex = found == listed.end() ? kNoParent : found->second;
+      lastIndex = FolderOfKey(base::paths::PathKey(lastParent));
     }
     parentOf_[f] = lastIndex;
     nameAt_[f] = slash + 1;
   }
+}
+
+size_t FateCheck::FolderOfKey(const std::wstring& key) const {
+  const auto found = folderOfKey_.find(key);
+  return found == folderOfKey_.end() ? kNone : found->second;
 }
 
 const FolderEntry* FateCheck::Listing(size_t file, bool& absent) const {
@@ -298,37 +303,24 @@ struct Held {
 
 class FolderForesight {
  public:
-  explicit FolderForesight(const Plan& plan) : keys_(plan.folders.size()) {
-    for (size_t i = 0; i < keys_.size(); ++i) {
-      keys_[i] = base::paths::PathKey(plan.folders[i]);
-      byKey_.emplace(keys_[i], i);
-    }
-    held_.resize(keys_.size());
-  }
+  explicit FolderForesight(const FateCheck& check, size_t folders) : check_(check), held_(folders) {}
 
   // A listed file that is there: it goes, or it stays, in its folder.
-  void AddFile(const std::wstring& path, bool goes) {
-    const size_t end = base::paths::ParentEnd(path);
-    if (end == std::wstring::npos || byKey_.empty()) return;
-    if (lastParent_.size() != end || path.compare(0, end, lastParent_) != 0) {
-      lastParent_.assign(path, 0, end);
-      lastIndex_ = Find(base::paths::PathKey(lastParent_));
-    }
-    Count(lastIndex_, goes);
-  }
+  void AddFile(size_t file, bool goes) { Count(check_.ParentOf(file), goes); }
 
   // Decides the folders from the deepest up, each once everything it holds
   // is decided. A folder to be tried stays when it holds more than goes.
-  void Decide(const FateCheck& check, std::vector<Verdict>& folders, std::vector<std::wstring>& reasons,
-              const NumberStyle& style) {
-    std::vector<size_t> order(keys_.size());
+  void Decide(std::vector<Verdict>& folders, std::vector<std::wstring>& reasons, const NumberStyle& style) {
+    std::vector<size_t> order(folders.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys_[a].size() > keys_[b].size(); });
-    reasons.assign(keys_.size(), std::wstring());
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+      return check_.FolderKey(a).size() > check_.FolderKey(b).size();
+    });
+    reasons.assign(folders.size(), std::wstring());
     for (size_t i : order) {
       Verdict& v = folders[i];
       if (v.code == 0 && !IsFolderLink(v.attributes)) {
-        const size_t entries = check.Contents(i).size(), accounted = held_[i].going + held_[i].staying;
+        const size_t entries = check_.Contents(i).size(), accounted = held_[i].going + held_[i].staying;
         const size_t unlisted = entries > accounted ? entries - accounted : 0;
         if (unlisted || held_[i].staying) {
           v.code = ERROR_DIR_NOT_EMPTY;
@@ -336,25 +328,19 @@ class FolderForesight {
         }
       }
       if (v.attributes == INVALID_FILE_ATTRIBUTES) continue;  // not there: nothing to hold it
-      const size_t slash = keys_[i].rfind(L'\\');
-      if (slash != std::wstring::npos) Count(Find(keys_[i].substr(0, slash)), v.code == 0);
+      const std::wstring& key = check_.FolderKey(i);
+      const size_t slash = key.rfind(L'\\');
+      if (slash != std::wstring::npos) Count(check_.FolderOfKey(key.substr(0, slash)), v.code == 0);
     }
   }
 
  private:
-  size_t Find(const std::wstring& key) const {
-    const auto found = byKey_.find(key);
-    return found == byKey_.end() ? kNoParent : found->second;
-  }
   void Count(size_t folder, bool goes) {
     if (folder != kNoParent) ++(goes ? held_[folder].going : held_[folder].staying);
   }
 
-  std::vector<std::wstring> keys_;
-  std::unordered_map<std::wstring, size_t> byKey_;
+  const FateCheck& check_;
   std::vector<Held> held_;
-  std::wstring lastParent_;
-  size_t lastIndex_ = kNoParent;
 };
 
 Fate SetAsideFate(const SetAside& record) {
@@ -392,13 +378,13 @@ std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn&
       setup);
   for (const ItemFailure& f : untried) files[f.index].code = kNotTried;
 
-  FolderForesight foresight(plan);
+  FolderForesight foresight(check, plan.folders.size());
   for (size_t i = 0; i < files.size(); ++i)
-    if (files[i].attributes != INVALID_FILE_ATTRIBUTES) foresight.AddFile(plan.files[i], files[i].code == 0);
+    if (files[i].attributes != INVALID_FILE_ATTRIBUTES) foresight.AddFile(i, files[i].code == 0);
   std::vector<Verdict> folders(plan.folders.size());
   for (size_t i = 0; i < folders.size(); ++i) folders[i] = check.Folder(i);
   std::vector<std::wstring> held;
-  foresight.Decide(check, folders, held, UserNumberStyle());
+  foresight.Decide(folders, held, UserNumberStyle());
 
   std::vector<Fate> fates;
   fates.reserve(total + plan.setAside.size());

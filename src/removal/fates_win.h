@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "removal/fate.h"
@@ -44,6 +45,10 @@ struct FolderEntry {
   std::uint64_t bytes;
 };
 
+// A folder's entries, sorted by name; false when the listing failed or
+// ended early (what it gave is kept).
+bool ListFolder(const std::wstring& apiPath, std::vector<FolderEntry>& entries);
+
 // The decision on a run's items. Made once per run: it looks at every
 // listed folder at once, on the workers, for what it is, for the links
 // among them that listed items lie below, and for what it holds: a listed
@@ -75,6 +80,13 @@ class FateCheck {
   const Verdict& Folder(size_t folder) const { return folders_[folder]; }
   // What a listed folder that is to be tried held when it was looked at.
   const std::vector<FolderEntry>& Contents(size_t folder) const { return contents_[folder]; }
+  // A listed folder's key (base::paths::PathKey), and the listed folder of
+  // a key or of a file (the file's parent however it is written): kNone
+  // when it is not listed.
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+  const std::wstring& FolderKey(size_t folder) const { return folderKeys_[folder]; }
+  size_t FolderOfKey(const std::wstring& key) const;
+  size_t ParentOf(size_t file) const { return parentOf_[file]; }
   bool LinksAlone() const { return linksAlone_; }
 
  private:
@@ -101,7 +113,9 @@ class FateCheck {
   // exactly: the names with their letter case folded, sorted.
   mutable std::mutex foldedMutex_;
   mutable std::vector<std::unique_ptr<std::vector<std::wstring>>> folded_;
-  std::vector<size_t> parentOf_;                    // per file: its listed folder, or kNoParent
+  std::vector<std::wstring> folderKeys_;
+  std::unordered_map<std::wstring, size_t> folderOfKey_;
+  std::vector<size_t> parentOf_;                    // per file: its listed folder, or kNone
   std::vector<size_t> nameAt_;                      // per file: where its name starts
   std::mutex binsMutex_;
   std::map<std::wstring, bool> bins_;  // volume -> has a Recycle Bin

@@ -10,7 +10,6 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "base/handles_win.h"
 #include "base/paths.h"
 #include "removal/chunked_pass.h"
 #include "removal/fates_win.h"
@@ -163,16 +162,10 @@ class HeldReasons {
         for (const std::wstring& path : *paths) listed_.insert(base::paths::PathKey(path));
     }
     const std::wstring parent = base::paths::PathKey(folder) + L'\\';
+    std::vector<FolderEntry> entries;
+    ListFolder(FolderApiPath(folder), entries);
     size_t unlisted = 0;
-    WIN32_FIND_DATAW data;
-    base::win::unique_hfind find(FindFirstFileExW((FolderApiPath(folder) + L"\\*").c_str(), FindExInfoBasic, &data,
-                                                  FindExSearchNameMatch, nullptr, 0));
-    if (find) {
-      do {
-        if (!wcscmp(data.cFileName, L".") || !wcscmp(data.cFileName, L"..")) continue;
-        unlisted += listed_.count(parent + base::paths::FoldCase(data.cFileName)) ? 0 : 1;
-      } while (FindNextFileW(find.get(), &data));
-    }
+    for (const FolderEntry& entry : entries) unlisted += listed_.count(parent + base::paths::FoldCase(entry.name)) ? 0 : 1;
     return HeldText(unlisted, 0, false, UserNumberStyle());
   }
 
