@@ -237,9 +237,24 @@ LRESULT CALLBACK PlainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-// SearchFile in a shown window that pumps its messages and shows the folder
-// being searched a few times a second in a status bar, as the add command
-// does; tells what a window alone costs the search. The time in ms.
+constexpr UINT kSearchProgress = WM_APP + 2, kSearchEnded = WM_APP + 3;
+
+// Runs the window thread's one message loop until the search's end message;
+// `onMessage` sees every other message first.
+long LoopUntilEnded(search::BackgroundSearch& finder, HWND window, const std::function<void(MSG&)>& onMessage) {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.hwnd == window && msg.message == kSearchEnded && finder.Ended()) return finder.Result();
+    onMessage(msg);
+    DispatchMessageW(&msg);
+  }
+  return search::DirExFailed;
+}
+
+// The search for a shown window, as the add command runs it: on a thread of
+// its own, the folder being searched shown a few times a second in a
+// status bar from the window's message loop; tells what a window costs
+// the search. The time in ms.
 int SearchInWindow() {
   InitCommonControls();
   WNDCLASSW wc{};
@@ -261,16 +276,20 @@ int SearchInWindow() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   }
-  search::FileFinder finder;
+  search::BackgroundSearch finder;
   DWORD shownAt = GetTickCount() - 250;
   std::wstring text;
-  finder.CurrentFolder = [&](const std::wstring& folder) {
-    if (GetTickCount() - shownAt < 250) return;
-    shownAt = GetTickCount();
-    text = L"Searching " + folder;
-    SendMessageW(bar, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
-  };
-  return static_cast<int>(Timed([&] { finder.SearchFile(kTree + L"\\*.*", true, false); }));
+  return static_cast<int>(Timed([&] {
+    if (!finder.Start(window, kSearchProgress, kSearchEnded, kTree + L"\\*.*", true)) return;
+    LoopUntilEnded(finder, window, [&](MSG& msg) {
+      if (msg.hwnd != window || msg.message != kSearchProgress) return;
+      const std::wstring folder = finder.TakeProgress();
+      if (GetTickCount() - shownAt < 250) return;
+      shownAt = GetTickCount();
+      text = L"Searching " + folder;
+      SendMessageW(bar, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+    });
+  }));
 }
 
 // One walk or search in this (fresh) process; the time in ms is the exit
@@ -313,24 +332,19 @@ long long MicrosNow() {
       .count();
 }
 
-// Searches the tree while another thread posts a message every 5 ms, and
-// (when stopAfterMs > 0) stops the search from a third thread after that
-// long. Gives the longest wait of a message and how long the search ran on
-// after the stop, both in ms.
+// Searches the tree for a message-only window while another thread posts
+// a message to it every 5 ms, and (when stopAfterMs > 0) stops the search
+// from a third thread after that long. Gives the longest wait of a message
+// and how long the search ran on after the stop, both in ms.
 std::pair<double, double> SearchUnderMessages(DWORD stopAfterMs) {
-  search::FileFinder finder;
+  HWND window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  search::BackgroundSearch finder;
   const long long base = MicrosNow();  // posted times are ms since base, so they fit a WPARAM
   long long longestWait = 0, stoppedAt = 0;
-  finder.MessageFilter = [&](MSG& msg) {
-    if (msg.message != WM_APP) return false;
-    longestWait = std::max(longestWait, MicrosNow() - base - static_cast<long long>(msg.wParam) * 1000);
-    return true;
-  };
-  const DWORD self = GetCurrentThreadId();
   std::atomic<bool> searching{true};
   std::thread poster([&] {
     while (searching) {
-      PostThreadMessageW(self, WM_APP, static_cast<WPARAM>((MicrosNow() - base) / 1000), 0);
+      PostMessageW(window, WM_APP, static_cast<WPARAM>((MicrosNow() - base) / 1000), 0);
       Sleep(5);
     }
   });
@@ -338,14 +352,21 @@ std::pair<double, double> SearchUnderMessages(DWORD stopAfterMs) {
     if (stopAfterMs == 0) return;
     Sleep(stopAfterMs);
     stoppedAt = MicrosNow();
-    finder.StopSearch();
+    finder.Stop();
   });
   search::ResetFoundLists();
-  finder.SearchFile(kTree + L"\\*.*", true, false);
+  if (finder.Start(window, kSearchProgress, kSearchEnded, kTree + L"\\*.*", true)) {
+    LoopUntilEnded(finder, window, [&](MSG& msg) {
+      if (msg.message == kSearchProgress) finder.TakeProgress();
+      if (msg.message != WM_APP) return;
+      longestWait = std::max(longestWait, MicrosNow() - base - static_cast<long long>(msg.wParam) * 1000);
+    });
+  }
   const long long ended = MicrosNow();
   searching = false;
   poster.join();
   stopper.join();
+  DestroyWindow(window);
   MSG msg;
   while (PeekMessageW(&msg, nullptr, WM_APP, WM_APP, PM_REMOVE)) {
   }

@@ -1,11 +1,16 @@
 // The add command: one or more files through the open dialog, or a folder
-// through the shell's folder browser and the folder search. It reports no
-// failures: a step that fails is skipped and the command goes on.
+// through the shell's folder browser and the folder search, which runs on
+// a thread of its own while the window's message loop goes on. It reports
+// no failures: a step that fails is passed over and the command goes on.
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <functional>
+#include <memory>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "app/add_folder_browser_win.h"
 #include "app/add_texts.h"
@@ -27,27 +32,14 @@ constexpr DWORD kAddFileFlags = OFN_LONGNAMES | OFN_EXPLORER | OFN_ALLOWMULTISEL
 // How often the status bar and progress bar follow a long operation.
 constexpr DWORD kShowEveryMs = 250;
 
+// Runs a step whose failure is passed over: the command goes on without it.
 template <class Step>
-void Quietly(Step&& step) noexcept {
+void PassOverFailure(Step&& step) noexcept {
   try {
     step();
   } catch (...) {
   }
 }
-
-// Runs a step when the scope ends, however it ends: the window's states
-// that last as long as a command or a search.
-template <class Step>
-class AtEnd {
- public:
-  explicit AtEnd(Step step) : step_(std::move(step)) {}
-  ~AtEnd() { step_(); }
-  AtEnd(const AtEnd&) = delete;
-  AtEnd& operator=(const AtEnd&) = delete;
-
- private:
-  Step step_;
-};
 
 int Ask(HWND owner, const std::wstring& text, const wchar_t* title, UINT style) {
   return MessageBoxW(owner, text.c_str(), title, style);
@@ -64,54 +56,6 @@ std::wstring ProgramFolder() {
     }
     path.resize(path.size() * 2);
   }
-}
-
-// A chosen file costs one look at the disk; the protected folders are only
-// looked up when a chosen path turns out to be a folder.
-void AddFiles(MainWindow& window) {
-  dialogs::FileDialogResult answer;
-  Quietly([&] {
-    dialogs::FileDialog& fd = dialogs::TheFileDialog();
-    fd.sFilter = dialogs::AllFilesFilter();
-    fd.sDlgTitle = L"Show Open";
-    fd.sInitDir = ProgramFolder() + L"\\";
-    fd.flags = kAddFileFlags;
-  });
-  Quietly([&] { answer = dialogs::ShowOpen(window.Handle()); });
-  if (answer.bCanceled) return;
-  Quietly([&] {
-    listfile::ProtectedPlaces places;
-    for (const std::wstring& path : ChosenPaths(answer.sLastDirectory, answer.sFiles, answer.nFilesSelected)) {
-      if (listfile::MayAdd(window.Handle(), places, path)) window.List().Append(path, kFileType);
-    }
-  });
-  window.ListChanged();
-}
-
-// Shows the folder being searched a few times a second and lets Esc or the
-// Stop button stop the search. Returns the search's result flag; the status
-// keeps the last folder shown, for the caller to put back or replace.
-long SearchFolder(MainWindow& window, const std::wstring& pattern, bool subfolders) {
-  search::FileFinder finder;
-  window.SetSearchStopper([&finder] { finder.StopSearch(); });
-  const AtEnd addButtonBack([&window] { window.SetSearchStopper(nullptr); });
-  long outcome = search::DirExFailed;
-  DWORD shownAt = GetTickCount() - kShowEveryMs;
-  finder.CurrentFolder = [&](const std::wstring& folder) {
-    if (GetTickCount() - shownAt < kShowEveryMs) return;
-    shownAt = GetTickCount();
-    window.SetStatus(SearchingText(folder));
-  };
-  finder.Finished = [&](long, long result) { outcome = result; };
-  finder.MessageFilter = [&](MSG& msg) {
-    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
-      finder.StopSearch();
-      return true;
-    }
-    return base::DispatchDialogMessage(&msg);
-  };
-  finder.SearchFile(pattern, subfolders, false);
-  return outcome;
 }
 
 // Moves found paths into the list as entries, showing the position and
@@ -144,7 +88,7 @@ class Filler {
     window_.SetProgressValue(static_cast<long>(position));
     window_.SetStatus(window_.List().Entries().back().path);
     window_.ListChanged();
-    RedrawWindow(window_.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(window_.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     shownAt_ = GetTickCount();
   }
 
@@ -187,82 +131,143 @@ void LeaveOutProtected(HWND owner, listfile::ProtectedPlaces& places, BeforeAski
   search::LeaveOutFolders(refused);
 }
 
+// One add command from its "Clear" question to its closing status. The
+// questions are asked at once; each chosen folder's search runs on a thread
+// of its own, and the command goes on when the search's end message comes
+// to the window's one message loop. One add runs at a time.
+class AddRun {
+ public:
+  AddRun(MainWindow& window, std::function<void()> done) : window_(window), done_(std::move(done)) {}
+
+  // Asks "Clear" when `askClear`, then takes `firstSteps`, which adds what
+  // needs no search and gives the folders to search one after another.
+  template <class FirstSteps>
+  void Begin(bool askClear, FirstSteps&& firstSteps);
+  void OnSearchProgress();
+  void OnSearchEnded();
+
+ private:
+  void NextFolder();
+  bool StartFolder(const std::wstring& chosen);
+  void EndFolder(bool stopped);
+  void Finish(bool finished);
+
+  MainWindow& window_;
+  std::function<void()> done_;
+  listfile::ProtectedPlaces places_;
+  std::wstring statusBefore_;
+  size_t countBefore_ = 0;
+  bool cleared_ = false;
+  std::vector<std::wstring> folders_;
+  size_t nextFolder_ = 0;
+  // The folder being searched.
+  search::BackgroundSearch search_;
+  std::optional<listfile::Place> chosenPlace_;
+  bool withSubfolders_ = false;
+  std::wstring folderStatusBefore_;
+  DWORD shownAt_ = 0;
+};
+
+std::unique_ptr<AddRun>& RunningAdd() {
+  static std::unique_ptr<AddRun> add;
+  return add;
+}
+
+template <class FirstSteps>
+void AddRun::Begin(bool askClear, FirstSteps&& firstSteps) {
+  window_.SetBusy(true);
+  statusBefore_ = window_.StatusText();
+  if (askClear && !window_.List().Empty() &&
+      Ask(window_.hwnd(), kClearQuestion, kClearTitle, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
+    window_.ClearList();
+    cleared_ = true;
+  }
+  countBefore_ = window_.List().Count();
+  PassOverFailure([&] { folders_ = firstSteps(places_); });
+  NextFolder();
+}
+
+void AddRun::NextFolder() {
+  while (nextFolder_ < folders_.size()) {
+    if (StartFolder(folders_[nextFolder_++])) return;  // the search's end message goes on
+  }
+  Finish(true);
+}
+
 // Folder mode's steps for one chosen folder: the protected-location
-// question, the two "Directory" questions, the search and the entries.
-// False when the user stopped the search.
-bool AddChosenFolder(MainWindow& window, const std::wstring& chosen, listfile::ProtectedPlaces& places) {
-  HWND owner = window.Handle();
-  std::optional<listfile::Place> chosenPlace;
+// question, the two "Directory" questions, then the search is started.
+// False when nothing is searched.
+bool AddRun::StartFolder(const std::wstring& chosen) {
+  HWND owner = window_.hwnd();
   bool allowed = false;
-  Quietly([&] {
-    chosenPlace = places.Find(chosen);
-    allowed = !chosenPlace || listfile::Confirm(owner, chosen, *chosenPlace);
+  chosenPlace_.reset();
+  PassOverFailure([&] {
+    chosenPlace_ = places_.Find(chosen);
+    allowed = !chosenPlace_ || listfile::Confirm(owner, chosen, *chosenPlace_);
   });
-  if (!allowed) return true;
+  if (!allowed) return false;
   const std::wstring pattern = SearchPatternFor(chosen);
   const std::wstring folderText = base::text::GetDirPath(pattern);
   const UINT style = MB_YESNOCANCEL | MB_ICONQUESTION;
-  const bool withSubfolders = Ask(owner, SubfolderQuestion(folderText), kDirectoryTitle, style) == IDYES;
+  withSubfolders_ = Ask(owner, SubfolderQuestion(folderText), kDirectoryTitle, style) == IDYES;
   if (Ask(owner, FolderQuestion(folderText), kDirectoryTitle, style) == IDYES) {
-    Quietly([&] { window.List().Append(FolderEntryText(folderText), kFolderType); });
-    window.ListChanged();
+    PassOverFailure([&] { window_.List().Append(FolderEntryText(folderText), kFolderType); });
+    window_.ListChanged();
   }
-  long result = search::DirExFailed;
   // The search's status goes back as it was, unless the found entries
   // replace it; each repaint of it costs a moment at the end of an add.
-  const std::wstring statusBefore = window.StatusText();
-  bool added = false;
-  const AtEnd statusBack([&] {
-    if (!added) window.SetStatus(statusBefore);
-  });
-  Quietly([&] {
+  folderStatusBefore_ = window_.StatusText();
+  bool started = false;
+  PassOverFailure([&] {
     search::ResetFoundLists();
-    result = SearchFolder(window, pattern, window.SubFoldersChecked());
+    started = search_.Start(owner, kMsgSearchProgress, kMsgSearchEnded, pattern, window_.SubFoldersChecked());
   });
-  if (result == search::UserCanceled) return false;
-  // Yes to a protected folder covers what it holds; inside any other folder
-  // each protected one found is asked about on its own.
-  if (!chosenPlace) Quietly([&] { LeaveOutProtected(owner, places, [&] { window.SetStatus(statusBefore); }); });
-  if (search::UpperBound(search::FileList) == 0) return true;
-  Quietly([&] {
-    AddSearchResults(window, withSubfolders);
-    added = true;
-  });
-  window.ListChanged();
+  if (!started) return false;
+  shownAt_ = GetTickCount() - kShowEveryMs;
+  window_.SetSearchStopper([this] { search_.Stop(); });
   return true;
 }
 
-// False when the user stopped the search.
-bool AddFolder(MainWindow& window) {
-  std::wstring chosen;
-  Quietly([&] { chosen = BrowseForFolderPath(window.Handle(), kBrowseTitle); });
-  if (chosen.empty()) return true;
-  listfile::ProtectedPlaces places;
-  return AddChosenFolder(window, chosen, places);
+// Shows the folder being searched a few times a second.
+void AddRun::OnSearchProgress() {
+  const std::wstring folder = search_.TakeProgress();
+  if (folder.empty() || GetTickCount() - shownAt_ < kShowEveryMs) return;
+  shownAt_ = GetTickCount();
+  window_.SetStatus(SearchingText(folder));
 }
 
-// Dropped files first, in drop order, then each dropped folder through
-// folder mode's steps; a stopped search ends the drop (and makes this
-// false). Names of nothing are passed over.
-bool AddDropped(MainWindow& window, const std::vector<std::wstring>& paths) {
-  listfile::ProtectedPlaces places;
-  std::vector<std::wstring> folders;
-  for (const std::wstring& path : paths) {
-    const DWORD attributes = GetFileAttributesW(base::paths::Verbatim(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) continue;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-      folders.push_back(path);
-    } else {
-      Quietly([&] {
-        if (listfile::MayAdd(window.Handle(), places, path)) window.List().Append(path, kFileType);
+void AddRun::OnSearchEnded() {
+  if (!search_.Ended()) return;  // an end message of a search forgotten
+  window_.SetSearchStopper(nullptr);
+  const long result = search_.Result();
+  search_.Forget();
+  EndFolder(result == search::UserCanceled);
+}
+
+// A stopped search ends the whole command; otherwise the found entries are
+// added and the next folder follows.
+void AddRun::EndFolder(bool stopped) {
+  bool added = false;
+  if (!stopped) {
+    HWND owner = window_.hwnd();
+    // Yes to a protected folder covers what it holds; inside any other
+    // folder each protected one found is asked about on its own.
+    if (!chosenPlace_)
+      PassOverFailure([&] { LeaveOutProtected(owner, places_, [&] { window_.SetStatus(folderStatusBefore_); }); });
+    if (search::UpperBound(search::FileList) > 0) {
+      PassOverFailure([&] {
+        AddSearchResults(window_, withSubfolders_);
+        added = true;
       });
+      window_.ListChanged();
     }
   }
-  window.ListChanged();
-  for (const std::wstring& folder : folders) {
-    if (!AddChosenFolder(window, folder, places)) return false;
+  if (!added) window_.SetStatus(folderStatusBefore_);
+  if (stopped) {
+    Finish(false);
+  } else {
+    NextFolder();
   }
-  return true;
 }
 
 // After a stopped search the status tells what the command had added by
@@ -270,60 +275,111 @@ bool AddDropped(MainWindow& window, const std::vector<std::wstring>& paths) {
 // with the list's count when that add sets no status of its own. So does a
 // count the add has made old by clearing the list or adding files to it;
 // an empty status (nothing counted yet) stays as file mode leaves it.
-void ReportOutcome(MainWindow& window, bool finished, size_t countBefore, bool listChanged,
-                   const std::wstring& statusBefore) {
-  const size_t count = window.List().Count();
-  if (!finished) {
-    window.SetStatus(SearchStoppedText(count > countBefore ? count - countBefore : 0, count));
-  } else if (window.StatusText() == statusBefore &&
-             (IsSearchStoppedText(statusBefore) || (listChanged && !statusBefore.empty()))) {
-    window.SetStatus(ItemsLoadedText(count));
-  }
+void AddRun::Finish(bool finished) {
+  const size_t count = window_.List().Count();
+  const bool listChanged = cleared_ || count != countBefore_;
+  PassOverFailure([&] {
+    if (!finished) {
+      window_.SetStatus(SearchStoppedText(count > countBefore_ ? count - countBefore_ : 0, count));
+    } else if (window_.StatusText() == statusBefore_ &&
+               (IsSearchStoppedText(statusBefore_) || (listChanged && !statusBefore_.empty()))) {
+      window_.SetStatus(ItemsLoadedText(count));
+    }
+  });
+  const std::function<void()> done = std::move(done_);
+  std::unique_ptr<AddRun> self = std::move(RunningAdd());  // this ends with the function
+  window_.SetBusy(false);
+  if (done) done();
 }
 
-// One add at a time, and nothing else on the list meanwhile; "Clear" is
-// asked before anything is added, unless `askClear` is false. `adding` is
-// false when a search was stopped.
-template <class Adding>
-void RunAdding(MainWindow& window, bool askClear, Adding&& adding) {
-  if (window.Busy()) {
+// One add at a time, and nothing else on the list meanwhile.
+template <class FirstSteps>
+void RunAdding(MainWindow& window, bool askClear, FirstSteps&& firstSteps, std::function<void()> done = nullptr) {
+  if (window.Busy() || RunningAdd()) {
     MessageBeep(MB_OK);
+    if (done) done();
     return;
   }
-  window.SetBusy(true);
-  const AtEnd idleAgain([&window] { window.SetBusy(false); });
-  const std::wstring statusBefore = window.StatusText();
-  bool cleared = false;
-  if (askClear && !window.List().Empty() &&
-      Ask(window.Handle(), kClearQuestion, kClearTitle, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
-    window.List().Clear();
-    ListView_SetItemState(GetDlgItem(window.Handle(), kFileList), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    window.ListChanged();
-    cleared = true;
+  RunningAdd() = std::make_unique<AddRun>(window, std::move(done));
+  RunningAdd()->Begin(askClear, std::forward<FirstSteps>(firstSteps));
+}
+
+// The files chosen in the open dialog; no folder to search.
+std::vector<std::wstring> AddFiles(MainWindow& window, listfile::ProtectedPlaces& places) {
+  dialogs::FileDialogResult answer;
+  PassOverFailure([&] {
+    dialogs::FileDialog& fd = dialogs::TheFileDialog();
+    fd.sFilter = dialogs::AllFilesFilter();
+    fd.sDlgTitle = L"Show Open";
+    fd.sInitDir = ProgramFolder() + L"\\";
+    fd.flags = kAddFileFlags;
+  });
+  PassOverFailure([&] { answer = dialogs::ShowOpen(window.hwnd()); });
+  if (answer.bCanceled) return {};
+  PassOverFailure([&] {
+    for (const std::wstring& path : ChosenPaths(answer.sLastDirectory, answer.sFiles, answer.nFilesSelected)) {
+      if (listfile::MayAdd(window.hwnd(), places, path)) window.List().Append(path, kFileType);
+    }
+  });
+  window.ListChanged();
+  return {};
+}
+
+// The folder chosen in the folder browser, to be searched.
+std::vector<std::wstring> ChooseFolder(MainWindow& window) {
+  std::wstring chosen;
+  PassOverFailure([&] { chosen = BrowseForFolderPath(window.hwnd(), kBrowseTitle); });
+  if (chosen.empty()) return {};
+  return {chosen};
+}
+
+// Dropped files are added at once, in drop order; the dropped folders are
+// given back to go through folder mode's steps. Names of nothing are
+// passed over.
+std::vector<std::wstring> AddDroppedFiles(MainWindow& window, listfile::ProtectedPlaces& places,
+                                          const std::vector<std::wstring>& paths) {
+  std::vector<std::wstring> folders;
+  for (const std::wstring& path : paths) {
+    const DWORD attributes = GetFileAttributesW(base::paths::Verbatim(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) continue;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      folders.push_back(path);
+    } else {
+      PassOverFailure([&] {
+        if (listfile::MayAdd(window.hwnd(), places, path)) window.List().Append(path, kFileType);
+      });
+    }
   }
-  const size_t countBefore = window.List().Count();
-  bool finished = true;
-  Quietly([&] { finished = adding(); });
-  const bool listChanged = cleared || window.List().Count() != countBefore;
-  Quietly([&] { ReportOutcome(window, finished, countBefore, listChanged, statusBefore); });
+  window.ListChanged();
+  return folders;
 }
 
 }  // namespace
 
 void RunAddCommand(MainWindow& window, bool fileMode) {
-  RunAdding(window, true, [&] {
-    if (!fileMode) return AddFolder(window);
-    AddFiles(window);
-    return true;
+  RunAdding(window, true, [&window, fileMode](listfile::ProtectedPlaces& places) {
+    return fileMode ? AddFiles(window, places) : ChooseFolder(window);
   });
 }
 
 void RunDropCommand(MainWindow& window, const std::vector<std::wstring>& paths) {
-  RunAdding(window, true, [&] { return AddDropped(window, paths); });
+  RunAdding(window, true,
+            [&window, &paths](listfile::ProtectedPlaces& places) { return AddDroppedFiles(window, places, paths); });
 }
 
-void RunQueuedPathsCommand(MainWindow& window, bool askClear) {
-  RunAdding(window, askClear, [&] { return AddDropped(window, window.TakeQueuedPaths()); });
+void RunQueuedPathsCommand(MainWindow& window, bool askClear, std::function<void()> done) {
+  RunAdding(
+      window, askClear,
+      [&window](listfile::ProtectedPlaces& places) { return AddDroppedFiles(window, places, window.TakeQueuedPaths()); },
+      std::move(done));
+}
+
+void OnSearchProgress() {
+  if (RunningAdd()) RunningAdd()->OnSearchProgress();
+}
+
+void OnSearchEnded() {
+  if (RunningAdd()) RunningAdd()->OnSearchEnded();
 }
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,16 +11,27 @@ namespace app {
 
 class MainWindow;
 
+// Posted to the main window by a folder search that runs for the add
+// command: progress (a few tens a second at most) and the end.
+constexpr UINT kMsgSearchProgress = WM_APP + 40;
+constexpr UINT kMsgSearchEnded = WM_APP + 41;
+
 // The add command: files through the open dialog, folders through the
-// shell's folder browser and the folder search.
+// shell's folder browser and the folder search. A folder's search runs on
+// after the call returns; the window's busy state lasts until the command
+// has ended.
 void RunAddCommand(MainWindow& window, bool fileMode);
 // Files and folders dropped on the window, added as the add command would:
 // files first, then each folder through folder mode's steps.
 void RunDropCommand(MainWindow& window, const std::vector<std::wstring>& paths);
 // The paths handed in on command lines, added as a drop would add them;
 // they are taken from the window's queue after the "Clear" question, which
-// is left out when `askClear` is false.
-void RunQueuedPathsCommand(MainWindow& window, bool askClear);
+// is left out when `askClear` is false. `done` runs when the command has
+// ended (at once when another add still runs).
+void RunQueuedPathsCommand(MainWindow& window, bool askClear, std::function<void()> done);
+// The main window hands the search's messages on.
+void OnSearchProgress();
+void OnSearchEnded();
 // Saving and loading the delete list.
 void SaveListCommand(MainWindow& window);
 void LoadListCommand(MainWindow& window);

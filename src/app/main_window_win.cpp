@@ -100,10 +100,11 @@ void AddTip(HWND window, HWND control, const wchar_t* text, int width) {
   SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, width);  // wraps the long text
 }
 
-// The list view handles its own keys but Tab; everything else in the main
-// window goes through its dialog navigation.
+// The list view handles its own keys but Tab and Esc (which stops a
+// search); everything else in the main window goes through its dialog
+// navigation.
 bool LeftToTheList(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN || msg.wParam == VK_TAB) return false;
+  if (msg.message != WM_KEYDOWN || msg.wParam == VK_TAB || msg.wParam == VK_ESCAPE) return false;
   wchar_t cls[32] = L"";
   GetClassNameW(msg.hwnd, cls, 32);
   return lstrcmpiW(cls, L"SysListView32") == 0;
@@ -157,6 +158,12 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgDropped:
       RunPendingDrop();
+      return 0;
+    case kMsgSearchProgress:
+      OnSearchProgress();
+      return 0;
+    case kMsgSearchEnded:
+      OnSearchEnded();
       return 0;
     case WM_COPYDATA:
       return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lp));
@@ -315,6 +322,9 @@ void MainWindow::OnCommand(int id, int code) {
     case kAddFolderOption:
       EnableWindow(Control(kSubFoldersBox), TRUE);
       break;
+    case IDCANCEL:  // Esc
+      if (stopSearch_) stopSearch_();
+      break;
     case kAddButton:
       if (stopSearch_) {
         stopSearch_();
@@ -381,6 +391,12 @@ void MainWindow::SetBusy(bool busy) {
   HMENU bar = GetMenu(hwnd_);
   for (int id : kBusyMenuItems) EnableMenuItem(bar, static_cast<UINT>(id), MF_BYCOMMAND | (busy ? MF_GRAYED : MF_ENABLED));
   if (!busy && HasWaitingPaths()) PostMessageW(hwnd_, kMsgDropped, 0, 0);
+}
+
+void MainWindow::ClearList() {
+  list_.Clear();
+  ListView_SetItemState(Control(kFileList), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListChanged();
 }
 
 void MainWindow::SetSearchStopper(std::function<void()> stop) {
@@ -544,9 +560,10 @@ std::vector<std::wstring> MainWindow::TakeQueuedPaths() { return std::exchange(q
 void MainWindow::RunQueuedPaths() {
   queueQuiet_ = false;
   queueRunning_ = true;
-  RunQueuedPathsCommand(*this, queueAsksClear_);
-  queueRunning_ = false;
-  queueEndedAt_ = GetTickCount();
+  RunQueuedPathsCommand(*this, queueAsksClear_, [this] {
+    queueRunning_ = false;
+    queueEndedAt_ = GetTickCount();
+  });
 }
 
 // The window (or the question it shows) comes to the front, out of the

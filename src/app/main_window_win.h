@@ -58,6 +58,8 @@ class MainWindow : public base::Window {
   // shows the new count and rows.
   DeleteList& List() { return list_; }
   void ListChanged();
+  // Empties the list and its selection.
+  void ClearList();
 
   void SetStatus(const std::wstring& text);
   std::wstring StatusText() const;

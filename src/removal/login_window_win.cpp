@@ -1,12 +1,14 @@
 // The password prompt of a removal run. OK has the run read the list named
 // on the command line, asks for confirmation, has the run check the password
 // and run the passes, and shows its closing message; every way out of the
-// prompt ends the program. While the passes run, Cancel reads "Stop": Stop,
-// Esc or a close request (Task Manager's End task sends one) end the run
-// after the items in hand.
+// prompt ends the program. The passes run on a thread of their own while
+// the prompt's message loop goes on; Cancel then reads "Stop": Stop, Esc or
+// a close request (Task Manager's End task sends one) end the run after the
+// items in hand.
 #include "removal/login_window_win.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <atomic>
 #include <memory>
@@ -14,6 +16,7 @@
 
 #include "base/error_trap_win.h"
 #include "base/program_win.h"
+#include "base/window_job_win.h"
 #include "base/window_metrics_win.h"
 #include "base/window_win.h"
 #include "removal/preview_window_win.h"
@@ -26,6 +29,8 @@ namespace removal {
 namespace {
 
 const wchar_t kClassName[] = L"OmbrelayLogin";
+constexpr UINT kMsgRunProgress = WM_APP + 30;
+constexpr UINT kMsgRunEnded = WM_APP + 31;
 // The Recycle Bin choice is remembered from run to run; "1" means ticked.
 const wchar_t kRecycleBinValue[] = L"RecycleBin";
 constexpr int kClientWidth = 4590;
@@ -43,6 +48,31 @@ const base::ControlSpec kControls[] = {
     {kPreviewButton, L"BUTTON", L"&Preview\u2026", BS_PUSHBUTTON | WS_TABSTOP, 0, 3345, 960, 1140, 390},
 };
 
+// What the prompt and the thread running the passes share.
+struct RunningList {
+  explicit RunningList(RemovalRun&& r) : run(std::move(r)) {}
+  RemovalRun run;
+  Disposal disposal = Disposal::Delete;
+  std::atomic<size_t> done{0};
+  std::atomic<size_t> total{0};
+  ClosingMessage closing;  // written by the thread before its end message
+};
+
+// The shell's Recycle Bin moves want the thread in a single-threaded
+// apartment, as the window's own thread is.
+class ApartmentScope {
+ public:
+  ApartmentScope() : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+  ~ApartmentScope() {
+    if (entered_) CoUninitialize();
+  }
+  ApartmentScope(const ApartmentScope&) = delete;
+  ApartmentScope& operator=(const ApartmentScope&) = delete;
+
+ private:
+  bool entered_;
+};
+
 class LoginWindow : public base::Window {
  public:
   bool Create(HICON icon, const std::wstring& arguments);
@@ -53,7 +83,9 @@ class LoginWindow : public base::Window {
   bool CreateControls();
   void OnOk();
   void OnPreview();
-  void RemoveListed(RemovalRun& run);
+  void RemoveListed(RemovalRun&& run);
+  void OnRunProgress();
+  void OnRunEnded();
   Disposal ChosenDisposal() const;
   Disposal TickedDisposal() const;
   void ShowProgress(size_t done, size_t total);
@@ -65,7 +97,8 @@ class LoginWindow : public base::Window {
   }
 
   bool busy_ = false;
-  std::atomic<bool> stop_{false};
+  std::shared_ptr<RunningList> running_;
+  std::shared_ptr<base::WindowJob> job_;
   std::wstring arguments_;
   std::unique_ptr<PreviewWindow> preview_;
 };
@@ -107,6 +140,12 @@ LRESULT LoginWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (busy_) RequestStop();
       else Leave();
       return 0;
+    case kMsgRunProgress:
+      OnRunProgress();
+      return 0;
+    case kMsgRunEnded:
+      OnRunEnded();
+      return 0;
     default:
       return Window::OnMessage(msg, wp, lp);
   }
@@ -144,8 +183,7 @@ void LoginWindow::OnOk() {
     Ask(L"Incorrect Password.", L"Password", MB_OK | MB_ICONINFORMATION);
     return;
   }
-  RemoveListed(run);
-  Leave();
+  RemoveListed(std::move(run));
 }
 
 // The preview reads the list afresh too, and changes nothing: it needs no
@@ -176,14 +214,46 @@ Disposal LoginWindow::ChosenDisposal() const {
   return disposal;
 }
 
-void LoginWindow::RemoveListed(RemovalRun& run) {
+// The passes run on their own thread; the prompt shows their progress and
+// their closing message, then ends the program.
+void LoginWindow::RemoveListed(RemovalRun&& run) {
   const Disposal disposal = ChosenDisposal();
   preview_.reset();  // the run shows its own progress
+  running_ = std::make_shared<RunningList>(std::move(run));
+  running_->disposal = disposal;
+  auto work = [state = running_](base::WindowJob& job) {
+    const ApartmentScope apartment;
+    state->closing = state->run.Run(
+        state->disposal,
+        [&](size_t done, size_t total) {
+          state->done = done;
+          state->total = total;
+          job.TellProgress();
+        },
+        job.StopFlag());
+  };
+  job_ = base::WindowJob::Start(hwnd_, kMsgRunProgress, kMsgRunEnded, std::move(work));
+  if (!job_) {
+    running_.reset();
+    Ask(L"The removal could not be started: no thread could be started.", L"Status", MB_OK | MB_ICONEXCLAMATION);
+    Leave();
+  }
   SetRunning(true);
-  const ClosingMessage closing =
-      run.Run(disposal, [this](size_t done, size_t total) { ShowProgress(done, total); }, &stop_);
+}
+
+void LoginWindow::OnRunProgress() {
+  if (!job_ || !running_) return;
+  job_->ProgressTaken();
+  ShowProgress(running_->done, running_->total);
+}
+
+void LoginWindow::OnRunEnded() {
+  if (!job_ || !job_->Ended()) return;
   SetRunning(false);
+  const std::wstring failure = job_->Failure();
+  const ClosingMessage closing = failure.empty() ? running_->closing : ClosingMessage{failure, true};
   Ask(closing.text, L"Status", MB_OK | (closing.warns ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+  Leave();
 }
 
 // While the passes run only Stop takes input; the password, OK and the
@@ -199,12 +269,11 @@ void LoginWindow::SetRunning(bool running) {
 }
 
 void LoginWindow::RequestStop() {
-  stop_ = true;
+  if (job_) job_->Stop();
   EnableWindow(GetDlgItem(hwnd_, kCancelButton), FALSE);
 }
 
-// Keeps the prompt painted and Stop, Esc and a close request reachable
-// while the passes run.
+// The bar takes the Recycle Bin box's place at the first progress.
 void LoginWindow::ShowProgress(size_t done, size_t total) {
   HWND bar = GetDlgItem(hwnd_, kRemovalProgress);
   if (!IsWindowVisible(bar)) {
@@ -213,19 +282,10 @@ void LoginWindow::ShowProgress(size_t done, size_t total) {
     ShowWindow(bar, SW_SHOW);
   }
   SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(done), 0);
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      RequestStop();
-      continue;
-    }
-    if (base::DispatchDialogMessage(&msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 void LoginWindow::Leave() {
+  if (job_) job_->Forget();
   base::trap::Guard([&] {
     ST(DestroyWindow(hwnd_));
   });

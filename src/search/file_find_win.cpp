@@ -1,23 +1,23 @@
 // The folder search on the platform's directory enumeration: the workers
 // list folders (each read once when the pattern lets every name through),
-// the calling thread takes the listings in walk order and keeps the window
-// system running.
+// the calling thread takes the listings in walk order; BackgroundSearch
+// runs all of it on a thread of its own for a window.
 #include "search/file_find_win.h"
 
 #include <chrono>
+#include <mutex>
 
 #include "base/error_trap.h"
 #include "base/handles_win.h"
 #include "base/paths.h"
 #include "base/paths_win.h"
+#include "base/window_job_win.h"
 #include "search/found_lists.h"
 #include "search/name_pattern.h"
 
 namespace search {
 namespace {
 
-// How long the walk may run before the window system gets its turn.
-constexpr DWORD kYieldMs = 30;
 // How long the calling thread waits for listings before it looks again.
 constexpr std::chrono::milliseconds kCollectMs{10};
 #ifndef FIND_FIRST_EX_LARGE_FETCH
@@ -130,7 +130,6 @@ void FileFinder::SearchFile(const std::wstring& Pathname, bool subFolders, bool 
       CaseSensitive(caseSensitive);
       found_ = 0;
       resultFlag_ = DirExSuccess;
-      lastYield_ = GetTickCount();
       std::wstring start = Pathname;
       Win32PathProbe probe;
       long flag = DirExSuccess;
@@ -195,26 +194,55 @@ void FileFinder::FoundFolder(std::wstring&& path) {
   base::trap::Guard([&] { ST(FolderList.push_back(std::move(path))); });
 }
 
-long FileFinder::ResultFlag() {
-  DWORD now = GetTickCount();
-  if (now - lastYield_ >= kYieldMs) {
-    PumpMessages();
-    lastYield_ = GetTickCount();
-  }
-  return resultFlag_;
+struct BackgroundSearch::State {
+  FileFinder finder;
+  std::shared_ptr<base::WindowJob> job;
+  std::mutex lock;  // guards folder
+  std::wstring folder;
+  long result = DirExFailed;  // written before the end message
+};
+
+bool BackgroundSearch::Start(HWND window, UINT progressMessage, UINT endMessage, const std::wstring& pattern,
+                             bool subFolders) {
+  Forget();
+  auto state = std::make_shared<State>();
+  auto work = [state, pattern, subFolders](base::WindowJob& job) {
+    state->finder.CurrentFolder = [&](const std::wstring& folder) {
+      {
+        std::lock_guard<std::mutex> hold(state->lock);
+        state->folder = folder;
+      }
+      job.TellProgress();
+    };
+    state->finder.Finished = [&](long, long result) { state->result = result; };
+    state->finder.SearchFile(pattern, subFolders, false);
+  };
+  state->job = base::WindowJob::Start(window, progressMessage, endMessage, std::move(work));
+  if (!state->job) return false;
+  state_ = std::move(state);
+  return true;
 }
 
-void FileFinder::PumpMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    if (MessageFilter && MessageFilter(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+void BackgroundSearch::Stop() {
+  if (state_) state_->finder.StopSearch();
+}
+
+std::wstring BackgroundSearch::TakeProgress() {
+  if (!state_) return std::wstring();
+  state_->job->ProgressTaken();
+  std::lock_guard<std::mutex> hold(state_->lock);
+  return state_->folder;
+}
+
+bool BackgroundSearch::Ended() const { return state_ && state_->job->Ended(); }
+
+long BackgroundSearch::Result() const { return Ended() ? state_->result : DirExFailed; }
+
+void BackgroundSearch::Forget() {
+  if (!state_) return;
+  state_->job->Forget();
+  state_->finder.StopSearch();
+  state_.reset();
 }
 
 }  // namespace search

@@ -5,9 +5,9 @@
 // FolderList entry, then its subfolders one after another. Folders are
 // listed on a small pool of worker threads (walk_order.h); the events and
 // the found lists are filled in that order on the thread that called
-// SearchFile, which lets the window system run every few tens of
-// milliseconds meanwhile, so StopSearch can be reached from the user
-// interface. A stopped search leaves the found lists as they were.
+// SearchFile. A window runs the search on a thread of its own through
+// BackgroundSearch, and keeps its one message loop meanwhile. A stopped
+// search leaves the found lists as they were.
 //
 // A subfolder that is a reparse point (junction, directory link, mount
 // point) is not entered: it gets its FolderList entry, so that the link
@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "search/file_spec.h"
@@ -32,9 +33,6 @@ class FileFinder {
   std::function<void(const std::wstring& FolderPath)> CurrentFolder;
   // Raised once at the end of every SearchFile call.
   std::function<void(long FileCount, long Result)> Finished;
-  // Sees each window message the walk takes from the queue while it yields;
-  // returning true keeps the message from being dispatched.
-  std::function<bool(MSG& message)> MessageFilter;
 
   // Runs the whole search before it returns; the outcome is in the found
   // lists and in the Finished event.
@@ -55,17 +53,43 @@ class FileFinder {
   void TakeFolder(FolderListing& folder);
   void FoundFile(std::wstring&& path);
   void FoundFolder(std::wstring&& path);
-  // Lets the window system run (at most every few tens of milliseconds),
-  // then returns the current result flag.
-  long ResultFlag();
-  void PumpMessages();
+  long ResultFlag() const { return resultFlag_.load(std::memory_order_relaxed); }
 
   std::wstring fileSpec_;
   long found_ = 0;
   bool recurse_ = false;
   bool caseSensitive_ = false;
   std::atomic<long> resultFlag_{DirExSuccess};
-  DWORD lastYield_ = 0;
+};
+
+// A folder search for a window, on a thread of its own: the window gets
+// `progressMessage` (at most about thirty a second) while it runs and
+// `endMessage` once when it ends; its message loop runs on meanwhile. The
+// found lists belong to the search until its end message.
+class BackgroundSearch {
+ public:
+  BackgroundSearch() = default;
+  ~BackgroundSearch() { Forget(); }
+  BackgroundSearch(const BackgroundSearch&) = delete;
+  BackgroundSearch& operator=(const BackgroundSearch&) = delete;
+
+  // False when no thread could be started; nothing was searched then.
+  bool Start(HWND window, UINT progressMessage, UINT endMessage, const std::wstring& pattern, bool subFolders);
+  // From any thread: the search ends within a few milliseconds, stopped.
+  void Stop();
+  // On the progress message: the folder being searched (as CurrentFolder
+  // gives it), empty before the first; lets the next progress message come.
+  std::wstring TakeProgress();
+  // On the end message: true once this search has ended.
+  bool Ended() const;
+  // Once ended: the result flag (DirExSuccess, NoFilesFound, UserCanceled...).
+  long Result() const;
+  // Nothing more is posted to the window; a search still running is stopped.
+  void Forget();
+
+ private:
+  struct State;
+  std::shared_ptr<State> state_;
 };
 
 // The platform's answers for the path split (full path, attributes, first

@@ -455,9 +455,51 @@ TEST_F(SearchWalk, GeneratedTreesGiveTheSameListsAsAPlainWalk) {
   }
 }
 
+// A message-only window that runs a BackgroundSearch through its own
+// message loop, as the program's window does.
+class SearchWindow {
+ public:
+  static constexpr UINT kProgress = WM_APP + 2, kEnded = WM_APP + 3;
+  SearchWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"SearchWalkWindow";
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  }
+  ~SearchWindow() { DestroyWindow(hwnd_); }
+  HWND hwnd() const { return hwnd_; }
+
+  // Runs the search to its end message; `onProgress` sees each folder the
+  // progress messages give. The result flag.
+  long Run(const std::wstring& pattern, const std::function<void(const std::wstring&)>& onProgress) {
+    progressCount = 0;
+    if (!search.Start(hwnd_, kProgress, kEnded, pattern, true)) return -1;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (msg.hwnd == hwnd_ && msg.message == kProgress) {
+        ++progressCount;
+        onProgress(search.TakeProgress());
+      } else if (msg.hwnd == hwnd_ && msg.message == kEnded && search.Ended()) {
+        return search.Result();
+      }
+      DispatchMessageW(&msg);
+    }
+    return -1;
+  }
+
+  BackgroundSearch search;
+  int progressCount = 0;
+
+ private:
+  HWND hwnd_ = nullptr;
+};
+
 // Stops at random moments: from CurrentFolder, from another thread, and
-// through a message the filter turns into a stop. A search either ends
-// stopped with nothing added, or (when the stop came too late) whole.
+// from the window's own loop while the search runs on a thread of its own.
+// A search either ends stopped with nothing added, or (when the stop came
+// too late) whole.
 TEST_F(SearchWalk, StopAtRandomMomentsAddsNothingAndTheNextSearchIsWhole) {
   MakeGeneratedTree(0);
   Shell(kT, "for i in $(seq 1 20); do mkdir -p more/$i && cd more/$i && seq 1 30 | xargs mkdir"
@@ -465,12 +507,8 @@ TEST_F(SearchWalk, StopAtRandomMomentsAddsNothingAndTheNextSearchIsWhole) {
   Paths files, folders;
   long count = 0;
   ReferenceWalk(kT + L"\\", files, folders, count);
-  const DWORD searcher = GetCurrentThreadId();
-  find_.MessageFilter = [this](MSG& msg) {
-    if (msg.message != WM_APP + 1) return false;
-    find_.StopSearch();
-    return true;
-  };
+  SearchWindow window;
+  ASSERT_NE(window.hwnd(), nullptr);
   std::mt19937 rng(5);
   int stopped = 0;
   for (int round = 0; round < 24; ++round) {
@@ -483,10 +521,17 @@ TEST_F(SearchWalk, StopAtRandomMomentsAddsNothingAndTheNextSearchIsWhole) {
     std::thread stopper([&] {
       Sleep(delay);
       if (way == 1) find_.StopSearch();
-      if (way == 2) PostThreadMessageW(searcher, WM_APP + 1, 0, 0);
     });
     ResetFoundLists();
-    Outcome r = Search(kT + L"\\*.*", true);
+    Outcome r;
+    if (way == 2) {
+      int progressLeft = 1 + static_cast<int>(rng() % 4);
+      r.result = window.Run(kT + L"\\*.*", [&](const std::wstring&) {
+        if (--progressLeft == 0) window.search.Stop();
+      });
+    } else {
+      r = Search(kT + L"\\*.*", true);
+    }
     stopper.join();
     if (r.result == UserCanceled) {
       ++stopped;
@@ -496,9 +541,6 @@ TEST_F(SearchWalk, StopAtRandomMomentsAddsNothingAndTheNextSearchIsWhole) {
       ASSERT_EQ(r.result, DirExSuccess) << "round " << round;
       EXPECT_EQ(Found(FileList), files);
       EXPECT_EQ(Found(FolderList), folders);
-    }
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, WM_APP + 1, WM_APP + 1, PM_REMOVE)) {
     }
   }
   EXPECT_GT(stopped, 10);
@@ -510,44 +552,25 @@ TEST_F(SearchWalk, StopAtRandomMomentsAddsNothingAndTheNextSearchIsWhole) {
   EXPECT_EQ(r.count, count);
 }
 
-// A message window that counts what reaches it.
-struct Counter {
-  static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    if (m == WM_APP) ++handled;
-    return DefWindowProcW(h, m, w, l);
-  }
-  static int handled;
-};
-int Counter::handled = 0;
-
-TEST_F(SearchWalk, WalkLetsWindowMessagesRunAndFilterStopsIt) {
-  MakeExampleTree();
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = Counter::Proc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"SearchWalkCounter";
-  RegisterClassW(&wc);
-  HWND window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  ASSERT_NE(window, nullptr);
-  Counter::handled = 0;
-  PostMessageW(window, WM_APP, 0, 0);
-  PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
-  int seenBeforeEnd = -1;
-  find_.MessageFilter = [&](MSG& msg) {
-    if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE) return false;
-    find_.StopSearch();
-    return true;
-  };
-  find_.Finished = [&](long, long result) {
-    seenBeforeEnd = Counter::handled;
-    run_.result = result;
-  };
-  // The first folder takes long enough for the walk to yield afterwards.
-  onFolder_ = [](const std::wstring&) { Sleep(60); };
-  find_.SearchFile(kT + L"\\*.*", true, false);
-  EXPECT_EQ(seenBeforeEnd, 1);
-  EXPECT_EQ(run_.result, UserCanceled);
-  DestroyWindow(window);
+// A window's search runs beside its message loop: the loop gets the folders
+// being searched as progress, then one end, and finds what the walk finds.
+TEST_F(SearchWalk, SearchForAWindowTellsItsFoldersAndEndsOnce) {
+  MakeGeneratedTree(0);
+  Paths files, folders;
+  long count = 0;
+  ReferenceWalk(kT + L"\\", files, folders, count);
+  SearchWindow window;
+  ASSERT_NE(window.hwnd(), nullptr);
+  std::vector<std::wstring> shown;
+  EXPECT_EQ(window.Run(kT + L"\\*.*", [&](const std::wstring& folder) { shown.push_back(folder); }), DirExSuccess);
+  EXPECT_EQ(Found(FileList), files);
+  EXPECT_EQ(Found(FolderList), folders);
+  ASSERT_GE(window.progressCount, 1);
+  for (const std::wstring& folder : shown) EXPECT_EQ(folder.compare(0, kT.size(), kT), 0) << folder;
+  // Nothing more comes once the end was taken.
+  window.search.Forget();
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, window.hwnd(), SearchWindow::kProgress, SearchWindow::kEnded, PM_REMOVE));
 }
 
 }  // namespace
