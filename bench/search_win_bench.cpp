@@ -300,6 +300,11 @@ int OnceInFreshProcess(const char* what) {
     size_t folders = 0;
     return static_cast<int>(Timed([&] { MinimalWalk(kTree, files, folders); }));
   }
+  if (std::strcmp(what, "--two-thread-walk-once") == 0) {
+    std::vector<std::wstring> files;
+    size_t folders = 0;
+    return static_cast<int>(Timed([&] { TwoThreadWalk(kTree, files, folders); }));
+  }
   if (std::strcmp(what, "--search-in-window-once") == 0) return SearchInWindow();
   if (std::strcmp(what, "--search-once") == 0) {
     search::FileFinder finder;
@@ -405,9 +410,10 @@ double Median(std::vector<double> values) {
 bool AddRounds(const Options& options, const std::wstring& expected, double warmWalk) {
   AddFigures best;
   double a1 = 1e300, b1 = 1e300;
-  std::vector<double> ratios, alones, inWindows, adds;
+  std::vector<double> ratios, alones, inWindows, adds, walks2, toWalk2;
   for (int i = 0; i < options.rounds; ++i) {
     const double walk = RunSelfOnce(L"--walk-once");
+    const double walk2 = RunSelfOnce(L"--two-thread-walk-once");
     const double alone = RunSelfOnce(L"--search-once");
     const double inWindow = RunSelfOnce(L"--search-in-window-once");
     AddFigures run = RunProgram(options.program, expected);
@@ -415,9 +421,12 @@ bool AddRounds(const Options& options, const std::wstring& expected, double warm
       std::printf("(c) add command: did not finish (status \"%ls\")\n", run.status.c_str());
       return false;
     }
-    std::printf("    round %d: walk %.1f, SearchFile alone %.1f, in a window %.1f, add after the last question %.1f "
-                "(searching seen until %.1f, then %.1f to the end)  ratio add/SearchFile %.2f\n", i, walk, alone,
-                inWindow, run.Own(), run.searchSeen - run.questionsDone, run.ms - run.searchSeen, run.Own() / alone);
+    std::printf("    round %d: walk %.1f, 2-thread walk %.1f, SearchFile alone %.1f, in a window %.1f, add after the last "
+                "question %.1f (searching seen until %.1f, then %.1f to the end)  ratio add/SearchFile %.2f, "
+                "add/2-thread walk %.2f\n", i, walk, walk2, alone, inWindow, run.Own(), run.searchSeen - run.questionsDone,
+                run.ms - run.searchSeen, run.Own() / alone, run.Own() / walk2);
+    walks2.push_back(walk2);
+    toWalk2.push_back(run.Own() / walk2);
     ratios.push_back(run.Own() / alone);
     alones.push_back(alone);
     inWindows.push_back(inWindow);
@@ -435,6 +444,9 @@ bool AddRounds(const Options& options, const std::wstring& expected, double warm
               Median(ratios));
   std::printf("    medians: SearchFile alone %.1f, in a window %.1f (%.2f), add %.1f (%.2f)\n", Median(alones),
               Median(inWindows), Median(inWindows) / Median(alones), Median(adds), Median(adds) / Median(alones));
+  std::printf("    add after the last question against the 2-thread walk of the same round (goal 1.05): median %.2f, "
+              "best %.2f; medians %.1f against %.1f ms\n", Median(toWalk2),
+              *std::min_element(toWalk2.begin(), toWalk2.end()), Median(adds), Median(walks2));
   std::printf("    of which: browser shown after %.1f ms, both questions answered after %.1f ms\n", best.browserShown,
               best.questionsDone);
   std::printf("    program peak working set before the add %.1f MiB, after %.1f MiB\n", MiB(best.peakBefore),

@@ -17,20 +17,31 @@
 
 namespace {
 
-// The window's load step: start-up services, then editing mode or removal run.
-void LoadStep(app::MainWindow& window, const std::wstring& arguments, bool removalRun) {
+// The window's load step, once the start-up services are through: editing
+// mode or the removal run. An error here leaves editing mode.
+void ShowStep(app::MainWindow& window, const std::wstring& arguments, bool removalRun) {
   base::trap::Guard([&] {
-    ST(search::ResetFoundLists());
-    const auto setAboutCaption = [&](const std::wstring& caption) { window.SetAboutCaption(caption); };
-    ST(services::StartUp(window.Handle(), setAboutCaption));
-    CHECK_WIN(SetWindowTextW(window.Handle(), services::MainTitle().c_str()));
+    CHECK_WIN(SetWindowTextW(window.hwnd(), services::MainTitle().c_str()));
     if (removalRun) {
       ST(removal::ShowLoginWindow(window.Icon(), arguments));
-      ShowWindow(window.Handle(), SW_HIDE);
+      ShowWindow(window.hwnd(), SW_HIDE);
     } else {
       window.ShowPlaced();
     }
   });
+  if (!removalRun) {
+    if (!IsWindowVisible(window.hwnd())) window.ShowCentred();
+    window.RunWaitingPaths();
+  }
+}
+
+// The start-up services (the update check's fetch runs while the message
+// loop does), then the show step.
+void LoadStep(app::MainWindow& window, const std::wstring& arguments, bool removalRun) {
+  base::trap::Guard([&] { ST(search::ResetFoundLists()); });
+  const auto setAboutCaption = [&window](const std::wstring& caption) { window.SetAboutCaption(caption); };
+  services::StartUp(window.hwnd(), setAboutCaption,
+                    [&window, arguments, removalRun] { ShowStep(window, arguments, removalRun); });
 }
 
 // The items the command line names that are there now, in their plain
@@ -75,10 +86,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   }
   startLock.Release();
   LoadStep(window, arguments, removalRun);
-  if (!removalRun) {
-    if (!IsWindowVisible(window.Handle())) window.ShowCentred();  // an error in the load step leaves editing mode
-    window.RunWaitingPaths();
-  }
 
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

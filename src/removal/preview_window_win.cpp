@@ -8,40 +8,26 @@
 
 #include <algorithm>
 #include <atomic>
-#include <exception>
-#include <mutex>
-#include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "base/clipboard_win.h"
-#include "base/encoding.h"
 #include "base/program_win.h"
 #include "base/size_text_win.h"
+#include "base/window_job_win.h"
 #include "removal/fates_win.h"
 #include "removal/removal_steps_win.h"
 
 namespace removal {
 
-// What the window and its worker share.
+// What the window and the thread deciding the fates share.
 struct PreviewJob {
   Plan plan;
   Disposal disposal = Disposal::Delete;
-  std::atomic<bool> stop{false};
-  std::atomic<bool> progressPosted{false};
   std::atomic<size_t> done{0};
   std::atomic<size_t> total{0};
-  std::mutex lock;         // guards the rest
-  HWND window = nullptr;   // cleared when the window goes
-  bool filled = false;
-  std::vector<Fate> fates;
-  std::wstring failure;
-
-  void Post(UINT msg) {
-    std::lock_guard<std::mutex> hold(lock);
-    if (window) PostMessageW(window, msg, 0, 0);
-  }
+  std::vector<Fate> fates;  // written before the end message
+  std::shared_ptr<base::WindowJob> job;
 };
 
 namespace {
@@ -83,31 +69,17 @@ const ColumnSpec kColumns[] = {
     {L"Size", Column::Size, LVCFMT_RIGHT, 12},
 };
 
-// Runs on the worker: decides every fate, telling the window how far it is
-// at most once per message it has taken.
-void Fill(const std::shared_ptr<PreviewJob>& job) {
-  std::vector<Fate> fates;
-  std::wstring failure;
-  try {
-    fates = Foresee(
-        job->plan, job->disposal,
-        [&job](size_t done, size_t total) {
-          job->done = done;
-          job->total = total;
-          if (!job->progressPosted.exchange(true)) job->Post(kMsgProgress);
-        },
-        &job->stop);
-  } catch (const std::exception& e) {
-    failure = base::enc::FromAnsi(e.what());
-    if (failure.empty()) failure = L"an unexpected error";
-  }
-  {
-    std::lock_guard<std::mutex> hold(job->lock);
-    job->fates = std::move(fates);
-    job->failure = std::move(failure);
-    job->filled = true;
-  }
-  job->Post(kMsgFilled);
+// Runs on the job's thread: decides every fate, telling the window how far
+// it is.
+void Fill(PreviewJob& preview, base::WindowJob& job) {
+  preview.fates = Foresee(
+      preview.plan, preview.disposal,
+      [&](size_t done, size_t total) {
+        preview.done = done;
+        preview.total = total;
+        job.TellProgress();
+      },
+      job.StopFlag());
 }
 
 }  // namespace
@@ -133,11 +105,11 @@ bool PreviewWindow::Open(HWND owner, const Plan& plan, Disposal disposal) {
   job_ = std::make_shared<PreviewJob>();
   job_->plan = plan;
   job_->disposal = disposal;
-  job_->window = hwnd_;
   job_->total = plan.files.size() + plan.folders.size();
-  try {
-    std::thread(Fill, job_).detach();  // the job outlives the window if need be
-  } catch (const std::system_error&) {
+  // The job outlives the window if need be.
+  job_->job = base::WindowJob::Start(hwnd_, kMsgProgress, kMsgFilled,
+                                     [preview = job_](base::WindowJob& job) { Fill(*preview, job); });
+  if (!job_->job) {
     SetWindowTextW(Control(kPreviewTotals), L"The preview could not be made: no thread could be started.");
     ShowWindow(Control(kPreviewProgress), SW_HIDE);
   }
@@ -227,7 +199,8 @@ void PreviewWindow::AddColumns() {
 }
 
 void PreviewWindow::OnProgress() {
-  job_->progressPosted = false;
+  if (!job_ || !job_->job) return;
+  job_->job->ProgressTaken();
   const size_t done = job_->done, total = job_->total;
   HWND bar = Control(kPreviewProgress);
   SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
@@ -238,13 +211,9 @@ void PreviewWindow::OnProgress() {
 }
 
 void PreviewWindow::OnFilled() {
-  std::vector<Fate> fates;
-  std::wstring failure;
-  {
-    std::lock_guard<std::mutex> hold(job_->lock);
-    fates = std::move(job_->fates);
-    failure = std::move(job_->failure);
-  }
+  if (!job_ || !job_->job || !job_->job->Ended()) return;
+  std::vector<Fate> fates = std::move(job_->fates);
+  const std::wstring failure = job_->job->Failure();
   ShowWindow(Control(kPreviewProgress), SW_HIDE);
   if (!failure.empty()) {
     SetWindowTextW(Control(kPreviewTotals), (L"The preview could not be made: " + failure).c_str());
@@ -346,10 +315,9 @@ void PreviewWindow::Copy() {
 // Tells a filling still under way to stop and lets it end on its own: the
 // window goes at once, and the keys go where they went before it opened.
 void PreviewWindow::Close() {
-  if (job_) {
-    job_->stop = true;
-    std::lock_guard<std::mutex> hold(job_->lock);
-    job_->window = nullptr;
+  if (job_ && job_->job) {
+    job_->job->Stop();
+    job_->job->Forget();
   }
   if (!hwnd_) return;
   const bool active = GetActiveWindow() == hwnd_;

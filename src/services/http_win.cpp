@@ -10,7 +10,6 @@
 #include "base/encoding.h"
 #include "base/error_trap_win.h"
 #include "base/paths.h"
-#include "base/program_win.h"
 #include "services/url_parts.h"
 
 namespace services {
@@ -20,22 +19,9 @@ constexpr DWORD kChunk = 2048;
 
 }  // namespace
 
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
-      return;
-    }
-    if (base::DispatchDialogMessage(&msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
 HttpClient::HttpClient() {
-  hInternetSession.reset(InternetOpenW(L"http protocol", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  sLastError = hInternetSession ? L"" : L"InternetOpen failed.";
+  session_.reset(InternetOpenW(L"http protocol", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  lastError_ = session_ ? L"" : L"InternetOpen failed.";
 }
 
 bool HttpClient::Connect(std::wstring& Url, const std::wstring& AdditionalHeader) {
@@ -51,41 +37,41 @@ bool HttpClient::Connect(std::wstring& Url, const std::wstring& AdditionalHeader
 bool HttpClient::SendRequest(const std::wstring& Url, const std::wstring& AdditionalHeader) {
   const UrlParts parts = SplitUrl(Url);
   // A new request replaces the handles of the previous one.
-  hHttpOpenRequest.reset();
-  hInternetConnect.reset();
-  if (!hInternetSession) {
-    sLastError = L"InternetSession failed";
+  request_.reset();
+  connection_.reset();
+  if (!session_) {
+    lastError_ = L"InternetSession failed";
     return false;
   }
-  hInternetConnect.reset(InternetConnectW(hInternetSession.get(), parts.server.c_str(), parts.port, nullptr, nullptr,
+  connection_.reset(InternetConnectW(session_.get(), parts.server.c_str(), parts.port, nullptr, nullptr,
                                           INTERNET_SERVICE_HTTP, 0, 0));
-  if (!hInternetConnect) {
-    sLastError = L"InternetConnect failed";
+  if (!connection_) {
+    lastError_ = L"InternetConnect failed";
     return false;
   }
-  hHttpOpenRequest.reset(HttpOpenRequestW(hInternetConnect.get(), L"GET", parts.path.c_str(), L"HTTP/1.0", nullptr,
+  request_.reset(HttpOpenRequestW(connection_.get(), L"GET", parts.path.c_str(), L"HTTP/1.0", nullptr,
                                           nullptr, INTERNET_FLAG_RELOAD, 0));
-  if (!hHttpOpenRequest) {
-    sLastError = L"HttpOpenRequest failed";
+  if (!request_) {
+    lastError_ = L"HttpOpenRequest failed";
     return false;
   }
   if (!AdditionalHeader.empty())
-    HttpAddRequestHeadersW(hHttpOpenRequest.get(), AdditionalHeader.c_str(), static_cast<DWORD>(AdditionalHeader.size()),
+    HttpAddRequestHeadersW(request_.get(), AdditionalHeader.c_str(), static_cast<DWORD>(AdditionalHeader.size()),
                            HTTP_ADDREQ_FLAG_ADD_IF_NEW);
-  if (!ApplyTimeouts() || !HttpSendRequestW(hHttpOpenRequest.get(), nullptr, 0, nullptr, 0)) {
-    sLastError = L"HttpSendRequest failed";
+  if (!ApplyTimeouts() || !HttpSendRequestW(request_.get(), nullptr, 0, nullptr, 0)) {
+    lastError_ = L"HttpSendRequest failed";
     return false;
   }
   ReadHeaders();
-  sLastError.clear();
+  lastError_.clear();
   return true;
 }
 
 void HttpClient::ReadHeaders() {
-  HINTERNET request = hHttpOpenRequest.get();
-  lContentLength = LeadingCount(GetQueryInfo(request, HTTP_QUERY_CONTENT_LENGTH));
-  sLastModified = GetQueryInfo(request, HTTP_QUERY_LAST_MODIFIED);
-  sForwarded = GetQueryInfo(request, HTTP_QUERY_FORWARDED);
+  HINTERNET request = request_.get();
+  contentLength_ = LeadingCount(GetQueryInfo(request, HTTP_QUERY_CONTENT_LENGTH));
+  lastModified_ = GetQueryInfo(request, HTTP_QUERY_LAST_MODIFIED);
+  forwarded_ = GetQueryInfo(request, HTTP_QUERY_FORWARDED);
   sRequestHeaders = GetQueryInfo(request, HTTP_QUERY_FLAG_REQUEST_HEADERS | HTTP_QUERY_RAW_HEADERS_CRLF);
 }
 
@@ -118,7 +104,7 @@ bool HttpClient::ApplyTimeouts() {
     if (used >= timeLimitMs_) return false;
     timeout = std::min(timeout, timeLimitMs_ - used);
   }
-  HINTERNET request = hHttpOpenRequest.get();
+  HINTERNET request = request_.get();
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
     InternetSetOptionW(request, option, &timeout, sizeof timeout);
   return true;
@@ -130,23 +116,20 @@ bool HttpClient::ReadBody(std::string& body, base::files::StagedFile* file) {
     DWORD count = 0;
     // A read that fails (time-out, broken connection) is a failed download,
     // not the end of the body.
-    if (!ApplyTimeouts() || !InternetReadFile(hHttpOpenRequest.get(), buffer, kChunk, &count)) return false;
+    if (!ApplyTimeouts() || !InternetReadFile(request_.get(), buffer, kChunk, &count)) return false;
     if (count == 0) return true;
     if (file) {
       if (!file->Write(buffer, count)) return false;
     } else {
       body.append(buffer, count);
     }
-    PumpMessages();
   }
 }
 
 bool HttpClient::GetFile(std::wstring Url, const std::wstring& sFileName, std::wstring& sContent, bool& ReadToString,
                       const std::wstring& AdditionalHeader) {
   if (!Connect(Url, AdditionalHeader)) return false;
-  PumpMessages();
-  sLastError.clear();
-  PumpMessages();
+  lastError_.clear();
   if (sFileName.empty()) ReadToString = true;
   bool ok = false;
   std::string body;
@@ -165,7 +148,7 @@ bool HttpClient::GetFile(std::wstring Url, const std::wstring& sFileName, std::w
   } catch (...) {
     ok = false;
   }
-  hHttpOpenRequest.reset();
+  request_.reset();
   if (!ok)
     MessageBoxW(GetActiveWindow(), L"Could not retrieve latest version", L"Error", MB_OK | MB_ICONEXCLAMATION);
   return ok;

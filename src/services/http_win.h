@@ -1,6 +1,7 @@
 // HttpClient: fetches one HTTP resource at a time through WinINet and hands the
 // body to its caller as a text or writes it to a file. Keeps a few response
-// headers and a last-error text.
+// headers and a last-error text. Every call blocks until its answer or its
+// time-out: a window runs it on a thread of its own.
 #pragma once
 #include <windows.h>
 
@@ -31,11 +32,11 @@ class HttpClient {
   // The request headers as sent, set by each successful Connect.
   std::wstring sRequestHeaders;
 
-  std::wstring Forwarded() const { return sForwarded; }
+  std::wstring Forwarded() const { return forwarded_; }
   // Opens a connection and sends a GET request. A leading "http://" is
   // removed from the caller's Url. Url may carry a port ("host:8080/x").
   bool Connect(std::wstring& Url, const std::wstring& AdditionalHeader);
-  long ContentLength() const { return lContentLength; }
+  long ContentLength() const { return contentLength_; }
   // Fetches Url and reads the whole body into sContent (ReadToString, or an
   // empty file name, which sets ReadToString) or into the file sFileName,
   // replacing any file of that name.
@@ -43,8 +44,8 @@ class HttpClient {
                const std::wstring& AdditionalHeader = std::wstring());
   // True when the file exists and its length can be read.
   bool FileExist(const std::wstring& sFileName);
-  std::wstring LastError() const { return sLastError; }
-  std::wstring LastModified() const { return sLastModified; }
+  std::wstring LastError() const { return lastError_; }
+  std::wstring LastModified() const { return lastModified_; }
 
   // Limits each following Connect or GetFile as a whole (0: each network
   // step only gets kStepTimeoutMs).
@@ -59,18 +60,15 @@ class HttpClient {
   bool ApplyTimeouts();
   bool ReadBody(std::string& body, base::files::StagedFile* file);
 
-  std::wstring sLastError;
-  long lContentLength = 0;
-  std::wstring sLastModified;
-  std::wstring sForwarded;
-  unique_hinternet hInternetSession;
-  unique_hinternet hInternetConnect;
-  unique_hinternet hHttpOpenRequest;
+  std::wstring lastError_;
+  long contentLength_ = 0;
+  std::wstring lastModified_;
+  std::wstring forwarded_;
+  unique_hinternet session_;
+  unique_hinternet connection_;
+  unique_hinternet request_;
   DWORD timeLimitMs_ = 0;
   DWORD startTick_ = 0;
 };
-
-// Lets the window system process pending messages.
-void PumpMessages();
 
 }  // namespace services

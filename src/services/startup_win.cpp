@@ -5,6 +5,8 @@
 
 #include "base/error_trap_win.h"
 #include "base/program_win.h"
+#include "base/window_job_win.h"
+#include "base/window_win.h"
 #include "services/app_constants.h"
 #include "services/http_win.h"
 #include "services/registry_win.h"
@@ -44,8 +46,8 @@ void ApplyUpdateUrlSetting() {
   if (!configured.empty()) UpdateURL = configured;
 }
 
-void CheckForUpdate(HWND owner) {
-  const UpdateOffer offer = ReadVersionFile(FetchVersionFile(), CurrentVersion);
+void CheckForUpdate(HWND owner, const std::wstring& versionFile) {
+  const UpdateOffer offer = ReadVersionFile(versionFile, CurrentVersion);
   if (!offer.offer) return;
   const std::wstring text = kOfferStart + offer.address + kOfferEnd;
   const int answer = MessageBoxW(owner, text.c_str(), L"New Version", MB_YESNOCANCEL | MB_ICONINFORMATION);
@@ -61,14 +63,56 @@ void AskDisclaimer(HWND owner) {
   SaveString(HKEY_CURRENT_USER, MainKey, valueName, L"No");
 }
 
-void StartUp(HWND owner, const std::function<void(const std::wstring&)>& setAboutCaption) {
+// A message-only window that takes the fetch's end and carries the
+// start-up on from there.
+class VersionFetch : public base::Window {
+ public:
+  bool Start(HWND owner, std::function<void()> then) {
+    if (!hwnd_ && !Create({kFetchClass, L"", 0, 0, HWND_MESSAGE})) return false;
+    owner_ = owner;
+    then_ = std::move(then);
+    auto work = [this](base::WindowJob&) { versionFile_ = FetchVersionFile(); };
+    job_ = base::WindowJob::Start(hwnd_, kMsgFetchProgress, kMsgFetched, std::move(work));
+    return job_ != nullptr;
+  }
+
+ private:
+  static constexpr wchar_t kFetchClass[] = L"OmbrelayVersionFetch";
+  static constexpr UINT kMsgFetchProgress = WM_APP + 50;
+  static constexpr UINT kMsgFetched = WM_APP + 51;
+
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg != kMsgFetched) return Window::OnMessage(msg, wp, lp);
+    if (job_ && job_->Ended()) Fetched();
+    return 0;
+  }
+
+  void Fetched() {
+    job_.reset();
+    base::trap::Guard([&] {
+      ST(CheckForUpdate(owner_, versionFile_));
+      ST(AskDisclaimer(owner_));
+    });
+    const std::function<void()> then = std::move(then_);
+    if (then) then();
+  }
+
+  HWND owner_ = nullptr;
+  std::function<void()> then_;
+  std::shared_ptr<base::WindowJob> job_;
+  std::wstring versionFile_;  // written by the fetch before its end message
+};
+
+void StartUp(HWND owner, const std::function<void(const std::wstring&)>& setAboutCaption, std::function<void()> then) {
+  static VersionFetch fetch;
+  bool fetching = false;
   base::trap::Guard([&] {
     ST(SetAppConstants());
     ST(ApplyUpdateUrlSetting());
     ST(setAboutCaption(L"About " + Appname));
-    ST(CheckForUpdate(owner));
-    ST(AskDisclaimer(owner));
+    fetching = ST(fetch.Start(owner, then));
   });
+  if (!fetching && then) then();
 }
 
 }  // namespace services

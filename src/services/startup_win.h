@@ -8,15 +8,19 @@
 namespace services {
 
 // Constants, About caption, update check, disclaimer, in that order; owner
-// is the main window, setAboutCaption names its About item.
-void StartUp(HWND owner, const std::function<void(const std::wstring&)>& setAboutCaption);
+// is the main window, setAboutCaption names its About item. The version
+// file is fetched on a thread of its own while the window's message loop
+// runs; the offer and the disclaimer follow on the window's thread, then
+// `then` runs (once, unless one of them ends the program). A failure of
+// the first steps leaves out the rest and runs `then` at once.
+void StartUp(HWND owner, const std::function<void(const std::wstring&)>& setAboutCaption, std::function<void()> then);
 
 // A non-empty text value UpdateURL under the program's key replaces the
 // built-in address of the version file.
 void ApplyUpdateUrlSetting();
-// Fetches the version file and offers a newer version; ends the program
-// when the file says the old one must not run.
-void CheckForUpdate(HWND owner);
+// Offers a newer version when the fetched version file names one; ends the
+// program when the file says the old one must not run.
+void CheckForUpdate(HWND owner, const std::wstring& versionFile);
 // Asks for acceptance on first use; ends the program when it is refused.
 void AskDisclaimer(HWND owner);
 
