@@ -77,12 +77,12 @@ void AddFiles(MainWindow& window) {
     fd.sInitDir = ProgramFolder() + L"\\";
     fd.flags = kAddFileFlags;
   });
-  Quietly([&] { answer = dialogs::ShowOpen(window.Handle()); });
+  Quietly([&] { answer = dialogs::ShowOpen(window.hwnd()); });
   if (answer.bCanceled) return;
   Quietly([&] {
     listfile::ProtectedPlaces places;
     for (const std::wstring& path : ChosenPaths(answer.sLastDirectory, answer.sFiles, answer.nFilesSelected)) {
-      if (listfile::MayAdd(window.Handle(), places, path)) window.List().Append(path, kFileType);
+      if (listfile::MayAdd(window.hwnd(), places, path)) window.List().Append(path, kFileType);
     }
   });
   window.ListChanged();
@@ -144,7 +144,7 @@ class Filler {
     window_.SetProgressValue(static_cast<long>(position));
     window_.SetStatus(window_.List().Entries().back().path);
     window_.ListChanged();
-    RedrawWindow(window_.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(window_.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     shownAt_ = GetTickCount();
   }
 
@@ -191,7 +191,7 @@ void LeaveOutProtected(HWND owner, listfile::ProtectedPlaces& places, BeforeAski
 // question, the two "Directory" questions, the search and the entries.
 // False when the user stopped the search.
 bool AddChosenFolder(MainWindow& window, const std::wstring& chosen, listfile::ProtectedPlaces& places) {
-  HWND owner = window.Handle();
+  HWND owner = window.hwnd();
   std::optional<listfile::Place> chosenPlace;
   bool allowed = false;
   Quietly([&] {
@@ -235,7 +235,7 @@ bool AddChosenFolder(MainWindow& window, const std::wstring& chosen, listfile::P
 // False when the user stopped the search.
 bool AddFolder(MainWindow& window) {
   std::wstring chosen;
-  Quietly([&] { chosen = BrowseForFolderPath(window.Handle(), kBrowseTitle); });
+  Quietly([&] { chosen = BrowseForFolderPath(window.hwnd(), kBrowseTitle); });
   if (chosen.empty()) return true;
   listfile::ProtectedPlaces places;
   return AddChosenFolder(window, chosen, places);
@@ -254,7 +254,7 @@ bool AddDropped(MainWindow& window, const std::vector<std::wstring>& paths) {
       folders.push_back(path);
     } else {
       Quietly([&] {
-        if (listfile::MayAdd(window.Handle(), places, path)) window.List().Append(path, kFileType);
+        if (listfile::MayAdd(window.hwnd(), places, path)) window.List().Append(path, kFileType);
       });
     }
   }
@@ -295,9 +295,9 @@ void RunAdding(MainWindow& window, bool askClear, Adding&& adding) {
   const std::wstring statusBefore = window.StatusText();
   bool cleared = false;
   if (askClear && !window.List().Empty() &&
-      Ask(window.Handle(), kClearQuestion, kClearTitle, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
+      Ask(window.hwnd(), kClearQuestion, kClearTitle, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
     window.List().Clear();
-    ListView_SetItemState(GetDlgItem(window.Handle(), kFileList), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(GetDlgItem(window.hwnd(), kFileList), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     window.ListChanged();
     cleared = true;
   }

@@ -24,7 +24,7 @@ constexpr DWORD kListDialogFlags = OFN_EXPLORER | OFN_LONGNAMES | OFN_HIDEREADON
 constexpr DWORD kSaveDialogFlags = kListDialogFlags | OFN_OVERWRITEPROMPT;
 
 void Inform(MainWindow& window, const wchar_t* text, const wchar_t* title, UINT icon = MB_ICONINFORMATION) {
-  MessageBoxW(window.Handle(), text, title, MB_OK | icon);
+  MessageBoxW(window.hwnd(), text, title, MB_OK | icon);
 }
 
 // The program file's full path.
@@ -103,7 +103,7 @@ void SaveListCommand(MainWindow& window) {
     if (password.find(L'*') != std::wstring::npos)
       return Inform(window, listfile::kPasswordWithStarText, L"Password", MB_ICONEXCLAMATION);
     ST(PrepareDialog(L"Save list", kSaveDialogFlags));
-    const dialogs::FileDialogResult answer = ST(dialogs::ShowSave(window.Handle()));
+    const dialogs::FileDialogResult answer = ST(dialogs::ShowSave(window.hwnd()));
     const std::wstring listPath = ChosenPath(answer);
     if (listPath.empty()) return;
     const std::string bytes = ST(listfile::EncodeList(Records(window.List()), password));
@@ -125,7 +125,7 @@ void SaveListCommand(MainWindow& window) {
 void LoadListCommand(MainWindow& window) {
   base::trap::Guard([&] {
     ST(PrepareDialog(L"Find list to open", kListDialogFlags));
-    const dialogs::FileDialogResult answer = ST(dialogs::ShowOpen(window.Handle()));
+    const dialogs::FileDialogResult answer = ST(dialogs::ShowOpen(window.hwnd()));
     const std::wstring listPath = ChosenPath(answer);
     if (listPath.empty()) return;
     std::string bytes;

@@ -22,11 +22,11 @@ void LoadStep(app::MainWindow& window, const std::wstring& arguments, bool remov
   base::trap::Guard([&] {
     ST(search::ResetFoundLists());
     const auto setAboutCaption = [&](const std::wstring& caption) { window.SetAboutCaption(caption); };
-    ST(services::StartUp(window.Handle(), setAboutCaption));
-    CHECK_WIN(SetWindowTextW(window.Handle(), services::MainTitle().c_str()));
+    ST(services::StartUp(window.hwnd(), setAboutCaption));
+    CHECK_WIN(SetWindowTextW(window.hwnd(), services::MainTitle().c_str()));
     if (removalRun) {
       ST(removal::ShowLoginWindow(window.Icon(), arguments));
-      ShowWindow(window.Handle(), SW_HIDE);
+      ShowWindow(window.hwnd(), SW_HIDE);
     } else {
       window.ShowPlaced();
     }
@@ -76,7 +76,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   startLock.Release();
   LoadStep(window, arguments, removalRun);
   if (!removalRun) {
-    if (!IsWindowVisible(window.Handle())) window.ShowCentred();  // an error in the load step leaves editing mode
+    if (!IsWindowVisible(window.hwnd())) window.ShowCentred();  // an error in the load step leaves editing mode
     window.RunWaitingPaths();
   }
 
