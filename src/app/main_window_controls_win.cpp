@@ -99,7 +99,7 @@ bool MainWindow::CreateControls() {
 // The first layout, with the room the window has beyond its first client
 // size going to the list (and its "File" column); the bottom row
 // and the status bar keep to the bottom edge, the progress bar widens.
-void MainWindow::PositionControls() {
+void MainWindow::Layout() {
   RECT client{};
   GetClientRect(hwnd_, &client);
   const int extraWidth = std::max(0, static_cast<int>(client.right) - Px(kClientWidth));
@@ -123,22 +123,10 @@ void MainWindow::PositionControls() {
   ListView_SetColumnWidth(list, 1, Px(1440));
 }
 
-SIZE MainWindow::FirstFrameSize() const {
-  return base::FrameSize({Px(kClientWidth), Px(kClientHeight)}, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
-                         static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), true);
-}
-
-// The window is never smaller than its first size.
-void MainWindow::OnMinMaxInfo(MINMAXINFO* info) const {
-  if (!hwnd_) return;
-  const SIZE least = FirstFrameSize();
-  info->ptMinTrackSize.x = least.cx;
-  info->ptMinTrackSize.y = least.cy;
-}
+SIZE MainWindow::FirstClientSize() { return SIZE{kClientWidth, kClientHeight}; }
 
 void MainWindow::ShowCentred() {
-  const RECT frame = base::CentredRect(FirstFrameSize());
-  SetWindowPos(hwnd_, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER);
+  MoveCentred();
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
   SetFocus(Control(kAddFolderOption));
@@ -157,15 +145,6 @@ void MainWindow::ShowPlaced() {
 
 void MainWindow::RememberPlacement() {
   if (hwnd_ && IsWindowVisible(hwnd_)) base::trap::Guard([&] { ST(SavePlacement(hwnd_)); });
-}
-
-void MainWindow::OnDpiChanged(UINT dpi, const RECT* suggested) {
-  dpi_ = dpi;
-  SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-  RenewFont();
-  PositionControls();
-  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void MainWindow::SetSearchStopper(std::function<void()> stop) {

@@ -15,7 +15,6 @@
 #include "app/drop_target_win.h"
 #include "app/one_window_win.h"
 #include "base/program_win.h"
-#include "base/window_metrics_win.h"
 
 namespace app {
 namespace {
@@ -60,9 +59,11 @@ bool MainWindow::Create(HINSTANCE instance) {
   lastHandOverAt_ = queueEndedAt_;
   icon_ = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
   base::WindowSpec spec{kClassName, L"", WS_OVERLAPPEDWINDOW, WS_EX_CONTROLPARENT};
-  spec.classIcon = icon_;
+  // Never smaller than its first size.
+  spec.client = spec.smallest = FirstClientSize();
+  spec.icon = spec.smallIcon = icon_;
+  spec.leaveOut = LeftToTheList;
   if (!Window::Create(spec)) return false;
-  base::AddDialogWindow(hwnd_, LeftToTheList);
   // Close and Exit end the process at once, so the end is the last moment
   // to keep the placement.
   base::SetBeforeEnd([this] { RememberPlacement(); });
@@ -78,14 +79,8 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<NMHDR*>(lp));
-    case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wp), reinterpret_cast<RECT*>(lp));
-      return 0;
     case WM_SIZE:
-      if (wp != SIZE_MINIMIZED) PositionControls();
-      return 0;
-    case WM_GETMINMAXINFO:
-      OnMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lp));
+      if (wp != SIZE_MINIMIZED) Layout();
       return 0;
     case WM_CONTEXTMENU:
       OnContextMenu(reinterpret_cast<HWND>(wp), lp);
@@ -117,10 +112,9 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool MainWindow::OnCreate() {
-  dpi_ = base::win::WindowDpi(hwnd_);
   CreateMenuBar();
   if (!CreateControls()) return false;
-  PositionControls();
+  Layout();
   AcceptDrops(
       hwnd_, [this](std::vector<std::wstring> paths) { OnDrop(std::move(paths)); }, [this] { return TakesDrops(); });
   return true;

@@ -112,8 +112,6 @@ class MainWindow : public base::Window {
   bool ClickedWhileBusy() const;
   bool TakesDrops() const;
   LRESULT OnNotify(NMHDR* header);
-  void OnDpiChanged(UINT dpi, const RECT* suggested);
-  void OnMinMaxInfo(MINMAXINFO* info) const;
   void OnContextMenu(HWND from, LPARAM at);
   void RunRowCommand(int command);
   std::vector<size_t> HighlightedRows() const;
@@ -132,8 +130,8 @@ class MainWindow : public base::Window {
   void RepaintRows();
   bool CreateControls();
   void CreateMenuBar();
-  void PositionControls();
-  SIZE FirstFrameSize() const;
+  void Layout() override;
+  static SIZE FirstClientSize();
 
   HICON icon_ = nullptr;  // shared (LoadIcon), not owned
   HMENU aboutMenu_ = nullptr;  // owned by the menu bar

@@ -40,7 +40,7 @@ class PreviewWindow : public base::Window {
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void AddColumns();
-  void Layout();
+  void Layout() override;
   void OnProgress();
   void OnFilled();
   LRESULT OnNotify(const NMHDR* header);

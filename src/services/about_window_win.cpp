@@ -4,7 +4,6 @@
 
 #include "base/error_trap_win.h"
 #include "base/handles_win.h"
-#include "base/program_win.h"
 #include "base/window_metrics_win.h"
 #include "services/app_constants.h"
 #include "services/system_info_win.h"
@@ -43,20 +42,19 @@ void StartSysInfo(HWND owner) {
   if (path.empty() || !StartProgram(path)) MessageBoxW(owner, kUnavailable, Appname.c_str(), MB_OK);
 }
 
-// Centred on the owner while it shows, else on the work area.
-bool AboutWindow::Load(HWND owner) {
-  dpi_ = base::win::WindowDpi(nullptr);
-  RECT ownerRect{};
-  const bool onOwner = owner && IsWindowVisible(owner) && GetWindowRect(owner, &ownerRect);
-  const RECT frame = base::CentredRect(base::FrameSize({Px(kClientWidth), Px(kClientHeight)}, kStyle, kExStyle, false),
-                                       onOwner ? &ownerRect : nullptr);
-  return Create({kClassName, (L"About " + Appname).c_str(), kStyle, kExStyle, owner}, &frame);
+// Centred on the owner while it shows, else on the work area. The icon is
+// the big one alone: the title bar keeps no icon, as a dialog's.
+bool AboutWindow::Load(HWND owner, HICON icon) {
+  const std::wstring caption = L"About " + Appname;
+  base::WindowSpec spec{kClassName, caption.c_str(), kStyle, kExStyle, owner};
+  spec.client = {kClientWidth, kClientHeight};
+  spec.icon = icon;
+  return Create(spec);
 }
 
-// The load handler: icon, title and version.
-void AboutWindow::OnLoad(HICON icon) {
+// The load handler: title and version.
+void AboutWindow::OnLoad() {
   base::trap::Guard([&] {
-    ST(SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon)));
     CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutLblTitle, Appname.c_str()));
     CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutLblVersion, CurrentVersion.c_str()));
   });
@@ -78,17 +76,13 @@ LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE:
       if (!CreateControls(kControls)) return -1;
-      titleFont_.reset(base::win::CreateMessageFont(dpi_, 150, true));
-      if (titleFont_) SendMessageW(Control(kAboutLblTitle), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
+      SetTitleFont();
       return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wp));
       return 0;
     case WM_CLOSE:
       DestroyWindow(hwnd_);
-      return 0;
-    case WM_DESTROY:
-      base::RemoveDialogWindow(hwnd_);
       return 0;
     case WM_NCDESTROY:
       titleFont_.reset();
@@ -98,12 +92,22 @@ LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
+void AboutWindow::SetTitleFont() {
+  titleFont_.reset(base::win::CreateMessageFont(dpi_, 150, true));
+  if (titleFont_) SendMessageW(Control(kAboutLblTitle), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
+}
+
+// At a new DPI the title keeps its own larger font.
+void AboutWindow::Layout() {
+  Window::Layout();
+  SetTitleFont();
+}
+
 void AboutWindow::Show(HWND owner, HICON icon) {
   base::trap::Guard([&] {
     if (!hwnd_) {
-      CHECK_WIN(Load(owner));
-      ST(base::AddDialogWindow(hwnd_));
-      ST(OnLoad(icon));
+      CHECK_WIN(Load(owner, icon));
+      ST(OnLoad());
     }
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);

@@ -31,8 +31,10 @@ class AboutWindow : public base::Window {
   void Show(HWND owner, HICON icon);
 
  private:
-  bool Load(HWND owner);
-  void OnLoad(HICON icon);
+  bool Load(HWND owner, HICON icon);
+  void OnLoad();
+  void SetTitleFont();
+  void Layout() override;
   void OnCommand(int id);
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
