@@ -70,18 +70,18 @@ std::wstring ProgramFolder() {
 // looked up when a chosen path turns out to be a folder.
 void AddFiles(MainWindow& window) {
   dialogs::FileDialogResult answer;
+  dialogs::FileDialogSettings settings;
   Quietly([&] {
-    dialogs::FileDialog& fd = dialogs::TheFileDialog();
-    fd.sFilter = dialogs::AllFilesFilter();
-    fd.sDlgTitle = L"Show Open";
-    fd.sInitDir = ProgramFolder() + L"\\";
-    fd.flags = kAddFileFlags;
+    settings.filter = dialogs::AllFilesFilter();
+    settings.title = L"Show Open";
+    settings.initialFolder = ProgramFolder() + L"\\";
+    settings.flags = kAddFileFlags;
   });
-  Quietly([&] { answer = dialogs::ShowOpen(window.hwnd()); });
-  if (answer.bCanceled) return;
+  Quietly([&] { answer = dialogs::ShowOpen(window.hwnd(), settings); });
+  if (answer.cancelled) return;
   Quietly([&] {
     listfile::ProtectedPlaces places;
-    for (const std::wstring& path : ChosenPaths(answer.sLastDirectory, answer.sFiles, answer.nFilesSelected)) {
+    for (const std::wstring& path : ChosenPaths(answer.folder, answer.names, answer.count)) {
       if (listfile::MayAdd(window.hwnd(), places, path)) window.List().Append(path, kFileType);
     }
   });
