@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "base/window_win.h"
+#include "removal/disposal.h"
 #include "removal/preview.h"
-#include "removal/removal_passes_win.h"
 #include "removal/removal_plan.h"
 
 namespace removal {
