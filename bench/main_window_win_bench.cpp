@@ -57,7 +57,7 @@ double LoadList(app::MainWindow& window, const std::wstring& path) {
   window.List().Reserve(loaded.records.size());
   for (listfile::Record& r : loaded.records) window.List().Append(std::move(r.path), std::move(r.type));
   window.ListChanged();
-  Pump(window.Handle());
+  Pump(window.hwnd());
   return Millis(start);
 }
 
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   app::MainWindow& window = app::TheMainWindow();
   if (!window.Create(GetModuleHandleW(nullptr))) return 1;
   window.ShowCentred();
-  Pump(window.Handle());
+  Pump(window.hwnd());
 
   const size_t kEntries = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000000;
   wchar_t temp[MAX_PATH] = L"";
@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
                              std::to_wstring(i / 20 % 1010) + L"\\document_" + std::to_wstring(i) + L".txt",
                          L"File");
   window.ListChanged();
-  Pump(window.Handle());
+  Pump(window.hwnd());
   double fill = Millis(start);
   size_t after = WorkingSet();
   // Private bytes: PrivateUsage where the platform fills it, else the
@@ -98,18 +98,18 @@ int main(int argc, char** argv) {
 
   start = std::chrono::steady_clock::now();
   window.SelectAll();
-  Pump(window.Handle());
+  Pump(window.hwnd());
   double selectAll = Millis(start);
 
   start = std::chrono::steady_clock::now();
   window.InvertSelection();
-  Pump(window.Handle());
+  Pump(window.hwnd());
   double invert = Millis(start);
 
   for (size_t i = 0; i < kEntries; i += 2) window.List().SetChecked(i, true);
   start = std::chrono::steady_clock::now();
   window.RemoveSelected();
-  Pump(window.Handle());
+  Pump(window.hwnd());
   double remove = Millis(start);
 
   std::printf("window, %zu entries\n", kEntries);

@@ -307,17 +307,17 @@ void RunAdding(MainWindow& window, bool askClear, FirstSteps&& firstSteps, std::
 // The files chosen in the open dialog; no folder to search.
 std::vector<std::wstring> AddFiles(MainWindow& window, listfile::ProtectedPlaces& places) {
   dialogs::FileDialogResult answer;
+  dialogs::FileDialogSettings settings;
   PassOverFailure([&] {
-    dialogs::FileDialog& fd = dialogs::TheFileDialog();
-    fd.sFilter = dialogs::AllFilesFilter();
-    fd.sDlgTitle = L"Show Open";
-    fd.sInitDir = ProgramFolder() + L"\\";
-    fd.flags = kAddFileFlags;
+    settings.filter = dialogs::AllFilesFilter();
+    settings.title = L"Show Open";
+    settings.initialFolder = ProgramFolder() + L"\\";
+    settings.flags = kAddFileFlags;
   });
-  PassOverFailure([&] { answer = dialogs::ShowOpen(window.hwnd()); });
-  if (answer.bCanceled) return {};
+  PassOverFailure([&] { answer = dialogs::ShowOpen(window.hwnd(), settings); });
+  if (answer.cancelled) return {};
   PassOverFailure([&] {
-    for (const std::wstring& path : ChosenPaths(answer.sLastDirectory, answer.sFiles, answer.nFilesSelected)) {
+    for (const std::wstring& path : ChosenPaths(answer.folder, answer.names, answer.count)) {
       if (listfile::MayAdd(window.hwnd(), places, path)) window.List().Append(path, kFileType);
     }
   });

@@ -24,7 +24,7 @@ constexpr DWORD kListDialogFlags = OFN_EXPLORER | OFN_LONGNAMES | OFN_HIDEREADON
 constexpr DWORD kSaveDialogFlags = kListDialogFlags | OFN_OVERWRITEPROMPT;
 
 void Inform(MainWindow& window, const wchar_t* text, const wchar_t* title, UINT icon = MB_ICONINFORMATION) {
-  MessageBoxW(window.Handle(), text, title, MB_OK | icon);
+  MessageBoxW(window.hwnd(), text, title, MB_OK | icon);
 }
 
 // The program file's full path.
@@ -41,18 +41,19 @@ std::wstring ProgramPath() {
   }
 }
 
-void PrepareDialog(const wchar_t* title, DWORD flags) {
-  dialogs::FileDialog& fd = dialogs::TheFileDialog();
-  fd.sFilter = dialogs::AllFilesFilter();
-  fd.flags = flags;
-  fd.sDlgTitle = title;
-  fd.sInitDir = base::text::GetDirPath(ProgramPath()) + L'\\';
+dialogs::FileDialogSettings DialogSettings(const wchar_t* title, DWORD flags) {
+  dialogs::FileDialogSettings settings;
+  settings.filter = dialogs::AllFilesFilter();
+  settings.flags = flags;
+  settings.title = title;
+  settings.initialFolder = base::text::GetDirPath(ProgramPath()) + L'\\';
+  return settings;
 }
 
 // The first chosen file's full path; further names are ignored.
 std::wstring ChosenPath(const dialogs::FileDialogResult& answer) {
-  if (answer.bCanceled || answer.nFilesSelected < 1 || answer.sFiles.size() < 2) return std::wstring();
-  return base::paths::JoinPath(answer.sLastDirectory, answer.sFiles[1]);
+  if (answer.cancelled || answer.count < 1 || answer.names.size() < 2) return std::wstring();
+  return base::paths::JoinPath(answer.folder, answer.names[1]);
 }
 
 std::vector<listfile::Record> Records(const DeleteList& list) {
@@ -102,8 +103,8 @@ void SaveListCommand(MainWindow& window) {
     if (password.empty()) return Inform(window, L"Please enter a password.", L"Password");
     if (password.find(L'*') != std::wstring::npos)
       return Inform(window, listfile::kPasswordWithStarText, L"Password", MB_ICONEXCLAMATION);
-    ST(PrepareDialog(L"Save list", kSaveDialogFlags));
-    const dialogs::FileDialogResult answer = ST(dialogs::ShowSave(window.Handle()));
+    const dialogs::FileDialogSettings settings = ST(DialogSettings(L"Save list", kSaveDialogFlags));
+    const dialogs::FileDialogResult answer = ST(dialogs::ShowSave(window.hwnd(), settings));
     const std::wstring listPath = ChosenPath(answer);
     if (listPath.empty()) return;
     const std::string bytes = ST(listfile::EncodeList(Records(window.List()), password));
@@ -124,8 +125,8 @@ void SaveListCommand(MainWindow& window) {
 // leaves the list and the status as they were, with a plain message.
 void LoadListCommand(MainWindow& window) {
   base::trap::Guard([&] {
-    ST(PrepareDialog(L"Find list to open", kListDialogFlags));
-    const dialogs::FileDialogResult answer = ST(dialogs::ShowOpen(window.Handle()));
+    const dialogs::FileDialogSettings settings = ST(DialogSettings(L"Find list to open", kListDialogFlags));
+    const dialogs::FileDialogResult answer = ST(dialogs::ShowOpen(window.hwnd(), settings));
     const std::wstring listPath = ChosenPath(answer);
     if (listPath.empty()) return;
     std::string bytes;

@@ -1,6 +1,9 @@
-// The main window: the main window. It shows the delete list through a virtual list
-// view and hands every command to the code that owns it; it holds no list,
-// file or search logic of its own.
+// The main window. It shows the delete list through a virtual list view and
+// hands every command to the code that owns it; it holds no list, file or
+// search logic of its own. Its code is split by concern: messages, commands
+// and handed-in paths (main_window_win.cpp), the controls and their layout
+// (main_window_controls_win.cpp), the menus (main_window_menus_win.cpp) and
+// the list view (main_window_list_win.cpp).
 #pragma once
 #include <windows.h>
 
@@ -51,7 +54,6 @@ class MainWindow : public base::Window {
  public:
   // Creates the window, hidden, with all its controls.
   bool Create(HINSTANCE instance);
-  HWND Handle() const { return hwnd(); }
   HICON Icon() const { return icon_; }
 
   // The delete list. After changing it, call ListChanged() so the list view
@@ -112,8 +114,6 @@ class MainWindow : public base::Window {
   bool ClickedWhileBusy() const;
   bool TakesDrops() const;
   LRESULT OnNotify(NMHDR* header);
-  void OnDpiChanged(UINT dpi, const RECT* suggested);
-  void OnMinMaxInfo(MINMAXINFO* info) const;
   void OnContextMenu(HWND from, LPARAM at);
   void RunRowCommand(int command);
   std::vector<size_t> HighlightedRows() const;
@@ -132,8 +132,8 @@ class MainWindow : public base::Window {
   void RepaintRows();
   bool CreateControls();
   void CreateMenuBar();
-  void PositionControls();
-  SIZE FirstFrameSize() const;
+  void Layout() override;
+  static SIZE FirstClientSize();
 
   HICON icon_ = nullptr;  // shared (LoadIcon), not owned
   HMENU aboutMenu_ = nullptr;  // owned by the menu bar

@@ -1,5 +1,5 @@
 // The window procedure shared by the program's windows, class registration,
-// the control-table loop and centring.
+// the control-table loop, centring and the set-up every window shares.
 #include "base/window_win.h"
 
 #include <utility>
@@ -37,7 +37,7 @@ std::wstring Window::ControlText(int id) const {
   return text;
 }
 
-bool Window::Create(const WindowSpec& spec, const RECT* frame) {
+bool Window::Create(const WindowSpec& spec) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -46,17 +46,50 @@ bool Window::Create(const WindowSpec& spec, const RECT* frame) {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = Procedure;
     wc.hInstance = instance;
-    wc.hIcon = spec.classIcon;
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = spec.className;
     if (!RegisterClassExW(&wc)) return false;
   }
-  const int x = frame ? frame->left : CW_USEDEFAULT, y = frame ? frame->top : CW_USEDEFAULT;
-  const int width = frame ? frame->right - frame->left : CW_USEDEFAULT;
-  const int height = frame ? frame->bottom - frame->top : CW_USEDEFAULT;
-  return CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, x, y, width, height, spec.owner,
-                         nullptr, instance, this) != nullptr;
+  owner_ = spec.owner;
+  client_ = spec.client;
+  smallest_ = spec.smallest;
+  dpi_ = win::WindowDpi(spec.owner);
+  // Before the window is there, its frame is measured by the spec's styles.
+  RECT frame{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
+  if (client_.cx > 0 && client_.cy > 0) {
+    const SIZE outer = FrameSize({Px(client_.cx), Px(client_.cy)}, spec.style, spec.exStyle, false);
+    RECT owner{};
+    frame = CentredRect(outer, OwnerRect(&owner) ? &owner : nullptr);
+    frame.right -= frame.left;  // width and height from here on
+    frame.bottom -= frame.top;
+  }
+  if (!CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, frame.left, frame.top, frame.right,
+                       frame.bottom, spec.owner, nullptr, instance, this)) {
+    return false;
+  }
+  if (spec.icon) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(spec.icon));
+  if (spec.smallIcon) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(spec.smallIcon));
+  navigation_ = spec.navigation;
+  if (navigation_) AddDialogWindow(hwnd_, spec.leaveOut);
+  return true;
+}
+
+SIZE Window::FrameFor(SIZE twips) const {
+  return FrameSize({Px(twips.cx), Px(twips.cy)}, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                   static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), GetMenu(hwnd_) != nullptr);
+}
+
+// The owner's frame while it shows; false when there is no owner to centre
+// on.
+bool Window::OwnerRect(RECT* rect) const {
+  return owner_ && IsWindowVisible(owner_) && GetWindowRect(owner_, rect);
+}
+
+void Window::MoveCentred() {
+  RECT owner{};
+  const RECT frame = CentredRect(FrameFor(client_), OwnerRect(&owner) ? &owner : nullptr);
+  SetWindowPos(hwnd_, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER);
 }
 
 // The object comes with WM_NCCREATE and is let go after WM_NCDESTROY, when
@@ -69,6 +102,10 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (msg == WM_DESTROY && self->navigation_) {
+    RemoveDialogWindow(hwnd);
+    self->navigation_ = false;
+  }
   const LRESULT result = self->OnMessage(msg, wp, lp);
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -78,7 +115,42 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return result;
 }
 
-LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_GETMINMAXINFO:
+      if (smallest_.cx > 0 && smallest_.cy > 0) {
+        const SIZE least = FrameFor(smallest_);
+        reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = POINT{least.cx, least.cy};
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+// The system suggests the frame at the new DPI; the font and the places of
+// the controls follow it.
+void Window::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RenewFont();
+  Layout();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Window::Layout() {
+  for (size_t i = 0; i < tableSize_; ++i) {
+    const ControlSpec& c = table_[i];
+    SetWindowPos(Control(c.id), nullptr, Px(c.left), Px(c.top), Px(c.width), Px(c.height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
 
 bool Window::CreateControls(const ControlSpec* table, size_t count) {
   table_ = table;

@@ -1,14 +1,16 @@
 // What makes one of the program's windows a window: its class, registered
 // once, the window procedure that hands each message to the object, a table
 // of controls laid out in twips at the window's DPI with one message font,
-// and centring on the work area (or on another window).
+// and the set-up every window shares: its DPI, its first size centred on
+// its owner (or on the work area), its icons, its smallest size, its
+// keyboard navigation and its answer to a DPI change.
 //
 // The windows are plain windows of their own classes rather than dialogs
 // made from templates: the main window is resizable and leaves the list
 // view's keys out of the navigation, the prompt and the About window are
-// told apart from message boxes by their class, and every message loop
-// (the main one, a search's, a removal run's, a download's) already hands
-// Tab and access keys to them through the registry in base/program_win.h.
+// told apart from message boxes by their class, and the program's one
+// message loop hands Tab and access keys to them through the registry in
+// base/program_win.h.
 #pragma once
 #include <windows.h>
 
@@ -16,6 +18,7 @@
 #include <string>
 
 #include "base/handles_win.h"
+#include "base/program_win.h"
 #include "base/window_metrics_win.h"
 
 namespace base {
@@ -38,7 +41,19 @@ struct WindowSpec {
   DWORD style;
   DWORD exStyle;
   HWND owner = nullptr;
-  HICON classIcon = nullptr;  // shared (LoadIcon), not owned
+  // The first client size in twips, centred on the owner while it shows
+  // (else on the work area); none: the system's default place and size.
+  SIZE client{0, 0};
+  // The least client size in twips the user may size the window to.
+  SIZE smallest{0, 0};
+  // Shared (LoadIcon, or another window's), not owned; none leaves the
+  // system's.
+  HICON icon = nullptr;
+  HICON smallIcon = nullptr;  // the title bar's
+  // Whether the message loops give the window Tab and access keys, and
+  // which messages it leaves out of them.
+  bool navigation = true;
+  NavigationFilter leaveOut = nullptr;
 };
 
 // The outer size of a window whose client area has the given size.
@@ -61,12 +76,22 @@ class Window {
   std::wstring ControlText(int id) const;
 
  protected:
-  // Registers the class when no window of that name has, and creates the
-  // window at `frame` (the system's default place and size for none).
-  // Messages reach OnMessage from WM_NCCREATE on.
-  bool Create(const WindowSpec& spec, const RECT* frame = nullptr);
-  // One window message; the default is DefWindowProc.
+  // Registers the class when no window of that name has, takes the DPI of
+  // the owner's monitor (of the primary one for none), and creates the
+  // window as the spec says. Messages reach OnMessage from WM_NCCREATE on.
+  bool Create(const WindowSpec& spec);
+  // One window message. The default keeps the smallest size, answers a DPI
+  // change (Layout at the new DPI), and leaves the rest to DefWindowProc.
   virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  // Places the controls at dpi_; the default puts the table's controls where
+  // the table says.
+  virtual void Layout();
+
+  // The outer size, with the window's styles and menu, of a client area of
+  // the given twips at dpi_.
+  SIZE FrameFor(SIZE twips) const;
+  // Moves the window to its first size, centred as Create centres it.
+  void MoveCentred();
 
   // Creates the table's controls in its order, placed at dpi_ and given the
   // message font for dpi_. False when one could not be made.
@@ -88,6 +113,13 @@ class Window {
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void SetFont(HWND control) const;
+  bool OwnerRect(RECT* rect) const;
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+
+  HWND owner_ = nullptr;
+  SIZE client_{0, 0};
+  SIZE smallest_{0, 0};
+  bool navigation_ = false;
 
   base::win::unique_hfont font_;
   const ControlSpec* table_ = nullptr;

@@ -9,8 +9,8 @@
 namespace dialogs {
 namespace {
 
-HWND ParenthWnd = nullptr;
-base::win::unique_hhook hHook;
+HWND g_owner = nullptr;
+base::win::unique_hhook g_hook;
 
 Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
@@ -29,7 +29,7 @@ Point ScreenCentreCorner(const RECT& window) {
 void CentreOnOwner(HWND window) {
   RECT owner{}, rect{};
   GetWindowRect(window, &rect);
-  if (ParenthWnd && GetWindowRect(ParenthWnd, &owner)) {
+  if (g_owner && GetWindowRect(g_owner, &owner)) {
     MoveTo(window, CentreOn(ToRect(owner), ToRect(rect)));
   } else {
     MoveTo(window, ScreenCentreCorner(rect));
@@ -43,33 +43,33 @@ void CentreOnPrimaryScreen(HWND window) {
 }
 
 // Shared body of both hook procedures: act once, at the first activation.
-LRESULT OnCbt(int lMsg, WPARAM wParam, void (*centre)(HWND)) {
-  if (lMsg != HCBT_ACTIVATE) return 0;
+LRESULT OnCbt(int code, WPARAM wp, void (*centre)(HWND)) {
+  if (code != HCBT_ACTIVATE) return 0;
   base::trap::Guard([&] {
-    ST(centre(reinterpret_cast<HWND>(wParam)));
-    ST(hHook.reset());
+    ST(centre(reinterpret_cast<HWND>(wp)));
+    ST(g_hook.reset());
   });
   return 0;
 }
 
 }  // namespace
 
-LRESULT CALLBACK WinProcCenterForm(int lMsg, WPARAM wParam, LPARAM) {
-  return OnCbt(lMsg, wParam, CentreOnOwner);
+LRESULT CALLBACK CentreOnOwnerHook(int code, WPARAM wp, LPARAM) {
+  return OnCbt(code, wp, CentreOnOwner);
 }
 
-LRESULT CALLBACK WinProcCenterScreen(int lMsg, WPARAM wParam, LPARAM) {
-  return OnCbt(lMsg, wParam, CentreOnPrimaryScreen);
+LRESULT CALLBACK CentreOnScreenHook(int code, WPARAM wp, LPARAM) {
+  return OnCbt(code, wp, CentreOnPrimaryScreen);
 }
 
-bool InstallCentringHook(HWND owner, bool centerForm) {
-  ParenthWnd = owner;
+bool InstallCentringHook(HWND owner, bool onOwner) {
+  g_owner = owner;
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE));
-  hHook.reset(SetWindowsHookExW(WH_CBT, centerForm ? WinProcCenterForm : WinProcCenterScreen,
+  g_hook.reset(SetWindowsHookExW(WH_CBT, onOwner ? CentreOnOwnerHook : CentreOnScreenHook,
                                 instance, GetCurrentThreadId()));
-  return static_cast<bool>(hHook);
+  return static_cast<bool>(g_hook);
 }
 
-void RemoveCentringHook() { hHook.reset(); }
+void RemoveCentringHook() { g_hook.reset(); }
 
 }  // namespace dialogs

@@ -6,8 +6,8 @@
 namespace dialogs {
 
 // Installs the hook for the calling thread; the owner is remembered for
-// WinProcCenterForm.  Returns false when the system refused the hook.
-bool InstallCentringHook(HWND owner, bool centerForm);
+// CentreOnOwnerHook.  Returns false when the system refused the hook.
+bool InstallCentringHook(HWND owner, bool onOwner);
 
 // Removes the hook if no window was activated while it was installed.
 void RemoveCentringHook();

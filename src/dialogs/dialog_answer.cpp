@@ -20,27 +20,27 @@ FileDialogResult ReadSingle(const std::wstring& buffer, std::size_t fileOffset) 
   const std::wstring path = FirstText(buffer);
   if (fileOffset >= path.size()) return {};
   FileDialogResult r;
-  r.sLastDirectory = path.substr(0, fileOffset);
-  r.sFiles = {std::wstring(), path.substr(fileOffset)};
-  r.nFilesSelected = 1;
-  r.bCanceled = false;
+  r.folder = path.substr(0, fileOffset);
+  r.names = {std::wstring(), path.substr(fileOffset)};
+  r.count = 1;
+  r.cancelled = false;
   return r;
 }
 
 FileDialogResult ReadMultiple(const std::wstring& buffer, std::size_t fileOffset) {
   FileDialogResult r;
-  r.sFiles.emplace_back();
+  r.names.emplace_back();
   std::size_t pos = fileOffset;
   while (pos < buffer.size() && buffer[pos] != L'\0') {
     std::size_t end = buffer.find(L'\0', pos);
     if (end == std::wstring::npos) end = buffer.size();
-    r.sFiles.push_back(buffer.substr(pos, end - pos));
+    r.names.push_back(buffer.substr(pos, end - pos));
     pos = end + 1;
   }
-  if (r.sFiles.size() < 2) return {};
-  r.sLastDirectory = buffer.substr(0, fileOffset - 1);
-  r.nFilesSelected = static_cast<int>(r.sFiles.size() - 1);
-  r.bCanceled = false;
+  if (r.names.size() < 2) return {};
+  r.folder = buffer.substr(0, fileOffset - 1);
+  r.count = static_cast<int>(r.names.size() - 1);
+  r.cancelled = false;
   return r;
 }
 
@@ -71,10 +71,10 @@ FileDialogResult ReadAnswer(const std::wstring& buffer, std::size_t fileOffset,
 FileDialogResult ReadSaveAnswer(const std::wstring& buffer, std::size_t fileOffset,
                                 const std::wstring& fileTitle) {
   FileDialogResult r = ReadAnswer(buffer, fileOffset, fileTitle);
-  if (r.nFilesSelected > 1) {
-    r.sFiles.resize(2);
-    r.nFilesSelected = 1;
-    if (r.sLastDirectory.empty() || r.sLastDirectory.back() != L'\\') r.sLastDirectory += L'\\';
+  if (r.count > 1) {
+    r.names.resize(2);
+    r.count = 1;
+    if (r.folder.empty() || r.folder.back() != L'\\') r.folder += L'\\';
   }
   return r;
 }

@@ -7,16 +7,16 @@
 
 namespace dialogs {
 
-// What a dialog wrapper hands back.  sFiles[0] is unused; the names, without
-// their folder, are at 1..nFilesSelected in the dialog's order.
-// sLastDirectory ends with "\" after one file and, as the dialog writes it,
-// usually does not after several.  On cancel (or any failure) bCanceled is
-// true, the count 0, the folder empty and sFiles empty.
+// What a dialog wrapper hands back.  names[0] is unused; the names, without
+// their folder, are at 1..count in the dialog's order.  The folder ends
+// with "\" after one file and, as the dialog writes it, usually does not
+// after several.  On cancel (or any failure) `cancelled` is true, the count
+// 0, the folder empty and names empty.
 struct FileDialogResult {
-  int nFilesSelected = 0;
-  std::vector<std::wstring> sFiles;
-  std::wstring sLastDirectory;
-  bool bCanceled = true;
+  int count = 0;
+  std::vector<std::wstring> names;
+  std::wstring folder;
+  bool cancelled = true;
 };
 
 // The text up to the first NUL: the name a dialog shows as its initial file

@@ -1,4 +1,4 @@
-// The open and save file dialog wrappers and the program-wide dialog record.
+// The open and save file dialog wrappers.
 #include "dialogs/file_dialogs_win.h"
 
 #include <commdlg.h>
@@ -18,22 +18,11 @@ constexpr std::size_t kTitleChars = 2048;
 using DialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
 using AnswerReader = FileDialogResult (*)(const std::wstring&, std::size_t, const std::wstring&);
 
-// The dialog record in the form every version of the system dialog accepts.
-OPENFILENAMEW MakeRecord(const FileDialog& fd, const std::wstring& filter, std::wstring& file,
-                         std::wstring& title) {
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = fd.nStructSize;
-  ofn.hwndOwner = fd.hwndOwner;
-  ofn.lpstrFilter = fd.sFilter.empty() ? nullptr : filter.c_str();
-  ofn.nFilterIndex = fd.nFilterIndex;  // the last dialog's choice
-  ofn.lpstrFile = &file[0];
-  ofn.nMaxFile = fd.nFileSize;
-  ofn.lpstrFileTitle = &title[0];
-  ofn.nMaxFileTitle = fd.nTitleSize;
-  ofn.lpstrInitialDir = fd.sInitDir.empty() ? nullptr : fd.sInitDir.c_str();
-  ofn.lpstrTitle = fd.sDlgTitle.empty() ? nullptr : fd.sDlgTitle.c_str();
-  ofn.Flags = fd.flags;
-  return ofn;
+// The answer the last dialog of the run gave, offered by the next open
+// dialog that is given no initial name. Dialogs run on the window's thread.
+std::wstring& LastAnswer() {
+  static std::wstring answer;
+  return answer;
 }
 
 // The filter list must end with two NULs whatever the caller wrote.
@@ -51,40 +40,54 @@ std::wstring TerminatedFilter(const std::wstring& filter) {
   RAISE(static_cast<long>(code), L"The file dialog could not be shown (error " + std::to_wstring(code) + L")");
 }
 
-// Shows one dialog with `file` as its file buffer, centred as asked, and
-// copies what it wrote back into the record.  True when the user accepted.
-bool RunDialog(FileDialog& fd, HWND hWnd, bool centerForm, std::wstring& file, DialogFunction show) {
-  fd.nStructSize = OPENFILENAME_SIZE_VERSION_400W;
-  fd.hwndOwner = hWnd;
-  fd.nFileSize = static_cast<DWORD>(file.size());
-  fd.nTitleSize = static_cast<DWORD>(kTitleChars);
+// What one dialog wrote back besides its answer: where its first name
+// starts, and the name alone.
+struct Written {
+  std::size_t nameOffset = 0;
+  std::wstring name;
+};
+
+// Shows one dialog with `file` as its file buffer, in the form every version
+// of the system dialog accepts, centred as asked. True when the user
+// accepted.
+bool RunDialog(HWND owner, const FileDialogSettings& settings, DWORD flags, bool onOwner, std::wstring& file,
+               DialogFunction show, Written& written) {
   std::wstring title(kTitleChars, L'\0');
-  const std::wstring filter = TerminatedFilter(fd.sFilter);
-  OPENFILENAMEW ofn = MakeRecord(fd, filter, file, title);
+  const std::wstring filter = TerminatedFilter(settings.filter);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = settings.filter.empty() ? nullptr : filter.c_str();
+  ofn.lpstrFile = &file[0];
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrFileTitle = &title[0];
+  ofn.nMaxFileTitle = static_cast<DWORD>(title.size());
+  ofn.lpstrInitialDir = settings.initialFolder.empty() ? nullptr : settings.initialFolder.c_str();
+  ofn.lpstrTitle = settings.title.empty() ? nullptr : settings.title.c_str();
+  ofn.Flags = flags;
   // Not centred is better than not shown, so a refused hook is not an error.
-  InstallCentringHook(hWnd, centerForm);
+  InstallCentringHook(owner, onOwner);
   const BOOL accepted = show(&ofn);
   const DWORD failure = accepted ? 0 : CommDlgExtendedError();
   RemoveCentringHook();
-  fd.nFileOffset = ofn.nFileOffset;
-  fd.nFilterIndex = ofn.nFilterIndex;
-  fd.sFileTitle = FirstText(title);
-  fd.sFile = PackedAnswer(file);
+  written.nameOffset = ofn.nFileOffset;
+  written.name = FirstText(title);
+  LastAnswer() = PackedAnswer(file);
   if (failure != 0) RaiseDialogFailure(failure);
   return accepted != FALSE;
 }
 
-FileDialogResult Show(HWND hWnd, bool centerForm, const std::wstring& initialName, DialogFunction show,
-                      AnswerReader read) {
+FileDialogResult Show(HWND owner, const FileDialogSettings& settings, DWORD flags, bool onOwner,
+                      const std::wstring& initialName, DialogFunction show, AnswerReader read) {
   FileDialogResult result;
   base::trap::Guard([&] {
-    FileDialog& fd = TheFileDialog();
     std::wstring file;
     ST(file = FileBuffer(initialName, kFileChars));
+    Written written;
     bool accepted = false;
-    ST(accepted = RunDialog(fd, hWnd, centerForm, file, show));
+    ST(accepted = RunDialog(owner, settings, flags, onOwner, file, show, written));
     if (accepted) {
-      ST(result = read(file, static_cast<std::size_t>(fd.nFileOffset), fd.sFileTitle));
+      ST(result = read(file, written.nameOffset, written.name));
     }
   });
   return result;
@@ -92,23 +95,16 @@ FileDialogResult Show(HWND hWnd, bool centerForm, const std::wstring& initialNam
 
 }  // namespace
 
-FileDialog& TheFileDialog() {
-  static FileDialog record;
-  return record;
-}
-
 std::wstring AllFilesFilter() { return std::wstring(L"All Files (*.*)\0*.*", 19); }
 
-FileDialogResult ShowOpen(HWND hWnd, bool centerForm) {
-  FileDialog& fd = TheFileDialog();
-  fd.flags = OFS_FILE_OPEN_FLAGS;
-  return Show(hWnd, centerForm, FirstText(fd.sFile), GetOpenFileNameW, ReadAnswer);
+FileDialogResult ShowOpen(HWND owner, const FileDialogSettings& settings, bool onOwner) {
+  const std::wstring initialName = settings.initialName.empty() ? FirstText(LastAnswer()) : settings.initialName;
+  return Show(owner, settings, OFS_FILE_OPEN_FLAGS, onOwner, initialName, GetOpenFileNameW, ReadAnswer);
 }
 
-FileDialogResult ShowSave(HWND hWnd, bool centerForm) {
-  FileDialog& fd = TheFileDialog();
-  if (fd.flags == 0) fd.flags = OFS_FILE_SAVE_FLAGS;
-  return Show(hWnd, centerForm, std::wstring(), GetSaveFileNameW, ReadSaveAnswer);
+FileDialogResult ShowSave(HWND owner, const FileDialogSettings& settings, bool onOwner) {
+  const DWORD flags = settings.flags ? settings.flags : OFS_FILE_SAVE_FLAGS;
+  return Show(owner, settings, flags, onOwner, std::wstring(), GetSaveFileNameW, ReadSaveAnswer);
 }
 
 }  // namespace dialogs

@@ -1,7 +1,7 @@
-// The program's open and save file dialogs: one program-wide settings record
-// that callers fill, two wrappers that show the system dialog centred on its
-// owner and hand back the chosen folder and names, and the two one-shot
-// centring hook procedures the wrappers install.
+// The program's open and save file dialogs: two wrappers that show the
+// system dialog as the caller's settings ask, centred on its owner, and hand
+// back the chosen folder and names, and the two one-shot centring hook
+// procedures the wrappers install.
 #pragma once
 #include <windows.h>
 
@@ -21,51 +21,34 @@ constexpr DWORD OFS_FILE_OPEN_FLAGS = OFN_LONGNAMES | OFN_NODEREFERENCELINKS | O
 // Explorer style with an overwrite prompt and no read-only box.
 constexpr DWORD OFS_FILE_SAVE_FLAGS = OFN_LONGNAMES | OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
 
-// The settings record shared by every dialog of the run.  Callers write
-// sFilter, sDlgTitle, sInitDir and flags (and may put an initial name into
-// sFile before ShowOpen); the wrappers fill in the rest.  What nobody sets
-// again carries over to the next call: ShowOpen offers the previous answer
-// (up to its first NUL) as its initial file name, and flags stay as the last
-// wrapper left them.
-struct FileDialog {
-  DWORD nStructSize = 0;
-  HWND hwndOwner = nullptr;
+// What a caller asks of one dialog.
+struct FileDialogSettings {
   // Pairs of description and pattern separated by NULs, e.g. AllFilesFilter().
-  std::wstring sFilter;
-  // In: the initial file name.  Out: the answer as the dialog packed it
-  // ("C:\dir\a.txt", or "C:\dir" NUL "a.txt" NUL "b.txt"), without padding.
-  std::wstring sFile;
-  DWORD nFileSize = 0;  // characters in the buffer the dialog was given
-  // Out: the chosen name without its folder; blank after a multiple selection.
-  std::wstring sFileTitle;
-  DWORD nTitleSize = 0;
-  std::wstring sInitDir;   // folder the dialog opens in
-  std::wstring sDlgTitle;  // caption of the dialog window
-  DWORD flags = 0;
-  int nFileOffset = 0;   // characters of sFile before the (first) name
-  DWORD nFilterIndex = 0;  // written back by the dialog
+  std::wstring filter;
+  std::wstring title;          // caption of the dialog window
+  std::wstring initialFolder;  // folder the dialog opens in
+  // The open dialog's initial file name; none offers the last answer a
+  // dialog of the run gave (up to its first NUL).
+  std::wstring initialName;
+  DWORD flags = 0;  // the save dialog's; 0 for OFS_FILE_SAVE_FLAGS
 };
-
-// The program-wide record.
-FileDialog& TheFileDialog();
 
 // "All Files (*.*)" NUL "*.*": the filter every dialog of the program uses.
 std::wstring AllFilesFilter();
 
-// Shows the open dialog owned by hWnd, centred on it (on the screen when
-// centerForm is false).  Always runs with OFS_FILE_OPEN_FLAGS, so several
+// Shows the open dialog owned by `owner`, centred on it (on the screen when
+// onOwner is false).  Always runs with OFS_FILE_OPEN_FLAGS, so several
 // files may come back.
-FileDialogResult ShowOpen(HWND hWnd, bool centerForm = true);
+FileDialogResult ShowOpen(HWND owner, const FileDialogSettings& settings, bool onOwner = true);
 
-// Shows the save dialog owned by hWnd, centred like ShowOpen.  Starts from an
-// empty file name; uses the record's flags, or OFS_FILE_SAVE_FLAGS when they
-// are 0.  At most one name comes back.
-FileDialogResult ShowSave(HWND hWnd, bool centerForm = true);
+// Shows the save dialog owned by `owner`, centred like ShowOpen.  Starts from
+// an empty file name.  At most one name comes back.
+FileDialogResult ShowSave(HWND owner, const FileDialogSettings& settings, bool onOwner = true);
 
 // One-shot CBT hook procedures: at the first window activation in the thread
 // they centre that window on the dialog's owner (or on the screen) and remove
 // themselves.  Every other notification passes untouched.
-LRESULT CALLBACK WinProcCenterForm(int lMsg, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK WinProcCenterScreen(int lMsg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK CentreOnOwnerHook(int code, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK CentreOnScreenHook(int code, WPARAM wp, LPARAM lp);
 
 }  // namespace dialogs

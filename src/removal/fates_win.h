@@ -15,8 +15,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "removal/disposal.h"
 #include "removal/fate.h"
-#include "removal/removal_passes_win.h"
+#include "removal/removal_plan.h"
 
 namespace removal {
 

@@ -17,7 +17,6 @@
 #include "base/error_trap_win.h"
 #include "base/program_win.h"
 #include "base/window_job_win.h"
-#include "base/window_metrics_win.h"
 #include "base/window_win.h"
 #include "removal/preview_window_win.h"
 #include "removal/removal_plan.h"
@@ -79,7 +78,6 @@ class LoginWindow : public base::Window {
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void OnLoad(HICON icon);
   bool CreateControls();
   void OnOk();
   void OnPreview();
@@ -106,13 +104,13 @@ class LoginWindow : public base::Window {
 
 bool LoginWindow::Create(HICON icon, const std::wstring& arguments) {
   arguments_ = arguments;
-  dpi_ = base::win::WindowDpi(nullptr);
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
-  const RECT frame = base::CentredRect(base::FrameSize({Px(kClientWidth), Px(kClientHeight)}, style, exStyle, false));
-  if (!Window::Create({kClassName, L"Password", style, exStyle}, &frame)) return false;
-  OnLoad(icon);
-  base::AddDialogWindow(hwnd_);
+  base::WindowSpec spec{kClassName, L"Password", style, exStyle};
+  spec.client = {kClientWidth, kClientHeight};
+  // The prompt takes the main window's icon.
+  spec.icon = spec.smallIcon = icon;
+  if (!Window::Create(spec)) return false;
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   SetFocus(GetDlgItem(hwnd_, kPasswordEdit));
@@ -158,14 +156,6 @@ bool LoginWindow::CreateControls() {
   if (services::GetString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue) == L"1")
     CheckDlgButton(hwnd_, kRecycleBinBox, BST_CHECKED);
   return true;
-}
-
-// The window load: the prompt takes the main window's icon.
-void LoginWindow::OnLoad(HICON icon) {
-  base::trap::Guard([&] {
-    ST(SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon)));
-    ST(SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
-  });
 }
 
 // Everything is read afresh at each press: the list may have changed.

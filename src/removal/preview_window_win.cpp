@@ -87,19 +87,14 @@ void Fill(PreviewJob& preview, base::WindowJob& job) {
 PreviewWindow::~PreviewWindow() { Close(); }
 
 bool PreviewWindow::Open(HWND owner, const Plan& plan, Disposal disposal) {
-  dpi_ = base::win::WindowDpi(owner);
   returnFocus_ = GetFocus();
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-  const DWORD exStyle = WS_EX_CONTROLPARENT;
-  RECT ownerRect{};
-  const bool besideOwner = GetWindowRect(owner, &ownerRect) != FALSE;
-  const RECT frame = base::CentredRect(base::FrameSize({Px(kClientWidth), Px(kClientHeight)}, style, exStyle, false),
-                                       besideOwner ? &ownerRect : nullptr);
-  if (!Create({kClassName, L"Preview", style, exStyle, owner}, &frame)) return false;
-  const LPARAM icon = SendMessageW(owner, WM_GETICON, ICON_SMALL, 0);
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, icon);
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, SendMessageW(owner, WM_GETICON, ICON_BIG, 0));
-  base::AddDialogWindow(hwnd_);
+  base::WindowSpec spec{kClassName, L"Preview", style, WS_EX_CONTROLPARENT, owner};
+  spec.client = {kClientWidth, kClientHeight};
+  spec.smallest = {kSmallestWidth, kSmallestHeight};
+  spec.icon = reinterpret_cast<HICON>(SendMessageW(owner, WM_GETICON, ICON_BIG, 0));
+  spec.smallIcon = reinterpret_cast<HICON>(SendMessageW(owner, WM_GETICON, ICON_SMALL, 0));
+  if (!Create(spec)) return false;
   SetWindowTextW(Control(kPreviewTotals), L"Looking at the listed items...");
 
   job_ = std::make_shared<PreviewJob>();
@@ -130,12 +125,6 @@ LRESULT PreviewWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       if (wp != SIZE_MINIMIZED) Layout();
       return 0;
-    case WM_GETMINMAXINFO: {
-      const SIZE smallest = base::FrameSize({Px(kSmallestWidth), Px(kSmallestHeight)},
-                                            static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), 0, false);
-      reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = {smallest.cx, smallest.cy};
-      return 0;
-    }
     case WM_COMMAND:
       if (LOWORD(wp) == kPreviewCopy && HIWORD(wp) == BN_CLICKED) Copy();
       if (LOWORD(wp) == kPreviewClose) Close();  // Close, Esc
@@ -150,9 +139,6 @@ LRESULT PreviewWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgFilled:
       OnFilled();
-      return 0;
-    case WM_DESTROY:
-      base::RemoveDialogWindow(hwnd_);
       return 0;
     default:
       return Window::OnMessage(msg, wp, lp);

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "base/window_win.h"
+#include "removal/disposal.h"
 #include "removal/preview.h"
-#include "removal/removal_passes_win.h"
 #include "removal/removal_plan.h"
 
 namespace removal {
@@ -40,7 +40,7 @@ class PreviewWindow : public base::Window {
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void AddColumns();
-  void Layout();
+  void Layout() override;
   void OnProgress();
   void OnFilled();
   LRESULT OnNotify(const NMHDR* header);

@@ -49,7 +49,7 @@ DWORD RemoveItem(const std::wstring& apiPath, BOOL(WINAPI* remove)(LPCWSTR)) {
 }
 
 DWORD DeleteListedFile(const std::wstring& path) { return RemoveItem(base::paths::Verbatim(path), DeleteFileW); }
-DWORD RemoveListedFolder(const std::wstring& path) { return RemoveItem(FolderApiPath(path), RemoveDirectoryW); }
+DWORD RemoveListedFolder(const std::wstring& path) { return RemoveItem(base::paths::FolderApiPath(path), RemoveDirectoryW); }
 
 // Runs items [begin, end) of a pass on the workers; their refusals join
 // `refusals` in pass order, as going through them one by one gives them.
@@ -143,8 +143,8 @@ void FolderPass(const std::vector<std::wstring>& folders, const FateCheck& check
 // its whole drive is not there.
 bool CountsAsLeft(Refusal& r, DriveCheck& drives) {
   if (r.code == kRefusedPath || r.code == kThroughLink || r.code == kFileWithSeparator) return true;
-  const std::wstring apiPath = FolderApiPath(*r.path);
-  if (!IsGone(apiPath)) return true;
+  const std::wstring apiPath = base::paths::FolderApiPath(*r.path);
+  if (!base::paths::IsGone(apiPath)) return true;
   if (!drives.Missing(apiPath)) return false;
   r.code = kDriveMissing;
   return true;
@@ -163,7 +163,7 @@ class HeldReasons {
     }
     const std::wstring parent = base::paths::PathKey(folder) + L'\\';
     std::vector<FolderEntry> entries;
-    ListFolder(FolderApiPath(folder), entries);
+    ListFolder(base::paths::FolderApiPath(folder), entries);
     size_t unlisted = 0;
     for (const FolderEntry& entry : entries) unlisted += listed_.count(parent + base::paths::FoldCase(entry.name)) ? 0 : 1;
     return HeldText(unlisted, 0, false, UserNumberStyle());
@@ -198,11 +198,6 @@ RunResult Tally(const Plan& plan, Refusals& refusals, size_t fileRefusals, const
 }
 
 }  // namespace
-
-bool FolderLinksRemovableAlone() {
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return !(ntdll && GetProcAddress(ntdll, "wine_get_version"));
-}
 
 RunResult RunPasses(const Plan& plan, const ProgressFn& progress, Disposal disposal,
                     const std::atomic<bool>* stop) {

@@ -14,18 +14,12 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
+#include "removal/disposal.h"
 #include "removal/removal_plan.h"
 
 namespace removal {
-
-// Called a few times a second while the passes run: items done, items in all.
-using ProgressFn = std::function<void(size_t done, size_t total)>;
-
-// Deleting for good, or moving to the Recycle Bin.
-enum class Disposal { Delete, RecycleBin };
 
 // What a run did: the listed items that are still there, each once, in the
 // order they failed, with the reason; how many listed items it removed (of
@@ -48,9 +42,5 @@ struct RunResult {
 // the items not tried then stay and are reported as such.
 RunResult RunPasses(const Plan& plan, const ProgressFn& progress = nullptr, Disposal disposal = Disposal::Delete,
                     const std::atomic<bool>* stop = nullptr);
-
-// False where removing a folder link may remove the folder behind it too
-// (Wine removes the target of a link to an empty folder).
-bool FolderLinksRemovableAlone();
 
 }  // namespace removal

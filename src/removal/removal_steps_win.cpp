@@ -20,7 +20,7 @@ bool MayPassNow(const Refusal& r) { return r.code != 0 && r.code < kFirstOwnCode
 Refusal Refused(const std::wstring& path, DWORD code) {
   Refusal refusal{&path, code};
   if (code == ERROR_ACCESS_DENIED) {
-    const DWORD attributes = GetFileAttributesW(FolderApiPath(path).c_str());
+    const DWORD attributes = GetFileAttributesW(base::paths::FolderApiPath(path).c_str());
     refusal.readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
   }
   return refusal;
@@ -137,6 +137,11 @@ NumberStyle UserNumberStyle() {
 bool IsFolderLink(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
          (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool FolderLinksRemovableAlone() {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return !(ntdll && GetProcAddress(ntdll, "wine_get_version"));
 }
 
 bool DriveCheck::Missing(const std::wstring& path) {

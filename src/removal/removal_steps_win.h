@@ -13,13 +13,10 @@
 #include "base/paths.h"
 #include "base/paths_win.h"
 #include "removal/chunked_pass.h"
-#include "removal/removal_passes_win.h"
+#include "removal/disposal.h"
+#include "removal/removal_plan.h"
 
 namespace removal {
-
-using base::paths::FolderApiPath;
-using base::paths::IsDriveRoot;
-using base::paths::IsGone;
 
 // Refusals that are not platform error codes (all at or above kFirstOwnCode).
 constexpr DWORD kLinkKept = 0xFFFFFFFF;       // a folder link left in place on purpose
@@ -94,6 +91,10 @@ NumberStyle UserNumberStyle();
 inline bool IsBlocked(const std::vector<bool>& blocked, size_t i) { return !blocked.empty() && blocked[i]; }
 
 bool IsFolderLink(DWORD attributes);
+
+// False where removing a folder link may remove the folder behind it too
+// (Wine removes the target of a link to an empty folder).
+bool FolderLinksRemovableAlone();
 // The drive letter or share of a full path is not there now (an unplugged
 // stick, an unmapped letter): its items are not gone, only out of reach.
 // Asks once per root.

@@ -4,7 +4,6 @@
 
 #include "base/error_trap_win.h"
 #include "base/handles_win.h"
-#include "base/program_win.h"
 #include "base/window_metrics_win.h"
 #include "services/app_constants.h"
 #include "services/system_info_win.h"
@@ -18,19 +17,20 @@ constexpr int kClientHeight = 3795;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-// In the window's own order, which is also the Tab order.
+// In the window's own order, which is also the Tab order. The title and the
+// version are the program's own, set when the window loads.
 const base::ControlSpec kControls[] = {
-    {kAboutCmdOK, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 4245, 2625, 1260, 345},
-    {kAboutCmdSysInfo, L"BUTTON", L"&System Info...", BS_PUSHBUTTON | WS_TABSTOP, 0, 4260, 3075, 1245, 345},
-    {kAboutLabel1, L"STATIC", L"Visit www.farrowdene.example for updates and other applications.",
+    {kAboutOk, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 4245, 2625, 1260, 345},
+    {kAboutSystemInfo, L"BUTTON", L"&System Info...", BS_PUSHBUTTON | WS_TABSTOP, 0, 4260, 3075, 1245, 345},
+    {kAboutWebsite, L"STATIC", L"Visit www.farrowdene.example for updates and other applications.",
      SS_LEFT | SS_NOPREFIX, 0, 255, 1800, 5220, 480},
-    {kAboutLine1First, L"STATIC", L"", SS_ETCHEDHORZ, 0, 120, 1687, 5490, 30},
-    {kAboutLblDescription, L"STATIC", L"Will add files to a list that can be deleted with the press of a button.",
+    {kAboutUpperRule, L"STATIC", L"", SS_ETCHEDHORZ, 0, 120, 1687, 5490, 30},
+    {kAboutDescription, L"STATIC", L"Will add files to a list that can be deleted with the press of a button.",
      SS_LEFT | SS_NOPREFIX, 0, 1050, 1125, 4455, 480},
-    {kAboutLblTitle, L"STATIC", L"Application Title", SS_LEFT | SS_NOPREFIX, 0, 1050, 240, 4455, 480},
-    {kAboutLine1Second, L"STATIC", L"", SS_ETCHEDHORZ, 0, 120, 2400, 5490, 30},
-    {kAboutLblVersion, L"STATIC", L"Version 1.0", SS_LEFT | SS_NOPREFIX, 0, 1050, 780, 4455, 285},
-    {kAboutLblDisclaimer, L"STATIC", L"Warning: Use this program at your own risk. ", SS_LEFT | SS_NOPREFIX, 0, 255,
+    {kAboutTitle, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, 1050, 240, 4455, 480},
+    {kAboutLowerRule, L"STATIC", L"", SS_ETCHEDHORZ, 0, 120, 2400, 5490, 30},
+    {kAboutVersion, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, 1050, 780, 4455, 285},
+    {kAboutDisclaimer, L"STATIC", L"Warning: Use this program at your own risk. ", SS_LEFT | SS_NOPREFIX, 0, 255,
      2625, 3870, 825},
 };
 
@@ -38,38 +38,37 @@ const wchar_t kUnavailable[] = L"System Information Is Unavailable At This Time"
 
 }  // namespace
 
-void StartSysInfo(HWND owner) {
+void StartSystemInfo(HWND owner) {
   const std::wstring path = SystemInfoPath();
   if (path.empty() || !StartProgram(path)) MessageBoxW(owner, kUnavailable, Appname.c_str(), MB_OK);
 }
 
-// Centred on the owner while it shows, else on the work area.
-bool AboutWindow::Load(HWND owner) {
-  dpi_ = base::win::WindowDpi(nullptr);
-  RECT ownerRect{};
-  const bool onOwner = owner && IsWindowVisible(owner) && GetWindowRect(owner, &ownerRect);
-  const RECT frame = base::CentredRect(base::FrameSize({Px(kClientWidth), Px(kClientHeight)}, kStyle, kExStyle, false),
-                                       onOwner ? &ownerRect : nullptr);
-  return Create({kClassName, (L"About " + Appname).c_str(), kStyle, kExStyle, owner}, &frame);
+// Centred on the owner while it shows, else on the work area. The icon is
+// the big one alone: the title bar keeps no icon, as a dialog's.
+bool AboutWindow::Load(HWND owner, HICON icon) {
+  const std::wstring caption = L"About " + Appname;
+  base::WindowSpec spec{kClassName, caption.c_str(), kStyle, kExStyle, owner};
+  spec.client = {kClientWidth, kClientHeight};
+  spec.icon = icon;
+  return Create(spec);
 }
 
-// The load handler: icon, title and version.
-void AboutWindow::OnLoad(HICON icon) {
+// The load handler: title and version.
+void AboutWindow::OnLoad() {
   base::trap::Guard([&] {
-    ST(SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon)));
-    CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutLblTitle, Appname.c_str()));
-    CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutLblVersion, CurrentVersion.c_str()));
+    CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutTitle, Appname.c_str()));
+    CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutVersion, CurrentVersion.c_str()));
   });
 }
 
 void AboutWindow::OnCommand(int id) {
-  if (id == kAboutCmdOK || id == IDCANCEL) {
+  if (id == kAboutOk || id == IDCANCEL) {
     base::trap::Guard([&] {
       CHECK_WIN(DestroyWindow(hwnd_));
     });
-  } else if (id == kAboutCmdSysInfo) {
+  } else if (id == kAboutSystemInfo) {
     base::trap::Guard([&] {
-      ST(StartSysInfo(hwnd_));
+      ST(StartSystemInfo(hwnd_));
     });
   }
 }
@@ -78,17 +77,13 @@ LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE:
       if (!CreateControls(kControls)) return -1;
-      titleFont_.reset(base::win::CreateMessageFont(dpi_, 150, true));
-      if (titleFont_) SendMessageW(Control(kAboutLblTitle), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
+      SetTitleFont();
       return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wp));
       return 0;
     case WM_CLOSE:
       DestroyWindow(hwnd_);
-      return 0;
-    case WM_DESTROY:
-      base::RemoveDialogWindow(hwnd_);
       return 0;
     case WM_NCDESTROY:
       titleFont_.reset();
@@ -98,12 +93,22 @@ LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
+void AboutWindow::SetTitleFont() {
+  titleFont_.reset(base::win::CreateMessageFont(dpi_, 150, true));
+  if (titleFont_) SendMessageW(Control(kAboutTitle), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
+}
+
+// At a new DPI the title keeps its own larger font.
+void AboutWindow::Layout() {
+  Window::Layout();
+  SetTitleFont();
+}
+
 void AboutWindow::Show(HWND owner, HICON icon) {
   base::trap::Guard([&] {
     if (!hwnd_) {
-      CHECK_WIN(Load(owner));
-      ST(base::AddDialogWindow(hwnd_));
-      ST(OnLoad(icon));
+      CHECK_WIN(Load(owner, icon));
+      ST(OnLoad());
     }
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);

@@ -10,17 +10,17 @@
 
 namespace services {
 
-// Control ids of the About window (cmdOK is IDOK so that Enter presses it).
+// Control ids of the About window (OK is IDOK so that Enter presses it).
 enum AboutControlId : int {
-  kAboutCmdOK = IDOK,
-  kAboutCmdSysInfo = 302,
-  kAboutLabel1 = 303,
-  kAboutLine1First = 304,
-  kAboutLblDescription = 305,
-  kAboutLblTitle = 306,
-  kAboutLine1Second = 307,
-  kAboutLblVersion = 308,
-  kAboutLblDisclaimer = 309,
+  kAboutOk = IDOK,
+  kAboutSystemInfo = 302,
+  kAboutWebsite = 303,
+  kAboutUpperRule = 304,
+  kAboutDescription = 305,
+  kAboutTitle = 306,
+  kAboutLowerRule = 307,
+  kAboutVersion = 308,
+  kAboutDisclaimer = 309,
 };
 
 // One window at a time: OK unloads it and the next Show loads it afresh.
@@ -31,8 +31,10 @@ class AboutWindow : public base::Window {
   void Show(HWND owner, HICON icon);
 
  private:
-  bool Load(HWND owner);
-  void OnLoad(HICON icon);
+  bool Load(HWND owner, HICON icon);
+  void OnLoad();
+  void SetTitleFont();
+  void Layout() override;
   void OnCommand(int id);
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
@@ -41,6 +43,6 @@ class AboutWindow : public base::Window {
 
 // Finds the system information tool through the registry and starts it, or
 // says that it is unavailable.
-void StartSysInfo(HWND owner);
+void StartSystemInfo(HWND owner);
 
 }  // namespace services

@@ -68,7 +68,9 @@ void AskDisclaimer(HWND owner) {
 class VersionFetch : public base::Window {
  public:
   bool Start(HWND owner, std::function<void()> then) {
-    if (!hwnd_ && !Create({kFetchClass, L"", 0, 0, HWND_MESSAGE})) return false;
+    base::WindowSpec spec{kFetchClass, L"", 0, 0, HWND_MESSAGE};
+    spec.navigation = false;
+    if (!hwnd_ && !Create(spec)) return false;
     owner_ = owner;
     then_ = std::move(then);
     auto work = [this](base::WindowJob&) { versionFile_ = FetchVersionFile(); };

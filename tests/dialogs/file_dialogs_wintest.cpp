@@ -129,11 +129,9 @@ class DialogsFileDialog : public ::testing::Test {
       reports_ += text;
       return base::trap::Answer::Yes;
     });
-    dialogs::FileDialog& fd = dialogs::TheFileDialog();
-    fd = dialogs::FileDialog{};
-    fd.sFilter = dialogs::AllFilesFilter();
-    fd.sInitDir = folder_.path();
-    fd.flags = OFN_LONGNAMES | OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
+    settings_.filter = dialogs::AllFilesFilter();
+    settings_.initialFolder = folder_.path();
+    settings_.flags = OFN_LONGNAMES | OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
   }
   void TearDown() override {
     EXPECT_EQ(reports_, L"") << "the error trap reported a failure";
@@ -142,21 +140,22 @@ class DialogsFileDialog : public ::testing::Test {
   // Runs ShowOpen (or ShowSave) captioned `title` and answers it.
   FileDialogResult Open(const std::wstring& title, const wchar_t* text, int button = IDOK,
                         bool centred = true) {
-    dialogs::TheFileDialog().sDlgTitle = title;
+    settings_.title = title;
     Answerer answer(title, text, button);
-    FileDialogResult r = dialogs::ShowOpen(owner_.get(), centred);
+    FileDialogResult r = dialogs::ShowOpen(owner_.get(), settings_, centred);
     seen_ = answer.Join();
     return r;
   }
   FileDialogResult Save(const std::wstring& title, const wchar_t* text, int button = IDOK) {
-    dialogs::TheFileDialog().sDlgTitle = title;
+    settings_.title = title;
     Answerer answer(title, text, button);
-    FileDialogResult r = dialogs::ShowSave(owner_.get());
+    FileDialogResult r = dialogs::ShowSave(owner_.get(), settings_);
     seen_ = answer.Join();
     return r;
   }
   std::wstring Folder() const { return folder_.path() + L"\\"; }
 
+  dialogs::FileDialogSettings settings_;
   TempFolder folder_;
   OwnerWindow owner_{RECT{10, 20, 710, 520}};
   Seen seen_;
@@ -171,78 +170,76 @@ TEST_F(DialogsFileDialog, OneFile) {
   folder_.Make(L"a.txt");
   FileDialogResult r = Open(L"Dialogs one file", L"a.txt");
   ASSERT_TRUE(seen_.found);
-  EXPECT_FALSE(r.bCanceled);
-  ASSERT_EQ(r.nFilesSelected, 1);
-  EXPECT_EQ(r.sLastDirectory, Folder());
-  EXPECT_EQ(r.sFiles.at(1), L"a.txt");
-  EXPECT_EQ(dialogs::TheFileDialog().flags, dialogs::OFS_FILE_OPEN_FLAGS);
-  EXPECT_EQ(dialogs::TheFileDialog().sFileTitle, L"a.txt");
+  EXPECT_FALSE(r.cancelled);
+  ASSERT_EQ(r.count, 1);
+  EXPECT_EQ(r.folder, Folder());
+  EXPECT_EQ(r.names.at(1), L"a.txt");
 }
 
 TEST_F(DialogsFileDialog, SeveralFilesInTheTypedOrder) {
   folder_.Make(L"a.txt");
   folder_.Make(L"b c.txt");
+  settings_.flags = 0;  // the open dialog takes several names whatever its caller asks
   FileDialogResult r = Open(L"Dialogs several files", L"\"b c.txt\" \"a.txt\"");
   ASSERT_TRUE(seen_.found);
-  ASSERT_EQ(r.nFilesSelected, 2);
-  EXPECT_EQ(r.sLastDirectory, folder_.path());
-  EXPECT_EQ(r.sFiles.at(1), L"b c.txt");
-  EXPECT_EQ(r.sFiles.at(2), L"a.txt");
+  ASSERT_EQ(r.count, 2);
+  EXPECT_EQ(r.folder, folder_.path());
+  EXPECT_EQ(r.names.at(1), L"b c.txt");
+  EXPECT_EQ(r.names.at(2), L"a.txt");
 }
 
 TEST_F(DialogsFileDialog, CancelReturnsNothing) {
   folder_.Make(L"a.txt");
   FileDialogResult r = Open(L"Dialogs cancel", L"a.txt", IDCANCEL);
   ASSERT_TRUE(seen_.found);
-  EXPECT_TRUE(r.bCanceled);
-  EXPECT_EQ(r.nFilesSelected, 0);
-  EXPECT_EQ(r.sLastDirectory, L"");
-  EXPECT_TRUE(r.sFiles.empty());
+  EXPECT_TRUE(r.cancelled);
+  EXPECT_EQ(r.count, 0);
+  EXPECT_EQ(r.folder, L"");
+  EXPECT_TRUE(r.names.empty());
 }
 
 TEST_F(DialogsFileDialog, NextOpenOffersThePreviousAnswer) {
   folder_.Make(L"first.txt");
-  ASSERT_EQ(Open(L"Dialogs carry-over 1", L"first.txt").nFilesSelected, 1);
-  EXPECT_EQ(dialogs::TheFileDialog().sFile, Folder() + L"first.txt");
+  ASSERT_EQ(Open(L"Dialogs carry-over 1", L"first.txt").count, 1);
   // The second dialog is accepted as offered.
   FileDialogResult r = Open(L"Dialogs carry-over 2", nullptr);
   ASSERT_TRUE(seen_.found);
   EXPECT_NE(seen_.initialName.find(L"first.txt"), std::wstring::npos);
-  ASSERT_EQ(r.nFilesSelected, 1);
-  EXPECT_EQ(r.sLastDirectory + r.sFiles.at(1), Folder() + L"first.txt");
+  ASSERT_EQ(r.count, 1);
+  EXPECT_EQ(r.folder + r.names.at(1), Folder() + L"first.txt");
 }
 
 TEST_F(DialogsFileDialog, SaveStartsEmptyAndReturnsTheNewName) {
   folder_.Make(L"old.txt");
-  ASSERT_EQ(Open(L"Dialogs before save", L"old.txt").nFilesSelected, 1);
-  dialogs::TheFileDialog().flags = 0;
+  ASSERT_EQ(Open(L"Dialogs before save", L"old.txt").count, 1);
+  settings_.flags = 0;
   FileDialogResult r = Save(L"Dialogs save", L"new list.txt");
   ASSERT_TRUE(seen_.found);
   EXPECT_EQ(seen_.initialName, L"");
-  EXPECT_EQ(dialogs::TheFileDialog().flags, dialogs::OFS_FILE_SAVE_FLAGS);
-  ASSERT_EQ(r.nFilesSelected, 1);
-  ASSERT_EQ(r.sFiles.size(), 2u);
-  EXPECT_EQ(r.sLastDirectory, Folder());
-  EXPECT_EQ(r.sFiles[1], L"new list.txt");
+  ASSERT_EQ(r.count, 1);
+  ASSERT_EQ(r.names.size(), 2u);
+  EXPECT_EQ(r.folder, Folder());
+  EXPECT_EQ(r.names[1], L"new list.txt");
   // The saved name is what the next open dialog offers.
-  EXPECT_EQ(dialogs::TheFileDialog().sFile, Folder() + L"new list.txt");
+  Open(L"Dialogs after save", nullptr, IDCANCEL);
+  ASSERT_TRUE(seen_.found);
+  EXPECT_NE(seen_.initialName.find(L"new list.txt"), std::wstring::npos);
 }
 
 TEST_F(DialogsFileDialog, SaveKeepsTheCallersFlagsAndCancels) {
-  dialogs::TheFileDialog().flags = OFN_LONGNAMES | OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
+  settings_.flags = OFN_LONGNAMES | OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
   FileDialogResult r = Save(L"Dialogs save cancel", L"x.txt", IDCANCEL);
   ASSERT_TRUE(seen_.found);
-  EXPECT_EQ(dialogs::TheFileDialog().flags, DWORD{OFN_LONGNAMES | OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY});
-  EXPECT_TRUE(r.bCanceled);
-  EXPECT_TRUE(r.sFiles.empty());
+  EXPECT_TRUE(r.cancelled);
+  EXPECT_TRUE(r.names.empty());
 }
 
 TEST_F(DialogsFileDialog, SaveWithSeveralNamesTypedSavesToTheFirst) {
   // The callers' flags allow several names, and the dialog then packs them.
   FileDialogResult r = Save(L"Dialogs save several", L"\"one.txt\" \"two.txt\"");
   ASSERT_TRUE(seen_.found);
-  ASSERT_EQ(r.nFilesSelected, 1);
-  EXPECT_EQ(r.sLastDirectory + r.sFiles.at(1), Folder() + L"one.txt");
+  ASSERT_EQ(r.count, 1);
+  EXPECT_EQ(r.folder + r.names.at(1), Folder() + L"one.txt");
 }
 
 TEST_F(DialogsFileDialog, CentredOnTheOwner) {
@@ -276,11 +273,11 @@ TEST_F(DialogsFileDialog, ThousandsOfFilesAtOnce) {
   }
   FileDialogResult r = Open(L"Dialogs thousands", typed.c_str());
   ASSERT_TRUE(seen_.found);
-  EXPECT_FALSE(r.bCanceled);
-  ASSERT_EQ(r.nFilesSelected, kCount);
-  EXPECT_EQ(r.sFiles.at(1), L"file 100001.txt");
-  EXPECT_EQ(r.sFiles.at(kCount), L"file " + std::to_wstring(100000 + kCount) + L".txt");
-  EXPECT_EQ(r.sLastDirectory, folder_.path());
+  EXPECT_FALSE(r.cancelled);
+  ASSERT_EQ(r.count, kCount);
+  EXPECT_EQ(r.names.at(1), L"file 100001.txt");
+  EXPECT_EQ(r.names.at(kCount), L"file " + std::to_wstring(100000 + kCount) + L".txt");
+  EXPECT_EQ(r.folder, folder_.path());
 }
 
 // The hook alone: only the first activation counts, creation does not.
