@@ -1,4 +1,4 @@
-// Verbatim path forms (portable string handling only).
+// The path grammar (portable string handling only).
 #include "base/paths.h"
 
 #include <algorithm>

@@ -1,8 +1,9 @@
-// The verbatim form of full paths: every full path the program hands to the
-// file system goes as "\\?\C:\..." or "\\?\UNC\server\share\...", so that the
-// platform takes the names exactly as listed. Without that prefix Win32
-// drops trailing dots and blanks from every name, and "report.docx." would
-// reach "report.docx", its neighbour.
+// The program's one path grammar: roots, full-path and device tests, names,
+// parents, joining, the plain and verbatim forms and the one comparison.
+// Every full path the program hands to the file system goes as "\\?\C:\..."
+// or "\\?\UNC\server\share\...", so that the platform takes the names exactly
+// as listed. Without that prefix Win32 drops trailing dots and blanks from
+// every name, and "report.docx." would reach "report.docx", its neighbour.
 #pragma once
 #include <string>
 #include <string_view>

@@ -143,8 +143,8 @@ void ProtectedPlaces::AddProfiles(const std::wstring& usersFolder) {
   if (!find) return;
   do {
     const std::wstring name = data.cFileName;
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..")
-      AddFolder(Place::Profile, users + L"\\" + name);
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !base::paths::IsStep(name))
+      AddFolder(Place::Profile, base::paths::JoinPath(users, name));
   } while (FindNextFileW(find.get(), &data));
 }
 
