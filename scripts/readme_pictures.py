@@ -2,7 +2,7 @@
 window with a dropped folder tree and some rows ticked, the password prompt
 while a removal runs, the closing report, and the setup program's pages side
 by side. Run by scripts/screenshot.sh inside its Wine environment:
-  readme_pictures.py <build dir> <docs dir> [installer]   (installer: that one only)"""
+  readme_pictures.py <build dir> <docs dir> [installer|removal]   (only those pictures)"""
 import glob
 import os
 import shutil
@@ -149,7 +149,10 @@ def installer_picture():
 set_start_up_defaults()
 reg_delete("WindowPlacement")
 os.makedirs(docs, exist_ok=True)
-if sys.argv[3:] != ["installer"]:
+only = sys.argv[3] if len(sys.argv) > 3 else None
+if only is None:
     main_window_picture()
+if only in (None, "removal"):
     removal_pictures()
-installer_picture()
+if only in (None, "installer"):
+    installer_picture()

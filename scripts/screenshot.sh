@@ -3,6 +3,7 @@
 # display.
 #   scripts/screenshot.sh                      the README's pictures in docs/
 #   scripts/screenshot.sh installer            only the setup program's pages
+#   scripts/screenshot.sh removal              only the removal's prompt and report
 #   scripts/screenshot.sh out.png [args...]    the main window as it starts
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,7 +13,7 @@ build=${OMBRELAY_BUILD:-$root/build}
 . "$root/scripts/wine-env.sh"
 trap wine_env_stop EXIT
 OMBRELAY_OWN_DISPLAY=1 wine_env_start "$build"
-if [ $# -eq 0 ] || [ "$1" = installer ]; then
+if [ $# -eq 0 ] || [ "$1" = installer ] || [ "$1" = removal ]; then
   python3 "$root/scripts/readme_pictures.py" "$build" "$root/docs" "$@"
   echo "Pictures saved in $root/docs"
 else

@@ -9,8 +9,10 @@
 #       "desktop" resource with one id per environment), which
 #       desktop-slot.sh turns into the environment of each test. With
 #       "background" the prefixes are made while the caller goes on
-#       (building, say), and wine_env_ready waits for them
-#   wine_env_ready               waits for prefixes made in the background
+#       (building, say), and wine_env_ready waits for them. It fails, saying
+#       why, when an Xvfb does not start or wineboot cannot make a prefix
+#   wine_env_ready               waits for prefixes made in the background;
+#                                fails, showing their log, when they failed
 #   wine_env_stop                stops the wineservers and our Xvfbs
 
 wine_env_start() {
@@ -31,14 +33,14 @@ wine_env_start() {
   # environment's goes in its own HOME.
   unset XDG_DATA_HOME
   if [ -z "${DISPLAY:-}" ] || [ "${OMBRELAY_OWN_DISPLAY:-0}" = 1 ]; then
-    start_display
+    start_display || return
     export DISPLAY=$OMBRELAY_NEW_DISPLAY
   fi
   # A desktop user's home has its data folder; Wine keeps the Recycle Bin
   # (the desktop trash) in it.
   mkdir -p "$HOME/.local/share"
   for ((i = 1; i < OMBRELAY_DESKTOP_COUNT; i++)); do
-    start_display
+    start_display || return
     export "OMBRELAY_DISPLAY_$i=$OMBRELAY_NEW_DISPLAY"
     export "OMBRELAY_WINEPREFIX_$i=$build/wineprefix-$i"
     export "OMBRELAY_HOME_$i=$build/home-$i"
@@ -46,7 +48,8 @@ wine_env_start() {
   done
   write_resource_spec "$build/ctest-resources.json"
   if [ "${2:-}" = background ]; then
-    wine_prefixes_up >/dev/null 2>&1 &
+    OMBRELAY_PREFIX_LOG="$build/wine-prefixes.log"
+    wine_prefixes_up >"$OMBRELAY_PREFIX_LOG" 2>&1 &
     OMBRELAY_PREFIX_PID=$!
   else
     wine_prefixes_up
@@ -55,15 +58,32 @@ wine_env_start() {
 
 # Starts an Xvfb on a display no one uses; sets OMBRELAY_NEW_DISPLAY. Xvfb
 # picks the number itself (-displayfd), so that test runs started at the
-# same time by others never take the same one.
+# same time by others never take the same one. Fails, saying so, when Xvfb
+# ends or names no display within 10 seconds: a run must never go on with
+# an empty DISPLAY (Wine would then show nothing and every test would time
+# out instead).
 start_display() {
-  local numbers
+  local numbers log pid number
   numbers=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numbers" >/dev/null 2>&1 &
-  OMBRELAY_XVFB_PIDS="$OMBRELAY_XVFB_PIDS $!"
-  for _ in $(seq 1 100); do [ -s "$numbers" ] && break; sleep 0.1; done
-  OMBRELAY_NEW_DISPLAY=":$(head -n 1 "$numbers")"
+  log=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numbers" >"$log" 2>&1 &
+  pid=$!
+  OMBRELAY_XVFB_PIDS="$OMBRELAY_XVFB_PIDS $pid"
+  for _ in $(seq 1 100); do
+    [ -s "$numbers" ] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  number=$(head -n 1 "$numbers")
   rm -f "$numbers"
+  if ! [[ $number =~ ^[0-9]+$ ]] || ! kill -0 "$pid" 2>/dev/null; then
+    echo "Xvfb did not start a display (is it installed? scripts/install-deps.sh installs it):" >&2
+    tail -n 20 "$log" >&2
+    rm -f "$log"
+    return 1
+  fi
+  rm -f "$log"
+  OMBRELAY_NEW_DISPLAY=":$number"
 }
 
 # wine_env_select <i>: exports DISPLAY, WINEPREFIX and HOME of environment
@@ -105,6 +125,10 @@ wine_env_ready() {
   if [ -n "${OMBRELAY_PREFIX_PID:-}" ]; then
     wait "$OMBRELAY_PREFIX_PID" || rc=$?
     OMBRELAY_PREFIX_PID=""
+    if [ $rc != 0 ]; then
+      echo "The Wine prefixes could not be made ($OMBRELAY_PREFIX_LOG):" >&2
+      tail -n 30 "$OMBRELAY_PREFIX_LOG" >&2
+    fi
   fi
   return $rc
 }
@@ -114,9 +138,9 @@ wine_env_ready() {
 # processes running.
 wine_prefixes_up() {
   local i
-  wine_prefix_make
+  wine_prefix_make || return
   for ((i = 1; i < OMBRELAY_DESKTOP_COUNT; i++)); do
-    in_wine_env "$i" wine_prefix_copy "$WINEPREFIX" "$HOME"
+    in_wine_env "$i" wine_prefix_copy "$WINEPREFIX" "$HOME" || return
   done
   for ((i = 0; i < OMBRELAY_DESKTOP_COUNT; i++)); do
     in_wine_env "$i" wine_prefix_serve
@@ -127,8 +151,16 @@ wine_prefix_make() {
   if [ -f "$WINEPREFIX/system.reg" ]; then
     return 0
   fi
-  wineboot -i >/dev/null 2>&1 || true
+  # A prefix wineboot did not finish is no prefix: the tests would fail
+  # later for reasons that have nothing to do with them.
+  local log="$WINEPREFIX-wineboot.log" rc=0
+  wineboot -i >"$log" 2>&1 || rc=$?
   wineserver -w
+  if [ $rc != 0 ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wineboot could not make the Wine prefix $WINEPREFIX (exit code $rc); its output, from $log:" >&2
+    tail -n 20 "$log" >&2
+    return 1
+  fi
   local user
   user=$(ls "$WINEPREFIX/drive_c/users" | grep -v -x Public | head -n 1)
   # Shell folders point at $HOME; give the desktop a real folder of its own.

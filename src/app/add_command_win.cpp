@@ -17,6 +17,7 @@
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
 #include "base/paths.h"
+#include "base/paths_win.h"
 #include "base/program_win.h"
 #include "base/text_utils.h"
 #include "dialogs/file_dialogs_win.h"
@@ -45,18 +46,6 @@ int Ask(HWND owner, const std::wstring& text, const wchar_t* title, UINT style) 
   return MessageBoxW(owner, text.c_str(), title, style);
 }
 
-std::wstring ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-    if (n == 0) return std::wstring();
-    if (n < path.size()) {
-      path.resize(n);
-      return base::text::GetDirPath(path);
-    }
-    path.resize(path.size() * 2);
-  }
-}
 
 // Moves found paths into the list as entries, showing the position and
 // path a few times a second, and once when done.
@@ -311,7 +300,7 @@ std::vector<std::wstring> AddFiles(MainWindow& window, listfile::ProtectedPlaces
   PassOverFailure([&] {
     settings.filter = dialogs::AllFilesFilter();
     settings.title = L"Show Open";
-    settings.initialFolder = ProgramFolder() + L"\\";
+    settings.initialFolder = base::paths::ProgramFolder() + L"\\";
     settings.flags = kAddFileFlags;
   });
   PassOverFailure([&] { answer = dialogs::ShowOpen(window.hwnd(), settings); });

@@ -88,13 +88,11 @@ std::vector<std::wstring> SplitArguments(const std::wstring& arguments) {
   return split;
 }
 
-bool IsFullPath(const std::wstring& path) { return !base::paths::Root(path).empty(); }
-
 std::vector<std::wstring> PathArguments(const std::wstring& arguments) {
   std::vector<std::wstring> paths;
   for (const std::wstring& argument : SplitArguments(arguments)) {
     const std::wstring path = RepairTrailingBackslash(argument);
-    if (IsFullPath(path)) paths.push_back(path);
+    if (base::paths::IsFullPath(path)) paths.push_back(path);
   }
   return paths;
 }

@@ -19,10 +19,9 @@ bool IsRemovalRun(const std::wstring& arguments);
 // and the quote opens or closes, 2n+1 for n and a plain quote, "" inside
 // quotes for a plain quote.
 std::vector<std::wstring> SplitArguments(const std::wstring& arguments);
-// Whether a path is full: a drive letter, colon and backslash, or a UNC or
-// \\?\ path. Relative paths name nothing a second start could agree on.
-bool IsFullPath(const std::wstring& path);
-// The full paths among the arguments of an editing-mode start, in order.
+// The full paths (base::paths::IsFullPath) among the arguments of an
+// editing-mode start, in order: relative paths name nothing a second start
+// could agree on.
 // A quoted folder path ending in a backslash ("C:\" as the shell passes a
 // drive) comes out of the split with a quote in place of that backslash,
 // which is put back.

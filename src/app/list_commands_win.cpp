@@ -9,6 +9,7 @@
 #include "app/main_window_win.h"
 #include "base/error_trap_win.h"
 #include "base/paths.h"
+#include "base/paths_win.h"
 #include "base/text_utils.h"
 #include "dialogs/file_dialogs_win.h"
 #include "listfile/list_file.h"
@@ -29,16 +30,9 @@ void Inform(MainWindow& window, const wchar_t* text, const wchar_t* title, UINT 
 
 // The program file's full path.
 std::wstring ProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-    if (n == 0) base::trap::RaiseWin32(GetLastError());
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path = base::paths::ProgramPath();
+  if (path.empty()) base::trap::RaiseWin32(GetLastError());
+  return path;
 }
 
 dialogs::FileDialogSettings DialogSettings(const wchar_t* title, DWORD flags) {
@@ -46,7 +40,7 @@ dialogs::FileDialogSettings DialogSettings(const wchar_t* title, DWORD flags) {
   settings.filter = dialogs::AllFilesFilter();
   settings.flags = flags;
   settings.title = title;
-  settings.initialFolder = base::text::GetDirPath(ProgramPath()) + L'\\';
+  settings.initialFolder = base::paths::ProgramFolder() + L'\\';
   return settings;
 }
 

@@ -24,7 +24,7 @@ std::wstring TempName() {
 }  // namespace
 
 std::wstring FolderOf(const std::wstring& path) {
-  const size_t cut = path.find_last_of(L"\\/");
+  const size_t cut = paths::LastSeparator(path);
   return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
 }
 
@@ -40,7 +40,7 @@ bool StagedFile::Fail(DWORD code) {
 
 bool StagedFile::Open(const std::wstring& folder) {
   std::wstring prefix = folder;
-  if (!prefix.empty() && prefix.back() != L'\\' && prefix.back() != L'/') prefix += L'\\';
+  if (!prefix.empty() && !paths::IsSeparator(prefix.back())) prefix += L'\\';
   // CREATE_NEW never opens someone else's file; a taken name gets another.
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::wstring temp = prefix + TempName();

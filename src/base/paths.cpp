@@ -1,33 +1,91 @@
-// Verbatim path forms (portable string handling only).
+// The path grammar (portable string handling only).
 #include "base/paths.h"
 
+#include <algorithm>
+#include <cwctype>
 #include <vector>
 
 namespace base::paths {
 namespace {
 
-bool IsSlash(wchar_t c) { return c == L'\\' || c == L'/'; }
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
-bool HasPrefix(const std::wstring& path) {
-  return path.size() >= 4 && IsSlash(path[0]) && IsSlash(path[1]) && (path[2] == L'?' || path[2] == L'.') &&
-         IsSlash(path[3]);
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
+  return text.compare(0, std::char_traits<wchar_t>::length(prefix), prefix) == 0;
 }
 
-bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+// The prefixes are ASCII; no text is made for them, as this runs for every
+// listed item, on several threads at once.
+bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
+  const size_t length = std::char_traits<wchar_t>::length(prefix);
+  if (text.size() < length) return false;
+  for (size_t i = 0; i < length; ++i)
+    if (std::towupper(text[i]) != std::towupper(prefix[i])) return false;
+  return true;
+}
+
+// The path without its "\\?\" prefix ("\\?\UNC\" back to "\\"), and with
+// `devices` without the device form "\\.\" too, which reaches the same items.
+std::wstring WithoutPrefix(const std::wstring& path, bool devices) {
+  if (StartsWith(path, L"\\\\?\\UNC\\") || (devices && StartsWith(path, L"\\\\.\\UNC\\")))
+    return L"\\\\" + path.substr(8);
+  if (StartsWith(path, L"\\\\?\\") || (devices && StartsWith(path, L"\\\\.\\"))) return path.substr(4);
+  return path;
+}
+
+bool IsDriveStart(const std::wstring& path, size_t at) {
+  return path.size() >= at + 3 && IsDriveLetter(path[at]) && path[at + 1] == L':' && IsSeparator(path[at + 2]);
+}
+
+// \\server\share with both parts present.
+bool IsUncStart(const std::wstring& path, size_t at) {
+  const size_t server = path.find_first_of(L"\\/", at);
+  if (server == std::wstring::npos || server == at) return false;
+  return server + 1 < path.size() && !IsSeparator(path[server + 1]);
+}
+
+// The part after a "\\?\" or "\\?\UNC\" prefix or the "\\" of a share, or the
+// whole path.
+size_t BodyStart(const std::wstring& path) {
+  if (StartsWithNoCase(path, L"\\\\?\\UNC\\")) return 8;
+  if (StartsWith(path, L"\\\\?\\")) return 4;
+  if (StartsWith(path, L"\\\\")) return 2;
+  return 0;
+}
+
+bool IsDeviceName(std::wstring_view name) {
+  std::wstring_view stem = name.substr(0, name.find(L'.'));
+  while (!stem.empty() && stem.back() == L' ') stem.remove_suffix(1);
+  // Device names are short: a longer stem is none (and costs no copy).
+  if (stem.size() < 3 || stem.size() > 7) return false;
+  std::wstring upper(stem);
+  for (wchar_t& c : upper) c = static_cast<wchar_t>(std::towupper(c));
+  if (upper == L"CON" || upper == L"PRN" || upper == L"AUX" || upper == L"NUL" || upper == L"CONIN$" ||
+      upper == L"CONOUT$")
+    return true;
+  if (upper.size() != 4 || (upper.compare(0, 3, L"COM") != 0 && upper.compare(0, 3, L"LPT") != 0)) return false;
+  const wchar_t digit = upper[3];
+  return (digit >= L'1' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
+}
+
+bool HasPrefix(const std::wstring& path) {
+  return path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) && (path[2] == L'?' || path[2] == L'.') &&
+         IsSeparator(path[3]);
+}
 
 // Where the names after the root begin ("C:\" or "\\server\share\"), or
 // npos when the path is not full. `prefix` gets the verbatim root.
 size_t RootEnd(const std::wstring& path, std::wstring& prefix) {
-  if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsSlash(path[2])) {
+  if (IsDriveStart(path, 0)) {
     prefix = L"\\\\?\\" + path.substr(0, 2) + L'\\';
     return 3;
   }
-  if (path.size() < 5 || !IsSlash(path[0]) || !IsSlash(path[1]) || IsSlash(path[2])) return std::wstring::npos;
+  if (path.size() < 5 || !IsSeparator(path[0]) || !IsSeparator(path[1]) || IsSeparator(path[2])) return std::wstring::npos;
   size_t server = 2;
-  while (server < path.size() && !IsSlash(path[server])) ++server;
+  while (server < path.size() && !IsSeparator(path[server])) ++server;
   size_t share = server + 1;
-  if (share >= path.size() || IsSlash(path[share])) return std::wstring::npos;
-  while (share < path.size() && !IsSlash(path[share])) ++share;
+  if (share >= path.size() || IsSeparator(path[share])) return std::wstring::npos;
+  while (share < path.size() && !IsSeparator(path[share])) ++share;
   prefix = L"\\\\?\\UNC\\" + path.substr(2, server - 2) + L'\\' + path.substr(server + 1, share - server - 1) + L'\\';
   return share + 1;
 }
@@ -51,6 +109,29 @@ bool AlreadyPlain(const std::wstring& path, size_t start) {
 
 }  // namespace
 
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+bool IsFullPath(const std::wstring& path) {
+  if (StartsWithNoCase(path, L"\\\\?\\UNC\\")) return IsUncStart(path, 8);
+  if (StartsWith(path, L"\\\\?\\")) return IsDriveStart(path, 4);
+  if (StartsWith(path, L"\\\\")) return IsUncStart(path, 2);
+  return IsDriveStart(path, 0);
+}
+
+bool HasInvalidCharacter(const std::wstring& path) {
+  for (size_t i = BodyStart(path); i < path.size(); ++i) {
+    const wchar_t c = path[i];
+    if (c < 32 || c == L'<' || c == L'>' || c == L'"' || c == L'|' || c == L'?' || c == L'*') return true;
+    if (c == L':' && !(i == BodyStart(path) + 1 && IsDriveStart(path, BodyStart(path)))) return true;
+  }
+  return false;
+}
+
+bool IsDevicePath(const std::wstring& path) {
+  return StartsWith(path, L"\\\\.\\") || StartsWith(path, L"//./") || StartsWith(path, L"\\??\\") ||
+         StartsWithNoCase(path, L"\\\\?\\GLOBALROOT") || IsDeviceName(LastName(path));
+}
+
 std::wstring Verbatim(const std::wstring& path) {
   if (HasPrefix(path)) return path;
   std::wstring result;
@@ -61,7 +142,7 @@ std::wstring Verbatim(const std::wstring& path) {
   std::vector<std::wstring> names;
   for (size_t at = start; at < path.size();) {
     size_t end = at;
-    while (end < path.size() && !IsSlash(path[end])) ++end;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
     std::wstring name = path.substr(at, end - at);
     if (name == L"..") {
       if (!names.empty()) names.pop_back();
@@ -71,7 +152,7 @@ std::wstring Verbatim(const std::wstring& path) {
     at = end + 1;
   }
   for (size_t i = 0; i < names.size(); ++i) result += (i ? L"\\" : L"") + names[i];
-  if (!names.empty() && start < path.size() && IsSlash(path.back())) result += L'\\';
+  if (!names.empty() && start < path.size() && IsSeparator(path.back())) result += L'\\';
   return result;
 }
 
@@ -81,22 +162,16 @@ std::wstring Root(const std::wstring& path) {
   return ShortForm(root);
 }
 
-std::wstring ShortForm(const std::wstring& path) {
-  if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + path.substr(8);
-  if (path.compare(0, 4, L"\\\\?\\") == 0) return path.substr(4);
-  return path;
-}
+std::wstring ShortForm(const std::wstring& path) { return WithoutPrefix(path, false); }
 
 bool HasNameThatPlainFormChanges(const std::wstring& path) {
   for (size_t i = 0; i < path.size(); ++i) {
     if (path[i] != L'.' && path[i] != L' ') continue;
-    const bool nameEnds = i + 1 == path.size() || IsSlash(path[i + 1]);
+    const bool nameEnds = i + 1 == path.size() || IsSeparator(path[i + 1]);
     if (!nameEnds) continue;
-    // "." and ".." on their own are steps, not names.
     size_t first = i;
-    while (first > 0 && !IsSlash(path[first - 1])) --first;
-    const std::wstring name = path.substr(first, i + 1 - first);
-    if (name != L"." && name != L"..") return true;
+    while (first > 0 && !IsSeparator(path[first - 1])) --first;
+    if (!IsStep(std::wstring_view(path).substr(first, i + 1 - first))) return true;
   }
   return false;
 }
@@ -120,14 +195,81 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
   return folder + L'\\' + name;
 }
 
+size_t LastSeparator(const std::wstring& path) { return path.find_last_of(L"\\/"); }
+
+std::wstring FolderPart(const std::wstring& path) {
+  const size_t end = LastSeparator(path);
+  return end == std::wstring::npos ? std::wstring() : path.substr(0, end);
+}
+
 std::wstring FolderApiPath(const std::wstring& path) { return Verbatim(WithoutSeparator(path)); }
 
 size_t ParentEnd(const std::wstring& path) {
   size_t end = path.size();
-  while (end > 0 && IsSlash(path[end - 1])) --end;
+  while (end > 0 && IsSeparator(path[end - 1])) --end;
   if (end == 0) return std::wstring::npos;
   const size_t slash = path.find_last_of(L"\\/", end - 1);
   return slash;
+}
+
+std::wstring_view LastName(const std::wstring& path) {
+  size_t end = path.size();
+  while (end > 0 && IsSeparator(path[end - 1])) --end;
+  const size_t start = path.find_last_of(L"\\/", end == 0 ? 0 : end - 1);
+  const size_t from = start == std::wstring::npos || end == 0 ? 0 : start + 1;
+  return std::wstring_view(path).substr(from, end - from);
+}
+
+bool IsStep(std::wstring_view name) { return name == L"." || name == L".."; }
+
+std::wstring PlainSpelling(const std::wstring& path) {
+  std::wstring plain = path;
+  std::replace(plain.begin(), plain.end(), L'/', L'\\');
+  plain = WithoutPrefix(plain, true);
+  const size_t root = RootLength(plain);
+  if (root > 0 && root == plain.size() && plain.back() != L'\\') return plain + L'\\';
+  while (plain.size() > std::max<size_t>(root, 1) && plain.back() == L'\\') plain.pop_back();
+  return plain;
+}
+
+size_t RootLength(const std::wstring& plain) {
+  if (plain.size() >= 2 && plain[1] == L':' && std::iswalpha(plain[0]))
+    return plain.size() >= 3 && plain[2] == L'\\' ? 3 : 2;
+  if (!StartsWith(plain, L"\\\\")) return 0;
+  const size_t server = plain.find(L'\\', 2);
+  if (server == std::wstring::npos) return plain.size();
+  const size_t share = plain.find(L'\\', server + 1);
+  return share == std::wstring::npos ? plain.size() : share + 1;
+}
+
+size_t RootNameEnd(const std::wstring& plain) {
+  const size_t root = RootLength(plain);
+  return root > 0 && plain[root - 1] == L'\\' ? root - 1 : root;
+}
+
+bool IsPlainFull(const std::wstring& plain) {
+  if (RootLength(plain) != 3) return false;
+  size_t start = 3;
+  while (start < plain.size()) {
+    const size_t end = std::min(plain.find(L'\\', start), plain.size());
+    if (end == start || plain[end - 1] == L'.' || plain[end - 1] == L' ') return false;
+    start = end + 1;
+  }
+  return plain.size() == 3 || plain.back() != L'\\';
+}
+
+size_t Depth(const std::wstring& plain) {
+  size_t depth = 0;
+  bool inName = false;
+  for (size_t i = RootLength(plain); i < plain.size(); ++i) {
+    if (plain[i] == L'\\') {
+      inName = false;
+    } else if (!inName) {
+      inName = true;
+      ++depth;
+    }
+  }
+  return depth;
 }
 
 void AppendPathKey(const std::wstring& path, std::wstring& out) {
@@ -138,12 +280,12 @@ void AppendPathKey(const std::wstring& path, std::wstring& out) {
   if (!plain) {
     std::wstring key = ShortForm(Verbatim(path));
     if (key.find(L'~') != std::wstring::npos) key = LongNames(key);
-    while (key.size() > 1 && IsSlash(key.back())) key.pop_back();
+    while (key.size() > 1 && IsSeparator(key.back())) key.pop_back();
     out += FoldCase(std::move(key));
     return;
   }
   size_t end = path.size();
-  while (end > 1 && IsSlash(path[end - 1])) --end;
+  while (end > 1 && IsSeparator(path[end - 1])) --end;
   const size_t start = out.size();
   bool ascii = true;
   for (size_t i = 0; i < end; ++i) {

@@ -1,14 +1,33 @@
-// The verbatim form of full paths: every full path the program hands to the
-// file system goes as "\\?\C:\..." or "\\?\UNC\server\share\...", so that the
-// platform takes the names exactly as listed. Without that prefix Win32
-// drops trailing dots and blanks from every name, and "report.docx." would
-// reach "report.docx", its neighbour.
+// The program's one path grammar: roots, full-path and device tests, names,
+// parents, joining, the plain and verbatim forms and the one comparison.
+// Every full path the program hands to the file system goes as "\\?\C:\..."
+// or "\\?\UNC\server\share\...", so that the platform takes the names exactly
+// as listed. Without that prefix Win32 drops trailing dots and blanks from
+// every name, and "report.docx." would reach "report.docx", its neighbour.
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace base::paths {
 
 constexpr size_t kMaxPath = 260;
+
+// "\" or "/": the platform reads either as a separator.
+bool IsSeparator(wchar_t c);
+// Whether a path is full: a drive letter, ":" and a separator, or two
+// backslashes, a server and a share ("\\server\share"), either also after a
+// "\\?\" or "\\?\UNC\" prefix ("UNC" in any letter case). A relative or
+// drive-relative path names whatever the current folder makes of it; a share
+// spelled "//server" is not taken as one.
+bool IsFullPath(const std::wstring& path);
+// True for a path to a device rather than a file or folder: the device
+// namespaces ("\\.\", "\??\", "\\?\GLOBALROOT") and a last name that
+// is a reserved device name (CON, NUL, COM1, LPT1, ...), with or without an
+// extension, in any letter case.
+bool IsDevicePath(const std::wstring& path);
+// True when the path holds a character no name can have: a control
+// character, < > " | ? *, or a ":" anywhere but after the drive letter.
+bool HasInvalidCharacter(const std::wstring& path);
 
 // C:\x -> \\?\C:\x and \\srv\share\x -> \\?\UNC\srv\share\x. "/" is read as
 // "\", repeated separators, "." and ".." are resolved here (the prefixed
@@ -41,6 +60,36 @@ std::wstring FolderApiPath(const std::wstring& path);
 // Where the parent folder of a path ends, as written: its last separator,
 // a closing one left out; npos when it has none.
 size_t ParentEnd(const std::wstring& path);
+// The last name of a path, closing separators left off: "b" of "C:\a\b\",
+// "C:" of "C:\". A view into `path` (no text is made).
+std::wstring_view LastName(const std::wstring& path);
+// True for the steps "." and "..", which name no item of their own.
+bool IsStep(std::wstring_view name);
+// The last separator of a path, a closing one too; npos when it has none.
+size_t LastSeparator(const std::wstring& path);
+// All before the last separator: "C:\T" of "C:\T\*.*" and of "C:\T\", the
+// empty text when there is none.
+std::wstring FolderPart(const std::wstring& path);
+
+// The same folder in one plain spelling: "/" read as "\", a "\\?\" or "\\.\"
+// prefix dropped ("\\?\UNC\" back to "\\"), "X:" read as the root "X:\", and
+// no closing "\" except on a root. Case, short names, "." and ".." are left
+// to the file system.
+std::wstring PlainSpelling(const std::wstring& path);
+// The length of the root of a plain spelling: 3 for "C:\", the length of
+// "\\server\share\" for a share, 0 for a relative path.
+size_t RootLength(const std::wstring& plain);
+// Where the root of a plain spelling ends before its closing "\": 2 for
+// "C:\x", the length of "\\server\share" for a share; no parent of the path
+// is shorter.
+size_t RootNameEnd(const std::wstring& plain);
+// How many names follow the root: 0 for a root, 1 for "C:\Windows", ...
+size_t Depth(const std::wstring& plain);
+// True when a plain spelling is already the full path the platform would
+// make of it: a drive root, then names that are neither "." nor ".." and do
+// not end in a dot or a blank. The search's folders are spelled so, and
+// need no trip through the platform's path rules.
+bool IsPlainFull(const std::wstring& plain);
 
 // The one way the program asks whether two paths name the same item, as the
 // file system answers it. The key is the plain form with "/", "." and ".."

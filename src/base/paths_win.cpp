@@ -105,4 +105,25 @@ std::wstring LongNames(const std::wstring& path) {
   return path;
 }
 
+std::wstring ProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (n == 0) {
+      const DWORD error = GetLastError();
+      path.clear();
+      path.shrink_to_fit();
+      SetLastError(error);  // kept past the freeing of the buffer
+      return path;
+    }
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+std::wstring ProgramFolder() { return FolderPart(ProgramPath()); }
+
 }  // namespace base::paths

@@ -1,6 +1,6 @@
 // Path questions only the platform can answer: the full form of a path as
-// the program reads it, drive roots, whether an item is gone, and names
-// compared as the file system compares them.
+// the program reads it, drive roots, whether an item is gone, names
+// compared as the file system compares them, and where the program is.
 #pragma once
 #include <windows.h>
 
@@ -26,5 +26,11 @@ bool IsNotFound(DWORD code);
 bool IsGone(const std::wstring& apiPath);
 // Equal as the file system compares names: ordinal, ignoring letter case.
 bool SameText(const std::wstring& a, const std::wstring& b);
+
+// The full path of the program's own file; the empty text when the platform
+// cannot say (GetLastError then tells why).
+std::wstring ProgramPath();
+// The folder the program's file is in, without a closing "\".
+std::wstring ProgramFolder();
 
 }  // namespace base::paths

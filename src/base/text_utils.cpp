@@ -5,6 +5,7 @@
 #include "base/encoding.h"
 #include "base/error_trap.h"
 #include "base/file_io.h"
+#include "base/paths.h"
 
 namespace base::text {
 
@@ -54,16 +55,6 @@ SaveResult SaveData(const std::wstring& text, const std::wstring& path) {
   return SaveBytes(LineBytes(text), path);
 }
 
-std::wstring GetDirPath(const std::wstring& path) {
-  std::wstring result;
-  trap::Guard([&] {
-    std::vector<std::wstring> pieces;
-    SplitString(path, L'\\', pieces);
-    std::wstring joined = pieces[0];
-    for (size_t i = 1; i + 1 < pieces.size(); ++i) ST(joined += L'\\' + pieces[i]);
-    result = pieces.size() > 1 ? joined : std::wstring();
-  });
-  return result;
-}
+std::wstring GetDirPath(const std::wstring& path) { return paths::FolderPart(path); }
 
 }  // namespace base::text

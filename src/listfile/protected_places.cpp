@@ -1,9 +1,8 @@
-// Protected locations: their names, the question, the load warning and the
-// spelling rules (portable).
+// Protected locations: their names, the question and the load warning
+// (portable).
 #include "listfile/protected_places.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <iterator>
 
 namespace listfile {
@@ -36,17 +35,6 @@ const PlaceText& TextOf(Place place) {
   return found != std::end(kPlaceTexts) ? *found : kPlaceTexts[0];
 }
 
-bool IsSeparator(wchar_t c) { return c == L'\\'; }
-
-bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
-
-// Drops "\\?\" and "\\.\" (the long-path and device forms of the same path).
-std::wstring WithoutPrefix(const std::wstring& path) {
-  if (StartsWith(path, L"\\\\?\\UNC\\") || StartsWith(path, L"\\\\.\\UNC\\")) return L"\\\\" + path.substr(8);
-  if (StartsWith(path, L"\\\\?\\") || StartsWith(path, L"\\\\.\\")) return path.substr(4);
-  return path;
-}
-
 }  // namespace
 
 std::wstring PlaceName(Place place) { return TextOf(place).name; }
@@ -66,51 +54,6 @@ std::wstring LoadWarningText(const std::vector<Finding>& findings) {
             PlaceHolds(findings[i].place) + L")";
   if (findings.size() > listed) text += L"\n... and " + std::to_wstring(findings.size() - listed) + L" more";
   return text + L"\n\nCheck these entries before you save or use the list.";
-}
-
-std::wstring PlainSpelling(const std::wstring& path) {
-  std::wstring plain = path;
-  std::replace(plain.begin(), plain.end(), L'/', L'\\');
-  plain = WithoutPrefix(plain);
-  const size_t root = RootLength(plain);
-  if (root > 0 && root == plain.size() && !IsSeparator(plain.back())) return plain + L'\\';
-  while (plain.size() > std::max<size_t>(root, 1) && IsSeparator(plain.back())) plain.pop_back();
-  return plain;
-}
-
-size_t RootLength(const std::wstring& plain) {
-  if (plain.size() >= 2 && plain[1] == L':' && iswalpha(plain[0]))
-    return plain.size() >= 3 && IsSeparator(plain[2]) ? 3 : 2;
-  if (!StartsWith(plain, L"\\\\")) return 0;
-  const size_t server = plain.find(L'\\', 2);
-  if (server == std::wstring::npos) return plain.size();
-  const size_t share = plain.find(L'\\', server + 1);
-  return share == std::wstring::npos ? plain.size() : share + 1;
-}
-
-bool IsPlainFull(const std::wstring& plain) {
-  if (RootLength(plain) != 3) return false;
-  size_t start = 3;
-  while (start < plain.size()) {
-    const size_t end = std::min(plain.find(L'\\', start), plain.size());
-    if (end == start || plain[end - 1] == L'.' || plain[end - 1] == L' ') return false;
-    start = end + 1;
-  }
-  return plain.size() == 3 || plain.back() != L'\\';
-}
-
-size_t Depth(const std::wstring& plain) {
-  size_t depth = 0;
-  bool inName = false;
-  for (size_t i = RootLength(plain); i < plain.size(); ++i) {
-    if (IsSeparator(plain[i])) {
-      inName = false;
-    } else if (!inName) {
-      inName = true;
-      ++depth;
-    }
-  }
-  return depth;
 }
 
 }  // namespace listfile

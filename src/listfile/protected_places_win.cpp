@@ -17,6 +17,11 @@
 namespace listfile {
 namespace {
 
+using base::paths::Depth;
+using base::paths::IsPlainFull;
+using base::paths::PlainSpelling;
+using base::paths::RootLength;
+
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 struct Identity {
@@ -88,12 +93,6 @@ bool IsMountedRoot(const std::wstring& fullPath) {
   return base::paths::SameText(PlainSpelling(volume), fullPath);
 }
 
-// The last component of a plain full path.
-std::wstring LastName(const std::wstring& plain) {
-  const size_t slash = plain.find_last_of(L'\\');
-  return slash == std::wstring::npos ? plain : plain.substr(slash + 1);
-}
-
 std::wstring ShortPathOf(const std::wstring& fullPath) {
   wchar_t shortPath[MAX_PATH] = L"";
   const DWORD n = GetShortPathNameW(fullPath.c_str(), shortPath, MAX_PATH);
@@ -126,8 +125,9 @@ void ProtectedPlaces::AddFolder(Place place, const std::wstring& path) {
     if (folder.id ? known.id == folder.id : base::paths::SamePath(known.longPath, folder.longPath)) return;
   }
   maxDepth_ = std::max(maxDepth_, Depth(folder.longPath));
-  names_.push_back(LastName(folder.longPath));
-  const std::wstring shortName = LastName(ShortPathOf(folder.longPath));
+  names_.emplace_back(base::paths::LastName(folder.longPath));
+  const std::wstring shortPath = ShortPathOf(folder.longPath);
+  const std::wstring shortName(base::paths::LastName(shortPath));
   if (!shortName.empty() && !base::paths::SameText(shortName, names_.back())) names_.push_back(shortName);
   folders_.push_back(std::move(folder));
 }
@@ -143,8 +143,8 @@ void ProtectedPlaces::AddProfiles(const std::wstring& usersFolder) {
   if (!find) return;
   do {
     const std::wstring name = data.cFileName;
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..")
-      AddFolder(Place::Profile, users + L"\\" + name);
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !base::paths::IsStep(name))
+      AddFolder(Place::Profile, base::paths::JoinPath(users, name));
   } while (FindNextFileW(find.get(), &data));
 }
 
@@ -204,7 +204,7 @@ std::optional<Place> ProtectedPlaces::FindIfShallow(const std::wstring& path) {
   if (RootLength(full) == full.size()) return Match(full);
   // Only a folder named like a protected one (long or short name) is looked
   // at on disk, so a list of many shallow folders still loads at once.
-  const std::wstring name = LastName(full);
+  const std::wstring name(base::paths::LastName(full));
   const bool named = std::any_of(names_.begin(), names_.end(), [&](const std::wstring& n) { return base::paths::SameText(n, name); });
   return named ? Match(full) : std::nullopt;
 }

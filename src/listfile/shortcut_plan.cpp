@@ -4,6 +4,7 @@
 
 #include <cwctype>
 
+#include "base/paths.h"
 #include "base/text_utils.h"
 
 namespace listfile {
@@ -11,12 +12,6 @@ namespace {
 
 const wchar_t kRemoveFiles[] = L"Remove Files*";
 constexpr int kMostNames = 1000;
-
-// The last component of a path.
-std::wstring LastName(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -30,7 +25,7 @@ std::wstring LinkPath(const std::wstring& folder, const std::wstring& name) { re
 bool ArgumentsStored(const std::wstring& arguments) { return arguments.find_first_not_of(L' ') != std::wstring::npos; }
 
 std::wstring ProgramBaseName(const std::wstring& programPath) {
-  std::wstring name = LastName(programPath);
+  std::wstring name(base::paths::LastName(programPath));
   if (name.size() >= 4) {
     std::wstring ext = name.substr(name.size() - 4);
     for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
@@ -57,7 +52,7 @@ std::wstring ListPathOfArguments(const std::wstring& arguments) {
 }
 
 std::wstring ListName(const std::wstring& listPath) {
-  std::wstring name = LastName(listPath);
+  std::wstring name(base::paths::LastName(listPath));
   const size_t dot = name.find_last_of(L'.');
   if (dot != std::wstring::npos && dot > 0) name.resize(dot);
   return name;

@@ -160,7 +160,7 @@ void FateCheck::FindParents() {
   size_t lastIndex = kNoParent;
   for (size_t f = 0; f < plan_.files.size(); ++f) {
     const std::wstring& path = plan_.files[f];
-    const size_t slash = path.find_last_of(L"\\/");
+    const size_t slash = base::paths::LastSeparator(path);
     if (slash == std::wstring::npos || slash + 1 == path.size()) continue;
     if (lastParent.size() != slash || path.compare(0, slash, lastParent) != 0) {
       lastParent.assign(path, 0, slash);

@@ -4,18 +4,6 @@
 #include "base/paths.h"
 
 namespace removal {
-namespace {
-
-// The length of the root part of a key ("C:" or "\\SERVER\SHARE").
-size_t RootLength(const std::wstring& key) {
-  if (key.compare(0, 2, L"\\\\") != 0) return key.find(L'\\') == std::wstring::npos ? key.size() : key.find(L'\\');
-  const size_t server = key.find(L'\\', 2);
-  if (server == std::wstring::npos) return key.size();
-  const size_t share = key.find(L'\\', server + 1);
-  return share == std::wstring::npos ? key.size() : share;
-}
-
-}  // namespace
 
 LinkGuard::LinkGuard(const std::vector<std::wstring>& folders, const std::vector<std::wstring>& files)
     : folders_(folders) {
@@ -30,7 +18,9 @@ const std::vector<size_t>& LinkGuard::ListedAtOrAbove(const std::wstring& folder
   auto found = byParent_.find(folderKey);
   if (found != byParent_.end()) return found->second;
   std::vector<size_t> indices;
-  const size_t root = RootLength(folderKey);
+  // A key is a plain spelling: its root ("C:" or "\\SERVER\SHARE") is the
+  // last parent tried.
+  const size_t root = base::paths::RootNameEnd(folderKey);
   for (size_t end = folderKey.size(); end >= root && end != std::wstring::npos;) {
     auto listed = listed_.find(folderKey.substr(0, end));
     if (listed != listed_.end()) {

@@ -14,8 +14,4 @@ constexpr size_t kLongestPath = 32767;
 // Why the path is not tried, or the empty text when it may be.
 std::wstring PathRefusal(const std::wstring& path);
 
-// True for a reserved device name (CON, NUL, COM1, LPT1, ...), with or
-// without an extension, in any letter case.
-bool IsDeviceName(const std::wstring& name);
-
 }  // namespace removal

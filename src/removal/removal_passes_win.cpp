@@ -92,12 +92,8 @@ void FilePass(const std::vector<std::wstring>& files, FateCheck& check, std::vec
 // Where the parent folder of a listed folder ends, as written; npos for a
 // folder whose last name is "." or ".." (it may be the parent of others).
 size_t ParentEnd(const std::wstring& path) {
-  size_t end = path.size();
-  while (end > 0 && (path[end - 1] == L'\\' || path[end - 1] == L'/')) --end;
-  const size_t slash = end == 0 ? std::wstring::npos : path.find_last_of(L"\\/", end - 1);
-  if (slash == std::wstring::npos) return slash;
-  const std::wstring_view name(path.data() + slash + 1, end - slash - 1);
-  return name == L"." || name == L".." ? std::wstring::npos : slash;
+  const size_t slash = base::paths::ParentEnd(path);
+  return slash == std::wstring::npos || base::paths::IsStep(base::paths::LastName(path)) ? std::wstring::npos : slash;
 }
 
 // The end of the run of folders from `begin` on that are written in one

@@ -9,6 +9,7 @@
 
 #include "base/paths.h"
 #include "base/text_utils.h"
+#include "listfile/shortcut_plan.h"
 
 namespace removal {
 namespace {
@@ -244,10 +245,7 @@ std::wstring DateTimeText(const ReportTime& t, wchar_t timeSeparator) {
 
 // The list file's name without folder and extension ("list" when it has none).
 std::wstring ListName(const std::wstring& listPath) {
-  const size_t slash = listPath.find_last_of(L"\\/");
-  std::wstring name = slash == std::wstring::npos ? listPath : listPath.substr(slash + 1);
-  const size_t dot = name.rfind(L'.');
-  if (dot != std::wstring::npos && dot > 0) name.resize(dot);
+  const std::wstring name = listfile::ListName(listPath);
   return name.empty() ? std::wstring(L"list") : name;
 }
 

@@ -4,20 +4,10 @@
 
 #include <exception>
 
+#include "base/paths.h"
+
 namespace search {
 namespace {
-
-// Index (0-based) of the left-most "\" the file-part search may stop at.
-size_t RootSeparator(const std::wstring& path) {
-  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return 2;
-  if (path.compare(0, 2, L"\\\\") == 0) {
-    size_t serverEnd = path.find(L'\\', 2);
-    if (serverEnd == std::wstring::npos) return path.size();
-    size_t shareEnd = path.find(L'\\', serverEnd + 1);
-    return shareEnd == std::wstring::npos ? path.size() : shareEnd;
-  }
-  return 0;
-}
 
 // Case C: the path does not exist; its last part may be a pattern.
 bool SplitMissingPath(PathProbe& probe, const FullPathResult& full, std::wstring& initPath, std::wstring& spec,
@@ -52,7 +42,8 @@ std::wstring Qualify(const std::wstring& path) {
 size_t PartPos(const std::wstring& fullPath) {
   size_t last = fullPath.rfind(L'\\');
   if (last == std::wstring::npos) return 1;
-  size_t root = RootSeparator(fullPath);
+  // The file part never starts inside the root ("C:" or "\\server\share").
+  const size_t root = base::paths::RootNameEnd(fullPath);
   if (last < root) return fullPath.size() + 1;
   return last + 2;
 }

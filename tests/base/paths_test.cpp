@@ -26,7 +26,7 @@ TEST(VerbatimPath, OtherPathsStayAsTheyAre) {
     EXPECT_EQ(base::paths::Verbatim(path), path);
 }
 
-TEST(VerbatimPath, RootsAndNamesThePlainFormWouldChange) {
+TEST(VerbatimPath, RootsFullPathsAndNamesThePlainFormWouldChange) {
   EXPECT_EQ(base::paths::Root(L"C:\\a\\b"), L"C:\\");
   EXPECT_EQ(base::paths::Root(L"\\\\?\\Q:\\x"), L"Q:\\");
   EXPECT_EQ(base::paths::Root(L"\\\\?\\UNC\\srv\\share\\x"), L"\\\\srv\\share\\");
@@ -36,6 +36,10 @@ TEST(VerbatimPath, RootsAndNamesThePlainFormWouldChange) {
   EXPECT_TRUE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\notes "));
   EXPECT_FALSE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\.\\..\\.hidden\\a.txt"));
   EXPECT_FALSE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\a b\\c"));
+  for (const wchar_t* full : {L"c:/x", L"\\\\?\\unc\\srv\\s", L"\\\\srv/share", L"\\\\?\\C:\\"})
+    EXPECT_TRUE(base::paths::IsFullPath(full)) << full;
+  for (const wchar_t* other : {L"C:x", L"\\\\srv\\", L"\\\\?\\Volume{1}\\x", L"\\\\?\\UNC\\\\s", L"1:\\x", L"//srv/share"})
+    EXPECT_FALSE(base::paths::IsFullPath(other)) << other;
 }
 
 TEST(PathPieces, JoinWithOneBackslashAndLeaveClosingOnesOffButOnRoots) {
@@ -49,6 +53,51 @@ TEST(PathPieces, JoinWithOneBackslashAndLeaveClosingOnesOffButOnRoots) {
   EXPECT_EQ(base::paths::WithoutSeparator(L"C:\\"), L"C:\\");
   EXPECT_EQ(base::paths::FolderApiPath(L"C:\\T\\dotdir.\\"), L"\\\\?\\C:\\T\\dotdir.");
   EXPECT_EQ(base::paths::FolderApiPath(L"C:\\"), L"\\\\?\\C:\\");
+}
+
+TEST(PathPieces, FolderPartDropsTheLastNameAndLastNameLeavesClosingSeparatorsOff) {
+  EXPECT_EQ(base::paths::FolderPart(L"C:\\Data\\old.txt"), L"C:\\Data");
+  EXPECT_EQ(base::paths::FolderPart(L"C:\\Data\\"), L"C:\\Data");
+  EXPECT_EQ(base::paths::FolderPart(L"C:\\old.txt"), L"C:");
+  EXPECT_EQ(base::paths::FolderPart(L"old.txt"), L"");
+  EXPECT_EQ(base::paths::FolderPart(L""), L"");
+  EXPECT_EQ(base::paths::FolderPart(L"C:\\T\\*.*"), L"C:\\T");
+  EXPECT_EQ(base::paths::FolderPart(L"C:/T/a"), L"C:/T");
+  EXPECT_EQ(base::paths::LastName(L"C:\\a\\b\\/"), L"b");
+  EXPECT_EQ(base::paths::LastName(L"C:\\"), L"C:");
+  EXPECT_EQ(base::paths::LastName(L"C:/a/b.txt"), L"b.txt");
+  EXPECT_EQ(base::paths::LastName(L"\\"), L"");
+}
+
+TEST(PlainSpelling, VariantsOfOneFolderBecomeOneSpelling) {
+  for (const wchar_t* variant : {L"C:\\Windows", L"C:\\Windows\\", L"C:/Windows/", L"\\\\?\\C:\\Windows\\\\",
+                                 L"\\\\.\\C:\\Windows"})
+    EXPECT_EQ(base::paths::PlainSpelling(variant), L"C:\\Windows") << variant;
+  for (const wchar_t* root : {L"C:", L"C:\\", L"C:/", L"\\\\?\\C:\\", L"C:\\\\"})
+    EXPECT_EQ(base::paths::PlainSpelling(root), L"C:\\") << root;
+  EXPECT_EQ(base::paths::PlainSpelling(L"\\\\?\\UNC\\srv\\share\\Users\\"), L"\\\\srv\\share\\Users");
+  EXPECT_EQ(base::paths::PlainSpelling(L"//srv/share"), L"\\\\srv\\share\\");
+  EXPECT_EQ(base::paths::PlainSpelling(L"relative\\"), L"relative");
+}
+
+TEST(PlainSpelling, DepthCountsTheNamesBelowTheRoot) {
+  EXPECT_EQ(base::paths::Depth(L"C:\\"), 0u);
+  EXPECT_EQ(base::paths::Depth(L"\\\\srv\\share\\"), 0u);
+  EXPECT_EQ(base::paths::Depth(L"C:\\Windows"), 1u);
+  EXPECT_EQ(base::paths::Depth(L"C:\\Users\\me\\Desktop"), 3u);
+  EXPECT_EQ(base::paths::Depth(L"\\\\srv\\share\\Users\\me"), 2u);
+  EXPECT_EQ(base::paths::RootLength(L"C:\\Users"), 3u);
+  EXPECT_EQ(base::paths::RootLength(L"Users"), 0u);
+  EXPECT_EQ(base::paths::RootNameEnd(L"C:\\Users"), 2u);
+  EXPECT_EQ(base::paths::RootNameEnd(L"\\\\srv\\share\\x"), 11u);
+}
+
+TEST(PlainSpelling, OnlyPathsThePlatformWouldLeaveAloneCountAsPlainFull) {
+  for (const wchar_t* full : {L"C:\\", L"C:\\Users\\me\\Desktop", L"C:\\a.b\\.c"})
+    EXPECT_TRUE(base::paths::IsPlainFull(full)) << full;
+  for (const wchar_t* other : {L"C:", L"C:Users", L"Users", L"\\\\srv\\share\\x", L"C:\\a\\..\\b", L"C:\\a\\.",
+                               L"C:\\Desktop.", L"C:\\Desktop ", L"C:\\a\\\\b", L"C:\\a\\"})
+    EXPECT_FALSE(base::paths::IsPlainFull(other)) << other;
 }
 
 // One item, however it is written: separators, steps, a closing separator

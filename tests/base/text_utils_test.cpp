@@ -1,4 +1,4 @@
-// Text and path utilities: pieces, byte handling, line writing, folder part.
+// Text utilities: pieces, byte handling, line writing.
 #include "base/text_utils.h"
 
 #include <gtest/gtest.h>
@@ -27,15 +27,6 @@ TEST(SplitString, EmptyPiecesAreKept) {
   EXPECT_EQ(Split(L"no separator", L'*'), Pieces{L"no separator"});
   EXPECT_EQ(Split(L"C:\\a|File*pw*\r\n", L'*'), (Pieces{L"C:\\a|File", L"pw", L"\r\n"}));
   EXPECT_EQ(Split(L"1.1,http://x,must-download", L','), (Pieces{L"1.1", L"http://x", L"must-download"}));
-}
-
-TEST(GetDirPath, DropsTheLastComponent) {
-  EXPECT_EQ(base::text::GetDirPath(L"C:\\Data\\old.txt"), L"C:\\Data");
-  EXPECT_EQ(base::text::GetDirPath(L"C:\\Data\\"), L"C:\\Data");
-  EXPECT_EQ(base::text::GetDirPath(L"C:\\old.txt"), L"C:");
-  EXPECT_EQ(base::text::GetDirPath(L"old.txt"), L"");
-  EXPECT_EQ(base::text::GetDirPath(L""), L"");
-  EXPECT_EQ(base::text::GetDirPath(L"C:\\T\\*.*"), L"C:\\T");
 }
 
 TEST(TextBytes, ZeroBytesReadAsBlanksAndLinesEndInCrLf) {
