@@ -39,7 +39,10 @@ std::wstring Widen(const char* text) { return enc::FromUtf8(text); }
 
 }  // namespace
 
-thread_local Site g_site;
+Site& CurrentSite() noexcept {
+  static thread_local Site site;
+  return site;
+}
 
 void SetStatementTable(const Statement* table, size_t count) {
   g_statements = table;
@@ -149,7 +152,7 @@ void ReportCurrentException() noexcept {
     // Numbers outside 16 bits (component codes) keep their low word; the
     // description carries the whole value.
     ReportError(static_cast<int16_t>(number & 0xFFFF), description,
-                static_cast<int16_t>(StatementNumber(g_site)));
+                static_cast<int16_t>(StatementNumber(CurrentSite())));
   } catch (...) {
   }
 }

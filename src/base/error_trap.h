@@ -34,8 +34,9 @@ struct Site {
   const char* file = nullptr;
   int line = 0;
 };
-extern thread_local Site g_site;
-inline void Mark(const char* file, int line) noexcept { g_site = {file, line}; }
+// This thread's site.
+Site& CurrentSite() noexcept;
+inline void Mark(const char* file, int line) noexcept { CurrentSite() = {file, line}; }
 
 // One numbered statement: its source file (relative to the source tree),
 // line and text. The table's first entry is statement 1.
@@ -74,14 +75,15 @@ void ReportCurrentException() noexcept;
 // and is restored for the caller afterwards.
 template <class Body>
 void Guard(Body&& body) noexcept {
-  const Site saved = g_site;
-  g_site = Site{};
+  Site& site = CurrentSite();
+  const Site saved = site;
+  site = Site{};
   try {
     std::forward<Body>(body)();
   } catch (...) {
     ReportCurrentException();
   }
-  g_site = saved;
+  site = saved;
 }
 
 }  // namespace base::trap
