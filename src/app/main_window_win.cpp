@@ -65,8 +65,7 @@ bool MainWindow::Create(HINSTANCE instance) {
   spec.icon = spec.smallIcon = icon_;
   spec.leaveOut = LeftToTheList;
   if (!Window::Create(spec)) return false;
-  // Close and Exit end the process at once, so the end is the last moment
-  // to keep the placement.
+  // A start-up step that ends the process at once keeps the placement too.
   base::SetBeforeEnd([this] { RememberPlacement(); });
   return true;
 }
@@ -108,8 +107,11 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp && HasWaitingPaths()) PostMessageW(hwnd_, kMsgDropped, 0, 0);
       return 0;
     case WM_CLOSE:
+      Close();
+      return 0;
     case WM_ENDSESSION:
-      base::EndProgram();
+      if (wp) Close();  // not when the end of the session was called off
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -125,6 +127,16 @@ bool MainWindow::OnCreate() {
   AcceptDrops(
       hwnd_, [this](std::vector<std::wstring> paths) { OnDrop(std::move(paths)); }, [this] { return TakesDrops(); });
   return true;
+}
+
+// Close, Exit and the end of the session end the program through the one
+// message loop: the placement is kept while the window still shows, a
+// running search is told to stop, and the window goes, which ends the loop.
+void MainWindow::Close() {
+  if (!hwnd_) return;
+  RememberPlacement();
+  if (stopSearch_) stopSearch_();
+  DestroyWindow(hwnd_);
 }
 
 void MainWindow::OnCommand(int id, int code) {
@@ -176,7 +188,8 @@ void MainWindow::OnCommand(int id, int code) {
       about_.Show(hwnd_, icon_);
       break;
     case kMenuExit:
-      base::EndProgram();
+      Close();
+      break;
     default:
       break;
   }

@@ -110,6 +110,7 @@ class MainWindow : public base::Window {
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   bool OnCreate();
   void OnCommand(int id, int code);
+  void Close();
   bool Refused(int id) const;
   bool ClickedWhileBusy() const;
   bool TakesDrops() const;

@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/main_window_win.h"
 #include "app/one_window_win.h"
+#include "app/statement_table.h"
 #include "base/error_trap_win.h"
 #include "base/paths.h"
 #include "base/program_win.h"
@@ -59,6 +60,7 @@ std::vector<std::wstring> ExistingItems(const std::vector<std::wstring>& named) 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  app::UseStatementTable();
   const std::wstring arguments = app::ArgumentText(GetCommandLineW());
   const bool removalRun = app::IsRemovalRun(arguments);
   const std::vector<std::wstring> paths =
@@ -87,11 +89,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   startLock.Release();
   LoadStep(window, arguments, removalRun);
 
-  MSG msg;
+  // The loop ends once the main window has gone (WM_QUIT); returning lets
+  // the destructors run and the files close.
+  MSG msg{};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (base::DispatchDialogMessage(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  base::EndProgram();
+  return static_cast<int>(msg.wParam);
 }

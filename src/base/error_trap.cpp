@@ -1,4 +1,4 @@
-// Error trap: report text, silenced list and the statement-text table.
+// Error trap: report text, silenced list and the statement table handed in.
 #include "base/error_trap.h"
 
 #include <cstring>
@@ -12,17 +12,9 @@
 namespace base::trap {
 namespace {
 
-struct TableEntry {
-  const char* file;
-  int line;
-  const char* text;
-};
-
-const TableEntry kStatements[] = {
-    {"", 0, ""},  // number 0: no statement
-#include "statements.inc"
-};
-constexpr int kCount = static_cast<int>(sizeof(kStatements) / sizeof(kStatements[0]));
+// The program's statements, handed in at start-up; statement n is entry n - 1.
+const Statement* g_statements = nullptr;
+int g_count = 0;
 
 std::vector<std::wstring>* g_table = nullptr;
 std::vector<int16_t>* g_silenced = nullptr;
@@ -47,25 +39,37 @@ std::wstring Widen(const char* text) { return enc::FromUtf8(text); }
 
 }  // namespace
 
-Site g_site;
+Site& CurrentSite() noexcept {
+  static thread_local Site site;
+  return site;
+}
+
+void SetStatementTable(const Statement* table, size_t count) {
+  g_statements = table;
+  g_count = table ? static_cast<int>(count) : 0;
+  delete g_table;  // made again from the new table when asked
+  g_table = nullptr;
+}
 
 void Raise(long number, const std::wstring& description) { throw Failure{number, description}; }
 
 int StatementNumber(const Site& site) {
   if (!site.file) return 0;
-  for (int n = 1; n < kCount; ++n) {
-    if (kStatements[n].line == site.line && SameFile(site.file, kStatements[n].file)) return n;
+  for (int n = 1; n <= g_count; ++n) {
+    const Statement& s = g_statements[n - 1];
+    if (s.line == site.line && SameFile(site.file, s.file)) return n;
   }
   return 0;
 }
 
-int HighestStatement() { return kCount - 1; }
+int HighestStatement() { return g_count; }
 
 const std::vector<std::wstring>& StatementTable() {
   if (!g_table) {
     g_table = new std::vector<std::wstring>();
-    g_table->reserve(kCount);
-    for (const TableEntry& e : kStatements) g_table->push_back(Widen(e.text));
+    g_table->reserve(static_cast<size_t>(g_count) + 1);
+    g_table->emplace_back();  // number 0: no statement
+    for (int n = 1; n <= g_count; ++n) g_table->push_back(Widen(g_statements[n - 1].text));
   }
   return *g_table;
 }
@@ -148,7 +152,7 @@ void ReportCurrentException() noexcept {
     // Numbers outside 16 bits (component codes) keep their low word; the
     // description carries the whole value.
     ReportError(static_cast<int16_t>(number & 0xFFFF), description,
-                static_cast<int16_t>(StatementNumber(g_site)));
+                static_cast<int16_t>(StatementNumber(CurrentSite())));
   } catch (...) {
   }
 }

@@ -6,8 +6,13 @@
 // A guarded statement is a line carrying one of the marker macros (ST, RAISE,
 // and the Win32 checks in error_trap_win.h).  A build step numbers those lines
 // in source order and produces the statement-text table from the source, so
-// the two can never drift apart.
+// the two can never drift apart.  The program's top floor compiles that table
+// and hands it in at start-up (SetStatementTable), so this floor depends on
+// no other floor's sources; a test hands in the program's table or its own.
+// Each thread has its own statement site: guarded code runs on the workers
+// too.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -24,15 +29,27 @@ struct Failure {
 
 [[noreturn]] void Raise(long number, const std::wstring& description);
 
-// Where the most recent guarded statement began.
+// Where the most recent guarded statement of this thread began.
 struct Site {
   const char* file = nullptr;
   int line = 0;
 };
-extern Site g_site;
-inline void Mark(const char* file, int line) noexcept { g_site = {file, line}; }
+// This thread's site.
+Site& CurrentSite() noexcept;
+inline void Mark(const char* file, int line) noexcept { CurrentSite() = {file, line}; }
 
-// Statement numbers and texts, from the generated table.
+// One numbered statement: its source file (relative to the source tree),
+// line and text. The table's first entry is statement 1.
+struct Statement {
+  const char* file;
+  int line;
+  const char* text;
+};
+// Hands in the table of the program's statements; it must outlive its use.
+// Until then no statement has a number.
+void SetStatementTable(const Statement* table, size_t count);
+
+// Statement numbers and texts, from the table handed in.
 int StatementNumber(const Site& site);
 int HighestStatement();
 // The whole table, index 0 empty; built on the first call only.
@@ -48,7 +65,7 @@ std::wstring FormatReport(int16_t number, const std::wstring& description, int16
                           const std::wstring& code);
 void ReportError(int16_t number, const std::wstring& description, int16_t line);
 const std::vector<int16_t>& SilencedList();
-// Forgets the silenced list and the table (tests only).
+// Forgets the silenced list and the texts made of the table (tests only).
 void ResetForTests();
 
 // Turns the exception in flight into a report at the current statement.
@@ -58,14 +75,15 @@ void ReportCurrentException() noexcept;
 // and is restored for the caller afterwards.
 template <class Body>
 void Guard(Body&& body) noexcept {
-  const Site saved = g_site;
-  g_site = Site{};
+  Site& site = CurrentSite();
+  const Site saved = site;
+  site = Site{};
   try {
     std::forward<Body>(body)();
   } catch (...) {
     ReportCurrentException();
   }
-  g_site = saved;
+  site = saved;
 }
 
 }  // namespace base::trap

@@ -7,8 +7,10 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/statement_table.h"
 #include "base/encoding.h"
 #include "base/text_utils.h"
 
@@ -31,6 +33,7 @@ class TrapTest : public ::testing::Test {
   void TearDown() override {
     base::trap::SetPresenter(old_);
     base::trap::ResetForTests();
+    app::UseStatementTable();  // a test may have handed in its own
   }
   std::vector<Shown> shown_;
   base::trap::Answer answer_ = base::trap::Answer::Yes;
@@ -129,6 +132,25 @@ TEST_F(TrapTest, NumbersAreConsecutiveInSourceOrder) {
   ASSERT_GT(first, 0);
   EXPECT_EQ(second, first + 1);
   EXPECT_EQ(base::trap::StatementNumber({"src/base/text_utils.cpp", 1}), 0);
+}
+
+// A table of the test's own, and a worker marking its statements while the
+// test's thread is inside a guarded statement: the report names the test's
+// thread's statement.
+TEST_F(TrapTest, EachThreadReportsItsOwnStatementFromTheTableHandedIn) {
+  const base::trap::Statement own[] = {{__FILE__, 1, "ST(on the test's thread)"},
+                                       {__FILE__, 2, "ST(on a worker)"}};
+  base::trap::SetStatementTable(own, 2);
+  EXPECT_EQ(base::trap::HighestStatement(), 2);
+  base::trap::Guard([] {
+    base::trap::Mark(__FILE__, 1);
+    std::thread([] { base::trap::Guard([] { base::trap::Mark(__FILE__, 2); }); base::trap::Mark(__FILE__, 2); })
+        .join();
+    base::trap::Raise(5, L"x");
+  });
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_NE(shown_[0].text.find(L"Error Line: 1.\r\nError Code: ST(on the test's thread)\r\n"), std::wstring::npos)
+      << base::enc::ToUtf8(shown_[0].text);
 }
 
 TEST_F(TrapTest, NoAnswerSilencesARealStatement) {
