@@ -11,6 +11,7 @@
 #include "base/error_trap_win.h"
 #include "base/paths.h"
 #include "base/program_win.h"
+#include "base/window_job_win.h"
 #include "removal/login_window_win.h"
 #include "search/found_lists.h"
 #include "services/app_constants.h"
@@ -97,5 +98,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  // A search stopped by the close ends within milliseconds; it must not
+  // outlive the lists it fills.
+  base::WindowJob::StopAllAndWait(std::chrono::seconds(5));
   return static_cast<int>(msg.wParam);
 }

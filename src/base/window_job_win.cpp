@@ -1,7 +1,10 @@
 // WindowJob's thread and its posted messages.
 #include "base/window_job_win.h"
 
+#include <algorithm>
+#include <condition_variable>
 #include <exception>
+#include <vector>
 #include <system_error>
 #include <thread>
 
@@ -13,7 +16,26 @@ namespace {
 // The shortest time between two progress messages: about thirty a second.
 constexpr std::chrono::milliseconds kProgressGap{33};
 
+// The jobs whose work is running, for the program's end.
+struct RunningJobs {
+  std::mutex lock;
+  std::condition_variable ended;
+  std::vector<WindowJob*> jobs;
+};
+
+RunningJobs& Running() {
+  static RunningJobs* running = new RunningJobs;  // never destroyed: threads may outlive the statics
+  return *running;
+}
+
 }  // namespace
+
+bool WindowJob::StopAllAndWait(std::chrono::milliseconds limit) {
+  RunningJobs& running = Running();
+  std::unique_lock<std::mutex> hold(running.lock);
+  for (WindowJob* job : running.jobs) job->Stop();
+  return running.ended.wait_for(hold, limit, [&] { return running.jobs.empty(); });
+}
 
 std::shared_ptr<WindowJob> WindowJob::Start(HWND window, UINT progressMessage, UINT endMessage, Work work) {
   auto job = std::make_shared<WindowJob>(window, progressMessage, endMessage);
@@ -27,6 +49,10 @@ std::shared_ptr<WindowJob> WindowJob::Start(HWND window, UINT progressMessage, U
 }
 
 void WindowJob::Run(const Work& work) {
+  {
+    std::lock_guard<std::mutex> hold(Running().lock);
+    Running().jobs.push_back(this);
+  }
   try {
     work(*this);
   } catch (const std::exception& e) {
@@ -39,6 +65,10 @@ void WindowJob::Run(const Work& work) {
   }
   ended_.store(true, std::memory_order_release);
   Post(endMessage_);
+  RunningJobs& running = Running();
+  std::lock_guard<std::mutex> hold(running.lock);
+  running.jobs.erase(std::find(running.jobs.begin(), running.jobs.end(), this));
+  running.ended.notify_all();
 }
 
 void WindowJob::TellProgress() {

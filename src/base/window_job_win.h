@@ -47,6 +47,11 @@ class WindowJob {
   // From the window when it goes: nothing more is posted to it.
   void Forget();
 
+  // At the program's end, before the destructors run: asks every job still
+  // running to stop and waits up to `limit` for them to end. False when
+  // some did not end in time.
+  static bool StopAllAndWait(std::chrono::milliseconds limit);
+
  private:
   void Run(const Work& work);
   void Post(UINT message);

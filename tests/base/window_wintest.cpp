@@ -18,7 +18,6 @@ const ControlSpec kTable[] = {
 class TestWindow : public Window {
  public:
   bool Open() {
-    dpi_ = 192;
     return Create({L"OmbrelayWindowTest", L"Window test", WS_OVERLAPPEDWINDOW, 0});
   }
   void Rescale(UINT dpi) {
@@ -31,6 +30,7 @@ class TestWindow : public Window {
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
     if (msg == WM_CREATE) {
       ++creates;
+      dpi_ = 192;  // the controls as a window on a 192 DPI monitor gets them
       return CreateControls(kTable) ? 0 : -1;
     }
     return Window::OnMessage(msg, wp, lp);
