@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cwchar>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 #include "base/handles_win.h"
@@ -91,6 +93,7 @@ std::vector<Verdict> LookAtFolders(const std::vector<std::wstring>& folders,
 // folder (empty marks when there are none, as in nearly every run).
 void MarkBelowLinks(const Plan& plan, const std::vector<Verdict>& looked, std::vector<bool>& files,
                     std::vector<bool>& folders) {
+  if (std::none_of(looked.begin(), looked.end(), [](const Verdict& v) { return IsFolderLink(v.attributes); })) return;
   LinkGuard guard(plan.folders, plan.files);
   const std::vector<std::wstring>& above = guard.FoldersAbove();
   if (above.empty()) return;
@@ -133,15 +136,23 @@ FateCheck::FateCheck(const Plan& plan, Disposal disposal, const ProgressFn& prog
                      const std::atomic<bool>* stop)
     : plan_(plan), disposal_(disposal), linksAlone_(FolderLinksRemovableAlone()) {
   const size_t total = plan.files.size() + plan.folders.size();
+  // Which listed folder each file is in asks nothing of the disk: it is
+  // found while the workers look at the folders.
+  std::thread parents;
+  try {
+    parents = std::thread([this] { FindParents(); });
+  } catch (const std::system_error&) {
+    FindParents();
+  }
   const std::vector<Verdict> looked = LookAtFolders(
       plan.folders, contents_, whole_,
       [&] {
         if (progress) progress(0, total);
       },
       stop);
+  if (parents.joinable()) parents.join();
   MarkBelowLinks(plan, looked, blockedFiles_, blockedFolders_);
   DecideFolders(looked);
-  FindParents();
 }
 
 // Files of one folder follow each other in a list, so the parent of the
