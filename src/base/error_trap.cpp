@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <exception>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 #include <system_error>
@@ -93,19 +94,38 @@ std::wstring FormatReport(int16_t number, const std::wstring& description, int16
   return text;
 }
 
+// Reports come from the window's thread and from workers: the silenced
+// list and the table are read and changed under this lock, which is never
+// held while a report is shown (a box waits for the user, and another
+// thread's report must not wait for that box to be answered).
+namespace {
+std::mutex& ReportLock() {
+  static std::mutex* lock = new std::mutex;  // never destroyed: a worker may report at the end
+  return *lock;
+}
+}  // namespace
+
 void ReportError(int16_t number, const std::wstring& description, int16_t line) {
-  if (!g_firstReportDone) {
-    g_silenced = new std::vector<int16_t>{0};
-    StatementTable();
-    g_firstReportDone = true;
+  std::wstring code;
+  Presenter presenter;
+  {
+    std::lock_guard<std::mutex> hold(ReportLock());
+    if (!g_firstReportDone) {
+      g_silenced = new std::vector<int16_t>{0};
+      StatementTable();
+      g_firstReportDone = true;
+    }
+    for (int16_t silenced : *g_silenced) {
+      if (silenced == line) return;
+    }
+    const std::vector<std::wstring>& table = StatementTable();
+    if (line >= 0 && line < static_cast<int>(table.size())) code = table[line];
+    presenter = g_presenter;
   }
-  for (int16_t silenced : *g_silenced) {
-    if (silenced == line) return;
-  }
-  const std::vector<std::wstring>& table = StatementTable();
-  std::wstring code = (line >= 0 && line < static_cast<int>(table.size())) ? table[line] : std::wstring();
-  Answer answer = g_presenter(FormatReport(number, description, line, code), L"Error");
-  if (answer == Answer::No) g_silenced->push_back(line);
+  const Answer answer = presenter(FormatReport(number, description, line, code), L"Error");
+  if (answer != Answer::No) return;
+  std::lock_guard<std::mutex> hold(ReportLock());
+  g_silenced->push_back(line);
 }
 
 const std::vector<int16_t>& SilencedList() {
