@@ -32,6 +32,12 @@ void RunQueuedPathsCommand(MainWindow& window, bool askClear, std::function<void
 // The main window hands the search's messages on.
 void OnSearchProgress();
 void OnSearchEnded();
+// Folder rules: "Add Rule" opens the rule window for a new rule, which
+// becomes the list's last row on OK; a rule's row opens it on that rule,
+// and OK changes the row. A row that is no rule (or a rule whose record does
+// not read) opens nothing.
+void RunRuleCommand(MainWindow& window);
+void EditRuleCommand(MainWindow& window, size_t row);
 // Saving and loading the delete list.
 void SaveListCommand(MainWindow& window);
 void LoadListCommand(MainWindow& window);

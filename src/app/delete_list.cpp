@@ -3,10 +3,56 @@
 
 #include <algorithm>
 
+#include "listfile/list_file.h"
+
 namespace app {
 
 void DeleteList::Append(std::wstring path, std::wstring type) {
-  entries_.push_back(Entry{std::move(path), std::move(type), false});
+  entries_.push_back(Entry{std::move(path), std::move(type), false, std::wstring()});
+}
+
+// A record with exactly one "|" is "path|type" again when saved; any other
+// keeps its text.
+void DeleteList::AppendRecord(std::wstring text) {
+  listfile::Record fields = listfile::SplitRecord(text);
+  const size_t bar = text.find(L'|');
+  const bool plain = bar != std::wstring::npos && text.find(L'|', bar + 1) == std::wstring::npos;
+  if (plain) std::wstring().swap(text);
+  entries_.push_back(Entry{std::move(fields.path), std::move(fields.type), false, std::move(text)});
+}
+
+void DeleteList::AppendRule(const listfile::FolderRule& rule) {
+  entries_.push_back(Entry{rule.folder, listfile::kRuleType, false, listfile::RuleRecordText(rule)});
+}
+
+void DeleteList::SetRule(size_t i, const listfile::FolderRule& rule) {
+  Entry& e = entries_[i];
+  e.path = rule.folder;
+  e.type = listfile::kRuleType;
+  e.record = listfile::RuleRecordText(rule);
+}
+
+bool DeleteList::RuleAt(size_t i, listfile::FolderRule& rule) const {
+  const Entry& e = entries_[i];
+  return e.type == listfile::kRuleType && listfile::ParseRule(e.record, rule);
+}
+
+// A rule that does not read shows its whole record, so that it never looks
+// like a rule that would act; other records show their path as they always
+// have.
+std::wstring DeleteList::ShownPath(size_t i) const {
+  const Entry& e = entries_[i];
+  if (e.type != listfile::kRuleType) return e.path;
+  listfile::FolderRule rule;
+  if (RuleAt(i, rule)) return rule.folder + L"  (" + listfile::RuleSummary(rule) + L")";
+  return e.record.empty() ? e.path + L'|' + e.type : e.record;
+}
+
+std::vector<std::wstring> DeleteList::RecordTexts() const {
+  std::vector<std::wstring> texts;
+  texts.reserve(entries_.size());
+  for (const Entry& e : entries_) texts.push_back(e.record.empty() ? listfile::RecordText({e.path, e.type}) : e.record);
+  return texts;
 }
 
 void DeleteList::Clear() {

@@ -1,10 +1,13 @@
 // The delete list: ordered entries with a path text, a type text and a check
 // mark. The main window shows it through a virtual list view; all list logic
-// lives here.
+// lives here. A folder rule is one entry; so is a record the program does
+// not understand, which is kept and saved as it was loaded.
 #pragma once
 #include <cstddef>
 #include <string>
 #include <vector>
+
+#include "listfile/folder_rule.h"
 
 namespace app {
 
@@ -12,6 +15,9 @@ struct Entry {
   std::wstring path;
   std::wstring type;
   bool checked = false;
+  // The record's whole text, when "path|type" would not give it back (a
+  // rule, further fields, no "|"); empty otherwise.
+  std::wstring record;
 };
 
 class DeleteList {
@@ -23,6 +29,18 @@ class DeleteList {
   const std::vector<Entry>& Entries() const { return entries_; }
 
   void Append(std::wstring path, std::wstring type);
+  // A record as the list file holds it, kept as it is.
+  void AppendRecord(std::wstring text);
+  void AppendRule(const listfile::FolderRule& rule);
+  // The entry becomes the rule, keeping its place and its tick.
+  void SetRule(size_t i, const listfile::FolderRule& rule);
+  // The entry's rule, when it is a rule's record that reads.
+  bool RuleAt(size_t i, listfile::FolderRule& rule) const;
+  // The File column: a rule's folder and summary, a rule's record that does
+  // not read as it is written, any other entry's path.
+  std::wstring ShownPath(size_t i) const;
+  // Every entry's record text, in list order, for the list file.
+  std::vector<std::wstring> RecordTexts() const;
   void Reserve(size_t n) { entries_.reserve(n); }
   void Clear();
   void SetChecked(size_t i, bool checked) { entries_[i].checked = checked; }

@@ -4,6 +4,8 @@
 
 #include <commdlg.h>
 
+#include <utility>
+
 #include "app/add_texts.h"
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
@@ -50,17 +52,13 @@ std::wstring ChosenPath(const dialogs::FileDialogResult& answer) {
   return base::paths::JoinPath(answer.folder, answer.names[1]);
 }
 
-std::vector<listfile::Record> Records(const DeleteList& list) {
-  std::vector<listfile::Record> records;
-  records.reserve(list.Count());
-  for (const Entry& e : list.Entries()) records.push_back({e.path, e.type});
-  return records;
-}
-
-void Fill(DeleteList& list, std::vector<listfile::Record>& records) {
+// Each record is kept as it is, so that saving the list again gives the
+// same bytes; each piece is let go once taken, so a long list is not held
+// twice.
+void Fill(DeleteList& list, std::vector<std::wstring>& records) {
   list.Clear();
   list.Reserve(records.size());
-  for (listfile::Record& r : records) list.Append(std::move(r.path), std::move(r.type));
+  for (std::wstring& r : records) list.AppendRecord(std::exchange(r, std::wstring()));
 }
 
 // A loaded list that names protected folders as folders to remove is kept,
@@ -101,7 +99,7 @@ void SaveListCommand(MainWindow& window) {
     const dialogs::FileDialogResult answer = ST(dialogs::ShowSave(window.hwnd(), settings));
     const std::wstring listPath = ChosenPath(answer);
     if (listPath.empty()) return;
-    const std::string bytes = ST(listfile::EncodeList(Records(window.List()), password));
+    const std::string bytes = ST(listfile::EncodeRecordTexts(window.List().RecordTexts(), password));
     const base::text::SaveResult saved = ST(base::text::SaveBytes(bytes, listPath));
     if (!saved.ok)
       return Inform(window, listfile::SaveFailedText(listPath, saved.reason).c_str(), L"Files", MB_ICONEXCLAMATION);
@@ -127,7 +125,7 @@ void LoadListCommand(MainWindow& window) {
     std::wstring reason;
     if (!ST(listfile::ReadListFile(listPath, bytes, reason)))
       return Inform(window, listfile::LoadFailedText(listPath, reason).c_str(), L"Files", MB_ICONEXCLAMATION);
-    listfile::LoadedList loaded = ST(listfile::ReadList(std::move(bytes)));
+    listfile::ListContent loaded = ST(listfile::ReadListTexts(std::move(bytes)));
     ST(Fill(window.List(), loaded.records));
     window.ListChanged();
     ST(window.SetStatus(ItemsLoadedText(window.List().Count())));

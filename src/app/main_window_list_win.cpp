@@ -3,6 +3,7 @@
 // editing commands that change the ticks or the rows.
 #include <commctrl.h>
 
+#include "app/commands_win.h"
 #include "app/main_window_win.h"
 #include "base/error_trap_win.h"
 
@@ -25,8 +26,10 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
       OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
       break;
     case NM_CLICK:
-    case NM_DBLCLK:
       OnListClick(reinterpret_cast<NMITEMACTIVATE*>(header));
+      break;
+    case NM_DBLCLK:
+      OnListDoubleClick(reinterpret_cast<NMITEMACTIVATE*>(header));
       break;
     case LVN_KEYDOWN:
       OnListKey(reinterpret_cast<NMLVKEYDOWN*>(header));
@@ -42,8 +45,12 @@ void MainWindow::OnGetDispInfo(NMLVDISPINFOW* info) {
   if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= list_.Count()) return;
   const Entry& entry = list_.At(static_cast<size_t>(item.iItem));
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-    const std::wstring& text = item.iSubItem == 0 ? entry.path : item.iSubItem == 1 ? entry.type : std::wstring();
-    lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+    if (item.iSubItem == 0 && entry.type == listfile::kRuleType) {
+      lstrcpynW(item.pszText, list_.ShownPath(static_cast<size_t>(item.iItem)).c_str(), item.cchTextMax);
+    } else {
+      const std::wstring& text = item.iSubItem == 0 ? entry.path : item.iSubItem == 1 ? entry.type : std::wstring();
+      lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+    }
   }
   if (item.mask & LVIF_STATE) {
     item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(entry.checked ? 2 : 1);
@@ -64,8 +71,24 @@ void MainWindow::OnListClick(NMITEMACTIVATE* item) {
   ToggleRows(row, row);
 }
 
-// Space turns over the marks of the highlighted rows.
+// A double click on a row's check box turns its mark over twice, as two
+// clicks; on the rest of a rule's row it opens the rule.
+void MainWindow::OnListDoubleClick(NMITEMACTIVATE* item) {
+  LVHITTESTINFO hit{};
+  hit.pt = item->ptAction;
+  const int row = ListView_SubItemHitTest(Control(kFileList), &hit);
+  if (row >= 0 && !(hit.flags & LVHT_ONITEMSTATEICON)) return EditRuleCommand(*this, static_cast<size_t>(row));
+  OnListClick(item);
+}
+
+// Space turns over the marks of the highlighted rows; Enter opens the
+// focused row's rule.
 void MainWindow::OnListKey(NMLVKEYDOWN* key) {
+  if (key->wVKey == VK_RETURN) {
+    const int row = ListView_GetNextItem(Control(kFileList), -1, LVNI_FOCUSED);
+    if (row >= 0) EditRuleCommand(*this, static_cast<size_t>(row));
+    return;
+  }
   if (key->wVKey != VK_SPACE) return;
   if (busy_) {
     MessageBeep(MB_OK);

@@ -34,7 +34,7 @@ constexpr DWORD kOneSelectionMs = 3000;
 
 // The buttons and File menu items refused while an add command runs.
 const int kBusyButtons[] = {kRemoveButton, kLoadListButton, kSaveListButton, kSelectAllButton, kInvertButton};
-const int kBusyMenuItems[] = {kMenuAddFile, kMenuAddFolder, kMenuRemove};
+const int kBusyMenuItems[] = {kMenuAddFile, kMenuAddFolder, kMenuAddRule, kMenuRemove};
 constexpr DWORD kLongestAddMs = 60 * 60 * 1000;
 
 // The list view handles its own keys but Tab and Esc (which stops a
@@ -147,6 +147,7 @@ void MainWindow::OnCommand(int id, int code) {
   }
   switch (id) {
     case kAddFileOption:
+    case kAddRuleOption:
       EnableWindow(Control(kSubFoldersBox), FALSE);
       break;
     case kAddFolderOption:
@@ -159,7 +160,11 @@ void MainWindow::OnCommand(int id, int code) {
       if (stopSearch_) {
         stopSearch_();
       } else if (!ClickedWhileBusy()) {
-        RunAddCommand(*this, AddFileSelected());
+        if (AddRuleSelected()) {
+          RunRuleCommand(*this);
+        } else {
+          RunAddCommand(*this, AddFileSelected());
+        }
       }
       break;
     case kMenuAddFile:
@@ -167,6 +172,9 @@ void MainWindow::OnCommand(int id, int code) {
       break;
     case kMenuAddFolder:
       RunAddCommand(*this, false);
+      break;
+    case kMenuAddRule:
+      RunRuleCommand(*this);
       break;
     case kRemoveButton:
     case kMenuRemove:

@@ -37,6 +37,7 @@ enum ControlId : int {
   kInvertButton = 114,
   kProgressBar = 115,
   kStatus = 116,
+  kAddRuleOption = 117,
   kMenuAddFile = 201,
   kMenuAddFolder = 202,
   kMenuRemove = 203,
@@ -48,6 +49,7 @@ enum ControlId : int {
   kMenuTick = 208,
   kMenuUntick = 209,
   kMenuRemoveRows = 210,
+  kMenuAddRule = 211,
 };
 
 class MainWindow : public base::Window {
@@ -68,6 +70,7 @@ class MainWindow : public base::Window {
   void SetProgressMax(long maximum);
   void SetProgressValue(long value);
   bool AddFileSelected() const;
+  bool AddRuleSelected() const;
   bool SubFoldersChecked() const;
   void SetAboutCaption(const std::wstring& caption);
 
@@ -129,6 +132,7 @@ class MainWindow : public base::Window {
   void OnGetDispInfo(NMLVDISPINFOW* info);
   void OnListClick(NMITEMACTIVATE* item);
   void OnListKey(NMLVKEYDOWN* key);
+  void OnListDoubleClick(NMITEMACTIVATE* item);
   void ToggleRows(int first, int last);
   void RepaintRows();
   bool CreateControls();

@@ -17,6 +17,18 @@ bool StartsWithBom(const std::string& bytes) {
   return bytes.size() >= 3 && bytes.compare(0, 3, kUtf8Bom, 3) == 0;
 }
 
+std::string Encode(const std::wstring& text) {
+  std::string bytes;
+  // A name the code page cannot hold would come back as another name, and
+  // ANSI bytes that begin like the mark would be read as UTF-8.
+  if (!base::enc::ToAnsi(text, bytes) || StartsWithBom(bytes)) {
+    bytes.assign(kUtf8Bom, 3);
+    bytes += base::enc::ToUtf8(text);
+  }
+  bytes += "\r\n";
+  return bytes;
+}
+
 }  // namespace
 
 std::wstring RecordText(const Record& record) { return record.path + L'|' + record.type; }
@@ -39,16 +51,22 @@ std::wstring ListText(const std::vector<Record>& records, const std::wstring& pa
 }
 
 std::string EncodeList(const std::vector<Record>& records, const std::wstring& password) {
-  const std::wstring text = ListText(records, password);
-  std::string bytes;
-  // A name the code page cannot hold would come back as another name, and
-  // ANSI bytes that begin like the mark would be read as UTF-8.
-  if (!base::enc::ToAnsi(text, bytes) || StartsWithBom(bytes)) {
-    bytes.assign(kUtf8Bom, 3);
-    bytes += base::enc::ToUtf8(text);
+  return Encode(ListText(records, password));
+}
+
+std::string EncodeRecordTexts(const std::vector<std::wstring>& records, const std::wstring& password) {
+  size_t size = password.size() + 2;
+  for (const std::wstring& r : records) size += r.size() + 1;
+  std::wstring text;
+  text.reserve(size);
+  if (records.empty()) text += L'*';
+  for (const std::wstring& r : records) {
+    text += r;
+    text += L'*';
   }
-  bytes += "\r\n";
-  return bytes;
+  text += password;
+  text += L'*';
+  return Encode(text);
 }
 
 std::wstring DecodeListBytes(std::string bytes) {
@@ -73,6 +91,8 @@ ListContent ParseListText(const std::wstring& text) {
   return content;
 }
 
+ListContent ReadListTexts(std::string bytes) { return ParseListText(DecodeListBytes(std::move(bytes))); }
+
 Record SplitRecord(const std::wstring& record) {
   Record fields;
   const size_t first = record.find(L'|');
@@ -87,7 +107,7 @@ Record SplitRecord(const std::wstring& record) {
 }
 
 LoadedList ReadList(std::string bytes) {
-  ListContent content = ParseListText(DecodeListBytes(std::move(bytes)));
+  ListContent content = ReadListTexts(std::move(bytes));
   LoadedList list;
   list.password = std::move(content.password);
   list.records.reserve(content.records.size());

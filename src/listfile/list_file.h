@@ -28,6 +28,9 @@ std::wstring ListText(const std::vector<Record>& records, const std::wstring& pa
 // The file's bytes: ANSI when every character fits, otherwise UTF-8 with a
 // byte-order mark; CR LF at the end either way.
 std::string EncodeList(const std::vector<Record>& records, const std::wstring& password);
+// The same from the records' whole texts, each written as it is: a record
+// kept as it was loaded comes back byte for byte.
+std::string EncodeRecordTexts(const std::vector<std::wstring>& records, const std::wstring& password);
 
 // The file's bytes as text: a file that starts with the byte-order mark is
 // UTF-8, any other is read by the text reader's rules (byte 0 as a blank,
@@ -41,6 +44,10 @@ struct ListContent {
   std::wstring password;
 };
 ListContent ParseListText(const std::wstring& text);
+
+// The records' whole texts and the password of a file's bytes (decode and
+// parse), for a reader that keeps records as they are.
+ListContent ReadListTexts(std::string bytes);
 
 // A record's fields: field 0 is the path, field 1 the type word (empty when
 // the record has no "|"); further fields are ignored.

@@ -82,6 +82,22 @@ PatternFit FitsPattern(std::wstring_view name, std::wstring_view pattern) {
   return p == pattern.size() ? PatternFit::Fits : PatternFit::DoesNotFit;
 }
 
+PatternFit FitsAnyPattern(std::wstring_view name, const std::vector<std::wstring>& patterns) {
+  PatternFit fit = PatternFit::DoesNotFit;
+  for (const std::wstring& pattern : patterns) {
+    switch (FitsPattern(name, pattern)) {
+      case PatternFit::BadPattern:
+        return PatternFit::BadPattern;
+      case PatternFit::Fits:
+        fit = PatternFit::Fits;  // the rest are still checked for bad ones
+        break;
+      default:
+        break;
+    }
+  }
+  return fit;
+}
+
 bool MatchesEverything(std::wstring_view pattern) { return pattern == L"*" || pattern == L"*.*"; }
 
 }  // namespace search

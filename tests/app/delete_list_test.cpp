@@ -98,3 +98,41 @@ TEST(DeleteList, HighlightedRowCommands) {
 }
 
 }  // namespace
+
+// Records kept as loaded: a rule, one of an unknown type with further
+// fields, one with no type at all. Each is one row for every command, and
+// the list gives every record back as it was, a changed rule as changed.
+TEST(DeleteList, RulesAndRecordsNotUnderstoodAreRowsKeptAsLoaded) {
+  const std::vector<std::wstring> texts{
+      L"C:\\a|File",
+      L"D:\\Cache\\|Rule|names=:.tmp|except=|age=7d|subfolders=yes|emptied=no",
+      L"D:\\x|Later|1|2",
+      L"no type",
+      L"D:\\Bad\\|Rule|names=*.tmp|except=|age=|subfolders=yes|emptied=no",
+      L"C:\\b\\|Folder",
+  };
+  app::DeleteList list;
+  for (const std::wstring& t : texts) list.AppendRecord(t);
+  EXPECT_EQ(list.RecordTexts(), texts);
+  EXPECT_EQ(list.At(1).type, L"Rule");
+  EXPECT_EQ(list.ShownPath(1), L"D:\\Cache\\  (*.tmp, older than 7 days, with subfolders)");
+  EXPECT_EQ(list.ShownPath(2), L"D:\\x");
+  EXPECT_EQ(list.ShownPath(4), texts[4]);
+  EXPECT_EQ(list.ShownPath(5), L"C:\\b\\");
+  listfile::FolderRule rule;
+  EXPECT_FALSE(list.RuleAt(4, rule));
+  ASSERT_TRUE(list.RuleAt(1, rule));
+
+  rule.age = 30;
+  list.SetChecked(1, true);
+  list.SetRule(1, rule);
+  EXPECT_TRUE(list.At(1).checked);
+  EXPECT_EQ(list.RecordTexts()[1], L"D:\\Cache\\|Rule|names=:.tmp|except=|age=30d|subfolders=yes|emptied=no");
+  list.Invert();
+  list.RemoveChecked();
+  ASSERT_EQ(list.Count(), 1u);
+  EXPECT_EQ(list.ShownPath(0), L"D:\\Cache\\  (*.tmp, older than 30 days, with subfolders)");
+  list.AppendRule(rule);
+  list.RemoveRows({0});
+  EXPECT_EQ(list.RecordTexts(), (std::vector<std::wstring>{L"D:\\Cache\\|Rule|names=:.tmp|except=|age=30d|subfolders=yes|emptied=no"}));
+}

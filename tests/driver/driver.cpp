@@ -26,6 +26,7 @@
 //   driver progress <title>                prints "pos=P max=M"
 //   driver tick <title> <row> click|space  turns a row's check mark over like a user
 //   driver key <title> <id> <vk>           posts a key press to a control
+//   driver dblclick <title> <row>          double-clicks a list row's text (not its check box)
 //   driver space <title>                   presses Space in the focused control (a check box in a tree)
 //   driver file <title> <text> [ok|cancel] types into a file dialog and answers it
 //   driver bff <title> <folder> [ok|cancel]  picks a folder in the folder browser
@@ -232,6 +233,27 @@ int Tick(HWND w, int row, const wchar_t* how) {
     PostMessageW(lv, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(lv, WM_LBUTTONUP, 0, at);
   }
+  Sleep(200);
+  return 0;
+}
+
+// Two clicks on the row's label, the second one a double click, as the
+// mouse sends them.
+int DoubleClick(HWND w, int row) {
+  HWND lv = ListOf(w);
+  Remote r;
+  if (!r.Open(lv, sizeof(RECT))) return 3;
+  SendMessageW(lv, LVM_ENSUREVISIBLE, row, FALSE);
+  RECT rc{};
+  rc.left = LVIR_LABEL;
+  r.Write(&rc, sizeof rc);
+  if (!SendMessageW(lv, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(r.mem))) return 4;
+  r.Read(&rc, sizeof rc);
+  const LPARAM at = MAKELPARAM(rc.left + 20, (rc.top + rc.bottom) / 2);
+  PostMessageW(lv, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(lv, WM_LBUTTONUP, 0, at);
+  PostMessageW(lv, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  PostMessageW(lv, WM_LBUTTONUP, 0, at);
   Sleep(200);
   return 0;
 }
@@ -699,6 +721,7 @@ int Run(int argc, wchar_t** argv) {
     return 0;
   }
   if (cmd == L"tick" && argc > 4) return Tick(w, _wtoi(argv[3]), argv[4]);
+  if (cmd == L"dblclick" && argc > 3) return DoubleClick(w, _wtoi(argv[3]));
   if (cmd == L"key" && argc > 4) {
     HWND c = ctrl(3);
     WPARAM vk = static_cast<WPARAM>(wcstol(argv[4], nullptr, 0));

@@ -14,8 +14,9 @@ import tempfile
 import time
 import unittest
 
-from harness import (CMD_LOAD, CMD_SAVE, DRIVER, EXE, MAIN, STATUS, TXT_PASSWORD, E2ETest, desktop,
-                     drive_c, wine_path)
+from harness import (CMD_ADD, CMD_LOAD, CMD_SAVE, DRIVER, EXE, LST_FILES, MAIN, MNU_ADD_RULE, OPT_ADD_RULE,
+                     RULE_AGE, RULE_COUNT, RULE_EXCEPT, RULE_FOLDER, RULE_NAMES, STATUS, TXT_PASSWORD, E2ETest,
+                     desktop, drive_c, wine_path)
 
 SAVE_TITLE = "Save list"
 OPEN_TITLE = "Find list to open"
@@ -179,6 +180,11 @@ class ListFileCase(E2ETest):
 
 
 class SaveLoadTest(ListFileCase):
+    def save_another(self, password, win_path):
+        """A save of another list: its shortcut gets a name of its own."""
+        self.start_save(password, win_path)
+        self.assertIn("Run this application", self.answer_dialog_box("Shortcut", "ok"))
+
     def test_save_writes_the_file_byte_for_byte_and_places_the_shortcut(self):
         self.start()
         records = [(self.win("T") + "\\", "Folder"), (self.win("T", "caf\u00e9 list.txt"), "File"),
@@ -330,6 +336,128 @@ class SaveLoadTest(ListFileCase):
         self.wait_status("3 items loaded...")
         self.assertEqual(self.driver.rows(), [("C:\\x.txt", "File", False), ("C:\\y\\", "Folder", False),
                                               ("C:\\z.txt", "", False)])
+
+    def wait_count(self, title, text, seconds=20):
+        """The rule window's count line, once it says `text`."""
+        deadline = time.time() + seconds
+        while time.time() < deadline and self.driver.text(RULE_COUNT, title) != text:
+            time.sleep(0.2)
+        self.assertEqual(self.driver.text(RULE_COUNT, title), text)
+
+    def test_a_rule_made_in_its_window_saves_loads_saves_the_same_bytes_and_changes(self):
+        cache = self.path("Cache")
+        os.makedirs(os.path.join(cache, "sub"))
+        os.makedirs(self.path("Cache2"))
+        for name, size in [("a.tmp", 10), ("b.log", 5), ("keep.tmp", 7), ("c.txt", 2), ("A.TMP", 4),
+                           ("sub/d.tmp", 3)]:
+            with open(os.path.join(cache, name), "wb") as f:
+                f.write(b"x" * size)
+        week_ago = time.time() - 8 * 86400
+        os.utime(os.path.join(cache, "a.tmp"), (week_ago, week_ago))
+        os.utime(os.path.join(cache, "sub", "d.tmp"), (week_ago, week_ago))
+        self.start()
+        self.driver.click(OPT_ADD_RULE)
+        self.driver.pclick(CMD_ADD)
+        self.assertTrue(self.driver.wait("Add Rule"))
+        self.driver.settext(RULE_FOLDER, self.win("Cache"), "Add Rule")
+        self.driver.settext(RULE_NAMES, " *.tmp ; *.log", "Add Rule")
+        self.driver.settext(RULE_EXCEPT, "keep*", "Add Rule")
+        # Names are taken exactly: A.TMP is no *.tmp.
+        self.wait_count("Add Rule", "Now the rule would take 3 files (18 bytes).")
+        self.driver.settext(RULE_AGE, "7", "Add Rule")
+        self.wait_count("Add Rule", "Now the rule would take 2 files (13 bytes).")
+        self.driver.pclick(1, "Add Rule")
+        self.assertTrue(self.driver.gone("Add Rule"))
+        folder = self.win("Cache") + "\\"
+        summary = "  (*.tmp; *.log, except keep*, older than 7 days, with subfolders)"
+        self.assertEqual(self.driver.rows(), [(folder + summary, "Rule", False)])
+        self.save("pw", self.win("rule.txt"))
+        record = folder + "|Rule|names=:.tmp;:.log|except=keep:|age=7d|subfolders=yes|emptied=no"
+        self.assertEqual(self.read("rule.txt"), (record + "*pw*\r\n").encode("cp1252"))
+        self.assertEqual(set(os.listdir(cache)), {"a.tmp", "b.log", "keep.tmp", "c.txt", "A.TMP", "sub"})
+
+        # Loaded beside records of other kinds, each is one row as it was written, and saves as it was.
+        bad_rule = folder + "|Rule|names=:.tmp|except=|age=-7d|subfolders=yes|emptied=no"
+        text = ("C:\\x.txt|File|*" + record + "*C:\\y|Later|1|2*C:\\z|Rule*" + bad_rule +
+                "*C:\\w\\|Folder*pw*\r\n")
+        original = text.encode("cp1252")
+        self.load(self.write("mixed.txt", original))
+        self.wait_status("6 items loaded...")
+        rows = self.driver.rows()
+        self.assertEqual(rows, [("C:\\x.txt", "File", False), (folder + summary, "Rule", False),
+                                ("C:\\y", "Later", False), ("C:\\z|Rule", "Rule", False),
+                                (bad_rule, "Rule", False), ("C:\\w\\", "Folder", False)])
+        self.save_another("pw", self.win("mixed again.txt"))
+        self.assertEqual(self.read("mixed again.txt"), original)
+
+        # A double click on the rule's row opens it; OK changes that row alone, keeping its tick.
+        self.driver.tick(1)
+        self.driver.run("dblclick", MAIN, 1)
+        self.assertTrue(self.driver.wait("Change Rule"))
+        self.assertEqual(self.driver.text(RULE_FOLDER, "Change Rule"), folder)
+        self.assertEqual(self.driver.text(RULE_NAMES, "Change Rule"), "*.tmp; *.log")
+        self.wait_count("Change Rule", "Now the rule would take 2 files (13 bytes).")
+        self.driver.settext(RULE_FOLDER, self.win("Cache2"), "Change Rule")
+        self.wait_count("Change Rule", "Now the rule would take 0 files (0 bytes).")
+        self.driver.settext(RULE_AGE, "", "Change Rule")
+        self.driver.pclick(1, "Change Rule")
+        self.assertTrue(self.driver.gone("Change Rule"))
+        changed = self.win("Cache2") + "\\"
+        self.assertEqual(self.driver.rows()[1],
+                         (changed + "  (*.tmp; *.log, except keep*, with subfolders)", "Rule", True))
+        # Enter on the focused rule opens it too; Cancel changes nothing.
+        self.driver.select(1)
+        self.driver.run("key", MAIN, LST_FILES, 13)
+        self.assertTrue(self.driver.wait("Change Rule"))
+        self.driver.settext(RULE_AGE, "3", "Change Rule")
+        self.driver.pclick(2, "Change Rule")
+        self.assertTrue(self.driver.gone("Change Rule"))
+        # Enter on a row that is no rule opens nothing.
+        self.driver.select(0)
+        self.driver.run("key", MAIN, LST_FILES, 13)
+        self.assertFalse(self.driver.wait("Change Rule", 1000))
+        self.save_another("pw", self.win("changed.txt"))
+        self.assertEqual(self.read("changed.txt"), original.replace(
+            record.encode("cp1252"),
+            (changed + "|Rule|names=:.tmp;:.log|except=keep:|age=|subfolders=yes|emptied=no").encode("cp1252")))
+        self.assertEqual(set(os.listdir(cache)), {"a.tmp", "b.log", "keep.tmp", "c.txt", "A.TMP", "sub"})
+
+    def test_a_rule_on_a_protected_place_asks_first_and_a_rule_that_cannot_be_kept_says_why(self):
+        desk = wine_path(desktop())
+        self.start()
+        self.driver.menu(MNU_ADD_RULE)
+        self.assertTrue(self.driver.wait("Add Rule"))
+        # A folder that is not a full path, and a pattern the search cannot use, are refused with a reason.
+        self.driver.settext(RULE_FOLDER, "Cache", "Add Rule")
+        self.driver.pclick(1, "Add Rule")
+        self.assertTrue(self.driver.wait("Rule"))
+        self.assertIn("full path", self.driver.msgbox("Rule", "ok"))
+        self.driver.settext(RULE_FOLDER, "C:\\", "Add Rule")
+        self.driver.settext(RULE_NAMES, "[z-a]", "Add Rule")
+        self.wait_count("Add Rule", 'A pattern has a "[" without its "]", or a range written backwards such as [z-a].')
+        self.driver.settext(RULE_NAMES, "*.tmp|*.log", "Add Rule")
+        self.driver.pclick(1, "Add Rule")
+        self.assertTrue(self.driver.wait("Rule"))
+        self.assertIn("cannot hold", self.driver.msgbox("Rule", "ok"))
+        self.driver.settext(RULE_NAMES, "", "Add Rule")
+        # A drive root and the Desktop ask first; No leaves the window open and the list as it was.
+        for folder in ["C:\\", desk]:
+            self.driver.settext(RULE_FOLDER, folder, "Add Rule")
+            self.driver.pclick(1, "Add Rule")
+            self.assertTrue(self.driver.wait("Protected location"))
+            self.assertTrue(self.driver.msgbox("Protected location").startswith(folder.rstrip("\\")),
+                            self.driver.msgbox("Protected location"))
+            self.driver.msgbox("Protected location", "no")
+            self.assertTrue(self.driver.gone("Protected location"))
+            self.assertTrue(self.driver.visible("Add Rule"))
+            self.assertEqual(self.driver.rows(), [])
+        self.driver.pclick(1, "Add Rule")
+        self.driver.msgbox("Protected location", "yes")
+        self.assertTrue(self.driver.gone("Add Rule"))
+        self.assertEqual(self.driver.rows(), [(desk + "\\  (all files, with subfolders)", "Rule", False)])
+        self.save("pw", self.win("desk.txt"))
+        self.assertEqual(self.read("desk.txt"),
+                         (desk + "\\|Rule|names=|except=|age=|subfolders=yes|emptied=no*pw*\r\n").encode("cp1252"))
 
     def test_a_name_outside_code_page_1252_survives_load_and_save(self):
         self.start()

@@ -89,6 +89,15 @@ TEST(ListFileRead, LoadThenSaveWritesTheSameBytes) {
   listfile::LoadedList old = listfile::ReadList("C:\\a|File|*C:\\b\\|Folder||*pw*\r\n");
   EXPECT_TRUE(Same(old.records, {{L"C:\\a", L"File"}, {L"C:\\b\\", L"Folder"}}));
   EXPECT_EQ(old.password, L"pw");
+  // Kept whole, every record comes back as it was: further fields, no type,
+  // a rule, empty records, text outside the code page.
+  for (const std::string& bytes :
+       {std::string("C:\\a|File|*C:\\b\\|Folder||*x*D:\\T\\|Rule|names=:.tmp|except=|age=|subfolders=no|"
+                    "emptied=no*pw*\r\n"),
+        std::string("**pw*\r\n"), kBom + "C:\\\xe4\xb8\xad|Later|\xe2\x82\xac*pw*\r\n"}) {
+    listfile::ListContent texts = listfile::ReadListTexts(bytes);
+    EXPECT_EQ(listfile::EncodeRecordTexts(texts.records, texts.password), bytes);
+  }
 }
 
 }  // namespace

@@ -71,5 +71,16 @@ TEST(SearchNamePattern, WhatThePlatformLetsThroughWhole) {
   EXPECT_FALSE(MatchesEverything(L"T"));
 }
 
+// A rule's names and exceptions: one fitting pattern is enough, one bad
+// pattern spoils the list whatever the name, and no pattern takes nothing.
+TEST(SearchNamePattern, ListsOfPatterns) {
+  const std::vector<std::wstring> patterns{L"*.tmp", L"*.log"};
+  EXPECT_EQ(FitsAnyPattern(L"a.log", patterns), PatternFit::Fits);
+  EXPECT_EQ(FitsAnyPattern(L"a.LOG", patterns), PatternFit::DoesNotFit);
+  EXPECT_EQ(FitsAnyPattern(L"a.tmp.txt", patterns), PatternFit::DoesNotFit);
+  EXPECT_EQ(FitsAnyPattern(L"a.tmp", {L"*.tmp", L"[z-a]"}), PatternFit::BadPattern);
+  EXPECT_EQ(FitsAnyPattern(L"a.tmp", {}), PatternFit::DoesNotFit);
+}
+
 }  // namespace
 }  // namespace search

@@ -1,0 +1,293 @@
+// The folder rule window: its controls, the rule read from them, OK with
+// its questions, and the live count on a window job. The rule's format and
+// checks live in listfile/folder_rule.h, its choice of files in
+// rule_files.h, the walk in search/file_tally_win.h.
+#include "app/rule_window_win.h"
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <mutex>
+#include <utility>
+
+#include "app/add_folder_browser_win.h"
+#include "app/rule_files.h"
+#include "base/error_trap_win.h"
+#include "base/paths.h"
+#include "base/size_text_win.h"
+#include "listfile/protected_places_win.h"
+#include "search/file_tally_win.h"
+
+namespace app {
+namespace {
+
+const wchar_t kClassName[] = L"OmbrelayRule";
+constexpr int kClientWidth = 6600;
+constexpr int kClientHeight = 3960;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+constexpr UINT kMsgCountProgress = WM_APP + 50;
+constexpr UINT kMsgCountEnded = WM_APP + 51;
+// The count starts once the typing has paused this long.
+constexpr UINT_PTR kCountTimer = 1;
+constexpr UINT kCountPauseMs = 250;
+const wchar_t kBrowseTitle[] = L"Choose the folder the rule keeps clean:";
+const wchar_t kDaysText[] = L"days";
+const wchar_t kHoursText[] = L"hours";
+
+// Creation order is the tab order: each label just before its field, so its
+// access key reaches the field.
+const base::ControlSpec kControls[] = {
+    {kRuleFolderLabel, L"STATIC", L"&Folder:", SS_LEFT, 0, 120, 165, 1140, 255},
+    {kRuleFolder, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 1320, 120, 3900, 330},
+    {kRuleBrowse, L"BUTTON", L"&Browse...", BS_PUSHBUTTON | WS_TABSTOP, 0, 5310, 105, 1170, 360},
+    {kRuleNamesLabel, L"STATIC", L"&Names:", SS_LEFT, 0, 120, 600, 1140, 255},
+    {kRuleNames, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 1320, 555, 5160, 330},
+    {kRuleExceptionsLabel, L"STATIC", L"E&xcept:", SS_LEFT, 0, 120, 1035, 1140, 255},
+    {kRuleExceptions, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 1320, 990, 5160, 330},
+    {kRuleAgeLabel, L"STATIC", L"Older &than:", SS_LEFT, 0, 120, 1470, 1140, 255},
+    {kRuleAge, L"EDIT", L"", ES_AUTOHSCROLL | ES_NUMBER | WS_TABSTOP, WS_EX_CLIENTEDGE, 1320, 1425, 900, 330},
+    {kRuleAgeUnit, WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 2310, 1425, 1200, 1200},
+    {kRuleAgeHint, L"STATIC", L"Names: patterns separated by \";\", none for all files. Age: none for any age.",
+     SS_LEFT | SS_NOPREFIX, 0, 3600, 1380, 2880, 480},
+    {kRuleSubfolders, L"BUTTON", L"With &subfolders", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 120, 1920, 3000, 300},
+    {kRuleEmptied, L"BUTTON", L"Remove &emptied subfolders", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 120, 2280, 3600, 300},
+    {kRuleCount, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, 120, 2760, 6360, 480},
+    {kRuleOk, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 3960, 3420, 1200, 375},
+    {kRuleCancel, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, 5280, 3420, 1200, 375},
+};
+
+uint64_t Now() {
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  return (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
+std::wstring Grouped(uint64_t n) {
+  std::wstring digits = std::to_wstring(n);
+  for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, L',');
+  return digits;
+}
+
+std::wstring CountText(const search::FileTally& tally) {
+  return L"Now the rule would take " + Grouped(tally.files) + (tally.files == 1 ? L" file (" : L" files (") +
+         base::ExplorerSize(tally.bytes) + L").";
+}
+
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(base::paths::Verbatim(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+// One count: its job, and the line it ends with (written before the end
+// message).
+struct RuleWindow::Count {
+  std::shared_ptr<base::WindowJob> job;
+  std::mutex lock;
+  std::wstring text;
+};
+
+bool RuleWindow::Open(HWND owner, HICON icon, const wchar_t* caption, const listfile::FolderRule& rule, Done done) {
+  if (hwnd_) return false;
+  base::WindowSpec spec{kClassName, caption, kStyle, kExStyle, owner};
+  spec.client = {kClientWidth, kClientHeight};
+  spec.icon = icon;
+  if (!Create(spec)) return false;
+  owner_ = owner;
+  done_ = std::move(done);
+  Fill(rule);
+  EnableWindow(owner_, FALSE);
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  SetFocus(Control(kRuleFolder));
+  StartCount();
+  return true;
+}
+
+LRESULT RuleWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      return CreateControls(kControls) ? 0 : -1;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp), HIWORD(wp));
+      return 0;
+    case WM_TIMER:
+      if (wp == kCountTimer) StartCount();
+      return 0;
+    case kMsgCountProgress:
+      return 0;
+    case kMsgCountEnded:
+      OnCountEnded();
+      return 0;
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_DESTROY:  // also when the owner goes first
+      StopCount();
+      return Window::OnMessage(msg, wp, lp);
+    default:
+      return Window::OnMessage(msg, wp, lp);
+  }
+}
+
+void RuleWindow::OnCommand(int id, int code) {
+  switch (id) {
+    case kRuleFolder:
+    case kRuleNames:
+    case kRuleExceptions:
+    case kRuleAge:
+      if (code == EN_CHANGE) ScheduleCount();
+      break;
+    case kRuleAgeUnit:
+      if (code == CBN_SELCHANGE) ScheduleCount();
+      break;
+    case kRuleSubfolders:
+      EnableWindow(Control(kRuleEmptied), IsDlgButtonChecked(hwnd_, kRuleSubfolders) == BST_CHECKED);
+      ScheduleCount();
+      break;
+    case kRuleBrowse:
+      Browse();
+      break;
+    case kRuleOk:
+      OnOk();
+      break;
+    case kRuleCancel:
+      Close();
+      break;
+    default:
+      break;
+  }
+}
+
+void RuleWindow::Fill(const listfile::FolderRule& rule) {
+  base::trap::Guard([&] {
+    HWND unit = Control(kRuleAgeUnit);
+    SendMessageW(unit, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kDaysText));
+    SendMessageW(unit, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kHoursText));
+    SendMessageW(unit, CB_SETCURSEL, rule.ageUnit == listfile::AgeUnit::Hours ? 1 : 0, 0);
+    CHECK_WIN(SetDlgItemTextW(hwnd_, kRuleFolder, rule.folder.c_str()));
+    CHECK_WIN(SetDlgItemTextW(hwnd_, kRuleNames, listfile::JoinPatterns(rule.names).c_str()));
+    CHECK_WIN(SetDlgItemTextW(hwnd_, kRuleExceptions, listfile::JoinPatterns(rule.exceptions).c_str()));
+    const std::wstring age = rule.ageUnit == listfile::AgeUnit::None ? L"" : std::to_wstring(rule.age);
+    CHECK_WIN(SetDlgItemTextW(hwnd_, kRuleAge, age.c_str()));
+    CheckDlgButton(hwnd_, kRuleSubfolders, rule.subfolders ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hwnd_, kRuleEmptied, rule.removeEmptied ? BST_CHECKED : BST_UNCHECKED);
+    EnableWindow(Control(kRuleEmptied), rule.subfolders);
+  });
+}
+
+// The rule as the fields hold it now. A typed age too large for the count
+// is kept out of range, so that the rule's check refuses it.
+listfile::FolderRule RuleWindow::Typed() const {
+  listfile::FolderRule rule;
+  const std::wstring folder = ControlText(kRuleFolder);
+  const size_t first = folder.find_first_not_of(L' ');
+  if (first != std::wstring::npos) rule.folder = base::paths::WithSeparator(folder.substr(first));
+  rule.names = listfile::SplitTypedPatterns(ControlText(kRuleNames));
+  rule.exceptions = listfile::SplitTypedPatterns(ControlText(kRuleExceptions));
+  const std::wstring age = ControlText(kRuleAge);
+  if (age.find_first_not_of(L' ') != std::wstring::npos) {
+    const bool hours = SendMessageW(Control(kRuleAgeUnit), CB_GETCURSEL, 0, 0) == 1;
+    rule.ageUnit = hours ? listfile::AgeUnit::Hours : listfile::AgeUnit::Days;
+    const bool digits = age.find_first_not_of(L"0123456789") == std::wstring::npos && age.size() <= 7;
+    rule.age = digits ? static_cast<uint32_t>(std::stoul(age)) : 0;
+  }
+  rule.subfolders = IsDlgButtonChecked(hwnd_, kRuleSubfolders) == BST_CHECKED;
+  rule.removeEmptied = rule.subfolders && IsDlgButtonChecked(hwnd_, kRuleEmptied) == BST_CHECKED;
+  return rule;
+}
+
+void RuleWindow::Browse() {
+  std::wstring chosen;
+  base::trap::Guard([&] { chosen = ST(BrowseForFolderPath(hwnd_, kBrowseTitle)); });
+  if (!chosen.empty()) SetDlgItemTextW(hwnd_, kRuleFolder, chosen.c_str());
+}
+
+// A rule that cannot be kept says why and stays open; a protected folder
+// asks first, as Add Folder does (No leaves the window open).
+void RuleWindow::OnOk() {
+  listfile::FolderRule rule = Typed();
+  std::wstring problem = listfile::RuleProblem(rule);
+  if (problem.empty()) problem = PatternsProblem(rule);
+  if (!problem.empty()) {
+    MessageBoxW(hwnd_, problem.c_str(), L"Rule", MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  bool allowed = false;
+  base::trap::Guard([&] {
+    listfile::ProtectedPlaces places;
+    allowed = ST(listfile::MayAdd(hwnd_, places, rule.folder));
+  });
+  if (!allowed) return;
+  const Done done = std::move(done_);
+  Close();
+  if (done) done(rule);
+}
+
+// The owner is enabled before the window goes, so that it gets the focus
+// back rather than some other program's window.
+void RuleWindow::Close() {
+  StopCount();
+  KillTimer(hwnd_, kCountTimer);
+  done_ = nullptr;
+  EnableWindow(owner_, TRUE);
+  DestroyWindow(hwnd_);
+}
+
+void RuleWindow::ScheduleCount() {
+  if (!SetTimer(hwnd_, kCountTimer, kCountPauseMs, nullptr)) StartCount();
+}
+
+// A newer count replaces the one running: that one is told to stop and its
+// end message is no longer posted.
+void RuleWindow::StartCount() {
+  KillTimer(hwnd_, kCountTimer);
+  StopCount();
+  const listfile::FolderRule rule = Typed();
+  std::wstring problem = listfile::RuleProblem(rule);
+  if (problem.empty()) problem = PatternsProblem(rule);
+  if (!problem.empty()) return SetCountText(problem);
+  auto count = std::make_shared<Count>();
+  auto work = [count, rule](base::WindowJob& job) {
+    std::wstring text = L"The folder is not there now: the rule would take nothing.";
+    if (IsFolder(rule.folder)) {
+      const uint64_t now = Now();
+      const search::FileTally tally = search::TallyFiles(
+          rule.folder, rule.subfolders,
+          [&rule, now](const search::ListedFile& file) { return RuleTakes(rule, file.name, file.lastWritten, now); },
+          *job.StopFlag());
+      text = CountText(tally);
+    }
+    std::lock_guard<std::mutex> hold(count->lock);
+    count->text = std::move(text);
+  };
+  count->job = base::WindowJob::Start(hwnd_, kMsgCountProgress, kMsgCountEnded, std::move(work));
+  if (!count->job) return SetCountText(L"");
+  count_ = std::move(count);
+  SetCountText(L"Counting what the rule would take now...");
+}
+
+// An end message of a count replaced meanwhile finds no count of its own.
+void RuleWindow::OnCountEnded() {
+  if (!count_ || !count_->job->Ended()) return;
+  std::wstring text;
+  {
+    std::lock_guard<std::mutex> hold(count_->lock);
+    text = count_->text;
+  }
+  count_.reset();
+  SetCountText(text);
+}
+
+void RuleWindow::StopCount() {
+  if (!count_) return;
+  count_->job->Stop();
+  count_->job->Forget();
+  count_.reset();
+}
+
+void RuleWindow::SetCountText(const std::wstring& text) { SetDlgItemTextW(hwnd_, kRuleCount, text.c_str()); }
+
+}  // namespace app

@@ -1,0 +1,35 @@
+// TallyFiles: how many files below a folder a test takes, and their size,
+// counted on the search's parallel walk (walk_order.h). Links, junctions
+// and mount points inside the folder are never entered. The test runs on
+// the walk's workers, several at once.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace search {
+
+// One file as its folder's listing gives it.
+struct ListedFile {
+  std::wstring_view name;
+  uint64_t size = 0;
+  uint64_t lastWritten = 0;  // 100-ns ticks since 1601
+};
+
+struct FileTally {
+  uint64_t files = 0;
+  uint64_t bytes = 0;
+  bool stopped = false;  // the counts are those found before the stop
+};
+
+using FileTest = std::function<bool(const ListedFile& file)>;
+
+// Walks `folder` (and its subfolders when `subfolders`) and counts the files
+// `takes` says yes to. Returns when the walk is done or soon after `stop` is
+// set. An unreadable folder counts nothing.
+FileTally TallyFiles(const std::wstring& folder, bool subfolders, const FileTest& takes,
+                     const std::atomic<bool>& stop);
+
+}  // namespace search
