@@ -1,6 +1,10 @@
 // Reading the answer a file dialog leaves in its file buffer.
 #include "dialogs/dialog_answer.h"
 
+#include <utility>
+
+#include "base/paths.h"
+
 namespace dialogs {
 namespace {
 
@@ -74,7 +78,7 @@ FileDialogResult ReadSaveAnswer(const std::wstring& buffer, std::size_t fileOffs
   if (r.count > 1) {
     r.names.resize(2);
     r.count = 1;
-    if (r.folder.empty() || r.folder.back() != L'\\') r.folder += L'\\';
+    r.folder = base::paths::WithSeparator(std::move(r.folder));
   }
   return r;
 }
