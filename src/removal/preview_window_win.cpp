@@ -17,6 +17,7 @@
 #include "base/window_job_win.h"
 #include "removal/fates_win.h"
 #include "removal/removal_steps_win.h"
+#include "removal/rule_expansion_win.h"
 
 namespace removal {
 
@@ -72,6 +73,7 @@ const ColumnSpec kColumns[] = {
 // Runs on the job's thread: decides every fate, telling the window how far
 // it is.
 void Fill(PreviewJob& preview, base::WindowJob& job) {
+  ExpandRules(preview.plan, RuleClock(), job.StopFlag());
   preview.fates = Foresee(
       preview.plan, preview.disposal,
       [&](size_t done, size_t total) {

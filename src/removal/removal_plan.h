@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "listfile/folder_rule.h"
 #include "listfile/list_file.h"
 
 namespace removal {
@@ -28,12 +29,25 @@ std::wstring TrimBlanks(const std::wstring& text);
 bool PasswordMatches(const std::wstring& typed, const std::wstring& stored);
 
 // A record the passes leave alone, kept for the preview: one that names an
-// item listed before it in pass order (in any spelling), or one whose type
-// word is neither "File" nor "Folder".
+// item listed before it in pass order (in any spelling), or one that is not
+// understood (a type word other than "File", "Folder" and "Rule", or a rule
+// that does not parse or whose patterns cannot be used).
 struct SetAside {
   std::wstring path;
   std::wstring type;
-  bool duplicate = false;  // otherwise: another type
+  bool duplicate = false;  // otherwise: not understood
+};
+
+// A rule of the list. What it takes is known once a run (or a preview) has
+// walked its folder: its files are then a run of Plan::files, and the
+// subfolders it empties are among the first folders of Plan::folders.
+struct PlannedRule {
+  listfile::FolderRule rule;
+  std::wstring refusal;  // why it takes nothing (a protected place), once walked
+  size_t firstFile = 0;
+  size_t files = 0;
+  size_t folders = 0;  // the subfolders it empties
+  std::uint64_t bytes = 0;
 };
 
 // The paths of both passes, each from the last record to the first, chosen
@@ -43,6 +57,14 @@ struct Plan {
   std::vector<std::wstring> files;
   std::vector<std::wstring> folders;
   std::vector<SetAside> setAside;  // in pass order
+  std::vector<PlannedRule> rules;  // in pass order
+  // Once the rules are walked: the files before the rules' ones are the
+  // listed files; the first ruleOfFolder.size() folders are the subfolders
+  // the rules empty (deepest first), each with its rule.
+  size_t listedFiles = 0;
+  std::vector<size_t> ruleOfFolder;
+  bool expanded = false;
+  std::wstring listPath;  // the list file, which no rule takes
 };
 Plan MakePlan(const std::vector<listfile::Record>& records);
 // The same, taking the paths over from the records.
@@ -111,6 +133,18 @@ struct Account {
 };
 // "Removed 105,051 items: 100,000 files (1.2 GB) and 5,051 folders."
 std::wstring AccountText(const Account& account, const NumberStyle& style);
+// What one rule of a run did: the items (files and emptied subfolders) it
+// took that went, and those that stayed.
+struct RuleAccount {
+  std::wstring folder;
+  size_t removed = 0;
+  size_t stayed = 0;
+};
+// The line the account gets when the list has rules: "Of them, 2 rules
+// took 14 items." and, for each rule where something stayed, "D:\Cache\:
+// 2 of its 16 items stayed." (a refused rule is reported as an item that
+// stayed). Empty without rules.
+std::wstring RulesAccountText(const std::vector<RuleAccount>& rules, const NumberStyle& style);
 // The whole closing message: "Done" and the account when nothing stayed;
 // the account above the list of what stayed; or, for a stopped run, its
 // first line, the account and what was left.

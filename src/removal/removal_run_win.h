@@ -40,6 +40,7 @@ class RemovalRun {
 
  private:
   ClosingMessage Closing(Disposal disposal) const;
+  std::vector<RuleAccount> RuleAccounts() const;
 
   std::wstring listPath_;
   std::wstring password_;

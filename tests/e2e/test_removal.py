@@ -636,7 +636,7 @@ class HostileRemovalTest(RemovalCase):
             (missing + ":\\secret.txt", "File", "will stay: the drive is not there", ""),
             (self.win("X", "F"), "File", "will stay: a folder, listed as a file", ""),
             (p + "\\A.TXT", "File", REMOVED, "3 bytes"),
-            (p + "\\x.txt", "file", "will stay: not a File or Folder record", ""),
+            (p + "\\x.txt", "file", "will stay: not understood", ""),
             (self.win("Q") + "\\", "Folder", "will stay: it holds 1 item that is not in the list", "folder"),
             (self.win("Q", "go.txt"), "File", REMOVED, "2 bytes"),
             (self.win("B", "c.txt") + "\\", "File", "will stay: " + FILE_WITH_SEPARATOR, ""),
