@@ -51,6 +51,18 @@ bool PasswordMatches(const std::wstring& typed, const std::wstring& stored) {
   return TrimBlanks(typed) == TrimBlanks(stored);
 }
 
+std::vector<listfile::Record> RunRecords(std::vector<std::wstring>&& texts) {
+  std::vector<listfile::Record> records;
+  records.reserve(texts.size());
+  for (std::wstring& text : texts) {
+    records.push_back(listfile::SplitRecord(text));
+    listfile::Record& record = records.back();
+    if (record.type == listfile::kRuleType) record.type.assign(text, record.path.size() + 1, std::wstring::npos);
+    std::wstring().swap(text);
+  }
+  return records;
+}
+
 Plan MakePlan(const std::vector<listfile::Record>& records) { return MakePlan(std::vector<listfile::Record>(records)); }
 
 namespace {

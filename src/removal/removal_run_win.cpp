@@ -19,8 +19,8 @@ bool RemovalRun::Read(std::wstring& problem) {
     problem = UnreadableListText(listPath_, reason);
     return false;
   }
-  listfile::LoadedList list = listfile::ReadList(std::move(bytes));
-  plan_ = MakePlan(std::move(list.records));
+  listfile::ListContent list = listfile::ReadListTexts(std::move(bytes));
+  plan_ = MakePlan(RunRecords(std::move(list.records)));
   plan_.listPath = listPath_;
   password_ = std::move(list.password);
   if (plan_.files.empty() && plan_.folders.empty() && plan_.rules.empty()) {

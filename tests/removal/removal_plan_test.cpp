@@ -59,11 +59,9 @@ TEST(RemovalPlan, PassesRunBackwardsByTypeWordAloneTakingEachItemOnce) {
 
 TEST(RemovalPlan, RulesThatParseJoinThePlanAndTheRestIsSetAside) {
   const std::wstring rule = L"D:\\Cache\\|Rule|names=:.tmp|except=|age=7d|subfolders=yes|emptied=no";
-  removal::Plan plan = removal::MakePlan({{L"D:\\Cache\\a.tmp", L"File"},
-                                          {L"D:\\Cache\\", rule.substr(10)},
-                                          {L"D:\\Old\\", L"Rule|names=:.tmp|except=|age=0d|subfolders=yes|emptied=no"},
-                                          {L"D:\\Bad\\", L"Rule|names=[z-a]|except=|age=|subfolders=no|emptied=no"},
-                                          {L"D:\\Odd\\", L"Rules"}});
+  removal::Plan plan = removal::MakePlan(removal::RunRecords(
+      {L"D:\\Cache\\a.tmp|File", rule, L"D:\\Old\\|Rule|names=:.tmp|except=|age=0d|subfolders=yes|emptied=no",
+       L"D:\\Bad\\|Rule|names=[z-a]|except=|age=|subfolders=no|emptied=no", L"D:\\Odd\\|Rules|names=|x"}));
   ASSERT_EQ(plan.rules.size(), 1u);
   EXPECT_EQ(listfile::RuleRecordText(plan.rules[0].rule), rule);
   EXPECT_EQ(plan.files, (std::vector<std::wstring>{L"D:\\Cache\\a.tmp"}));
