@@ -208,6 +208,9 @@ void PreviewWindow::OnFilled() {
     return;
   }
   model_ = std::make_unique<Preview>(std::move(fates), base::ExplorerSize);
+  std::uint64_t ruleBytes = 0;
+  for (const PlannedRule& rule : job_->plan.rules) ruleBytes += rule.bytes;
+  foreseen_ = std::make_unique<RulesForeseen>(ForeseenOf(job_->plan, base::ExplorerSize(ruleBytes)));
   SetWindowTextW(Control(kPreviewTotals), TotalsText(model_->Totals(), base::ExplorerSize, UserNumberStyle()).c_str());
   SendMessageW(Control(kPreviewList), LVM_SETITEMCOUNT, model_->Count(), 0);
   EnableWindow(Control(kPreviewCopy), TRUE);

@@ -136,7 +136,29 @@ Plan MakePlan(std::vector<listfile::Record>&& records) {
   return plan;
 }
 
-std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath) {
+RulesForeseen ForeseenOf(const Plan& plan, const std::wstring& size) {
+  RulesForeseen foreseen;
+  for (const PlannedRule& rule : plan.rules) {
+    foreseen.records.push_back(listfile::RuleRecordText(rule.rule));
+    foreseen.files += rule.files;
+    foreseen.folders += rule.folders;
+  }
+  foreseen.size = size;
+  return foreseen;
+}
+
+namespace {
+
+bool SameRules(const Plan& plan, const RulesForeseen& foreseen) {
+  if (foreseen.records.size() != plan.rules.size()) return false;
+  for (size_t r = 0; r < plan.rules.size(); ++r)
+    if (listfile::RuleRecordText(plan.rules[r].rule) != foreseen.records[r]) return false;
+  return true;
+}
+
+}  // namespace
+
+std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath, const RulesForeseen* foreseen) {
   size_t ruleFiles = 0;
   for (const PlannedRule& rule : plan.rules) ruleFiles += rule.files;
   std::wstring text = L"Are you sure you wish to remove your files?\n" +
@@ -145,7 +167,11 @@ std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath) {
                       L" are listed in " + listPath;
   if (plan.rules.empty()) return text;
   return text + L"\n" + (plan.rules.size() == 1 ? std::wstring(L"1 rule takes") : Counted(plan.rules.size(), L"rule", L"rules") + L" take") +
-         L" what " + (plan.rules.size() == 1 ? L"its folder holds" : L"their folders hold") + L" when the run starts.";
+         L" what " + (plan.rules.size() == 1 ? L"its folder holds" : L"their folders hold") + L" when the run starts" +
+         (foreseen && SameRules(plan, *foreseen)
+              ? L": at the preview, " + Counted(foreseen->files, L"file", L"files") + L" and " +
+                    Counted(foreseen->folders, L"folder", L"folders") + L" (" + foreseen->size + L")."
+              : std::wstring(L"."));
 }
 
 std::wstring UnreadableListText(const std::wstring& listPath, const std::wstring& reason) {

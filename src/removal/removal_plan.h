@@ -75,9 +75,23 @@ std::vector<listfile::Record> RunRecords(std::vector<std::wstring>&& texts);
 // The same, taking the paths over from the records.
 Plan MakePlan(std::vector<listfile::Record>&& records);
 
+// What a preview found the list's rules take: told at the confirmation
+// while the list still has the very rules the preview walked.
+struct RulesForeseen {
+  std::vector<std::wstring> records;  // the rules' records, in plan order
+  size_t files = 0;
+  size_t folders = 0;
+  std::wstring size;  // of the files, worded
+};
+// The rules' records and what they take, of a plan whose rules are walked.
+RulesForeseen ForeseenOf(const Plan& plan, const std::wstring& size);
+
 // "Are you sure you wish to remove your files?" and a line saying how many
-// files and folders the list names (each once).
-std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath);
+// files and folders the list names (each once); with rules, a line saying
+// how many rules take what their folders hold when the run starts and,
+// when `foreseen` is of the same rules, what the preview found them take.
+std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath,
+                              const RulesForeseen* foreseen = nullptr);
 
 // The message for a list file that cannot be read.
 std::wstring UnreadableListText(const std::wstring& listPath, const std::wstring& reason);

@@ -753,7 +753,8 @@ class HostileRemovalTest(RemovalCase):
         self.assertEqual(self.tree_bytes(self.dir), before)
         self.press_ok("pw")
         self.assertEqual(self.confirm(), CONFIRM + "\r\n2 files and 0 folders are listed in " +
-                         self.win("R", "list.log") + "\r\n1 rule takes what its folder holds when the run starts.")
+                         self.win("R", "list.log") + "\r\n1 rule takes what its folder holds when the run starts: "
+                         "at the preview, 3 files and 3 folders (8 bytes).")
         self.assertEqual(self.status_report(), ["Done", "", self.account(5, 3, "15 bytes"),
                                                 "Of them, 1 rule took 6 items."])
         self.assert_ends()

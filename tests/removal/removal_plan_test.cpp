@@ -73,6 +73,19 @@ TEST(RemovalPlan, RulesThatParseJoinThePlanAndTheRestIsSetAside) {
   EXPECT_EQ(removal::ConfirmationText(plan, L"L"),
             L"Are you sure you wish to remove your files?\n1 file and 0 folders are listed in L\n"
             L"1 rule takes what its folder holds when the run starts.");
+  // What a preview found is told while the list has the very rules it walked.
+  plan.rules[0].files = 3;
+  plan.rules[0].folders = 1;
+  removal::RulesForeseen foreseen = removal::ForeseenOf(plan, L"8 bytes");
+  plan.rules[0].files = 0;
+  plan.rules[0].folders = 0;
+  EXPECT_EQ(removal::ConfirmationText(plan, L"L", &foreseen),
+            L"Are you sure you wish to remove your files?\n1 file and 0 folders are listed in L\n"
+            L"1 rule takes what its folder holds when the run starts: at the preview, 3 files and 1 folder (8 bytes).");
+  foreseen.records[0] += L"x";
+  EXPECT_EQ(removal::ConfirmationText(plan, L"L", &foreseen),
+            L"Are you sure you wish to remove your files?\n1 file and 0 folders are listed in L\n"
+            L"1 rule takes what its folder holds when the run starts.");
   plan.rules.push_back(plan.rules[0]);
   plan.rules[1].files = 2;
   plan.files.assign(3, L"f");
