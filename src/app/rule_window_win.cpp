@@ -1,7 +1,7 @@
 // The folder rule window: its controls, the rule read from them, OK with
 // its questions, and the live count on a window job. The rule's format and
 // checks live in listfile/folder_rule.h, its choice of files in
-// rule_files.h, the walk in search/file_tally_win.h.
+// removal/rule_files.h, the walk in search/file_tally_win.h.
 #include "app/rule_window_win.h"
 
 #include <commctrl.h>
@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "app/add_folder_browser_win.h"
-#include "app/rule_files.h"
+#include "removal/rule_files.h"
 #include "base/error_trap_win.h"
 #include "base/paths.h"
 #include "base/size_text_win.h"
@@ -210,7 +210,7 @@ void RuleWindow::Browse() {
 void RuleWindow::OnOk() {
   listfile::FolderRule rule = Typed();
   std::wstring problem = listfile::RuleProblem(rule);
-  if (problem.empty()) problem = PatternsProblem(rule);
+  if (problem.empty()) problem = removal::PatternsProblem(rule);
   if (!problem.empty()) {
     MessageBoxW(hwnd_, problem.c_str(), L"Rule", MB_OK | MB_ICONEXCLAMATION);
     return;
@@ -247,7 +247,7 @@ void RuleWindow::StartCount() {
   StopCount();
   const listfile::FolderRule rule = Typed();
   std::wstring problem = listfile::RuleProblem(rule);
-  if (problem.empty()) problem = PatternsProblem(rule);
+  if (problem.empty()) problem = removal::PatternsProblem(rule);
   if (!problem.empty()) return SetCountText(problem);
   auto count = std::make_shared<Count>();
   auto work = [count, rule](base::WindowJob& job) {
@@ -256,7 +256,7 @@ void RuleWindow::StartCount() {
       const uint64_t now = Now();
       const search::FileTally tally = search::TallyFiles(
           rule.folder, rule.subfolders,
-          [&rule, now](const search::ListedFile& file) { return RuleTakes(rule, file.name, file.lastWritten, now); },
+          [&rule, now](const search::ListedFile& file) { return removal::RuleTakes(rule, file.name, file.lastWritten, now); },
           *job.StopFlag());
       text = CountText(tally);
     }

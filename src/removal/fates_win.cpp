@@ -362,8 +362,27 @@ Fate SetAsideFate(const SetAside& record) {
     fate.outcome = Outcome::Listed;
   } else {
     fate.outcome = Outcome::Stay;
-    fate.reason = L"not a File or Folder record";
+    fate.reason = L"not understood";
   }
+  return fate;
+}
+
+// A rule's row: its folder, and what it takes now; a refused rule stays.
+Fate RuleFate(const PlannedRule& rule) {
+  Fate fate;
+  fate.path = rule.rule.folder;
+  fate.folder = true;
+  if (!rule.refusal.empty()) {
+    fate.reason = L"rule refused: " + rule.refusal;
+    return fate;
+  }
+  fate.outcome = Outcome::Rule;
+  fate.bytes = rule.bytes;
+  const NumberStyle style = UserNumberStyle();
+  fate.reason = L"rule (" + listfile::RuleSummary(rule.rule) + L"): takes " + GroupedNumber(rule.files, style) +
+                (rule.files == 1 ? L" file" : L" files");
+  if (rule.folders)
+    fate.reason += L" and " + GroupedNumber(rule.folders, style) + (rule.folders == 1 ? L" folder" : L" folders");
   return fate;
 }
 
@@ -416,8 +435,18 @@ std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn&
     }
     fates.push_back(std::move(fate));
   };
-  for (size_t i = 0; i < files.size(); ++i) add(plan.files[i], false, files[i], std::wstring());
-  for (size_t i = 0; i < folders.size(); ++i) add(plan.folders[i], true, folders[i], held[i]);
+  const size_t ruleFolders = plan.ruleOfFolder.size();
+  for (size_t i = 0; i < plan.listedFiles; ++i) add(plan.files[i], false, files[i], std::wstring());
+  for (size_t i = ruleFolders; i < folders.size(); ++i) add(plan.folders[i], true, folders[i], held[i]);
+  // Each rule's row, then what it takes now.
+  for (size_t r = 0; r < plan.rules.size() && plan.expanded; ++r) {
+    const PlannedRule& rule = plan.rules[r];
+    fates.push_back(RuleFate(rule));
+    for (size_t i = rule.firstFile; i < rule.firstFile + rule.files; ++i)
+      add(plan.files[i], false, files[i], std::wstring());
+    for (size_t i = 0; i < ruleFolders; ++i)
+      if (plan.ruleOfFolder[i] == r) add(plan.folders[i], true, folders[i], held[i]);
+  }
   for (const SetAside& record : plan.setAside) fates.push_back(SetAsideFate(record));
   if (progress) progress(total, total);
   return fates;

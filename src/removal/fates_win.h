@@ -21,9 +21,10 @@
 
 namespace removal {
 
-// Every record's fate: the files first, then the folders, each in pass
-// order, then the records the passes set aside (listed twice, or of another
-// type). A folder is foreseen as the folder pass will find it: removed only
+// Every record's fate: the listed files first, then the listed folders,
+// each in pass order, then each rule's row followed by the files and the
+// subfolders it takes (once the plan's rules are walked), then the records
+// the passes set aside (listed twice, or not understood). A folder is foreseen as the folder pass will find it: removed only
 // when everything it holds goes before it. The items are looked at on the workers (one look each); `progress`
 // hears how far, and a raised `stop` ends the looks early (the items not
 // looked at then come back as staying, not tried).

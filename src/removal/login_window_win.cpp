@@ -167,8 +167,10 @@ void LoginWindow::OnOk() {
     Leave();
   }
   // It counts what the list holds now: a preview shown earlier may no longer
-  // be true.
-  if (Ask(run.Confirmation(), L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
+  // be true. What the preview found the rules take is told while the list
+  // still has those rules, as what it found.
+  const RulesForeseen* foreseen = preview_ ? preview_->Foreseen() : nullptr;
+  if (Ask(run.Confirmation(foreseen), L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
   if (!run.PasswordMatches(ControlText(kPasswordEdit))) {
     Ask(L"Incorrect Password.", L"Password", MB_OK | MB_ICONINFORMATION);
     return;

@@ -55,6 +55,8 @@ std::wstring OutcomeText(const Fate& fate) {
       return L"already gone";
     case Outcome::Listed:
       return L"listed above";
+    case Outcome::Rule:
+      return fate.reason;
     default:
       return L"will stay: " + fate.reason;
   }
@@ -119,6 +121,7 @@ std::wstring Preview::Cell(size_t row, Column column) const {
     case Column::Outcome:
       return OutcomeText(fate);
     default:
+      if (fate.outcome == Outcome::Rule) return sizeText_(fate.bytes);
       if (fate.folder) return L"folder";
       return fate.outcome == Outcome::Remove ? sizeText_(fate.bytes) : std::wstring();
   }

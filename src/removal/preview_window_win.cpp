@@ -17,6 +17,7 @@
 #include "base/window_job_win.h"
 #include "removal/fates_win.h"
 #include "removal/removal_steps_win.h"
+#include "removal/rule_expansion_win.h"
 
 namespace removal {
 
@@ -72,6 +73,7 @@ const ColumnSpec kColumns[] = {
 // Runs on the job's thread: decides every fate, telling the window how far
 // it is.
 void Fill(PreviewJob& preview, base::WindowJob& job) {
+  ExpandRules(preview.plan, RuleClock(), job.StopFlag());
   preview.fates = Foresee(
       preview.plan, preview.disposal,
       [&](size_t done, size_t total) {
@@ -206,6 +208,9 @@ void PreviewWindow::OnFilled() {
     return;
   }
   model_ = std::make_unique<Preview>(std::move(fates), base::ExplorerSize);
+  std::uint64_t ruleBytes = 0;
+  for (const PlannedRule& rule : job_->plan.rules) ruleBytes += rule.bytes;
+  foreseen_ = std::make_unique<RulesForeseen>(ForeseenOf(job_->plan, base::ExplorerSize(ruleBytes)));
   SetWindowTextW(Control(kPreviewTotals), TotalsText(model_->Totals(), base::ExplorerSize, UserNumberStyle()).c_str());
   SendMessageW(Control(kPreviewList), LVM_SETITEMCOUNT, model_->Count(), 0);
   EnableWindow(Control(kPreviewCopy), TRUE);

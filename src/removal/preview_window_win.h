@@ -36,6 +36,8 @@ class PreviewWindow : public base::Window {
   // Opens the window beside its owner, with the owner's icon, and starts
   // deciding the fates of the plan's items for this way of removing them.
   bool Open(HWND owner, const Plan& plan, Disposal disposal);
+  // What the preview found the rules take, once it is filled; null before.
+  const RulesForeseen* Foreseen() const { return foreseen_.get(); }
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -52,6 +54,7 @@ class PreviewWindow : public base::Window {
 
   std::shared_ptr<PreviewJob> job_;
   std::unique_ptr<Preview> model_;
+  std::unique_ptr<RulesForeseen> foreseen_;
   std::wstring cell_;  // the text a list cell was last given
   HWND returnFocus_ = nullptr;  // the owner's control that had the keys
   std::wstring typed_;          // the start of a path being typed in the list

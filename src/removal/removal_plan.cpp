@@ -10,6 +10,7 @@
 #include "base/paths.h"
 #include "base/text_utils.h"
 #include "listfile/shortcut_plan.h"
+#include "removal/rule_files.h"
 
 namespace removal {
 namespace {
@@ -48,6 +49,18 @@ std::wstring TrimBlanks(const std::wstring& text) {
 
 bool PasswordMatches(const std::wstring& typed, const std::wstring& stored) {
   return TrimBlanks(typed) == TrimBlanks(stored);
+}
+
+std::vector<listfile::Record> RunRecords(std::vector<std::wstring>&& texts) {
+  std::vector<listfile::Record> records;
+  records.reserve(texts.size());
+  for (std::wstring& text : texts) {
+    records.push_back(listfile::SplitRecord(text));
+    listfile::Record& record = records.back();
+    if (record.type == listfile::kRuleType) record.type.assign(text, record.path.size() + 1, std::wstring::npos);
+    std::wstring().swap(text);
+  }
+  return records;
 }
 
 Plan MakePlan(const std::vector<listfile::Record>& records) { return MakePlan(std::vector<listfile::Record>(records)); }
@@ -91,6 +104,16 @@ class SeenItems {
   std::vector<size_t> slots_;                    // index + 1 into keys_, or 0
 };
 
+// A rule record that parses and whose patterns can be used joins the plan's
+// rules; false for anything else.
+bool AddRule(const listfile::Record& record, Plan& plan) {
+  PlannedRule planned;
+  if (!listfile::ParseRule(listfile::RecordText(record), planned.rule)) return false;
+  if (!PatternsProblem(planned.rule).empty()) return false;
+  plan.rules.push_back(std::move(planned));
+  return true;
+}
+
 }  // namespace
 
 Plan MakePlan(std::vector<listfile::Record>&& records) {
@@ -98,6 +121,7 @@ Plan MakePlan(std::vector<listfile::Record>&& records) {
   SeenItems seen(records.size());
   for (auto r = records.rbegin(); r != records.rend(); ++r) {
     const bool file = r->type == L"File";
+    if (!file && r->type != L"Folder" && AddRule(*r, plan)) continue;
     if (!file && r->type != L"Folder") {
       plan.setAside.push_back({std::move(r->path), std::move(r->type), false});
       continue;
@@ -108,12 +132,46 @@ Plan MakePlan(std::vector<listfile::Record>&& records) {
     }
     (file ? plan.files : plan.folders).push_back(std::move(r->path));
   }
+  plan.listedFiles = plan.files.size();
   return plan;
 }
 
-std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath) {
-  return L"Are you sure you wish to remove your files?\n" + Counted(plan.files.size(), L"file", L"files") +
-         L" and " + Counted(plan.folders.size(), L"folder", L"folders") + L" are listed in " + listPath;
+RulesForeseen ForeseenOf(const Plan& plan, const std::wstring& size) {
+  RulesForeseen foreseen;
+  for (const PlannedRule& rule : plan.rules) {
+    foreseen.records.push_back(listfile::RuleRecordText(rule.rule));
+    foreseen.files += rule.files;
+    foreseen.folders += rule.folders;
+  }
+  foreseen.size = size;
+  return foreseen;
+}
+
+namespace {
+
+bool SameRules(const Plan& plan, const RulesForeseen& foreseen) {
+  if (foreseen.records.size() != plan.rules.size()) return false;
+  for (size_t r = 0; r < plan.rules.size(); ++r)
+    if (listfile::RuleRecordText(plan.rules[r].rule) != foreseen.records[r]) return false;
+  return true;
+}
+
+}  // namespace
+
+std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath, const RulesForeseen* foreseen) {
+  size_t ruleFiles = 0;
+  for (const PlannedRule& rule : plan.rules) ruleFiles += rule.files;
+  std::wstring text = L"Are you sure you wish to remove your files?\n" +
+                      Counted(plan.files.size() - ruleFiles, L"file", L"files") + L" and " +
+                      Counted(plan.folders.size() - plan.ruleOfFolder.size(), L"folder", L"folders") +
+                      L" are listed in " + listPath;
+  if (plan.rules.empty()) return text;
+  return text + L"\n" + (plan.rules.size() == 1 ? std::wstring(L"1 rule takes") : Counted(plan.rules.size(), L"rule", L"rules") + L" take") +
+         L" what " + (plan.rules.size() == 1 ? L"its folder holds" : L"their folders hold") + L" when the run starts" +
+         (foreseen && SameRules(plan, *foreseen)
+              ? L": at the preview, " + Counted(foreseen->files, L"file", L"files") + L" and " +
+                    Counted(foreseen->folders, L"folder", L"folders") + L" (" + foreseen->size + L")."
+              : std::wstring(L"."));
 }
 
 std::wstring UnreadableListText(const std::wstring& listPath, const std::wstring& reason) {
@@ -215,6 +273,20 @@ std::wstring AccountText(const Account& account, const NumberStyle& style) {
          counted(account.files + account.folders, L"item", L"items") + L": " +
          counted(account.files, L"file", L"files") + L" (" + account.size + L") and " +
          counted(account.folders, L"folder", L"folders") + L".";
+}
+
+std::wstring RulesAccountText(const std::vector<RuleAccount>& rules, const NumberStyle& style) {
+  if (rules.empty()) return std::wstring();
+  size_t removed = 0;
+  for (const RuleAccount& rule : rules) removed += rule.removed;
+  std::wstring text = L"Of them, " + Grouped(rules.size(), L"rule", L"rules", style) + L" took " +
+                      Grouped(removed, L"item", L"items", style) + L".";
+  for (const RuleAccount& rule : rules) {
+    if (!rule.stayed) continue;
+    text += L'\n' + ShownPath(rule.folder) + L": " + GroupedNumber(rule.stayed, style) + L" of its " +
+            Grouped(rule.removed + rule.stayed, L"item", L"items", style) + L" stayed.";
+  }
+  return text;
 }
 
 std::wstring ClosingText(const std::wstring& account, bool stopped, size_t removed,

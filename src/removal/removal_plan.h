@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "listfile/folder_rule.h"
 #include "listfile/list_file.h"
 
 namespace removal {
@@ -28,12 +29,25 @@ std::wstring TrimBlanks(const std::wstring& text);
 bool PasswordMatches(const std::wstring& typed, const std::wstring& stored);
 
 // A record the passes leave alone, kept for the preview: one that names an
-// item listed before it in pass order (in any spelling), or one whose type
-// word is neither "File" nor "Folder".
+// item listed before it in pass order (in any spelling), or one that is not
+// understood (a type word other than "File", "Folder" and "Rule", or a rule
+// that does not parse or whose patterns cannot be used).
 struct SetAside {
   std::wstring path;
   std::wstring type;
-  bool duplicate = false;  // otherwise: another type
+  bool duplicate = false;  // otherwise: not understood
+};
+
+// A rule of the list. What it takes is known once a run (or a preview) has
+// walked its folder: its files are then a run of Plan::files, and the
+// subfolders it empties are among the first folders of Plan::folders.
+struct PlannedRule {
+  listfile::FolderRule rule;
+  std::wstring refusal;  // why it takes nothing (a protected place), once walked
+  size_t firstFile = 0;
+  size_t files = 0;
+  size_t folders = 0;  // the subfolders it empties
+  std::uint64_t bytes = 0;
 };
 
 // The paths of both passes, each from the last record to the first, chosen
@@ -43,14 +57,41 @@ struct Plan {
   std::vector<std::wstring> files;
   std::vector<std::wstring> folders;
   std::vector<SetAside> setAside;  // in pass order
+  std::vector<PlannedRule> rules;  // in pass order
+  // Once the rules are walked: the files before the rules' ones are the
+  // listed files; the first ruleOfFolder.size() folders are the subfolders
+  // the rules empty (deepest first), each with its rule.
+  size_t listedFiles = 0;
+  std::vector<size_t> ruleOfFolder;
+  bool expanded = false;
+  std::wstring listPath;  // the list file, which no rule takes
 };
 Plan MakePlan(const std::vector<listfile::Record>& records);
+// The records of a list's texts as a run reads them: split as the list
+// file splits them, but a rule's record keeps all its fields in its type
+// ("Rule|names=...|..."), which MakePlan reads. Each text is let go once
+// split, so a long list is not held twice.
+std::vector<listfile::Record> RunRecords(std::vector<std::wstring>&& texts);
 // The same, taking the paths over from the records.
 Plan MakePlan(std::vector<listfile::Record>&& records);
 
+// What a preview found the list's rules take: told at the confirmation
+// while the list still has the very rules the preview walked.
+struct RulesForeseen {
+  std::vector<std::wstring> records;  // the rules' records, in plan order
+  size_t files = 0;
+  size_t folders = 0;
+  std::wstring size;  // of the files, worded
+};
+// The rules' records and what they take, of a plan whose rules are walked.
+RulesForeseen ForeseenOf(const Plan& plan, const std::wstring& size);
+
 // "Are you sure you wish to remove your files?" and a line saying how many
-// files and folders the list names (each once).
-std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath);
+// files and folders the list names (each once); with rules, a line saying
+// how many rules take what their folders hold when the run starts and,
+// when `foreseen` is of the same rules, what the preview found them take.
+std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath,
+                              const RulesForeseen* foreseen = nullptr);
 
 // The message for a list file that cannot be read.
 std::wstring UnreadableListText(const std::wstring& listPath, const std::wstring& reason);
@@ -111,6 +152,18 @@ struct Account {
 };
 // "Removed 105,051 items: 100,000 files (1.2 GB) and 5,051 folders."
 std::wstring AccountText(const Account& account, const NumberStyle& style);
+// What one rule of a run did: the items (files and emptied subfolders) it
+// took that went, and those that stayed.
+struct RuleAccount {
+  std::wstring folder;
+  size_t removed = 0;
+  size_t stayed = 0;
+};
+// The line the account gets when the list has rules: "Of them, 2 rules
+// took 14 items." and, for each rule where something stayed, "D:\Cache\:
+// 2 of its 16 items stayed." (a refused rule is reported as an item that
+// stayed). Empty without rules.
+std::wstring RulesAccountText(const std::vector<RuleAccount>& rules, const NumberStyle& style);
 // The whole closing message: "Done" and the account when nothing stayed;
 // the account above the list of what stayed; or, for a stopped run, its
 // first line, the account and what was left.

@@ -3,10 +3,13 @@
 
 #include <windows.h>
 
+#include <unordered_set>
+
 #include "base/size_text_win.h"
 #include "listfile/list_file.h"
 #include "removal/full_report_win.h"
 #include "removal/removal_steps_win.h"
+#include "removal/rule_expansion_win.h"
 
 namespace removal {
 bool RemovalRun::Read(std::wstring& problem) {
@@ -16,10 +19,11 @@ bool RemovalRun::Read(std::wstring& problem) {
     problem = UnreadableListText(listPath_, reason);
     return false;
   }
-  listfile::LoadedList list = listfile::ReadList(std::move(bytes));
-  plan_ = MakePlan(std::move(list.records));
+  listfile::ListContent list = listfile::ReadListTexts(std::move(bytes));
+  plan_ = MakePlan(RunRecords(std::move(list.records)));
+  plan_.listPath = listPath_;
   password_ = std::move(list.password);
-  if (plan_.files.empty() && plan_.folders.empty()) {
+  if (plan_.files.empty() && plan_.folders.empty() && plan_.rules.empty()) {
     problem = EmptyListText(listPath_);
     return false;
   }
@@ -27,8 +31,35 @@ bool RemovalRun::Read(std::wstring& problem) {
 }
 
 ClosingMessage RemovalRun::Run(Disposal disposal, const ProgressFn& progress, const std::atomic<bool>* stop) {
+  // The rules take what their folders hold now, judged by one reading of
+  // the clock.
+  ExpandRules(plan_, RuleClock(), stop);
   result_ = RunPasses(plan_, progress, disposal, stop);
+  // A rule refused takes nothing and is reported as staying.
+  std::vector<Leftover> refused;
+  for (const PlannedRule& rule : plan_.rules)
+    if (!rule.refusal.empty()) refused.push_back({rule.rule.folder, rule.refusal});
+  result_.leftovers.insert(result_.leftovers.begin(), refused.begin(), refused.end());
   return Closing(disposal);
+}
+
+// Each rule's items that went and stayed, found among the leftovers by
+// the very paths the plan holds.
+std::vector<RuleAccount> RemovalRun::RuleAccounts() const {
+  std::unordered_set<std::wstring> left;
+  for (const Leftover& leftover : result_.leftovers) left.insert(leftover.path);
+  std::vector<RuleAccount> accounts(plan_.rules.size());
+  for (size_t r = 0; r < plan_.rules.size(); ++r) {
+    const PlannedRule& rule = plan_.rules[r];
+    RuleAccount& account = accounts[r];
+    account.folder = rule.rule.folder;
+    if (!rule.refusal.empty()) account.stayed = 1;
+    for (size_t f = rule.firstFile; f < rule.firstFile + rule.files; ++f)
+      ++(left.count(plan_.files[f]) ? account.stayed : account.removed);
+  }
+  for (size_t i = 0; i < plan_.ruleOfFolder.size(); ++i)
+    ++(left.count(plan_.folders[i]) ? accounts[plan_.ruleOfFolder[i]].stayed : accounts[plan_.ruleOfFolder[i]].removed);
+  return accounts;
 }
 
 ClosingMessage RemovalRun::Closing(Disposal disposal) const {
@@ -38,7 +69,9 @@ ClosingMessage RemovalRun::Closing(Disposal disposal) const {
   account.size = base::ExplorerSize(result_.removedBytes);
   account.recycled = disposal == Disposal::RecycleBin;
   const NumberStyle style = UserNumberStyle();
-  std::wstring text = ClosingText(AccountText(account, style), result_.stopped, result_.removed, result_.leftovers,
+  std::wstring accountText = AccountText(account, style);
+  if (!plan_.rules.empty()) accountText += L"\n" + RulesAccountText(RuleAccounts(), style);
+  std::wstring text = ClosingText(accountText, result_.stopped, result_.removed, result_.leftovers,
                                   kShownLeftovers, style);
   if (result_.leftovers.size() > kShownLeftovers) text += L"\n\n" + WriteFullReport(listPath_, result_.leftovers);
   return {text, !result_.stopped && !result_.leftovers.empty()};

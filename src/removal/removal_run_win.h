@@ -29,7 +29,9 @@ class RemovalRun {
   // cannot be read, or it names no file and no folder).
   bool Read(std::wstring& problem);
   // "Are you sure ...?" with the counts of the list read.
-  std::wstring Confirmation() const { return ConfirmationText(plan_, listPath_); }
+  std::wstring Confirmation(const RulesForeseen* foreseen = nullptr) const {
+    return ConfirmationText(plan_, listPath_, foreseen);
+  }
   bool PasswordMatches(const std::wstring& typed) const { return removal::PasswordMatches(typed, password_); }
   const Plan& Planned() const { return plan_; }
 
@@ -40,6 +42,7 @@ class RemovalRun {
 
  private:
   ClosingMessage Closing(Disposal disposal) const;
+  std::vector<RuleAccount> RuleAccounts() const;
 
   std::wstring listPath_;
   std::wstring password_;

@@ -1,6 +1,7 @@
-// The tally of a folder's files on the parallel walk: each worker lists a
-// folder, tests its files and adds to the shared counts; the calling thread
-// only keeps the walk going.
+// The tally and the take of a folder's files on the parallel walk: each
+// worker lists a folder and tests its files; the tally adds to shared
+// counts, the take keeps the paths in the listing, and the calling thread
+// keeps the walk going (and, for the take, gathers the steps in order).
 #include "search/file_tally_win.h"
 
 #include <windows.h>
@@ -31,30 +32,63 @@ bool LeadsElsewhere(const WIN32_FIND_DATAW& data) {
          (data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0));
 }
 
-FolderListing ListAndCount(const std::wstring& folder, bool subfolders, const FileTest& takes, Counts& counts,
-                           const std::atomic<bool>& stop) {
+// Lists one folder: counts the files `takes` says yes to and, when `keep`,
+// keeps their paths and sizes and how many entries are left (a subfolder
+// not walked counts as left).
+FolderListing ListAndTest(const std::wstring& folder, bool subfolders, const FileTest& takes, bool keep,
+                          Counts& counts, const std::atomic<bool>& stop) {
   FolderListing listing;
   listing.path = folder;
   WIN32_FIND_DATAW data;
   base::win::unique_hfind find(FindFirstFileExW(base::paths::Verbatim(folder + L"*").c_str(), FindExInfoBasic, &data,
                                                 FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-  if (!find) return listing;
+  if (!find) {
+    listing.kept = 1;
+    return listing;
+  }
   do {
     if (stop) break;
     const std::wstring_view name(data.cFileName);
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (subfolders && !base::paths::IsStep(name))
-        listing.subfolders.push_back({folder + data.cFileName + L'\\', LeadsElsewhere(data)});
+      if (base::paths::IsStep(name)) continue;
+      if (subfolders) listing.subfolders.push_back({folder + data.cFileName + L'\\', LeadsElsewhere(data)});
+      else ++listing.kept;
       continue;
     }
     const ListedFile file{name, Join(data.nFileSizeHigh, data.nFileSizeLow),
                           Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
-    if (!takes(file)) continue;
+    if (!takes(file)) {
+      ++listing.kept;
+      continue;
+    }
     counts.files.fetch_add(1, std::memory_order_relaxed);
     counts.bytes.fetch_add(file.size, std::memory_order_relaxed);
+    if (!keep) continue;
+    listing.files.push_back(folder + data.cFileName);
+    listing.sizes.push_back(file.size);
   } while (FindNextFileW(find.get(), &data));
+  // A listing that ended early leaves the folder's emptiness unknown.
+  if (GetLastError() != ERROR_NO_MORE_FILES) listing.kept += 1;
   return listing;
 }
+
+// Runs the walk to its end or the stop, giving each step to `step`; true
+// when it was stopped.
+bool Walk(const std::wstring& folder, bool subfolders, const FileTest& takes, bool keep, Counts& counts,
+          const std::atomic<bool>& stop, const std::function<void(WalkStep&)>& onStep) {
+  ParallelWalk walk(base::WorkerPool::DefaultSize(),
+                    [&](const std::wstring& listed, const std::atomic<bool>& walkStop) {
+                      return ListAndTest(listed, subfolders, takes, keep, counts, walkStop);
+                    });
+  walk.Start(base::paths::WithSeparator(folder));
+  WalkStep step;
+  while (!stop) {
+    const WalkState state = walk.Next(step, kCollectMs);
+    if (state == WalkState::Done) break;
+    if (state == WalkState::Ready && onStep) onStep(step);
+  }
+  return stop;
+}  // the workers have ended when the walk is gone
 
 }  // namespace
 
@@ -62,21 +96,25 @@ FileTally TallyFiles(const std::wstring& folder, bool subfolders, const FileTest
                      const std::atomic<bool>& stop) {
   Counts counts;
   FileTally tally;
-  {
-    ParallelWalk walk(base::WorkerPool::DefaultSize(),
-                      [&](const std::wstring& listed, const std::atomic<bool>& walkStop) {
-                        return ListAndCount(listed, subfolders, takes, counts, walkStop);
-                      });
-    walk.Start(base::paths::WithSeparator(folder));
-    WalkStep step;
-    while (!stop) {
-      if (walk.Next(step, kCollectMs) == WalkState::Done) break;
-    }
-    tally.stopped = stop;
-  }  // the workers have ended here
+  tally.stopped = Walk(folder, subfolders, takes, false, counts, stop, nullptr);
   tally.files = counts.files;
   tally.bytes = counts.bytes;
   return tally;
+}
+
+FileTake TakeFiles(const std::wstring& folder, bool subfolders, const FileTest& takes,
+                   const std::atomic<bool>& stop) {
+  Counts counts;
+  FileTake take;
+  take.stopped = Walk(folder, subfolders, takes, true, counts, stop, [&](WalkStep& step) {
+    FolderListing& listed = step.folder;
+    take.folders.push_back({std::move(listed.path), step.link, listed.kept});
+    for (size_t i = 0; i < listed.files.size(); ++i) {
+      take.files.push_back(std::move(listed.files[i]));
+      take.sizes.push_back(listed.sizes[i]);
+    }
+  });
+  return take;
 }
 
 }  // namespace search

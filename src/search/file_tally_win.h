@@ -1,5 +1,6 @@
-// TallyFiles: how many files below a folder a test takes, and their size,
-// counted on the search's parallel walk (walk_order.h). Links, junctions
+// TallyFiles: how many files below a folder a test takes, and their size;
+// TakeFiles: the same files by their full paths, with the folders walked.
+// Both run on the search's parallel walk (walk_order.h). Links, junctions
 // and mount points inside the folder are never entered. The test runs on
 // the walk's workers, several at once.
 #pragma once
@@ -8,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace search {
 
@@ -31,5 +33,23 @@ using FileTest = std::function<bool(const ListedFile& file)>;
 // set. An unreadable folder counts nothing.
 FileTally TallyFiles(const std::wstring& folder, bool subfolders, const FileTest& takes,
                      const std::atomic<bool>& stop);
+
+// One folder the walk listed (or a link it passed by), with what it keeps.
+struct WalkedFolder {
+  std::wstring path;  // with its closing "\"
+  bool link = false;  // reported, never entered
+  size_t kept = 0;    // files not taken; 1 at least when its listing failed or ended early
+};
+
+// The files a test takes, in walk order, and every folder walked (the
+// starting folder first, then each subfolder before what it holds).
+struct FileTake {
+  std::vector<std::wstring> files;  // full paths
+  std::vector<uint64_t> sizes;      // of each file, as listed
+  std::vector<WalkedFolder> folders;
+  bool stopped = false;  // what was found before the stop
+};
+FileTake TakeFiles(const std::wstring& folder, bool subfolders, const FileTest& takes,
+                   const std::atomic<bool>& stop);
 
 }  // namespace search

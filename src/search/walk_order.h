@@ -8,6 +8,7 @@
 // order. Links are reported where they stand but never listed.
 #pragma once
 #include <atomic>
+#include <cstdint>
 #include <chrono>
 #include <cstddef>
 #include <exception>
@@ -36,6 +37,8 @@ struct FolderListing {
   long folders = 0;                   // matching entries that are folders (counted, not found)
   bool badPattern = false;            // the name test failed after the entries above
   std::vector<Subfolder> subfolders;  // in listing order; empty when not recursing
+  std::vector<uint64_t> sizes;        // of each file, when the lister keeps them
+  size_t kept = 0;                    // entries the lister left out, when it counts them
 };
 
 // One step of the walk: a listed folder, or a link (only folder.path set).

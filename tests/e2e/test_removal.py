@@ -7,8 +7,9 @@ files and records (a file holding NUL bytes is no list), the ways out that
 delete nothing, a folder link, and a name outside code page 1252. Then as a
 hostile user would: names that Win32 rewrites beside the neighbours they
 would become, a listed folder turned into a link, a drive that is not
-there, a run stopped in three ways, and the preview of a list of such
-records against what the run then does."""
+there, a run stopped in three ways, the preview of a list of such
+records against what the run then does, and a folder rule run a week after
+the list was saved (and one on a protected place, refused)."""
 import os
 import re
 import shutil
@@ -636,7 +637,7 @@ class HostileRemovalTest(RemovalCase):
             (missing + ":\\secret.txt", "File", "will stay: the drive is not there", ""),
             (self.win("X", "F"), "File", "will stay: a folder, listed as a file", ""),
             (p + "\\A.TXT", "File", REMOVED, "3 bytes"),
-            (p + "\\x.txt", "file", "will stay: not a File or Folder record", ""),
+            (p + "\\x.txt", "file", "will stay: not understood", ""),
             (self.win("Q") + "\\", "Folder", "will stay: it holds 1 item that is not in the list", "folder"),
             (self.win("Q", "go.txt"), "File", REMOVED, "2 bytes"),
             (self.win("B", "c.txt") + "\\", "File", "will stay: " + FILE_WITH_SEPARATOR, ""),
@@ -705,6 +706,81 @@ class HostileRemovalTest(RemovalCase):
         self.assertEqual(self.status_report(), ["Done", "", self.account(1, 2, "1 bytes")])
         self.assert_ends(program)
         self.assertFalse(os.path.lexists(self.path("N")))
+
+    def test_a_rule_run_a_week_later_takes_just_what_its_folder_then_holds_and_a_protected_one_nothing(self):
+        """A list with a rule, saved in the main window; a week later the
+        folder holds new files, too new ones, exceptions, a link and emptied
+        subfolders. The preview and the run through the shortcut agree with
+        the disk, file by file."""
+        self.start()
+        r, x = self.win("R"), self.win("L", "x.txt")
+        rule = "Rule|names=:.log;:.tmp|except=keep:|age=7d|subfolders=yes|emptied=yes"
+        records = [(r + "\\", rule), (r + "\\listed.log", "File"), (x, "File")]
+        self.make_files({"L/x.txt": b"55555"})
+        os.makedirs(self.path("R"))
+        self.load_prepared(records)
+        # The list itself lies in the rule's folder, and fits its names and age.
+        self.save("pw", self.win("R", "list.log"))
+        week_ago, yesterday = time.time() - 10 * 86400, time.time() - 86400
+        self.make_files({"R/old.log": b"1", "R/listed.log": b"22", "R/sub/deep.tmp": b"333",
+                         "R/sub2/a.tmp": b"4444", "R/sub2/b.txt": b"stays", "R/new.log": b"too new",
+                         "R/keep.log": b"an exception", "R/notes.txt": b"not its names",
+                         "O/o.log": b"behind a link"})
+        os.makedirs(self.path("R", "sub3", "empty"))
+        os.symlink(self.path("O"), self.path("R", "link"))
+        for rel in ("old.log", "listed.log", "sub/deep.tmp", "sub2/a.tmp", "sub2/b.txt", "keep.log", "notes.txt",
+                    "list.log"):
+            os.utime(self.path("R", *rel.split("/")), (week_ago, week_ago))
+        os.utime(self.path("O", "o.log"), (week_ago, week_ago))
+        os.utime(self.path("R", "new.log"), (yesterday, yesterday))
+        before = self.tree_bytes(self.dir)
+        self.run_shortcut(shortcut_path())
+        summary = "*.log; *.tmp, except keep*, older than 7 days, with subfolders, emptied subfolders removed"
+        expected = [(r + "\\listed.log", REMOVED, "2 bytes"), (x, REMOVED, "5 bytes"),
+                    (r + "\\", "rule (%s): takes 3 files and 3 folders" % summary, "8 bytes"),
+                    (r + "\\old.log", REMOVED, "1 bytes"), (r + "\\sub\\deep.tmp", REMOVED, "3 bytes"),
+                    (r + "\\sub2\\a.tmp", REMOVED, "4 bytes"), (r + "\\sub\\", REMOVED, "folder"),
+                    (r + "\\sub3\\empty\\", REMOVED, "folder"), (r + "\\sub3\\", REMOVED, "folder")]
+        rows = self.open_preview()
+        self.assertEqual(sorted(rows), sorted(expected))
+        self.assertEqual(re.split(r"\r*\n", self.driver.text(PREVIEW_TOTALS, title=PREVIEW)),
+                         ["Will be removed: 5 files and 3 folders, 15 bytes", "C: 5 files and 3 folders, 15 bytes",
+                          "Already gone: 0. Will stay: 0."])
+        self.driver.click(PREVIEW_COPY, title=PREVIEW)
+        self.assertEqual(self.driver.clipboard(),
+                         "Path\tOutcome\tSize\r\n" + "".join("%s\t%s\t%s\r\n" % row for row in rows))
+        self.driver.click(PREVIEW_CLOSE, title=PREVIEW)
+        self.assertEqual(self.tree_bytes(self.dir), before)
+        self.press_ok("pw")
+        self.assertEqual(self.confirm(), CONFIRM + "\r\n2 files and 0 folders are listed in " +
+                         self.win("R", "list.log") + "\r\n1 rule takes what its folder holds when the run starts: "
+                         "at the preview, 3 files and 3 folders (8 bytes).")
+        self.assertEqual(self.status_report(), ["Done", "", self.account(5, 3, "15 bytes"),
+                                                "Of them, 1 rule took 6 items."])
+        self.assert_ends()
+        after = self.tree_bytes(self.dir)
+        self.assertEqual(set(before) - set(after), {self.path(*rel.split("/")) for rel in (
+            "L/x.txt", "R/old.log", "R/listed.log", "R/sub", "R/sub/deep.tmp", "R/sub2/a.tmp", "R/sub3",
+            "R/sub3/empty")})
+        self.assertEqual({path: data for path, data in before.items() if path in after}, after)
+        self.assertEqual(after[self.path("O", "o.log")], b"behind a link")
+        # A rule on a protected place is refused when the run starts, whatever the list says.
+        bait = os.path.join(desktop(), "bait.txt")
+        with open(bait, "wb") as f:
+            f.write(b"on the desktop")
+        self.addCleanup(os.remove, bait)
+        records = [(wine_path(desktop()) + "\\", "Rule|names=bait.txt|except=|age=|subfolders=no|emptied=no")]
+        program = self.run_removal(self.write("protected.txt", list_bytes(records, "pw")))
+        self.press_ok("pw")
+        self.confirm()
+        report = self.status_report()
+        self.assert_ends(program)
+        self.assertEqual(report, [self.account(0, 0, "0 bytes"), "Of them, 1 rule took 0 items.",
+                                  wine_path(desktop()) + "\\: 1 of its 1 item stayed.", "",
+                                  "1 item could not be removed:", "",
+                                  wine_path(desktop()) + "\\ - a protected place (your Desktop folder); "
+                                  "a rule never takes from it"])
+        self.assertTrue(os.path.exists(bait))
 
     def test_a_run_stops_after_the_items_in_hand_by_stop_esc_or_a_close_request(self):
         folders = ["F%02d" % i for i in range(60)]

@@ -57,6 +57,49 @@ TEST(RemovalPlan, PassesRunBackwardsByTypeWordAloneTakingEachItemOnce) {
             L"Are you sure you wish to remove your files?\n4 files and 2 folders are listed in L");
 }
 
+TEST(RemovalPlan, RulesThatParseJoinThePlanAndTheRestIsSetAside) {
+  const std::wstring rule = L"D:\\Cache\\|Rule|names=:.tmp|except=|age=7d|subfolders=yes|emptied=no";
+  removal::Plan plan = removal::MakePlan(removal::RunRecords(
+      {L"D:\\Cache\\a.tmp|File", rule, L"D:\\Old\\|Rule|names=:.tmp|except=|age=0d|subfolders=yes|emptied=no",
+       L"D:\\Bad\\|Rule|names=[z-a]|except=|age=|subfolders=no|emptied=no", L"D:\\Odd\\|Rules|names=|x"}));
+  ASSERT_EQ(plan.rules.size(), 1u);
+  EXPECT_EQ(listfile::RuleRecordText(plan.rules[0].rule), rule);
+  EXPECT_EQ(plan.files, (std::vector<std::wstring>{L"D:\\Cache\\a.tmp"}));
+  std::vector<std::wstring> aside;
+  for (const removal::SetAside& r : plan.setAside) aside.push_back(r.path + (r.duplicate ? L" again" : L" other"));
+  // An age of 0, a pattern range written backwards, an unknown type word: never acted on.
+  EXPECT_EQ(aside, (std::vector<std::wstring>{L"D:\\Odd\\ other", L"D:\\Bad\\ other", L"D:\\Old\\ other"}));
+  // A list of rules alone is not empty; the confirmation says what the rules do, counting what they took apart.
+  EXPECT_EQ(removal::ConfirmationText(plan, L"L"),
+            L"Are you sure you wish to remove your files?\n1 file and 0 folders are listed in L\n"
+            L"1 rule takes what its folder holds when the run starts.");
+  // What a preview found is told while the list has the very rules it walked.
+  plan.rules[0].files = 3;
+  plan.rules[0].folders = 1;
+  removal::RulesForeseen foreseen = removal::ForeseenOf(plan, L"8 bytes");
+  plan.rules[0].files = 0;
+  plan.rules[0].folders = 0;
+  EXPECT_EQ(removal::ConfirmationText(plan, L"L", &foreseen),
+            L"Are you sure you wish to remove your files?\n1 file and 0 folders are listed in L\n"
+            L"1 rule takes what its folder holds when the run starts: at the preview, 3 files and 1 folder (8 bytes).");
+  foreseen.records[0] += L"x";
+  EXPECT_EQ(removal::ConfirmationText(plan, L"L", &foreseen),
+            L"Are you sure you wish to remove your files?\n1 file and 0 folders are listed in L\n"
+            L"1 rule takes what its folder holds when the run starts.");
+  plan.rules.push_back(plan.rules[0]);
+  plan.rules[1].files = 2;
+  plan.files.assign(3, L"f");
+  plan.folders.assign(2, L"d");
+  plan.ruleOfFolder.assign(1, 1);
+  EXPECT_EQ(removal::ConfirmationText(plan, L"L"),
+            L"Are you sure you wish to remove your files?\n1 file and 1 folder are listed in L\n"
+            L"2 rules take what their folders hold when the run starts.");
+  // The account: what the rules took, and per rule where something stayed.
+  EXPECT_EQ(removal::RulesAccountText({{L"D:\\A\\", 1200, 0}, {L"D:\\B\\", 3, 2}}, {L".", L"3;0"}),
+            L"Of them, 2 rules took 1.203 items.\nD:\\B\\: 2 of its 5 items stayed.");
+  EXPECT_EQ(removal::RulesAccountText({}, {}), L"");
+}
+
 TEST(RemovalPlan, ConfirmationCountsFilesAndFolders) {
   removal::Plan plan;
   plan.files.assign(12, L"f");

@@ -8,11 +8,11 @@
 
 #include "listfile/folder_rule.h"
 
-namespace app {
+namespace removal {
 
 bool RuleTakes(const listfile::FolderRule& rule, std::wstring_view name, uint64_t lastWritten, uint64_t now);
 // Why the rule's patterns cannot be used (an unclosed "[", a range written
 // backwards), for the user; empty when they can.
 std::wstring PatternsProblem(const listfile::FolderRule& rule);
 
-}  // namespace app
+}  // namespace removal

@@ -1,9 +1,9 @@
 // The folder rule's choice of files, on the folder search's name test.
-#include "app/rule_files.h"
+#include "removal/rule_files.h"
 
 #include "search/name_pattern.h"
 
-namespace app {
+namespace removal {
 
 bool RuleTakes(const listfile::FolderRule& rule, std::wstring_view name, uint64_t lastWritten, uint64_t now) {
   if (!rule.names.empty() && search::FitsAnyPattern(name, rule.names) != search::PatternFit::Fits) return false;
@@ -18,4 +18,4 @@ std::wstring PatternsProblem(const listfile::FolderRule& rule) {
   return L"A pattern has a \"[\" without its \"]\", or a range written backwards such as [z-a].";
 }
 
-}  // namespace app
+}  // namespace removal
