@@ -254,9 +254,10 @@ void RuleWindow::StartCount() {
     std::wstring text = L"The folder is not there now: the rule would take nothing.";
     if (IsFolder(rule.folder)) {
       const uint64_t now = Now();
+      const removal::RuleChoice choice(rule);
       const search::FileTally tally = search::TallyFiles(
           rule.folder, rule.subfolders,
-          [&rule, now](const search::ListedFile& file) { return removal::RuleTakes(rule, file.name, file.lastWritten, now); },
+          [&choice, now](const search::ListedFile& file) { return choice.Takes(file.name, file.lastWritten, now); },
           *job.StopFlag());
       text = CountText(tally);
     }

@@ -65,9 +65,10 @@ void TakeForRule(Plan& plan, size_t r, std::uint64_t now, const std::vector<std:
                  std::vector<std::wstring>& emptied) {
   PlannedRule& planned = plan.rules[r];
   const listfile::FolderRule& rule = planned.rule;
+  const RuleChoice choice(rule);
   search::FileTake take = search::TakeFiles(
       rule.folder, rule.subfolders,
-      [&rule, now](const search::ListedFile& file) { return RuleTakes(rule, file.name, file.lastWritten, now); },
+      [&choice, now](const search::ListedFile& file) { return choice.Takes(file.name, file.lastWritten, now); },
       stop);
   if (take.stopped) return;
   std::unordered_set<std::wstring> keptBack;  // folders holding a file the rule may not take

@@ -1,14 +1,34 @@
 // The folder rule's choice of files, on the folder search's name test.
 #include "removal/rule_files.h"
 
+#include "base/paths.h"
 #include "search/name_pattern.h"
 
 namespace removal {
 
+namespace {
+
+std::vector<std::wstring> Folded(const std::vector<std::wstring>& patterns) {
+  std::vector<std::wstring> folded;
+  folded.reserve(patterns.size());
+  for (const std::wstring& pattern : patterns) folded.push_back(base::paths::FoldCase(pattern));
+  return folded;
+}
+
+}  // namespace
+
+RuleChoice::RuleChoice(const listfile::FolderRule& rule)
+    : rule_(rule), names_(Folded(rule.names)), exceptions_(Folded(rule.exceptions)) {}
+
+bool RuleChoice::Takes(std::wstring_view name, uint64_t lastWritten, uint64_t now) const {
+  if (!listfile::OldEnough(rule_, lastWritten, now)) return false;
+  const std::wstring folded = base::paths::FoldCase(std::wstring(name));
+  if (!names_.empty() && search::FitsAnyPattern(folded, names_) != search::PatternFit::Fits) return false;
+  return search::FitsAnyPattern(folded, exceptions_) == search::PatternFit::DoesNotFit;
+}
+
 bool RuleTakes(const listfile::FolderRule& rule, std::wstring_view name, uint64_t lastWritten, uint64_t now) {
-  if (!rule.names.empty() && search::FitsAnyPattern(name, rule.names) != search::PatternFit::Fits) return false;
-  if (search::FitsAnyPattern(name, rule.exceptions) != search::PatternFit::DoesNotFit) return false;
-  return listfile::OldEnough(rule, lastWritten, now);
+  return RuleChoice(rule).Takes(name, lastWritten, now);
 }
 
 std::wstring PatternsProblem(const listfile::FolderRule& rule) {

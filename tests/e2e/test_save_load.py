@@ -362,8 +362,8 @@ class SaveLoadTest(ListFileCase):
         self.driver.settext(RULE_FOLDER, self.win("Cache"), "Add Rule")
         self.driver.settext(RULE_NAMES, " *.tmp ; *.log", "Add Rule")
         self.driver.settext(RULE_EXCEPT, "keep*", "Add Rule")
-        # Names are taken exactly: A.TMP is no *.tmp.
-        self.wait_count("Add Rule", "Now the rule would take 3 files (18 bytes).")
+        # Letter case is compared as the file system compares it: A.TMP is a *.tmp.
+        self.wait_count("Add Rule", "Now the rule would take 4 files (22 bytes).")
         self.driver.settext(RULE_AGE, "7", "Add Rule")
         self.wait_count("Add Rule", "Now the rule would take 2 files (13 bytes).")
         self.driver.pclick(1, "Add Rule")

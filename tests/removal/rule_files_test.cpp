@@ -18,7 +18,12 @@ TEST(RuleFiles, NamesExceptionsAndAgeTogether) {
   EXPECT_TRUE(removal::RuleTakes(rule, L"a.log", now - 8 * kDay, now));
   EXPECT_FALSE(removal::RuleTakes(rule, L"a.log", now - 6 * kDay, now));
   EXPECT_FALSE(removal::RuleTakes(rule, L"keep.log", now - 8 * kDay, now));
-  EXPECT_FALSE(removal::RuleTakes(rule, L"a.TMP", now - 8 * kDay, now));  // names are taken exactly
+  // Letter case is compared as the file system compares it, exceptions too.
+  EXPECT_TRUE(removal::RuleTakes(rule, L"A.TMP", now - 8 * kDay, now));
+  EXPECT_FALSE(removal::RuleTakes(rule, L"KEEP.\u00c4.LOG", now - 8 * kDay, now));
+  rule.exceptions = {L"\u00e4*"};
+  EXPECT_FALSE(removal::RuleTakes(rule, L"\u00c4rger.log", now - 8 * kDay, now));
+  rule.exceptions = {L"keep*"};
   EXPECT_FALSE(removal::RuleTakes(rule, L"a.txt", now - 8 * kDay, now));
   EXPECT_EQ(removal::PatternsProblem(rule), L"");
   // An unusable exception takes nothing rather than everything.
