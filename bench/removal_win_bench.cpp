@@ -9,8 +9,13 @@
 //        fate check, both passes, the tally and the closing message;
 // each on its own identical tree, the order swapped every round, printed
 // with the run's steps and the ratio b/a2; then (a) the same loop on one
-// thread once, and the save and load of the whole list.
-// Usage: removal_win_bench [--with-data] [rounds] [scratch folder]
+// thread once, and the save and load of the whole list. Last, a rule round:
+//   (w)  a bare walk of the tree with FindFirstFileExW on two threads, then
+//        the minimal delete loop on two threads;
+//   (r)  the whole run of a list holding one rule over the tree (all files,
+//        with subfolders, emptied subfolders removed);
+// on two identical trees, with the ratio r/w.
+// Usage: removal_win_bench [--with-data] [--rule-only] [rounds] [scratch folder]
 //        (default: 3 rounds of empty files in %TEMP%\ombrelay_bench;
 //        --with-data writes one byte into each file, which on some disks
 //        makes every delete wait for the block allocator, one at a time)
@@ -21,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <thread>
 #include <vector>
@@ -108,7 +114,7 @@ double MinimalLoop(const std::vector<listfile::Record>& records, size_t threads)
 
 // The run's time by step, summed over the rounds.
 struct RunSteps {
-  double read = 0, check = 0, files = 0, folders = 0, tally = 0, closing = 0, total = 0;
+  double read = 0, rules = 0, check = 0, files = 0, folders = 0, tally = 0, closing = 0, total = 0;
 };
 
 // The whole run as the prompt drives it, on a list file saved for the tree.
@@ -125,8 +131,9 @@ double WholeRun(const std::vector<listfile::Record>& records, const std::wstring
   const double total = Seconds(start);
   const removal::RunResult& r = run.Result();
   leftovers = r.leftovers.size();
-  const double passes = r.checkSeconds + r.filesSeconds + r.foldersSeconds + r.tallySeconds;
+  const double passes = r.rulesSeconds + r.checkSeconds + r.filesSeconds + r.foldersSeconds + r.tallySeconds;
   steps.read += read;
+  steps.rules += r.rulesSeconds;
   steps.check += r.checkSeconds;
   steps.files += r.filesSeconds;
   steps.folders += r.foldersSeconds;
@@ -135,9 +142,10 @@ double WholeRun(const std::vector<listfile::Record>& records, const std::wstring
   steps.total += total;
   std::wstring shown = closing.text.substr(0, 160);
   std::replace(shown.begin(), shown.end(), L'\n', L' ');
-  std::printf("    read+plan %.2f, fate check %.2f, files %.2f, folders %.2f, tally %.2f, closing %.2f s; "
+  std::printf("    read+plan %.2f, rules %.2f, fate check %.2f, files %.2f, folders %.2f, tally %.2f, closing %.2f s; "
               "%zu progress calls; \"%s\"\n",
-              read, r.checkSeconds, r.filesSeconds, r.foldersSeconds, r.tallySeconds, total - read - passes, calls,
+              read, r.rulesSeconds, r.checkSeconds, r.filesSeconds, r.foldersSeconds, r.tallySeconds,
+              total - read - passes, calls,
               base::enc::ToUtf8(shown).c_str());
   DeleteFileW(listPath.c_str());
   return total;
@@ -225,11 +233,82 @@ double Round(int round, const std::wstring& scratch, RunSteps& steps) {
   return ratio;
 }
 
+// Every file below `folder`, listed one folder at a time; links not entered.
+void BareWalk(const std::wstring& folder, size_t& files) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                 FIND_FIRST_EX_LARGE_FETCH);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      ++files;
+    } else if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && std::wcscmp(data.cFileName, L".") != 0 &&
+               std::wcscmp(data.cFileName, L"..") != 0) {
+      BareWalk(folder + L"\\" + data.cFileName, files);
+    }
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+}
+
+// The tree's top folders split between two threads.
+double BareWalkTwoThreads(const std::wstring& root, size_t& files) {
+  const auto start = std::chrono::steady_clock::now();
+  size_t counted[2] = {};
+  std::vector<std::thread> walkers;
+  for (int t = 0; t < 2; ++t)
+    walkers.emplace_back([&, t] {
+      for (int top = t; top < kTop; top += 2) BareWalk(root + L"\\folder_" + Two(top), counted[t]);
+    });
+  for (std::thread& w : walkers) w.join();
+  files = counted[0] + counted[1];
+  return Seconds(start);
+}
+
+// (w) and (r) on two identical trees, in turns by round.
+double RuleRound(int round, const std::wstring& scratch) {
+  const wchar_t* names[] = {L"\\tree_w", L"\\tree_r"};
+  std::vector<listfile::Record> trees[2];
+  {
+    std::vector<std::thread> makers;
+    for (int k = 0; k < 2; ++k) makers.emplace_back([&, k] { trees[k] = MakeTree(scratch + names[k]); });
+    for (std::thread& m : makers) m.join();
+  }
+  double seconds[2] = {};
+  for (int step = 0; step < 2; ++step) {
+    const int k = (step + round) % 2;
+    if (k == 0) {
+      size_t files = 0;
+      const double walk = BareWalkTwoThreads(scratch + names[k], files);
+      const double loop = MinimalLoop(trees[k], 2);
+      seconds[k] = walk + loop;
+      std::printf("  (w) bare walk %.2f s (%zu files) + minimal loop %.2f s = %6.2f s\n", walk, files, loop, seconds[k]);
+      continue;
+    }
+    const std::wstring root = scratch + names[k] + L"\\";
+    const std::vector<listfile::Record> rule{{root, L"Rule|names=|except=|age=|subfolders=yes|emptied=yes"}};
+    RunSteps steps;
+    size_t leftovers = 0;
+    std::printf("  (r) whole run of one rule:\n");
+    seconds[k] = WholeRun(rule, scratch + L"\\list_r.txt", steps, leftovers);
+    std::printf("  (r) whole run of one rule:    %6.2f s (%zu left)\n", seconds[k], leftovers);
+    RemoveDirectoryW((scratch + names[k]).c_str());  // the rule's own folder stays
+  }
+  const double ratio = seconds[1] / seconds[0];
+  std::printf("rule round %d: r/w = %.3f (goal: at most 1.10)\n", round + 1, ratio);
+  return ratio;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--with-data") == 0) {
     g_withData = true;
+    --argc;
+    ++argv;
+  }
+  bool ruleOnly = false;
+  if (argc > 1 && std::strcmp(argv[1], "--rule-only") == 0) {
+    ruleOnly = true;
     --argc;
     ++argv;
   }
@@ -248,6 +327,11 @@ int main(int argc, char** argv) {
   std::printf("%lu logical processors, %zu removal workers\n", info.dwNumberOfProcessors,
               removal::DeleteWorkerCount());
 
+  if (ruleOnly) {
+    for (int r = 0; r < rounds; ++r) RuleRound(r, scratch);
+    RemoveDirectoryW(scratch.c_str());
+    return 0;
+  }
   double low = 1e9, high = 0;
   RunSteps steps;
   for (int r = 0; r < rounds; ++r) {
@@ -267,6 +351,7 @@ int main(int argc, char** argv) {
   SaveAndLoad(list, scratch + L"\\list.txt");
   PathCheckCosts(list);
   MinimalLoop(list, 2);
+  RuleRound(0, scratch);
   RemoveDirectoryW(scratch.c_str());
   return 0;
 }

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <unordered_set>
 
 #include "base/size_text_win.h"
@@ -33,8 +34,11 @@ bool RemovalRun::Read(std::wstring& problem) {
 ClosingMessage RemovalRun::Run(Disposal disposal, const ProgressFn& progress, const std::atomic<bool>* stop) {
   // The rules take what their folders hold now, judged by one reading of
   // the clock.
+  const auto walked = std::chrono::steady_clock::now();
   ExpandRules(plan_, RuleClock(), stop);
+  const double rulesSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - walked).count();
   result_ = RunPasses(plan_, progress, disposal, stop);
+  result_.rulesSeconds = rulesSeconds;
   // A rule refused takes nothing and is reported as staying.
   std::vector<Leftover> refused;
   for (const PlannedRule& rule : plan_.rules)
