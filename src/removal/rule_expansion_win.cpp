@@ -31,9 +31,10 @@ std::wstring RuleRefusal(const std::wstring& folder, listfile::ProtectedPlaces& 
   return std::wstring();
 }
 
+// A walked folder's parent as the walk writes it, with its closing "\\".
 std::wstring ParentOf(const std::wstring& folder) {
-  const size_t slash = folder.find_last_of(L'\\', folder.size() >= 2 ? folder.size() - 2 : 0);
-  return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
+  const size_t end = base::paths::ParentEnd(folder);
+  return end == std::wstring::npos ? std::wstring() : folder.substr(0, end + 1);
 }
 
 // The walked subfolders that hold nothing once the taken files are gone:

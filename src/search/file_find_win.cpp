@@ -33,13 +33,6 @@ HANDLE OpenListing(const std::wstring& pattern, WIN32_FIND_DATAW& data) {
                           FIND_FIRST_EX_LARGE_FETCH);
 }
 
-// Junctions, directory links and mount points lead somewhere else; other
-// reparse points (cloud placeholders, for one) hold the folder's own files.
-bool IsFolderLink(const WIN32_FIND_DATAW& data) {
-  if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-  return data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0);
-}
-
 // What a listing looks for; copied into each worker's task.
 struct ListingRules {
   std::wstring spec;
@@ -101,6 +94,11 @@ FolderListing ListFolder(const ListingRules& rules, const std::wstring& folder, 
 }
 
 }  // namespace
+
+bool IsFolderLink(const WIN32_FIND_DATAW& data) {
+  if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  return data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0);
+}
 
 std::wstring Win32PathProbe::FullPathName(const std::wstring& path) { return base::paths::FullPathName(path); }
 

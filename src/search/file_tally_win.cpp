@@ -11,6 +11,7 @@
 #include "base/handles_win.h"
 #include "base/paths.h"
 #include "base/worker_pool.h"
+#include "search/file_find_win.h"
 #include "search/walk_order.h"
 
 namespace search {
@@ -24,13 +25,6 @@ struct Counts {
 };
 
 uint64_t Join(DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; }
-
-// Junctions, directory links and mount points lead somewhere else; other
-// reparse points (cloud placeholders) hold the folder's own files.
-bool LeadsElsewhere(const WIN32_FIND_DATAW& data) {
-  return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-         (data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0));
-}
 
 // Lists one folder: counts the files `takes` says yes to and, when `keep`,
 // keeps their paths and sizes and how many entries are left (a subfolder
@@ -51,7 +45,7 @@ FolderListing ListAndTest(const std::wstring& folder, bool subfolders, const Fil
     const std::wstring_view name(data.cFileName);
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       if (base::paths::IsStep(name)) continue;
-      if (subfolders) listing.subfolders.push_back({folder + data.cFileName + L'\\', LeadsElsewhere(data)});
+      if (subfolders) listing.subfolders.push_back({folder + data.cFileName + L'\\', IsFolderLink(data)});
       else ++listing.kept;
       continue;
     }
