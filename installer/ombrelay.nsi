@@ -6,7 +6,8 @@
 ; anything while Ombrelay runs from that folder. The uninstaller removes
 ; exactly what this script adds, and of the Explorer verbs, the links and the
 ; uninstall entry only those that point at its own folder (a second install
-; elsewhere keeps its own); delete lists, the desktop shortcuts the program
+; elsewhere keeps its own), and the sign-in entries and scheduled tasks that
+; the program made for lists that run by themselves; delete lists, the desktop shortcuts the program
 ; made for them and (unless asked) the settings under HKCU\SOFTWARE\FD stay.
 Unicode true
 SetCompressor /SOLID lzma
@@ -413,6 +414,11 @@ Function un.onInit
 FunctionEnd
 
 Section "-un.Program"
+  ; A copy of the program takes away the sign-in entries and scheduled
+  ; tasks that its lists' approvals made (and nothing else), once the
+  ; program itself is gone.
+  InitPluginsDir
+  CopyFiles /SILENT "$INSTDIR\ombrelay.exe" "$PLUGINSDIR\ombrelay.exe"
   ; The program first: it cannot be deleted while it runs, and then nothing
   ; else has been touched yet either.
   retry:
@@ -421,6 +427,10 @@ Section "-un.Program"
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${RUNNING_TEXT}" /SD IDCANCEL IDRETRY retry
     SetErrorLevel 2
     Abort "${APP} is running: nothing was removed."
+  ${EndIf}
+  ${If} ${FileExists} "$PLUGINSDIR\ombrelay.exe"
+    ExecWait '"$PLUGINSDIR\ombrelay.exe" /forget-unattended-starts'
+    Delete "$PLUGINSDIR\ombrelay.exe"
   ${EndIf}
   ${If} $OwnFileVerb == 1
     DeleteRegKey HKCU "Software\Classes\*\shell\${VERB}"
@@ -459,7 +469,11 @@ Section /o "un.Remove my Ombrelay settings" SecSettings
   DeleteRegValue HKCU "${SETTINGS_KEY}" "WindowPlacement"
   DeleteRegValue HKCU "${SETTINGS_KEY}" "RecycleBin"
   DeleteRegValue HKCU "${SETTINGS_KEY}" "UpdateURL"
+  DeleteRegValue HKCU "${SETTINGS_KEY}" "BrokenApprovals"
+  DeleteRegKey HKCU "${SETTINGS_KEY}\Approvals"
   DeleteRegKey /ifempty HKCU "${SETTINGS_KEY}"
+  Delete "$LOCALAPPDATA\${APP}\run log.txt"
+  RMDir "$LOCALAPPDATA\${APP}"
 SectionEnd
 
 ; Last, so that its absence means the uninstall is complete.

@@ -41,5 +41,14 @@ void EditRuleCommand(MainWindow& window, size_t row);
 // Saving and loading the delete list.
 void SaveListCommand(MainWindow& window);
 void LoadListCommand(MainWindow& window);
+// Lists that run by themselves: File > Run by itself approves the list file
+// last saved or loaded (or withdraws its approval); after a save, a list
+// that was approved and changed is offered for approval again; File > Run log opens the
+// run log; at start-up, runs that found their approval broken are told of
+// once.
+void RunByItselfCommand(MainWindow& window);
+void OfferReapproval(MainWindow& window, const std::wstring& listPath, const std::string& savedBytes);
+void RunLogCommand(MainWindow& window);
+void TellBrokenApprovals(MainWindow& window);
 
 }  // namespace app

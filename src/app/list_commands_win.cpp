@@ -104,11 +104,14 @@ void SaveListCommand(MainWindow& window) {
     if (!saved.ok)
       return Inform(window, listfile::SaveFailedText(listPath, saved.reason).c_str(), L"Files", MB_ICONEXCLAMATION);
     ST(window.SetStatus(ItemsSavedText(window.List().Count())));
+    ST(window.SetListPath(listPath));
     listfile::PlacedShortcut placed;
     std::wstring reason;
     if (!ST(PlaceShortcut(listPath, placed, reason)))
-      return Inform(window, listfile::ShortcutFailedText(listPath, reason).c_str(), L"Shortcut", MB_ICONEXCLAMATION);
-    Inform(window, listfile::ShortcutPlacedText(placed.name, placed.firstName).c_str(), L"Shortcut");
+      Inform(window, listfile::ShortcutFailedText(listPath, reason).c_str(), L"Shortcut", MB_ICONEXCLAMATION);
+    else
+      Inform(window, listfile::ShortcutPlacedText(placed.name, placed.firstName).c_str(), L"Shortcut");
+    ST(OfferReapproval(window, listPath, bytes));
   });
 }
 
@@ -129,6 +132,7 @@ void LoadListCommand(MainWindow& window) {
     ST(Fill(window.List(), loaded.records));
     window.ListChanged();
     ST(window.SetStatus(ItemsLoadedText(window.List().Count())));
+    ST(window.SetListPath(listPath));
     ST(WarnOfProtectedFolders(window));
   });
 }

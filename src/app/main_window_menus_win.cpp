@@ -22,11 +22,20 @@ void MainWindow::CreateMenuBar() {
   AppendMenuW(file.get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuW(file.get(), MF_STRING, kMenuRemove, L"&Remove Selected Items");
   AppendMenuW(file.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(file.get(), MF_STRING | MF_GRAYED, kMenuRunByItself, L"Run by &itself\u2026");
+  AppendMenuW(file.get(), MF_STRING, kMenuRunLog, L"Run &log");
+  AppendMenuW(file.get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuW(file.get(), MF_STRING, kMenuExit, L"E&xit");
   AppendMenuW(about.get(), MF_STRING, kMenuAboutOmbrelay, L"&About Ombrelay");
   if (AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(file.get()), L"&File")) file.release();
   if (AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(about.get()), L"&About")) aboutMenu_ = about.release();
   if (SetMenu(hwnd_, bar.get())) bar.release();
+}
+
+// Run by itself is open once there is a list file to approve.
+void MainWindow::SetListPath(const std::wstring& path) {
+  listPath_ = path;
+  EnableMenuItem(GetMenu(hwnd_), kMenuRunByItself, MF_BYCOMMAND | (path.empty() ? MF_GRAYED : MF_ENABLED));
 }
 
 void MainWindow::SetAboutCaption(const std::wstring& caption) {

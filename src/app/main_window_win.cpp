@@ -192,6 +192,12 @@ void MainWindow::OnCommand(int id, int code) {
     case kSaveListButton:
       SaveListCommand(*this);
       break;
+    case kMenuRunByItself:
+      RunByItselfCommand(*this);
+      break;
+    case kMenuRunLog:
+      RunLogCommand(*this);
+      break;
     case kMenuAboutOmbrelay:
       about_.Show(hwnd_, icon_);
       break;

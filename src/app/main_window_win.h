@@ -50,6 +50,8 @@ enum ControlId : int {
   kMenuUntick = 209,
   kMenuRemoveRows = 210,
   kMenuAddRule = 211,
+  kMenuRunByItself = 212,
+  kMenuRunLog = 213,
 };
 
 class MainWindow : public base::Window {
@@ -64,6 +66,11 @@ class MainWindow : public base::Window {
   void ListChanged();
   // Empties the list and its selection.
   void ClearList();
+
+  // The list file last saved or loaded, if any: File > Run by itself
+  // approves that file.
+  const std::wstring& ListPath() const { return listPath_; }
+  void SetListPath(const std::wstring& path);
 
   void SetStatus(const std::wstring& text);
   std::wstring StatusText() const;
@@ -145,6 +152,7 @@ class MainWindow : public base::Window {
   services::AboutWindow about_;
   DeleteList list_;
   std::wstring status_;
+  std::wstring listPath_;
   std::vector<std::vector<std::wstring>> pendingDrops_;
   bool takesPaths_ = false;
   std::vector<std::wstring> queuedPaths_;

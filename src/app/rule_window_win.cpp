@@ -95,12 +95,9 @@ bool RuleWindow::Open(HWND owner, HICON icon, const wchar_t* caption, const list
   spec.client = {kClientWidth, kClientHeight};
   spec.icon = icon;
   if (!Create(spec)) return false;
-  owner_ = owner;
   done_ = std::move(done);
   Fill(rule);
-  EnableWindow(owner_, FALSE);
-  ShowWindow(hwnd_, SW_SHOW);
-  SetForegroundWindow(hwnd_);
+  ShowOverOwner();
   SetFocus(Control(kRuleFolder));
   StartCount();
   return true;
@@ -226,14 +223,11 @@ void RuleWindow::OnOk() {
   if (done) done(rule);
 }
 
-// The owner is enabled before the window goes, so that it gets the focus
-// back rather than some other program's window.
 void RuleWindow::Close() {
   StopCount();
   KillTimer(hwnd_, kCountTimer);
   done_ = nullptr;
-  EnableWindow(owner_, TRUE);
-  DestroyWindow(hwnd_);
+  CloseOverOwner();
 }
 
 void RuleWindow::ScheduleCount() {

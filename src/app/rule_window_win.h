@@ -60,7 +60,6 @@ class RuleWindow : public base::Window {
   void StopCount();
   void SetCountText(const std::wstring& text);
 
-  HWND owner_ = nullptr;
   Done done_;
   struct Count;
   std::shared_ptr<Count> count_;

@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "app/command_line.h"
+#include "app/commands_win.h"
 #include "app/main_window_win.h"
 #include "app/one_window_win.h"
 #include "app/statement_table.h"
@@ -16,6 +17,8 @@
 #include "search/found_lists.h"
 #include "services/app_constants.h"
 #include "services/startup_win.h"
+#include "unattended/unattended_run_win.h"
+#include "unattended/approval.h"
 
 namespace {
 
@@ -33,6 +36,7 @@ void ShowStep(app::MainWindow& window, const std::wstring& arguments, bool remov
   });
   if (!removalRun) {
     if (!IsWindowVisible(window.hwnd())) window.ShowCentred();
+    base::trap::Guard([&] { ST(app::TellBrokenApprovals(window)); });
     window.RunWaitingPaths();
   }
 }
@@ -64,6 +68,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   app::UseStatementTable();
   const std::wstring arguments = app::ArgumentText(GetCommandLineW());
   const bool removalRun = app::IsRemovalRun(arguments);
+  // A run started by itself shows no window at all; neither does the
+  // uninstaller's step.
+  if (removalRun && unattended::IsUnattendedRun(arguments)) return unattended::RunUnattended(arguments);
+  if (arguments == unattended::kForgetStartersArguments) return unattended::ForgetStarters();
   const std::vector<std::wstring> paths =
       removalRun ? std::vector<std::wstring>() : ExistingItems(app::PathArguments(arguments));
   // A start with paths gives them to the editing window already open, if

@@ -92,6 +92,17 @@ void Window::MoveCentred() {
   SetWindowPos(hwnd_, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER);
 }
 
+void Window::ShowOverOwner() {
+  if (owner_) EnableWindow(owner_, FALSE);
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+}
+
+void Window::CloseOverOwner() {
+  if (owner_) EnableWindow(owner_, TRUE);
+  DestroyWindow(hwnd_);
+}
+
 // The object comes with WM_NCCREATE and is let go after WM_NCDESTROY, when
 // the controls that used its font are gone too.
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -92,6 +92,12 @@ class Window {
   SIZE FrameFor(SIZE twips) const;
   // Moves the window to its first size, centred as Create centres it.
   void MoveCentred();
+  // A window that stands over its owner as a modal dialog would, while the
+  // one message loop goes on: the owner is disabled while it shows, and
+  // enabled again before the window goes, so that it gets the focus back
+  // rather than some other program's window.
+  void ShowOverOwner();
+  void CloseOverOwner();
 
   // Creates the table's controls in its order, placed at dpi_ and given the
   // message font for dpi_. False when one could not be made.

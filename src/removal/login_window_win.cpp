@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "base/com_apartment_win.h"
 #include "base/error_trap_win.h"
 #include "base/program_win.h"
 #include "base/window_job_win.h"
@@ -55,21 +56,6 @@ struct RunningList {
   std::atomic<size_t> done{0};
   std::atomic<size_t> total{0};
   ClosingMessage closing;  // written by the thread before its end message
-};
-
-// The shell's Recycle Bin moves want the thread in a single-threaded
-// apartment, as the window's own thread is.
-class ApartmentScope {
- public:
-  ApartmentScope() : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-  ~ApartmentScope() {
-    if (entered_) CoUninitialize();
-  }
-  ApartmentScope(const ApartmentScope&) = delete;
-  ApartmentScope& operator=(const ApartmentScope&) = delete;
-
- private:
-  bool entered_;
 };
 
 class LoginWindow : public base::Window {
@@ -214,7 +200,9 @@ void LoginWindow::RemoveListed(RemovalRun&& run) {
   running_ = std::make_shared<RunningList>(std::move(run));
   running_->disposal = disposal;
   auto work = [state = running_](base::WindowJob& job) {
-    const ApartmentScope apartment;
+    // The shell's Recycle Bin moves want the thread in a single-threaded
+    // apartment, as the window's own thread is.
+    const base::ApartmentScope apartment;
     state->closing = state->run.Run(
         state->disposal,
         [&](size_t done, size_t total) {

@@ -20,6 +20,10 @@ bool RemovalRun::Read(std::wstring& problem) {
     problem = UnreadableListText(listPath_, reason);
     return false;
   }
+  return ReadBytes(std::move(bytes), problem);
+}
+
+bool RemovalRun::ReadBytes(std::string bytes, std::wstring& problem) {
   listfile::ListContent list = listfile::ReadListTexts(std::move(bytes));
   plan_ = MakePlan(RunRecords(std::move(list.records)));
   plan_.listPath = listPath_;
@@ -66,7 +70,7 @@ std::vector<RuleAccount> RemovalRun::RuleAccounts() const {
   return accounts;
 }
 
-ClosingMessage RemovalRun::Closing(Disposal disposal) const {
+std::wstring RemovalRun::AccountLines(Disposal disposal) const {
   Account account;
   account.files = result_.removedFiles;
   account.folders = result_.removedFolders;
@@ -75,7 +79,12 @@ ClosingMessage RemovalRun::Closing(Disposal disposal) const {
   const NumberStyle style = UserNumberStyle();
   std::wstring accountText = AccountText(account, style);
   if (!plan_.rules.empty()) accountText += L"\n" + RulesAccountText(RuleAccounts(), style);
-  std::wstring text = ClosingText(accountText, result_.stopped, result_.removed, result_.leftovers,
+  return accountText;
+}
+
+ClosingMessage RemovalRun::Closing(Disposal disposal) const {
+  const NumberStyle style = UserNumberStyle();
+  std::wstring text = ClosingText(AccountLines(disposal), result_.stopped, result_.removed, result_.leftovers,
                                   kShownLeftovers, style);
   if (result_.leftovers.size() > kShownLeftovers) text += L"\n\n" + WriteFullReport(listPath_, result_.leftovers);
   return {text, !result_.stopped && !result_.leftovers.empty()};

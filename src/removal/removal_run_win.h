@@ -28,6 +28,9 @@ class RemovalRun {
   // is nothing to run; `problem` then holds what to tell the user (the file
   // cannot be read, or it names no file and no folder).
   bool Read(std::wstring& problem);
+  // The same from the file's bytes as the caller read them (an unattended
+  // run acts on the very bytes it checked).
+  bool ReadBytes(std::string bytes, std::wstring& problem);
   // "Are you sure ...?" with the counts of the list read.
   std::wstring Confirmation(const RulesForeseen* foreseen = nullptr) const {
     return ConfirmationText(plan_, listPath_, foreseen);
@@ -39,6 +42,9 @@ class RemovalRun {
   // the items in hand. Gives the closing message.
   ClosingMessage Run(Disposal disposal, const ProgressFn& progress, const std::atomic<bool>* stop = nullptr);
   const RunResult& Result() const { return result_; }
+  // What the run removed, in words, and per rule where something stayed:
+  // the closing message's first lines.
+  std::wstring AccountLines(Disposal disposal) const;
 
  private:
   ClosingMessage Closing(Disposal disposal) const;

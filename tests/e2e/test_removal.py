@@ -46,6 +46,14 @@ class RemovalCase(ListFileCase):
         return [(win + "\\", "Folder"), (win + "\\S\\", "Folder"), (win + "\\a.txt", "File"),
                 (win + "\\b c.txt", "File"), (win + "\\S\\d.txt", "File")]
 
+    def make_files(self, contents):
+        """Files below the test's folder, by relative path with "/", and their bytes."""
+        for rel, data in contents.items():
+            path = self.path(*rel.split("/"))
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(data)
+
     def run_removal(self, list_win_path, env=None):
         """Starts the program as a user does from a console: one argument,
         which Wine passes on quoted when it holds a blank."""
@@ -501,13 +509,6 @@ class HostileRemovalTest(RemovalCase):
                     with open(path, "rb") as f:
                         found[path] = f.read()
         return found
-
-    def make_files(self, contents):
-        for rel, data in contents.items():
-            path = self.path(*rel.split("/"))
-            os.makedirs(os.path.dirname(path), exist_ok=True)
-            with open(path, "wb") as f:
-                f.write(data)
 
     def run_in_mode(self, listed, bin_value):
         reg_set("RecycleBin", bin_value)

@@ -1,0 +1,148 @@
+// Approvals: their kept text, the unattended command line and the check.
+#include "unattended/approval.h"
+
+#include <cwctype>
+#include <vector>
+
+#include "base/paths.h"
+#include "base/text_utils.h"
+
+namespace unattended {
+namespace {
+
+const wchar_t* const kWhenWords[] = {L"never", L"signin", L"daily", L"weekly"};
+const wchar_t* const kDayWords[] = {L"sun", L"mon", L"tue", L"wed", L"thu", L"fri", L"sat"};
+const wchar_t* const kDayNames[] = {L"Sunday", L"Monday", L"Tuesday", L"Wednesday",
+                                    L"Thursday", L"Friday", L"Saturday"};
+
+std::wstring TwoDigits(int n) {
+  return std::wstring(1, static_cast<wchar_t>(L'0' + n / 10)) + static_cast<wchar_t>(L'0' + n % 10);
+}
+
+std::wstring TimeText(const Schedule& s) { return TwoDigits(s.hour) + L":" + TwoDigits(s.minute); }
+
+// "HH:MM" with both numbers in range.
+bool ReadTime(const std::wstring& text, Schedule& s) {
+  if (text.size() != 5 || text[2] != L':') return false;
+  for (size_t i : {0, 1, 3, 4})
+    if (text[i] < L'0' || text[i] > L'9') return false;
+  s.hour = (text[0] - L'0') * 10 + (text[1] - L'0');
+  s.minute = (text[3] - L'0') * 10 + (text[4] - L'0');
+  return s.hour < 24 && s.minute < 60;
+}
+
+template <size_t N>
+int WordIndex(const wchar_t* const (&words)[N], const std::wstring& word) {
+  for (size_t i = 0; i < N; ++i)
+    if (word == words[i]) return static_cast<int>(i);
+  return -1;
+}
+
+bool IsHexDigest(const std::wstring& text) {
+  if (text.size() != 64) return false;
+  for (wchar_t c : text)
+    if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f'))) return false;
+  return true;
+}
+
+std::wstring Unquoted(const std::wstring& text) {
+  if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') return text.substr(1, text.size() - 2);
+  return text;
+}
+
+}  // namespace
+
+std::wstring ApprovalText(const Approval& a) {
+  const Schedule& s = a.schedule;
+  return L"sha256=" + a.digest + L"|runs=" + kWhenWords[static_cast<int>(s.when)] + L"|time=" + TimeText(s) +
+         L"|day=" + kDayWords[s.weekday] + L"|recycle=" + (a.recycle ? L"yes" : L"no") + L"|signin=" + a.signInName +
+         L"|task=" + a.taskName;
+}
+
+// Every field must be there once, in any order; a field this version does
+// not know is left alone.
+bool ReadApprovalText(const std::wstring& text, Approval& a) {
+  std::vector<std::wstring> fields;
+  base::text::SplitString(text, L'|', fields);
+  int seen = 0;
+  for (const std::wstring& field : fields) {
+    const size_t eq = field.find(L'=');
+    if (eq == std::wstring::npos) return false;
+    const std::wstring name = field.substr(0, eq), value = field.substr(eq + 1);
+    int bit = 0;
+    if (name == L"sha256") {
+      if (!IsHexDigest(value)) return false;
+      a.digest = value, bit = 1;
+    } else if (name == L"runs") {
+      const int when = WordIndex(kWhenWords, value);
+      if (when < 0) return false;
+      a.schedule.when = static_cast<RunWhen>(when), bit = 2;
+    } else if (name == L"time") {
+      if (!ReadTime(value, a.schedule)) return false;
+      bit = 4;
+    } else if (name == L"day") {
+      a.schedule.weekday = WordIndex(kDayWords, value);
+      if (a.schedule.weekday < 0) return false;
+      bit = 8;
+    } else if (name == L"recycle") {
+      if (value != L"yes" && value != L"no") return false;
+      a.recycle = value == L"yes", bit = 16;
+    } else if (name == L"signin") {
+      a.signInName = value, bit = 32;
+    } else if (name == L"task") {
+      a.taskName = value, bit = 64;
+    }
+    if (seen & bit) return false;
+    seen |= bit;
+  }
+  return seen == 127;
+}
+
+std::wstring ScheduleText(const Schedule& s) {
+  switch (s.when) {
+    case RunWhen::SignIn:
+      return L"At sign-in";
+    case RunWhen::Daily:
+      return L"Every day at " + TimeText(s);
+    case RunWhen::Weekly:
+      return std::wstring(L"Every week on ") + kDayNames[s.weekday] + L" at " + TimeText(s);
+    case RunWhen::Never:
+      break;
+  }
+  return L"Never";
+}
+
+std::wstring UnattendedArguments(const std::wstring& listPath) {
+  return L"\"Remove Files*" + listPath + L"*unattended\"";
+}
+
+bool IsUnattendedRun(const std::wstring& arguments) {
+  std::wstring text = arguments;
+  while (!text.empty() && (text.back() == L' ' || text.back() == L'\t')) text.pop_back();
+  std::vector<std::wstring> pieces;
+  base::text::SplitString(Unquoted(text), L'*', pieces);
+  if (pieces.size() < 3) return false;
+  std::wstring word = pieces[2];
+  for (wchar_t& c : word) c = static_cast<wchar_t>(std::towlower(c));
+  return word == L"unattended";
+}
+
+std::wstring ApprovalProblem(const Approval* approval, const FileRead& file, const DigestFn& digest) {
+  if (!approval) return L"the list was never approved to run by itself";
+  if (approval->schedule.when == RunWhen::Never) return L"the list's approval to run by itself was withdrawn";
+  if (!file.read) return L"the list file cannot be read: " + file.reason;
+  if (digest(file.bytes) != approval->digest)
+    return L"the list file changed after it was approved; approve it again in File > Run by itself";
+  return std::wstring();
+}
+
+std::wstring StartName(const std::wstring& listPath, int n) {
+  std::wstring name(base::paths::LastName(listPath));
+  const size_t dot = name.rfind(L'.');
+  if (dot != std::wstring::npos && dot > 0) name.erase(dot);
+  std::wstring text = L"Ombrelay - " + name;
+  if (n > 1) text += L" (" + std::to_wstring(n) + L")";
+  return text;
+}
+
+}  // namespace unattended

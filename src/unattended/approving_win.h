@@ -1,0 +1,23 @@
+// Giving and withdrawing a list's approval to run by itself, with the Run
+// value or scheduled task that starts it. The approval and its starter are
+// made together or not at all.
+#pragma once
+#include <string>
+
+#include "unattended/approval.h"
+
+namespace unattended {
+
+// Approves the list file's bytes as they are (the caller read them and
+// checked the password they hold) for the schedule, replacing the list's
+// earlier approval and starter. False with `problem` set when the starter
+// or the approval could not be made; the list then has neither.
+bool Approve(const std::wstring& listPath, const std::string& bytes, const Schedule& schedule, bool recycle,
+             std::wstring& problem);
+// Removes the list's approval, its Run value and its task.
+void Withdraw(const std::wstring& listPath);
+// Removes every Run value and task that an approval made (the uninstaller's
+// step); the approvals themselves stay with the settings.
+void RemoveAllStarters();
+
+}  // namespace unattended

@@ -1,0 +1,131 @@
+// The Run value through the registry's wide-character API, the task through
+// the Task Scheduler 2.0 COM interface.
+#include "unattended/starters_win.h"
+
+#include <oleauto.h>
+#include <taskschd.h>
+
+#include "base/dispatch_win.h"
+#include "base/handles_win.h"
+
+namespace unattended {
+
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kTaskFolder[] = L"Ombrelay";
+
+namespace {
+
+using base::win::ComRef;
+
+// Owns a BSTR.
+class Bstr {
+ public:
+  explicit Bstr(const std::wstring& text) : b_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+  ~Bstr() { SysFreeString(b_); }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  BSTR get() const { return b_; }
+
+ private:
+  BSTR b_;
+};
+
+base::win::unique_hkey RunKey(REGSAM access) {
+  base::win::unique_hkey key;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, access, nullptr, key.put(), nullptr) !=
+      ERROR_SUCCESS)
+    key.reset();
+  return key;
+}
+
+// The root folder of the local Task Scheduler.
+HRESULT RootFolder(ComRef<ITaskFolder>& root) {
+  ComRef<ITaskService> service;
+  HRESULT hr = CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
+                                reinterpret_cast<void**>(service.put()));
+  if (FAILED(hr)) return hr;
+  VARIANT none;
+  VariantInit(&none);
+  hr = service.get()->Connect(none, none, none, none);
+  if (FAILED(hr)) return hr;
+  const Bstr path(L"\\");
+  return service.get()->GetFolder(path.get(), root.put());
+}
+
+// Ombrelay's folder; made when `create` and not there yet.
+HRESULT OurFolder(ComRef<ITaskFolder>& root, ComRef<ITaskFolder>& folder, bool create) {
+  HRESULT hr = RootFolder(root);
+  if (FAILED(hr)) return hr;
+  const Bstr name(kTaskFolder);
+  hr = root.get()->GetFolder(name.get(), folder.put());
+  if (SUCCEEDED(hr) || !create) return hr;
+  VARIANT none;
+  VariantInit(&none);
+  return root.get()->CreateFolder(name.get(), none, folder.put());
+}
+
+bool FolderEmpty(ITaskFolder* folder) {
+  ComRef<IRegisteredTaskCollection> tasks;
+  LONG count = 1;
+  if (FAILED(folder->GetTasks(TASK_ENUM_HIDDEN, tasks.put())) || FAILED(tasks.get()->get_Count(&count))) return false;
+  return count == 0;
+}
+
+}  // namespace
+
+bool SetSignInValue(const std::wstring& name, const std::wstring& program, const std::wstring& arguments) {
+  const base::win::unique_hkey key = RunKey(KEY_SET_VALUE);
+  if (!key) return false;
+  const std::wstring command = L"\"" + program + L"\" " + arguments;
+  return RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                        static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+void RemoveSignInValue(const std::wstring& name) {
+  if (name.empty()) return;
+  const base::win::unique_hkey key = RunKey(KEY_SET_VALUE);
+  if (key) RegDeleteValueW(key.get(), name.c_str());
+}
+
+bool SignInValueExists(const std::wstring& name) {
+  const base::win::unique_hkey key = RunKey(KEY_QUERY_VALUE);
+  return key && RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+HRESULT RegisterScheduledTask(const std::wstring& name, const std::wstring& xml) {
+  ComRef<ITaskFolder> root, folder;
+  HRESULT hr = OurFolder(root, folder, true);
+  if (FAILED(hr)) return hr;
+  const Bstr taskName(name), definition(xml);
+  VARIANT none;
+  VariantInit(&none);
+  ComRef<IRegisteredTask> task;
+  return folder.get()->RegisterTask(taskName.get(), definition.get(), TASK_CREATE_OR_UPDATE, none, none,
+                                    TASK_LOGON_INTERACTIVE_TOKEN, none, task.put());
+}
+
+HRESULT DeleteScheduledTask(const std::wstring& name) {
+  if (name.empty()) return S_OK;
+  ComRef<ITaskFolder> root, folder;
+  HRESULT hr = OurFolder(root, folder, false);
+  if (FAILED(hr)) return hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ? S_OK : hr;
+  const Bstr taskName(name);
+  hr = folder.get()->DeleteTask(taskName.get(), 0);
+  if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) hr = S_OK;
+  if (SUCCEEDED(hr) && FolderEmpty(folder.get())) {
+    const Bstr folderName(kTaskFolder);
+    folder.reset();
+    root.get()->DeleteFolder(folderName.get(), 0);
+  }
+  return hr;
+}
+
+bool ScheduledTaskExists(const std::wstring& name) {
+  ComRef<ITaskFolder> root, folder;
+  if (FAILED(OurFolder(root, folder, false))) return false;
+  const Bstr taskName(name);
+  ComRef<IRegisteredTask> task;
+  return SUCCEEDED(folder.get()->GetTask(taskName.get(), task.put()));
+}
+
+}  // namespace unattended

@@ -1,0 +1,28 @@
+// What starts a list by itself: a value under the user's Run key (at
+// sign-in) or a task of the user's in the Task Scheduler's folder
+// "Ombrelay" (on a schedule). Each call makes, reads or removes one.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace unattended {
+
+// HKCU\Software\Microsoft\Windows\CurrentVersion\Run
+extern const wchar_t kRunKey[];
+// The Task Scheduler folder of Ombrelay's tasks.
+extern const wchar_t kTaskFolder[];
+
+// The Run value `name` with the command line "<program>" <arguments>.
+bool SetSignInValue(const std::wstring& name, const std::wstring& program, const std::wstring& arguments);
+void RemoveSignInValue(const std::wstring& name);
+bool SignInValueExists(const std::wstring& name);
+
+// Registers (or replaces) the task `name` from its XML definition, to run
+// as the signed-in user only. Needs COM on the calling thread.
+HRESULT RegisterScheduledTask(const std::wstring& name, const std::wstring& xml);
+// Removes the task, then the folder once it holds no task.
+HRESULT DeleteScheduledTask(const std::wstring& name);
+bool ScheduledTaskExists(const std::wstring& name);
+
+}  // namespace unattended
