@@ -4,7 +4,8 @@ menu and Send To links read back with lnkinfo, the "Apps & features" values,
 the Explorer verbs), the folder page and its choice of folder, the verbs'
 commands started as Explorer starts them (one item, thirty at once, a
 folder named "Remove Files"), a silent uninstall that removes only
-what was added and keeps lists, their desktop shortcuts and the settings,
+what was added (and the scheduled task a list's approval made) and keeps
+lists, their desktop shortcuts and the settings,
 two installs in two folders, and an upgrade over an older build; setup and
 uninstall change nothing while the program runs."""
 import hashlib
@@ -19,6 +20,8 @@ import time
 from harness import (CMD_LOAD, CMD_SAVE, FD_KEY, MAIN, TXT_PASSWORD, E2ETest, desktop, drive_c, reg_delete,
                      reg_query, reg_set, set_start_up_defaults, unix_path, wine_path)
 from test_save_load import OPEN_TITLE, SAVE_TITLE, SHORTCUT_TEXT, list_bytes, read_shortcut
+from test_unattended import (APPROVALS_KEY, RUN_DAILY, RUN_KEY, RUN_WINDOW, approve, forget_all_approvals, reg_value,
+                             task_files)
 
 SETUP = os.environ.get("OMBRELAY_SETUP", "")
 VERSION = os.environ.get("OMBRELAY_VERSION", "")
@@ -207,9 +210,10 @@ class InstallerTest(E2ETest):
         self.driver.run("close", MAIN)
         self.running.wait(20)
 
-    def save_list_with_installed_program(self, list_path):
+    def save_list_with_installed_program(self, list_path, approve_daily=False):
         """Loads a prepared list into the installed program and saves it
-        under list_path: the program writes the list and its desktop shortcut."""
+        under list_path: the program writes the list and its desktop shortcut
+        (and, asked to, approves it to run every day: a scheduled task)."""
         target = os.path.join(self.scratch, "target.txt")
         with open(target, "w") as f:
             f.write("x")
@@ -226,6 +230,9 @@ class InstallerTest(E2ETest):
         self.driver.pclick(CMD_SAVE)
         self.driver.run("file", SAVE_TITLE, wine_path(list_path), "ok")
         self.assertEqual(self.driver.run("box", "Shortcut", "ok"), SHORTCUT_TEXT)
+        if approve_daily:
+            approve(self.driver, RUN_DAILY, "pw", at="03:00")
+            self.assertIn("will run by itself", self.driver.run("box", RUN_WINDOW, "ok"))
         for program in self.programs:
             program.kill()
         shortcut = os.path.join(desktop(), "ombrelay Delete Files.lnk")
@@ -390,8 +397,14 @@ class InstallerTest(E2ETest):
         self.install()
         folder = default_dir()
         reg_set("RecycleBin", "1")
-        # A list saved beside the program, and the desktop shortcut made for it.
-        shortcut = self.save_list_with_installed_program(os.path.join(folder, "my list.txt"))
+        # A list saved beside the program, and the desktop shortcut made for
+        # it; approved to run every day. Another program starts at sign-in.
+        forget_all_approvals()
+        self.addCleanup(forget_all_approvals)
+        reg_set("Other Program", "other.exe", RUN_KEY)
+        self.addCleanup(reg_delete, "Other Program", RUN_KEY)
+        shortcut = self.save_list_with_installed_program(os.path.join(folder, "my list.txt"), approve_daily=True)
+        self.assertEqual(len(task_files("Ombrelay - my list")), 1)
         with open(os.path.join(folder, "my list.txt"), "rb") as f:
             saved = f.read()
         with open(shortcut, "rb") as f:
@@ -418,6 +431,11 @@ class InstallerTest(E2ETest):
         for key in VERB_KEYS + [UNINSTALL_KEY]:
             self.assertFalse(key_exists(key), key)
         self.assertEqual((reg_query("RecycleBin"), reg_query("OmbrelayFirstTime")), ("1", "No"))
+        # The task the approval made goes; the approval stays with the
+        # settings, and another program's sign-in entry stays.
+        self.assertEqual(task_files("Ombrelay - my list"), [])
+        self.assertIsNotNone(reg_value(APPROVALS_KEY, wine_path(os.path.join(folder, "my list.txt"))))
+        self.assertEqual(reg_value(RUN_KEY, "Other Program"), "other.exe")
         # A reinstall in the same place brings the shortcut's target back.
         self.install()
         self.assertEqual(read_shortcut(shortcut)["Local path"], wine_path(os.path.join(folder, "ombrelay.exe")))

@@ -3,8 +3,9 @@ for sign-in and for a daily time (the Run value and the registered task read
 back), its command line started exactly as the Run value holds it (no window, only
 what the list and its rule take, the run log's account), two starts at
 once, a list edited by hand after its approval (nothing removed, the log
-and the next main window say why), a list never approved, and Never taking
-the task away."""
+and the next main window say why), the changed list saved and approved again
+at once, the run log opened, a list never approved, and Never taking the task
+away."""
 import glob
 import hashlib
 import os
@@ -17,11 +18,11 @@ import xml.etree.ElementTree as ET
 
 from harness import EXE, FD_KEY, MAIN, drive_c, wine_path
 from test_removal import RemovalCase
-from test_save_load import list_bytes
+from test_save_load import SAVE_TITLE, list_bytes
 
 RUN_WINDOW = "Run by Itself"
 RUN_NEVER, RUN_SIGNIN, RUN_DAILY, RUN_TIME, RUN_PASSWORD, RUN_OK = 502, 503, 504, 508, 512, 1
-MNU_RUN_BY_ITSELF = 212
+MNU_RUN_BY_ITSELF, MNU_RUN_LOG = 212, 213
 RUN_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 APPROVALS_KEY = FD_KEY + "\\Approvals"
 TASK_NS = {"t": "http://schemas.microsoft.com/windows/2004/02/mit/task"}
@@ -182,9 +183,25 @@ class UnattendedTest(RemovalCase):
         self.driver.run("close", MAIN)
         self.start()
         self.assertFalse(self.driver.wait(RUN_WINDOW, 2000), "the broken approval was told twice")
-        # Never takes the task and the approval away.
+        # Saved again from the main window, the changed list is offered for
+        # approval at once; approved, it runs with its new record.
         self.load(listed)
         self.wait_status("3 items loaded...")
+        self.start_save(" pw ", listed)
+        self.answer_dialog_box(SAVE_TITLE, "yes")
+        self.answer_dialog_box("Shortcut", "ok")
+        self.assertIn("Approve the list as it is now?", self.driver.run("box", RUN_WINDOW, "yes"))
+        self.assertTrue(self.driver.wait(RUN_WINDOW), "the Run by Itself window did not open")
+        self.driver.settext(RUN_PASSWORD, " pw ", title=RUN_WINDOW)
+        self.driver.pclick(RUN_OK, title=RUN_WINDOW)
+        self.assertEqual(self.driver.run("box", RUN_WINDOW, "ok"), "list.txt will run by itself: Every day at 03:05.")
+        self.assertEqual(self.run_unattended(command), 0)
+        self.assertFalse(os.path.exists(self.path("K", "b.txt")))
+        # File > Run log opens the log in the text editor.
+        self.driver.menu(MNU_RUN_LOG)
+        self.assertTrue(self.driver.wait("run log.txt - Notepad", 20000), "the run log did not open")
+        self.driver.run("close", "run log.txt - Notepad")
+        # Never takes the task and the approval away.
         approve(self.driver, RUN_NEVER, None)
         self.assertEqual(self.driver.run("box", RUN_WINDOW, "ok"), "list.txt will not run by itself.")
         self.assertEqual((task_files("Ombrelay - list"), reg_value(APPROVALS_KEY, listed)), ([], None))
