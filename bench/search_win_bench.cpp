@@ -9,9 +9,11 @@
 // command's own part (from the last question answered to "<n> items
 // loaded...") alternate; each round gives their ratios, and the medians
 // close. Then how soon StopSearch ends a search and how long a window
-// message waits while one runs.
-//   search_win_bench [--add-only] [--rounds=N] [path of ombrelay.exe]
-// --add-only leaves out everything but those rounds.
+// message waits while one runs. Last, (e) the rule window's live count of a
+// rule that takes every file of the tree, against SearchFile alone, each in
+// a fresh process, in rounds.
+//   search_win_bench [--add-only | --count-only] [--rounds=N] [path of ombrelay.exe]
+// --add-only and --count-only leave out everything but those rounds.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -33,7 +35,10 @@
 
 #include "bare_walk_win.h"
 #include "base/worker_pool.h"
+#include "listfile/folder_rule.h"
+#include "removal/rule_files.h"
 #include "search/file_find_win.h"
+#include "search/file_tally_win.h"
 #include "search/found_lists.h"
 
 namespace {
@@ -292,6 +297,26 @@ int SearchInWindow() {
   }));
 }
 
+// The rule window's count, as it runs it, of a rule that takes every file
+// below the tree. The time in ms.
+int CountAsTheRuleWindowDoes() {
+  listfile::FolderRule rule;
+  rule.folder = kTree + L"\\";
+  rule.subfolders = true;
+  const removal::RuleChoice choice(rule);
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  const uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  const std::atomic<bool> stop{false};
+  search::FileTally tally;
+  const int ms = static_cast<int>(Timed([&] {
+    tally = search::TallyFiles(
+        rule.folder, rule.subfolders,
+        [&](const search::ListedFile& file) { return choice.Takes(file.name, file.lastWritten, ticks); }, stop);
+  }));
+  return tally.files == static_cast<uint64_t>(kTop) * kSub * kFilesPerLeaf ? ms : 0;
+}
+
 // One walk or search in this (fresh) process; the time in ms is the exit
 // code. -1 when the argument asks for neither.
 int OnceInFreshProcess(const char* what) {
@@ -306,6 +331,7 @@ int OnceInFreshProcess(const char* what) {
     return static_cast<int>(Timed([&] { TwoThreadWalk(kTree, files, folders); }));
   }
   if (std::strcmp(what, "--search-in-window-once") == 0) return SearchInWindow();
+  if (std::strcmp(what, "--count-once") == 0) return CountAsTheRuleWindowDoes();
   if (std::strcmp(what, "--search-once") == 0) {
     search::FileFinder finder;
     return static_cast<int>(Timed([&] { finder.SearchFile(kTree + L"\\*.*", true, false); }));
@@ -381,6 +407,7 @@ std::pair<double, double> SearchUnderMessages(DWORD stopAfterMs) {
 
 struct Options {
   bool addOnly = false;
+  bool countOnly = false;
   int rounds = kProgramRuns;
   std::wstring program = DefaultProgram();
 };
@@ -390,6 +417,8 @@ Options ReadOptions(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--add-only") == 0) {
       options.addOnly = true;
+    } else if (std::strcmp(argv[i], "--count-only") == 0) {
+      options.countOnly = true;
     } else if (std::strncmp(argv[i], "--rounds=", 9) == 0) {
       options.rounds = std::max(1, std::atoi(argv[i] + 9));
     } else {
@@ -454,6 +483,25 @@ bool AddRounds(const Options& options, const std::wstring& expected, double warm
   return true;
 }
 
+// (e): rounds of SearchFile alone and the rule window's count, each in a
+// fresh process, one after the other. False when a count missed files.
+bool CountRounds(const Options& options) {
+  std::vector<double> ratios;
+  for (int i = 0; i < options.rounds; ++i) {
+    const double alone = RunSelfOnce(L"--search-once");
+    const double count = RunSelfOnce(L"--count-once");
+    if (count <= 0) {
+      std::printf("(e) the count did not take every file of the tree\n");
+      return false;
+    }
+    std::printf("    round %d: SearchFile alone %.1f, rule count %.1f  ratio %.2f\n", i, alone, count, count / alone);
+    ratios.push_back(count / alone);
+  }
+  std::printf("(e) the rule window's count against SearchFile alone (goal 1.10): median %.2f, best %.2f\n",
+              Median(ratios), *std::min_element(ratios.begin(), ratios.end()));
+  return true;
+}
+
 std::wstring ExpectedStatus() {
   size_t entries = 1 + search::UpperBound(search::FolderList) - 1 + search::UpperBound(search::FileList);
   return std::to_wstring(entries) + L" items loaded...";
@@ -472,6 +520,7 @@ int main(int argc, char** argv) {
     std::printf("could not create the tree under C:\\searchbench\n");
     return 1;
   }
+  if (options.countOnly) return CountRounds(options) ? 0 : 1;
   if (options.addOnly) {
     search::FileFinder finder;
     search::ResetFoundLists();
@@ -543,5 +592,5 @@ int main(int argc, char** argv) {
   }
   std::printf("(d) longest message wait while searching %.1f ms; longest run after StopSearch %.1f ms\n", longestWait,
               longestStop);
-  return 0;
+  return CountRounds(options) ? 0 : 1;
 }

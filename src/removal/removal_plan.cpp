@@ -5,6 +5,8 @@
 #include <cwchar>
 #include <functional>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "base/paths.h"
@@ -67,9 +69,56 @@ Plan MakePlan(const std::vector<listfile::Record>& records) { return MakePlan(st
 
 namespace {
 
-// The keys of the items seen so far, one after another in one text, with an
-// open hash table of their places: a list of a hundred thousand records
-// costs no allocation per record.
+// The keys of the listed items ("F" or "D", then the path's key), made
+// ahead of the plan, one after another in one text per share of the
+// records: a list of a hundred thousand records costs no allocation per
+// record. A long list is shared between two threads.
+class ItemKeys {
+ public:
+  explicit ItemKeys(const std::vector<listfile::Record>& records) : records_(records), ends_(records.size(), 0) {
+    const size_t half = records.size() >= kSharedFrom ? records.size() / 2 : records.size();
+    std::thread second;
+    if (half < records.size()) {
+      try {
+        second = std::thread([this, half] { Make(half, records_.size(), texts_[1]); });
+      } catch (const std::system_error&) {
+      }
+    }
+    Make(0, half, texts_[0]);
+    if (second.joinable()) second.join();
+    else if (half < records.size()) Make(half, records.size(), texts_[1]);
+    half_ = half;
+  }
+
+  // The record's key; empty for a record that names no file or folder.
+  std::wstring_view Key(size_t i) const {
+    const std::wstring& text = texts_[i < half_ ? 0 : 1];
+    const size_t first = i == 0 || i == half_ ? 0 : ends_[i - 1];
+    return std::wstring_view(text.data() + first, ends_[i] - first);
+  }
+
+ private:
+  static constexpr size_t kSharedFrom = 20000;
+
+  void Make(size_t first, size_t last, std::wstring& text) {
+    for (size_t i = first; i < last; ++i) {
+      const listfile::Record& r = records_[i];
+      const bool file = r.type == L"File";
+      if (file || r.type == L"Folder") {
+        text += file ? L'F' : L'D';
+        base::paths::AppendPathKey(r.path, text);
+      }
+      ends_[i] = text.size();
+    }
+  }
+
+  const std::vector<listfile::Record>& records_;
+  std::vector<size_t> ends_;  // where each record's key ends in its share's text
+  std::wstring texts_[2];
+  size_t half_ = 0;
+};
+
+// The keys seen so far, with an open hash table of their places.
 class SeenItems {
  public:
   explicit SeenItems(size_t most) {
@@ -79,29 +128,19 @@ class SeenItems {
     keys_.reserve(most);
   }
 
-  // False when an item of this type and key was added before.
-  bool Add(bool file, const std::wstring& path) {
-    const size_t start = text_.size();
-    text_ += file ? L'F' : L'D';
-    base::paths::AppendPathKey(path, text_);
-    const std::wstring_view key(text_.data() + start, text_.size() - start);
+  // False when the key was added before. The key's text must outlive this.
+  bool Add(std::wstring_view key) {
     size_t slot = std::hash<std::wstring_view>()(key) & (slots_.size() - 1);
-    for (; slots_[slot]; slot = (slot + 1) & (slots_.size() - 1)) {
-      const auto [at, length] = keys_[slots_[slot] - 1];
-      if (std::wstring_view(text_.data() + at, length) == key) {
-        text_.resize(start);
-        return false;
-      }
-    }
-    keys_.emplace_back(start, text_.size() - start);
+    for (; slots_[slot]; slot = (slot + 1) & (slots_.size() - 1))
+      if (keys_[slots_[slot] - 1] == key) return false;
+    keys_.push_back(key);
     slots_[slot] = keys_.size();
     return true;
   }
 
  private:
-  std::wstring text_;
-  std::vector<std::pair<size_t, size_t>> keys_;  // where each key is in text_
-  std::vector<size_t> slots_;                    // index + 1 into keys_, or 0
+  std::vector<std::wstring_view> keys_;
+  std::vector<size_t> slots_;  // index + 1 into keys_, or 0
 };
 
 // A rule record that parses and whose patterns can be used joins the plan's
@@ -118,15 +157,17 @@ bool AddRule(const listfile::Record& record, Plan& plan) {
 
 Plan MakePlan(std::vector<listfile::Record>&& records) {
   Plan plan;
+  const ItemKeys keys(records);
   SeenItems seen(records.size());
-  for (auto r = records.rbegin(); r != records.rend(); ++r) {
+  for (size_t i = records.size(); i-- > 0;) {
+    listfile::Record* r = &records[i];
     const bool file = r->type == L"File";
     if (!file && r->type != L"Folder" && AddRule(*r, plan)) continue;
     if (!file && r->type != L"Folder") {
       plan.setAside.push_back({std::move(r->path), std::move(r->type), false});
       continue;
     }
-    if (!seen.Add(file, r->path)) {
+    if (!seen.Add(keys.Key(i))) {
       plan.setAside.push_back({std::move(r->path), std::move(r->type), true});
       continue;
     }

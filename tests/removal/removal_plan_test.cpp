@@ -55,6 +55,16 @@ TEST(RemovalPlan, PassesRunBackwardsByTypeWordAloneTakingEachItemOnce) {
                                               L"C:\\x other", L"C:\\T\\a again", L"C:\\T\\S\\ again"}));
   EXPECT_EQ(removal::ConfirmationText(plan, L"L"),
             L"Are you sure you wish to remove your files?\n4 files and 2 folders are listed in L");
+  // A long list is keyed in two shares: a second spelling in the other
+  // share is still the same item.
+  std::vector<listfile::Record> many;
+  for (int i = 0; i < 30000; ++i) many.push_back({L"C:\\F\\" + std::to_wstring(i % 20000), i % 7 ? L"File" : L"Folder"});
+  many.push_back({L"c:/f/19999", L"File"});
+  plan = removal::MakePlan(std::move(many));
+  // 20,000 names; 2,857 of the second 10,000 records change type; one more spelling of a file.
+  EXPECT_EQ(plan.files.size() + plan.folders.size(), 22858u);
+  EXPECT_EQ(plan.setAside.size(), 30001u - 22858u);
+  EXPECT_EQ(plan.files.front(), L"c:/f/19999");
 }
 
 TEST(RemovalPlan, RulesThatParseJoinThePlanAndTheRestIsSetAside) {
