@@ -186,6 +186,14 @@ std::wstring WithoutSeparator(std::wstring path) {
   return path;
 }
 
+std::wstring EntryPath(const std::wstring& folderWithSeparator, std::wstring_view name, bool folder) {
+  std::wstring path;
+  path.reserve(folderWithSeparator.size() + name.size() + (folder ? 1 : 0));
+  path.append(folderWithSeparator).append(name);
+  if (folder) path += L'\\';
+  return path;
+}
+
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
   if (folder.empty()) return name;
   const bool folderEnds = folder.back() == L'\\';

@@ -53,6 +53,13 @@ std::wstring WithSeparator(std::wstring path);
 std::wstring WithoutSeparator(std::wstring path);
 // A folder and a name joined with exactly one "\" between them.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+// An entry's path from its folder's path (with its closing separator) and
+// its name, and a closing separator when `folder` is set; made to size in
+// one block. A walk makes one per entry: `folder + name` would make a block,
+// grow it into a second one and free the first, and under Wine's heap such
+// freed blocks pile up in the free lists that every later allocation
+// searches under the heap's one lock.
+std::wstring EntryPath(const std::wstring& folderWithSeparator, std::wstring_view name, bool folder = false);
 // A folder path as the folder calls take it: verbatim, no closing "\"
 // (which the prefixed form does not allow) except on a drive root.
 std::wstring FolderApiPath(const std::wstring& path);

@@ -67,7 +67,7 @@ bool TakeEntry(const ListingRules& rules, const WIN32_FIND_DATAW& data, FolderLi
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
     ++listing.folders;
   } else {
-    listing.files.push_back(listing.path + data.cFileName);
+    listing.files.push_back(base::paths::EntryPath(listing.path, data.cFileName));
   }
   return true;
 }
@@ -82,7 +82,7 @@ FolderListing ListFolder(const ListingRules& rules, const std::wstring& folder, 
   if (rules.recurse || singleRead) {
     Enumerate(folder + L"*", stop, [&](const WIN32_FIND_DATAW& data) {
       if (rules.recurse && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        listing.subfolders.push_back({folder + data.cFileName + L'\\', IsFolderLink(data)});
+        listing.subfolders.push_back({base::paths::EntryPath(folder, data.cFileName, true), IsFolderLink(data)});
       if (singleRead && usable) usable = TakeEntry(rules, data, listing);
       return true;
     });
