@@ -8,6 +8,19 @@ namespace removal {
 
 namespace {
 
+constexpr size_t kFoldedOnStack = 260;
+
+// The name upper-cased into `out` when it is plain ASCII, which folds the
+// same everywhere (as base::paths::FoldCase folds it); false otherwise.
+bool FoldAscii(std::wstring_view name, wchar_t* out) {
+  for (size_t i = 0; i < name.size(); ++i) {
+    const wchar_t c = name[i];
+    if (c >= 0x80) return false;
+    out[i] = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+  }
+  return true;
+}
+
 std::vector<std::wstring> Folded(const std::vector<std::wstring>& patterns) {
   std::vector<std::wstring> folded;
   folded.reserve(patterns.size());
@@ -22,7 +35,19 @@ RuleChoice::RuleChoice(const listfile::FolderRule& rule)
 
 bool RuleChoice::Takes(std::wstring_view name, uint64_t lastWritten, uint64_t now) const {
   if (!listfile::OldEnough(rule_, lastWritten, now)) return false;
-  const std::wstring folded = base::paths::FoldCase(std::wstring(name));
+  if (names_.empty() && exceptions_.empty()) return true;  // all files: no name to fold
+  // A name of plain ASCII (nearly every one) folds on the stack: the walk
+  // asks about every file, and a block from the heap for each costs more
+  // than the test.
+  wchar_t buffer[kFoldedOnStack];
+  std::wstring text;
+  std::wstring_view folded;
+  if (name.size() <= kFoldedOnStack && FoldAscii(name, buffer)) {
+    folded = std::wstring_view(buffer, name.size());
+  } else {
+    text = base::paths::FoldCase(std::wstring(name));
+    folded = text;
+  }
   if (!names_.empty() && search::FitsAnyPattern(folded, names_) != search::PatternFit::Fits) return false;
   return search::FitsAnyPattern(folded, exceptions_) == search::PatternFit::DoesNotFit;
 }
