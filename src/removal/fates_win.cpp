@@ -2,6 +2,8 @@
 // item, listed folders looked at up front on the workers.
 #include "removal/fates_win.h"
 
+#include "base/worker_pool.h"
+
 #include <knownfolders.h>
 #include <shlobj.h>
 
@@ -27,7 +29,7 @@ namespace {
 // The shell takes paths only in their short form.
 constexpr size_t kLongestShellPath = MAX_PATH - 1;
 // Looks at folders are quick; small chunks share them out evenly.
-constexpr size_t kFolderChunk = 500;
+constexpr size_t kFolderChunk = 128;
 constexpr size_t kNoParent = FateCheck::kNone;
 // Up to this many entries a folder's listing is searched in any letter case
 // entry by entry.
@@ -76,7 +78,9 @@ std::vector<Verdict> LookAtFolders(const std::vector<std::wstring>& folders,
   std::vector<Verdict> looked(folders.size());
   contents.assign(folders.size(), {});
   whole.assign(folders.size(), 0);
-  ChunkSetup setup{DeleteWorkerCount(), kFolderChunk};
+  // As many at once as the search lists folders: under Wine each listing
+  // also costs the server a share, and more listers only queue for it.
+  ChunkSetup setup{base::WorkerPool::DefaultSize(), kFolderChunk};
   setup.stop = stop;
   const std::vector<ItemFailure> untried = RunInChunks(
       folders.size(),
