@@ -39,12 +39,6 @@ const base::ControlSpec kControls[] = {
 
 const int kWhenButtons[] = {kRunNever, kRunSignIn, kRunDaily, kRunWeekly};
 
-std::wstring TimeText(const unattended::Schedule& s) {
-  wchar_t text[8];
-  swprintf(text, std::size(text), L"%02d:%02d", s.hour, s.minute);
-  return text;
-}
-
 // "H:MM" or "HH:MM" (blanks around it aside), in range.
 bool ReadTime(std::wstring text, unattended::Schedule& s) {
   const size_t first = text.find_first_not_of(L' ');
@@ -117,7 +111,7 @@ void RunByItselfWindow::Fill(const std::wstring& listName, const RunChoice& show
     HWND day = Control(kRunDay);
     for (const wchar_t* name : kDays) SendMessageW(day, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     SendMessageW(day, CB_SETCURSEL, static_cast<WPARAM>(shown.schedule.weekday), 0);
-    CHECK_WIN(SetDlgItemTextW(hwnd_, kRunTime, TimeText(shown.schedule).c_str()));
+    CHECK_WIN(SetDlgItemTextW(hwnd_, kRunTime, unattended::TimeText(shown.schedule).c_str()));
     CheckRadioButton(hwnd_, kRunNever, kRunWeekly, kWhenButtons[static_cast<int>(shown.schedule.when)]);
     CheckDlgButton(hwnd_, kRunRecycle, shown.recycle ? BST_CHECKED : BST_UNCHECKED);
     EnableFields();

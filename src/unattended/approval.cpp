@@ -19,8 +19,6 @@ std::wstring TwoDigits(int n) {
   return std::wstring(1, static_cast<wchar_t>(L'0' + n / 10)) + static_cast<wchar_t>(L'0' + n % 10);
 }
 
-std::wstring TimeText(const Schedule& s) { return TwoDigits(s.hour) + L":" + TwoDigits(s.minute); }
-
 // "HH:MM" with both numbers in range.
 bool ReadTime(const std::wstring& text, Schedule& s) {
   if (text.size() != 5 || text[2] != L':') return false;
@@ -51,6 +49,8 @@ std::wstring Unquoted(const std::wstring& text) {
 }
 
 }  // namespace
+
+std::wstring TimeText(const Schedule& s) { return TwoDigits(s.hour) + L":" + TwoDigits(s.minute); }
 
 std::wstring ApprovalText(const Approval& a) {
   const Schedule& s = a.schedule;

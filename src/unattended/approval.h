@@ -34,6 +34,8 @@ std::wstring ApprovalText(const Approval& approval);
 // unreadable approval approves nothing).
 bool ReadApprovalText(const std::wstring& text, Approval& approval);
 
+// "03:00": the schedule's time of day, as the settings and the task keep it.
+std::wstring TimeText(const Schedule& schedule);
 // "Every day at 03:00", "At sign-in", ...: plain words for the log and the
 // dialog.
 std::wstring ScheduleText(const Schedule& schedule);

@@ -84,9 +84,10 @@ bool Approve(const std::wstring& listPath, const std::string& bytes, const Sched
   if (const std::optional<Approval> earlier = FindApproval(listPath)) RemoveStarters(*earlier);
   DropApproval(listPath);
   const std::wstring name = FreeStartName(listPath);
-  if (schedule.when != RunWhen::Never && !MakeStarter(listPath, schedule, name, problem)) return false;
-  (schedule.when == RunWhen::SignIn ? approval.signInName : approval.taskName) = name;
-  if (schedule.when == RunWhen::Never) approval.taskName.clear();
+  if (schedule.when != RunWhen::Never) {
+    if (!MakeStarter(listPath, schedule, name, problem)) return false;
+    (schedule.when == RunWhen::SignIn ? approval.signInName : approval.taskName) = name;
+  }
   if (KeepApproval(approval)) return true;
   RemoveStarters(approval);
   problem = L"The approval could not be written to the settings.";

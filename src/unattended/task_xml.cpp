@@ -7,10 +7,6 @@ namespace {
 const wchar_t* const kDayElements[] = {L"Sunday", L"Monday", L"Tuesday", L"Wednesday",
                                        L"Thursday", L"Friday", L"Saturday"};
 
-std::wstring TwoDigits(int n) {
-  return std::wstring(1, static_cast<wchar_t>(L'0' + n / 10)) + static_cast<wchar_t>(L'0' + n % 10);
-}
-
 std::wstring ScheduleElement(const Schedule& s) {
   if (s.when == RunWhen::Weekly)
     return L"      <ScheduleByWeek>\n        <WeeksInterval>1</WeeksInterval>\n        <DaysOfWeek><" +
@@ -38,7 +34,7 @@ std::wstring XmlEscaped(const std::wstring& text) {
 
 std::wstring TaskXml(const Schedule& schedule, const TaskAction& action, const std::wstring& description,
                      const std::wstring& firstDay) {
-  const std::wstring start = firstDay + L"T" + TwoDigits(schedule.hour) + L":" + TwoDigits(schedule.minute) + L":00";
+  const std::wstring start = firstDay + L"T" + TimeText(schedule) + L":00";
   return L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"
          L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
          L"  <RegistrationInfo>\n"
