@@ -32,6 +32,8 @@ namespace {
 constexpr DWORD kAddFileFlags = OFN_LONGNAMES | OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
 // How often the status bar and progress bar follow a long operation.
 constexpr DWORD kShowEveryMs = 250;
+// Entries moved into the list between two looks at the clock.
+constexpr size_t kLookAtClockEvery = 1024;
 
 // Runs a step whose failure is passed over: the command goes on without it.
 template <class Step>
@@ -58,9 +60,10 @@ class Filler {
     window_.SetProgressMax(static_cast<long>(last));
     if (first > last) return;
     DeleteList& list = window_.List();
+    const std::wstring typeText(type);
     for (size_t i = first; i <= last; ++i) {
-      list.Append(std::move(found[i]), type);
-      if (GetTickCount() - shownAt_ >= kShowEveryMs) Show(i);
+      list.Append(std::move(found[i]), typeText);
+      if (i % kLookAtClockEvery == 0 && GetTickCount() - shownAt_ >= kShowEveryMs) Show(i);
     }
     shown_ = last;
   }

@@ -28,7 +28,7 @@ class DeleteList {
   const Entry& At(size_t i) const { return entries_[i]; }
   const std::vector<Entry>& Entries() const { return entries_; }
 
-  void Append(std::wstring path, std::wstring type);
+  void Append(std::wstring path, const std::wstring& type);
   // A record as the list file holds it, kept as it is.
   void AppendRecord(std::wstring text);
   void AppendRule(const listfile::FolderRule& rule);

@@ -150,7 +150,7 @@ void FileFinder::SearchFile(const std::wstring& Pathname, bool subFolders, bool 
 }
 
 void FileFinder::Walk(const std::wstring& startFolder) {
-  ParallelWalk walk(base::WorkerPool::DefaultSize(),
+  ParallelWalk walk(ListingWorkers(),
                     [rules = ListingRules{fileSpec_, recurse_, caseSensitive_}](
                         const std::wstring& folder, const std::atomic<bool>& stop) {
                       return ListFolder(rules, folder, stop);

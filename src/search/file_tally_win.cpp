@@ -72,7 +72,7 @@ FolderListing ListAndTest(const std::wstring& folder, bool subfolders, const Fil
 // when it was stopped.
 bool Walk(const std::wstring& folder, bool subfolders, const FileTest& takes, bool keep, Counts& counts,
           const std::atomic<bool>& stop, const std::function<void(WalkStep&)>& onStep) {
-  ParallelWalk walk(base::WorkerPool::DefaultSize(),
+  ParallelWalk walk(ListingWorkers(),
                     [&](const std::wstring& listed, const std::atomic<bool>& walkStop) {
                       return ListAndTest(listed, subfolders, takes, keep, counts, walkStop);
                     });

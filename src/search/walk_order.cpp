@@ -30,6 +30,8 @@ bool WalkOrder::Next(WalkStep& step) {
   return true;
 }
 
+size_t ListingWorkers() { return 2 * base::WorkerPool::DefaultSize(); }
+
 ParallelWalk::ParallelWalk(size_t workers, FolderLister lister) : lister_(std::move(lister)), pool_(workers) {}
 
 void ParallelWalk::Start(const std::wstring& folder) {
