@@ -72,7 +72,8 @@ enum class WalkState { Ready, Waiting, Done };
 // How many folders a walk lists at once: twice the worker pool's default.
 // A listing mostly waits (on the disk, and under Wine on its server as
 // well), so a second lister per processor keeps the processors busy; it
-// lists the measured tree a tenth faster than one per processor.
+// listed the benchmark's tree about a tenth faster than one per processor,
+// each search in a fresh process as the program's are.
 size_t ListingWorkers();
 
 // The listings run on a worker pool; Next, Stop and the destructor belong
