@@ -280,6 +280,15 @@ size_t Depth(const std::wstring& plain) {
   return depth;
 }
 
+bool FoldAscii(std::wstring_view text, wchar_t* out) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    if (c >= 0x80) return false;
+    out[i] = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+  }
+  return true;
+}
+
 void AppendPathKey(const std::wstring& path, std::wstring& out) {
   // Nearly every listed path is a plain full path with a drive letter,
   // which is its own plain form: folded straight into `out`.
@@ -295,13 +304,9 @@ void AppendPathKey(const std::wstring& path, std::wstring& out) {
   size_t end = path.size();
   while (end > 1 && IsSeparator(path[end - 1])) --end;
   const size_t start = out.size();
-  bool ascii = true;
-  for (size_t i = 0; i < end; ++i) {
-    const wchar_t c = path[i];
-    ascii = ascii && c < 0x80;
-    out += c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-  }
-  if (!ascii) out.replace(start, std::wstring::npos, FoldCase(out.substr(start)));
+  out.resize(start + end);
+  if (!FoldAscii(std::wstring_view(path.data(), end), &out[start]))
+    out.replace(start, std::wstring::npos, FoldCase(path.substr(0, end)));
 }
 
 std::wstring PathKey(const std::wstring& path) {

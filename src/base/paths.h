@@ -110,6 +110,10 @@ bool SamePath(const std::wstring& a, const std::wstring& b);
 // Letter case folded as the file system folds it: each code unit to its
 // upper case, over all of Unicode (not only A-Z).
 std::wstring FoldCase(std::wstring text);
+// The same fold for a text of plain ASCII, written into `out` (room for
+// text.size() code units) with no allocation; false, `out` part-written,
+// when the text holds anything else.
+bool FoldAscii(std::wstring_view text, wchar_t* out);
 // The path with the short 8.3 names that the disk knows replaced by their
 // long names; what the disk does not have is kept as written. Only a name
 // with a "~" can be a short name, so other paths cost nothing.

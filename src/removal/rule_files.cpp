@@ -10,17 +10,6 @@ namespace {
 
 constexpr size_t kFoldedOnStack = 260;
 
-// The name upper-cased into `out` when it is plain ASCII, which folds the
-// same everywhere (as base::paths::FoldCase folds it); false otherwise.
-bool FoldAscii(std::wstring_view name, wchar_t* out) {
-  for (size_t i = 0; i < name.size(); ++i) {
-    const wchar_t c = name[i];
-    if (c >= 0x80) return false;
-    out[i] = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-  }
-  return true;
-}
-
 std::vector<std::wstring> Folded(const std::vector<std::wstring>& patterns) {
   std::vector<std::wstring> folded;
   folded.reserve(patterns.size());
@@ -42,7 +31,7 @@ bool RuleChoice::Takes(std::wstring_view name, uint64_t lastWritten, uint64_t no
   wchar_t buffer[kFoldedOnStack];
   std::wstring text;
   std::wstring_view folded;
-  if (name.size() <= kFoldedOnStack && FoldAscii(name, buffer)) {
+  if (name.size() <= kFoldedOnStack && base::paths::FoldAscii(name, buffer)) {
     folded = std::wstring_view(buffer, name.size());
   } else {
     text = base::paths::FoldCase(std::wstring(name));
