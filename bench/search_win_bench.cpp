@@ -7,9 +7,9 @@
 // Rounds of SearchFile alone in a fresh process, the same in a fresh process
 // that shows a window and its status as the program does, and the add
 // command's own part (from the last question answered to "<n> items
-// loaded...") alternate with the cold walks, each round starting one
-// place further along; each round gives their ratios, and the medians
-// close. Then how soon StopSearch ends a search and how long a window
+// loaded...") alternate with the cold walks, in an order that lets each
+// run follow each other equally often; each round gives their ratios, and
+// the medians close. Then how soon StopSearch ends a search and how long a window
 // message waits while one runs. Last, (e) the rule window's live count of a
 // rule that takes every file of the tree, against SearchFile alone, each in
 // a fresh process, in rounds.
@@ -138,15 +138,19 @@ class RemoteBuffer {
   void* mem_;
 };
 
+// The status bar's text. A status is at most a path and a few words, so the
+// buffer holds any; one message reads it, and no repaint of the window can
+// fall between a look at its length and a look at its text.
+constexpr SIZE_T kStatusBufferBytes = 2 * 65536;
+
 std::wstring StatusText(HWND main, RemoteBuffer& buffer) {
   HWND bar = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
+  static std::vector<wchar_t> text(kStatusBufferBytes / sizeof(wchar_t));
   for (WPARAM part : {WPARAM(SB_SIMPLEID), WPARAM(0)}) {
-    DWORD length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0));
-    if (length == 0 || length > 1000) continue;
-    SendMessageW(bar, SB_GETTEXTW, part, buffer.Address());
-    wchar_t text[1024] = L"";
-    buffer.Read(text, (length + 1) * sizeof(wchar_t));
-    return std::wstring(text, length);
+    const DWORD length = LOWORD(SendMessageW(bar, SB_GETTEXTW, part, buffer.Address()));
+    if (length == 0 || length >= text.size()) continue;
+    if (!buffer.Read(text.data(), (length + 1) * sizeof(wchar_t))) return std::wstring();
+    return std::wstring(text.data(), length);
   }
   return std::wstring();
 }
@@ -181,7 +185,7 @@ struct AddFigures {
 AddFigures TimeAddCommand(HANDLE process, HWND main, const std::wstring& expected) {
   AddFigures figures;
   figures.peakBefore = Memory(process).PeakWorkingSetSize;
-  RemoteBuffer buffer(process, 4096);
+  RemoteBuffer buffer(process, kStatusBufferBytes);
   auto start = std::chrono::steady_clock::now();
   PostMessageW(GetDlgItem(main, 105), BM_CLICK, 0, 0);
   HWND browser = WaitWindow([] { return VisibleTop(L"#32770", L"Browse for Folder"); });
@@ -435,6 +439,18 @@ double Median(std::vector<double> values) {
   return values.empty() ? 0 : values[values.size() / 2];
 }
 
+// Which of the five runs takes a place in a round. A run leaves the machine
+// busy for a while after it ends, a window's teardown above all, and that
+// moved the time of the run after it by a tenth and more; so the rounds
+// follow a Williams design: over any ten rounds, each run comes right after
+// each other run exactly twice.
+size_t RunAt(int round, size_t place) {
+  constexpr size_t kRuns = 5, kStep[kRuns] = {0, 1, 4, 2, 3};
+  const size_t row = static_cast<size_t>(round) % kRuns;
+  const size_t k = (round / kRuns) % 2 == 0 ? place : kRuns - 1 - place;
+  return (row + kStep[k]) % kRuns;
+}
+
 // (c): rounds of a cold walk, SearchFile alone in a fresh process and the
 // add command through the program, one after another, so that the three
 // see the same load on the machine. False when an add did not finish.
@@ -445,9 +461,6 @@ bool AddRounds(const Options& options, const std::wstring& expected, double warm
   for (int i = 0; i < options.rounds; ++i) {
     double walk = 0, walk2 = 0, alone = 0, inWindow = 0;
     AddFigures run;
-    // Where a run stands in its round moved its time by a tenth and more
-    // (the walk just after the long one-thread walk ran fastest), so each
-    // round starts one place further on and every run takes every place.
     const std::function<void()> steps[] = {
         [&] { walk = RunSelfOnce(L"--walk-once"); },
         [&] { walk2 = RunSelfOnce(L"--two-thread-walk-once"); },
@@ -455,8 +468,7 @@ bool AddRounds(const Options& options, const std::wstring& expected, double warm
         [&] { inWindow = RunSelfOnce(L"--search-in-window-once"); },
         [&] { run = RunProgram(options.program, expected); },
     };
-    const size_t count = std::size(steps);
-    for (size_t k = 0; k < count; ++k) steps[(i + k) % count]();
+    for (size_t place = 0; place < std::size(steps); ++place) steps[RunAt(i, place)]();
     if (run.ms < 0 || run.status != expected) {
       std::printf("(c) add command: did not finish (status \"%ls\")\n", run.status.c_str());
       return false;

@@ -202,10 +202,7 @@ bool AddRun::StartFolder(const std::wstring& chosen) {
   const std::wstring folderText = base::text::GetDirPath(pattern);
   const UINT style = MB_YESNOCANCEL | MB_ICONQUESTION;
   withSubfolders_ = Ask(owner, SubfolderQuestion(folderText), kDirectoryTitle, style) == IDYES;
-  if (Ask(owner, FolderQuestion(folderText), kDirectoryTitle, style) == IDYES) {
-    PassOverFailure([&] { window_.List().Append(FolderEntryText(folderText), kFolderType); });
-    window_.ListChanged();
-  }
+  const bool addFolder = Ask(owner, FolderQuestion(folderText), kDirectoryTitle, style) == IDYES;
   // The search's status goes back as it was, unless the found entries
   // replace it; each repaint of it costs a moment at the end of an add.
   folderStatusBefore_ = window_.StatusText();
@@ -214,6 +211,12 @@ bool AddRun::StartFolder(const std::wstring& chosen) {
     search::ResetFoundLists();
     started = search_.Start(owner, kMsgSearchProgress, kMsgSearchEnded, pattern, window_.SubFoldersChecked());
   });
+  // The folder's own entry goes into the list while the search runs: the
+  // search waits on nothing the window does.
+  if (addFolder) {
+    PassOverFailure([&] { window_.List().Append(FolderEntryText(folderText), kFolderType); });
+    window_.ListChanged();
+  }
   if (!started) return false;
   shownAt_ = GetTickCount() - kShowEveryMs;
   window_.SetSearchStopper([this] { search_.Stop(); });
