@@ -138,22 +138,43 @@ class RemoteBuffer {
   void* mem_;
 };
 
-// The status bar's text. A status is at most a path and a few words, so the
-// buffer holds any; one message reads it, and no repaint of the window can
-// fall between a look at its length and a look at its text.
+// Looks at the program's status bar while it works. Each look is one
+// message the program must answer, and that answer carries the text's
+// length; the text itself is read out of the program only when it has the
+// length awaited. So a look costs the program and the Wine server, which
+// the search also waits on, as little as it can. A status is at most a
+// path and a few words, so the buffer holds any.
 constexpr SIZE_T kStatusBufferBytes = 2 * 65536;
 
-std::wstring StatusText(HWND main, RemoteBuffer& buffer) {
-  HWND bar = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
-  static std::vector<wchar_t> text(kStatusBufferBytes / sizeof(wchar_t));
-  for (WPARAM part : {WPARAM(SB_SIMPLEID), WPARAM(0)}) {
-    const DWORD length = LOWORD(SendMessageW(bar, SB_GETTEXTW, part, buffer.Address()));
-    if (length == 0 || length >= text.size()) continue;
-    if (!buffer.Read(text.data(), (length + 1) * sizeof(wchar_t))) return std::wstring();
+class StatusWatch {
+ public:
+  StatusWatch(HWND main, RemoteBuffer& buffer)
+      : bar_(FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr)), buffer_(buffer) {}
+
+  // True when the status reads `awaited`.
+  bool Reads(const std::wstring& awaited) { return Length() == awaited.size() && Text() == awaited; }
+
+  std::wstring Text() {
+    const size_t length = Length();
+    std::vector<wchar_t> text(length + 1);
+    if (length == 0 || length >= kStatusBufferBytes / sizeof(wchar_t) ||
+        !buffer_.Read(text.data(), text.size() * sizeof(wchar_t)))
+      return std::wstring();
     return std::wstring(text.data(), length);
   }
-  return std::wstring();
-}
+
+ private:
+  // The simple status first, as the program shows it, then the first part.
+  size_t Length() {
+    for (WPARAM part : {WPARAM(SB_SIMPLEID), WPARAM(0)}) {
+      if (const size_t length = LOWORD(SendMessageW(bar_, SB_GETTEXTW, part, buffer_.Address()))) return length;
+    }
+    return 0;
+  }
+
+  HWND bar_;
+  RemoteBuffer& buffer_;
+};
 
 void Press(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
@@ -173,7 +194,7 @@ void SetStartUpDefaults() {
 struct AddFigures {
   double ms = -1;
   double browserShown = 0, questionsDone = 0;  // when these steps ended
-  double searchSeen = 0;                       // when a "Searching" status was seen last
+  double otherSeen = 0;                        // when a status not yet the awaited one was seen last
   size_t peakBefore = 0, peakAfter = 0;
   std::wstring status;
   // The add command's own part: from the last question to the final status.
@@ -201,15 +222,18 @@ AddFigures TimeAddCommand(HANDLE process, HWND main, const std::wstring& expecte
   if (!second) return figures;
   Press(second, IDYES);
   figures.questionsDone = Millis(start);
-  // Each look at the status bar is a message the program must answer; a
-  // gentle poll keeps the measurement from slowing the program down.
-  for (int i = 0; i < 60000; ++i) {
-    figures.status = StatusText(main, buffer);
-    if (figures.status.compare(0, 10, L"Searching ") == 0) figures.searchSeen = Millis(start);
-    if (figures.status == expected) break;
-    Sleep(kPollMs);
+  // A gentle poll keeps the measurement from slowing the program down.
+  StatusWatch status(main, buffer);
+  bool done = false;
+  for (int i = 0; i < 60000 && !done; ++i) {
+    done = status.Reads(expected);
+    if (!done) {
+      figures.otherSeen = Millis(start);
+      Sleep(kPollMs);
+    }
   }
   figures.ms = Millis(start);
+  figures.status = status.Text();
   figures.peakAfter = Memory(process).PeakWorkingSetSize;
   return figures;
 }
@@ -474,9 +498,9 @@ bool AddRounds(const Options& options, const std::wstring& expected, double warm
       return false;
     }
     std::printf("    round %d: walk %.1f, 2-thread walk %.1f, SearchFile alone %.1f, in a window %.1f, add after the last "
-                "question %.1f (searching seen until %.1f, then %.1f to the end)  ratio add/SearchFile %.2f, "
-                "add/2-thread walk %.2f\n", i, walk, walk2, alone, inWindow, run.Own(), run.searchSeen - run.questionsDone,
-                run.ms - run.searchSeen, run.Own() / alone, run.Own() / walk2);
+                "question %.1f (the status not yet final until %.1f, then %.1f to the end)  ratio add/SearchFile %.2f, "
+                "add/2-thread walk %.2f\n", i, walk, walk2, alone, inWindow, run.Own(), run.otherSeen - run.questionsDone,
+                run.ms - run.otherSeen, run.Own() / alone, run.Own() / walk2);
     walks2.push_back(walk2);
     toWalk2.push_back(run.Own() / walk2);
     ratios.push_back(run.Own() / alone);
