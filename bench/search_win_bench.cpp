@@ -9,10 +9,10 @@
 // command's own part (from the last question answered to "<n> items
 // loaded...") alternate with the cold walks, in an order that lets each
 // run follow each other equally often; each round gives their ratios, and
-// the medians close. Then how soon StopSearch ends a search and how long a window
-// message waits while one runs. Last, (e) the rule window's live count of a
-// rule that takes every file of the tree, against SearchFile alone, each in
-// a fresh process, in rounds.
+// the medians close. Then how soon StopSearch ends a search and how long a
+// window message waits while one runs. Last, (e) the rule window's live
+// count of a rule that takes every file of the tree, against SearchFile
+// alone, each in a fresh process, in rounds.
 //   search_win_bench [--add-only | --count-only] [--rounds=N] [path of ombrelay.exe]
 // --add-only and --count-only leave out everything but those rounds.
 #include <windows.h>
@@ -151,17 +151,14 @@ class StatusWatch {
   StatusWatch(HWND main, RemoteBuffer& buffer)
       : bar_(FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr)), buffer_(buffer) {}
 
-  // True when the status reads `awaited`.
-  bool Reads(const std::wstring& awaited) { return Length() == awaited.size() && Text() == awaited; }
-
-  std::wstring Text() {
+  // True when the status reads `awaited`: the one message both gives the
+  // length and copies the text, so no repaint can fall between the two.
+  bool Reads(const std::wstring& awaited) {
     const size_t length = Length();
-    std::vector<wchar_t> text(length + 1);
-    if (length == 0 || length >= kStatusBufferBytes / sizeof(wchar_t) ||
-        !buffer_.Read(text.data(), text.size() * sizeof(wchar_t)))
-      return std::wstring();
-    return std::wstring(text.data(), length);
+    return length == awaited.size() && Copied(length) == awaited;
   }
+
+  std::wstring Text() { return Copied(Length()); }
 
  private:
   // The simple status first, as the program shows it, then the first part.
@@ -170,6 +167,15 @@ class StatusWatch {
       if (const size_t length = LOWORD(SendMessageW(bar_, SB_GETTEXTW, part, buffer_.Address()))) return length;
     }
     return 0;
+  }
+
+  // The text the last look copied into the buffer.
+  std::wstring Copied(size_t length) {
+    std::vector<wchar_t> text(length + 1);
+    if (length == 0 || length >= kStatusBufferBytes / sizeof(wchar_t) ||
+        !buffer_.Read(text.data(), text.size() * sizeof(wchar_t)))
+      return std::wstring();
+    return std::wstring(text.data(), length);
   }
 
   HWND bar_;
@@ -469,15 +475,16 @@ double Median(std::vector<double> values) {
 // follow a Williams design: over any ten rounds, each run comes right after
 // each other run exactly twice.
 size_t RunAt(int round, size_t place) {
-  constexpr size_t kRuns = 5, kStep[kRuns] = {0, 1, 4, 2, 3};
-  const size_t row = static_cast<size_t>(round) % kRuns;
-  const size_t k = (round / kRuns) % 2 == 0 ? place : kRuns - 1 - place;
-  return (row + kStep[k]) % kRuns;
+  constexpr size_t kPlaces = 5, kStep[kPlaces] = {0, 1, 4, 2, 3};
+  const size_t row = static_cast<size_t>(round) % kPlaces;
+  const size_t k = (round / kPlaces) % 2 == 0 ? place : kPlaces - 1 - place;
+  return (row + kStep[k]) % kPlaces;
 }
 
-// (c): rounds of a cold walk, SearchFile alone in a fresh process and the
-// add command through the program, one after another, so that the three
-// see the same load on the machine. False when an add did not finish.
+// (c): rounds of the cold walks on one and two threads, SearchFile alone
+// and in a window, each in a fresh process, and the add command through
+// the program, one after another, so that the five see the same load on
+// the machine. False when an add did not finish.
 bool AddRounds(const Options& options, const std::wstring& expected, double warmWalk) {
   AddFigures best;
   double a1 = 1e300, b1 = 1e300;
