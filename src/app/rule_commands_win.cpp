@@ -20,7 +20,7 @@ RuleWindow& TheRuleWindow() {
 void RunRuleCommand(MainWindow& window) {
   if (window.Busy()) return (void)MessageBeep(MB_OK);
   listfile::FolderRule rule;
-  const bool opened = TheRuleWindow().Open(window.hwnd(), window.Icon(), L"Add Rule", rule,
+  const bool opened = TheRuleWindow().Open(window.hwnd(), window.Icon(), L"Add Rule", rule, window.ListPath(),
                                            [&window](const listfile::FolderRule& made) {
                                              base::trap::Guard([&] {
                                                ST(window.List().AppendRule(made));
@@ -36,7 +36,7 @@ void RunRuleCommand(MainWindow& window) {
 void EditRuleCommand(MainWindow& window, size_t row) {
   listfile::FolderRule rule;
   if (window.Busy() || row >= window.List().Count() || !window.List().RuleAt(row, rule)) return;
-  const bool opened = TheRuleWindow().Open(window.hwnd(), window.Icon(), L"Change Rule", rule,
+  const bool opened = TheRuleWindow().Open(window.hwnd(), window.Icon(), L"Change Rule", rule, window.ListPath(),
                                            [&window, row](const listfile::FolderRule& changed) {
                                              base::trap::Guard([&] {
                                                if (row >= window.List().Count()) return;

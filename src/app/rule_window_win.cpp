@@ -1,7 +1,8 @@
 // The folder rule window: its controls, the rule read from them, OK with
 // its questions, and the live count on a window job. The rule's format and
-// checks live in listfile/folder_rule.h, its choice of files in
-// removal/rule_files.h, the walk in search/file_tally_win.h.
+// checks live in listfile/folder_rule.h; what it takes now is the run's own
+// answer (removal/rule_answer_win.h), so the window never counts what the
+// run would refuse.
 #include "app/rule_window_win.h"
 
 #include <commctrl.h>
@@ -11,12 +12,12 @@
 #include <utility>
 
 #include "app/add_folder_browser_win.h"
-#include "removal/rule_files.h"
 #include "base/error_trap_win.h"
 #include "base/paths.h"
 #include "base/size_text_win.h"
 #include "listfile/protected_places_win.h"
-#include "search/file_tally_win.h"
+#include "removal/rule_answer_win.h"
+#include "removal/rule_files.h"
 
 namespace app {
 namespace {
@@ -57,26 +58,17 @@ const base::ControlSpec kControls[] = {
     {kRuleCancel, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, 5280, 3420, 1200, 375},
 };
 
-uint64_t Now() {
-  FILETIME now{};
-  GetSystemTimeAsFileTime(&now);
-  return (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-}
-
 std::wstring Grouped(uint64_t n) {
   std::wstring digits = std::to_wstring(n);
   for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, L',');
   return digits;
 }
 
-std::wstring CountText(const search::FileTally& tally) {
-  return L"Now the rule would take " + Grouped(tally.files) + (tally.files == 1 ? L" file (" : L" files (") +
-         base::ExplorerSize(tally.bytes) + L").";
-}
-
-bool IsFolder(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(base::paths::Verbatim(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+// What the run would say of the rule now.
+std::wstring CountText(const removal::RuleAnswer& answer) {
+  if (!answer.refusal.empty()) return L"The rule takes nothing: " + answer.refusal + L".";
+  return L"Now the rule would take " + Grouped(answer.files) + (answer.files == 1 ? L" file (" : L" files (") +
+         base::ExplorerSize(answer.bytes) + L").";
 }
 
 }  // namespace
@@ -89,8 +81,10 @@ struct RuleWindow::Count {
   std::wstring text;
 };
 
-bool RuleWindow::Open(HWND owner, HICON icon, const wchar_t* caption, const listfile::FolderRule& rule, Done done) {
+bool RuleWindow::Open(HWND owner, HICON icon, const wchar_t* caption, const listfile::FolderRule& rule,
+                      const std::wstring& listPath, Done done) {
   if (hwnd_) return false;
+  listPath_ = listPath;
   base::WindowSpec spec{kClassName, caption, kStyle, kExStyle, owner};
   spec.client = {kClientWidth, kClientHeight};
   spec.icon = icon;
@@ -181,7 +175,12 @@ listfile::FolderRule RuleWindow::Typed() const {
   listfile::FolderRule rule;
   const std::wstring folder = ControlText(kRuleFolder);
   const size_t first = folder.find_first_not_of(L' ');
-  if (first != std::wstring::npos) rule.folder = base::paths::WithSeparator(folder.substr(first));
+  if (first != std::wstring::npos) {
+    // In the one spelling the list keeps (a path that is not full stays as
+    // typed, for the rule's check to refuse).
+    const std::wstring canonical = base::paths::Canonical(folder.substr(first));
+    rule.folder = base::paths::WithSeparator(canonical.empty() ? folder.substr(first) : canonical);
+  }
   rule.names = listfile::SplitTypedPatterns(ControlText(kRuleNames));
   rule.exceptions = listfile::SplitTypedPatterns(ControlText(kRuleExceptions));
   const std::wstring age = ControlText(kRuleAge);
@@ -244,17 +243,12 @@ void RuleWindow::StartCount() {
   if (problem.empty()) problem = removal::PatternsProblem(rule);
   if (!problem.empty()) return SetCountText(problem);
   auto count = std::make_shared<Count>();
-  auto work = [count, rule](base::WindowJob& job) {
-    std::wstring text = L"The folder is not there now: the rule would take nothing.";
-    if (IsFolder(rule.folder)) {
-      const uint64_t now = Now();
-      const removal::RuleChoice choice(rule);
-      const search::FileTally tally = search::TallyFiles(
-          rule.folder, rule.subfolders,
-          [&choice, now](const search::ListedFile& file) { return choice.Takes(file.name, file.lastWritten, now); },
-          *job.StopFlag());
-      text = CountText(tally);
-    }
+  auto work = [count, rule, listPath = listPath_](base::WindowJob& job) {
+    removal::NeverTaken never;
+    if (!listPath.empty()) never.Add(listPath);
+    listfile::ProtectedPlaces places;
+    std::wstring text =
+        CountText(removal::AnswerRule(rule, never, places, removal::RuleClock(), false, *job.StopFlag()));
     std::lock_guard<std::mutex> hold(count->lock);
     count->text = std::move(text);
   };

@@ -43,8 +43,10 @@ class RuleWindow : public base::Window {
   // Opens the window over `owner` showing `rule`; OK runs `done` with the
   // rule as the user left it (after the protected-place question, when the
   // folder is one), Cancel runs nothing. False when it could not open (or
-  // one is open already).
-  bool Open(HWND owner, HICON icon, const wchar_t* caption, const listfile::FolderRule& rule, Done done);
+  // one is open already). `listPath` is the list the rule joins, when it
+  // has a file: the count never takes it, as the run would not.
+  bool Open(HWND owner, HICON icon, const wchar_t* caption, const listfile::FolderRule& rule,
+            const std::wstring& listPath, Done done);
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -61,6 +63,7 @@ class RuleWindow : public base::Window {
   void SetCountText(const std::wstring& text);
 
   Done done_;
+  std::wstring listPath_;
   struct Count;
   std::shared_ptr<Count> count_;
 };

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cwctype>
-#include <vector>
 
 namespace base::paths {
 namespace {
@@ -37,13 +36,6 @@ bool IsDriveStart(const std::wstring& path, size_t at) {
   return path.size() >= at + 3 && IsDriveLetter(path[at]) && path[at + 1] == L':' && IsSeparator(path[at + 2]);
 }
 
-// \\server\share with both parts present.
-bool IsUncStart(const std::wstring& path, size_t at) {
-  const size_t server = path.find_first_of(L"\\/", at);
-  if (server == std::wstring::npos || server == at) return false;
-  return server + 1 < path.size() && !IsSeparator(path[server + 1]);
-}
-
 // The part after a "\\?\" or "\\?\UNC\" prefix or the "\\" of a share, or the
 // whole path.
 size_t BodyStart(const std::wstring& path) {
@@ -68,26 +60,59 @@ bool IsDeviceName(std::wstring_view name) {
   return (digit >= L'1' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
 }
 
-bool HasPrefix(const std::wstring& path) {
-  return path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) && (path[2] == L'?' || path[2] == L'.') &&
-         IsSeparator(path[3]);
+// The root of a full path, read in any spelling: its length in `path`
+// (where the names begin) and, in `root`, its canonical text ("C:\" or
+// "\\server\share\", or with the "\\?\" and "\\?\UNC\" prefix when
+// `verbatim`). npos when the path is not full.
+size_t ReadRoot(const std::wstring& path, bool verbatim, std::wstring& root) {
+  size_t at = 0;
+  bool unc = false;
+  if (StartsWith(path, L"\\\\?\\")) {
+    unc = StartsWithNoCase(path, L"\\\\?\\UNC\\");
+    at = unc ? 8 : 4;
+  } else {
+    unc = path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
+    at = unc ? 2 : 0;
+  }
+  if (!unc) {
+    if (!IsDriveStart(path, at)) return std::wstring::npos;
+    root.assign(verbatim ? L"\\\\?\\" : L"").append(path, at, 2).push_back(L'\\');
+    return at + 3;
+  }
+  size_t server = at;
+  while (server < path.size() && !IsSeparator(path[server])) ++server;
+  if (server == at || server + 1 >= path.size() || IsSeparator(path[server + 1])) return std::wstring::npos;
+  const std::wstring_view serverName = std::wstring_view(path).substr(at, server - at);
+  if (at == 2 && (serverName == L"?" || serverName == L".")) return std::wstring::npos;  // a device namespace
+  size_t share = server + 1;
+  while (share < path.size() && !IsSeparator(path[share])) ++share;
+  root.assign(verbatim ? L"\\\\?\\UNC\\" : L"\\\\").append(serverName).push_back(L'\\');
+  root.append(path, server + 1, share - server - 1).push_back(L'\\');
+  return std::min(share + 1, path.size());
 }
 
-// Where the names after the root begin ("C:\" or "\\server\share\"), or
-// npos when the path is not full. `prefix` gets the verbatim root.
-size_t RootEnd(const std::wstring& path, std::wstring& prefix) {
-  if (IsDriveStart(path, 0)) {
-    prefix = L"\\\\?\\" + path.substr(0, 2) + L'\\';
-    return 3;
+// The canonical form (see Canonical), with the prefix when `verbatim`; the
+// empty text when the path is not full.
+std::wstring CanonicalForm(const std::wstring& path, bool verbatim) {
+  std::wstring result;
+  const size_t start = ReadRoot(path, verbatim, result);
+  if (start == std::wstring::npos) return std::wstring();
+  const size_t rootSize = result.size();
+  result.reserve(rootSize + path.size() - start);
+  for (size_t at = start; at < path.size();) {
+    size_t end = at;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    const std::wstring_view name = std::wstring_view(path).substr(at, end - at);
+    if (name == L"..") {
+      const size_t slash = result.find_last_of(L'\\');
+      result.resize(slash >= rootSize ? slash : rootSize);
+    } else if (!name.empty() && name != L".") {
+      if (result.size() > rootSize) result += L'\\';
+      result.append(name);
+    }
+    at = end + 1;
   }
-  if (path.size() < 5 || !IsSeparator(path[0]) || !IsSeparator(path[1]) || IsSeparator(path[2])) return std::wstring::npos;
-  size_t server = 2;
-  while (server < path.size() && !IsSeparator(path[server])) ++server;
-  size_t share = server + 1;
-  if (share >= path.size() || IsSeparator(path[share])) return std::wstring::npos;
-  while (share < path.size() && !IsSeparator(path[share])) ++share;
-  prefix = L"\\\\?\\UNC\\" + path.substr(2, server - 2) + L'\\' + path.substr(server + 1, share - server - 1) + L'\\';
-  return share + 1;
+  return result;
 }
 
 // True when the names after `start` need no resolving: no "/", no empty
@@ -112,10 +137,8 @@ bool AlreadyPlain(const std::wstring& path, size_t start) {
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 bool IsFullPath(const std::wstring& path) {
-  if (StartsWithNoCase(path, L"\\\\?\\UNC\\")) return IsUncStart(path, 8);
-  if (StartsWith(path, L"\\\\?\\")) return IsDriveStart(path, 4);
-  if (StartsWith(path, L"\\\\")) return IsUncStart(path, 2);
-  return IsDriveStart(path, 0);
+  std::wstring root;
+  return ReadRoot(path, false, root) != std::wstring::npos;
 }
 
 bool HasInvalidCharacter(const std::wstring& path) {
@@ -132,34 +155,17 @@ bool IsDevicePath(const std::wstring& path) {
          StartsWithNoCase(path, L"\\\\?\\GLOBALROOT") || IsDeviceName(LastName(path));
 }
 
+std::wstring Canonical(const std::wstring& path) { return CanonicalForm(path, false); }
+
 std::wstring Verbatim(const std::wstring& path) {
-  if (HasPrefix(path)) return path;
-  std::wstring result;
-  const size_t start = RootEnd(path, result);
-  if (start == std::wstring::npos) return path;
-  if (start >= path.size()) return result;
-  if (AlreadyPlain(path, start)) return result.append(path, start, std::wstring::npos);
-  std::vector<std::wstring> names;
-  for (size_t at = start; at < path.size();) {
-    size_t end = at;
-    while (end < path.size() && !IsSeparator(path[end])) ++end;
-    std::wstring name = path.substr(at, end - at);
-    if (name == L"..") {
-      if (!names.empty()) names.pop_back();
-    } else if (!name.empty() && name != L".") {
-      names.push_back(std::move(name));
-    }
-    at = end + 1;
-  }
-  for (size_t i = 0; i < names.size(); ++i) result += (i ? L"\\" : L"") + names[i];
-  if (!names.empty() && start < path.size() && IsSeparator(path.back())) result += L'\\';
-  return result;
+  std::wstring verbatim = CanonicalForm(path, true);
+  return verbatim.empty() ? path : verbatim;
 }
 
 std::wstring Root(const std::wstring& path) {
   std::wstring root;
-  if (RootEnd(ShortForm(path), root) == std::wstring::npos) return std::wstring();
-  return ShortForm(root);
+  if (ReadRoot(path, false, root) == std::wstring::npos) return std::wstring();
+  return root;
 }
 
 std::wstring ShortForm(const std::wstring& path) { return WithoutPrefix(path, false); }
@@ -182,7 +188,7 @@ std::wstring WithSeparator(std::wstring path) {
 }
 
 std::wstring WithoutSeparator(std::wstring path) {
-  while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+  while (path.size() > 3 && IsSeparator(path.back())) path.pop_back();
   return path;
 }
 
@@ -210,7 +216,7 @@ std::wstring FolderPart(const std::wstring& path) {
   return end == std::wstring::npos ? std::wstring() : path.substr(0, end);
 }
 
-std::wstring FolderApiPath(const std::wstring& path) { return Verbatim(WithoutSeparator(path)); }
+std::wstring FolderApiPath(const std::wstring& path) { return Verbatim(path); }
 
 size_t ParentEnd(const std::wstring& path) {
   size_t end = path.size();
@@ -234,6 +240,7 @@ std::wstring PlainSpelling(const std::wstring& path) {
   std::wstring plain = path;
   std::replace(plain.begin(), plain.end(), L'/', L'\\');
   plain = WithoutPrefix(plain, true);
+  if (std::wstring canonical = Canonical(plain); !canonical.empty()) return canonical;
   const size_t root = RootLength(plain);
   if (root > 0 && root == plain.size() && plain.back() != L'\\') return plain + L'\\';
   while (plain.size() > std::max<size_t>(root, 1) && plain.back() == L'\\') plain.pop_back();
@@ -295,8 +302,13 @@ void AppendPathKey(const std::wstring& path, std::wstring& out) {
   const bool plain = path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\' &&
                      AlreadyPlain(path, 3) && path.find(L'~') == std::wstring::npos;
   if (!plain) {
-    std::wstring key = ShortForm(Verbatim(path));
-    if (key.find(L'~') != std::wstring::npos) key = LongNames(key);
+    std::wstring key = Canonical(path);
+    if (key.empty()) {
+      key = path;  // not full: as written, with one separator
+      std::replace(key.begin(), key.end(), L'/', L'\\');
+    } else if (key.find(L'~') != std::wstring::npos) {
+      key = LongNames(key);
+    }
     while (key.size() > 1 && IsSeparator(key.back())) key.pop_back();
     out += FoldCase(std::move(key));
     return;

@@ -14,11 +14,11 @@ constexpr size_t kMaxPath = 260;
 
 // "\" or "/": the platform reads either as a separator.
 bool IsSeparator(wchar_t c);
-// Whether a path is full: a drive letter, ":" and a separator, or two
-// backslashes, a server and a share ("\\server\share"), either also after a
-// "\\?\" or "\\?\UNC\" prefix ("UNC" in any letter case). A relative or
-// drive-relative path names whatever the current folder makes of it; a share
-// spelled "//server" is not taken as one.
+// Whether a path is full, that is has a canonical form: a drive letter, ":"
+// and a separator, or two separators, a server and a share
+// ("\\server\share"), either also after a "\\?\" or "\\?\UNC\" prefix
+// ("UNC" in any letter case). A relative or drive-relative path names
+// whatever the current folder makes of it.
 bool IsFullPath(const std::wstring& path);
 // True for a path to a device rather than a file or folder: the device
 // namespaces ("\\.\", "\??\", "\\?\GLOBALROOT") and a last name that
@@ -29,12 +29,20 @@ bool IsDevicePath(const std::wstring& path);
 // character, < > " | ? *, or a ":" anywhere but after the drive letter.
 bool HasInvalidCharacter(const std::wstring& path);
 
-// C:\x -> \\?\C:\x and \\srv\share\x -> \\?\UNC\srv\share\x. "/" is read as
-// "\", repeated separators, "." and ".." are resolved here (the prefixed
-// form leaves them to the file system, which would take them as names),
-// and every name is kept as written, trailing dots and blanks included. A
-// closing separator stays. Paths that are not full (relative, drive-relative,
-// devices) and paths already in a prefixed form are returned unchanged.
+// The program's one spelling of a full path, made wherever a path comes in:
+// "\" for every separator (a share may be written "//server/share" too),
+// repeated separators, "." and ".." resolved (never above the root), a
+// "\\?\" or "\\?\UNC\" prefix read, and no closing separator except on a
+// root ("C:\", "\\server\share\"). Every name is kept as written, trailing
+// dots and blanks included: canonical is not what Win32 would trim it to.
+// The empty text for a path that is not full (relative, drive-relative, a
+// device): only the platform can make those full (FullPathName).
+std::wstring Canonical(const std::wstring& path);
+// The canonical form with the "\\?\" prefix ("\\?\C:\x" or
+// "\\?\UNC\srv\share\x"), as every full path goes to the file system, so
+// that the platform takes each name exactly as listed. Never a closing separator but on a root:
+// "\\?\C:\x\" would reach through a link that "\\?\C:\x" names. Paths that
+// are not full are returned unchanged.
 std::wstring Verbatim(const std::wstring& path);
 // The root of a full path in its plain form ("C:\" or "\\server\share\"), or
 // the empty text when the path is not full.
@@ -60,8 +68,7 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 // freed blocks pile up in the free lists that every later allocation
 // searches under the heap's one lock.
 std::wstring EntryPath(const std::wstring& folderWithSeparator, std::wstring_view name, bool folder = false);
-// A folder path as the folder calls take it: verbatim, no closing "\"
-// (which the prefixed form does not allow) except on a drive root.
+// A folder path as the folder calls take it: the verbatim form.
 std::wstring FolderApiPath(const std::wstring& path);
 
 // Where the parent folder of a path ends, as written: its last separator,
@@ -78,10 +85,10 @@ size_t LastSeparator(const std::wstring& path);
 // empty text when there is none.
 std::wstring FolderPart(const std::wstring& path);
 
-// The same folder in one plain spelling: "/" read as "\", a "\\?\" or "\\.\"
-// prefix dropped ("\\?\UNC\" back to "\\"), "X:" read as the root "X:\", and
-// no closing "\" except on a root. Case, short names, "." and ".." are left
-// to the file system.
+// The same folder in one plain spelling: the canonical form, also behind the
+// device prefix "\\.\", which reaches the same items; "X:" is read as the
+// root "X:\". Other paths only get "\" for "/" and lose closing separators.
+// Case and short names are left to the file system.
 std::wstring PlainSpelling(const std::wstring& path);
 // The length of the root of a plain spelling: 3 for "C:\", the length of
 // "\\server\share\" for a share, 0 for a relative path.
@@ -99,10 +106,11 @@ size_t Depth(const std::wstring& plain);
 bool IsPlainFull(const std::wstring& plain);
 
 // The one way the program asks whether two paths name the same item, as the
-// file system answers it. The key is the plain form with "/", "." and ".."
-// resolved, no closing separator (a drive root keys as "C:"), short 8.3
-// names replaced by the long names the disk has for them, and letter case
-// folded over all of Unicode. Equal keys, same item.
+// file system answers it. The key is the canonical form without the closing
+// separator of a root (a drive root keys as "C:"), short 8.3 names replaced
+// by the long names the disk has for them, and letter case folded over all
+// of Unicode. Equal keys, same item. A path that is not full keys as written,
+// "/" read as "\\" and closing separators left off.
 std::wstring PathKey(const std::wstring& path);
 // The same key, added to the end of `out` (no text of its own for most paths).
 void AppendPathKey(const std::wstring& path, std::wstring& out);

@@ -9,16 +9,36 @@
 
 namespace base::paths {
 
-std::wstring FullPathName(const std::wstring& path) {
-  const std::wstring verbatim = Verbatim(path);
-  if (verbatim != path || verbatim.compare(0, 4, L"\\\\?\\") == 0) return ShortForm(verbatim);
+namespace {
+
+// The platform's full form of a short path it can resolve alone: the
+// current folder ("."), or a drive's current folder ("C:.").
+std::wstring PlatformFullPath(const std::wstring& path) {
   DWORD need = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (need == 0) return std::wstring();
   std::wstring full(need, L'\0');
   DWORD length = GetFullPathNameW(path.c_str(), need, &full[0], nullptr);
   if (length == 0 || length >= need) return std::wstring();
   full.resize(length);
-  return ShortForm(full);
+  return full;
+}
+
+}  // namespace
+
+std::wstring FullPathName(const std::wstring& path) {
+  if (std::wstring canonical = Canonical(path); !canonical.empty()) return canonical;
+  if (path.empty()) return path;
+  // A device keeps the platform's reading ("\\.\CON"), which no check
+  // takes for a file.
+  if (IsDevicePath(path)) return ShortForm(PlatformFullPath(path));
+  // Relative: against the current folder, as a console user means it, with
+  // every name kept as written (the platform would drop trailing dots).
+  const bool driveRelative = path.size() >= 2 && path[1] == L':';
+  const bool rootRelative = !driveRelative && IsSeparator(path[0]);
+  std::wstring base = PlatformFullPath(driveRelative ? path.substr(0, 2) + L"." : std::wstring(L"."));
+  if (rootRelative) base = Root(base);
+  if (base.empty()) return base;
+  return Canonical(base + L"\\" + path.substr(driveRelative ? 2 : 0));
 }
 
 bool IsDriveRoot(const std::wstring& apiPath, DWORD attributes) {

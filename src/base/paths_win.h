@@ -8,10 +8,11 @@
 
 namespace base::paths {
 
-// A full path resolved by the program's own rules, which keep trailing dots
-// and blanks (GetFullPathName would drop them and name a neighbour); any
-// other path resolved by the platform against the current folder. Plain
-// form; the empty text when the platform cannot resolve it.
+// The canonical form of any path that comes in (base::paths::Canonical): a
+// relative path is made full against the current folder (a drive-relative
+// one against that drive's current folder), names kept as written, trailing
+// dots and blanks included (GetFullPathName would drop them and name a
+// neighbour). The empty text when the platform cannot say.
 std::wstring FullPathName(const std::wstring& path);
 
 // A drive root or the root of a mounted volume or share. Below a drive

@@ -22,29 +22,8 @@ using base::paths::IsPlainFull;
 using base::paths::PlainSpelling;
 using base::paths::RootLength;
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-struct Identity {
-  FolderId id;
-  bool folder;
-};
-
-// No access is asked for: reading the identity needs none, so folders the
-// user may not list still open. `missing` tells a path that names nothing
-// from one that exists but cannot be opened.
-std::optional<Identity> IdentityOf(const std::wstring& fullPath, bool* missing = nullptr) {
-  base::win::unique_hfile file(CreateFileW(base::paths::Verbatim(fullPath).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!file) {
-    const DWORD error = GetLastError();
-    if (missing) *missing = base::paths::IsNotFound(error);
-    return std::nullopt;
-  }
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
-  return Identity{{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow},
-                  (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
-}
+using base::IdentityOf;
+using Identity = base::ItemIdentity;
 
 // The absolute form with "." and ".." resolved, in the plain spelling.
 std::wstring FullPath(const std::wstring& path) {

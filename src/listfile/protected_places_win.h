@@ -9,19 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "base/file_identity_win.h"
 #include "listfile/protected_places.h"
 
 namespace listfile {
 
 // Where a folder lives: its volume's serial number and its file index.
-struct FolderId {
-  DWORD volume = 0;
-  DWORD indexHigh = 0;
-  DWORD indexLow = 0;
-  bool operator==(const FolderId& other) const {
-    return volume == other.volume && indexHigh == other.indexHigh && indexLow == other.indexLow;
-  }
-};
+using FolderId = base::FileId;
 
 struct ProtectedFolder {
   Place place;

@@ -25,6 +25,11 @@
 namespace removal {
 namespace {
 
+// A closing separator names a folder: such a file record names no file,
+// there or not (a folder there is a folder listed as a file). The path the
+// file system gets has no closing separator, so the record says it.
+bool NamesFolder(const std::wstring& record) { return !record.empty() && base::paths::IsSeparator(record.back()); }
+
 // The shell takes paths only in their short form.
 constexpr size_t kLongestShellPath = MAX_PATH - 1;
 // Looks at folders are quick; small chunks share them out evenly.
@@ -250,10 +255,7 @@ Verdict FateCheck::Look(size_t file, const std::wstring* apiPath) {
   } else {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW((apiPath ? *apiPath : ApiPath(file)).c_str(), GetFileExInfoStandard, &data)) {
-      // A closing separator names a folder: the record names no file, there
-      // or not (a folder there is a folder listed as a file).
-      const wchar_t last = plan_.files[file].back();
-      v.code = last == L'\\' || last == L'/' ? kFileWithSeparator : GetLastError();
+      v.code = NamesFolder(plan_.files[file]) ? kFileWithSeparator : GetLastError();
       return v;
     }
     v.attributes = data.dwFileAttributes;
@@ -262,6 +264,10 @@ Verdict FateCheck::Look(size_t file, const std::wstring* apiPath) {
   if (v.attributes & FILE_ATTRIBUTE_DIRECTORY) {
     v.code = kFolderAsFile;
     v.bytes = 0;
+    return v;
+  }
+  if (NamesFolder(plan_.files[file])) {
+    v.code = kFileWithSeparator;
     return v;
   }
   if (disposal_ == Disposal::RecycleBin) v.code = ShellRefusal(plan_.files[file]);

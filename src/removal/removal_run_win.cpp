@@ -6,6 +6,7 @@
 #include <chrono>
 #include <unordered_set>
 
+#include "base/paths_win.h"
 #include "base/size_text_win.h"
 #include "listfile/list_file.h"
 #include "removal/full_report_win.h"
@@ -13,6 +14,11 @@
 #include "removal/rule_expansion_win.h"
 
 namespace removal {
+
+RemovalRun::RemovalRun(const std::wstring& listPath) : listPath_(base::paths::FullPathName(listPath)) {
+  if (listPath_.empty()) listPath_ = listPath;  // told as named when it cannot be read
+}
+
 bool RemovalRun::Read(std::wstring& problem) {
   std::string bytes;
   std::wstring reason;

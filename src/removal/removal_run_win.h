@@ -22,7 +22,9 @@ struct ClosingMessage {
 
 class RemovalRun {
  public:
-  explicit RemovalRun(std::wstring listPath) : listPath_(std::move(listPath)) {}
+  // The list's path as the command line names it: a relative one is made
+  // full against the current folder, as a console user means it.
+  explicit RemovalRun(const std::wstring& listPath);
 
   // Reads the list file as it is now and plans the passes. False when there
   // is nothing to run; `problem` then holds what to tell the user (the file

@@ -11,15 +11,12 @@
 #include <string>
 
 #include "removal/removal_plan.h"
+#include "removal/rule_answer_win.h"
 
 namespace removal {
 
-// The clock a run judges the rules' ages by: 100-ns ticks since 1601, read
-// once when the run starts.
-std::uint64_t RuleClock();
-
-// Walks every rule of the plan once. The list file (Plan::listPath) and the
-// program are never taken. A raised `stop` ends the walks early; the rules
+// Walks every rule of the plan once (AnswerRule). The list file
+// (Plan::listPath) and the program are never taken. A raised `stop` ends the walks early; the rules
 // not walked then take nothing.
 void ExpandRules(Plan& plan, std::uint64_t now, const std::atomic<bool>* stop = nullptr);
 

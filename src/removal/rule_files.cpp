@@ -10,10 +10,13 @@ namespace {
 
 constexpr size_t kFoldedOnStack = 260;
 
+// "*.*" is every file to a Windows user, names without a dot too, as the
+// folder search takes it.
 std::vector<std::wstring> Folded(const std::vector<std::wstring>& patterns) {
   std::vector<std::wstring> folded;
   folded.reserve(patterns.size());
-  for (const std::wstring& pattern : patterns) folded.push_back(base::paths::FoldCase(pattern));
+  for (const std::wstring& pattern : patterns)
+    folded.push_back(search::MatchesEverything(pattern) ? L"*" : base::paths::FoldCase(pattern));
   return folded;
 }
 

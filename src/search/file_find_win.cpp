@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "base/error_trap.h"
+#include "base/file_identity_win.h"
 #include "base/handles_win.h"
 #include "base/paths.h"
 #include "base/paths_win.h"
@@ -82,7 +83,7 @@ FolderListing ListFolder(const ListingRules& rules, const std::wstring& folder, 
   if (rules.recurse || singleRead) {
     Enumerate(folder + L"*", stop, [&](const WIN32_FIND_DATAW& data) {
       if (rules.recurse && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        listing.subfolders.push_back({base::paths::EntryPath(folder, data.cFileName, true), IsFolderLink(data)});
+        listing.subfolders.push_back({base::paths::EntryPath(folder, data.cFileName, true), base::IsLinkEntry(data)});
       if (singleRead && usable) usable = TakeEntry(rules, data, listing);
       return true;
     });
@@ -95,12 +96,13 @@ FolderListing ListFolder(const ListingRules& rules, const std::wstring& folder, 
 
 }  // namespace
 
-bool IsFolderLink(const WIN32_FIND_DATAW& data) {
-  if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-  return data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0);
+// A closing separator asks for the folder's files (it is part of what the
+// user typed, not of the path's spelling), so it stays.
+std::wstring Win32PathProbe::FullPathName(const std::wstring& path) {
+  std::wstring full = base::paths::FullPathName(path);
+  if (!full.empty() && !path.empty() && base::paths::IsSeparator(path.back())) full = base::paths::WithSeparator(full);
+  return full;
 }
-
-std::wstring Win32PathProbe::FullPathName(const std::wstring& path) { return base::paths::FullPathName(path); }
 
 uint32_t Win32PathProbe::Attributes(const std::wstring& path) {
   DWORD attributes = GetFileAttributesW(base::paths::Verbatim(path).c_str());

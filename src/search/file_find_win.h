@@ -92,11 +92,6 @@ class BackgroundSearch {
   std::shared_ptr<State> state_;
 };
 
-// Whether a listed entry leads somewhere else: junctions, directory links
-// and mount points do; other reparse points (cloud placeholders, for one)
-// hold the folder's own files. A walk never enters such an entry.
-bool IsFolderLink(const WIN32_FIND_DATAW& data);
-
 // The platform's answers for the path split (full path, attributes, first
 // listed name), with long paths passed in their long-path form.
 class Win32PathProbe : public PathProbe {

@@ -8,6 +8,7 @@
 
 #include <chrono>
 
+#include "base/file_identity_win.h"
 #include "base/handles_win.h"
 #include "base/paths.h"
 #include "base/worker_pool.h"
@@ -45,11 +46,11 @@ FolderListing ListAndTest(const std::wstring& folder, bool subfolders, const Fil
     const std::wstring_view name(data.cFileName);
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       if (base::paths::IsStep(name)) continue;
-      if (subfolders) listing.subfolders.push_back({base::paths::EntryPath(folder, name, true), IsFolderLink(data)});
+      if (subfolders) listing.subfolders.push_back({base::paths::EntryPath(folder, name, true), base::IsLinkEntry(data)});
       else ++listing.kept;
       continue;
     }
-    const ListedFile file{name, Join(data.nFileSizeHigh, data.nFileSizeLow),
+    const ListedFile file{folder, name, Join(data.nFileSizeHigh, data.nFileSizeLow),
                           Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
     if (!takes(file)) {
       ++listing.kept;

@@ -15,6 +15,7 @@ namespace search {
 
 // One file as its folder's listing gives it.
 struct ListedFile {
+  std::wstring_view folder;  // the folder listed, with its closing "\"
   std::wstring_view name;
   uint64_t size = 0;
   uint64_t lastWritten = 0;  // 100-ns ticks since 1601

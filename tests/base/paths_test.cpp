@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(VerbatimPath, FullPathsGetThePrefixWithEveryNameAsWritten) {
   EXPECT_EQ(base::paths::Verbatim(L"C:\\D\\report.docx."), L"\\\\?\\C:\\D\\report.docx.");
   EXPECT_EQ(base::paths::Verbatim(L"C:\\D\\notes "), L"\\\\?\\C:\\D\\notes ");
-  EXPECT_EQ(base::paths::Verbatim(L"C:\\D\\dotdir.\\"), L"\\\\?\\C:\\D\\dotdir.\\");
+  EXPECT_EQ(base::paths::Verbatim(L"C:\\D\\dotdir.\\"), L"\\\\?\\C:\\D\\dotdir.");
   EXPECT_EQ(base::paths::Verbatim(L"c:/x//y/./z/../w..."), L"\\\\?\\c:\\x\\y\\w...");
   EXPECT_EQ(base::paths::Verbatim(L"C:\\..\\..\\a"), L"\\\\?\\C:\\a");
   EXPECT_EQ(base::paths::Verbatim(L"C:\\"), L"\\\\?\\C:\\");
@@ -36,9 +40,9 @@ TEST(VerbatimPath, RootsFullPathsAndNamesThePlainFormWouldChange) {
   EXPECT_TRUE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\notes "));
   EXPECT_FALSE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\.\\..\\.hidden\\a.txt"));
   EXPECT_FALSE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\a b\\c"));
-  for (const wchar_t* full : {L"c:/x", L"\\\\?\\unc\\srv\\s", L"\\\\srv/share", L"\\\\?\\C:\\"})
+  for (const wchar_t* full : {L"c:/x", L"\\\\?\\unc\\srv\\s", L"\\\\srv/share", L"\\\\?\\C:\\", L"//srv/share"})
     EXPECT_TRUE(base::paths::IsFullPath(full)) << full;
-  for (const wchar_t* other : {L"C:x", L"\\\\srv\\", L"\\\\?\\Volume{1}\\x", L"\\\\?\\UNC\\\\s", L"1:\\x", L"//srv/share"})
+  for (const wchar_t* other : {L"C:x", L"\\\\srv\\", L"\\\\?\\Volume{1}\\x", L"\\\\?\\UNC\\\\s", L"1:\\x", L"\\\\.\\C:\\x"})
     EXPECT_FALSE(base::paths::IsFullPath(other)) << other;
 }
 
@@ -113,6 +117,59 @@ TEST(PathKey, SpellingsOfOneItemCompareEqual) {
   EXPECT_EQ(base::paths::ParentEnd(L"C:\\T\\S\\"), 4u);
   EXPECT_EQ(base::paths::ParentEnd(L"C:/T/a"), 4u);
   EXPECT_EQ(base::paths::ParentEnd(L"rel"), std::wstring::npos);
+}
+
+// Every spelling a user, a console or a hand-edited list may give one item
+// comes to one canonical form, one key and one form for the file system,
+// and no form for the file system ends in a separator but on a root.
+TEST(CanonicalPath, GeneratedSpellingsOfOneItemGiveOneKeyAndOneApiForm) {
+  struct Item {
+    std::wstring canonical, upper;  // upper: the same item in other letter case
+  };
+  const Item items[] = {
+      {L"C:\\Data\\\u00c4rger\\cache", L"c:\\DATA\\\u00e4RGER\\CACHE"},
+      {L"C:\\Data\\\u03b1\u0436 \\x.", L"C:\\DATA\\\u0391\u0416 \\X."},
+      {L"\\\\srv\\share\\Lists\\old", L"\\\\SRV\\Share\\lists\\OLD"},
+      {L"D:\\", L"d:\\"},
+  };
+  std::mt19937 random(20261209);
+  for (const Item& item : items) {
+    const std::wstring key = base::paths::PathKey(item.canonical);
+    const std::wstring api = base::paths::FolderApiPath(item.canonical);
+    const bool root = base::paths::Root(item.canonical) == item.canonical;
+    EXPECT_EQ(base::paths::Canonical(item.canonical), item.canonical);
+    for (int n = 0; n < 400; ++n) {
+      const bool unc = item.canonical[0] == L'\\';
+      std::wstring spelling = n % 2 ? item.upper : item.canonical;
+      // Steps that lead back: "\." and "\x\.." after a name (never in the root).
+      const size_t body = unc ? base::paths::Root(item.canonical).size() : 3;
+      std::vector<size_t> ends;
+      for (size_t i = body; i <= spelling.size(); ++i)
+        if (i == spelling.size() || spelling[i] == L'\\') ends.push_back(i);
+      if (!root && random() % 2) spelling.insert(ends[random() % ends.size()], random() % 2 ? L"\\." : L"\\x\\..");
+      // Any mix of separators, a repeated one, closing ones.
+      if (random() % 3 == 0) spelling.insert(body, L"\\");
+      const int closing = static_cast<int>(random() % 3);
+      for (int c = 0; c < closing; ++c) spelling += L'\\';
+      for (size_t i = unc && random() % 2 ? 0 : 2; i < spelling.size(); ++i)
+        if (spelling[i] == L'\\' && random() % 2) spelling[i] = L'/';
+      // The verbatim prefix.
+      if (random() % 4 == 0) {
+        std::wstring plain = spelling;
+        if (unc) plain.replace(0, 2, L"UNC\\");
+        spelling = L"\\\\?\\" + plain;
+      }
+      EXPECT_EQ(base::paths::PathKey(spelling), key) << spelling;
+      EXPECT_TRUE(base::paths::SamePath(spelling, item.canonical)) << spelling;
+      if (n % 2) continue;  // letter case is the key's business, not the spelling's
+      EXPECT_EQ(base::paths::Canonical(spelling), item.canonical) << spelling;
+      EXPECT_EQ(base::paths::FolderApiPath(spelling), api) << spelling;
+      EXPECT_EQ(base::paths::Verbatim(spelling), api) << spelling;
+      if (!root) {
+        EXPECT_FALSE(base::paths::IsSeparator(api.back())) << spelling;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -313,11 +313,15 @@ TEST_P(RemovalPasses, TheRunRemovesExactlyWhatWasForeseen) {
     records_.push_back({path, L"File"});
   records_.push_back({link, L"Folder"});
   records_.push_back({L"C:\\", L"Folder"});
+  // A listed folder holding a file the list does not name stays with it.
+  const std::wstring holding = Make(L"U\\", L"Folder");
+  const std::wstring unlisted = Make(L"U\\keep.txt", L"File");
+  records_.pop_back();
 
   size_t heard = 0;
   const removal::Plan plan = removal::MakePlan(records_);
   const std::vector<removal::Fate> fates =
-      removal::Foresee(plan, GetParam(), [&](size_t done, size_t total) { heard += done <= total && total == 12; });
+      removal::Foresee(plan, GetParam(), [&](size_t done, size_t total) { heard += done <= total && total == 13; });
   EXPECT_GT(heard, 0u);
   using removal::Outcome;
   struct Expected {
@@ -337,6 +341,7 @@ TEST_P(RemovalPasses, TheRunRemovesExactlyWhatWasForeseen) {
       {root_ + L"T\\gone.txt", Outcome::Gone, L""},
       {dotted, recycling ? Outcome::Stay : Outcome::Remove, recycling ? notBinned : L""},
       {a, Outcome::Remove, L""},
+      {holding, Outcome::Stay, L"it holds 1 item that is not in the list"},
       {L"C:\\", Outcome::Stay, L"the root of a drive; never removed"},
       {link, Outcome::Stay, L"a link to another folder; left so that nothing behind it is removed"},
       {s, Outcome::Remove, L""},
@@ -366,6 +371,7 @@ TEST_P(RemovalPasses, TheRunRemovesExactlyWhatWasForeseen) {
     EXPECT_EQ(result.leftovers[i].reason, stays[i].reason) << i;
   }
   EXPECT_TRUE(Exists(behind));
+  EXPECT_TRUE(Exists(unlisted));
   EXPECT_EQ(result.removedFiles, recycling ? 1u : 2u);
   EXPECT_EQ(result.removedFolders, 2u);
   EXPECT_EQ(result.removedBytes, 5u);

@@ -11,6 +11,14 @@ TEST(RuleFiles, NamesExceptionsAndAgeTogether) {
   listfile::FolderRule rule;
   rule.folder = L"C:\\T\\";
   EXPECT_TRUE(removal::RuleTakes(rule, L"anything", now, now));  // all files, any age
+  // No names: every file but the exceptions.
+  rule.exceptions = {L"*.docx"};
+  EXPECT_FALSE(removal::RuleTakes(rule, L"REPORT.DOCX", now, now));
+  EXPECT_TRUE(removal::RuleTakes(rule, L"report.txt", now, now));
+  // "*.*" is every file, a name without a dot too, as Windows users know it.
+  rule.names = {L"*.*"};
+  rule.exceptions = {};
+  EXPECT_TRUE(removal::RuleTakes(rule, L"Makefile", now, now));
   rule.names = {L"*.tmp", L"*.log"};
   rule.exceptions = {L"keep*"};
   rule.ageUnit = listfile::AgeUnit::Days;
