@@ -38,7 +38,7 @@
 #include "bare_walk_win.h"
 #include "base/worker_pool.h"
 #include "listfile/folder_rule.h"
-#include "removal/rule_files.h"
+#include "removal/rule_answer_win.h"
 #include "search/file_find_win.h"
 #include "search/file_tally_win.h"
 #include "search/found_lists.h"
@@ -339,18 +339,14 @@ int CountAsTheRuleWindowDoes() {
   listfile::FolderRule rule;
   rule.folder = kTree + L"\\";
   rule.subfolders = true;
-  const removal::RuleChoice choice(rule);
-  FILETIME now{};
-  GetSystemTimeAsFileTime(&now);
-  const uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
   const std::atomic<bool> stop{false};
-  search::FileTally tally;
+  removal::RuleAnswer answer;
   const int ms = static_cast<int>(Timed([&] {
-    tally = search::TallyFiles(
-        rule.folder, rule.subfolders,
-        [&](const search::ListedFile& file) { return choice.Takes(file.name, file.lastWritten, ticks); }, stop);
+    const removal::NeverTaken never;
+    listfile::ProtectedPlaces places;
+    answer = removal::AnswerRule(rule, never, places, removal::RuleClock(), false, stop);
   }));
-  return tally.files == static_cast<uint64_t>(kTop) * kSub * kFilesPerLeaf ? ms : 0;
+  return answer.files == static_cast<uint64_t>(kTop) * kSub * kFilesPerLeaf ? ms : 0;
 }
 
 // One walk or search in this (fresh) process; the time in ms is the exit

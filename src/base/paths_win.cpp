@@ -138,7 +138,10 @@ std::wstring ProgramPath() {
     }
     if (n < path.size()) {
       path.resize(n);
-      return path;
+      // In the one spelling, also when the program was started by a
+      // verbatim or otherwise unusual path.
+      std::wstring canonical = Canonical(path);
+      return canonical.empty() ? path : canonical;
     }
     path.resize(path.size() * 2);
   }

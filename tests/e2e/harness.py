@@ -234,9 +234,11 @@ class Driver:
 class Program:
     """One run of ombrelay.exe."""
 
-    def __init__(self, *args, env=None):
-        self.proc = subprocess.Popen(["wine", EXE] + list(args), stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL, env=env)
+    def __init__(self, *args, env=None, cwd=None, exe=None):
+        """`cwd`: the folder it starts in, as a console's; `exe`: another
+        spelling or copy of the program."""
+        self.proc = subprocess.Popen(["wine", exe or EXE] + list(args), stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, env=env, cwd=cwd)
 
     def running(self):
         return self.proc.poll() is None
@@ -272,8 +274,8 @@ class E2ETest(unittest.TestCase):
         self.addCleanup(self.driver.close)  # the first cleanup added runs last: after the tests' own
         self.programs = []
 
-    def start(self, *args, wait_main=True, env=None):
-        program = Program(*args, env=env)
+    def start(self, *args, wait_main=True, env=None, cwd=None, exe=None):
+        program = Program(*args, env=env, cwd=cwd, exe=exe)
         self.programs.append(program)
         if wait_main:
             self.assertTrue(self.driver.wait(MAIN, 20000), "main window did not appear")

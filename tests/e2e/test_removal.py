@@ -17,7 +17,7 @@ import subprocess
 import time
 import unittest
 
-from harness import (CMD_ADD, MAIN, OPT_ADD_FOLDER, CHK_SUBFOLDERS, E2ETest, desktop, drive_c, reg_query, reg_set,
+from harness import (CMD_ADD, EXE, MAIN, OPT_ADD_FOLDER, CHK_SUBFOLDERS, E2ETest, desktop, drive_c, reg_query, reg_set,
                      unix_path, wine_path)
 from test_save_load import BOM, ListFileCase, list_bytes, read_shortcut, shortcut_path
 
@@ -782,6 +782,63 @@ class HostileRemovalTest(RemovalCase):
                                   wine_path(desktop()) + "\\ - a protected place (your Desktop folder); "
                                   "a rule never takes from it"])
         self.assertTrue(os.path.exists(bait))
+
+    def test_a_rule_follows_no_link_in_any_spelling_and_never_takes_its_list_or_the_program(self):
+        """A rule whose folder has become a link, written with each kind of
+        closing separator, takes nothing; a list named by a relative path
+        from a console, or through a link, in the folder its own rule
+        clears, stays; so does the program, started through a link."""
+        rule = "Rule|names=|except=|age=|subfolders=yes|emptied=no"
+
+        def run(list_win_path, **start):
+            program = self.start("Remove Files*" + list_win_path, wait_main=False, **start)
+            self.assertTrue(self.driver.wait(PROMPT, 20000), "the password prompt did not appear")
+            rows = self.open_preview()
+            self.driver.click(PREVIEW_CLOSE, title=PREVIEW)
+            self.press_ok("pw")
+            self.confirm()
+            report = self.status_report()
+            self.assert_ends(program)
+            return rows, report
+
+        self.make_files({"O/a.tmp": b"1", "O/sub/b.tmp": b"22"})
+        os.makedirs(self.path("R"))
+        os.symlink(self.path("O"), self.path("R", "cache"))
+        c = self.win("R", "cache")
+        spellings = [c.replace("\\", "/") + "/", c + "/", c + "\\", "\\\\?\\" + c + "/"]
+        rows, report = run(self.write("links.txt", list_bytes([(s, rule) for s in spellings], "pw")))
+        refused = "the folder is a link; a rule never follows one"
+        self.assertEqual(sorted(row[:2] for row in rows), sorted((s, "will stay: rule refused: " + refused)
+                                                                 for s in spellings))
+        self.assertEqual(report[:2], [self.account(0, 0, "0 bytes"), "Of them, 4 rules took 0 items."])
+        self.assertEqual(sorted(line for line in report if line.endswith(refused)),
+                         sorted(s + " - " + refused for s in spellings))
+        self.assertEqual(self.tree_bytes(self.path("O")), {self.path("O", "a.tmp"): b"1",
+                                                          self.path("O", "sub"): "folder",
+                                                          self.path("O", "sub", "b.tmp"): b"22"})
+
+        # The list in the folder its rule clears, named as a console user names it.
+        k = self.win("K")
+        os.symlink(self.path("K"), self.path("KL"))
+        for start in ({"cwd": self.path("K")}, {}):
+            self.make_files({"K/junk.tmp": b"j", "K/cache.txt": list_bytes([(k + "\\", rule)], "pw")})
+            listed = "cache.txt" if start else self.win("KL", "cache.txt")
+            rows, report = run(listed, **start)
+            self.assertIn((k + "\\", "rule (all files, with subfolders): takes 1 file", "1 bytes"), rows)
+            self.assertEqual(report, ["Done", "", self.account(1, 0, "1 bytes"), "Of them, 1 rule took 1 item."])
+            self.assertEqual(sorted(os.listdir(self.path("K"))), ["cache.txt"])
+
+        # The program's own folder, cleared by a rule of a list elsewhere; the
+        # program was started through a link to that folder.
+        self.make_files({"P/other.tmp": b"o"})
+        shutil.copy(EXE, self.path("P", "ombrelay.exe"))
+        os.symlink(self.path("P"), self.path("PL"))
+        program_size = os.path.getsize(EXE)
+        listed = self.write("program.txt", list_bytes([(self.win("P") + "\\", rule)], "pw"))
+        rows, report = run(listed, exe=self.path("PL", "ombrelay.exe"))
+        self.assertEqual(report[:3], ["Done", "", self.account(1, 0, "1 bytes")])
+        self.assertEqual(os.listdir(self.path("P")), ["ombrelay.exe"])
+        self.assertEqual(os.path.getsize(self.path("P", "ombrelay.exe")), program_size)
 
     def test_a_run_stops_after_the_items_in_hand_by_stop_esc_or_a_close_request(self):
         folders = ["F%02d" % i for i in range(60)]

@@ -399,6 +399,15 @@ class SaveLoadTest(ListFileCase):
         self.wait_count("Change Rule", "Now the rule would take 2 files (13 bytes).")
         self.driver.settext(RULE_FOLDER, self.win("Cache2"), "Change Rule")
         self.wait_count("Change Rule", "Now the rule would take 0 files (0 bytes).")
+        # The count is the run's own answer: a link or a protected place takes nothing.
+        os.symlink(cache, self.path("CacheLink"))
+        self.driver.settext(RULE_FOLDER, self.win("CacheLink") + "/", "Change Rule")
+        self.wait_count("Change Rule", "The rule takes nothing: the folder is a link; a rule never follows one.")
+        self.driver.settext(RULE_FOLDER, wine_path(desktop()), "Change Rule")
+        self.wait_count("Change Rule", "The rule takes nothing: a protected place (your Desktop folder); "
+                                       "a rule never takes from it.")
+        self.driver.settext(RULE_FOLDER, self.win("Cache2"), "Change Rule")
+        self.wait_count("Change Rule", "Now the rule would take 0 files (0 bytes).")
         self.driver.settext(RULE_AGE, "", "Change Rule")
         self.driver.pclick(1, "Change Rule")
         self.assertTrue(self.driver.gone("Change Rule"))

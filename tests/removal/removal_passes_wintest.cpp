@@ -14,12 +14,15 @@
 #include <string>
 
 #include "base/encoding.h"
+#include "base/file_identity_win.h"
 #include "base/paths.h"
 #include "listfile/list_file.h"
 #include "removal/fates_win.h"
 #include "removal/removal_passes_win.h"
 #include "removal/removal_run_win.h"
 #include "removal/removal_steps_win.h"
+#include "listfile/protected_places_win.h"
+#include "removal/rule_expansion_win.h"
 
 namespace {
 
@@ -282,6 +285,66 @@ struct FolderLink {
   bool IsLink() const { return removal::IsFolderLink(GetFileAttributesW(path.c_str())); }
   std::wstring path;
 };
+
+// A rule that removes the subfolders it empties never removes its own
+// folder, and never takes its list, here named as a console names it.
+TEST_F(RemovalPassesDeleting, ARuleEmptiesItsSubfoldersButNeitherItsOwnFolderNorItsList) {
+  const std::wstring r = Make(L"R\\", L"Folder");
+  for (const wchar_t* name : {L"R\\a.tmp", L"R\\S\\", L"R\\S\\T\\", L"R\\S\\T\\b.tmp", L"R\\list.txt"})
+    Make(name, L"File");
+  records_ = removal::RunRecords({r + L"|Rule|names=|except=|age=|subfolders=yes|emptied=yes"});
+  removal::Plan plan = removal::MakePlan(records_);
+  wchar_t before[MAX_PATH] = L"";
+  ASSERT_TRUE(GetCurrentDirectoryW(MAX_PATH, before));
+  ASSERT_TRUE(SetCurrentDirectoryW(r.c_str()));
+  plan.listPath = L"list.txt";
+  removal::ExpandRules(plan, removal::RuleClock());
+  SetCurrentDirectoryW(before);
+  EXPECT_EQ(std::set<std::wstring>(plan.files.begin(), plan.files.end()),
+            (std::set<std::wstring>{r + L"a.tmp", r + L"S\\T\\b.tmp"}));
+  EXPECT_EQ(plan.folders, (std::vector<std::wstring>{r + L"S\\T\\", r + L"S\\"}));
+  EXPECT_TRUE(removal::RunPasses(plan, nullptr, removal::Disposal::Delete).leftovers.empty());
+  // With the list gone too, the rule's folder is left empty, and stays.
+  ASSERT_TRUE(DeleteFileW((r + L"list.txt").c_str()));
+  removal::Plan again = removal::MakePlan(records_);
+  removal::ExpandRules(again, removal::RuleClock());
+  EXPECT_TRUE(again.files.empty());
+  EXPECT_TRUE(again.folders.empty());
+  EXPECT_TRUE(Exists(r));
+}
+
+// A rule's folder that is a link is one in every spelling, and is refused;
+// a short name keys as its long name; the list is the list however named.
+TEST_F(RemovalPassesDeleting, ALinkAShortNameAndTheListAreKnownInEverySpelling) {
+  const std::wstring outside = Make(L"O\\", L"Folder");
+  const std::wstring listed = Make(L"O\\a long list name.txt", L"File");
+  const FolderLink made(root_ + L"L", outside.substr(0, outside.size() - 1));
+  ASSERT_TRUE(made.IsLink());
+  std::wstring slashed = root_ + L"L/";
+  std::replace(slashed.begin(), slashed.end(), L'\\', L'/');
+  listfile::ProtectedPlaces places;
+  listfile::FolderRule rule;
+  for (const std::wstring& spelling : {root_ + L"L", root_ + L"L\\", root_ + L"L/", slashed,
+                                       L"\\\\?\\" + root_ + L"L/", root_ + L"O\\..\\L\\."}) {
+    EXPECT_TRUE(base::IsLink(spelling)) << base::enc::ToUtf8(spelling);
+    rule.folder = spelling;
+    EXPECT_EQ(removal::AnswerRule(rule, removal::NeverTaken(), places, 0, true, {}).refusal,
+              L"the folder is a link; a rule never follows one");
+  }
+  EXPECT_FALSE(base::IsLink(outside));
+  wchar_t shortName[MAX_PATH] = L"";
+  ASSERT_GT(GetShortPathNameW(listed.c_str(), shortName, MAX_PATH), 0u);
+  ASSERT_NE(std::wstring(shortName), listed);
+  EXPECT_EQ(base::paths::PathKey(shortName), base::paths::PathKey(listed));
+  // Named through the link, by its short name, the list is still the list.
+  removal::NeverTaken never;
+  const std::wstring shortPath = shortName;
+  never.Add(root_ + L"L\\" + std::wstring(base::paths::LastName(shortPath)));
+  const std::wstring folder = outside;
+  EXPECT_TRUE(never.Holds(folder, L"a long list name.txt", 0));
+  rule.folder = outside;
+  EXPECT_EQ(removal::AnswerRule(rule, never, places, 0, true, {}).files, 0u);
+}
 
 // What Foresee says of every kind of record, in pass order, and then the
 // run: exactly the items foreseen to go go, and the others stay with the
