@@ -415,8 +415,9 @@ FunctionEnd
 
 Section "-un.Program"
   ; A copy of the program takes away the sign-in entries and scheduled
-  ; tasks that its lists' approvals made (and nothing else), once the
-  ; program itself is gone.
+  ; tasks that its lists' approvals made, and any other that starts this
+  ; install's program unattended (the copy is told which program that is),
+  ; and nothing else, once the program itself is gone.
   InitPluginsDir
   CopyFiles /SILENT "$INSTDIR\ombrelay.exe" "$PLUGINSDIR\ombrelay.exe"
   ; The program first: it cannot be deleted while it runs, and then nothing
@@ -429,7 +430,7 @@ Section "-un.Program"
     Abort "${APP} is running: nothing was removed."
   ${EndIf}
   ${If} ${FileExists} "$PLUGINSDIR\ombrelay.exe"
-    ExecWait '"$PLUGINSDIR\ombrelay.exe" /forget-unattended-starts'
+    ExecWait '"$PLUGINSDIR\ombrelay.exe" /forget-unattended-starts "$INSTDIR\ombrelay.exe"'
     Delete "$PLUGINSDIR\ombrelay.exe"
   ${EndIf}
   ${If} $OwnFileVerb == 1

@@ -2,6 +2,7 @@
 #include "app/command_line.h"
 
 #include "base/paths.h"
+#include "base/text_utils.h"
 
 namespace app {
 namespace {
@@ -18,15 +19,7 @@ std::wstring RepairTrailingBackslash(std::wstring path) {
 }  // namespace
 
 std::wstring ArgumentText(const std::wstring& commandLine) {
-  size_t i = 0;
-  if (!commandLine.empty() && commandLine[0] == L'"') {
-    size_t close = commandLine.find(L'"', 1);
-    i = close == std::wstring::npos ? commandLine.size() : close + 1;
-  } else {
-    while (i < commandLine.size() && !IsBlank(commandLine[i])) ++i;
-  }
-  while (i < commandLine.size() && IsBlank(commandLine[i])) ++i;
-  return commandLine.substr(i);
+  return commandLine.substr(base::text::ArgumentsStart(commandLine));
 }
 
 bool IsRemovalRun(const std::wstring& arguments) {

@@ -12,6 +12,7 @@
 #include "base/error_trap_win.h"
 #include "base/paths.h"
 #include "base/paths_win.h"
+#include "base/sha256_win.h"
 #include "base/text_utils.h"
 #include "dialogs/file_dialogs_win.h"
 #include "listfile/list_file.h"
@@ -104,7 +105,7 @@ void SaveListCommand(MainWindow& window) {
     if (!saved.ok)
       return Inform(window, listfile::SaveFailedText(listPath, saved.reason).c_str(), L"Files", MB_ICONEXCLAMATION);
     ST(window.SetStatus(ItemsSavedText(window.List().Count())));
-    ST(window.SetListPath(listPath));
+    ST(window.SetListFile(listPath, base::Sha256Hex(bytes)));
     listfile::PlacedShortcut placed;
     std::wstring reason;
     if (!ST(PlaceShortcut(listPath, placed, reason)))
@@ -128,11 +129,12 @@ void LoadListCommand(MainWindow& window) {
     std::wstring reason;
     if (!ST(listfile::ReadListFile(listPath, bytes, reason)))
       return Inform(window, listfile::LoadFailedText(listPath, reason).c_str(), L"Files", MB_ICONEXCLAMATION);
+    const std::wstring digest = base::Sha256Hex(bytes);
     listfile::ListContent loaded = ST(listfile::ReadListTexts(std::move(bytes)));
     ST(Fill(window.List(), loaded.records));
     window.ListChanged();
     ST(window.SetStatus(ItemsLoadedText(window.List().Count())));
-    ST(window.SetListPath(listPath));
+    ST(window.SetListFile(listPath, digest));
     ST(WarnOfProtectedFolders(window));
   });
 }

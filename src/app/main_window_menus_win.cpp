@@ -33,8 +33,9 @@ void MainWindow::CreateMenuBar() {
 }
 
 // Run by itself is open once there is a list file to approve.
-void MainWindow::SetListPath(const std::wstring& path) {
+void MainWindow::SetListFile(const std::wstring& path, const std::wstring& digest) {
   listPath_ = path;
+  listDigest_ = digest;
   EnableMenuItem(GetMenu(hwnd_), kMenuRunByItself, MF_BYCOMMAND | (path.empty() ? MF_GRAYED : MF_ENABLED));
 }
 

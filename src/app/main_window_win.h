@@ -67,10 +67,12 @@ class MainWindow : public base::Window {
   // Empties the list and its selection.
   void ClearList();
 
-  // The list file last saved or loaded, if any: File > Run by itself
-  // approves that file.
+  // The list file last saved or loaded, if any, and the SHA-256 digest of
+  // its bytes as they were then: File > Run by itself approves that file,
+  // and only while it still holds those bytes, the ones the window showed.
   const std::wstring& ListPath() const { return listPath_; }
-  void SetListPath(const std::wstring& path);
+  const std::wstring& ListDigest() const { return listDigest_; }
+  void SetListFile(const std::wstring& path, const std::wstring& digest);
 
   void SetStatus(const std::wstring& text);
   std::wstring StatusText() const;
@@ -153,6 +155,7 @@ class MainWindow : public base::Window {
   DeleteList list_;
   std::wstring status_;
   std::wstring listPath_;
+  std::wstring listDigest_;
   std::vector<std::vector<std::wstring>> pendingDrops_;
   bool takesPaths_ = false;
   std::vector<std::wstring> queuedPaths_;

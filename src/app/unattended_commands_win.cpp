@@ -30,13 +30,19 @@ RunByItselfWindow& TheRunWindow() {
   return window;
 }
 
+const wchar_t kChangedText[] =
+    L" has changed on disk since it was loaded or saved here, so nothing was approved.\n\nLoad the list again "
+    L"to see what it holds now, then approve it.";
+
 int Tell(HWND owner, const std::wstring& text, UINT type) { return MessageBoxW(owner, text.c_str(), kTitle, type); }
 
 std::wstring ListName(const std::wstring& listPath) { return std::wstring(base::paths::LastName(listPath)); }
 
-// The list file's bytes as they are now become the approved ones, once
-// the password they hold was typed. False keeps the window open.
-bool ApplyChoice(HWND owner, const std::wstring& listPath, const RunChoice& choice) {
+// The list file's bytes become the approved ones, once the password they
+// hold was typed, and only while they are the bytes the window last loaded
+// or saved (their digest `seen`): an approval covers what the user saw.
+// False keeps the window open.
+bool ApplyChoice(HWND owner, const std::wstring& listPath, const std::wstring& seen, const RunChoice& choice) {
   if (choice.schedule.when == unattended::RunWhen::Never) {
     unattended::Withdraw(listPath);
     Tell(owner, ListName(listPath) + L" will not run by itself.", MB_OK | MB_ICONINFORMATION);
@@ -46,6 +52,10 @@ bool ApplyChoice(HWND owner, const std::wstring& listPath, const RunChoice& choi
   std::wstring reason;
   if (!listfile::ReadListFile(listPath, bytes, reason)) {
     Tell(owner, listfile::LoadFailedText(listPath, reason), MB_OK | MB_ICONEXCLAMATION);
+    return true;
+  }
+  if (seen.empty() || base::Sha256Hex(bytes) != seen) {
+    Tell(owner, ListName(listPath) + kChangedText, MB_OK | MB_ICONEXCLAMATION);
     return true;
   }
   if (!removal::PasswordMatches(choice.password, listfile::ReadListTexts(bytes).password)) {
@@ -62,7 +72,8 @@ bool ApplyChoice(HWND owner, const std::wstring& listPath, const RunChoice& choi
   return true;
 }
 
-void OpenRunWindow(MainWindow& window, const std::wstring& listPath) {
+// `seen`: the digest of the list file's bytes as the window last had them.
+void OpenRunWindow(MainWindow& window, const std::wstring& listPath, const std::wstring& seen) {
   RunChoice shown;
   shown.schedule.hour = 3;  // a quiet hour, offered for a first approval
   if (const std::optional<unattended::Approval> approval = unattended::FindApproval(listPath)) {
@@ -71,9 +82,10 @@ void OpenRunWindow(MainWindow& window, const std::wstring& listPath) {
   }
   HWND owner = window.hwnd();
   const bool opened = TheRunWindow().Open(owner, window.Icon(), ListName(listPath), shown,
-                                          [owner, listPath](const RunChoice& choice) {
+                                          [owner, listPath, seen](const RunChoice& choice) {
                                             bool close = true;
-                                            base::trap::Guard([&] { close = ST(ApplyChoice(owner, listPath, choice)); });
+                                            base::trap::Guard(
+                                                [&] { close = ST(ApplyChoice(owner, listPath, seen, choice)); });
                                             return close;
                                           });
   if (!opened) MessageBeep(MB_OK);
@@ -87,17 +99,18 @@ void RunByItselfCommand(MainWindow& window) {
          MB_OK | MB_ICONINFORMATION);
     return;
   }
-  OpenRunWindow(window, window.ListPath());
+  OpenRunWindow(window, window.ListPath(), window.ListDigest());
 }
 
 void OfferReapproval(MainWindow& window, const std::wstring& listPath, const std::string& savedBytes) {
   const std::optional<unattended::Approval> approval = unattended::FindApproval(listPath);
   if (!approval || approval->schedule.when == unattended::RunWhen::Never) return;
-  if (base::Sha256Hex(savedBytes) == approval->digest) return;  // saved as it was: the approval holds
+  const std::wstring saved = base::Sha256Hex(savedBytes);
+  if (saved == approval->digest) return;  // saved as it was: the approval holds
   const std::wstring text = ListName(listPath) +
                             L" was approved to run by itself, and it has changed. Until it is approved again, it "
                             L"removes nothing when it runs by itself.\n\nApprove the list as it is now?";
-  if (Tell(window.hwnd(), text, MB_YESNO | MB_ICONQUESTION) == IDYES) OpenRunWindow(window, listPath);
+  if (Tell(window.hwnd(), text, MB_YESNO | MB_ICONQUESTION) == IDYES) OpenRunWindow(window, listPath, saved);
 }
 
 void RunLogCommand(MainWindow& window) {

@@ -71,7 +71,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // A run started by itself shows no window at all; neither does the
   // uninstaller's step.
   if (removalRun && unattended::IsUnattendedRun(arguments)) return unattended::RunUnattended(arguments);
-  if (arguments == unattended::kForgetStartersArguments) return unattended::ForgetStarters();
+  if (unattended::IsForgetStarters(arguments)) return unattended::ForgetStarters(arguments);
   const std::vector<std::wstring> paths =
       removalRun ? std::vector<std::wstring>() : ExistingItems(app::PathArguments(arguments));
   // A start with paths gives them to the editing window already open, if

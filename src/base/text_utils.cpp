@@ -22,6 +22,19 @@ void SplitString(const std::wstring& text, wchar_t separator, std::vector<std::w
   });
 }
 
+size_t ArgumentsStart(const std::wstring& commandLine) {
+  const auto blank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+  size_t i = 0;
+  if (!commandLine.empty() && commandLine[0] == L'"') {
+    const size_t close = commandLine.find(L'"', 1);
+    i = close == std::wstring::npos ? commandLine.size() : close + 1;
+  } else {
+    while (i < commandLine.size() && !blank(commandLine[i])) ++i;
+  }
+  while (i < commandLine.size() && blank(commandLine[i])) ++i;
+  return i;
+}
+
 std::wstring BytesToText(std::string bytes) {
   for (char& b : bytes) {
     if (b == '\0') b = ' ';

@@ -9,6 +9,10 @@ namespace base::text {
 // k separators always give k + 1 pieces; empty pieces are kept.
 void SplitString(const std::wstring& text, wchar_t separator, std::vector<std::wstring>& pieces);
 
+// Where a command line's argument text begins: after the program's name
+// (quoted or not) and the blanks after it.
+size_t ArgumentsStart(const std::wstring& commandLine);
+
 // The bytes of a text file as text: byte 0 reads as a blank, the rest is
 // converted from the ANSI code page.
 std::wstring BytesToText(std::string bytes);

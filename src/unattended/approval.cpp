@@ -1,7 +1,6 @@
 // Approvals: their kept text, the unattended command line and the check.
 #include "unattended/approval.h"
 
-#include <cwctype>
 #include <vector>
 
 #include "base/paths.h"
@@ -46,6 +45,26 @@ bool IsHexDigest(const std::wstring& text) {
 std::wstring Unquoted(const std::wstring& text) {
   if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') return text.substr(1, text.size() - 2);
   return text;
+}
+
+std::wstring WithoutTrailingBlanks(std::wstring text) {
+  while (!text.empty() && (text.back() == L' ' || text.back() == L'\t')) text.pop_back();
+  return text;
+}
+
+// The list path of an unattended run's argument text, or the empty text
+// when the text is not exactly one; `quoted` says whether quotes were
+// around the whole. A list path holds neither "*" nor a quote.
+std::wstring UnattendedListPath(const std::wstring& arguments, bool& quoted) {
+  const std::wstring head = L"Remove Files*", tail = L"*unattended";
+  const std::wstring blankless = WithoutTrailingBlanks(arguments);
+  const std::wstring text = Unquoted(blankless);
+  quoted = text.size() != blankless.size();
+  if (text.size() <= head.size() + tail.size() || text.compare(0, head.size(), head) != 0 ||
+      text.compare(text.size() - tail.size(), tail.size(), tail) != 0)
+    return std::wstring();
+  std::wstring path = text.substr(head.size(), text.size() - head.size() - tail.size());
+  return path.find_first_of(L"*\"") == std::wstring::npos ? path : std::wstring();
 }
 
 }  // namespace
@@ -117,14 +136,20 @@ std::wstring UnattendedArguments(const std::wstring& listPath) {
 }
 
 bool IsUnattendedRun(const std::wstring& arguments) {
-  std::wstring text = arguments;
-  while (!text.empty() && (text.back() == L' ' || text.back() == L'\t')) text.pop_back();
-  std::vector<std::wstring> pieces;
-  base::text::SplitString(Unquoted(text), L'*', pieces);
-  if (pieces.size() < 3) return false;
-  std::wstring word = pieces[2];
-  for (wchar_t& c : word) c = static_cast<wchar_t>(std::towlower(c));
-  return word == L"unattended";
+  bool quoted = false;
+  return !UnattendedListPath(arguments, quoted).empty();
+}
+
+StartCommand SplitStartCommand(const std::wstring& commandLine) {
+  const size_t start = base::text::ArgumentsStart(commandLine);
+  return {Unquoted(WithoutTrailingBlanks(commandLine.substr(0, start))), commandLine.substr(start)};
+}
+
+bool IsApprovalStarter(const StartCommand& command, const std::wstring& ourProgram, const std::wstring& listPath) {
+  bool quoted = false;
+  const std::wstring listed = UnattendedListPath(command.arguments, quoted);
+  return quoted && !listed.empty() && base::paths::SamePath(command.program, ourProgram) &&
+         (listPath.empty() || base::paths::SamePath(listed, listPath));
 }
 
 std::wstring ApprovalProblem(const Approval* approval, const FileRead& file, const DigestFn& digest) {

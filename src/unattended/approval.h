@@ -43,9 +43,24 @@ std::wstring ScheduleText(const Schedule& schedule);
 // The command line's argument text of an unattended run of the list:
 // "Remove Files*<list path>*unattended", quoted.
 std::wstring UnattendedArguments(const std::wstring& listPath);
-// Whether a removal run's argument text asks for an unattended run: its
-// third piece is the word "unattended".
+// Whether a removal run's argument text asks for an unattended run: it is
+// exactly that text (quoted, or without quotes as any removal command line
+// may be), "unattended" in lower case and nothing after it but blanks. Any
+// other text goes to the password prompt, which asks before it removes.
 bool IsUnattendedRun(const std::wstring& arguments);
+
+// The program and the argument text of a starter's command line, as the
+// Run value holds it: "<program>" <arguments>.
+struct StartCommand {
+  std::wstring program;
+  std::wstring arguments;
+};
+StartCommand SplitStartCommand(const std::wstring& commandLine);
+// Whether a starter is one an approval made: the program `ourProgram`, with
+// the quoted argument text UnattendedArguments makes, for the list at
+// `listPath`, or for any list when `listPath` is empty. Paths are compared
+// as the file system compares them.
+bool IsApprovalStarter(const StartCommand& command, const std::wstring& ourProgram, const std::wstring& listPath);
 
 // What reading the list file gave: its bytes, or why it could not be read.
 struct FileRead {

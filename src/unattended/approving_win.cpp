@@ -23,6 +23,14 @@ void RemoveStarters(const Approval& approval) {
   DeleteScheduledTask(approval.taskName);
 }
 
+// Every Run value and task that starts `program` unattended on the list (on
+// any list when it is empty), whatever its name.
+void RemoveMarkedStarters(const std::wstring& program, const std::wstring& listPath) {
+  if (program.empty()) return;
+  RemoveSignInValuesWhere([&](const StartCommand& c) { return IsApprovalStarter(c, program, listPath); });
+  DeleteScheduledTasksWhere([&](const StartCommand& c) { return IsApprovalStarter(c, program, listPath); });
+}
+
 // The first name no other list's approval uses for its Run value or task.
 std::wstring FreeStartName(const std::wstring& listPath) {
   const std::vector<Approval> others = AllApprovals();
@@ -82,6 +90,7 @@ bool Approve(const std::wstring& listPath, const std::string& bytes, const Sched
     return false;
   }
   if (const std::optional<Approval> earlier = FindApproval(listPath)) RemoveStarters(*earlier);
+  RemoveMarkedStarters(base::paths::ProgramPath(), listPath);
   DropApproval(listPath);
   const std::wstring name = FreeStartName(listPath);
   if (schedule.when != RunWhen::Never) {
@@ -96,11 +105,13 @@ bool Approve(const std::wstring& listPath, const std::string& bytes, const Sched
 
 void Withdraw(const std::wstring& listPath) {
   if (const std::optional<Approval> approval = FindApproval(listPath)) RemoveStarters(*approval);
+  RemoveMarkedStarters(base::paths::ProgramPath(), listPath);
   DropApproval(listPath);
 }
 
-void RemoveAllStarters() {
+void RemoveAllStarters(const std::wstring& program) {
   for (const Approval& approval : AllApprovals()) RemoveStarters(approval);
+  RemoveMarkedStarters(program, std::wstring());
 }
 
 }  // namespace unattended

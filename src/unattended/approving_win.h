@@ -14,10 +14,14 @@ namespace unattended {
 // or the approval could not be made; the list then has neither.
 bool Approve(const std::wstring& listPath, const std::string& bytes, const Schedule& schedule, bool recycle,
              std::wstring& problem);
-// Removes the list's approval, its Run value and its task.
+// Removes the list's approval, its Run value and its task, and any other
+// Run value or task that starts this program unattended on that list: the
+// approval that named them may no longer read.
 void Withdraw(const std::wstring& listPath);
-// Removes every Run value and task that an approval made (the uninstaller's
-// step); the approvals themselves stay with the settings.
-void RemoveAllStarters();
+// Removes every Run value and task that an approval made, and every other
+// that starts `program` (the installed ombrelay.exe) unattended on any list
+// (the uninstaller's step); the approvals themselves stay with the
+// settings, and starters of other programs stay.
+void RemoveAllStarters(const std::wstring& program);
 
 }  // namespace unattended

@@ -5,8 +5,11 @@
 #include <oleauto.h>
 #include <taskschd.h>
 
+#include <vector>
+
 #include "base/dispatch_win.h"
 #include "base/handles_win.h"
+#include "services/registry_win.h"
 
 namespace unattended {
 
@@ -20,14 +23,21 @@ using base::win::ComRef;
 // Owns a BSTR.
 class Bstr {
  public:
+  Bstr() = default;
   explicit Bstr(const std::wstring& text) : b_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
   ~Bstr() { SysFreeString(b_); }
   Bstr(const Bstr&) = delete;
   Bstr& operator=(const Bstr&) = delete;
   BSTR get() const { return b_; }
+  BSTR* put() {
+    SysFreeString(b_);
+    b_ = nullptr;
+    return &b_;
+  }
+  std::wstring Text() const { return b_ ? std::wstring(b_, SysStringLen(b_)) : std::wstring(); }
 
  private:
-  BSTR b_;
+  BSTR b_ = nullptr;
 };
 
 base::win::unique_hkey RunKey(REGSAM access) {
@@ -71,6 +81,63 @@ bool FolderEmpty(ITaskFolder* folder) {
   return count == 0;
 }
 
+// The names of the Run values whose command line passes the test.
+std::vector<std::wstring> SignInValuesWhere(HKEY key, const StarterTest& ours) {
+  std::vector<std::wstring> names;
+  std::wstring name(32768, L'\0');
+  for (DWORD i = 0;; ++i) {
+    DWORD length = static_cast<DWORD>(name.size());
+    if (RegEnumValueW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    const std::wstring found(name.data(), length);
+    if (ours(SplitStartCommand(services::RegQueryStringValue(key, found)))) names.push_back(found);
+  }
+  return names;
+}
+
+// The program and arguments of each of the task's actions that starts a
+// program.
+std::vector<StartCommand> TaskCommands(IRegisteredTask* task) {
+  std::vector<StartCommand> commands;
+  ComRef<ITaskDefinition> definition;
+  ComRef<IActionCollection> actions;
+  LONG count = 0;
+  if (FAILED(task->get_Definition(definition.put())) || FAILED(definition.get()->get_Actions(actions.put())) ||
+      FAILED(actions.get()->get_Count(&count)))
+    return commands;
+  for (LONG i = 1; i <= count; ++i) {
+    ComRef<IAction> action;
+    ComRef<IExecAction> exec;
+    Bstr program, arguments;
+    if (SUCCEEDED(actions.get()->get_Item(i, action.put())) &&
+        SUCCEEDED(action.get()->QueryInterface(IID_IExecAction, reinterpret_cast<void**>(exec.put()))) &&
+        SUCCEEDED(exec.get()->get_Path(program.put())) && SUCCEEDED(exec.get()->get_Arguments(arguments.put())))
+      commands.push_back({program.Text(), arguments.Text()});
+  }
+  return commands;
+}
+
+// The names of the tasks in the folder with an action that passes the test.
+std::vector<std::wstring> TasksWhere(ITaskFolder* folder, const StarterTest& ours) {
+  std::vector<std::wstring> names;
+  ComRef<IRegisteredTaskCollection> tasks;
+  LONG count = 0;
+  if (FAILED(folder->GetTasks(TASK_ENUM_HIDDEN, tasks.put())) || FAILED(tasks.get()->get_Count(&count))) return names;
+  for (LONG i = 1; i <= count; ++i) {
+    base::win::Variant index;
+    ComRef<IRegisteredTask> task;
+    Bstr name;
+    if (FAILED(tasks.get()->get_Item(*base::win::NumberArg(index, i), task.put())) ||
+        FAILED(task.get()->get_Name(name.put())))
+      continue;
+    for (const StartCommand& command : TaskCommands(task.get()))
+      if (ours(command)) {
+        names.push_back(name.Text());
+        break;
+      }
+  }
+  return names;
+}
+
 }  // namespace
 
 bool SetSignInValue(const std::wstring& name, const std::wstring& program, const std::wstring& arguments) {
@@ -90,6 +157,13 @@ void RemoveSignInValue(const std::wstring& name) {
 bool SignInValueExists(const std::wstring& name) {
   const base::win::unique_hkey key = RunKey(KEY_QUERY_VALUE);
   return key && RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+void RemoveSignInValuesWhere(const StarterTest& ours) {
+  const base::win::unique_hkey key = RunKey(KEY_QUERY_VALUE | KEY_SET_VALUE);
+  if (!key) return;
+  // Found first, removed after: removing while enumerating would skip values.
+  for (const std::wstring& name : SignInValuesWhere(key.get(), ours)) RegDeleteValueW(key.get(), name.c_str());
 }
 
 HRESULT RegisterScheduledTask(const std::wstring& name, const std::wstring& xml) {
@@ -126,6 +200,17 @@ bool ScheduledTaskExists(const std::wstring& name) {
   const Bstr taskName(name);
   ComRef<IRegisteredTask> task;
   return SUCCEEDED(folder.get()->GetTask(taskName.get(), task.put()));
+}
+
+void DeleteScheduledTasksWhere(const StarterTest& ours) {
+  std::vector<std::wstring> names;
+  {
+    // Let go before the removal, which takes the folder away with its last task.
+    ComRef<ITaskFolder> root, folder;
+    if (FAILED(OurFolder(root, folder, false))) return;
+    names = TasksWhere(folder.get(), ours);
+  }
+  for (const std::wstring& name : names) DeleteScheduledTask(name);
 }
 
 }  // namespace unattended

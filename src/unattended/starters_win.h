@@ -4,7 +4,10 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
+
+#include "unattended/approval.h"
 
 namespace unattended {
 
@@ -18,11 +21,22 @@ bool SetSignInValue(const std::wstring& name, const std::wstring& program, const
 void RemoveSignInValue(const std::wstring& name);
 bool SignInValueExists(const std::wstring& name);
 
+// Tells a starter of Ombrelay's by its program and argument text.
+using StarterTest = std::function<bool(const StartCommand& command)>;
+// Removes every Run value whose command line passes the test, whatever its
+// name: a starter is found even when the approval that named it no longer
+// reads.
+void RemoveSignInValuesWhere(const StarterTest& ours);
+
 // Registers (or replaces) the task `name` from its XML definition, to run
 // as the signed-in user only. Needs COM on the calling thread.
 HRESULT RegisterScheduledTask(const std::wstring& name, const std::wstring& xml);
 // Removes the task, then the folder once it holds no task.
 HRESULT DeleteScheduledTask(const std::wstring& name);
 bool ScheduledTaskExists(const std::wstring& name);
+// Removes every task in Ombrelay's folder that starts a command passing the
+// test (and the folder once it holds no task). Needs COM on the calling
+// thread.
+void DeleteScheduledTasksWhere(const StarterTest& ours);
 
 }  // namespace unattended

@@ -14,6 +14,7 @@
 #include "base/com_apartment_win.h"
 #include "base/named_mutex_win.h"
 #include "base/paths.h"
+#include "base/paths_win.h"
 #include "base/sha256_win.h"
 #include "listfile/list_file.h"
 #include "removal/removal_plan.h"
@@ -26,9 +27,9 @@
 
 namespace unattended {
 
-const wchar_t kForgetStartersArguments[] = L"/forget-unattended-starts";
-
 namespace {
+
+const wchar_t kForgetStarters[] = L"/forget-unattended-starts";
 
 // At most this many items that stayed are named in the log; the count says
 // how many more.
@@ -117,10 +118,18 @@ int RunUnattended(const std::wstring& arguments) {
   return code;
 }
 
-int ForgetStarters() {
+bool IsForgetStarters(const std::wstring& arguments) {
+  const size_t length = std::size(kForgetStarters) - 1;
+  return arguments.compare(0, length, kForgetStarters) == 0 &&
+         (arguments.size() == length || arguments[length] == L' ');
+}
+
+int ForgetStarters(const std::wstring& arguments) {
   const base::ApartmentScope apartment;
   services::SetAppConstants();
-  RemoveAllStarters();
+  std::wstring program = removal::WithoutQuotes(removal::TrimBlanks(arguments.substr(std::size(kForgetStarters) - 1)));
+  if (program.empty()) program = base::paths::ProgramPath();
+  RemoveAllStarters(program);
   return 0;
 }
 

@@ -12,8 +12,11 @@ namespace unattended {
 int RunUnattended(const std::wstring& arguments);
 
 // The uninstaller's step: removes every Run value and task that approvals
-// made. Its argument text is exactly kForgetStartersArguments.
-extern const wchar_t kForgetStartersArguments[];
-int ForgetStarters();
+// made, and every other that starts the installed program unattended. Its
+// argument text is "/forget-unattended-starts", then the installed
+// program's path, quoted: the uninstaller runs a copy of the program from
+// elsewhere. Without the path, this program's own is meant.
+bool IsForgetStarters(const std::wstring& arguments);
+int ForgetStarters(const std::wstring& arguments);
 
 }  // namespace unattended

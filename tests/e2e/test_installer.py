@@ -403,6 +403,12 @@ class InstallerTest(E2ETest):
         self.addCleanup(forget_all_approvals)
         reg_set("Other Program", "other.exe", RUN_KEY)
         self.addCleanup(reg_delete, "Other Program", RUN_KEY)
+        # A sign-in value of this install's whose approval is gone, and one
+        # of its that asks for the password (a start the user made).
+        program = wine_path(os.path.join(folder, "ombrelay.exe"))
+        for name, last in (("Ombrelay - lost", "*unattended"), ("Ombrelay - asks", "")):
+            reg_set(name, '"%s" "Remove Files*C:\\lost.txt%s"' % (program, last), RUN_KEY)
+            self.addCleanup(reg_delete, name, RUN_KEY)
         shortcut = self.save_list_with_installed_program(os.path.join(folder, "my list.txt"), approve_daily=True)
         self.assertEqual(len(task_files("Ombrelay - my list")), 1)
         with open(os.path.join(folder, "my list.txt"), "rb") as f:
@@ -436,6 +442,8 @@ class InstallerTest(E2ETest):
         self.assertEqual(task_files("Ombrelay - my list"), [])
         self.assertIsNotNone(reg_value(APPROVALS_KEY, wine_path(os.path.join(folder, "my list.txt"))))
         self.assertEqual(reg_value(RUN_KEY, "Other Program"), "other.exe")
+        self.assertEqual((reg_value(RUN_KEY, "Ombrelay - lost"), reg_value(RUN_KEY, "Ombrelay - asks")),
+                         (None, '"%s" "Remove Files*C:\\lost.txt"' % program))
         # A reinstall in the same place brings the shortcut's target back.
         self.install()
         self.assertEqual(read_shortcut(shortcut)["Local path"], wine_path(os.path.join(folder, "ombrelay.exe")))

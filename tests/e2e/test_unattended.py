@@ -3,9 +3,11 @@ for sign-in and for a daily time (the Run value and the registered task read
 back), its command line started exactly as the Run value holds it (no window, only
 what the list and its rule take, the run log's account), two starts at
 once, a list edited by hand after its approval (nothing removed, the log
-and the next main window say why), the changed list saved and approved again
-at once, the run log opened, a list never approved, and Never taking the task
-away."""
+and the next main window say why), a list changed on disk after it was
+loaded (not approved), the changed list saved and approved again at once,
+the run log opened, Never taking the task away and finding the sign-in value
+of an approval edited into garbage, and a list never approved (any other last
+word than "unattended" gets the password prompt)."""
 import glob
 import hashlib
 import os
@@ -16,7 +18,7 @@ import time
 import unittest
 import xml.etree.ElementTree as ET
 
-from harness import EXE, FD_KEY, MAIN, drive_c, wine_path
+from harness import EXE, FD_KEY, MAIN, drive_c, reg_set, wine_path
 from test_removal import RemovalCase
 from test_save_load import SAVE_TITLE, list_bytes
 
@@ -183,6 +185,16 @@ class UnattendedTest(RemovalCase):
         # approval at once; approved, it runs with its new record.
         self.load(listed)
         self.wait_status("3 items loaded...")
+        # The file changes on disk after the load, its password the same: an
+        # approval now would cover a record the window never showed, so none
+        # is given, and the user is told to load the list again.
+        approved = reg_value(APPROVALS_KEY, listed)
+        with open(self.path("list.txt"), "wb") as f:
+            f.write(list_bytes(records + [(self.win("K", "b.txt"), "File"), (self.win("L"), "Folder")], " pw "))
+        approve(self.driver, RUN_SIGNIN, " pw ")
+        self.assertIn("list.txt has changed on disk since it was loaded or saved here, so nothing was approved",
+                      self.driver.run("box", RUN_WINDOW, "ok"))
+        self.assertEqual((reg_value(APPROVALS_KEY, listed), reg_value(RUN_KEY, "Ombrelay - list")), (approved, None))
         self.start_save(" pw ", listed)
         self.answer_dialog_box(SAVE_TITLE, "yes")
         self.answer_dialog_box("Shortcut", "ok")
@@ -201,6 +213,14 @@ class UnattendedTest(RemovalCase):
         approve(self.driver, RUN_NEVER, None)
         self.assertEqual(self.driver.run("box", RUN_WINDOW, "ok"), "list.txt will not run by itself.")
         self.assertEqual((task_files("Ombrelay - list"), reg_value(APPROVALS_KEY, listed)), ([], None))
+        # An approval edited into garbage names no starter; Never still finds
+        # the Run value by its command line and takes it away.
+        approve(self.driver, RUN_SIGNIN, " pw ")
+        self.assertEqual(self.driver.run("box", RUN_WINDOW, "ok"), "list.txt will run by itself: At sign-in.")
+        reg_set(listed, "garbage", APPROVALS_KEY)
+        approve(self.driver, RUN_NEVER, None)
+        self.assertEqual(self.driver.run("box", RUN_WINDOW, "ok"), "list.txt will not run by itself.")
+        self.assertEqual((reg_value(RUN_KEY, "Ombrelay - list"), reg_value(APPROVALS_KEY, listed)), (None, None))
 
     def test_a_list_never_approved_removes_nothing(self):
         self.make_place()
@@ -210,6 +230,15 @@ class UnattendedTest(RemovalCase):
         self.assertEqual(self.tree_bytes(), before)
         self.assertIn("  Nothing removed: %s\n  Why: the list was never approved to run by itself.\n" % listed,
                       read_run_log())
+        # Only that very command line runs by itself; any other last word
+        # gets the password prompt, for the list it names.
+        for last in ("Unattended", "UNATTENDED", "unattended*", "unattended*x", "unattended x"):
+            program = self.run_removal(listed + "*" + last)
+            self.press_ok("pw")
+            self.assertTrue(self.confirm("no").endswith(" are listed in " + listed), last)
+            self.assert_ends(program)
+        self.assertEqual(self.tree_bytes(), before)
+        self.assertEqual(read_run_log().count("Start: "), 1)
 
 
 if __name__ == "__main__":

@@ -66,6 +66,26 @@ TEST(Approval, UnattendedCommandLine) {
   EXPECT_FALSE(IsUnattendedRun(L"\"Remove Files*C:\\My Lists\\cache.txt\""));
   EXPECT_FALSE(IsUnattendedRun(L"\"Remove Files*C:\\unattended\""));
   EXPECT_FALSE(IsUnattendedRun(L"\"Remove Files*C:\\a.txt*attended\""));
+  // Only that very text runs with no password asked; any other word, or
+  // anything after it, goes to the prompt.
+  EXPECT_TRUE(IsUnattendedRun(L"Remove Files*C:\\My Lists\\cache.txt*unattended"));
+  for (const wchar_t* last : {L"*Unattended", L"*UNATTENDED", L"*unattended*", L"*unattended*x", L"*unattended x",
+                              L"*unattended\" x", L"*unattended\"*"})
+    EXPECT_FALSE(IsUnattendedRun(L"\"Remove Files*C:\\a.txt" + std::wstring(last) + L"\"")) << last;
+  EXPECT_FALSE(IsUnattendedRun(L"\"Remove Files*C:\\a.txt*b.txt*unattended\""));
+  EXPECT_FALSE(IsUnattendedRun(L"\"Remove Files**unattended\""));
+  EXPECT_FALSE(IsUnattendedRun(L"\"remove files*C:\\a.txt*unattended\""));
+  // A starter is ours by its command: our program, quoted unattended arguments.
+  const StartCommand run = SplitStartCommand(L"\"C:\\P\\OMBRELAY.exe\" " + args);
+  EXPECT_EQ(run.program, L"C:\\P\\OMBRELAY.exe");
+  EXPECT_TRUE(IsApprovalStarter(run, L"C:\\p\\ombrelay.exe", L""));
+  EXPECT_TRUE(IsApprovalStarter(run, L"C:\\p\\ombrelay.exe", L"c:\\my lists\\CACHE.txt"));
+  EXPECT_FALSE(IsApprovalStarter(run, L"C:\\p\\ombrelay.exe", L"C:\\My Lists\\other.txt"));
+  EXPECT_FALSE(IsApprovalStarter(run, L"C:\\Q\\ombrelay.exe", L""));
+  EXPECT_FALSE(IsApprovalStarter(SplitStartCommand(L"C:\\P\\ombrelay.exe Remove Files*C:\\l.txt*unattended"),
+                                 L"C:\\P\\ombrelay.exe", L""));
+  EXPECT_FALSE(IsApprovalStarter(SplitStartCommand(L"\"C:\\P\\ombrelay.exe\" \"Remove Files*C:\\l.txt\""),
+                                 L"C:\\P\\ombrelay.exe", L""));
   EXPECT_EQ(StartName(L"C:\\Lists\\cache.old.txt", 1), L"Ombrelay - cache.old");
   EXPECT_EQ(StartName(L"C:\\Lists\\cache", 3), L"Ombrelay - cache (3)");
 }
@@ -121,6 +141,17 @@ TEST_F(ApprovalCheck, OnlyTheApprovedBytesPass) {
   EXPECT_EQ(Problem(&a), L"");
 
   EXPECT_EQ(Problem(nullptr), L"the list was never approved to run by itself");
+  // The whole digest must match, to its last character.
+  Approval nearly = a;
+  nearly.digest.back() = nearly.digest.back() == L'0' ? L'1' : L'0';
+  EXPECT_NE(Problem(&nearly).find(L"changed after it was approved"), std::wstring::npos);
+  // A withdrawn approval kept in the settings runs nothing, even for the very bytes.
+  Approval withdrawn = a;
+  ASSERT_TRUE(ReadApprovalText(L"sha256=" + std::wstring(64, L'a') +
+                                   L"|runs=never|time=03:00|day=mon|recycle=no|signin=|task=",
+                               withdrawn));
+  withdrawn.digest = a.digest;
+  EXPECT_EQ(Problem(&withdrawn), L"the list's approval to run by itself was withdrawn");
   Write(listfile::EncodeList({{L"C:\\a.txt", L"File"}, {L"C:\\Windows\\", L"Folder"}}, L"pw"));
   EXPECT_NE(Problem(&a).find(L"changed after it was approved"), std::wstring::npos);
   Write(approved.substr(0, approved.size() - 3));

@@ -41,4 +41,30 @@ TEST(Starters, SignInValueAndTaskMadeFoundAndRemoved) {
   CoUninitialize();
 }
 
+// A starter whose approval no longer reads is still ours by its command
+// line: our program (however its letters are cased), unattended, for the
+// list. Another program's, or one of ours that asks for the password, stays.
+TEST(Starters, OursFoundByTheirCommandLineWhateverTheirName) {
+  const std::wstring id = std::to_wstring(GetCurrentProcessId());
+  const std::wstring program = L"C:\\Tools " + id + L"\\ombrelay.exe", list = L"C:\\Lists\\l.txt";
+  const std::wstring ours = L"Ombrelay - l " + id, other = L"Ombrelay - l (2) " + id, plain = L"Ombrelay - p " + id,
+                     otherList = L"Ombrelay - m " + id;
+  ASSERT_TRUE(unattended::SetSignInValue(ours, L"c:\\TOOLS " + id + L"\\Ombrelay.EXE",
+                                         unattended::UnattendedArguments(list)));
+  ASSERT_TRUE(unattended::SetSignInValue(other, L"C:\\Tools " + id + L"\\other.exe",
+                                         unattended::UnattendedArguments(list)));
+  ASSERT_TRUE(unattended::SetSignInValue(plain, program, L"\"Remove Files*" + list + L"\""));
+  ASSERT_TRUE(unattended::SetSignInValue(otherList, program, unattended::UnattendedArguments(L"C:\\Lists\\m.txt")));
+  unattended::RemoveSignInValuesWhere(
+      [&](const unattended::StartCommand& c) { return unattended::IsApprovalStarter(c, program, list); });
+  EXPECT_FALSE(unattended::SignInValueExists(ours));
+  for (const std::wstring& name : {other, plain, otherList}) EXPECT_TRUE(unattended::SignInValueExists(name)) << name;
+  // For any list (the uninstaller's sweep), the other list's value goes too.
+  unattended::RemoveSignInValuesWhere(
+      [&](const unattended::StartCommand& c) { return unattended::IsApprovalStarter(c, program, L""); });
+  EXPECT_FALSE(unattended::SignInValueExists(otherList));
+  EXPECT_TRUE(unattended::SignInValueExists(other));
+  for (const std::wstring& name : {other, plain}) unattended::RemoveSignInValue(name);
+}
+
 }  // namespace
