@@ -94,6 +94,19 @@ std::wstring FormatReport(int16_t number, const std::wstring& description, int16
   return text;
 }
 
+std::vector<std::wstring> ReportLines(const std::wstring& report) {
+  // The description, second of the lines, is the only one that may hold a
+  // line break (it can quote a path); the statement's text holds none.
+  const size_t description = report.find(L"\r\nError Description: ");
+  const size_t line = report.rfind(L"\r\nError Line: ");
+  const size_t code = line == std::wstring::npos ? line : report.find(L"\r\nError Code: ", line);
+  if (description == std::wstring::npos || code == std::wstring::npos || line <= description) return {report};
+  const size_t question = report.find(L"\r\n", code + 2);
+  return {report.substr(0, description), report.substr(description + 2, line - description - 2),
+          report.substr(line + 2, code - line - 2),
+          report.substr(code + 2, question == std::wstring::npos ? question : question - code - 2)};
+}
+
 // Reports come from the window's thread and from workers: the silenced
 // list and the table are read and changed under this lock, which is never
 // held while a report is shown (a box waits for the user, and another

@@ -63,6 +63,11 @@ Presenter SetPresenter(Presenter presenter);
 
 std::wstring FormatReport(int16_t number, const std::wstring& description, int16_t line,
                           const std::wstring& code);
+// A report FormatReport made, as the lines a log shows: number,
+// description, line and code, without the closing question. The
+// description is one line whatever line breaks it holds (a log blanks
+// them); a text of another shape comes back whole.
+std::vector<std::wstring> ReportLines(const std::wstring& report);
 void ReportError(int16_t number, const std::wstring& description, int16_t line);
 const std::vector<int16_t>& SilencedList();
 // Forgets the silenced list and the texts made of the table (tests only).

@@ -316,17 +316,24 @@ std::wstring AccountText(const Account& account, const NumberStyle& style) {
          counted(account.folders, L"folder", L"folders") + L".";
 }
 
-std::wstring RulesAccountText(const std::vector<RuleAccount>& rules, const NumberStyle& style) {
-  if (rules.empty()) return std::wstring();
+std::vector<std::wstring> RulesAccountLines(const std::vector<RuleAccount>& rules, const NumberStyle& style) {
+  if (rules.empty()) return {};
   size_t removed = 0;
   for (const RuleAccount& rule : rules) removed += rule.removed;
-  std::wstring text = L"Of them, " + Grouped(rules.size(), L"rule", L"rules", style) + L" took " +
-                      Grouped(removed, L"item", L"items", style) + L".";
+  std::vector<std::wstring> lines{L"Of them, " + Grouped(rules.size(), L"rule", L"rules", style) + L" took " +
+                                  Grouped(removed, L"item", L"items", style) + L"."};
   for (const RuleAccount& rule : rules) {
     if (!rule.stayed) continue;
-    text += L'\n' + ShownPath(rule.folder) + L": " + GroupedNumber(rule.stayed, style) + L" of its " +
-            Grouped(rule.removed + rule.stayed, L"item", L"items", style) + L" stayed.";
+    lines.push_back(ShownPath(rule.folder) + L": " + GroupedNumber(rule.stayed, style) + L" of its " +
+                    Grouped(rule.removed + rule.stayed, L"item", L"items", style) + L" stayed.");
   }
+  return lines;
+}
+
+std::wstring RulesAccountText(const std::vector<RuleAccount>& rules, const NumberStyle& style) {
+  const std::vector<std::wstring> lines = RulesAccountLines(rules, style);
+  std::wstring text;
+  for (size_t i = 0; i < lines.size(); ++i) text += (i ? L"\n" : L"") + lines[i];
   return text;
 }
 

@@ -164,6 +164,8 @@ struct RuleAccount {
 // 2 of its 16 items stayed." (a refused rule is reported as an item that
 // stayed). Empty without rules.
 std::wstring RulesAccountText(const std::vector<RuleAccount>& rules, const NumberStyle& style);
+// The same, one line each (none without rules).
+std::vector<std::wstring> RulesAccountLines(const std::vector<RuleAccount>& rules, const NumberStyle& style);
 // The whole closing message: "Done" and the account when nothing stayed;
 // the account above the list of what stayed; or, for a stopped run, its
 // first line, the account and what was left.

@@ -76,21 +76,26 @@ std::vector<RuleAccount> RemovalRun::RuleAccounts() const {
   return accounts;
 }
 
-std::wstring RemovalRun::AccountLines(Disposal disposal) const {
+std::vector<std::wstring> RemovalRun::AccountLines(Disposal disposal) const {
   Account account;
   account.files = result_.removedFiles;
   account.folders = result_.removedFolders;
   account.size = base::ExplorerSize(result_.removedBytes);
   account.recycled = disposal == Disposal::RecycleBin;
   const NumberStyle style = UserNumberStyle();
-  std::wstring accountText = AccountText(account, style);
-  if (!plan_.rules.empty()) accountText += L"\n" + RulesAccountText(RuleAccounts(), style);
-  return accountText;
+  std::vector<std::wstring> lines{AccountText(account, style)};
+  if (plan_.rules.empty()) return lines;
+  const std::vector<std::wstring> rules = RulesAccountLines(RuleAccounts(), style);
+  lines.insert(lines.end(), rules.begin(), rules.end());
+  return lines;
 }
 
 ClosingMessage RemovalRun::Closing(Disposal disposal) const {
   const NumberStyle style = UserNumberStyle();
-  std::wstring text = ClosingText(AccountLines(disposal), result_.stopped, result_.removed, result_.leftovers,
+  const std::vector<std::wstring> lines = AccountLines(disposal);
+  std::wstring account;
+  for (size_t i = 0; i < lines.size(); ++i) account += (i ? L"\n" : L"") + lines[i];
+  std::wstring text = ClosingText(account, result_.stopped, result_.removed, result_.leftovers,
                                   kShownLeftovers, style);
   if (result_.leftovers.size() > kShownLeftovers) text += L"\n\n" + WriteFullReport(listPath_, result_.leftovers);
   return {text, !result_.stopped && !result_.leftovers.empty()};

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "removal/removal_passes_win.h"
 #include "removal/removal_plan.h"
@@ -44,9 +45,9 @@ class RemovalRun {
   // the items in hand. Gives the closing message.
   ClosingMessage Run(Disposal disposal, const ProgressFn& progress, const std::atomic<bool>* stop = nullptr);
   const RunResult& Result() const { return result_; }
-  // What the run removed, in words, and per rule where something stayed:
-  // the closing message's first lines.
-  std::wstring AccountLines(Disposal disposal) const;
+  // What the run removed, in words, and per rule where something stayed,
+  // one line each: the closing message's first lines.
+  std::vector<std::wstring> AccountLines(Disposal disposal) const;
 
  private:
   ClosingMessage Closing(Disposal disposal) const;

@@ -27,32 +27,47 @@ std::wstring LogFolder() {
   return folder;
 }
 
-bool Append(const std::wstring& path, const std::string& bytes, uint64_t& size) {
-  base::win::unique_hfile file(CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+// Reads `length` bytes from `offset` on.
+bool ReadAt(HANDLE file, uint64_t offset, std::string& bytes, size_t length) {
+  LARGE_INTEGER at{};
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) return false;
+  bytes.assign(length, '\0');
+  DWORD got = 0;
+  return ReadFile(file, bytes.data(), static_cast<DWORD>(length), &got, nullptr) && got == length;
+}
+
+// Adds the entry at the log's end, on a line of its own, and trims the log
+// once it is past its limit, reading only the part it keeps. The caller
+// holds the log's mutex, so the last byte read, the bytes written and the
+// tail kept are all of the same log.
+bool AppendAndTrim(const std::wstring& path, const std::string& entry) {
+  base::win::unique_hfile file(CreateFileW(path.c_str(), FILE_READ_DATA | FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
+  LARGE_INTEGER length{};
+  if (!GetFileSizeEx(file.get(), &length)) return false;
+  uint64_t size = static_cast<uint64_t>(length.QuadPart);
+  std::string last;
+  if (size != 0 && !ReadAt(file.get(), size - 1, last, 1)) return false;
+  const std::string bytes = BytesToAppend(entry, size, last.empty() ? '\n' : last[0], kRunLogLimit);
+  // Opened for appending and not for writing, the file takes every write
+  // at its end; the pointer goes there all the same.
+  if (!SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_END)) return false;
   DWORD written = 0;
   if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
       written != bytes.size())
     return false;
-  LARGE_INTEGER length{};
-  if (!GetFileSizeEx(file.get(), &length)) return false;
-  size = static_cast<uint64_t>(length.QuadPart);
-  return true;
-}
-
-// The log's oldest entries go once it is past its limit.
-void Trim(const std::wstring& path) {
-  base::win::unique_hfile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER length{};
-  if (!file || !GetFileSizeEx(file.get(), &length) || length.QuadPart > 64 * kRunLogLimit) return;
-  std::string log(static_cast<size_t>(length.QuadPart), '\0');
-  DWORD got = 0;
-  if (!ReadFile(file.get(), log.data(), static_cast<DWORD>(log.size()), &got, nullptr) || got != log.size()) return;
+  size += written;
+  const size_t tailLength = TrimmedTailLength(size, kRunLogLimit);
+  if (tailLength == 0) return true;
+  std::string tail;
+  // A log that cannot be trimmed now is trimmed by the next entry.
+  if (!ReadAt(file.get(), size - tailLength, tail, tailLength)) return true;
   file.reset();
-  base::files::WriteWholeFile(path, TrimmedLog(log, kRunLogLimit));
+  base::files::WriteWholeFile(path, TrimmedTail(tail, tailLength == size, kRunLogLimit));
+  return true;
 }
 
 }  // namespace
@@ -69,10 +84,7 @@ bool AppendToRunLog(const std::wstring& entry) {
   const std::wstring path = RunLogPath();
   const base::NamedMutexLock lock(kLogMutex, kLockWaitMs);
   if (!lock.Held()) return false;
-  uint64_t size = 0;
-  if (!Append(path, base::enc::ToUtf8(entry), size)) return false;
-  if (size > kRunLogLimit) Trim(path);
-  return true;
+  return AppendAndTrim(path, base::enc::ToUtf8(entry));
 }
 
 std::wstring LogStamp() {

@@ -8,7 +8,10 @@ namespace unattended {
 
 // %LOCALAPPDATA%\Ombrelay\run log.txt; empty when the folder is unknown.
 std::wstring RunLogPath();
-// Appends one entry (LogEntry's text). False when it could not be written.
+// Appends one entry (LogEntry's text) on a line of its own, shortened when
+// it alone is longer than the log keeps; a log past its limit is then
+// trimmed, reading only the part it keeps (TrimmedTail). False when the
+// entry could not be written.
 bool AppendToRunLog(const std::wstring& entry);
 // "2026-12-08 23:59:30", local time.
 std::wstring LogStamp();

@@ -35,6 +35,7 @@ const wchar_t kForgetStarters[] = L"/forget-unattended-starts";
 // how many more.
 constexpr size_t kLoggedLeftovers = 1000;
 
+// Each detail is one line of the entry.
 void Log(const std::wstring& headline, const std::vector<std::wstring>& details = {}) {
   AppendToRunLog(LogEntry(LogStamp(), headline, details));
 }
@@ -55,7 +56,7 @@ std::wstring ListLockName(const std::wstring& listPath) {
 // nobody would answer.
 void LogTrapReports() {
   base::trap::SetPresenter([](const std::wstring& text, const std::wstring&) {
-    Log(L"Error", {text});
+    Log(L"Error", base::trap::ReportLines(text));
     return base::trap::Answer::Yes;
   });
 }
@@ -83,13 +84,15 @@ int RunApproved(const std::wstring& listPath) {
   removal::RemovalRun run(listPath);
   std::wstring empty;
   if (!run.ReadBytes(std::move(file.bytes), empty)) {
-    Log(L"Nothing removed: " + listPath, {L"Why: " + empty});
+    // The only reason: the list names nothing (the message made for a box
+    // puts the path on a line of its own; the headline names it here).
+    Log(L"Nothing removed: " + listPath, {L"Why: the list names no file and no folder."});
     return 1;
   }
   const removal::Disposal disposal = approval->recycle ? removal::Disposal::RecycleBin : removal::Disposal::Delete;
   const base::ApartmentScope apartment;
   run.Run(disposal, [](size_t, size_t) {});
-  std::vector<std::wstring> details{run.AccountLines(disposal)};
+  std::vector<std::wstring> details = run.AccountLines(disposal);
   const std::vector<std::wstring> stayed = StayedLines(run.Result().leftovers);
   details.insert(details.end(), stayed.begin(), stayed.end());
   Log(L"End: " + listPath, details);

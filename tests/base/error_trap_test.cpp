@@ -61,6 +61,20 @@ TEST_F(TrapTest, FiveLineReport) {
             L"Error Code: \r\nDo you wish to pause on this error again?");
 }
 
+TEST_F(TrapTest, ReportLinesKeepTheDescriptionOnOneLine) {
+  EXPECT_EQ(base::trap::ReportLines(base::trap::FormatReport(53, L"File not found", 13, L"Data = Load(Path)")),
+            (std::vector<std::wstring>{L"Error Number: 53.", L"Error Description: File not found.", L"Error Line: 13.",
+                                       L"Error Code: Data = Load(Path)"}));
+  // A description quoting a path with line breaks, even ones that look
+  // like the report's own lines, is still one of its lines.
+  const std::wstring forged = L"C:\\a\r\nError Line: 1.\r\nError Code: x\r\nb";
+  EXPECT_EQ(base::trap::ReportLines(base::trap::FormatReport(5, forged, 7, L"Kill(Path)")),
+            (std::vector<std::wstring>{L"Error Number: 5.", L"Error Description: " + forged + L".", L"Error Line: 7.",
+                                       L"Error Code: Kill(Path)"}));
+  // Another text comes back whole.
+  EXPECT_EQ(base::trap::ReportLines(L"odd\r\ntext"), std::vector<std::wstring>{L"odd\r\ntext"});
+}
+
 TEST_F(TrapTest, StatementZeroIsNeverShown) {
   base::trap::ReportError(5, L"x", 0);
   EXPECT_TRUE(shown_.empty());

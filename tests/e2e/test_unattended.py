@@ -1,7 +1,8 @@
 """Lists that run by themselves: a saved list approved in the main window
 for sign-in and for a daily time (the Run value and the registered task read
 back), its command line started exactly as the Run value holds it (no window, only
-what the list and its rule take, the run log's account), two starts at
+what the list and its rule take, the run log's account, a listed path
+holding a line break logged on one line), two starts at
 once, a list edited by hand after its approval (nothing removed, the log
 and the next main window say why), a list changed on disk after it was
 loaded (not approved), the changed list saved and approved again at once,
@@ -119,8 +120,10 @@ class UnattendedTest(RemovalCase):
 
     def test_an_approved_list_runs_by_itself_exactly_as_approved(self):
         self.start()
+        # A listed path may hold a line break; it cannot be removed and stays.
+        broken = self.win("L") + "\\two\r\nlines.txt"
         records = [(self.win("K") + "\\", "Rule|names=:.tmp|except=|age=|subfolders=yes|emptied=yes"),
-                   (self.win("L", "x.txt"), "File")]
+                   (self.win("L", "x.txt"), "File"), (broken, "File")]
         self.make_place()
         self.load_prepared(records, password=" pw ")
         self.save(" pw ", self.win("list.txt"))
@@ -157,6 +160,9 @@ class UnattendedTest(RemovalCase):
         log = read_run_log()
         self.assertIn("  Start: %s\n" % listed, log)
         self.assertIn("  End: %s\n  %s\n" % (listed, self.account(5, 2, "15 bytes")), log)
+        # The path with a line break is one line of the log, the break a blank.
+        self.assertIn("\n  Stayed: %s (" % broken.replace("\r\n", "  "), log)
+        self.assertNotIn("\nlines.txt", log)
 
         # Two starts at once: one runs, the other ends at once and says so.
         self.make_files({"K/many/%05d.tmp" % i: b"m" for i in range(20000)})
@@ -184,7 +190,7 @@ class UnattendedTest(RemovalCase):
         # Saved again from the main window, the changed list is offered for
         # approval at once; approved, it runs with its new record.
         self.load(listed)
-        self.wait_status("3 items loaded...")
+        self.wait_status("%d items loaded..." % (len(records) + 1))
         # The file changes on disk after the load, its password the same: an
         # approval now would cover a record the window never showed, so none
         # is given, and the user is told to load the list again.

@@ -108,6 +108,11 @@ TEST(RemovalPlan, RulesThatParseJoinThePlanAndTheRestIsSetAside) {
   EXPECT_EQ(removal::RulesAccountText({{L"D:\\A\\", 1200, 0}, {L"D:\\B\\", 3, 2}}, {L".", L"3;0"}),
             L"Of them, 2 rules took 1.203 items.\nD:\\B\\: 2 of its 5 items stayed.");
   EXPECT_EQ(removal::RulesAccountText({}, {}), L"");
+  // One line each, for the run log; a folder's line break stays in its line.
+  EXPECT_EQ(removal::RulesAccountLines({{L"D:\\A\\", 1200, 0}, {L"D:\\B\nC\\", 3, 2}}, {L".", L"3;0"}),
+            (std::vector<std::wstring>{L"Of them, 2 rules took 1.203 items.",
+                                       L"D:\\B\nC\\: 2 of its 5 items stayed."}));
+  EXPECT_TRUE(removal::RulesAccountLines({}, {}).empty());
 }
 
 TEST(RemovalPlan, ConfirmationCountsFilesAndFolders) {
