@@ -41,7 +41,7 @@
 #include "removal/rule_answer_win.h"
 #include "search/file_find_win.h"
 #include "search/file_tally_win.h"
-#include "search/found_lists.h"
+#include "search/search_result.h"
 
 namespace {
 
@@ -285,7 +285,7 @@ constexpr UINT kSearchProgress = WM_APP + 2, kSearchEnded = WM_APP + 3;
 long LoopUntilEnded(search::BackgroundSearch& finder, HWND window, const std::function<void(MSG&)>& onMessage) {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (msg.hwnd == window && msg.message == kSearchEnded && finder.Ended()) return finder.Result();
+    if (msg.hwnd == window && msg.message == kSearchEnded && finder.Ended()) return finder.TakeResult().result;
     onMessage(msg);
     DispatchMessageW(&msg);
   }
@@ -417,7 +417,6 @@ std::pair<double, double> SearchUnderMessages(DWORD stopAfterMs) {
     stoppedAt = MicrosNow();
     finder.Stop();
   });
-  search::ResetFoundLists();
   if (finder.Start(window, kSearchProgress, kSearchEnded, kTree + L"\\*.*", true)) {
     LoopUntilEnded(finder, window, [&](MSG& msg) {
       if (msg.message == kSearchProgress) finder.TakeProgress();
@@ -552,8 +551,10 @@ bool CountRounds(const Options& options) {
   return true;
 }
 
-std::wstring ExpectedStatus() {
-  size_t entries = 1 + search::UpperBound(search::FolderList) - 1 + search::UpperBound(search::FileList);
+// The status the add command ends with: the chosen folder's entry, the
+// subfolders and the files the search finds.
+std::wstring ExpectedStatus(const search::SearchResult& found) {
+  const size_t entries = found.folders.size() + found.files.size();
   return std::to_wstring(entries) + L" items loaded...";
 }
 
@@ -573,9 +574,7 @@ int main(int argc, char** argv) {
   if (options.countOnly) return CountRounds(options) ? 0 : 1;
   if (options.addOnly) {
     search::FileFinder finder;
-    search::ResetFoundLists();
-    finder.SearchFile(kTree + L"\\*.*", true, false);
-    return AddRounds(options, ExpectedStatus(), 0) ? 0 : 1;
+    return AddRounds(options, ExpectedStatus(finder.SearchFile(kTree + L"\\*.*", true, false)), 0) ? 0 : 1;
   }
   std::vector<std::wstring> files;
   size_t folders = 0;
@@ -590,14 +589,10 @@ int main(int argc, char** argv) {
     TwoThreadWalk(kTree, files, folders);
   };
   search::FileFinder finder;
-  long count = 0, result = -1;
-  finder.Finished = [&](long c, long r) {
-    count = c;
-    result = r;
-  };
+  search::SearchResult found;
   auto search = [&] {
-    search::ResetFoundLists();
-    finder.SearchFile(kTree + L"\\*.*", true, false);
+    found = search::SearchResult();
+    found = finder.SearchFile(kTree + L"\\*.*", true, false);
   };
   baseline();  // warm the caches
   size_t peakA = Memory(GetCurrentProcess()).PeakWorkingSetSize;
@@ -625,12 +620,12 @@ int main(int argc, char** argv) {
   std::printf("(a2) on 2 threads:   %8.1f ms  ratio %.2f to (a)\n", a2, a2 / a);
   size_t peakB = Memory(GetCurrentProcess()).PeakWorkingSetSize;
   std::printf("(b) SearchFile:      %8.1f ms  ratio %.2f to (a), %.2f to (a2)  (%zu files, %zu folders, count %ld, "
-              "result %ld)\n", b, b / a, b / a2, search::UpperBound(search::FileList),
-              search::UpperBound(search::FolderList), count, result);
+              "result %ld)\n", b, b / a, b / a2, found.files.size(), found.folders.size(), found.fileCount,
+              found.result);
   std::printf("    peak working set after (a) %.1f MiB, after (b) %.1f MiB\n", MiB(peakA), MiB(peakB));
 
   // The program starts cold, so it is compared with cold runs.
-  if (!AddRounds(options, ExpectedStatus(), a)) return 1;
+  if (!AddRounds(options, ExpectedStatus(found), a)) return 1;
 
   double longestWait = 0, longestStop = 0;
   for (DWORD stopAfter : {0, 150, 300, 450, 600}) {

@@ -1,7 +1,8 @@
 // The add command: one or more files through the open dialog, or a folder
 // through the shell's folder browser and the folder search, which runs on
-// a thread of its own while the window's message loop goes on. It reports
-// no failures: a step that fails is passed over and the command goes on.
+// a thread of its own while the window's message loop goes on and hands its
+// result to the command at its end. A step that fails is reported by the
+// error trap (the statement and why), and the command goes on without it.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -23,7 +24,7 @@
 #include "dialogs/file_dialogs_win.h"
 #include "listfile/protected_places_win.h"
 #include "search/file_find_win.h"
-#include "search/found_lists.h"
+#include "base/error_trap.h"
 
 namespace app {
 namespace {
@@ -34,15 +35,6 @@ constexpr DWORD kAddFileFlags = OFN_LONGNAMES | OFN_EXPLORER | OFN_ALLOWMULTISEL
 constexpr DWORD kShowEveryMs = 250;
 // Entries moved into the list between two looks at the clock.
 constexpr size_t kLookAtClockEvery = 1024;
-
-// Runs a step whose failure is passed over: the command goes on without it.
-template <class Step>
-void PassOverFailure(Step&& step) noexcept {
-  try {
-    step();
-  } catch (...) {
-  }
-}
 
 int Ask(HWND owner, const std::wstring& text, const wchar_t* title, UINT style) {
   return MessageBoxW(owner, text.c_str(), title, style);
@@ -55,15 +47,17 @@ class Filler {
  public:
   explicit Filler(MainWindow& window) : window_(window), shownAt_(GetTickCount()) {}
 
+  // Moves found[first...] into the list; the progress bar counts the
+  // found paths from 1.
   void Append(std::vector<std::wstring>& found, size_t first, const wchar_t* type) {
-    const size_t last = search::UpperBound(found);
+    const size_t last = found.size();
     window_.SetProgressMax(static_cast<long>(last));
-    if (first > last) return;
+    if (first >= last) return;
     DeleteList& list = window_.List();
     const std::wstring typeText(type);
-    for (size_t i = first; i <= last; ++i) {
+    for (size_t i = first; i < last; ++i) {
       list.Append(std::move(found[i]), typeText);
-      if (i % kLookAtClockEvery == 0 && GetTickCount() - shownAt_ >= kShowEveryMs) Show(i);
+      if ((i + 1) % kLookAtClockEvery == 0 && GetTickCount() - shownAt_ >= kShowEveryMs) Show(i + 1);
     }
     shown_ = last;
   }
@@ -89,18 +83,17 @@ class Filler {
   size_t shown_ = 0;
 };
 
-// The subfolders found (all but the chosen folder itself, which has its own
-// question) when wanted, then the files, in the order of the search. The
-// found paths are moved, not copied, into the entries; the found lists are
-// left empty.
-void AddSearchResults(MainWindow& window, bool withSubfolders) {
+// The subfolders found (all but the chosen folder itself, the first, which
+// has its own question) when wanted, then the files, in the order of the
+// search. The found paths are moved, not copied, into the entries.
+void AddSearchResults(MainWindow& window, search::SearchResult& found, bool withSubfolders) {
   DeleteList& list = window.List();
-  list.Reserve(list.Count() + search::FileList.size() + (withSubfolders ? search::FolderList.size() : 0));
+  list.Reserve(list.Count() + found.files.size() + (withSubfolders ? found.folders.size() : 0));
   Filler filler(window);
-  if (withSubfolders) filler.Append(search::FolderList, 2, kFolderType);
-  filler.Append(search::FileList, 1, kFileType);
+  if (withSubfolders) filler.Append(found.folders, 1, kFolderType);
+  filler.Append(found.files, 0, kFileType);
   filler.Finish();
-  search::ResetFoundLists();
+  found = search::SearchResult();
   window.SetStatus(ItemsLoadedText(list.Count()));
 }
 
@@ -108,11 +101,12 @@ void AddSearchResults(MainWindow& window, bool withSubfolders) {
 // folder, say) asks too; No leaves it out with everything found inside it.
 // `beforeAsking` runs once, before the first question.
 template <class BeforeAsking>
-void LeaveOutProtected(HWND owner, listfile::ProtectedPlaces& places, BeforeAsking&& beforeAsking) {
+void LeaveOutProtected(HWND owner, listfile::ProtectedPlaces& places, search::SearchResult& found,
+                       BeforeAsking&& beforeAsking) {
   std::vector<std::wstring> refused;
   bool asked = false;
-  for (size_t i = 2; i <= search::UpperBound(search::FolderList); ++i) {
-    const std::wstring& folder = search::FolderList[i];
+  for (size_t i = 1; i < found.folders.size(); ++i) {
+    const std::wstring& folder = found.folders[i];
     if (!refused.empty() && folder.compare(0, refused.back().size(), refused.back()) == 0) continue;
     const std::optional<listfile::Place> place = places.FindIfShallow(folder);
     if (!place) continue;
@@ -120,7 +114,7 @@ void LeaveOutProtected(HWND owner, listfile::ProtectedPlaces& places, BeforeAski
     asked = true;
     if (!listfile::Confirm(owner, folder, *place)) refused.push_back(folder);
   }
-  search::LeaveOutFolders(refused);
+  search::LeaveOutFolders(found, refused);
 }
 
 // One add command from its "Clear" question to its closing status. The
@@ -152,8 +146,9 @@ class AddRun {
   bool cleared_ = false;
   std::vector<std::wstring> folders_;
   size_t nextFolder_ = 0;
-  // The folder being searched.
+  // The folder being searched, and what its search found.
   search::BackgroundSearch search_;
+  search::SearchResult found_;
   std::optional<listfile::Place> chosenPlace_;
   bool withSubfolders_ = false;
   std::wstring folderStatusBefore_;
@@ -175,7 +170,7 @@ void AddRun::Begin(bool askClear, FirstSteps&& firstSteps) {
     cleared_ = true;
   }
   countBefore_ = window_.List().Count();
-  PassOverFailure([&] { folders_ = firstSteps(places_); });
+  base::trap::Guard([&] { ST(folders_ = firstSteps(places_)); });
   NextFolder();
 }
 
@@ -193,9 +188,9 @@ bool AddRun::StartFolder(const std::wstring& chosen) {
   HWND owner = window_.hwnd();
   bool allowed = false;
   chosenPlace_.reset();
-  PassOverFailure([&] {
-    chosenPlace_ = places_.Find(chosen);
-    allowed = !chosenPlace_ || listfile::Confirm(owner, chosen, *chosenPlace_);
+  base::trap::Guard([&] {
+    ST(chosenPlace_ = places_.Find(chosen));
+    allowed = !chosenPlace_ || ST(listfile::Confirm(owner, chosen, *chosenPlace_));
   });
   if (!allowed) return false;
   const std::wstring pattern = SearchPatternFor(chosen);
@@ -207,14 +202,13 @@ bool AddRun::StartFolder(const std::wstring& chosen) {
   // replace it; each repaint of it costs a moment at the end of an add.
   folderStatusBefore_ = window_.StatusText();
   bool started = false;
-  PassOverFailure([&] {
-    search::ResetFoundLists();
-    started = search_.Start(owner, kMsgSearchProgress, kMsgSearchEnded, pattern, window_.SubFoldersChecked());
+  base::trap::Guard([&] {
+    started = ST(search_.Start(owner, kMsgSearchProgress, kMsgSearchEnded, pattern, window_.SubFoldersChecked()));
   });
   // The folder's own entry goes into the list while the search runs: the
   // search waits on nothing the window does.
   if (addFolder) {
-    PassOverFailure([&] { window_.List().Append(FolderEntryText(folderText), kFolderType); });
+    base::trap::Guard([&] { ST(window_.List().Append(FolderEntryText(folderText), kFolderType)); });
     window_.ListChanged();
   }
   if (!started) return false;
@@ -234,9 +228,9 @@ void AddRun::OnSearchProgress() {
 void AddRun::OnSearchEnded() {
   if (!search_.Ended()) return;  // an end message of a search forgotten
   window_.SetSearchStopper(nullptr);
-  const long result = search_.Result();
+  found_ = search_.TakeResult();
   search_.Forget();
-  EndFolder(result == search::UserCanceled);
+  EndFolder(found_.result == search::UserCanceled);
 }
 
 // A stopped search ends the whole command; otherwise the found entries are
@@ -248,15 +242,18 @@ void AddRun::EndFolder(bool stopped) {
     // Yes to a protected folder covers what it holds; inside any other
     // folder each protected one found is asked about on its own.
     if (!chosenPlace_)
-      PassOverFailure([&] { LeaveOutProtected(owner, places_, [&] { window_.SetStatus(folderStatusBefore_); }); });
-    if (search::UpperBound(search::FileList) > 0) {
-      PassOverFailure([&] {
-        AddSearchResults(window_, withSubfolders_);
+      base::trap::Guard([&] {
+        ST(LeaveOutProtected(owner, places_, found_, [&] { window_.SetStatus(folderStatusBefore_); }));
+      });
+    if (!found_.files.empty()) {
+      base::trap::Guard([&] {
+        ST(AddSearchResults(window_, found_, withSubfolders_));
         added = true;
       });
       window_.ListChanged();
     }
   }
+  found_ = search::SearchResult();
   if (!added) window_.SetStatus(folderStatusBefore_);
   if (stopped) {
     Finish(false);
@@ -273,12 +270,12 @@ void AddRun::EndFolder(bool stopped) {
 void AddRun::Finish(bool finished) {
   const size_t count = window_.List().Count();
   const bool listChanged = cleared_ || count != countBefore_;
-  PassOverFailure([&] {
+  base::trap::Guard([&] {
     if (!finished) {
-      window_.SetStatus(SearchStoppedText(count > countBefore_ ? count - countBefore_ : 0, count));
+      ST(window_.SetStatus(SearchStoppedText(count > countBefore_ ? count - countBefore_ : 0, count)));
     } else if (window_.StatusText() == statusBefore_ &&
                (IsSearchStoppedText(statusBefore_) || (listChanged && !statusBefore_.empty()))) {
-      window_.SetStatus(ItemsLoadedText(count));
+      ST(window_.SetStatus(ItemsLoadedText(count)));
     }
   });
   const std::function<void()> done = std::move(done_);
@@ -303,17 +300,18 @@ void RunAdding(MainWindow& window, bool askClear, FirstSteps&& firstSteps, std::
 std::vector<std::wstring> AddFiles(MainWindow& window, listfile::ProtectedPlaces& places) {
   dialogs::FileDialogResult answer;
   dialogs::FileDialogSettings settings;
-  PassOverFailure([&] {
-    settings.filter = dialogs::AllFilesFilter();
+  base::trap::Guard([&] {
+    ST(settings.filter = dialogs::AllFilesFilter());
     settings.title = L"Show Open";
-    settings.initialFolder = base::paths::ProgramFolder() + L"\\";
+    ST(settings.initialFolder = base::paths::ProgramFolder() + L"\\");
     settings.flags = kAddFileFlags;
   });
-  PassOverFailure([&] { answer = dialogs::ShowOpen(window.hwnd(), settings); });
+  base::trap::Guard([&] { ST(answer = dialogs::ShowOpen(window.hwnd(), settings)); });
   if (answer.cancelled) return {};
-  PassOverFailure([&] {
-    for (const std::wstring& path : ChosenPaths(answer.folder, answer.names, answer.count)) {
-      if (listfile::MayAdd(window.hwnd(), places, path)) window.List().Append(path, kFileType);
+  base::trap::Guard([&] {
+    for (const std::wstring& path : ST(ChosenPaths(answer.folder, answer.names, answer.count))) {
+      if (!ST(listfile::MayAdd(window.hwnd(), places, path))) continue;
+      ST(window.List().Append(path, kFileType));
     }
   });
   window.ListChanged();
@@ -323,7 +321,7 @@ std::vector<std::wstring> AddFiles(MainWindow& window, listfile::ProtectedPlaces
 // The folder chosen in the folder browser, to be searched.
 std::vector<std::wstring> ChooseFolder(MainWindow& window) {
   std::wstring chosen;
-  PassOverFailure([&] { chosen = BrowseForFolderPath(window.hwnd(), kBrowseTitle); });
+  base::trap::Guard([&] { ST(chosen = BrowseForFolderPath(window.hwnd(), kBrowseTitle)); });
   if (chosen.empty()) return {};
   return {chosen};
 }
@@ -340,8 +338,9 @@ std::vector<std::wstring> AddDroppedFiles(MainWindow& window, listfile::Protecte
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
       folders.push_back(path);
     } else {
-      PassOverFailure([&] {
-        if (listfile::MayAdd(window.hwnd(), places, path)) window.List().Append(path, kFileType);
+      base::trap::Guard([&] {
+        if (!ST(listfile::MayAdd(window.hwnd(), places, path))) return;
+        ST(window.List().Append(path, kFileType));
       });
     }
   }

@@ -14,7 +14,6 @@
 #include "base/program_win.h"
 #include "base/window_job_win.h"
 #include "removal/login_window_win.h"
-#include "search/found_lists.h"
 #include "services/app_constants.h"
 #include "services/startup_win.h"
 #include "unattended/unattended_run_win.h"
@@ -44,7 +43,6 @@ void ShowStep(app::MainWindow& window, const std::wstring& arguments, bool remov
 // The start-up services (the update check's fetch runs while the message
 // loop does), then the show step.
 void LoadStep(app::MainWindow& window, const std::wstring& arguments, bool removalRun) {
-  base::trap::Guard([&] { ST(search::ResetFoundLists()); });
   const auto setAboutCaption = [&window](const std::wstring& caption) { window.SetAboutCaption(caption); };
   services::StartUp(window.hwnd(), setAboutCaption,
                     [&window, arguments, removalRun] { ShowStep(window, arguments, removalRun); });

@@ -13,7 +13,7 @@
 #include "base/paths.h"
 #include "base/paths_win.h"
 #include "base/window_job_win.h"
-#include "search/found_lists.h"
+#include "search/folder_listing_win.h"
 #include "search/name_pattern.h"
 
 namespace search {
@@ -21,18 +21,6 @@ namespace {
 
 // How long the calling thread waits for listings before it looks again.
 constexpr std::chrono::milliseconds kCollectMs{10};
-#ifndef FIND_FIRST_EX_LARGE_FETCH
-#define FIND_FIRST_EX_LARGE_FETCH 2
-#endif
-
-bool IsDots(const wchar_t* name) {
-  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
-
-HANDLE OpenListing(const std::wstring& pattern, WIN32_FIND_DATAW& data) {
-  return FindFirstFileExW(base::paths::Verbatim(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                          FIND_FIRST_EX_LARGE_FETCH);
-}
 
 // What a listing looks for; copied into each worker's task.
 struct ListingRules {
@@ -40,19 +28,6 @@ struct ListingRules {
   bool recurse;
   bool caseSensitive;
 };
-
-// Runs take on each listed entry but "." and "..", until take says no or
-// the walk is stopped. An unreadable folder lists nothing.
-template <class Take>
-void Enumerate(const std::wstring& pattern, const std::atomic<bool>& stop, Take&& take) {
-  WIN32_FIND_DATAW data;
-  base::win::unique_hfind find(OpenListing(pattern, data));
-  if (!find) return;
-  do {
-    if (stop) return;
-    if (!IsDots(data.cFileName) && !take(data)) return;
-  } while (FindNextFileW(find.get(), &data));
-}
 
 // Counts an entry that passes the name test and keeps it when it is a
 // file; false when the pattern turns out unusable.
@@ -81,7 +56,7 @@ FolderListing ListFolder(const ListingRules& rules, const std::wstring& folder, 
   const bool singleRead = MatchesEverything(rules.spec);
   bool usable = true;
   if (rules.recurse || singleRead) {
-    Enumerate(folder + L"*", stop, [&](const WIN32_FIND_DATAW& data) {
+    ListEntries(folder, L"*", stop, [&](const WIN32_FIND_DATAW& data) {
       if (rules.recurse && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         listing.subfolders.push_back({base::paths::EntryPath(folder, data.cFileName, true), base::IsLinkEntry(data)});
       if (singleRead && usable) usable = TakeEntry(rules, data, listing);
@@ -89,7 +64,7 @@ FolderListing ListFolder(const ListingRules& rules, const std::wstring& folder, 
     });
   }
   if (!singleRead) {
-    Enumerate(folder + rules.spec, stop, [&](const WIN32_FIND_DATAW& data) { return TakeEntry(rules, data, listing); });
+    ListEntries(folder, rules.spec, stop, [&](const WIN32_FIND_DATAW& data) { return TakeEntry(rules, data, listing); });
   }
   return listing;
 }
@@ -112,7 +87,8 @@ uint32_t Win32PathProbe::Attributes(const std::wstring& path) {
 std::wstring Win32PathProbe::FirstListedName(const std::wstring& path) {
   std::wstring pattern = path.empty() || path.back() != L'\\' ? path : path + L"*.*";
   WIN32_FIND_DATAW data;
-  base::win::unique_hfind find(OpenListing(pattern, data));
+  base::win::unique_hfind find(FindFirstFileExW(base::paths::Verbatim(pattern).c_str(), FindExInfoBasic, &data,
+                                                FindExSearchNameMatch, nullptr, 0));
   if (!find) return std::wstring();
   do {
     if (!(data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) return data.cFileName;
@@ -120,78 +96,89 @@ std::wstring Win32PathProbe::FirstListedName(const std::wstring& path) {
   return std::wstring();
 }
 
-void FileFinder::SearchFile(const std::wstring& Pathname, bool subFolders, bool caseSensitive) {
-  const size_t filesBefore = FileList.size(), foldersBefore = FolderList.size();
+namespace {
+
+// One search's walk: the listings taken in walk order into its result.
+class SearchWalk {
+ public:
+  SearchWalk(const ListingRules& rules, const std::atomic<bool>& stopped, const FileFinder::FolderHeard& heard)
+      : rules_(rules), stopped_(stopped), heard_(heard) {}
+
+  void Run(const std::wstring& startFolder, SearchResult& found) {
+    ParallelWalk walk(ListingWorkers(), [rules = rules_](const std::wstring& folder, const std::atomic<bool>& stop) {
+      return ListFolder(rules, folder, stop);
+    });
+    walk.Start(base::paths::WithSeparator(startFolder));
+    WalkStep step;
+    while (Going(found)) {
+      const WalkState state = walk.Next(step, kCollectMs);
+      if (state == WalkState::Done) return;
+      if (state == WalkState::Waiting) continue;
+      if (step.link) {
+        found.folders.push_back(std::move(step.folder.path));
+      } else {
+        if (heard_) heard_(Qualify(step.folder.path));
+        Take(step.folder, found);
+      }
+    }
+  }
+
+ private:
+  bool Going(SearchResult& found) const {
+    if (stopped_) found.result = UserCanceled;
+    return found.result == DirExSuccess;
+  }
+
+  // Counts one listed folder's matching entries and moves its files and the
+  // folder itself into the result. A stop seen while a folder's entries are
+  // taken still lists the folder.
+  void Take(FolderListing& folder, SearchResult& found) const {
+    if (Going(found)) {
+      found.fileCount += static_cast<long>(folder.folders);
+      for (std::wstring& file : folder.files) {
+        if (!Going(found)) break;
+        ++found.fileCount;
+        base::trap::Guard([&] { ST(found.files.push_back(std::move(file))); });
+      }
+      if (folder.badPattern && found.result == DirExSuccess) found.result = DirExFailed;
+    }
+    base::trap::Guard([&] { ST(found.folders.push_back(std::move(folder.path))); });
+  }
+
+  const ListingRules rules_;
+  const std::atomic<bool>& stopped_;
+  const FileFinder::FolderHeard& heard_;
+};
+
+}  // namespace
+
+SearchResult FileFinder::SearchFile(const std::wstring& Pathname, bool subFolders, bool caseSensitive,
+                                    const FolderHeard& currentFolder) {
+  SearchResult found;
+  stopped_ = false;
   try {
     if (Pathname.empty()) {
-      resultFlag_ = PathNameNotValid;
+      found.result = PathNameNotValid;
     } else {
-      RecursiveSearch(subFolders);
-      CaseSensitive(caseSensitive);
-      found_ = 0;
-      resultFlag_ = DirExSuccess;
-      std::wstring start = Pathname;
+      std::wstring start = Pathname, spec;
       Win32PathProbe probe;
       long flag = DirExSuccess;
-      const bool found = FileSpec(probe, start, fileSpec_, flag);
-      resultFlag_ = flag;
-      if (found) {
-        Walk(start);
-        if (found_ == 0 && resultFlag_ == DirExSuccess) resultFlag_ = NoFilesFound;
+      const bool split = FileSpec(probe, start, spec, flag);
+      found.result = flag;
+      if (split) {
+        SearchWalk(ListingRules{spec, subFolders, caseSensitive}, stopped_, currentFolder).Run(start, found);
+        if (found.fileCount == 0 && found.result == DirExSuccess) found.result = NoFilesFound;
       }
     }
   } catch (...) {
-    resultFlag_ = DirExFailed;
+    found.result = DirExFailed;
   }
-  // Whatever a stopped search found stays out of the lists.
-  if (resultFlag_ == UserCanceled) {
-    if (FileList.size() > filesBefore) FileList.resize(filesBefore);
-    if (FolderList.size() > foldersBefore) FolderList.resize(foldersBefore);
+  // Whatever a stopped search found is none of its result.
+  if (found.result == UserCanceled) {
+    found.files.clear();
+    found.folders.clear();
   }
-  if (Finished) Finished(found_, resultFlag_);
-}
-
-void FileFinder::Walk(const std::wstring& startFolder) {
-  ParallelWalk walk(ListingWorkers(),
-                    [rules = ListingRules{fileSpec_, recurse_, caseSensitive_}](
-                        const std::wstring& folder, const std::atomic<bool>& stop) {
-                      return ListFolder(rules, folder, stop);
-                    });
-  walk.Start(base::paths::WithSeparator(startFolder));
-  WalkStep step;
-  while (ResultFlag() == DirExSuccess) {
-    WalkState state = walk.Next(step, kCollectMs);
-    if (state == WalkState::Done) return;
-    if (state == WalkState::Waiting) continue;
-    if (step.link) {
-      FoundFolder(std::move(step.folder.path));
-    } else {
-      if (CurrentFolder) CurrentFolder(Qualify(step.folder.path));
-      TakeFolder(step.folder);
-    }
-  }
-}
-
-void FileFinder::TakeFolder(FolderListing& folder) {
-  // A stop seen while a folder's entries are taken still lists the folder.
-  if (ResultFlag() == DirExSuccess) {
-    found_ += folder.folders;
-    for (std::wstring& file : folder.files) {
-      if (ResultFlag() != DirExSuccess) break;
-      ++found_;
-      FoundFile(std::move(file));
-    }
-    if (folder.badPattern && resultFlag_ == DirExSuccess) resultFlag_ = DirExFailed;
-  }
-  FoundFolder(std::move(folder.path));
-}
-
-void FileFinder::FoundFile(std::wstring&& path) {
-  base::trap::Guard([&] { ST(FileList.push_back(std::move(path))); });
-}
-
-void FileFinder::FoundFolder(std::wstring&& path) {
-  base::trap::Guard([&] { ST(FolderList.push_back(std::move(path))); });
+  return found;
 }
 
 struct BackgroundSearch::State {
@@ -199,7 +186,7 @@ struct BackgroundSearch::State {
   std::shared_ptr<base::WindowJob> job;
   std::mutex lock;  // guards folder
   std::wstring folder;
-  long result = DirExFailed;  // written before the end message
+  SearchResult found;  // written before the end message
 };
 
 bool BackgroundSearch::Start(HWND window, UINT progressMessage, UINT endMessage, const std::wstring& pattern,
@@ -207,15 +194,13 @@ bool BackgroundSearch::Start(HWND window, UINT progressMessage, UINT endMessage,
   Forget();
   auto state = std::make_shared<State>();
   auto work = [state, pattern, subFolders](base::WindowJob& job) {
-    state->finder.CurrentFolder = [&](const std::wstring& folder) {
+    state->found = state->finder.SearchFile(pattern, subFolders, false, [&](const std::wstring& folder) {
       {
         std::lock_guard<std::mutex> hold(state->lock);
         state->folder = folder;
       }
       job.TellProgress();
-    };
-    state->finder.Finished = [&](long, long result) { state->result = result; };
-    state->finder.SearchFile(pattern, subFolders, false);
+    });
   };
   state->job = base::WindowJob::Start(window, progressMessage, endMessage, std::move(work));
   if (!state->job) return false;
@@ -236,7 +221,12 @@ std::wstring BackgroundSearch::TakeProgress() {
 
 bool BackgroundSearch::Ended() const { return state_ && state_->job->Ended(); }
 
-long BackgroundSearch::Result() const { return Ended() ? state_->result : DirExFailed; }
+SearchResult BackgroundSearch::TakeResult() {
+  if (!Ended()) return SearchResult();
+  SearchResult found = std::move(state_->found);
+  state_->found = SearchResult();
+  return found;
+}
 
 void BackgroundSearch::Forget() {
   if (!state_) return;

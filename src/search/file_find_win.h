@@ -1,18 +1,17 @@
 // FileFinder: searches a folder, and on request every folder below it, for
-// files whose names fit a pattern. Found files go to FileList, visited
-// folders to FolderList (found_lists.h). The walk is depth first and
-// pre-order: a folder's CurrentFolder event, its matching files, its own
-// FolderList entry, then its subfolders one after another. Folders are
-// listed on a small pool of worker threads (walk_order.h); the events and
-// the found lists are filled in that order on the thread that called
-// SearchFile. A window runs the search on a thread of its own through
-// BackgroundSearch, and keeps its one message loop meanwhile. A stopped
-// search leaves the found lists as they were.
+// files whose names fit a pattern, and hands back what it found as a value
+// (search_result.h): the files, and the folders visited. The walk is depth
+// first and pre-order: a folder (told to `currentFolder`), its matching
+// files, its own folder entry, then its subfolders one after another.
+// Folders are listed on a small pool of worker threads (walk_order.h); the
+// result is gathered in that order on the thread that called SearchFile. A
+// window runs the search on a thread of its own through BackgroundSearch,
+// and keeps its one message loop meanwhile. A stopped search finds nothing.
 //
 // A subfolder that is a reparse point (junction, directory link, mount
-// point) is not entered: it gets its FolderList entry, so that the link
-// itself can be removed, but nothing behind it is listed or counted, and it
-// raises no CurrentFolder event.
+// point) is not entered: it gets its folder entry, so that the link itself
+// can be removed, but nothing behind it is listed or counted, and it is not
+// told to `currentFolder`.
 #pragma once
 #include <windows.h>
 
@@ -22,50 +21,32 @@
 #include <string>
 
 #include "search/file_spec.h"
+#include "search/search_result.h"
 #include "search/walk_order.h"
 
 namespace search {
 
 class FileFinder {
  public:
-  // Raised for each folder about to be examined, without its closing "\"
-  // (a drive root keeps it: C:\).
-  std::function<void(const std::wstring& FolderPath)> CurrentFolder;
-  // Raised once at the end of every SearchFile call.
-  std::function<void(long FileCount, long Result)> Finished;
+  // Hears each folder about to be examined, without its closing "\" (a
+  // drive root keeps it: C:\).
+  using FolderHeard = std::function<void(const std::wstring& folder)>;
 
-  // Runs the whole search before it returns; the outcome is in the found
-  // lists and in the Finished event.
-  void SearchFile(const std::wstring& Pathname, bool subFolders, bool caseSensitive);
-  // Ends a running walk within a few milliseconds; Finished then reports
-  // UserCanceled. May be called from any thread.
-  void StopSearch() { resultFlag_ = UserCanceled; }
-
-  bool RecursiveSearch() const { return recurse_; }
-  void RecursiveSearch(bool on) { recurse_ = on; }
-  bool CaseSensitive() const { return caseSensitive_; }
-  void CaseSensitive(bool on) { caseSensitive_ = on; }
+  // Runs the whole search before it returns, and returns what it found.
+  SearchResult SearchFile(const std::wstring& Pathname, bool subFolders, bool caseSensitive,
+                          const FolderHeard& currentFolder = nullptr);
+  // Ends a running walk within a few milliseconds; its result is then
+  // UserCanceled, with nothing found. May be called from any thread; a stop
+  // asked for while no walk runs does not reach the next one.
+  void StopSearch() { stopped_ = true; }
 
  private:
-  void Walk(const std::wstring& startFolder);
-  // Counts one listed folder's matching entries and moves its files and the
-  // folder itself into the found lists.
-  void TakeFolder(FolderListing& folder);
-  void FoundFile(std::wstring&& path);
-  void FoundFolder(std::wstring&& path);
-  long ResultFlag() const { return resultFlag_.load(std::memory_order_relaxed); }
-
-  std::wstring fileSpec_;
-  long found_ = 0;
-  bool recurse_ = false;
-  bool caseSensitive_ = false;
-  std::atomic<long> resultFlag_{DirExSuccess};
+  std::atomic<bool> stopped_{false};
 };
 
 // A folder search for a window, on a thread of its own: the window gets
 // `progressMessage` (at most about thirty a second) while it runs and
-// `endMessage` once when it ends; its message loop runs on meanwhile. The
-// found lists belong to the search until its end message.
+// `endMessage` once when it ends; its message loop runs on meanwhile.
 class BackgroundSearch {
  public:
   BackgroundSearch() = default;
@@ -82,8 +63,9 @@ class BackgroundSearch {
   std::wstring TakeProgress();
   // On the end message: true once this search has ended.
   bool Ended() const;
-  // Once ended: the result flag (DirExSuccess, NoFilesFound, UserCanceled...).
-  long Result() const;
+  // Once ended: what the search found, handed over (a second call gives an
+  // empty result, which says DirExFailed).
+  SearchResult TakeResult();
   // Nothing more is posted to the window; a search still running is stopped.
   void Forget();
 

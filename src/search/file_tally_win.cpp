@@ -9,10 +9,9 @@
 #include <chrono>
 
 #include "base/file_identity_win.h"
-#include "base/handles_win.h"
 #include "base/paths.h"
 #include "base/worker_pool.h"
-#include "search/file_find_win.h"
+#include "search/folder_listing_win.h"
 #include "search/walk_order.h"
 
 namespace search {
@@ -34,38 +33,30 @@ FolderListing ListAndTest(const std::wstring& folder, bool subfolders, const Fil
                           Counts& counts, const std::atomic<bool>& stop) {
   FolderListing listing;
   listing.path = folder;
-  WIN32_FIND_DATAW data;
-  base::win::unique_hfind find(FindFirstFileExW(base::paths::Verbatim(folder + L"*").c_str(), FindExInfoBasic, &data,
-                                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-  if (!find) {
-    listing.kept = 1;
-    return listing;
-  }
-  do {
-    if (stop) break;
+  const bool whole = ListEntries(folder, L"*", stop, [&](const WIN32_FIND_DATAW& data) {
     const std::wstring_view name(data.cFileName);
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (base::paths::IsStep(name)) continue;
       if (subfolders) listing.subfolders.push_back({base::paths::EntryPath(folder, name, true), base::IsLinkEntry(data)});
       else ++listing.kept;
-      continue;
+      return true;
     }
     const ListedFile file{folder, name, Join(data.nFileSizeHigh, data.nFileSizeLow),
                           Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
     if (!takes(file)) {
       ++listing.kept;
-      continue;
+      return true;
     }
     counts.files.fetch_add(1, std::memory_order_relaxed);
     counts.bytes.fetch_add(file.size, std::memory_order_relaxed);
-    if (!keep) continue;
+    if (!keep) return true;
     // In one block (see EntryPath): the walk slowed five-fold once earlier
     // work had filled Wine's heap when each path grew block by block.
     listing.files.push_back(base::paths::EntryPath(folder, name));
     listing.sizes.push_back(file.size);
-  } while (FindNextFileW(find.get(), &data));
-  // A listing that ended early leaves the folder's emptiness unknown.
-  if (GetLastError() != ERROR_NO_MORE_FILES) listing.kept += 1;
+    return true;
+  });
+  // A folder not listed, or listed only in part, may hold more.
+  if (!whole) listing.kept += 1;
   return listing;
 }
 

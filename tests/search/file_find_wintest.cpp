@@ -1,5 +1,5 @@
-// The folder walk on real folders inside the Wine prefix: event order, found
-// lists, counts and result flags, the path forms, attributes, stops, links,
+// The folder walk on real folders inside the Wine prefix: folder order, what
+// it hands back, counts and results, the path forms, attributes, stops, links,
 // long paths and names outside the ANSI code page. Links are made as Linux
 // symbolic links, which Wine shows as reparse-point folders.
 #include <windows.h>
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "search/file_find_win.h"
-#include "search/found_lists.h"
+#include "search/search_result.h"
 
 namespace search {
 namespace {
@@ -77,14 +77,11 @@ void MakeFile(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL
   CloseHandle(h);
 }
 
-// What one search reported: its events with the list sizes at each, and
-// the Finished arguments.
+// What one search reported: the folders it told, its count and result.
 struct Outcome {
   std::vector<std::wstring> folders;
-  std::vector<std::pair<size_t, size_t>> sizesAtEvent;
   long count = -1;
   long result = -1;
-  int finishedCalls = 0;
 };
 
 class SearchWalk : public ::testing::Test {
@@ -92,17 +89,6 @@ class SearchWalk : public ::testing::Test {
   void SetUp() override {
     RemoveTree(kRoot);
     MakeFolder(kRoot);
-    ResetFoundLists();
-    find_.CurrentFolder = [this](const std::wstring& folder) {
-      run_.folders.push_back(folder);
-      run_.sizesAtEvent.emplace_back(FileList.size(), FolderList.size());
-      if (onFolder_) onFolder_(folder);
-    };
-    find_.Finished = [this](long count, long result) {
-      run_.count = count;
-      run_.result = result;
-      ++run_.finishedCalls;
-    };
   }
   void TearDown() override { RemoveTree(kRoot); }
 
@@ -121,19 +107,22 @@ class SearchWalk : public ::testing::Test {
 
   Outcome Search(const std::wstring& path, bool subfolders, bool caseSensitive = false) {
     run_ = Outcome();
-    find_.SearchFile(path, subfolders, caseSensitive);
-    EXPECT_EQ(run_.finishedCalls, 1);
+    Keep(find_.SearchFile(path, subfolders, caseSensitive, [this](const std::wstring& folder) {
+      run_.folders.push_back(folder);
+      if (onFolder_) onFolder_(folder);
+    }));
     return run_;
   }
-
-  static std::vector<std::wstring> Found(const std::vector<std::wstring>& list) {
-    EXPECT_FALSE(list.empty());
-    EXPECT_EQ(list[0], L"");
-    return std::vector<std::wstring>(list.begin() + 1, list.end());
+  void Keep(SearchResult found) {
+    run_.count = found.fileCount;
+    run_.result = found.result;
+    files_ = std::move(found.files);
+    folders_ = std::move(found.folders);
   }
 
   FileFinder find_;
   Outcome run_;
+  std::vector<std::wstring> files_, folders_;  // what the last search found
   std::function<void(const std::wstring&)> onFolder_;
 };
 
@@ -143,32 +132,27 @@ TEST_F(SearchWalk, ExampleTreeWithSubfoldersIsWalkedDepthFirstPreOrder) {
   MakeExampleTree();
   Outcome r = Search(kT + L"\\*.*", true);
   EXPECT_EQ(r.folders, (Paths{kT, kT + L"\\S1", kT + L"\\S1\\S3", kT + L"\\S2"}));
-  // Each folder's files and its own entry come before the next event.
-  EXPECT_EQ(r.sizesAtEvent, (std::vector<std::pair<size_t, size_t>>{{1, 1}, {3, 2}, {4, 3}, {4, 4}}));
-  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\a", kT + L"\\b", kT + L"\\S1\\c", kT + L"\\S2\\d"}));
-  EXPECT_EQ(Found(FolderList), (Paths{kT + L"\\", kT + L"\\S1\\", kT + L"\\S1\\S3\\", kT + L"\\S2\\"}));
+  EXPECT_EQ(files_, (Paths{kT + L"\\a", kT + L"\\b", kT + L"\\S1\\c", kT + L"\\S2\\d"}));
+  EXPECT_EQ(folders_, (Paths{kT + L"\\", kT + L"\\S1\\", kT + L"\\S1\\S3\\", kT + L"\\S2\\"}));
   EXPECT_EQ(r.count, 7);  // a, b, S1, S2, c, S3, d
   EXPECT_EQ(r.result, DirExSuccess);
-  EXPECT_TRUE(find_.RecursiveSearch());
-  EXPECT_FALSE(find_.CaseSensitive());
 }
 
 TEST_F(SearchWalk, ExampleTreeWithoutSubfoldersStaysInTheStartFolder) {
   MakeExampleTree();
   Outcome r = Search(kT + L"\\*.*", false);
   EXPECT_EQ(r.folders, (Paths{kT}));
-  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\a", kT + L"\\b"}));
-  EXPECT_EQ(Found(FolderList), (Paths{kT + L"\\"}));
+  EXPECT_EQ(files_, (Paths{kT + L"\\a", kT + L"\\b"}));
+  EXPECT_EQ(folders_, (Paths{kT + L"\\"}));
   EXPECT_EQ(r.count, 4);
   EXPECT_EQ(r.result, DirExSuccess);
-  EXPECT_FALSE(find_.RecursiveSearch());
 }
 
-TEST_F(SearchWalk, ResultsAreAppendedBehindWhatTheListsHold) {
+TEST_F(SearchWalk, EachSearchHandsBackWhatItFoundAlone) {
   MakeExampleTree();
-  FileList.push_back(L"earlier");
+  Search(kT + L"\\*.*", true);
   Search(kT + L"\\*.*", false);
-  EXPECT_EQ(Found(FileList), (Paths{L"earlier", kT + L"\\a", kT + L"\\b"}));
+  EXPECT_EQ(files_, (Paths{kT + L"\\a", kT + L"\\b"}));
 }
 
 TEST_F(SearchWalk, PathFormsSelectStartFolderAndPattern) {
@@ -180,21 +164,18 @@ TEST_F(SearchWalk, PathFormsSelectStartFolderAndPattern) {
   EXPECT_EQ(r.folders, (Paths{kT}));
   EXPECT_EQ(r.count, 5);
   // Folder without separator: its name is looked for in its parent.
-  ResetFoundLists();
   r = Search(kT, false);
   EXPECT_EQ(r.folders, (Paths{kRoot}));
   EXPECT_EQ(r.count, 1);
-  EXPECT_EQ(Found(FileList), Paths{});
-  EXPECT_EQ(Found(FolderList), (Paths{kRoot + L"\\"}));
+  EXPECT_EQ(files_, Paths{});
+  EXPECT_EQ(folders_, (Paths{kRoot + L"\\"}));
   // An existing file: every file of that name below its folder.
-  ResetFoundLists();
   r = Search(kT + L"\\a", true);
-  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\a", kT + L"\\S2\\a"}));
+  EXPECT_EQ(files_, (Paths{kT + L"\\a", kT + L"\\S2\\a"}));
   EXPECT_EQ(r.count, 2);
   // A pattern in an existing folder.
-  ResetFoundLists();
   r = Search(kT + L"\\*.txt", true);
-  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\x.txt"}));
+  EXPECT_EQ(files_, (Paths{kT + L"\\x.txt"}));
   EXPECT_EQ(r.result, DirExSuccess);
 }
 
@@ -202,39 +183,37 @@ TEST_F(SearchWalk, InvalidPathsReportOnlyFinished) {
   MakeExampleTree();
   Outcome r = Search(kT + L"\\*.*", false);
   ASSERT_EQ(r.count, 4);
-  ResetFoundLists();
   r = Search(L"", true);
   EXPECT_EQ(r.result, PathNameNotValid);
-  EXPECT_EQ(r.count, 4);  // the previous search's count
+  EXPECT_EQ(r.count, 0);
   r = Search(kRoot + L"\\Nope\\*.*", true);
   EXPECT_EQ(r.result, PathNameNotValid);
   EXPECT_EQ(r.count, 0);
   EXPECT_TRUE(r.folders.empty());
-  EXPECT_EQ(FileList.size(), 1u);
-  EXPECT_EQ(FolderList.size(), 1u);
+  EXPECT_TRUE(files_.empty());
+  EXPECT_TRUE(folders_.empty());
 }
 
 TEST_F(SearchWalk, EmptyFoldersAndFoldersOfFolders) {
   MakeFolder(kT);
   Outcome r = Search(kT + L"\\*.*", true);
   EXPECT_EQ(r.folders, (Paths{kT}));
-  EXPECT_EQ(Found(FolderList), (Paths{kT + L"\\"}));
+  EXPECT_EQ(folders_, (Paths{kT + L"\\"}));
   EXPECT_EQ(r.result, NoFilesFound);
   EXPECT_EQ(r.count, 0);
   // Subfolders fit "*.*" and count, though no file is found.
   MakeFolder(kT + L"\\A");
   MakeFolder(kT + L"\\B");
-  ResetFoundLists();
   r = Search(kT + L"\\*.*", false);
   EXPECT_EQ(r.result, DirExSuccess);
   EXPECT_EQ(r.count, 2);
-  EXPECT_EQ(Found(FileList), Paths{});
+  EXPECT_EQ(files_, Paths{});
 }
 
 TEST_F(SearchWalk, DriveRootKeepsItsSeparator) {
   Outcome r = Search(L"C:\\", false);
   EXPECT_EQ(r.folders, (Paths{L"C:\\"}));
-  EXPECT_EQ(Found(FolderList), (Paths{L"C:\\"}));
+  EXPECT_EQ(folders_, (Paths{L"C:\\"}));
   EXPECT_EQ(r.result, DirExSuccess);
 }
 
@@ -247,7 +226,7 @@ TEST_F(SearchWalk, HiddenAndSystemEntriesAreFound) {
   ASSERT_TRUE(SetFileAttributesW((kT + L"\\hid").c_str(), FILE_ATTRIBUTE_HIDDEN));
   MakeFile(kT + L"\\hid\\in.txt");
   Search(kT + L"\\*.*", true);
-  Paths files = Found(FileList);
+  Paths files = files_;
   std::sort(files.begin(), files.end());
   EXPECT_EQ(files, (Paths{kT + L"\\h.txt", kT + L"\\hid\\in.txt", kT + L"\\r.txt", kT + L"\\s.txt"}));
   SetFileAttributesW((kT + L"\\r.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -259,13 +238,10 @@ TEST_F(SearchWalk, CaseSensitiveNamesFollowTheirOwnRules) {
   MakeFile(kT + L"\\B.A");
   MakeFile(kT + L"\\noext");
   Outcome r = Search(kT + L"\\*.A", false, true);
-  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\B.A"}));
+  EXPECT_EQ(files_, (Paths{kT + L"\\B.A"}));
   EXPECT_EQ(r.count, 1);
-  EXPECT_TRUE(find_.CaseSensitive());
-  ResetFoundLists();
   r = Search(kT + L"\\*.*", false, true);
   EXPECT_EQ(r.count, 2);  // "noext" neither fits nor counts
-  ResetFoundLists();
   r = Search(kT + L"\\*.A", false, false);
   EXPECT_EQ(r.count, 2);
 }
@@ -280,7 +256,6 @@ TEST_F(SearchWalk, MalformedPatternFailsTheSearch) {
 
 TEST_F(SearchWalk, StopFromCurrentFolderEndsTheWalkAndAddsNothing) {
   MakeExampleTree();
-  FileList.push_back(L"earlier");
   onFolder_ = [this](const std::wstring& folder) {
     if (folder == kT + L"\\S1") find_.StopSearch();
   };
@@ -288,11 +263,10 @@ TEST_F(SearchWalk, StopFromCurrentFolderEndsTheWalkAndAddsNothing) {
   EXPECT_EQ(r.result, UserCanceled);
   EXPECT_EQ(r.count, 4);  // a, b, S1, S2: the entries taken before the stop
   EXPECT_EQ(r.folders, (Paths{kT, kT + L"\\S1"}));
-  EXPECT_EQ(Found(FileList), (Paths{L"earlier"}));
-  EXPECT_EQ(Found(FolderList), Paths{});
+  EXPECT_EQ(files_, Paths{});
+  EXPECT_EQ(folders_, Paths{});
   // The next search starts afresh.
   onFolder_ = nullptr;
-  ResetFoundLists();
   r = Search(kT + L"\\*.*", true);
   EXPECT_EQ(r.result, DirExSuccess);
   EXPECT_EQ(r.count, 7);
@@ -308,12 +282,11 @@ TEST_F(SearchWalk, FolderThatDisappearsIsVisitedEmptyOrWhole) {
     onFolder_ = [](const std::wstring& folder) {
       if (folder == kT) RemoveTree(kT + L"\\S2");
     };
-    ResetFoundLists();
     Outcome r = Search(kT + L"\\*.*", true);
     EXPECT_EQ(r.result, DirExSuccess);
     EXPECT_EQ(r.folders.back(), kT + L"\\S2");
-    EXPECT_EQ(Found(FolderList), (Paths{kT + L"\\", kT + L"\\S1\\", kT + L"\\S1\\S3\\", kT + L"\\S2\\"}));
-    const Paths files = Found(FileList);
+    EXPECT_EQ(folders_, (Paths{kT + L"\\", kT + L"\\S1\\", kT + L"\\S1\\S3\\", kT + L"\\S2\\"}));
+    const Paths files = files_;
     EXPECT_TRUE(files == whole || files == empty) << files.size();
     EXPECT_EQ(r.count, files == whole ? 7 : 6);
   }
@@ -329,8 +302,8 @@ TEST_F(SearchWalk, LinkedFoldersAreListedButNotEntered) {
   Outcome r = Search(kT + L"\\*.*", true);
   EXPECT_EQ(r.result, DirExSuccess);
   EXPECT_EQ(r.count, 9);  // the two links count as entries of their parents
-  EXPECT_EQ(Found(FileList), (Paths{kT + L"\\a", kT + L"\\b", kT + L"\\S1\\c", kT + L"\\S2\\d"}));
-  Paths folders = Found(FolderList);
+  EXPECT_EQ(files_, (Paths{kT + L"\\a", kT + L"\\b", kT + L"\\S1\\c", kT + L"\\S2\\d"}));
+  Paths folders = folders_;
   std::sort(folders.begin(), folders.end());
   EXPECT_EQ(folders, (Paths{kT + L"\\", kT + L"\\L\\", kT + L"\\S1\\", kT + L"\\S1\\S3\\", kT + L"\\S1\\loop\\",
                             kT + L"\\S2\\"}));
@@ -348,15 +321,14 @@ TEST_F(SearchWalk, LongPathsAreWalkedWhole) {
   MakeFile(L"\\\\?\\" + deep + L"\\end.txt");
   ASSERT_GT(deep.size(), 300u);
   Outcome r = Search(kT + L"\\*.*", true);
-  EXPECT_EQ(Found(FileList), (Paths{deep + L"\\end.txt"}));
-  EXPECT_EQ(Found(FolderList).back(), deep + L"\\");
+  EXPECT_EQ(files_, (Paths{deep + L"\\end.txt"}));
+  EXPECT_EQ(folders_.back(), deep + L"\\");
   EXPECT_EQ(r.folders.back(), deep);
   EXPECT_EQ(r.count, 6);
   // A long start path is taken whole as well.
-  ResetFoundLists();
   r = Search(deep + L"\\*.*", false);
   EXPECT_EQ(r.folders, (Paths{deep}));
-  EXPECT_EQ(Found(FileList), (Paths{deep + L"\\end.txt"}));
+  EXPECT_EQ(files_, (Paths{deep + L"\\end.txt"}));
 }
 
 TEST_F(SearchWalk, NamesOutsideTheAnsiCodePage) {
@@ -365,8 +337,8 @@ TEST_F(SearchWalk, NamesOutsideTheAnsiCodePage) {
   MakeFolder(folder);
   MakeFile(folder + L"\\\u0416\u05D0.txt");
   Search(kT + L"\\*.*", true);
-  EXPECT_EQ(Found(FileList), (Paths{folder + L"\\\u0416\u05D0.txt"}));
-  EXPECT_EQ(Found(FolderList), (Paths{kT + L"\\", folder + L"\\"}));
+  EXPECT_EQ(files_, (Paths{folder + L"\\\u0416\u05D0.txt"}));
+  EXPECT_EQ(folders_, (Paths{kT + L"\\", folder + L"\\"}));
 }
 
 TEST_F(SearchWalk, ManySubfoldersInOneFolder) {
@@ -378,7 +350,7 @@ TEST_F(SearchWalk, ManySubfoldersInOneFolder) {
   Outcome r = Search(kT + L"\\*.*", true);
   EXPECT_EQ(r.result, DirExSuccess);
   EXPECT_EQ(r.count, 32800);
-  EXPECT_EQ(FolderList.size(), 32802u);
+  EXPECT_EQ(folders_.size(), 32801u);
 }
 
 // The plain single-threaded walk the search has to match: every folder's
@@ -445,10 +417,9 @@ TEST_F(SearchWalk, GeneratedTreesGiveTheSameListsAsAPlainWalk) {
     ReferenceWalk(kT + L"\\", files, folders, count);
     ASSERT_GT(files.size(), 150u);
     for (int run = 0; run < 15; ++run) {
-      ResetFoundLists();
-      Outcome r = Search(kT + L"\\*.*", true);
-      ASSERT_EQ(Found(FileList), files) << "seed " << seed << " run " << run;
-      ASSERT_EQ(Found(FolderList), folders) << "seed " << seed << " run " << run;
+        Outcome r = Search(kT + L"\\*.*", true);
+      ASSERT_EQ(files_, files) << "seed " << seed << " run " << run;
+      ASSERT_EQ(folders_, folders) << "seed " << seed << " run " << run;
       EXPECT_EQ(r.count, count);
       EXPECT_EQ(r.result, DirExSuccess);
     }
@@ -472,7 +443,7 @@ class SearchWindow {
   HWND hwnd() const { return hwnd_; }
 
   // Runs the search to its end message; `onProgress` sees each folder the
-  // progress messages give. The result flag.
+  // progress messages give. The result (what it found is in `found`).
   long Run(const std::wstring& pattern, const std::function<void(const std::wstring&)>& onProgress) {
     progressCount = 0;
     if (!search.Start(hwnd_, kProgress, kEnded, pattern, true)) return -1;
@@ -482,7 +453,8 @@ class SearchWindow {
         ++progressCount;
         onProgress(search.TakeProgress());
       } else if (msg.hwnd == hwnd_ && msg.message == kEnded && search.Ended()) {
-        return search.Result();
+        found = search.TakeResult();
+        return found.result;
       }
       DispatchMessageW(&msg);
     }
@@ -490,6 +462,7 @@ class SearchWindow {
   }
 
   BackgroundSearch search;
+  SearchResult found;
   int progressCount = 0;
 
  private:
@@ -522,33 +495,33 @@ TEST_F(SearchWalk, StopAtRandomMomentsAddsNothingAndTheNextSearchIsWhole) {
       Sleep(delay);
       if (way == 1) find_.StopSearch();
     });
-    ResetFoundLists();
     Outcome r;
     if (way == 2) {
       int progressLeft = 1 + static_cast<int>(rng() % 4);
-      r.result = window.Run(kT + L"\\*.*", [&](const std::wstring&) {
+      window.Run(kT + L"\\*.*", [&](const std::wstring&) {
         if (--progressLeft == 0) window.search.Stop();
       });
+      Keep(std::move(window.found));
+      r = run_;
     } else {
       r = Search(kT + L"\\*.*", true);
     }
     stopper.join();
     if (r.result == UserCanceled) {
       ++stopped;
-      EXPECT_EQ(FileList.size(), 1u);
-      EXPECT_EQ(FolderList.size(), 1u);
+      EXPECT_TRUE(files_.empty());
+      EXPECT_TRUE(folders_.empty());
     } else {
       ASSERT_EQ(r.result, DirExSuccess) << "round " << round;
-      EXPECT_EQ(Found(FileList), files);
-      EXPECT_EQ(Found(FolderList), folders);
+      EXPECT_EQ(files_, files);
+      EXPECT_EQ(folders_, folders);
     }
   }
   EXPECT_GT(stopped, 10);
   onFolder_ = nullptr;
-  ResetFoundLists();
   Outcome r = Search(kT + L"\\*.*", true);
   EXPECT_EQ(r.result, DirExSuccess);
-  EXPECT_EQ(Found(FileList), files);
+  EXPECT_EQ(files_, files);
   EXPECT_EQ(r.count, count);
 }
 
@@ -563,8 +536,8 @@ TEST_F(SearchWalk, SearchForAWindowTellsItsFoldersAndEndsOnce) {
   ASSERT_NE(window.hwnd(), nullptr);
   std::vector<std::wstring> shown;
   EXPECT_EQ(window.Run(kT + L"\\*.*", [&](const std::wstring& folder) { shown.push_back(folder); }), DirExSuccess);
-  EXPECT_EQ(Found(FileList), files);
-  EXPECT_EQ(Found(FolderList), folders);
+  EXPECT_EQ(window.found.files, files);
+  EXPECT_EQ(window.found.folders, folders);
   ASSERT_GE(window.progressCount, 1);
   for (const std::wstring& folder : shown) EXPECT_EQ(folder.compare(0, kT.size(), kT), 0) << folder;
   // Nothing more comes once the end was taken.
