@@ -22,6 +22,7 @@
 #include "base/program_win.h"
 #include "base/text_utils.h"
 #include "dialogs/file_dialogs_win.h"
+#include "listfile/list_file.h"
 #include "listfile/protected_places_win.h"
 #include "search/file_find_win.h"
 #include "base/error_trap.h"
@@ -90,8 +91,8 @@ void AddSearchResults(MainWindow& window, search::SearchResult& found, bool with
   DeleteList& list = window.List();
   list.Reserve(list.Count() + found.files.size() + (withSubfolders ? found.folders.size() : 0));
   Filler filler(window);
-  if (withSubfolders) filler.Append(found.folders, 1, kFolderType);
-  filler.Append(found.files, 0, kFileType);
+  if (withSubfolders) filler.Append(found.folders, 1, listfile::kFolderType);
+  filler.Append(found.files, 0, listfile::kFileType);
   filler.Finish();
   found = search::SearchResult();
   window.SetStatus(ItemsLoadedText(list.Count()));
@@ -208,7 +209,7 @@ bool AddRun::StartFolder(const std::wstring& chosen) {
   // The folder's own entry goes into the list while the search runs: the
   // search waits on nothing the window does.
   if (addFolder) {
-    base::trap::Guard([&] { ST(window_.List().Append(FolderEntryText(folderText), kFolderType)); });
+    base::trap::Guard([&] { ST(window_.List().Append(FolderEntryText(folderText), listfile::kFolderType)); });
     window_.ListChanged();
   }
   if (!started) return false;
@@ -311,7 +312,7 @@ std::vector<std::wstring> AddFiles(MainWindow& window, listfile::ProtectedPlaces
   base::trap::Guard([&] {
     for (const std::wstring& path : ST(ChosenPaths(answer.folder, answer.names, answer.count))) {
       if (!ST(listfile::MayAdd(window.hwnd(), places, path))) continue;
-      ST(window.List().Append(path, kFileType));
+      ST(window.List().Append(path, listfile::kFileType));
     }
   });
   window.ListChanged();
@@ -340,7 +341,7 @@ std::vector<std::wstring> AddDroppedFiles(MainWindow& window, listfile::Protecte
     } else {
       base::trap::Guard([&] {
         if (!ST(listfile::MayAdd(window.hwnd(), places, path))) return;
-        ST(window.List().Append(path, kFileType));
+        ST(window.List().Append(path, listfile::kFileType));
       });
     }
   }

@@ -10,8 +10,6 @@ const wchar_t kClearTitle[] = L"Clear";
 const wchar_t kClearQuestion[] = L"Do you wish to clear the list before adding new data?";
 const wchar_t kDirectoryTitle[] = L"Directory";
 const wchar_t kBrowseTitle[] = L"Please select a source directory";
-const wchar_t kFileType[] = L"File";
-const wchar_t kFolderType[] = L"Folder";
 const wchar_t kSearchStoppedText[] = L"Search stopped: nothing was added.";
 const wchar_t kSearchStoppedStart[] = L"Search stopped:";
 

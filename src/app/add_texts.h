@@ -11,8 +11,6 @@ extern const wchar_t kClearTitle[];
 extern const wchar_t kClearQuestion[];
 extern const wchar_t kDirectoryTitle[];
 extern const wchar_t kBrowseTitle[];
-extern const wchar_t kFileType[];
-extern const wchar_t kFolderType[];
 
 // The first "Directory" question: remove the subfolders that end up empty?
 std::wstring SubfolderQuestion(const std::wstring& folderText);

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "listfile/list_file.h"
 
 namespace app {
 
@@ -12,32 +11,22 @@ void DeleteList::Append(std::wstring path, const std::wstring& type) {
   Entry& entry = entries_.emplace_back();
   entry.path = std::move(path);
   entry.type = type;
+  entry.kind = listfile::KindOf(type);
 }
 
-// A record with exactly one "|" is "path|type" again when saved; any other
-// keeps its text.
-void DeleteList::AppendRecord(std::wstring text) {
-  listfile::Record fields = listfile::SplitRecord(text);
-  const size_t bar = text.find(L'|');
-  const bool plain = bar != std::wstring::npos && text.find(L'|', bar + 1) == std::wstring::npos;
-  if (plain) std::wstring().swap(text);
-  entries_.push_back(Entry{std::move(fields.path), std::move(fields.type), false, std::move(text)});
-}
+void DeleteList::AppendRecord(std::wstring text) { entries_.emplace_back(listfile::ReadRecord(std::move(text))); }
 
-void DeleteList::AppendRule(const listfile::FolderRule& rule) {
-  entries_.push_back(Entry{rule.folder, listfile::kRuleType, false, listfile::RuleRecordText(rule)});
-}
+void DeleteList::AppendRule(const listfile::FolderRule& rule) { entries_.emplace_back(listfile::RuleRecord(rule)); }
 
 void DeleteList::SetRule(size_t i, const listfile::FolderRule& rule) {
-  Entry& e = entries_[i];
-  e.path = rule.folder;
-  e.type = listfile::kRuleType;
-  e.record = listfile::RuleRecordText(rule);
+  static_cast<listfile::Record&>(entries_[i]) = listfile::RuleRecord(rule);
 }
 
 bool DeleteList::RuleAt(size_t i, listfile::FolderRule& rule) const {
   const Entry& e = entries_[i];
-  return e.type == listfile::kRuleType && listfile::ParseRule(e.record, rule);
+  if (!e.rule) return false;
+  rule = *e.rule;
+  return true;
 }
 
 // A rule that does not read shows its whole record, so that it never looks
@@ -45,16 +34,15 @@ bool DeleteList::RuleAt(size_t i, listfile::FolderRule& rule) const {
 // have.
 std::wstring DeleteList::ShownPath(size_t i) const {
   const Entry& e = entries_[i];
-  if (e.type != listfile::kRuleType) return e.path;
-  listfile::FolderRule rule;
-  if (RuleAt(i, rule)) return rule.folder + L"  (" + listfile::RuleSummary(rule) + L")";
-  return e.record.empty() ? e.path + L'|' + e.type : e.record;
+  if (e.kind != listfile::RecordKind::Rule) return e.path;
+  if (e.rule) return e.rule->folder + L"  (" + listfile::RuleSummary(*e.rule) + L")";
+  return listfile::RecordText(e);
 }
 
 std::vector<std::wstring> DeleteList::RecordTexts() const {
   std::vector<std::wstring> texts;
   texts.reserve(entries_.size());
-  for (const Entry& e : entries_) texts.push_back(e.record.empty() ? listfile::RecordText({e.path, e.type}) : e.record);
+  for (const Entry& e : entries_) texts.push_back(listfile::RecordText(e));
   return texts;
 }
 

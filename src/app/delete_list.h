@@ -4,20 +4,20 @@
 // not understand, which is kept and saved as it was loaded.
 #pragma once
 #include <cstddef>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "listfile/folder_rule.h"
+#include "listfile/list_file.h"
 
 namespace app {
 
-struct Entry {
-  std::wstring path;
-  std::wstring type;
+// A record of the list (read once, a rule's fields parsed once) and its tick.
+struct Entry : listfile::Record {
+  Entry() = default;
+  explicit Entry(listfile::Record record) : listfile::Record(std::move(record)) {}
   bool checked = false;
-  // The record's whole text, when "path|type" would not give it back (a
-  // rule, further fields, no "|"); empty otherwise.
-  std::wstring record;
 };
 
 class DeleteList {
@@ -28,13 +28,15 @@ class DeleteList {
   const Entry& At(size_t i) const { return entries_[i]; }
   const std::vector<Entry>& Entries() const { return entries_; }
 
+  // A file's or a folder's entry (listfile::kFileType, kFolderType).
   void Append(std::wstring path, const std::wstring& type);
   // A record as the list file holds it, kept as it is.
   void AppendRecord(std::wstring text);
   void AppendRule(const listfile::FolderRule& rule);
   // The entry becomes the rule, keeping its place and its tick.
   void SetRule(size_t i, const listfile::FolderRule& rule);
-  // The entry's rule, when it is a rule's record that reads.
+  // The entry's rule, when it is a rule's record that reads (parsed once,
+  // when the record was read).
   bool RuleAt(size_t i, listfile::FolderRule& rule) const;
   // The File column: a rule's folder and summary, a rule's record that does
   // not read as it is written, any other entry's path.

@@ -69,7 +69,7 @@ void WarnOfProtectedFolders(MainWindow& window) {
   listfile::ProtectedPlaces places;
   std::vector<listfile::Finding> findings;
   for (const Entry& e : window.List().Entries()) {
-    if (e.type != kFolderType) continue;
+    if (e.kind != listfile::RecordKind::Folder) continue;
     if (const std::optional<listfile::Place> place = places.FindIfShallow(e.path)) findings.push_back({e.path, *place});
   }
   if (!findings.empty()) Inform(window, listfile::LoadWarningText(findings).c_str(), listfile::kTitle, MB_ICONWARNING);

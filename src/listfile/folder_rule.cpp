@@ -1,12 +1,13 @@
 // A folder rule's record, its strict reading, its summary and its age.
 #include "listfile/folder_rule.h"
 
+#include "listfile/list_file.h"
+
 #include "base/paths.h"
 #include "base/text_utils.h"
 
 namespace listfile {
 
-const wchar_t kRuleType[] = L"Rule";
 
 namespace {
 

@@ -15,9 +15,6 @@
 
 namespace listfile {
 
-// The type word of a rule's record.
-extern const wchar_t kRuleType[];
-
 enum class AgeUnit { None, Days, Hours };
 
 struct FolderRule {

@@ -2,6 +2,8 @@
 // that they stay in step.
 #include "listfile/list_file.h"
 
+#include <utility>
+
 #include "base/encoding.h"
 #include "base/error_trap.h"
 #include "base/file_io.h"
@@ -31,15 +33,65 @@ std::string Encode(const std::wstring& text) {
 
 }  // namespace
 
-std::wstring RecordText(const Record& record) { return record.path + L'|' + record.type; }
+const wchar_t kFileType[] = L"File";
+const wchar_t kFolderType[] = L"Folder";
+const wchar_t kRuleType[] = L"Rule";
+
+RecordKind KindOf(const std::wstring& type) {
+  if (type == kFileType) return RecordKind::File;
+  if (type == kFolderType) return RecordKind::Folder;
+  return type == kRuleType ? RecordKind::Rule : RecordKind::Other;
+}
+
+// A list of a hundred thousand files and folders comes through here: such
+// a record keeps no text of its own, and only a rule's record is parsed.
+Record ReadRecord(std::wstring text) {
+  Record record;
+  const size_t first = text.find(L'|');
+  if (first == std::wstring::npos) {
+    record.path = text;
+    record.text = std::move(text);
+    return record;
+  }
+  const size_t second = text.find(L'|', first + 1);
+  record.path.assign(text, 0, first);
+  record.type.assign(text, first + 1, second == std::wstring::npos ? std::wstring::npos : second - first - 1);
+  record.kind = KindOf(record.type);
+  if (record.kind == RecordKind::Rule) {
+    FolderRule rule;
+    if (ParseRule(text, rule)) record.rule = std::make_shared<const FolderRule>(std::move(rule));
+  }
+  if (second != std::wstring::npos) record.text = std::move(text);
+  return record;
+}
+
+Record::Record(std::wstring path, std::wstring type) {
+  if (path.find(L'|') == std::wstring::npos && (type == kFileType || type == kFolderType)) {
+    kind = KindOf(type);
+    this->path = std::move(path);
+    this->type = std::move(type);
+    return;
+  }
+  *this = ReadRecord(path + L'|' + type);
+}
+
+Record RuleRecord(const FolderRule& rule) { return ReadRecord(RuleRecordText(rule)); }
+
+std::wstring RecordText(const Record& record) {
+  return record.text.empty() ? record.path + L'|' + record.type : record.text;
+}
 
 std::wstring ListText(const std::vector<Record>& records, const std::wstring& password) {
   size_t size = password.size() + 2;
-  for (const Record& r : records) size += r.path.size() + r.type.size() + 2;
+  for (const Record& r : records) size += (r.text.empty() ? r.path.size() + r.type.size() + 1 : r.text.size()) + 1;
   std::wstring text;
   text.reserve(size);
   for (size_t i = 0; i < records.size(); ++i) {
     if (i > 0) text += L'*';
+    if (!records[i].text.empty()) {
+      text += records[i].text;
+      continue;
+    }
     text += records[i].path;
     text += L'|';
     text += records[i].type;
@@ -93,29 +145,13 @@ ListContent ParseListText(const std::wstring& text) {
 
 ListContent ReadListTexts(std::string bytes) { return ParseListText(DecodeListBytes(std::move(bytes))); }
 
-Record SplitRecord(const std::wstring& record) {
-  Record fields;
-  const size_t first = record.find(L'|');
-  if (first == std::wstring::npos) {
-    fields.path = record;
-    return fields;
-  }
-  const size_t second = record.find(L'|', first + 1);
-  fields.path.assign(record, 0, first);
-  fields.type.assign(record, first + 1, second == std::wstring::npos ? std::wstring::npos : second - first - 1);
-  return fields;
-}
-
 LoadedList ReadList(std::string bytes) {
   ListContent content = ReadListTexts(std::move(bytes));
   LoadedList list;
   list.password = std::move(content.password);
   list.records.reserve(content.records.size());
-  // Each piece is let go once split, so a long list is not held twice.
-  for (std::wstring& record : content.records) {
-    list.records.push_back(SplitRecord(record));
-    std::wstring().swap(record);
-  }
+  // Each piece is let go once read, so a long list is not held twice.
+  for (std::wstring& record : content.records) list.records.push_back(ReadRecord(std::exchange(record, std::wstring())));
   return list;
 }
 

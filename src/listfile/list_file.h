@@ -6,21 +6,50 @@
 // held by the ANSI code page the whole file is written in UTF-8 behind a
 // byte-order mark instead, and both readers accept that form.
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "listfile/folder_rule.h"
+
 namespace listfile {
 
-// One entry of the list as the file stores it.
+// The type words a list file knows, and the kinds of record they make.
+extern const wchar_t kFileType[];
+extern const wchar_t kFolderType[];
+extern const wchar_t kRuleType[];
+enum class RecordKind : unsigned char { File, Folder, Rule, Other };
+
+// One record of the list, read once when the list is read: its path (field
+// 0), its type word (field 1, empty when it has no "|"), its kind, a rule's
+// parsed fields (a rule's record that does not read has none), and the
+// record's whole text when "path|type" would not give it back (further
+// fields, no "|"), so that saving writes it as it was. Every other type
+// word is kept as it is, and never acted on.
 struct Record {
+  Record() = default;
+  // The record "path|type" would read as (a type holding "|" brings the
+  // further fields, as a rule's record does).
+  Record(std::wstring path, std::wstring type);
+
   std::wstring path;
   std::wstring type;
+  RecordKind kind = RecordKind::Other;
+  std::shared_ptr<const FolderRule> rule;
+  std::wstring text;
 };
+// A record's text as the list file holds it, read.
+Record ReadRecord(std::wstring text);
+// A rule's record.
+Record RuleRecord(const FolderRule& rule);
+// The kind a type word makes.
+RecordKind KindOf(const std::wstring& type);
 
 // The UTF-8 byte-order mark that starts a file in the UTF-8 form.
 extern const char kUtf8Bom[3];
 
-// "path|type".
+// The record's text as the list file holds it: "path|type", or its whole
+// text as it was read.
 std::wstring RecordText(const Record& record);
 // The file's text without its line end: records joined by "*", then "*",
 // the password and "*".
@@ -49,11 +78,7 @@ ListContent ParseListText(const std::wstring& text);
 // parse), for a reader that keeps records as they are.
 ListContent ReadListTexts(std::string bytes);
 
-// A record's fields: field 0 is the path, field 1 the type word (empty when
-// the record has no "|"); further fields are ignored.
-Record SplitRecord(const std::wstring& record);
-
-// Bytes to records and password in one step (decode, parse, split).
+// Bytes to records and password in one step (decode, parse, read).
 struct LoadedList {
   std::vector<Record> records;
   std::wstring password;

@@ -367,7 +367,7 @@ class FolderForesight {
 Fate SetAsideFate(const SetAside& record) {
   Fate fate;
   fate.path = record.path;
-  fate.folder = record.type == L"Folder";
+  fate.folder = record.type == listfile::kFolderType;
   if (record.duplicate) {
     fate.outcome = Outcome::Listed;
   } else {

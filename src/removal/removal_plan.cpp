@@ -56,12 +56,7 @@ bool PasswordMatches(const std::wstring& typed, const std::wstring& stored) {
 std::vector<listfile::Record> RunRecords(std::vector<std::wstring>&& texts) {
   std::vector<listfile::Record> records;
   records.reserve(texts.size());
-  for (std::wstring& text : texts) {
-    records.push_back(listfile::SplitRecord(text));
-    listfile::Record& record = records.back();
-    if (record.type == listfile::kRuleType) record.type.assign(text, record.path.size() + 1, std::wstring::npos);
-    std::wstring().swap(text);
-  }
+  for (std::wstring& text : texts) records.push_back(listfile::ReadRecord(std::exchange(text, std::wstring())));
   return records;
 }
 
@@ -103,8 +98,8 @@ class ItemKeys {
   void Make(size_t first, size_t last, std::wstring& text) {
     for (size_t i = first; i < last; ++i) {
       const listfile::Record& r = records_[i];
-      const bool file = r.type == L"File";
-      if (file || r.type == L"Folder") {
+      const bool file = r.kind == listfile::RecordKind::File;
+      if (file || r.kind == listfile::RecordKind::Folder) {
         text += file ? L'F' : L'D';
         base::paths::AppendPathKey(r.path, text);
       }
@@ -146,11 +141,18 @@ class SeenItems {
 // A rule record that parses and whose patterns can be used joins the plan's
 // rules; false for anything else.
 bool AddRule(const listfile::Record& record, Plan& plan) {
+  if (!record.rule || !PatternsProblem(*record.rule).empty()) return false;
   PlannedRule planned;
-  if (!listfile::ParseRule(listfile::RecordText(record), planned.rule)) return false;
-  if (!PatternsProblem(planned.rule).empty()) return false;
+  planned.rule = *record.rule;
   plan.rules.push_back(std::move(planned));
   return true;
+}
+
+// The type a record set aside shows: a rule's with its further fields, as
+// it is written.
+std::wstring SetAsideType(listfile::Record& record) {
+  if (record.kind != listfile::RecordKind::Rule || record.text.empty()) return std::move(record.type);
+  return record.text.substr(record.path.size() + 1);
 }
 
 }  // namespace
@@ -161,10 +163,9 @@ Plan MakePlan(std::vector<listfile::Record>&& records) {
   SeenItems seen(records.size());
   for (size_t i = records.size(); i-- > 0;) {
     listfile::Record* r = &records[i];
-    const bool file = r->type == L"File";
-    if (!file && r->type != L"Folder" && AddRule(*r, plan)) continue;
-    if (!file && r->type != L"Folder") {
-      plan.setAside.push_back({std::move(r->path), std::move(r->type), false});
+    const bool file = r->kind == listfile::RecordKind::File;
+    if (!file && r->kind != listfile::RecordKind::Folder) {
+      if (!AddRule(*r, plan)) plan.setAside.push_back({std::move(r->path), SetAsideType(*r), false});
       continue;
     }
     if (!seen.Add(keys.Key(i))) {

@@ -67,10 +67,8 @@ struct Plan {
   std::wstring listPath;  // the list file, which no rule takes
 };
 Plan MakePlan(const std::vector<listfile::Record>& records);
-// The records of a list's texts as a run reads them: split as the list
-// file splits them, but a rule's record keeps all its fields in its type
-// ("Rule|names=...|..."), which MakePlan reads. Each text is let go once
-// split, so a long list is not held twice.
+// The records of a list's texts as a run reads them (listfile::ReadRecord).
+// Each text is let go once read, so a long list is not held twice.
 std::vector<listfile::Record> RunRecords(std::vector<std::wstring>&& texts);
 // The same, taking the paths over from the records.
 Plan MakePlan(std::vector<listfile::Record>&& records);

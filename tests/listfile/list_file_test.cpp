@@ -67,7 +67,7 @@ TEST(ListFileParse, RecordsPasswordAndIgnoredLastPiece) {
 
 TEST(ListFileRecord, FieldsOfOldAndNewRecords) {
   auto fields = [](const std::wstring& r) {
-    Record f = listfile::SplitRecord(r);
+    Record f = listfile::ReadRecord(r);
     return f.path + L"/" + f.type;
   };
   EXPECT_EQ(fields(L"C:\\a.txt|File"), L"C:\\a.txt/File");
