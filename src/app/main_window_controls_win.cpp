@@ -1,4 +1,4 @@
-// The main window's controls: their table in twips, their creation, the
+// The main window's controls: their table in twips, their set-up, the
 // layout that gives the list the room beyond the first size, DPI changes,
 // where the window is shown, and the texts and states the commands set.
 #include <commctrl.h>
@@ -72,8 +72,12 @@ void AddTip(HWND window, HWND control, const wchar_t* text, int width) {
 
 }  // namespace
 
-bool MainWindow::CreateControls() {
-  if (!Window::CreateControls(kControls)) return false;
+base::ControlTable MainWindow::Controls() { return kControls; }
+
+// What the table alone does not say: the frames' order, the first choices,
+// the list's columns, the progress bar's range, the status bar and the
+// password's tip.
+void MainWindow::SetUpControls() {
   // The frames lie under the controls they hold, so they are drawn first.
   SetWindowPos(Control(kAddGroup), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetWindowPos(Control(kSaveGroup), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -94,7 +98,6 @@ bool MainWindow::CreateControls() {
   SendMessageW(Control(kProgressBar), PBM_SETPOS, 0, 0);
   SendMessageW(Control(kStatus), SB_SIMPLE, TRUE, 0);
   AddTip(hwnd_, Control(kPasswordEdit), kPasswordTip, Px(6495));
-  return true;
 }
 
 // The first layout, with the room the window has beyond its first client

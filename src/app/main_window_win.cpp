@@ -64,6 +64,7 @@ bool MainWindow::Create(HINSTANCE instance) {
   spec.client = spec.smallest = FirstClientSize();
   spec.icon = spec.smallIcon = icon_;
   spec.leaveOut = LeftToTheList;
+  spec.controls = Controls();
   if (!Window::Create(spec)) return false;
   // A start-up step that ends the process at once keeps the placement too.
   base::SetBeforeEnd([this] { RememberPlacement(); });
@@ -72,11 +73,6 @@ bool MainWindow::Create(HINSTANCE instance) {
 
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_CREATE:
-      return OnCreate() ? 0 : -1;
-    case WM_COMMAND:
-      OnCommand(LOWORD(wp), HIWORD(wp));
-      return 0;
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<NMHDR*>(lp));
     case WM_SIZE:
@@ -106,9 +102,6 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // A modal box or dialog has closed: a drop taken meanwhile runs now.
       if (wp && HasWaitingPaths()) PostMessageW(hwnd_, kMsgDropped, 0, 0);
       return 0;
-    case WM_CLOSE:
-      Close();
-      return 0;
     case WM_ENDSESSION:
       if (wp) Close();  // not when the end of the session was called off
       return 0;
@@ -122,7 +115,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool MainWindow::OnCreate() {
   CreateMenuBar();
-  if (!CreateControls()) return false;
+  SetUpControls();
   Layout();
   AcceptDrops(
       hwnd_, [this](std::vector<std::wstring> paths) { OnDrop(std::move(paths)); }, [this] { return TakesDrops(); });
@@ -199,7 +192,7 @@ void MainWindow::OnCommand(int id, int code) {
       RunLogCommand(*this);
       break;
     case kMenuAboutOmbrelay:
-      about_.Show(hwnd_, icon_);
+      about_.Open(hwnd_, icon_);
       break;
     case kMenuExit:
       Close();

@@ -120,9 +120,9 @@ class MainWindow : public base::Window {
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  bool OnCreate();
-  void OnCommand(int id, int code);
-  void Close();
+  bool OnCreate() override;
+  void OnCommand(int id, int code) override;
+  void Close() override;
   bool Refused(int id) const;
   bool ClickedWhileBusy() const;
   bool TakesDrops() const;
@@ -144,10 +144,11 @@ class MainWindow : public base::Window {
   void OnListDoubleClick(NMITEMACTIVATE* item);
   void ToggleRows(int first, int last);
   void RepaintRows();
-  bool CreateControls();
+  void SetUpControls();
   void CreateMenuBar();
   void Layout() override;
   static SIZE FirstClientSize();
+  static base::ControlTable Controls();
 
   HICON icon_ = nullptr;  // shared (LoadIcon), not owned
   HMENU aboutMenu_ = nullptr;  // owned by the menu bar

@@ -25,8 +25,6 @@ namespace {
 const wchar_t kClassName[] = L"OmbrelayRule";
 constexpr int kClientWidth = 6600;
 constexpr int kClientHeight = 3960;
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT kMsgCountProgress = WM_APP + 50;
 constexpr UINT kMsgCountEnded = WM_APP + 51;
 // The count starts once the typing has paused this long.
@@ -85,9 +83,10 @@ bool RuleWindow::Open(HWND owner, HICON icon, const wchar_t* caption, const list
                       const std::wstring& listPath, Done done) {
   if (hwnd_) return false;
   listPath_ = listPath;
-  base::WindowSpec spec{kClassName, caption, kStyle, kExStyle, owner};
+  base::WindowSpec spec{kClassName, caption, base::kDialogStyle, base::kDialogExStyle, owner};
   spec.client = {kClientWidth, kClientHeight};
   spec.icon = icon;
+  spec.controls = kControls;
   if (!Create(spec)) return false;
   done_ = std::move(done);
   Fill(rule);
@@ -99,11 +98,6 @@ bool RuleWindow::Open(HWND owner, HICON icon, const wchar_t* caption, const list
 
 LRESULT RuleWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_CREATE:
-      return CreateControls(kControls) ? 0 : -1;
-    case WM_COMMAND:
-      OnCommand(LOWORD(wp), HIWORD(wp));
-      return 0;
     case WM_TIMER:
       if (wp == kCountTimer) StartCount();
       return 0;
@@ -111,9 +105,6 @@ LRESULT RuleWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgCountEnded:
       OnCountEnded();
-      return 0;
-    case WM_CLOSE:
-      Close();
       return 0;
     case WM_DESTROY:  // also when the owner goes first
       StopCount();
@@ -144,10 +135,8 @@ void RuleWindow::OnCommand(int id, int code) {
     case kRuleOk:
       OnOk();
       break;
-    case kRuleCancel:
-      Close();
-      break;
-    default:
+    default:  // Cancel, Esc
+      Window::OnCommand(id, code);
       break;
   }
 }

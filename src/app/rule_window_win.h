@@ -50,12 +50,12 @@ class RuleWindow : public base::Window {
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void OnCommand(int id, int code);
+  void OnCommand(int id, int code) override;
+  void Close() override;
   void Fill(const listfile::FolderRule& rule);
   listfile::FolderRule Typed() const;
   void Browse();
   void OnOk();
-  void Close();
   void ScheduleCount();
   void StartCount();
   void OnCountEnded();

@@ -15,8 +15,6 @@ namespace {
 const wchar_t kClassName[] = L"OmbrelayRunByItself";
 constexpr int kClientWidth = 5400;
 constexpr int kClientHeight = 3600;
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 const wchar_t* const kDays[] = {L"Sunday", L"Monday", L"Tuesday", L"Wednesday", L"Thursday", L"Friday", L"Saturday"};
 
 // Creation order is the tab order; the four choices are one group.
@@ -60,30 +58,16 @@ bool ReadTime(std::wstring text, unattended::Schedule& s) {
 
 bool RunByItselfWindow::Open(HWND owner, HICON icon, const std::wstring& listName, const RunChoice& shown, Done done) {
   if (hwnd_) return false;
-  base::WindowSpec spec{kClassName, L"Run by Itself", kStyle, kExStyle, owner};
+  base::WindowSpec spec{kClassName, L"Run by Itself", base::kDialogStyle, base::kDialogExStyle, owner};
   spec.client = {kClientWidth, kClientHeight};
   spec.icon = icon;
+  spec.controls = kControls;
   if (!Create(spec)) return false;
   done_ = std::move(done);
   Fill(listName, shown);
   ShowOverOwner();
   SetFocus(Control(kWhenButtons[static_cast<int>(shown.schedule.when)]));
   return true;
-}
-
-LRESULT RunByItselfWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_CREATE:
-      return CreateControls(kControls) ? 0 : -1;
-    case WM_COMMAND:
-      OnCommand(LOWORD(wp), HIWORD(wp));
-      return 0;
-    case WM_CLOSE:
-      Close();
-      return 0;
-    default:
-      return Window::OnMessage(msg, wp, lp);
-  }
 }
 
 void RunByItselfWindow::OnCommand(int id, int code) {
@@ -97,10 +81,8 @@ void RunByItselfWindow::OnCommand(int id, int code) {
     case kRunOk:
       OnOk();
       break;
-    case kRunCancel:
-      Close();
-      break;
-    default:
+    default:  // Cancel, Esc
+      Window::OnCommand(id, code);
       break;
   }
 }

@@ -50,13 +50,12 @@ class RunByItselfWindow : public base::Window {
   bool Open(HWND owner, HICON icon, const std::wstring& listName, const RunChoice& shown, Done done);
 
  private:
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  void OnCommand(int id, int code);
+  void OnCommand(int id, int code) override;
+  void Close() override;
   void Fill(const std::wstring& listName, const RunChoice& shown);
   unattended::RunWhen ChosenWhen() const;
   void EnableFields();
   void OnOk();
-  void Close();
 
   Done done_;
 };

@@ -52,6 +52,8 @@ bool Window::Create(const WindowSpec& spec) {
     if (!RegisterClassExW(&wc)) return false;
   }
   owner_ = spec.owner;
+  table_ = spec.controls.specs;
+  tableSize_ = spec.controls.count;
   client_ = spec.client;
   smallest_ = spec.smallest;
   dpi_ = win::WindowDpi(spec.owner);
@@ -128,6 +130,15 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_CREATE:
+      if (table_ && !CreateControls(table_, tableSize_)) return -1;
+      return OnCreate() ? 0 : -1;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp), HIWORD(wp));
+      return 0;
+    case WM_CLOSE:
+      Close();
+      return 0;
     case WM_GETMINMAXINFO:
       if (smallest_.cx > 0 && smallest_.cy > 0) {
         const SIZE least = FrameFor(smallest_);
@@ -143,6 +154,12 @@ LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
 }
+
+void Window::OnCommand(int id, int) {
+  if (id == IDCANCEL) Close();
+}
+
+void Window::Close() { DestroyWindow(hwnd_); }
 
 // The system suggests the frame at the new DPI; the font and the places of
 // the controls follow it.

@@ -34,6 +34,22 @@ struct ControlSpec {
   int left, top, width, height;  // twips, in the window's client area
 };
 
+// A window's control table, as WindowSpec hands it to the window. Made
+// from the table itself (not explicit), so `spec.controls = kControls` reads
+// as what it is.
+struct ControlTable {
+  ControlTable() = default;
+  template <size_t N>
+  ControlTable(const ControlSpec (&table)[N]) : specs(table), count(N) {}
+  const ControlSpec* specs = nullptr;
+  size_t count = 0;
+};
+
+// The frame of a fixed-size window that stands over its owner as a dialog
+// would.
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
+constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
 // The class and the frame of a window.
 struct WindowSpec {
   const wchar_t* className;
@@ -54,6 +70,9 @@ struct WindowSpec {
   // which messages it leaves out of them.
   bool navigation = true;
   NavigationFilter leaveOut = nullptr;
+  // The controls WM_CREATE makes, before OnCreate; none: the window makes
+  // its own.
+  ControlTable controls{};
 };
 
 // The outer size of a window whose client area has the given size.
@@ -80,9 +99,20 @@ class Window {
   // the owner's monitor (of the primary one for none), and creates the
   // window as the spec says. Messages reach OnMessage from WM_NCCREATE on.
   bool Create(const WindowSpec& spec);
-  // One window message. The default keeps the smallest size, answers a DPI
-  // change (Layout at the new DPI), and leaves the rest to DefWindowProc.
+  // One window message. The default creates the spec's controls and then
+  // calls OnCreate at WM_CREATE, hands WM_COMMAND to OnCommand and
+  // WM_CLOSE to Close, keeps the smallest size, answers a DPI change
+  // (Layout at the new DPI), and leaves the rest to DefWindowProc.
   virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  // What the window sets up once its controls are there; false fails the
+  // creation. The default has nothing to set up.
+  virtual bool OnCreate() { return true; }
+  // A command from a control, a menu or the keyboard's navigation. The
+  // default closes the window on IDCANCEL (a Cancel button or Esc).
+  virtual void OnCommand(int id, int code);
+  // A request to close (WM_CLOSE, and Cancel or Esc unless OnCommand says
+  // otherwise). The default destroys the window, as DefWindowProc would.
+  virtual void Close();
   // Places the controls at dpi_; the default puts the table's controls where
   // the table says.
   virtual void Layout();

@@ -2,15 +2,15 @@
 #include "dialogs/centring_hook_win.h"
 
 #include "base/error_trap_win.h"
-#include "base/handles_win.h"
 #include "dialogs/centring.h"
-#include "dialogs/file_dialogs_win.h"
 
 namespace dialogs {
 namespace {
 
-HWND g_owner = nullptr;
-base::win::unique_hhook g_hook;
+// A hook procedure is handed no data of its own, so it finds its object
+// here. The hook is the thread's (SetWindowsHookEx with the thread's id),
+// so the pointer is the thread's too.
+thread_local CentringHook* t_current = nullptr;
 
 Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
@@ -24,52 +24,42 @@ Point ScreenCentreCorner(const RECT& window) {
   return CentreOnScreen(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), ToRect(window));
 }
 
-// Centres the activated window on the owner; an owner that is gone (or was
-// never given) leaves the screen as the only sensible reference.
-void CentreOnOwner(HWND window) {
+}  // namespace
+
+CentringHook::CentringHook(HWND owner, bool onOwner)
+    : owner_(owner), onOwner_(onOwner), previous_(t_current) {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE));
+  hook_.reset(SetWindowsHookExW(WH_CBT, Procedure, instance, GetCurrentThreadId()));
+  t_current = this;
+}
+
+CentringHook::~CentringHook() {
+  hook_.reset();
+  t_current = previous_;
+}
+
+// Acts once, at the first activation; creation and every other
+// notification pass untouched.
+LRESULT CALLBACK CentringHook::Procedure(int code, WPARAM wp, LPARAM) {
+  CentringHook* self = t_current;
+  if (code != HCBT_ACTIVATE || !self || !self->hook_) return 0;
+  base::trap::Guard([&] {
+    ST(self->Centre(reinterpret_cast<HWND>(wp)));
+    ST(self->hook_.reset());
+  });
+  return 0;
+}
+
+// On the owner while it is there; an owner that is gone (or was never
+// given) leaves the screen as the only sensible reference.
+void CentringHook::Centre(HWND window) const {
   RECT owner{}, rect{};
   GetWindowRect(window, &rect);
-  if (g_owner && GetWindowRect(g_owner, &owner)) {
+  if (onOwner_ && owner_ && GetWindowRect(owner_, &owner)) {
     MoveTo(window, CentreOn(ToRect(owner), ToRect(rect)));
   } else {
     MoveTo(window, ScreenCentreCorner(rect));
   }
 }
-
-void CentreOnPrimaryScreen(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  MoveTo(window, ScreenCentreCorner(rect));
-}
-
-// Shared body of both hook procedures: act once, at the first activation.
-LRESULT OnCbt(int code, WPARAM wp, void (*centre)(HWND)) {
-  if (code != HCBT_ACTIVATE) return 0;
-  base::trap::Guard([&] {
-    ST(centre(reinterpret_cast<HWND>(wp)));
-    ST(g_hook.reset());
-  });
-  return 0;
-}
-
-}  // namespace
-
-LRESULT CALLBACK CentreOnOwnerHook(int code, WPARAM wp, LPARAM) {
-  return OnCbt(code, wp, CentreOnOwner);
-}
-
-LRESULT CALLBACK CentreOnScreenHook(int code, WPARAM wp, LPARAM) {
-  return OnCbt(code, wp, CentreOnPrimaryScreen);
-}
-
-bool InstallCentringHook(HWND owner, bool onOwner) {
-  g_owner = owner;
-  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE));
-  g_hook.reset(SetWindowsHookExW(WH_CBT, onOwner ? CentreOnOwnerHook : CentreOnScreenHook,
-                                instance, GetCurrentThreadId()));
-  return static_cast<bool>(g_hook);
-}
-
-void RemoveCentringHook() { g_hook.reset(); }
 
 }  // namespace dialogs

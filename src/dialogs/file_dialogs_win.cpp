@@ -65,11 +65,14 @@ bool RunDialog(HWND owner, const FileDialogSettings& settings, DWORD flags, bool
   ofn.lpstrInitialDir = settings.initialFolder.empty() ? nullptr : settings.initialFolder.c_str();
   ofn.lpstrTitle = settings.title.empty() ? nullptr : settings.title.c_str();
   ofn.Flags = flags;
-  // Not centred is better than not shown, so a refused hook is not an error.
-  InstallCentringHook(owner, onOwner);
-  const BOOL accepted = show(&ofn);
-  const DWORD failure = accepted ? 0 : CommDlgExtendedError();
-  RemoveCentringHook();
+  BOOL accepted = FALSE;
+  DWORD failure = 0;
+  {
+    // Not centred is better than not shown, so a refused hook is not an error.
+    const CentringHook centring(owner, onOwner);
+    accepted = show(&ofn);
+    failure = accepted ? 0 : CommDlgExtendedError();
+  }
   written.nameOffset = ofn.nFileOffset;
   written.name = FirstText(title);
   LastAnswer() = PackedAnswer(file);

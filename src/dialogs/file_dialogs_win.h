@@ -45,10 +45,4 @@ FileDialogResult ShowOpen(HWND owner, const FileDialogSettings& settings, bool o
 // an empty file name.  At most one name comes back.
 FileDialogResult ShowSave(HWND owner, const FileDialogSettings& settings, bool onOwner = true);
 
-// One-shot CBT hook procedures: at the first window activation in the thread
-// they centre that window on the dialog's owner (or on the screen) and remove
-// themselves.  Every other notification passes untouched.
-LRESULT CALLBACK CentreOnOwnerHook(int code, WPARAM wp, LPARAM lp);
-LRESULT CALLBACK CentreOnScreenHook(int code, WPARAM wp, LPARAM lp);
-
 }  // namespace dialogs

@@ -60,11 +60,13 @@ struct RunningList {
 
 class LoginWindow : public base::Window {
  public:
-  bool Create(HICON icon, const std::wstring& arguments);
+  bool Open(HICON icon, const std::wstring& arguments);
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  bool CreateControls();
+  bool OnCreate() override;
+  void OnCommand(int id, int code) override;
+  void Close() override;
   void OnOk();
   void OnPreview();
   void RemoveListed(RemovalRun&& run);
@@ -88,7 +90,7 @@ class LoginWindow : public base::Window {
 };
 
 
-bool LoginWindow::Create(HICON icon, const std::wstring& arguments) {
+bool LoginWindow::Open(HICON icon, const std::wstring& arguments) {
   arguments_ = arguments;
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
@@ -96,7 +98,8 @@ bool LoginWindow::Create(HICON icon, const std::wstring& arguments) {
   spec.client = {kClientWidth, kClientHeight};
   // The prompt takes the main window's icon.
   spec.icon = spec.smallIcon = icon;
-  if (!Window::Create(spec)) return false;
+  spec.controls = kControls;
+  if (!Create(spec)) return false;
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   SetFocus(GetDlgItem(hwnd_, kPasswordEdit));
@@ -105,24 +108,10 @@ bool LoginWindow::Create(HICON icon, const std::wstring& arguments) {
 
 LRESULT LoginWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_CREATE:
-      return CreateControls() ? 0 : -1;
     case DM_GETDEFID:
       return MAKELRESULT(kOkButton, DC_HASDEFID);
-    case WM_COMMAND:
-      if (HIWORD(wp) != BN_CLICKED) return 0;
-      if (busy_) {
-        if (LOWORD(wp) == kCancelButton) RequestStop();
-        return 0;
-      }
-      if (LOWORD(wp) == kOkButton) OnOk();
-      if (LOWORD(wp) == kPreviewButton) OnPreview();
-      if (LOWORD(wp) == kCancelButton) Leave();
-      return 0;
-    case WM_CLOSE:
     case WM_ENDSESSION:
-      if (busy_) RequestStop();
-      else Leave();
+      Close();
       return 0;
     case kMsgRunProgress:
       OnRunProgress();
@@ -135,13 +124,31 @@ LRESULT LoginWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-bool LoginWindow::CreateControls() {
-  if (!Window::CreateControls(kControls)) return false;
+bool LoginWindow::OnCreate() {
   // The progress bar shows only while a long list is being removed.
   ShowWindow(Control(kRemovalProgress), SW_HIDE);
   if (services::GetString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue) == L"1")
     CheckDlgButton(hwnd_, kRecycleBinBox, BST_CHECKED);
   return true;
+}
+
+// While the passes run only Cancel (then "Stop") is heard; Cancel and Esc
+// are a close request.
+void LoginWindow::OnCommand(int id, int code) {
+  if (code != BN_CLICKED) return;
+  if (id == kCancelButton) return Close();
+  if (busy_) return;
+  if (id == kOkButton) OnOk();
+  if (id == kPreviewButton) OnPreview();
+}
+
+// A close request stops a run under way, and otherwise leaves.
+void LoginWindow::Close() {
+  if (busy_) {
+    RequestStop();
+  } else {
+    Leave();
+  }
 }
 
 // Everything is read afresh at each press: the list may have changed.
@@ -276,7 +283,7 @@ void LoginWindow::Leave() {
 
 void ShowLoginWindow(HICON icon, const std::wstring& arguments) {
   static LoginWindow login;
-  if (!login.Create(icon, arguments)) base::trap::RaiseWin32(GetLastError());
+  if (!login.Open(icon, arguments)) base::trap::RaiseWin32(GetLastError());
 }
 
 }  // namespace removal

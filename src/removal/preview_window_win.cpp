@@ -96,6 +96,7 @@ bool PreviewWindow::Open(HWND owner, const Plan& plan, Disposal disposal) {
   spec.smallest = {kSmallestWidth, kSmallestHeight};
   spec.icon = reinterpret_cast<HICON>(SendMessageW(owner, WM_GETICON, ICON_BIG, 0));
   spec.smallIcon = reinterpret_cast<HICON>(SendMessageW(owner, WM_GETICON, ICON_SMALL, 0));
+  spec.controls = kControls;
   if (!Create(spec)) return false;
   SetWindowTextW(Control(kPreviewTotals), L"Looking at the listed items...");
 
@@ -115,24 +116,24 @@ bool PreviewWindow::Open(HWND owner, const Plan& plan, Disposal disposal) {
   return true;
 }
 
+bool PreviewWindow::OnCreate() {
+  AddColumns();
+  // Without it the list view's own search is left, which finds less.
+  SetWindowSubclass(Control(kPreviewList), ListProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+  Layout();
+  return true;
+}
+
+// Close is IDCANCEL, so that Esc closes too.
+void PreviewWindow::OnCommand(int id, int code) {
+  if (id == kPreviewCopy && code == BN_CLICKED) Copy();
+  Window::OnCommand(id, code);
+}
+
 LRESULT PreviewWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_CREATE:
-      if (!CreateControls(kControls)) return -1;
-      AddColumns();
-      // Without it the list view's own search is left, which finds less.
-      SetWindowSubclass(Control(kPreviewList), ListProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
-      Layout();
-      return 0;
     case WM_SIZE:
       if (wp != SIZE_MINIMIZED) Layout();
-      return 0;
-    case WM_COMMAND:
-      if (LOWORD(wp) == kPreviewCopy && HIWORD(wp) == BN_CLICKED) Copy();
-      if (LOWORD(wp) == kPreviewClose) Close();  // Close, Esc
-      return 0;
-    case WM_CLOSE:
-      Close();
       return 0;
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<const NMHDR*>(lp));

@@ -41,6 +41,9 @@ class PreviewWindow : public base::Window {
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool OnCreate() override;
+  void OnCommand(int id, int code) override;
+  void Close() override;
   void AddColumns();
   void Layout() override;
   void OnProgress();
@@ -50,7 +53,6 @@ class PreviewWindow : public base::Window {
   bool FindTyped(wchar_t c);
   void ShowSortArrows();
   void Copy();
-  void Close();
 
   std::shared_ptr<PreviewJob> job_;
   std::unique_ptr<Preview> model_;

@@ -1,5 +1,5 @@
-// The About window: one window at a time; OK unloads it and the next opening loads
-// it afresh. Layout in twips scaled to the screen's DPI.
+// The About window: one window at a time; OK closes it and the next opening
+// creates it afresh. Layout in twips scaled to the screen's DPI.
 #include "services/about_window_win.h"
 
 #include "base/error_trap_win.h"
@@ -14,11 +14,9 @@ namespace {
 const wchar_t kClassName[] = L"OmbrelayAbout";
 constexpr int kClientWidth = 5730;
 constexpr int kClientHeight = 3795;
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 // In the window's own order, which is also the Tab order. The title and the
-// version are the program's own, set when the window loads.
+// version are the program's own, set when the window is created.
 const base::ControlSpec kControls[] = {
     {kAboutOk, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 4245, 2625, 1260, 345},
     {kAboutSystemInfo, L"BUTTON", L"&System Info...", BS_PUSHBUTTON | WS_TABSTOP, 0, 4260, 3075, 1245, 345},
@@ -45,52 +43,53 @@ void StartSystemInfo(HWND owner) {
 
 // Centred on the owner while it shows, else on the work area. The icon is
 // the big one alone: the title bar keeps no icon, as a dialog's.
-bool AboutWindow::Load(HWND owner, HICON icon) {
-  const std::wstring caption = L"About " + Appname;
-  base::WindowSpec spec{kClassName, caption.c_str(), kStyle, kExStyle, owner};
-  spec.client = {kClientWidth, kClientHeight};
-  spec.icon = icon;
-  return Create(spec);
+void AboutWindow::Open(HWND owner, HICON icon) {
+  base::trap::Guard([&] {
+    if (!hwnd_) {
+      const std::wstring caption = L"About " + Appname;
+      base::WindowSpec spec{kClassName, caption.c_str(), base::kDialogStyle, base::kDialogExStyle, owner};
+      spec.client = {kClientWidth, kClientHeight};
+      spec.icon = icon;
+      spec.controls = kControls;
+      CHECK_WIN(Create(spec));
+    }
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+  });
 }
 
-// The load handler: title and version.
-void AboutWindow::OnLoad() {
+// The title in its larger font, and the program's name and version.
+bool AboutWindow::OnCreate() {
+  SetTitleFont();
   base::trap::Guard([&] {
     CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutTitle, Appname.c_str()));
     CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutVersion, CurrentVersion.c_str()));
   });
+  return true;
 }
 
-void AboutWindow::OnCommand(int id) {
-  if (id == kAboutOk || id == IDCANCEL) {
-    base::trap::Guard([&] {
-      CHECK_WIN(DestroyWindow(hwnd_));
-    });
+// OK closes as Cancel (Esc) does.
+void AboutWindow::OnCommand(int id, int code) {
+  if (id == kAboutOk) {
+    Close();
   } else if (id == kAboutSystemInfo) {
     base::trap::Guard([&] {
       ST(StartSystemInfo(hwnd_));
     });
+  } else {
+    Window::OnCommand(id, code);
   }
 }
 
+void AboutWindow::Close() {
+  base::trap::Guard([&] {
+    CHECK_WIN(DestroyWindow(hwnd_));
+  });
+}
+
 LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_CREATE:
-      if (!CreateControls(kControls)) return -1;
-      SetTitleFont();
-      return 0;
-    case WM_COMMAND:
-      OnCommand(LOWORD(wp));
-      return 0;
-    case WM_CLOSE:
-      DestroyWindow(hwnd_);
-      return 0;
-    case WM_NCDESTROY:
-      titleFont_.reset();
-      return Window::OnMessage(msg, wp, lp);
-    default:
-      return Window::OnMessage(msg, wp, lp);
-  }
+  if (msg == WM_NCDESTROY) titleFont_.reset();
+  return Window::OnMessage(msg, wp, lp);
 }
 
 void AboutWindow::SetTitleFont() {
@@ -102,17 +101,6 @@ void AboutWindow::SetTitleFont() {
 void AboutWindow::Layout() {
   Window::Layout();
   SetTitleFont();
-}
-
-void AboutWindow::Show(HWND owner, HICON icon) {
-  base::trap::Guard([&] {
-    if (!hwnd_) {
-      CHECK_WIN(Load(owner, icon));
-      ST(OnLoad());
-    }
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
-  });
 }
 
 }  // namespace services

@@ -23,20 +23,20 @@ enum AboutControlId : int {
   kAboutDisclaimer = 309,
 };
 
-// One window at a time: OK unloads it and the next Show loads it afresh.
+// One window at a time: OK closes it and the next Open creates it afresh.
 class AboutWindow : public base::Window {
  public:
-  // Shows the window, loading it first when it is not open; owner is the
+  // Shows the window, creating it first when it is not open; owner is the
   // main window, whose icon it shows.
-  void Show(HWND owner, HICON icon);
+  void Open(HWND owner, HICON icon);
 
  private:
-  bool Load(HWND owner, HICON icon);
-  void OnLoad();
+  bool OnCreate() override;
+  void OnCommand(int id, int code) override;
+  void Close() override;
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void SetTitleFont();
   void Layout() override;
-  void OnCommand(int id);
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
   base::win::unique_hfont titleFont_;
 };

@@ -1,6 +1,6 @@
 // HttpClient on WinINet. Expected failures (no session, no connection, no
-// answer) leave a text in LastError; GetFile has its own failure path with
-// one message. Time-outs are set on the request handle: Wine ignores them on
+// answer) leave a text in LastError; a fetch that fails once answered
+// tells the user in one message. Time-outs are set on the request handle: Wine ignores them on
 // the session.
 #include "services/http_win.h"
 
@@ -17,6 +17,30 @@ namespace {
 
 constexpr DWORD kChunk = 2048;
 
+// One header of the request's answer (or, with the request flag, of the
+// request itself), without padding; empty when there is none.
+std::wstring QueryHeader(HINTERNET request, DWORD level) {
+  std::wstring result;
+  base::trap::Guard([&] {
+    // Starts with room for 1024 characters and grows for longer headers.
+    std::vector<wchar_t> buffer(1024, L'\0');
+    DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    DWORD index = 0;
+    BOOL ok = HttpQueryInfoW(request, level, buffer.data(), &bytes, &index);
+    if (!ok && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+      ST(buffer.assign(bytes / sizeof(wchar_t) + 1, L'\0'));
+      index = 0;
+      ok = HttpQueryInfoW(request, level, buffer.data(), &bytes, &index);
+    }
+    if (!ok) return;
+    std::wstring text(buffer.data(), std::min<size_t>(bytes / sizeof(wchar_t), buffer.size()));
+    text = text.substr(0, text.find(L'\0'));
+    const size_t first = text.find_first_not_of(L' ');
+    result = first == std::wstring::npos ? std::wstring() : text.substr(first, text.find_last_not_of(L' ') - first + 1);
+  });
+  return result;
+}
+
 }  // namespace
 
 HttpClient::HttpClient() {
@@ -24,18 +48,20 @@ HttpClient::HttpClient() {
   lastError_ = session_ ? L"" : L"InternetOpen failed.";
 }
 
-bool HttpClient::Connect(std::wstring& Url, const std::wstring& AdditionalHeader) {
-  bool result = false;
+std::optional<std::wstring> HttpClient::Connect(const std::wstring& url, const std::wstring& extraHeaders) {
+  std::wstring address = url;
+  bool sent = false;
   startTick_ = GetTickCount();
   base::trap::Guard([&] {
-    ST(StripHttpPrefix(Url));
-    result = ST(SendRequest(Url, AdditionalHeader));
+    ST(StripHttpPrefix(address));
+    sent = ST(SendRequest(address, extraHeaders));
   });
-  return result;
+  if (!sent) return std::nullopt;
+  return address;
 }
 
-bool HttpClient::SendRequest(const std::wstring& Url, const std::wstring& AdditionalHeader) {
-  const UrlParts parts = SplitUrl(Url);
+bool HttpClient::SendRequest(const std::wstring& address, const std::wstring& extraHeaders) {
+  const UrlParts parts = SplitUrl(address);
   // A new request replaces the handles of the previous one.
   request_.reset();
   connection_.reset();
@@ -55,8 +81,8 @@ bool HttpClient::SendRequest(const std::wstring& Url, const std::wstring& Additi
     lastError_ = L"HttpOpenRequest failed";
     return false;
   }
-  if (!AdditionalHeader.empty())
-    HttpAddRequestHeadersW(request_.get(), AdditionalHeader.c_str(), static_cast<DWORD>(AdditionalHeader.size()),
+  if (!extraHeaders.empty())
+    HttpAddRequestHeadersW(request_.get(), extraHeaders.c_str(), static_cast<DWORD>(extraHeaders.size()),
                            HTTP_ADDREQ_FLAG_ADD_IF_NEW);
   if (!ApplyTimeouts() || !HttpSendRequestW(request_.get(), nullptr, 0, nullptr, 0)) {
     lastError_ = L"HttpSendRequest failed";
@@ -69,32 +95,10 @@ bool HttpClient::SendRequest(const std::wstring& Url, const std::wstring& Additi
 
 void HttpClient::ReadHeaders() {
   HINTERNET request = request_.get();
-  contentLength_ = LeadingCount(GetQueryInfo(request, HTTP_QUERY_CONTENT_LENGTH));
-  lastModified_ = GetQueryInfo(request, HTTP_QUERY_LAST_MODIFIED);
-  forwarded_ = GetQueryInfo(request, HTTP_QUERY_FORWARDED);
-  sRequestHeaders = GetQueryInfo(request, HTTP_QUERY_FLAG_REQUEST_HEADERS | HTTP_QUERY_RAW_HEADERS_CRLF);
-}
-
-std::wstring HttpClient::GetQueryInfo(HINTERNET hHttpRequest, DWORD iInfoLevel) {
-  std::wstring result;
-  base::trap::Guard([&] {
-    // Starts with room for 1024 characters and grows for longer headers.
-    std::vector<wchar_t> buffer(1024, L'\0');
-    DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    DWORD index = 0;
-    BOOL ok = HttpQueryInfoW(hHttpRequest, iInfoLevel, buffer.data(), &bytes, &index);
-    if (!ok && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
-      ST(buffer.assign(bytes / sizeof(wchar_t) + 1, L'\0'));
-      index = 0;
-      ok = HttpQueryInfoW(hHttpRequest, iInfoLevel, buffer.data(), &bytes, &index);
-    }
-    if (!ok) return;
-    std::wstring text(buffer.data(), std::min<size_t>(bytes / sizeof(wchar_t), buffer.size()));
-    text = text.substr(0, text.find(L'\0'));
-    const size_t first = text.find_first_not_of(L' ');
-    result = first == std::wstring::npos ? std::wstring() : text.substr(first, text.find_last_not_of(L' ') - first + 1);
-  });
-  return result;
+  contentLength_ = LeadingCount(QueryHeader(request, HTTP_QUERY_CONTENT_LENGTH));
+  lastModified_ = QueryHeader(request, HTTP_QUERY_LAST_MODIFIED);
+  forwarded_ = QueryHeader(request, HTTP_QUERY_FORWARDED);
+  requestHeaders_ = QueryHeader(request, HTTP_QUERY_FLAG_REQUEST_HEADERS | HTTP_QUERY_RAW_HEADERS_CRLF);
 }
 
 bool HttpClient::ApplyTimeouts() {
@@ -126,37 +130,35 @@ bool HttpClient::ReadBody(std::string& body, base::files::StagedFile* file) {
   }
 }
 
-bool HttpClient::GetFile(std::wstring Url, const std::wstring& sFileName, std::wstring& sContent, bool& ReadToString,
-                      const std::wstring& AdditionalHeader) {
-  if (!Connect(Url, AdditionalHeader)) return false;
+FetchResult HttpClient::Fetch(const std::wstring& url, const std::wstring& fileName,
+                               const std::wstring& extraHeaders) {
+  FetchResult result;
+  if (!Connect(url, extraHeaders)) return result;
   lastError_.clear();
-  if (sFileName.empty()) ReadToString = true;
-  bool ok = false;
   std::string body;
   try {
-    if (ReadToString) {
-      sContent.clear();
-      ok = ReadBody(body, nullptr);
+    if (fileName.empty()) {
+      result.ok = ReadBody(body, nullptr);
     } else {
       // The download replaces the file only once it is whole; a failed one
       // leaves the file as it was and nothing beside it.
       base::files::StagedFile file;
-      ok = file.Open(base::files::FolderOf(sFileName)) && ReadBody(body, &file) && file.MoveTo(sFileName, true);
+      result.ok = file.Open(base::files::FolderOf(fileName)) && ReadBody(body, &file) && file.MoveTo(fileName, true);
     }
     // What was read before a failure stays.
-    if (ReadToString) sContent = base::enc::FromAnsi(body);
+    result.text = base::enc::FromAnsi(body);
   } catch (...) {
-    ok = false;
+    result.ok = false;
   }
   request_.reset();
-  if (!ok)
+  if (!result.ok)
     MessageBoxW(GetActiveWindow(), L"Could not retrieve latest version", L"Error", MB_OK | MB_ICONEXCLAMATION);
-  return ok;
+  return result;
 }
 
-bool HttpClient::FileExist(const std::wstring& sFileName) {
+bool HttpClient::FileExists(const std::wstring& fileName) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  return GetFileAttributesExW(base::paths::Verbatim(sFileName).c_str(), GetFileExInfoStandard, &data) &&
+  return GetFileAttributesExW(base::paths::Verbatim(fileName).c_str(), GetFileExInfoStandard, &data) &&
          !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

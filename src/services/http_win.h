@@ -1,5 +1,5 @@
 // HttpClient: fetches one HTTP resource at a time through WinINet and hands the
-// body to its caller as a text or writes it to a file. Keeps a few response
+// body back as a text or writes it to a file. Keeps a few response
 // headers and a last-error text. Every call blocks until its answer or its
 // time-out: a window runs it on a thread of its own.
 #pragma once
@@ -7,6 +7,7 @@
 
 #include <wininet.h>
 
+#include <optional>
 #include <string>
 
 #include "base/atomic_write_win.h"
@@ -20,6 +21,12 @@ struct InternetTraits {
 };
 using unique_hinternet = base::win::UniqueHandle<HINTERNET, InternetTraits>;
 
+// What one fetch brought.
+struct FetchResult {
+  bool ok = false;    // the whole body came (and, for a file, was written)
+  std::wstring text;  // a body read as text: whole, or what came before a failure
+};
+
 class HttpClient {
  public:
   // Time-out of each network step unless a shorter time limit is left.
@@ -29,31 +36,29 @@ class HttpClient {
   HttpClient(const HttpClient&) = delete;
   HttpClient& operator=(const HttpClient&) = delete;
 
-  // The request headers as sent, set by each successful Connect.
-  std::wstring sRequestHeaders;
-
-  std::wstring Forwarded() const { return forwarded_; }
-  // Opens a connection and sends a GET request. A leading "http://" is
-  // removed from the caller's Url. Url may carry a port ("host:8080/x").
-  bool Connect(std::wstring& Url, const std::wstring& AdditionalHeader);
-  long ContentLength() const { return contentLength_; }
-  // Fetches Url and reads the whole body into sContent (ReadToString, or an
-  // empty file name, which sets ReadToString) or into the file sFileName,
-  // replacing any file of that name.
-  bool GetFile(std::wstring Url, const std::wstring& sFileName, std::wstring& sContent, bool& ReadToString,
-               const std::wstring& AdditionalHeader = std::wstring());
+  // Opens a connection and sends a GET request for url, which may start
+  // with "http://" and carry a port ("host:8080/x"). Returns the address as
+  // requested, without the "http://"; none when no answer came.
+  std::optional<std::wstring> Connect(const std::wstring& url, const std::wstring& extraHeaders);
+  // Fetches url and reads the whole body into the result's text (no file
+  // name) or into the named file, replacing any file of that name.
+  FetchResult Fetch(const std::wstring& url, const std::wstring& fileName, const std::wstring& extraHeaders = {});
   // True when the file exists and its length can be read.
-  bool FileExist(const std::wstring& sFileName);
-  std::wstring LastError() const { return lastError_; }
-  std::wstring LastModified() const { return lastModified_; }
+  static bool FileExists(const std::wstring& fileName);
 
-  // Limits each following Connect or GetFile as a whole (0: each network
+  // What the last request sent and the headers its answer carried.
+  const std::wstring& RequestHeaders() const { return requestHeaders_; }
+  long ContentLength() const { return contentLength_; }
+  const std::wstring& LastModified() const { return lastModified_; }
+  const std::wstring& Forwarded() const { return forwarded_; }
+  const std::wstring& LastError() const { return lastError_; }
+
+  // Limits each following Connect or Fetch as a whole (0: each network
   // step only gets kStepTimeoutMs).
   void SetTimeLimit(DWORD ms) { timeLimitMs_ = ms; }
 
  private:
-  std::wstring GetQueryInfo(HINTERNET hHttpRequest, DWORD iInfoLevel);
-  bool SendRequest(const std::wstring& Url, const std::wstring& AdditionalHeader);
+  bool SendRequest(const std::wstring& address, const std::wstring& extraHeaders);
   void ReadHeaders();
   // Sets the request's time-outs to what is left of the time limit; false
   // when nothing is left.
@@ -61,6 +66,7 @@ class HttpClient {
   bool ReadBody(std::string& body, base::files::StagedFile* file);
 
   std::wstring lastError_;
+  std::wstring requestHeaders_;
   long contentLength_ = 0;
   std::wstring lastModified_;
   std::wstring forwarded_;

@@ -32,11 +32,8 @@ HttpClient& CheckVersion() {
 }
 
 std::wstring FetchVersionFile() {
-  std::wstring data;
-  bool readToString = true;
   CheckVersion().SetTimeLimit(kUpdateCheckLimitMs);
-  CheckVersion().GetFile(UpdateURL, L"", data, readToString, L"");
-  return data;
+  return CheckVersion().Fetch(UpdateURL, L"").text;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The window base under Wine: many windows of one class, the control table
-// at a DPI and its font, a control's text, and centring.
+// at a DPI and its font, a control's text, centring, and the messages the
+// base hands to a window's own handlers.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -78,6 +79,49 @@ TEST(BaseWindow, WindowsOfOneClassTheirControlsAndTexts) {
   EXPECT_EQ(first.creates, 2);
   DestroyWindow(first.hwnd());
   DestroyWindow(second.hwnd());
+}
+
+// A window that only states its table and its handlers.
+class HandlerWindow : public Window {
+ public:
+  bool Open() {
+    WindowSpec spec{L"OmbrelayWindowHandlerTest", L"Handler test", WS_OVERLAPPEDWINDOW, 0};
+    spec.controls = kTable;
+    return Create(spec);
+  }
+  bool controlsAtCreate = false;
+  int lastCommand = 0;
+  int closes = 0;
+
+ private:
+  bool OnCreate() override {
+    controlsAtCreate = Control(11) && Control(12);
+    return true;
+  }
+  void OnCommand(int id, int code) override {
+    lastCommand = id;
+    Window::OnCommand(id, code);
+  }
+  void Close() override {
+    ++closes;
+    if (closes > 2) Window::Close();
+  }
+};
+
+TEST(BaseWindow, TableBeforeOnCreateCommandsAndCloseRequests) {
+  HandlerWindow window;
+  ASSERT_TRUE(window.Open());
+  EXPECT_TRUE(window.controlsAtCreate);
+  SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(12, EN_CHANGE), 0);
+  EXPECT_EQ(window.lastCommand, 12);
+  EXPECT_EQ(window.closes, 0);
+  SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);  // Esc
+  EXPECT_EQ(window.closes, 1);
+  SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(window.closes, 2);
+  EXPECT_NE(window.hwnd(), nullptr) << "a window's Close decides whether it goes";
+  SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(window.hwnd(), nullptr);
 }
 
 TEST(BaseWindow, CentresOnARectangleOrTheWorkArea) {

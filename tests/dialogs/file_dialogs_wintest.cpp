@@ -283,7 +283,8 @@ TEST_F(DialogsFileDialog, ThousandsOfFilesAtOnce) {
 // The hook alone: only the first activation counts, creation does not.
 TEST(DialogsCentringHook, OneShotOnTheFirstActivation) {
   OwnerWindow owner(RECT{0, 0, 600, 400});
-  ASSERT_TRUE(dialogs::InstallCentringHook(owner.get(), true));
+  dialogs::CentringHook hook(owner.get(), true);
+  ASSERT_TRUE(hook.Installed());
   HWND first = CreateWindowExW(0, L"STATIC", L"Dialogs hook first", WS_OVERLAPPEDWINDOW, 500, 500, 200, 100,
                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   RECT r;
@@ -298,15 +299,16 @@ TEST(DialogsCentringHook, OneShotOnTheFirstActivation) {
   ShowWindow(second, SW_SHOW);
   GetWindowRect(second, &r);
   EXPECT_EQ(r.left, 500) << "the hook must be gone after its first activation";
-  dialogs::RemoveCentringHook();
   DestroyWindow(second);
   DestroyWindow(first);
 }
 
 TEST(DialogsCentringHook, RemovedWhenNothingWasActivated) {
   OwnerWindow owner(RECT{0, 0, 600, 400});
-  ASSERT_TRUE(dialogs::InstallCentringHook(owner.get(), true));
-  dialogs::RemoveCentringHook();
+  {
+    dialogs::CentringHook hook(owner.get(), true);
+    ASSERT_TRUE(hook.Installed());
+  }
   HWND w = CreateWindowExW(0, L"STATIC", L"Dialogs hook removed", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500, 500,
                            200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   RECT r;

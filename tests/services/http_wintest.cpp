@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -78,10 +79,11 @@ class ServicesHttp : public ::testing::Test {
     boxes_ = std::make_unique<BoxAnswerer>();
   }
   std::wstring Url(const std::wstring& path) const { return L"http://127.0.0.1:" + port_ + path; }
-  // Fetches into a text; returns GetFile's result.
+  // Fetches into a text; returns whether the whole body came.
   bool Fetch(const std::wstring& path, std::wstring& content, const std::wstring& header = L"") {
-    bool toString = true;
-    return http_->GetFile(Url(path), L"", content, toString, header);
+    const FetchResult got = http_->Fetch(Url(path), L"", header);
+    content = got.text;
+    return got.ok;
   }
 
   std::wstring port_;
@@ -96,21 +98,20 @@ TEST_F(ServicesHttp, RequestLineAndHeadersAsTheServerSawThem) {
   EXPECT_NE(content.find(L"User-Agent: http protocol\r\n"), std::wstring::npos) << content;
   EXPECT_NE(content.find(L"Host: 127.0.0.1:" + port_ + L"\r\n"), std::wstring::npos) << content;
   EXPECT_NE(content.find(L"X-Ombrelay-Test: yes\r\n"), std::wstring::npos) << content;
-  EXPECT_EQ(http_->sRequestHeaders.find(L"GET /echo HTTP/1.0\r\n"), 0u) << http_->sRequestHeaders;
-  EXPECT_NE(http_->sRequestHeaders.find(L"User-Agent: http protocol"), std::wstring::npos);
+  EXPECT_EQ(http_->RequestHeaders().find(L"GET /echo HTTP/1.0\r\n"), 0u) << http_->RequestHeaders();
+  EXPECT_NE(http_->RequestHeaders().find(L"User-Agent: http protocol"), std::wstring::npos);
   EXPECT_EQ(http_->LastError(), L"");
   EXPECT_EQ(http_->ContentLength(), static_cast<long>(content.size()));
   EXPECT_TRUE(boxes_->Texts().empty());
 }
 
 TEST_F(ServicesHttp, ConnectStripsThePrefixAndPassesThePort) {
-  std::wstring url = Url(L"/text/10");
-  ASSERT_TRUE(http_->Connect(url, L""));
-  EXPECT_EQ(url, L"127.0.0.1:" + port_ + L"/text/10");
+  const std::optional<std::wstring> sent = http_->Connect(Url(L"/text/10"), L"");
+  ASSERT_TRUE(sent);
+  EXPECT_EQ(*sent, L"127.0.0.1:" + port_ + L"/text/10");
   EXPECT_EQ(http_->ContentLength(), 10);
   // A second request on the same object replaces the first.
-  std::wstring second = Url(L"/text/20");
-  ASSERT_TRUE(http_->Connect(second, L""));
+  ASSERT_TRUE(http_->Connect(Url(L"/text/20"), L""));
   EXPECT_EQ(http_->ContentLength(), 20);
   std::wstring content;
   ASSERT_TRUE(Fetch(L"/text/30", content));
@@ -155,15 +156,13 @@ TEST_F(ServicesHttp, ResponseHeadersWithoutPadding) {
 }
 
 TEST_F(ServicesHttp, NothingListeningFailsQuietly) {
-  std::wstring content = L"untouched";
-  bool toString = true;
   const DWORD start = GetTickCount();
-  EXPECT_FALSE(http_->GetFile(L"http://127.0.0.1:9/none", L"", content, toString));
+  const FetchResult got = http_->Fetch(L"http://127.0.0.1:9/none", L"");
+  EXPECT_FALSE(got.ok);
   EXPECT_LT(GetTickCount() - start, 3000u);
-  EXPECT_EQ(content, L"untouched");
+  EXPECT_EQ(got.text, L"");
   EXPECT_EQ(http_->LastError(), L"HttpSendRequest failed");
-  std::wstring wrong = L"HTTP://127.0.0.1:" + port_ + L"/text/1";
-  EXPECT_FALSE(http_->Connect(wrong, L""));
+  EXPECT_FALSE(http_->Connect(L"HTTP://127.0.0.1:" + port_ + L"/text/1", L""));
   EXPECT_NE(http_->LastError(), L"");
   EXPECT_TRUE(boxes_->Texts().empty());
 }
@@ -174,7 +173,7 @@ TEST_F(ServicesHttp, ServerThatNeverAnswersEndsWithinTheTimeOut) {
   EXPECT_FALSE(Fetch(L"/hang", content));
   EXPECT_LT(GetTickCount() - start, HttpClient::kStepTimeoutMs + 3000);
   EXPECT_EQ(http_->LastError(), L"HttpSendRequest failed");
-  EXPECT_EQ(content, L"untouched");
+  EXPECT_EQ(content, L"");
   // A time limit shortens the wait.
   http_->SetTimeLimit(1000);
   start = GetTickCount();
@@ -198,18 +197,16 @@ TEST_F(ServicesHttp, DownloadReplacesALongerFile) {
   const std::wstring path = std::wstring(dir) + L"ombrelay_http_test.bin";
   std::wstring reason;
   ASSERT_TRUE(base::files::WriteAll(path, std::string(10000, 'x'), reason));
-  EXPECT_TRUE(http_->FileExist(path));
-  std::wstring content = L"untouched";
-  bool toString = false;
-  ASSERT_TRUE(http_->GetFile(Url(L"/bytes/2048"), path, content, toString));
-  EXPECT_FALSE(toString);
-  EXPECT_EQ(content, L"untouched");
+  EXPECT_TRUE(HttpClient::FileExists(path));
+  const FetchResult got = http_->Fetch(Url(L"/bytes/2048"), path);
+  ASSERT_TRUE(got.ok);
+  EXPECT_EQ(got.text, L"");
   EXPECT_TRUE(base::files::ReadAll(path) == BinaryBody(2048));
-  ASSERT_TRUE(http_->GetFile(Url(L"/bytes/0"), path, content, toString));
+  ASSERT_TRUE(http_->Fetch(Url(L"/bytes/0"), path).ok);
   EXPECT_EQ(base::files::ReadAll(path), "");
   DeleteFileW(path.c_str());
-  EXPECT_FALSE(http_->FileExist(path));
-  EXPECT_FALSE(http_->FileExist(dir));
+  EXPECT_FALSE(HttpClient::FileExists(path));
+  EXPECT_FALSE(HttpClient::FileExists(dir));
 }
 
 TEST_F(ServicesHttp, DownloadThatStopsHalfWayLeavesTheOldFileAndNothingBesideIt) {
@@ -221,9 +218,7 @@ TEST_F(ServicesHttp, DownloadThatStopsHalfWayLeavesTheOldFileAndNothingBesideIt)
   std::wstring reason;
   ASSERT_TRUE(base::files::WriteAll(path, "old version", reason));
   http_->SetTimeLimit(1500);
-  std::wstring content;
-  bool toString = false;
-  EXPECT_FALSE(http_->GetFile(Url(L"/stall"), path, content, toString));
+  EXPECT_FALSE(http_->Fetch(Url(L"/stall"), path).ok);
   EXPECT_EQ(base::files::ReadAll(path), "old version");
   WIN32_FIND_DATAW found;
   HANDLE find = FindFirstFileW((dir + L"\\*.tmp").c_str(), &found);
@@ -234,17 +229,13 @@ TEST_F(ServicesHttp, DownloadThatStopsHalfWayLeavesTheOldFileAndNothingBesideIt)
 }
 
 TEST_F(ServicesHttp, EmptyFileNameReadsIntoTheText) {
-  std::wstring content;
-  bool toString = false;
-  ASSERT_TRUE(http_->GetFile(Url(L"/text/5"), L"", content, toString));
-  EXPECT_TRUE(toString);
-  EXPECT_EQ(content, L"abcde");
+  const FetchResult got = http_->Fetch(Url(L"/text/5"), L"");
+  ASSERT_TRUE(got.ok);
+  EXPECT_EQ(got.text, L"abcde");
 }
 
 TEST_F(ServicesHttp, UnwritableFileIsReported) {
-  std::wstring content;
-  bool toString = false;
-  EXPECT_FALSE(http_->GetFile(Url(L"/text/5"), L"C:\\no\\such\\folder\\x.bin", content, toString));
+  EXPECT_FALSE(http_->Fetch(Url(L"/text/5"), L"C:\\no\\such\\folder\\x.bin").ok);
   EXPECT_EQ(boxes_->Texts(), std::vector<std::wstring>{L"Could not retrieve latest version"});
 }
 
