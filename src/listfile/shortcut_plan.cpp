@@ -5,7 +5,6 @@
 #include <cwctype>
 
 #include "base/paths.h"
-#include "base/text_utils.h"
 
 namespace listfile {
 namespace {
@@ -20,7 +19,9 @@ const wchar_t* SpecialFolderName(long location) {
   return location >= 0 && location < 4 ? kNames[location] : nullptr;
 }
 
-std::wstring LinkPath(const std::wstring& folder, const std::wstring& name) { return folder + L'\\' + name + L".lnk"; }
+std::wstring LinkPath(const std::wstring& folder, const std::wstring& name) {
+  return base::paths::WithSeparator(folder) + name + L".lnk";
+}
 
 bool ArgumentsStored(const std::wstring& arguments) { return arguments.find_first_not_of(L' ') != std::wstring::npos; }
 
@@ -38,7 +39,7 @@ RemovalShortcut MakeRemovalShortcut(const std::wstring& programPath, const std::
   const std::wstring base = ProgramBaseName(programPath);
   RemovalShortcut link;
   link.name = base + L" Delete Files";
-  link.target = base::text::GetDirPath(programPath) + L'\\' + base + L".exe";
+  link.target = base::paths::WithSeparator(base::paths::FolderPart(programPath)) + base + L".exe";
   link.iconLocation = link.target + L",0";
   link.workingDirectory = link.target;
   link.arguments = kRemoveFiles + listPath;

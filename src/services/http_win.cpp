@@ -141,7 +141,7 @@ bool HttpClient::GetFile(std::wstring Url, const std::wstring& sFileName, std::w
       // The download replaces the file only once it is whole; a failed one
       // leaves the file as it was and nothing beside it.
       base::files::StagedFile file;
-      ok = file.Open(base::files::FolderOf(sFileName)) && ReadBody(body, &file) && file.MoveTo(sFileName, true);
+      ok = file.Open(base::paths::ParentOf(sFileName)) && ReadBody(body, &file) && file.MoveTo(sFileName, true);
     }
     // What was read before a failure stays.
     if (ReadToString) sContent = base::enc::FromAnsi(body);
