@@ -2,8 +2,6 @@
 // a save places on the desktop and the name it goes under.
 #include "listfile/shortcut_plan.h"
 
-#include <cwctype>
-
 #include "base/paths.h"
 
 namespace listfile {
@@ -27,11 +25,8 @@ bool ArgumentsStored(const std::wstring& arguments) { return arguments.find_firs
 
 std::wstring ProgramBaseName(const std::wstring& programPath) {
   std::wstring name(base::paths::LastName(programPath));
-  if (name.size() >= 4) {
-    std::wstring ext = name.substr(name.size() - 4);
-    for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
-    if (ext == L".exe") name.resize(name.size() - 4);
-  }
+  if (name.size() >= 4 && base::paths::SameText(std::wstring_view(name).substr(name.size() - 4), L".exe"))
+    name.resize(name.size() - 4);
   return name;
 }
 
