@@ -43,7 +43,7 @@ dialogs::FileDialogSettings DialogSettings(const wchar_t* title, DWORD flags) {
   settings.filter = dialogs::AllFilesFilter();
   settings.flags = flags;
   settings.title = title;
-  settings.initialFolder = base::paths::ProgramFolder() + L'\\';
+  settings.initialFolder = base::paths::WithSeparator(base::paths::ProgramFolder());
   return settings;
 }
 

@@ -23,11 +23,6 @@ std::wstring TempName() {
 
 }  // namespace
 
-std::wstring FolderOf(const std::wstring& path) {
-  const size_t cut = paths::LastSeparator(path);
-  return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
-}
-
 StagedFile::~StagedFile() {
   file_.reset();
   if (!temp_.empty() && !placed_) DeleteFileW(paths::Verbatim(temp_).c_str());
@@ -39,11 +34,9 @@ bool StagedFile::Fail(DWORD code) {
 }
 
 bool StagedFile::Open(const std::wstring& folder) {
-  std::wstring prefix = folder;
-  if (!prefix.empty() && !paths::IsSeparator(prefix.back())) prefix += L'\\';
   // CREATE_NEW never opens someone else's file; a taken name gets another.
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::wstring temp = prefix + TempName();
+    const std::wstring temp = paths::JoinPath(folder, TempName());
     file_.reset(CreateFileW(paths::Verbatim(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file_) {
@@ -108,7 +101,7 @@ bool NameTaken(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERRO
 
 DWORD WriteWholeFile(const std::wstring& path, const std::string& bytes) {
   StagedFile staged;
-  if (!staged.Open(FolderOf(path)) || !staged.Write(bytes.data(), bytes.size()) || !staged.MoveTo(path, true))
+  if (!staged.Open(paths::ParentOf(path)) || !staged.Write(bytes.data(), bytes.size()) || !staged.MoveTo(path, true))
     return staged.Error();
   return ERROR_SUCCESS;
 }

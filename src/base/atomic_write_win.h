@@ -40,10 +40,6 @@ class StagedFile {
   DWORD error_ = ERROR_SUCCESS;
 };
 
-// The folder part of a path with its trailing separator ("C:\lists\"), or
-// empty for a bare name.
-std::wstring FolderOf(const std::wstring& path);
-
 // Makes the bytes the whole content of the file at path, replacing any file
 // of that name in one step. Returns ERROR_SUCCESS or the failing step's
 // Win32 error.

@@ -7,6 +7,8 @@
 namespace base::paths {
 namespace {
 
+wchar_t UpperAscii(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
@@ -170,6 +172,8 @@ std::wstring Root(const std::wstring& path) {
 
 std::wstring ShortForm(const std::wstring& path) { return WithoutPrefix(path, false); }
 
+std::wstring ShellPath(const std::wstring& path) { return WithoutSeparator(ShortForm(Verbatim(path))); }
+
 bool HasNameThatPlainFormChanges(const std::wstring& path) {
   for (size_t i = 0; i < path.size(); ++i) {
     if (path[i] != L'.' && path[i] != L' ') continue;
@@ -216,6 +220,22 @@ std::wstring FolderPart(const std::wstring& path) {
   return end == std::wstring::npos ? std::wstring() : path.substr(0, end);
 }
 
+size_t FilePartPos(const std::wstring& fullPath) {
+  const size_t last = fullPath.rfind(L'\\');
+  if (last == std::wstring::npos) return 1;
+  // The file part never starts inside the root ("C:" or "\\server\share").
+  if (last < RootNameEnd(fullPath)) return fullPath.size() + 1;
+  return last + 2;
+}
+
+std::wstring Qualify(const std::wstring& path) {
+  std::wstring result = path;
+  if (result.empty()) return result;
+  if (result.back() == L':') result += L'\\';
+  if (result.size() > 3 && result.back() == L'\\') result.pop_back();
+  return result;
+}
+
 std::wstring FolderApiPath(const std::wstring& path) { return Verbatim(path); }
 
 size_t ParentEnd(const std::wstring& path) {
@@ -224,6 +244,11 @@ size_t ParentEnd(const std::wstring& path) {
   if (end == 0) return std::wstring::npos;
   const size_t slash = path.find_last_of(L"\\/", end - 1);
   return slash;
+}
+
+std::wstring ParentOf(const std::wstring& path) {
+  const size_t end = ParentEnd(path);
+  return end == std::wstring::npos ? std::wstring() : path.substr(0, end + 1);
 }
 
 std::wstring_view LastName(const std::wstring& path) {
@@ -291,7 +316,7 @@ bool FoldAscii(std::wstring_view text, wchar_t* out) {
   for (size_t i = 0; i < text.size(); ++i) {
     const wchar_t c = text[i];
     if (c >= 0x80) return false;
-    out[i] = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+    out[i] = UpperAscii(c);
   }
   return true;
 }
@@ -328,5 +353,18 @@ std::wstring PathKey(const std::wstring& path) {
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) { return PathKey(a) == PathKey(b); }
+
+bool SameText(std::wstring_view a, std::wstring_view b) {
+  // Folding maps one code unit to one, so texts of different lengths never
+  // match. Names are nearly always plain ASCII: those compare with no text made.
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const wchar_t x = a[i], y = b[i];
+    if (x >= 0x80 || y >= 0x80)
+      return FoldCase(std::wstring(a.substr(i))) == FoldCase(std::wstring(b.substr(i)));
+    if (UpperAscii(x) != UpperAscii(y)) return false;
+  }
+  return true;
+}
 
 }  // namespace base::paths

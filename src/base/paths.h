@@ -49,6 +49,10 @@ std::wstring Verbatim(const std::wstring& path);
 std::wstring Root(const std::wstring& path);
 // Removes a "\\?\" or "\\?\UNC\" prefix again, for display.
 std::wstring ShortForm(const std::wstring& path);
+// The path as the shell takes it, which reads no "\\?\" prefix: the
+// canonical form without it; a path that is not full loses only a "\\?\"
+// prefix and its closing separators.
+std::wstring ShellPath(const std::wstring& path);
 // True when some name of the path ends in a dot or a blank: such a path
 // names something else once it goes without the prefix (the shell's calls
 // take no prefixed paths).
@@ -74,6 +78,9 @@ std::wstring FolderApiPath(const std::wstring& path);
 // Where the parent folder of a path ends, as written: its last separator,
 // a closing one left out; npos when it has none.
 size_t ParentEnd(const std::wstring& path);
+// The parent folder of a path as written, with its closing separator:
+// "C:\a\" of "C:\a\b" and of "C:\a\b\"; the empty text when it has none.
+std::wstring ParentOf(const std::wstring& path);
 // The last name of a path, closing separators left off: "b" of "C:\a\b\",
 // "C:" of "C:\". A view into `path` (no text is made).
 std::wstring_view LastName(const std::wstring& path);
@@ -84,6 +91,15 @@ size_t LastSeparator(const std::wstring& path);
 // All before the last separator: "C:\T" of "C:\T\*.*" and of "C:\T\", the
 // empty text when there is none.
 std::wstring FolderPart(const std::wstring& path);
+// Where the file part of a full path begins, counted from 1: one past its
+// last "\" ("*.*" of "C:\T\*.*", the empty part after "C:\T\"). The root
+// ("C:\" or "\\server\share\") is never cut: a path with no "\" after its
+// root's name has no file part and gives its length + 1.
+size_t FilePartPos(const std::wstring& fullPath);
+// A folder as typed, in the form the folder calls take: a bare drive "X:"
+// is its root "X:\", and one closing "\" goes except on a root ("C:\Data\"
+// is "C:\Data"). The empty text stays empty.
+std::wstring Qualify(const std::wstring& path);
 
 // The same folder in one plain spelling: the canonical form, also behind the
 // device prefix "\\.\", which reaches the same items; "X:" is read as the
@@ -116,8 +132,11 @@ std::wstring PathKey(const std::wstring& path);
 void AppendPathKey(const std::wstring& path, std::wstring& out);
 bool SamePath(const std::wstring& a, const std::wstring& b);
 // Letter case folded as the file system folds it: each code unit to its
-// upper case, over all of Unicode (not only A-Z).
+// upper case, over all of Unicode (not only A-Z). The program's one fold.
 std::wstring FoldCase(std::wstring text);
+// Names equal as the file system compares them: ordinal, code unit by code
+// unit, after FoldCase.
+bool SameText(std::wstring_view a, std::wstring_view b);
 // The same fold for a text of plain ASCII, written into `out` (room for
 // text.size() code units) with no allocation; false, `out` part-written,
 // when the text holds anything else.

@@ -41,6 +41,11 @@ std::wstring FullPathName(const std::wstring& path) {
   return Canonical(base + L"\\" + path.substr(driveRelative ? 2 : 0));
 }
 
+std::wstring PlainFullPath(const std::wstring& path) {
+  std::wstring plain = PlainSpelling(path);
+  return IsPlainFull(plain) ? plain : PlainSpelling(FullPathName(plain));
+}
+
 bool IsDriveRoot(const std::wstring& apiPath, DWORD attributes) {
   // A verbatim path with a name below its drive letter's root, and no "/"
   // or name starting with a dot to resolve, is no root unless it is a
@@ -71,24 +76,10 @@ bool IsGone(const std::wstring& apiPath) {
 
 bool IsNotFound(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
 
-bool SameText(const std::wstring& a, const std::wstring& b) {
-  // Ordinal case folding maps one code unit to one, so texts of different
-  // lengths never match.
-  return a.size() == b.size() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                                      static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 std::wstring FoldCase(std::wstring text) {
-  // Nearly every name is plain ASCII, which folds the same everywhere.
-  bool ascii = true;
-  for (wchar_t& c : text) {
-    if (c >= 0x80) {
-      ascii = false;
-      break;
-    }
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-  }
-  if (ascii || text.empty()) return text;
+  // Nearly every name is plain ASCII, which folds the same everywhere; what
+  // the fast fold leaves is folded over all of Unicode.
+  if (text.empty() || FoldAscii(text, &text[0])) return text;
   const int length = static_cast<int>(text.size());
   // Upper case maps one code unit to one, so the length stays.
   std::wstring folded(text.size(), L'\0');
@@ -123,6 +114,12 @@ std::wstring LongNames(const std::wstring& path) {
     head.resize(slash);
   }
   return path;
+}
+
+std::wstring ShortNames(const std::wstring& path) {
+  wchar_t shortPath[MAX_PATH] = L"";
+  const DWORD n = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? PlainSpelling(shortPath) : std::wstring();
 }
 
 std::wstring ProgramPath() {

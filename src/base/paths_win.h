@@ -1,6 +1,6 @@
 // Path questions only the platform can answer: the full form of a path as
-// the program reads it, drive roots, whether an item is gone, names
-// compared as the file system compares them, and where the program is.
+// the program reads it, drive roots, whether an item is gone, paths in
+// their long and short names, and where the program is.
 #pragma once
 #include <windows.h>
 
@@ -14,6 +14,14 @@ namespace base::paths {
 // dots and blanks included (GetFullPathName would drop them and name a
 // neighbour). The empty text when the platform cannot say.
 std::wstring FullPathName(const std::wstring& path);
+// A folder's full form in its plain spelling (PlainSpelling): the device
+// form "\\.\" read as the items it reaches and "X:" as the root "X:\", then
+// a relative path made full (FullPathName).
+std::wstring PlainFullPath(const std::wstring& path);
+// The path with every name in the short 8.3 form the disk has for it; the
+// empty text when the disk cannot say or the short path would not fit
+// MAX_PATH.
+std::wstring ShortNames(const std::wstring& path);
 
 // A drive root or the root of a mounted volume or share. Below a drive
 // root only a folder that is a reparse point (a mounted volume's folder is
@@ -25,8 +33,6 @@ bool IsDriveRoot(const std::wstring& apiPath, DWORD attributes = INVALID_FILE_AT
 bool IsNotFound(DWORD code);
 // Gone from its place: the platform says it is not found.
 bool IsGone(const std::wstring& apiPath);
-// Equal as the file system compares names: ordinal, ignoring letter case.
-bool SameText(const std::wstring& a, const std::wstring& b);
 
 // The full path of the program's own file; the empty text when the platform
 // cannot say (GetLastError then tells why).

@@ -18,33 +18,13 @@ namespace listfile {
 namespace {
 
 using base::paths::Depth;
-using base::paths::IsPlainFull;
-using base::paths::PlainSpelling;
 using base::paths::RootLength;
 
 using base::IdentityOf;
 using Identity = base::ItemIdentity;
 
-// The absolute form with "." and ".." resolved, in the plain spelling.
-std::wstring FullPath(const std::wstring& path) {
-  std::wstring plain = PlainSpelling(path);
-  return IsPlainFull(plain) ? plain : PlainSpelling(base::paths::FullPathName(plain));
-}
-
-// Short names expanded; the path itself when it cannot be looked up.
-std::wstring LongPathOf(const std::wstring& fullPath) {
-  const std::wstring prefixed = base::paths::Verbatim(fullPath);
-  std::wstring expanded(prefixed.size() + MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetLongPathNameW(prefixed.c_str(), &expanded[0], static_cast<DWORD>(expanded.size()));
-    if (n == 0) return fullPath;
-    if (n < expanded.size()) {
-      expanded.resize(n);
-      return PlainSpelling(expanded);
-    }
-    expanded.resize(n);
-  }
-}
+using base::paths::LongNames;
+using base::paths::PlainFullPath;
 
 std::wstring KnownFolder(int csidl) {
   wchar_t path[MAX_PATH] = L"";
@@ -61,21 +41,6 @@ std::wstring ProfilesFolder() {
   wchar_t path[MAX_PATH] = L"";
   DWORD size = MAX_PATH;
   return GetProfilesDirectoryW(path, &size) ? path : L"";
-}
-
-// A folder that is the root of a volume mounted somewhere other than a
-// drive letter.
-bool IsMountedRoot(const std::wstring& fullPath) {
-  std::wstring volume(fullPath.size() + 2, L'\0');
-  if (!GetVolumePathNameW(fullPath.c_str(), &volume[0], static_cast<DWORD>(volume.size()))) return false;
-  volume.resize(wcslen(volume.c_str()));
-  return base::paths::SameText(PlainSpelling(volume), fullPath);
-}
-
-std::wstring ShortPathOf(const std::wstring& fullPath) {
-  wchar_t shortPath[MAX_PATH] = L"";
-  const DWORD n = GetShortPathNameW(fullPath.c_str(), shortPath, MAX_PATH);
-  return n > 0 && n < MAX_PATH ? PlainSpelling(shortPath) : L"";
 }
 
 std::vector<FolderId> FixedDriveRoots() {
@@ -95,8 +60,8 @@ std::vector<FolderId> FixedDriveRoots() {
 
 void ProtectedPlaces::AddFolder(Place place, const std::wstring& path) {
   if (path.empty()) return;
-  const std::wstring full = FullPath(path);
-  ProtectedFolder folder{place, LongPathOf(full), std::nullopt};
+  const std::wstring full = PlainFullPath(path);
+  ProtectedFolder folder{place, LongNames(full), std::nullopt};
   if (const std::optional<Identity> identity = IdentityOf(full)) folder.id = identity->id;
   // One folder reached by two names (Program Files on a 32-bit system, links
   // among the profiles) keeps its first, more telling, place.
@@ -105,7 +70,7 @@ void ProtectedPlaces::AddFolder(Place place, const std::wstring& path) {
   }
   maxDepth_ = std::max(maxDepth_, Depth(folder.longPath));
   names_.emplace_back(base::paths::LastName(folder.longPath));
-  const std::wstring shortPath = ShortPathOf(folder.longPath);
+  const std::wstring shortPath = base::paths::ShortNames(folder.longPath);
   const std::wstring shortName(base::paths::LastName(shortPath));
   if (!shortName.empty() && !base::paths::SameText(shortName, names_.back())) names_.push_back(shortName);
   folders_.push_back(std::move(folder));
@@ -115,9 +80,9 @@ void ProtectedPlaces::AddFolder(Place place, const std::wstring& path) {
 // Public, or the template for new ones).
 void ProtectedPlaces::AddProfiles(const std::wstring& usersFolder) {
   if (usersFolder.empty()) return;
-  const std::wstring users = FullPath(usersFolder);
+  const std::wstring users = PlainFullPath(usersFolder);
   WIN32_FIND_DATAW data;
-  base::win::unique_hfind find(FindFirstFileExW(base::paths::Verbatim(users + L"\\*").c_str(), FindExInfoBasic, &data,
+  base::win::unique_hfind find(FindFirstFileExW(base::paths::Verbatim(base::paths::JoinPath(users, L"*")).c_str(), FindExInfoBasic, &data,
                                           FindExSearchLimitToDirectories, nullptr, 0));
   if (!find) return;
   do {
@@ -158,7 +123,7 @@ std::optional<Place> ProtectedPlaces::Match(const std::wstring& full) {
   if (missing || (identity && !identity->folder)) return std::nullopt;
   if (!resolved_) Resolve();
   if (!identity) {
-    const std::wstring longPath = LongPathOf(full);
+    const std::wstring longPath = LongNames(full);
     for (const ProtectedFolder& folder : folders_) {
       if (base::paths::SamePath(folder.longPath, longPath)) return folder.place;
     }
@@ -168,16 +133,16 @@ std::optional<Place> ProtectedPlaces::Match(const std::wstring& full) {
     if (folder.id == identity->id) return folder.place;
   }
   const bool driveRoot = std::find(driveRoots_.begin(), driveRoots_.end(), identity->id) != driveRoots_.end();
-  if (driveRoot || IsMountedRoot(full)) return Place::DriveRoot;
+  if (driveRoot || base::paths::IsDriveRoot(full)) return Place::DriveRoot;
   return std::nullopt;
 }
 
-std::optional<Place> ProtectedPlaces::Find(const std::wstring& path) { return Match(FullPath(path)); }
+std::optional<Place> ProtectedPlaces::Find(const std::wstring& path) { return Match(PlainFullPath(path)); }
 
 // Short names, case, separators and prefixes never change how deep a full
 // path is, so a deeper path can only be a protected folder through a link.
 std::optional<Place> ProtectedPlaces::FindIfShallow(const std::wstring& path) {
-  const std::wstring full = FullPath(path);
+  const std::wstring full = PlainFullPath(path);
   if (!resolved_) Resolve();
   if (Depth(full) > maxDepth_) return std::nullopt;
   if (RootLength(full) == full.size()) return Match(full);

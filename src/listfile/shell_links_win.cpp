@@ -88,7 +88,7 @@ std::wstring LinkFolder(IDispatch* shellObject, long location, const std::wstrin
   if (const wchar_t* special = SpecialFolderName(location)) {
     CHECK_HR(SpecialFolder(shellObject, special, folder));
   }
-  if (!subFolder.empty()) folder += L'\\' + subFolder;
+  if (!subFolder.empty()) folder = base::paths::WithSeparator(folder) + subFolder;
   return folder;
 }
 

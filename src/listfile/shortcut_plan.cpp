@@ -2,10 +2,7 @@
 // a save places on the desktop and the name it goes under.
 #include "listfile/shortcut_plan.h"
 
-#include <cwctype>
-
 #include "base/paths.h"
-#include "base/text_utils.h"
 
 namespace listfile {
 namespace {
@@ -20,17 +17,16 @@ const wchar_t* SpecialFolderName(long location) {
   return location >= 0 && location < 4 ? kNames[location] : nullptr;
 }
 
-std::wstring LinkPath(const std::wstring& folder, const std::wstring& name) { return folder + L'\\' + name + L".lnk"; }
+std::wstring LinkPath(const std::wstring& folder, const std::wstring& name) {
+  return base::paths::WithSeparator(folder) + name + L".lnk";
+}
 
 bool ArgumentsStored(const std::wstring& arguments) { return arguments.find_first_not_of(L' ') != std::wstring::npos; }
 
 std::wstring ProgramBaseName(const std::wstring& programPath) {
   std::wstring name(base::paths::LastName(programPath));
-  if (name.size() >= 4) {
-    std::wstring ext = name.substr(name.size() - 4);
-    for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
-    if (ext == L".exe") name.resize(name.size() - 4);
-  }
+  if (name.size() >= 4 && base::paths::SameText(std::wstring_view(name).substr(name.size() - 4), L".exe"))
+    name.resize(name.size() - 4);
   return name;
 }
 
@@ -38,7 +34,7 @@ RemovalShortcut MakeRemovalShortcut(const std::wstring& programPath, const std::
   const std::wstring base = ProgramBaseName(programPath);
   RemovalShortcut link;
   link.name = base + L" Delete Files";
-  link.target = base::text::GetDirPath(programPath) + L'\\' + base + L".exe";
+  link.target = base::paths::WithSeparator(base::paths::FolderPart(programPath)) + base + L".exe";
   link.iconLocation = link.target + L",0";
   link.workingDirectory = link.target;
   link.arguments = kRemoveFiles + listPath;

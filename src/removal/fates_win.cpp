@@ -6,7 +6,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -19,7 +18,6 @@
 #include "removal/chunked_pass.h"
 #include "removal/link_guard.h"
 #include "removal/listed_path.h"
-#include "removal/recycle_bin_win.h"
 #include "removal/removal_steps_win.h"
 
 namespace removal {
@@ -127,11 +125,11 @@ void MarkBelowLinks(const Plan& plan, const std::vector<Verdict>& looked, std::v
 
 bool ListFolder(const std::wstring& apiPath, std::vector<FolderEntry>& entries) {
   WIN32_FIND_DATAW data;
-  base::win::unique_hfind find(FindFirstFileExW((apiPath + L"\\*").c_str(), FindExInfoBasic, &data,
+  base::win::unique_hfind find(FindFirstFileExW(base::paths::JoinPath(apiPath, L"*").c_str(), FindExInfoBasic, &data,
                                                 FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
   if (!find) return false;
   do {
-    if (!wcscmp(data.cFileName, L".") || !wcscmp(data.cFileName, L"..")) continue;
+    if (base::paths::IsStep(data.cFileName)) continue;
     entries.push_back({data.cFileName, data.dwFileAttributes,
                        (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
   } while (FindNextFileW(find.get(), &data));
@@ -208,9 +206,8 @@ const FolderEntry* FateCheck::Listing(size_t file, bool& absent) const {
   // A small folder is compared entry by entry, making no text; a large one
   // gets its folded names once.
   if (entries.size() <= kFewEntries) {
-    const std::wstring wanted(name);
     absent = std::none_of(entries.begin(), entries.end(),
-                          [&](const FolderEntry& e) { return base::paths::SameText(e.name, wanted); });
+                          [&](const FolderEntry& e) { return base::paths::SameText(e.name, name); });
     return nullptr;
   }
   std::lock_guard<std::mutex> hold(foldedMutex_);
@@ -292,7 +289,7 @@ void FateCheck::DecideFolders(const std::vector<Verdict>& looked) {
 }
 
 DWORD FateCheck::ShellRefusal(const std::wstring& path) {
-  const std::wstring shellPath = ShellPath(path);
+  const std::wstring shellPath = base::paths::ShellPath(path);
   if (base::paths::HasNameThatPlainFormChanges(shellPath)) return kPlainNameDiffers;
   if (shellPath.size() > kLongestShellPath || shellPath.compare(0, 4, L"\\\\?\\") == 0) return kNoRecycleBin;
   return BinTakes(shellPath) ? 0 : kNoRecycleBin;
@@ -350,7 +347,7 @@ class FolderForesight {
       }
       if (v.attributes == INVALID_FILE_ATTRIBUTES) continue;  // not there: nothing to hold it
       const std::wstring& key = check_.FolderKey(i);
-      const size_t slash = key.rfind(L'\\');
+      const size_t slash = base::paths::ParentEnd(key);
       if (slash != std::wstring::npos) Count(check_.FolderOfKey(key.substr(0, slash)), v.code == 0);
     }
   }

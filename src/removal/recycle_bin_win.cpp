@@ -40,7 +40,7 @@ LRESULT CALLBACK RefuseQuestions(int code, WPARAM wp, LPARAM lp) {
 
 void MoveToBin(const Items& items) {
   std::wstring from;
-  for (const std::wstring* path : items) from += ShellPath(*path) + L'\0';
+  for (const std::wstring* path : items) from += base::paths::ShellPath(*path) + L'\0';
   from += L'\0';
   SHFILEOPSTRUCTW op{};
   op.wFunc = FO_DELETE;
@@ -104,16 +104,16 @@ int EmptyAfterRound(const std::wstring& path, const std::unordered_map<std::wstr
                     DWORD& error) {
   error = ERROR_DIR_NOT_EMPTY;
   WIN32_FIND_DATAW data;
-  base::win::unique_hfind find(FindFirstFileExW((base::paths::FolderApiPath(path) + L"\\*").c_str(), FindExInfoBasic, &data,
+  base::win::unique_hfind find(FindFirstFileExW(base::paths::JoinPath(base::paths::FolderApiPath(path), L"*").c_str(), FindExInfoBasic, &data,
                                           FindExSearchNameMatch, nullptr, 0));
   if (!find) {
     error = GetLastError();
     return kHoldsOthers;
   }
-  const std::wstring parent = base::paths::PathKey(path) + L'\\';
+  const std::wstring parent = base::paths::WithSeparator(base::paths::PathKey(path));
   int round = 0;
   do {
-    if (!wcscmp(data.cFileName, L".") || !wcscmp(data.cFileName, L"..")) continue;
+    if (base::paths::IsStep(data.cFileName)) continue;
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return kHoldsOthers;
     auto found = placed.find(parent + base::paths::FoldCase(data.cFileName));
     if (found == placed.end()) return kHoldsOthers;
@@ -136,10 +136,6 @@ DWORD RecycleFolder(const std::wstring& path, bool linksAlone) {
 }
 
 }  // namespace
-
-std::wstring ShellPath(const std::wstring& path) {
-  return base::paths::WithoutSeparator(base::paths::ShortForm(base::paths::Verbatim(path)));
-}
 
 void RecycleFiles(const std::vector<std::wstring>& files, FateCheck& check, std::vector<std::uint64_t>& bytes,
                   Pacer& pacer, std::vector<Refusal>& refusals) {

@@ -11,10 +11,6 @@
 
 namespace removal {
 
-// The path as the shell takes it: the plain form with "/", "." and ".."
-// resolved, and no closing backslash on a folder.
-std::wstring ShellPath(const std::wstring& path);
-
 // Only the items that `check` lets through are handed over (so never a name
 // that the shell would take for another item, one ending in a dot or a
 // blank); `bytes` gets the size of each file handed over.

@@ -157,7 +157,7 @@ class HeldReasons {
       for (const auto* paths : {&plan_.files, &plan_.folders})
         for (const std::wstring& path : *paths) listed_.insert(base::paths::PathKey(path));
     }
-    const std::wstring parent = base::paths::PathKey(folder) + L'\\';
+    const std::wstring parent = base::paths::WithSeparator(base::paths::PathKey(folder));
     std::vector<FolderEntry> entries;
     ListFolder(base::paths::FolderApiPath(folder), entries);
     size_t unlisted = 0;

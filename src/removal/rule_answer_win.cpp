@@ -30,12 +30,6 @@ std::wstring Refusal(const std::wstring& folder, listfile::ProtectedPlaces& plac
   return std::wstring();
 }
 
-// A walked folder's parent as the walk writes it, with its closing "\\".
-std::wstring ParentOf(const std::wstring& folder) {
-  const size_t end = base::paths::ParentEnd(folder);
-  return end == std::wstring::npos ? std::wstring() : folder.substr(0, end + 1);
-}
-
 // The walked subfolders that hold nothing once the taken files are gone:
 // every file in them taken, no link among them, and every subfolder of
 // theirs emptied too. The rule's own folder (the first) is never one.
@@ -51,7 +45,7 @@ std::vector<std::wstring> EmptiedFolders(const std::vector<search::WalkedFolder>
       emptied.push_back(w.path);
       continue;
     }
-    const auto parent = index.find(ParentOf(w.path));
+    const auto parent = index.find(base::paths::ParentOf(w.path));
     if (parent != index.end()) holdsSome[parent->second] = 1;
   }
   return emptied;

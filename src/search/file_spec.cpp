@@ -31,28 +31,11 @@ bool SplitMissingPath(PathProbe& probe, const FullPathResult& full, std::wstring
 
 }  // namespace
 
-std::wstring Qualify(const std::wstring& path) {
-  std::wstring result = path;
-  if (result.empty()) return result;
-  if (result.back() == L':') result += L'\\';
-  if (result.size() > 3 && result.back() == L'\\') result.pop_back();
-  return result;
-}
-
-size_t PartPos(const std::wstring& fullPath) {
-  size_t last = fullPath.rfind(L'\\');
-  if (last == std::wstring::npos) return 1;
-  // The file part never starts inside the root ("C:" or "\\server\share").
-  const size_t root = base::paths::RootNameEnd(fullPath);
-  if (last < root) return fullPath.size() + 1;
-  return last + 2;
-}
-
 FullPathResult FullPath(PathProbe& probe, const std::wstring& path) {
   FullPathResult result;
   if (path.empty()) return result;
   result.path = probe.FullPathName(path);
-  result.specPos = PartPos(result.path);
+  result.specPos = base::paths::FilePartPos(result.path);
   return result;
 }
 

@@ -1,5 +1,5 @@
 // Path handling of the folder search: the result-flag values, the full form
-// of a path with the position of its file part, Qualify, ExistFile, and the
+// of a path with the position of its file part, ExistFile, and the
 // split of the caller's path into a start folder and a name pattern. The
 // file system is reached only through PathProbe, so all of this also runs
 // against a stand-in file system.
@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "base/paths.h"
 
 namespace search {
 
@@ -36,18 +38,13 @@ class PathProbe {
   virtual std::wstring FirstListedName(const std::wstring& path) = 0;
 };
 
-// "C:" -> "C:\", "C:\" stays, "C:\Data\" -> "C:\Data"; empty stays empty.
-std::wstring Qualify(const std::wstring& path);
-
-// One past the position (counted from 1) of the last "\" of a full path.
-// The search stops at the "\" after a drive ("C:\") and at the "\" that
-// ends the share of "\\server\share\"; a path with no "\" from there on has
-// no file part and gives its length + 1.
-size_t PartPos(const std::wstring& fullPath);
+// The folder calls' form of a folder the user typed: "C:" -> "C:\",
+// "C:\Data\" -> "C:\Data".
+using base::paths::Qualify;
 
 struct FullPathResult {
   std::wstring path;   // empty when the path cannot be formed
-  size_t specPos = 1;  // PartPos of path
+  size_t specPos = 1;  // base::paths::FilePartPos of path
 };
 FullPathResult FullPath(PathProbe& probe, const std::wstring& path);
 

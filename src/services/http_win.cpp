@@ -143,7 +143,7 @@ FetchResult HttpClient::Fetch(const std::wstring& url, const std::wstring& fileN
       // The download replaces the file only once it is whole; a failed one
       // leaves the file as it was and nothing beside it.
       base::files::StagedFile file;
-      result.ok = file.Open(base::files::FolderOf(fileName)) && ReadBody(body, &file) && file.MoveTo(fileName, true);
+      result.ok = file.Open(base::paths::ParentOf(fileName)) && ReadBody(body, &file) && file.MoveTo(fileName, true);
     }
     // What was read before a failure stays.
     result.text = base::enc::FromAnsi(body);

@@ -7,6 +7,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -71,6 +72,26 @@ TEST(PathPieces, FolderPartDropsTheLastNameAndLastNameLeavesClosingSeparatorsOff
   EXPECT_EQ(base::paths::LastName(L"C:\\"), L"C:");
   EXPECT_EQ(base::paths::LastName(L"C:/a/b.txt"), L"b.txt");
   EXPECT_EQ(base::paths::LastName(L"\\"), L"");
+}
+
+TEST(PathPieces, ParentOfKeepsItsClosingSeparatorAndShellPathHasNoPrefix) {
+  const std::pair<const wchar_t*, const wchar_t*> parents[] = {
+      {L"C:\\a\\b\\", L"C:\\a\\"}, {L"C:\\a\\b.txt", L"C:\\a\\"}, {L"b.txt", L""}};
+  for (const auto& [path, parent] : parents) EXPECT_EQ(base::paths::ParentOf(path), parent) << path;
+  const std::pair<const wchar_t*, const wchar_t*> shell[] = {{L"\\\\?\\C:\\a\\.\\b\\", L"C:\\a\\b"},
+                                                             {L"\\\\?\\UNC\\srv\\share\\x", L"\\\\srv\\share\\x"},
+                                                             {L"rel\\a\\", L"rel\\a"}};
+  for (const auto& [path, plain] : shell) EXPECT_EQ(base::paths::ShellPath(path), plain) << path;
+}
+
+// One fold for keys and for compared names: all of Unicode, one code unit
+// to one, ASCII and the rest alike.
+TEST(PathKey, SameTextComparesByTheOneFold) {
+  EXPECT_TRUE(base::paths::SameText(L"Program Files", L"PROGRAM files"));
+  EXPECT_TRUE(base::paths::SameText(L"a\u00e4\u0434", L"A\u00c4\u0414"));
+  EXPECT_FALSE(base::paths::SameText(L"a\u00e4", L"a\u00e5"));
+  EXPECT_FALSE(base::paths::SameText(L"ab", L"ab "));
+  EXPECT_TRUE(base::paths::SameText(L"x\u0101", L"X\u0100"));
 }
 
 TEST(PlainSpelling, VariantsOfOneFolderBecomeOneSpelling) {

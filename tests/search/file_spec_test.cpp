@@ -83,15 +83,16 @@ TEST(SearchQualify, DrivesAndClosingSeparators) {
 }
 
 TEST(SearchPartPos, FilePartAfterTheLastSeparator) {
-  EXPECT_EQ(PartPos(L"C:\\T"), 4u);
-  EXPECT_EQ(PartPos(L"C:\\T\\*.*"), 6u);
-  EXPECT_EQ(PartPos(L"C:\\T\\"), 6u);
-  EXPECT_EQ(PartPos(L"C:\\"), 4u);
-  EXPECT_EQ(PartPos(L"\\\\srv\\share\\x.txt"), 13u);
-  EXPECT_EQ(PartPos(L"\\\\srv\\share\\"), 13u);
+  using base::paths::FilePartPos;
+  EXPECT_EQ(FilePartPos(L"C:\\T"), 4u);
+  EXPECT_EQ(FilePartPos(L"C:\\T\\*.*"), 6u);
+  EXPECT_EQ(FilePartPos(L"C:\\T\\"), 6u);
+  EXPECT_EQ(FilePartPos(L"C:\\"), 4u);
+  EXPECT_EQ(FilePartPos(L"\\\\srv\\share\\x.txt"), 13u);
+  EXPECT_EQ(FilePartPos(L"\\\\srv\\share\\"), 13u);
   // The share itself is never taken for a file part.
-  EXPECT_EQ(PartPos(L"\\\\srv\\share"), 12u);
-  EXPECT_EQ(PartPos(L""), 1u);
+  EXPECT_EQ(FilePartPos(L"\\\\srv\\share"), 12u);
+  EXPECT_EQ(FilePartPos(L""), 1u);
 }
 
 TEST(SearchExistFile, RequiredBitsAndMissingPaths) {
