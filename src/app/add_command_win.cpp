@@ -304,7 +304,7 @@ std::vector<std::wstring> AddFiles(MainWindow& window, listfile::ProtectedPlaces
   base::trap::Guard([&] {
     ST(settings.filter = dialogs::AllFilesFilter());
     settings.title = L"Show Open";
-    ST(settings.initialFolder = base::paths::ProgramFolder() + L"\\");
+    ST(settings.initialFolder = base::paths::WithSeparator(base::paths::ProgramFolder()));
     settings.flags = kAddFileFlags;
   });
   base::trap::Guard([&] { ST(answer = dialogs::ShowOpen(window.hwnd(), settings)); });

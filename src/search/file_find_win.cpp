@@ -117,7 +117,7 @@ class SearchWalk {
       if (step.link) {
         found.folders.push_back(std::move(step.folder.path));
       } else {
-        if (heard_) heard_(Qualify(step.folder.path));
+        if (heard_) heard_(base::paths::Qualify(step.folder.path));
         Take(step.folder, found);
       }
     }
