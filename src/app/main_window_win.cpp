@@ -65,8 +65,9 @@ bool MainWindow::Create(HINSTANCE instance) {
   spec.icon = spec.smallIcon = icon_;
   spec.leaveOut = LeftToTheList;
   if (!Window::Create(spec)) return false;
-  // A start-up step that ends the process at once keeps the placement too.
-  base::SetBeforeEnd([this] { RememberPlacement(); });
+  // The program's window: an end asked for while it shows (not through
+  // Close) keeps its placement too.
+  base::SetBeforeEnd(hwnd_, [this] { RememberPlacement(); });
   return true;
 }
 
@@ -113,7 +114,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp) Close();  // not when the end of the session was called off
       return 0;
     case WM_DESTROY:
-      PostQuitMessage(0);
+      base::EndProgram(0);
       return 0;
     default:
       return Window::OnMessage(msg, wp, lp);

@@ -31,6 +31,13 @@ std::string BinaryBody(size_t n) {
   return s;
 }
 
+// The file's bytes; "<unreadable>" when it cannot be read.
+std::string FileBytes(const std::wstring& path) {
+  std::string bytes;
+  std::wstring reason;
+  return base::files::ReadAll(path, bytes, reason) ? bytes : "<unreadable>";
+}
+
 // Answers the fetcher's "Error" message boxes with OK and keeps their texts.
 class BoxAnswerer {
  public:
@@ -204,9 +211,9 @@ TEST_F(ServicesHttp, DownloadReplacesALongerFile) {
   ASSERT_TRUE(http_->GetFile(Url(L"/bytes/2048"), path, content, toString));
   EXPECT_FALSE(toString);
   EXPECT_EQ(content, L"untouched");
-  EXPECT_TRUE(base::files::ReadAll(path) == BinaryBody(2048));
+  EXPECT_TRUE(FileBytes(path) == BinaryBody(2048));
   ASSERT_TRUE(http_->GetFile(Url(L"/bytes/0"), path, content, toString));
-  EXPECT_EQ(base::files::ReadAll(path), "");
+  EXPECT_EQ(FileBytes(path), "");
   DeleteFileW(path.c_str());
   EXPECT_FALSE(http_->FileExist(path));
   EXPECT_FALSE(http_->FileExist(dir));
@@ -224,7 +231,7 @@ TEST_F(ServicesHttp, DownloadThatStopsHalfWayLeavesTheOldFileAndNothingBesideIt)
   std::wstring content;
   bool toString = false;
   EXPECT_FALSE(http_->GetFile(Url(L"/stall"), path, content, toString));
-  EXPECT_EQ(base::files::ReadAll(path), "old version");
+  EXPECT_EQ(FileBytes(path), "old version");
   WIN32_FIND_DATAW found;
   HANDLE find = FindFirstFileW((dir + L"\\*.tmp").c_str(), &found);
   EXPECT_EQ(find, INVALID_HANDLE_VALUE);
