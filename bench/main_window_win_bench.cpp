@@ -52,7 +52,10 @@ double SaveList(app::MainWindow& window, const std::wstring& path) {
 
 double LoadList(app::MainWindow& window, const std::wstring& path) {
   auto start = std::chrono::steady_clock::now();
-  listfile::LoadedList loaded = listfile::ReadList(base::files::ReadAll(path));
+  std::string bytes;
+  std::wstring reason;
+  if (!base::files::ReadAll(path, bytes, reason)) std::printf("load failed\n");
+  listfile::LoadedList loaded = listfile::ReadList(std::move(bytes));
   window.List().Clear();
   window.List().Reserve(loaded.records.size());
   for (listfile::Record& r : loaded.records) window.List().Append(std::move(r.path), std::move(r.type));

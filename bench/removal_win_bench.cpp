@@ -165,7 +165,10 @@ void SaveAndLoad(const std::vector<listfile::Record>& records, const std::wstrin
   const double save = Seconds(start);
 
   start = std::chrono::steady_clock::now();
-  listfile::LoadedList loaded = listfile::ReadList(base::files::ReadAll(listPath));
+  std::string bytes;
+  std::wstring reason;
+  if (!base::files::ReadAll(listPath, bytes, reason)) std::printf("load failed\n");
+  listfile::LoadedList loaded = listfile::ReadList(std::move(bytes));
   list.Clear();
   list.Reserve(loaded.records.size());
   for (listfile::Record& r : loaded.records) list.Append(std::move(r.path), std::move(r.type));

@@ -31,13 +31,6 @@ void Inform(MainWindow& window, const wchar_t* text, const wchar_t* title, UINT 
   MessageBoxW(window.hwnd(), text, title, MB_OK | icon);
 }
 
-// The program file's full path.
-std::wstring ProgramPath() {
-  const std::wstring path = base::paths::ProgramPath();
-  if (path.empty()) base::trap::RaiseWin32(GetLastError());
-  return path;
-}
-
 dialogs::FileDialogSettings DialogSettings(const wchar_t* title, DWORD flags) {
   dialogs::FileDialogSettings settings;
   settings.filter = dialogs::AllFilesFilter();
@@ -78,13 +71,12 @@ void WarnOfProtectedFolders(MainWindow& window) {
 // A desktop that refuses the shortcut is a plain failure: the list itself
 // was saved, and the user is told so with the reason.
 bool PlaceShortcut(const std::wstring& listPath, listfile::PlacedShortcut& placed, std::wstring& reason) {
-  try {
-    placed = listfile::PlaceRemovalShortcut(ProgramPath(), listPath);
-    return true;
-  } catch (const base::trap::Failure& failure) {
-    reason = failure.description;
+  const std::wstring program = base::paths::ProgramPath();
+  if (program.empty()) {
+    reason = base::trap::SystemMessage(GetLastError());
     return false;
   }
+  return listfile::PlaceRemovalShortcut(program, listPath, placed, reason);
 }
 
 }  // namespace

@@ -66,8 +66,9 @@ bool MainWindow::Create(HINSTANCE instance) {
   spec.leaveOut = LeftToTheList;
   spec.controls = Controls();
   if (!Window::Create(spec)) return false;
-  // A start-up step that ends the process at once keeps the placement too.
-  base::SetBeforeEnd([this] { RememberPlacement(); });
+  // The program's window: an end asked for while it shows (not through
+  // Close) keeps its placement too.
+  base::SetBeforeEnd(hwnd_, [this] { RememberPlacement(); });
   return true;
 }
 
@@ -106,7 +107,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp) Close();  // not when the end of the session was called off
       return 0;
     case WM_DESTROY:
-      PostQuitMessage(0);
+      base::EndProgram(0);
       return 0;
     default:
       return Window::OnMessage(msg, wp, lp);

@@ -44,7 +44,11 @@ std::wstring ListName(const std::wstring& listPath) { return std::wstring(base::
 // False keeps the window open.
 bool ApplyChoice(HWND owner, const std::wstring& listPath, const std::wstring& seen, const RunChoice& choice) {
   if (choice.schedule.when == unattended::RunWhen::Never) {
-    unattended::Withdraw(listPath);
+    std::wstring problem;
+    if (!unattended::Withdraw(listPath, problem)) {
+      Tell(owner, ListName(listPath) + L": " + problem, MB_OK | MB_ICONEXCLAMATION);
+      return false;
+    }
     Tell(owner, ListName(listPath) + L" will not run by itself.", MB_OK | MB_ICONINFORMATION);
     return true;
   }

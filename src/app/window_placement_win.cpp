@@ -48,6 +48,7 @@ void SavePlacement(HWND hwnd) {
   saved.normal = ScreenRect{r.left, r.top, r.right, r.bottom};
   saved.maximized = wp.showCmd == SW_SHOWMAXIMIZED ||
                     (wp.showCmd == SW_SHOWMINIMIZED && (wp.flags & WPF_RESTORETOMAXIMIZED));
+  // A place not remembered only opens the next window centred: untold.
   services::SaveString(HKEY_CURRENT_USER, kKeyPath, kValueName, FormatPlacement(saved));
 }
 

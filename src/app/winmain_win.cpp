@@ -96,16 +96,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   startLock.Release();
   LoadStep(window, arguments, removalRun);
 
-  // The loop ends once the main window has gone (WM_QUIT); returning lets
-  // the destructors run and the files close.
-  MSG msg{};
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (base::DispatchDialogMessage(&msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  // A search stopped by the close ends within milliseconds; it must not
-  // outlive the lists it fills.
+  // The loop ends once the end is asked for (base::EndProgram: the main
+  // window going, the prompt's every way out, a start-up step); returning
+  // lets the destructors run and the files close.
+  const int exitCode = base::RunMessageLoop();
+  // A search or a run stopped by the end ends within milliseconds; it must
+  // not outlive the lists it fills.
   base::WindowJob::StopAllAndWait(std::chrono::seconds(5));
-  return static_cast<int>(msg.wParam);
+  // A window still there (the hidden main window of a removal run or of a
+  // start-up that ended) goes before the objects behind it do.
+  if (window.hwnd()) DestroyWindow(window.hwnd());
+  return exitCode;
 }

@@ -19,11 +19,15 @@ std::wstring SystemMessage(DWORD code) {
 
 void RaiseWin32(DWORD code) { Raise(static_cast<long>(code), SystemMessage(code)); }
 
-void RaiseHresult(HRESULT hr) {
+std::wstring HresultMessage(HRESULT hr) {
   wchar_t hex[16];
   wsprintfW(hex, L"0x%08lX", static_cast<unsigned long>(hr));
+  return SystemMessage(static_cast<DWORD>(hr)) + L" (" + hex + L")";
+}
+
+void RaiseHresult(HRESULT hr) {
   DWORD code = HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<DWORD>(hr);
-  Raise(static_cast<long>(code), SystemMessage(static_cast<DWORD>(hr)) + L" (" + hex + L")");
+  Raise(static_cast<long>(code), HresultMessage(hr));
 }
 
 void InstallMessageBoxPresenter() {

@@ -12,6 +12,8 @@ namespace base::trap {
 
 // The platform's message for an error code, without the closing full stop.
 std::wstring SystemMessage(DWORD code);
+// The same for a COM failure, with its code: "Access is denied (0x80070005)".
+std::wstring HresultMessage(HRESULT hr);
 [[noreturn]] void RaiseWin32(DWORD code);
 [[noreturn]] void RaiseHresult(HRESULT hr);
 // Shows reports in a message box owned by the active window.

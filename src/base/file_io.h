@@ -6,9 +6,9 @@
 
 namespace base::files {
 
-// Reads every byte of the file. A file that cannot be opened or read raises
-// a trap failure with the platform's reason.
-std::string ReadAll(const std::wstring& path);
+// Reads every byte of the file into `bytes`. False, with the platform's
+// reason and `bytes` empty, when the file cannot be opened or read.
+bool ReadAll(const std::wstring& path, std::string& bytes, std::wstring& reason);
 
 // Makes the bytes the file's whole content: they are written to a temporary
 // file beside it, which then replaces it in one step. Returns true only when

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "base/encoding.h"
-#include "base/error_trap.h"
 #include "base/file_io.h"
 
 namespace base::files {
@@ -21,16 +20,21 @@ struct File {
 
 }  // namespace
 
-std::string ReadAll(const std::wstring& path) {
+bool ReadAll(const std::wstring& path, std::string& bytes, std::wstring& reason) {
+  std::string().swap(bytes);
   File file;
   file.f = std::fopen(enc::ToUtf8(path).c_str(), "rb");
-  if (!file.f) trap::Raise(errno == ENOENT ? 53 : 75, ErrnoText(errno));
-  std::string bytes;
+  if (!file.f) {
+    reason = ErrnoText(errno);
+    return false;
+  }
   char buf[65536];
   size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, file.f)) > 0) bytes.append(buf, n);
-  if (std::ferror(file.f)) trap::Raise(57, L"Device I/O error");
-  return bytes;
+  if (!std::ferror(file.f)) return true;
+  std::string().swap(bytes);
+  reason = L"Device I/O error";
+  return false;
 }
 
 // The temporary file's name is the target's with ".~tmp" added; rename

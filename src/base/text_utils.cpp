@@ -42,15 +42,6 @@ std::wstring BytesToText(std::string bytes) {
   return enc::FromAnsi(bytes);
 }
 
-std::wstring LoadTextFile(const std::wstring& path) {
-  std::wstring result;
-  trap::Guard([&] {
-    std::string bytes = ST(files::ReadAll(path));
-    result = BytesToText(std::move(bytes));
-  });
-  return result;
-}
-
 std::string LineBytes(const std::wstring& text) {
   std::string bytes;
   enc::ToAnsi(text, bytes);

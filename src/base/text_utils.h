@@ -1,5 +1,6 @@
-// Shared text and path routines: splitting at a separator, reading a whole
-// file as text, writing a text as one line, and the folder part of a path.
+// Shared text and path routines: splitting at a separator, the bytes of a
+// text file as text, writing a text as one line, and the folder part of a
+// path.
 #pragma once
 #include <string>
 #include <vector>
@@ -16,8 +17,6 @@ size_t ArgumentsStart(const std::wstring& commandLine);
 // The bytes of a text file as text: byte 0 reads as a blank, the rest is
 // converted from the ANSI code page.
 std::wstring BytesToText(std::string bytes);
-// The whole file as text (empty after a reported failure).
-std::wstring LoadTextFile(const std::wstring& path);
 
 // What SaveData writes: the text in the ANSI code page followed by CR LF.
 std::string LineBytes(const std::wstring& text);

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "base/encoding.h"
-#include "base/error_trap.h"
 #include "base/file_io.h"
 #include "base/text_utils.h"
 
@@ -158,12 +157,7 @@ LoadedList ReadList(std::string bytes) {
 const wchar_t kNotAListText[] = L"This file is not a delete list: it holds NUL bytes, which no delete list does.";
 
 bool ReadListFile(const std::wstring& path, std::string& bytes, std::wstring& reason) {
-  try {
-    bytes = base::files::ReadAll(path);
-  } catch (const base::trap::Failure& failure) {
-    reason = failure.description;
-    return false;
-  }
+  if (!base::files::ReadAll(path, bytes, reason)) return false;
   if (bytes.find('\0') == std::string::npos) return true;
   std::string().swap(bytes);
   reason = kNotAListText;

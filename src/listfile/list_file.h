@@ -85,9 +85,9 @@ struct LoadedList {
 };
 LoadedList ReadList(std::string bytes);
 
-// Reads a list file's bytes without reporting: false with the platform's
-// reason when the file cannot be read, and with kNotAListText when it holds
-// a NUL byte (no list file does: a picture or a program was chosen).
+// Reads a list file's bytes: false with the platform's reason when the file
+// cannot be read, and with kNotAListText when it holds a NUL byte (no list
+// file does: a picture or a program was chosen).
 bool ReadListFile(const std::wstring& path, std::string& bytes, std::wstring& reason);
 extern const wchar_t kNotAListText[];
 

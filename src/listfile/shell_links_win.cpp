@@ -6,9 +6,11 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <optional>
+
 #include "base/atomic_write_win.h"
 #include "base/dispatch_win.h"
-#include "base/error_trap_win.h"
+#include "base/error_trap_win.h"  // the platform's messages
 #include "base/paths.h"
 #include "base/paths_win.h"
 #include "listfile/shortcut_plan.h"
@@ -69,53 +71,69 @@ std::wstring PassingLinkPath(const std::wstring& folder, const std::wstring& nam
   return LinkPath(folder, L"~" + name + L" " + std::to_wstring(GetCurrentProcessId()));
 }
 
-void PutInPlace(const std::wstring& passing, const std::wstring& final) {
-  const DWORD error = base::files::MoveOver(passing, final);
-  if (error == ERROR_SUCCESS) return;
+// Turns a step's outcome into the reason the user reads; true when it went.
+bool Went(HRESULT hr, std::wstring& reason) {
+  if (SUCCEEDED(hr)) return true;
+  reason = base::trap::HresultMessage(hr);
+  return false;
+}
+bool Went(DWORD error, std::wstring& reason) {
+  if (error == ERROR_SUCCESS) return true;
+  reason = base::trap::SystemMessage(error);
+  return false;
+}
+
+bool PutInPlace(const std::wstring& passing, const std::wstring& final, std::wstring& reason) {
+  if (Went(base::files::MoveOver(passing, final), reason)) return true;
   DeleteFileW(passing.c_str());
-  base::trap::RaiseWin32(error);
+  return false;
 }
 
 // The sub-folder is made when nothing of that name is there; any failure
-// simply leaves it as it is.
+// simply leaves it as it is (the link's own write then tells).
 void MakeSubFolder(const std::wstring& folder) {
   if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryW(folder.c_str(), nullptr);
 }
 
 // The folder a link of this location and sub-folder goes into.
-std::wstring LinkFolder(IDispatch* shellObject, long location, const std::wstring& subFolder) {
-  std::wstring folder;
+HRESULT LinkFolder(IDispatch* shellObject, long location, const std::wstring& subFolder, std::wstring& folder) {
+  folder.clear();
   if (const wchar_t* special = SpecialFolderName(location)) {
-    CHECK_HR(SpecialFolder(shellObject, special, folder));
+    const HRESULT hr = SpecialFolder(shellObject, special, folder);
+    if (FAILED(hr)) return hr;
   }
   if (!subFolder.empty()) folder = base::paths::WithSeparator(folder) + subFolder;
-  return folder;
+  return S_OK;
 }
 
 // More than any command line can hold (32,767 characters).
 constexpr int kMostArgumentChars = 32768;
 
 // Whose the link of that name is, by the list its arguments name. A file
-// that is no link at all is not this list's either.
-NameOwner OwnerOf(const std::wstring& linkPath, const std::wstring& listPath) {
+// that is no link at all is not this list's either. None, with the reason,
+// when that cannot be told (the link is held or refused).
+std::optional<NameOwner> OwnerOf(const std::wstring& linkPath, const std::wstring& listPath, std::wstring& reason) {
   const DWORD attributes = GetFileAttributesW(base::paths::Verbatim(linkPath).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
     if (base::paths::IsNotFound(error)) return NameOwner::Nobody;
-    base::trap::RaiseWin32(error);
+    Went(error, reason);
+    return std::nullopt;
   }
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return NameOwner::OtherList;
   ComRef<IShellLinkW> link;
-  CHECK_HR(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                            reinterpret_cast<void**>(link.put())));
   ComRef<IPersistFile> file;
-  CHECK_HR(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put())));
+  if (!Went(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                             reinterpret_cast<void**>(link.put())),
+            reason) ||
+      !Went(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put())), reason))
+    return std::nullopt;
   const HRESULT loaded = file.get()->Load(linkPath.c_str(), STGM_READ);
   // Held or refused, the link's list cannot be told: that is a failure.
-  if (HRESULT_FACILITY(loaded) == FACILITY_WIN32) CHECK_HR(loaded);
+  if (HRESULT_FACILITY(loaded) == FACILITY_WIN32 && !Went(loaded, reason)) return std::nullopt;
   if (FAILED(loaded)) return NameOwner::OtherList;
   std::wstring arguments(kMostArgumentChars, L'\0');
-  CHECK_HR(link.get()->GetArguments(&arguments[0], kMostArgumentChars));
+  if (!Went(link.get()->GetArguments(&arguments[0], kMostArgumentChars), reason)) return std::nullopt;
   arguments.resize(wcsnlen(arguments.c_str(), arguments.size()));
   const std::wstring listed = ListPathOfArguments(arguments);
   return !listed.empty() && base::paths::SamePath(listed, listPath) ? NameOwner::ThisList : NameOwner::OtherList;
@@ -123,41 +141,61 @@ NameOwner OwnerOf(const std::wstring& linkPath, const std::wstring& listPath) {
 
 }  // namespace
 
-void CreateLink(long location, const std::wstring& name, const std::wstring& target, const std::wstring& hotKey,
+bool CreateLink(long location, const std::wstring& name, const std::wstring& target, const std::wstring& hotKey,
                 const std::wstring& iconLocation, const std::wstring& workingDirectory,
-                const std::wstring& subFolder, short windowStyle, const std::wstring& arguments) {
+                const std::wstring& subFolder, short windowStyle, const std::wstring& arguments,
+                std::wstring& reason) {
   ComRef<IDispatch> shellObject;
-  CHECK_HR(base::win::CreateObject(L"WScript.Shell", shellObject));
-  const std::wstring folder = ST(LinkFolder(shellObject.get(), location, subFolder));
+  std::wstring folder;
+  if (!Went(base::win::CreateObject(L"WScript.Shell", shellObject), reason) ||
+      !Went(LinkFolder(shellObject.get(), location, subFolder, folder), reason))
+    return false;
   if (!subFolder.empty()) MakeSubFolder(folder);
   ComRef<IDispatch> link;
   const std::wstring passing = PassingLinkPath(folder, name);
-  CHECK_HR(ShortcutObject(shellObject.get(), passing, link));
-  CHECK_HR(PutNumber(link.get(), L"Windowstyle", windowStyle));
-  CHECK_HR(EmptyHotKeyRefusalIsHarmless(hotKey, PutText(link.get(), L"HotKey", hotKey)));
-  CHECK_HR(PutText(link.get(), L"TargetPath", target));
-  CHECK_HR(PutText(link.get(), L"IconLocation", iconLocation));
-  CHECK_HR(PutText(link.get(), L"Description", name));
-  CHECK_HR(PutText(link.get(), L"WorkingDirectory", workingDirectory));
-  if (ArgumentsStored(arguments)) {
-    CHECK_HR(PutText(link.get(), L"Arguments", arguments));
+  if (!Went(ShortcutObject(shellObject.get(), passing, link), reason) ||
+      !Went(PutNumber(link.get(), L"Windowstyle", windowStyle), reason) ||
+      !Went(EmptyHotKeyRefusalIsHarmless(hotKey, PutText(link.get(), L"HotKey", hotKey)), reason) ||
+      !Went(PutText(link.get(), L"TargetPath", target), reason) ||
+      !Went(PutText(link.get(), L"IconLocation", iconLocation), reason) ||
+      !Went(PutText(link.get(), L"Description", name), reason) ||
+      !Went(PutText(link.get(), L"WorkingDirectory", workingDirectory), reason))
+    return false;
+  if (ArgumentsStored(arguments) && !Went(PutText(link.get(), L"Arguments", arguments), reason)) return false;
+  if (!Went(Save(link.get()), reason)) {
+    DeleteFileW(passing.c_str());
+    return false;
   }
-  const HRESULT saved = Save(link.get());
-  if (FAILED(saved)) DeleteFileW(passing.c_str());
-  CHECK_HR(saved);
-  ST(PutInPlace(passing, LinkPath(folder, name)));
+  return PutInPlace(passing, LinkPath(folder, name), reason);
 }
 
-PlacedShortcut PlaceRemovalShortcut(const std::wstring& programPath, const std::wstring& listPath) {
+bool PlaceRemovalShortcut(const std::wstring& programPath, const std::wstring& listPath, PlacedShortcut& placed,
+                          std::wstring& reason) {
   const RemovalShortcut link = MakeRemovalShortcut(programPath, listPath);
   ComRef<IDispatch> shellObject;
-  CHECK_HR(base::win::CreateObject(L"WScript.Shell", shellObject));
-  const std::wstring desktop = ST(LinkFolder(shellObject.get(), DeskTop, std::wstring()));
-  const std::wstring name = ST(ChooseShortcutName(
-      link.name, listPath, [&](const std::wstring& n) { return OwnerOf(LinkPath(desktop, n), listPath); }));
-  if (name.empty()) RAISE(ERROR_FILE_EXISTS, L"every name the shortcut could take is another list's");
-  ST(CreateLink(DeskTop, name, link.target, L"", link.iconLocation, link.workingDirectory, L"", 1, link.arguments));
-  return {name, link.name};
+  std::wstring desktop;
+  if (!Went(base::win::CreateObject(L"WScript.Shell", shellObject), reason) ||
+      !Went(LinkFolder(shellObject.get(), DeskTop, std::wstring(), desktop), reason))
+    return false;
+  // A name whose owner cannot be told ends the choice: no later name is
+  // looked at, and the reason is the save's.
+  bool untold = false;
+  const std::wstring name = ChooseShortcutName(link.name, listPath, [&](const std::wstring& n) {
+    if (untold) return NameOwner::OtherList;
+    const std::optional<NameOwner> owner = OwnerOf(LinkPath(desktop, n), listPath, reason);
+    untold = !owner;
+    return owner ? *owner : NameOwner::OtherList;
+  });
+  if (untold) return false;
+  if (name.empty()) {
+    reason = L"every name the shortcut could take is another list's";
+    return false;
+  }
+  if (!CreateLink(DeskTop, name, link.target, L"", link.iconLocation, link.workingDirectory, L"", 1, link.arguments,
+                  reason))
+    return false;
+  placed = {name, link.name};
+  return true;
 }
 
 }  // namespace listfile

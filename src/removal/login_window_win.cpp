@@ -1,10 +1,11 @@
 // The password prompt of a removal run. OK has the run read the list named
 // on the command line, asks for confirmation, has the run check the password
 // and run the passes, and shows its closing message; every way out of the
-// prompt ends the program. The passes run on a thread of their own while
-// the prompt's message loop goes on; Cancel then reads "Stop": Stop, Esc or
-// a close request (Task Manager's End task sends one) end the run after the
-// items in hand.
+// prompt ends the program (through its message loop: the prompt goes, the
+// end is asked for, and nothing more is done). The passes run on a thread
+// of their own while the prompt's message loop goes on; Cancel then reads
+// "Stop": Stop, Esc or a close request (Task Manager's End task sends one)
+// end the run after the items in hand.
 #include "removal/login_window_win.h"
 
 #include <commctrl.h>
@@ -77,7 +78,13 @@ class LoginWindow : public base::Window {
   void ShowProgress(size_t done, size_t total);
   void SetRunning(bool running);
   void RequestStop();
-  [[noreturn]] void Leave();
+  // Closes the prompt and asks for the program's end; the caller returns at
+  // once. Once more does nothing.
+  void Leave();
+  // True once the program is ending, for whatever reason (a close request
+  // while a message box was open, say): a step coming back from a message
+  // box goes no further then, whatever the box answered.
+  bool Left() const { return base::Ending(); }
   int Ask(const std::wstring& text, const wchar_t* title, UINT type) const {
     return MessageBoxW(hwnd_, text.c_str(), title, type);
   }
@@ -157,13 +164,14 @@ void LoginWindow::OnOk() {
   std::wstring problem;
   if (!run.Read(problem)) {
     Ask(problem, L"Remove", MB_OK | MB_ICONEXCLAMATION);
-    Leave();
+    return Leave();
   }
   // It counts what the list holds now: a preview shown earlier may no longer
   // be true. What the preview found the rules take is told while the list
   // still has those rules, as what it found.
   const RulesForeseen* foreseen = preview_ ? preview_->Foreseen() : nullptr;
-  if (Ask(run.Confirmation(foreseen), L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES) Leave();
+  if (Ask(run.Confirmation(foreseen), L"Remove", MB_YESNOCANCEL | MB_ICONINFORMATION) != IDYES || Left())
+    return Leave();
   if (!run.PasswordMatches(ControlText(kPasswordEdit))) {
     Ask(L"Incorrect Password.", L"Password", MB_OK | MB_ICONINFORMATION);
     return;
@@ -180,6 +188,7 @@ void LoginWindow::OnPreview() {
     Ask(problem, L"Preview", MB_OK | MB_ICONEXCLAMATION);
     return;
   }
+  if (Left()) return;
   preview_.reset();  // one preview at a time: the newest
   preview_ = std::make_unique<PreviewWindow>();
   if (!preview_->Open(hwnd_, run.Planned(), TickedDisposal())) {
@@ -192,6 +201,8 @@ Disposal LoginWindow::TickedDisposal() const {
   return IsDlgButtonChecked(hwnd_, kRecycleBinBox) == BST_CHECKED ? Disposal::RecycleBin : Disposal::Delete;
 }
 
+// A choice that cannot be remembered is no reason to hold up the run: it
+// goes untold.
 Disposal LoginWindow::ChosenDisposal() const {
   const Disposal disposal = TickedDisposal();
   services::SaveString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue,
@@ -223,7 +234,7 @@ void LoginWindow::RemoveListed(RemovalRun&& run) {
   if (!job_) {
     running_.reset();
     Ask(L"The removal could not be started: no thread could be started.", L"Status", MB_OK | MB_ICONEXCLAMATION);
-    Leave();
+    return Leave();
   }
   SetRunning(true);
 }
@@ -273,9 +284,11 @@ void LoginWindow::ShowProgress(size_t done, size_t total) {
 
 void LoginWindow::Leave() {
   if (job_) job_->Forget();
-  base::trap::Guard([&] {
-    ST(DestroyWindow(hwnd_));
-  });
+  if (hwnd_) {
+    base::trap::Guard([&] {
+      ST(DestroyWindow(hwnd_));
+    });
+  }
   base::EndProgram();
 }
 

@@ -1,6 +1,7 @@
 // Registry settings store. Names and texts cross into the registry in the
-// ANSI code page; a text that has no exact ANSI form is reported, not
-// written with substitutes.
+// ANSI code page; a text that has no exact ANSI form is reported by the
+// trap, not written with substitutes: the program stores only texts of its
+// own, so such a text is a failure nothing expected.
 #include "services/registry_win.h"
 
 #include <cstdint>
@@ -43,16 +44,18 @@ std::wstring BinaryValue(HKEY key, const std::string& name, DWORD size) {
 
 }  // namespace
 
-void SaveString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& text) {
+bool SaveString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& text) {
+  bool saved = false;
   base::trap::Guard([&] {
     const std::string path = ST(Ansi(keyPath));
     const std::string name = ST(Ansi(valueName));
     const std::string data = ST(Ansi(text));
     base::win::unique_hkey key;
     if (RegCreateKeyA(root, path.c_str(), key.put()) != ERROR_SUCCESS) return;
-    RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>(data.size() + 1));
+    saved = RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                           static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
   });
+  return saved;
 }
 
 std::wstring GetString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName) {

@@ -8,8 +8,10 @@
 namespace services {
 
 // Writes a REG_SZ value (with its terminating NUL), creating missing keys.
-// A failed write is silent.
-void SaveString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& text);
+// False when it was not written; the callers keep remembered choices, and
+// one not remembered is no reason to stop what the user is doing, so none
+// of them tells.
+bool SaveString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& text);
 // Reads a value; a missing key or value gives the empty text.
 std::wstring GetString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName);
 // REG_SZ as text (whole, with or without a terminating NUL), REG_BINARY of

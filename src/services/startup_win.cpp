@@ -1,6 +1,7 @@
 // Start-up services: the application constants, the About item's caption,
 // the update check against the maker's version file and the first-run
-// disclaimer. The update check and the disclaimer may end the program.
+// disclaimer. The update check and the disclaimer may ask for the program's
+// end (base::EndProgram); the start-up then goes no further.
 #include "services/startup_win.h"
 
 #include "base/error_trap_win.h"
@@ -43,21 +44,43 @@ void ApplyUpdateUrlSetting() {
   if (!configured.empty()) UpdateURL = configured;
 }
 
-void CheckForUpdate(HWND owner, const std::wstring& versionFile) {
+bool CheckForUpdate(HWND owner, const std::wstring& versionFile) {
   const UpdateOffer offer = ReadVersionFile(versionFile, CurrentVersion);
-  if (!offer.offer) return;
+  if (!offer.offer) return true;
   const std::wstring text = kOfferStart + offer.address + kOfferEnd;
   const int answer = MessageBoxW(owner, text.c_str(), L"New Version", MB_YESNOCANCEL | MB_ICONINFORMATION);
+  if (base::Ending()) return false;
   // Only web addresses go to the shell: the file must not start programs.
+  // The shell tells the user itself when it cannot open the address.
   if (answer == IDYES && offer.canOpen) OpenInternet(owner, offer.address, ShowOnly);
-  if (offer.mustDownload) base::EndProgram();
+  if (!offer.mustDownload) return true;
+  base::EndProgram();
+  return false;
 }
 
-void AskDisclaimer(HWND owner) {
+bool AskDisclaimer(HWND owner) {
   const std::wstring valueName = Appname + L"FirstTime";
-  if (!GetString(HKEY_CURRENT_USER, MainKey, valueName).empty()) return;
-  if (MessageBoxW(owner, kDisclaimer, L"Agreement", MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES) base::EndProgram();
+  if (!GetString(HKEY_CURRENT_USER, MainKey, valueName).empty()) return true;
+  const int answer = MessageBoxW(owner, kDisclaimer, L"Agreement", MB_YESNOCANCEL | MB_ICONQUESTION);
+  if (base::Ending()) return false;
+  if (answer != IDYES) {
+    base::EndProgram();
+    return false;
+  }
+  // Not remembered, the question only comes again at the next start.
   SaveString(HKEY_CURRENT_USER, MainKey, valueName, L"No");
+  return true;
+}
+
+// The offer and the disclaimer, then `then` unless one of them asked for
+// the program's end (a failure the trap reports leaves out the rest of the
+// two, and the start-up goes on).
+void CarryOn(HWND owner, const std::wstring& versionFile, const std::function<void()>& then) {
+  base::trap::Guard([&] {
+    if (!ST(CheckForUpdate(owner, versionFile))) return;
+    ST(AskDisclaimer(owner));
+  });
+  if (!base::Ending() && then) then();
 }
 
 // A message-only window that takes the fetch's end and carries the
@@ -88,12 +111,8 @@ class VersionFetch : public base::Window {
 
   void Fetched() {
     job_.reset();
-    base::trap::Guard([&] {
-      ST(CheckForUpdate(owner_, versionFile_));
-      ST(AskDisclaimer(owner_));
-    });
     const std::function<void()> then = std::move(then_);
-    if (then) then();
+    CarryOn(owner_, versionFile_, then);
   }
 
   HWND owner_ = nullptr;
@@ -104,14 +123,23 @@ class VersionFetch : public base::Window {
 
 void StartUp(HWND owner, const std::function<void(const std::wstring&)>& setAboutCaption, std::function<void()> then) {
   static VersionFetch fetch;
+  bool constants = false;
   bool fetching = false;
   base::trap::Guard([&] {
     ST(SetAppConstants());
     ST(ApplyUpdateUrlSetting());
     ST(setAboutCaption(L"About " + Appname));
+    constants = true;
     fetching = ST(fetch.Start(owner, then));
   });
-  if (!fetching && then) then();
+  if (fetching) return;
+  // A fetch that could not start makes no offer, but the disclaimer is
+  // still asked before the program is used.
+  if (constants) {
+    CarryOn(owner, std::wstring(), then);
+  } else if (then) {
+    then();
+  }
 }
 
 }  // namespace services

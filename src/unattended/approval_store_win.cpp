@@ -84,13 +84,20 @@ bool KeepApproval(const Approval& approval) {
   return key && WriteText(key.get(), approval.listPath, ApprovalText(approval));
 }
 
-void DropApproval(const std::wstring& listPath) {
-  const base::win::unique_hkey key = OpenKey(kApprovalsKey, false);
-  if (!key) return;
+bool DropApproval(const std::wstring& listPath) {
+  base::win::unique_hkey key;
+  const LSTATUS opened = RegOpenKeyExW(HKEY_CURRENT_USER, kApprovalsKey, 0, KEY_READ | KEY_WRITE, key.put());
+  if (opened == ERROR_FILE_NOT_FOUND) return true;  // no approval at all
+  if (opened != ERROR_SUCCESS) return false;
+  bool dropped = true;
   for (const auto& value : Values(key.get()))
-    if (base::paths::SamePath(value.first, listPath)) RegDeleteValueW(key.get(), value.first.c_str());
+    if (base::paths::SamePath(value.first, listPath))
+      dropped = dropped && RegDeleteValueW(key.get(), value.first.c_str()) == ERROR_SUCCESS;
+  return dropped;
 }
 
+// The run log has the same line: a note that cannot be written only leaves
+// the main window's word at its next start out, so it goes untold.
 void NoteBrokenApproval(const std::wstring& line) {
   const base::win::unique_hkey key = OpenKey(kSettingsKey, true);
   if (!key) return;

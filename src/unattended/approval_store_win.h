@@ -18,8 +18,8 @@ std::vector<Approval> AllApprovals();
 // Keeps the approval in place of any the list had. False when the
 // settings could not be written.
 bool KeepApproval(const Approval& approval);
-// Forgets the list's approval.
-void DropApproval(const std::wstring& listPath);
+// Forgets the list's approval. False when it stays in the settings.
+bool DropApproval(const std::wstring& listPath);
 
 // Adds one line to the note of broken approvals (the last few are kept).
 void NoteBrokenApproval(const std::wstring& line);

@@ -18,17 +18,52 @@
 namespace unattended {
 namespace {
 
-void RemoveStarters(const Approval& approval) {
-  RemoveSignInValue(approval.signInName);
-  DeleteScheduledTask(approval.taskName);
+// What stayed of a list's starters: the Run value, the task.
+struct Stayed {
+  bool signIn = false;
+  HRESULT task = S_OK;
+  bool Any() const { return signIn || FAILED(task); }
+  void Add(const Stayed& other) {
+    signIn = signIn || other.signIn;
+    if (SUCCEEDED(task)) task = other.task;
+  }
+  // "The sign-in entry that starts it could not be removed." and the like.
+  std::wstring Text() const {
+    std::wstring text;
+    if (signIn) text += L"The sign-in entry that starts it could not be removed.";
+    if (FAILED(task)) {
+      if (!text.empty()) text += L" ";
+      text += L"The scheduled task that starts it could not be removed: " + base::trap::HresultMessage(task) + L".";
+    }
+    return text;
+  }
+};
+
+Stayed RemoveStarters(const Approval& approval) {
+  Stayed stayed;
+  stayed.signIn = !RemoveSignInValue(approval.signInName);
+  stayed.task = DeleteScheduledTask(approval.taskName);
+  return stayed;
 }
 
 // Every Run value and task that starts `program` unattended on the list (on
 // any list when it is empty), whatever its name.
-void RemoveMarkedStarters(const std::wstring& program, const std::wstring& listPath) {
-  if (program.empty()) return;
-  RemoveSignInValuesWhere([&](const StartCommand& c) { return IsApprovalStarter(c, program, listPath); });
-  DeleteScheduledTasksWhere([&](const StartCommand& c) { return IsApprovalStarter(c, program, listPath); });
+Stayed RemoveMarkedStarters(const std::wstring& program, const std::wstring& listPath) {
+  Stayed stayed;
+  if (program.empty()) return stayed;
+  stayed.signIn =
+      !RemoveSignInValuesWhere([&](const StartCommand& c) { return IsApprovalStarter(c, program, listPath); });
+  stayed.task = DeleteScheduledTasksWhere([&](const StartCommand& c) { return IsApprovalStarter(c, program, listPath); });
+  return stayed;
+}
+
+// The list's starters, those its approval names and any other that starts
+// this program unattended on it.
+Stayed RemoveListStarters(const std::wstring& listPath) {
+  Stayed stayed;
+  if (const std::optional<Approval> approval = FindApproval(listPath)) stayed = RemoveStarters(*approval);
+  stayed.Add(RemoveMarkedStarters(base::paths::ProgramPath(), listPath));
+  return stayed;
 }
 
 // The first name no other list's approval uses for its Run value or task.
@@ -89,8 +124,13 @@ bool Approve(const std::wstring& listPath, const std::string& bytes, const Sched
     problem = L"The list file's digest could not be made.";
     return false;
   }
-  if (const std::optional<Approval> earlier = FindApproval(listPath)) RemoveStarters(*earlier);
-  RemoveMarkedStarters(base::paths::ProgramPath(), listPath);
+  // A starter of the earlier approval that stayed would start the list at
+  // its old time as well: nothing new is made then.
+  const Stayed stayed = RemoveListStarters(listPath);
+  if (stayed.Any()) {
+    problem = stayed.Text() + L" Nothing was changed: the list runs by itself as it did.";
+    return false;
+  }
   DropApproval(listPath);
   const std::wstring name = FreeStartName(listPath);
   if (schedule.when != RunWhen::Never) {
@@ -98,17 +138,25 @@ bool Approve(const std::wstring& listPath, const std::string& bytes, const Sched
     (schedule.when == RunWhen::SignIn ? approval.signInName : approval.taskName) = name;
   }
   if (KeepApproval(approval)) return true;
-  RemoveStarters(approval);
+  RemoveStarters(approval);  // just made, and taken away again as far as it goes
   problem = L"The approval could not be written to the settings.";
   return false;
 }
 
-void Withdraw(const std::wstring& listPath) {
-  if (const std::optional<Approval> approval = FindApproval(listPath)) RemoveStarters(*approval);
-  RemoveMarkedStarters(base::paths::ProgramPath(), listPath);
-  DropApproval(listPath);
+bool Withdraw(const std::wstring& listPath, std::wstring& problem) {
+  const Stayed stayed = RemoveListStarters(listPath);
+  if (!DropApproval(listPath)) {
+    problem = L"Its approval could not be taken out of the settings, so it still runs by itself.";
+    if (stayed.Any()) problem += L" " + stayed.Text();
+    return false;
+  }
+  if (!stayed.Any()) return true;
+  problem = stayed.Text() + L" Without its approval the list removes nothing when it starts; each start adds a "
+                            L"line to the run log.";
+  return false;
 }
 
+// The uninstaller's step has nobody to tell: what stays is left as it is.
 void RemoveAllStarters(const std::wstring& program) {
   for (const Approval& approval : AllApprovals()) RemoveStarters(approval);
   RemoveMarkedStarters(program, std::wstring());

@@ -9,7 +9,6 @@
 
 #include "base/dispatch_win.h"
 #include "base/handles_win.h"
-#include "services/registry_win.h"
 
 namespace unattended {
 
@@ -81,6 +80,21 @@ bool FolderEmpty(ITaskFolder* folder) {
   return count == 0;
 }
 
+// A Run value's command line, read as the wide-character text it is kept
+// as (a list's path, and so the value's name, may hold characters the ANSI
+// code page has not); empty for a value that is no text.
+std::wstring CommandLineOf(HKEY key, const std::wstring& name) {
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+    return {};
+  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+  DWORD got = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &got) != ERROR_SUCCESS)
+    return {};
+  text.resize(wcsnlen(text.c_str(), text.size()));
+  return text;
+}
+
 // The names of the Run values whose command line passes the test.
 std::vector<std::wstring> SignInValuesWhere(HKEY key, const StarterTest& ours) {
   std::vector<std::wstring> names;
@@ -89,9 +103,14 @@ std::vector<std::wstring> SignInValuesWhere(HKEY key, const StarterTest& ours) {
     DWORD length = static_cast<DWORD>(name.size());
     if (RegEnumValueW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
     const std::wstring found(name.data(), length);
-    if (ours(SplitStartCommand(services::RegQueryStringValue(key, found)))) names.push_back(found);
+    if (ours(SplitStartCommand(CommandLineOf(key, found)))) names.push_back(found);
   }
   return names;
+}
+
+// A task or its folder that is not there.
+bool NotThere(HRESULT hr) {
+  return hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
 }
 
 // The program and arguments of each of the task's actions that starts a
@@ -148,10 +167,12 @@ bool SetSignInValue(const std::wstring& name, const std::wstring& program, const
                         static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-void RemoveSignInValue(const std::wstring& name) {
-  if (name.empty()) return;
+bool RemoveSignInValue(const std::wstring& name) {
+  if (name.empty()) return true;
   const base::win::unique_hkey key = RunKey(KEY_SET_VALUE);
-  if (key) RegDeleteValueW(key.get(), name.c_str());
+  if (!key) return false;
+  const LSTATUS status = RegDeleteValueW(key.get(), name.c_str());
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
 bool SignInValueExists(const std::wstring& name) {
@@ -159,11 +180,16 @@ bool SignInValueExists(const std::wstring& name) {
   return key && RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-void RemoveSignInValuesWhere(const StarterTest& ours) {
+bool RemoveSignInValuesWhere(const StarterTest& ours) {
   const base::win::unique_hkey key = RunKey(KEY_QUERY_VALUE | KEY_SET_VALUE);
-  if (!key) return;
+  if (!key) return false;
   // Found first, removed after: removing while enumerating would skip values.
-  for (const std::wstring& name : SignInValuesWhere(key.get(), ours)) RegDeleteValueW(key.get(), name.c_str());
+  bool removed = true;
+  for (const std::wstring& name : SignInValuesWhere(key.get(), ours)) {
+    const LSTATUS status = RegDeleteValueW(key.get(), name.c_str());
+    removed = removed && (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND);
+  }
+  return removed;
 }
 
 HRESULT RegisterScheduledTask(const std::wstring& name, const std::wstring& xml) {
@@ -182,10 +208,10 @@ HRESULT DeleteScheduledTask(const std::wstring& name) {
   if (name.empty()) return S_OK;
   ComRef<ITaskFolder> root, folder;
   HRESULT hr = OurFolder(root, folder, false);
-  if (FAILED(hr)) return hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ? S_OK : hr;
+  if (FAILED(hr)) return NotThere(hr) ? S_OK : hr;
   const Bstr taskName(name);
   hr = folder.get()->DeleteTask(taskName.get(), 0);
-  if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) hr = S_OK;
+  if (NotThere(hr)) hr = S_OK;
   if (SUCCEEDED(hr) && FolderEmpty(folder.get())) {
     const Bstr folderName(kTaskFolder);
     folder.reset();
@@ -202,15 +228,21 @@ bool ScheduledTaskExists(const std::wstring& name) {
   return SUCCEEDED(folder.get()->GetTask(taskName.get(), task.put()));
 }
 
-void DeleteScheduledTasksWhere(const StarterTest& ours) {
+HRESULT DeleteScheduledTasksWhere(const StarterTest& ours) {
   std::vector<std::wstring> names;
   {
     // Let go before the removal, which takes the folder away with its last task.
     ComRef<ITaskFolder> root, folder;
-    if (FAILED(OurFolder(root, folder, false))) return;
+    const HRESULT hr = OurFolder(root, folder, false);
+    if (FAILED(hr)) return NotThere(hr) ? S_OK : S_FALSE;
     names = TasksWhere(folder.get(), ours);
   }
-  for (const std::wstring& name : names) DeleteScheduledTask(name);
+  HRESULT first = S_OK;
+  for (const std::wstring& name : names) {
+    const HRESULT hr = DeleteScheduledTask(name);
+    if (SUCCEEDED(first)) first = hr;
+  }
+  return first;
 }
 
 }  // namespace unattended

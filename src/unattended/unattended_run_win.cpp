@@ -35,7 +35,9 @@ const wchar_t kForgetStarters[] = L"/forget-unattended-starts";
 // how many more.
 constexpr size_t kLoggedLeftovers = 1000;
 
-// Each detail is one line of the entry.
+// Each detail is one line of the entry. The run log is where an unattended
+// run tells; one that cannot be written leaves nobody to tell, and the exit
+// code still says whether the run went.
 void Log(const std::wstring& headline, const std::vector<std::wstring>& details = {}) {
   AppendToRunLog(LogEntry(LogStamp(), headline, details));
 }

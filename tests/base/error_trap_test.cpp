@@ -116,26 +116,37 @@ int LineHolding(const std::string& file, const std::string& needle) {
   return 0;
 }
 
-TEST_F(TrapTest, GuardedProcedureReportsItsStatementAndReturnsEmpty) {
-  EXPECT_EQ(base::text::LoadTextFile(L"/no/such/folder/list.txt"), L"");
+// The first of SplitString's numbered statements, a real one of the program.
+const std::string& RealSource() {
+  static const std::string source = std::string(OMBRELAY_SOURCE_DIR) + "/src/base/text_utils.cpp";
+  return source;
+}
+int RealLine() { return LineHolding(RealSource(), "ST(pieces.assign(1"); }
+
+// A guarded step that fails at that statement, as a failure there would:
+// the Guard reports it, and the caller goes on.
+bool FailAtARealStatement(long number, const std::wstring& description) {
+  bool after = false;
+  base::trap::Guard([&] {
+    base::trap::Mark(RealSource().c_str(), RealLine());
+    base::trap::Raise(number, description);
+    after = true;
+  });
+  return after;
+}
+
+TEST_F(TrapTest, AReportShowsTheNumberAndTextOfItsStatementAndTheCallerGoesOn) {
+  EXPECT_FALSE(FailAtARealStatement(53, L"File not found"));
   ASSERT_EQ(shown_.size(), 1u);
-#ifdef _WIN32
-  // The failing call is the file open inside the reader.
-  const std::string source = std::string(OMBRELAY_SOURCE_DIR) + "/src/base/file_io_win.cpp";
-  int line = LineHolding(source, "CHECK_HANDLE(CreateFileW(");
-  const std::wstring number_line = L"Error Number: 3.\r\n";
-#else
-  const std::string source = std::string(OMBRELAY_SOURCE_DIR) + "/src/base/text_utils.cpp";
-  int line = LineHolding(source, "ST(files::ReadAll(path))");
-  const std::wstring number_line = L"Error Number: 53.\r\n";
-#endif
+  const int line = RealLine();
   ASSERT_GT(line, 0);
-  int number = base::trap::StatementNumber({source.c_str(), line});
+  int number = base::trap::StatementNumber({RealSource().c_str(), line});
   ASSERT_GT(number, 0);
   const std::wstring& text = shown_[0].text;
-  EXPECT_EQ(text.rfind(number_line + L"Error Description: ", 0), 0u) << base::enc::ToUtf8(text);
+  EXPECT_EQ(text.rfind(L"Error Number: 53.\r\nError Description: File not found.\r\n", 0), 0u)
+      << base::enc::ToUtf8(text);
   EXPECT_NE(text.find(L"Error Line: " + std::to_wstring(number) + L".\r\n"), std::wstring::npos);
-  EXPECT_NE(text.find(L"Error Code: " + SourceLine(source.c_str(), line) + L"\r\n"), std::wstring::npos)
+  EXPECT_NE(text.find(L"Error Code: " + SourceLine(RealSource().c_str(), line) + L"\r\n"), std::wstring::npos)
       << base::enc::ToUtf8(text);
 }
 
@@ -169,8 +180,8 @@ TEST_F(TrapTest, EachThreadReportsItsOwnStatementFromTheTableHandedIn) {
 
 TEST_F(TrapTest, NoAnswerSilencesARealStatement) {
   answer_ = base::trap::Answer::No;
-  base::text::LoadTextFile(L"/no/such/file");
-  base::text::LoadTextFile(L"/no/such/file");
+  FailAtARealStatement(53, L"File not found");
+  FailAtARealStatement(53, L"File not found");
   EXPECT_EQ(shown_.size(), 1u);
   EXPECT_EQ(base::trap::SilencedList().size(), 2u);
 }
@@ -185,7 +196,7 @@ TEST_F(TrapTest, FailureBeforeAnyStatementIsNotShownAndCallerContinues) {
 
 TEST_F(TrapTest, NestedGuardRestoresTheCallersPosition) {
   base::trap::Guard([&] {
-    base::text::LoadTextFile(L"/no/such/file");   // reported inside, at its own statement
+    FailAtARealStatement(53, L"File not found");  // reported inside, at its own statement
     base::trap::Raise(6, L"outer");                   // the caller has no numbered statement yet
   });
   EXPECT_EQ(shown_.size(), 1u);

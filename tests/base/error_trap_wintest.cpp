@@ -1,5 +1,7 @@
 // The error trap in the Win32 build: a real failure shows the real message
-// box, whose "Error Code:" line is the failing statement's source text.
+// box, whose "Error Code:" line is the failing statement's source text. The
+// failure: a setting whose text has no exact ANSI form, which the settings
+// store reports rather than writes with substitutes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,7 +13,7 @@
 
 #include "base/encoding.h"
 #include "base/error_trap_win.h"
-#include "base/text_utils.h"
+#include "services/registry_win.h"
 
 namespace {
 
@@ -25,6 +27,15 @@ std::wstring SourceLineHolding(const std::string& file, const std::string& needl
     }
   }
   return L"";
+}
+
+const wchar_t kKey[] = L"SOFTWARE\\OmbrelayTrapTest";
+
+// Saves a text no ANSI code page holds; true when it was written.
+bool SaveUnstorable() {
+  const bool saved = services::SaveString(HKEY_CURRENT_USER, kKey, L"Name", L"\u4e2d\u6587");
+  RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+  return saved;
 }
 
 TEST(ErrorTrapBox, RealFailureShowsFiveLinesAndNoSilencesIt) {
@@ -48,14 +59,14 @@ TEST(ErrorTrapBox, RealFailureShowsFiveLinesAndNoSilencesIt) {
         Sleep(20);
       }
     });
-    EXPECT_EQ(base::text::LoadTextFile(L"C:\\no\\such\\folder\\list.txt"), L"");
+    EXPECT_FALSE(SaveUnstorable());
     done = true;
     answer.join();
     text = seen;
   }
-  std::wstring code = SourceLineHolding(OMBRELAY_SOURCE_DIR "/src/base/file_io_win.cpp", "CHECK_HANDLE(CreateFileW(");
+  std::wstring code = SourceLineHolding(OMBRELAY_SOURCE_DIR "/src/services/registry_win.cpp", "= ST(Ansi(text));");
   ASSERT_FALSE(code.empty());
-  EXPECT_EQ(text.rfind(L"Error Number: 3.\r\nError Description: ", 0), 0u) << base::enc::ToUtf8(text);
+  EXPECT_EQ(text.rfind(L"Error Number: 1113.\r\nError Description: ", 0), 0u) << base::enc::ToUtf8(text);
   EXPECT_NE(text.find(L"\r\nError Code: " + code + L"\r\nDo you wish to pause on this error again?"),
             std::wstring::npos)
       << base::enc::ToUtf8(text);
@@ -67,7 +78,7 @@ TEST(ErrorTrapBox, RealFailureShowsFiveLinesAndNoSilencesIt) {
     return base::trap::Answer::Yes;
   };
   base::trap::SetPresenter(counting);
-  EXPECT_EQ(base::text::LoadTextFile(L"C:\\no\\such\\folder\\list.txt"), L"");
+  EXPECT_FALSE(SaveUnstorable());
   base::trap::SetPresenter(nullptr);
   base::trap::ResetForTests();
 }

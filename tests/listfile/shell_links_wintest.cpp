@@ -1,6 +1,6 @@
 // Shortcuts written through the scripting shell object, read back with the
 // shell's own link reader: the values, replacement, blank arguments, the
-// sub-folder, and a failure handed to the caller.
+// sub-folder, and a failure handed to the caller with its reason.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 
 #include <string>
 
-#include "base/error_trap.h"
 #include "listfile/shell_links_win.h"
 
 namespace {
@@ -68,16 +67,17 @@ class ShellLinks : public ::testing::Test {
   std::wstring link_ = Desktop() + L"\\Ombrelay Test Link.lnk";
   std::wstring sub_ = Desktop() + L"\\Ombrelay Test Folder";
   std::wstring sub_link_ = sub_ + L"\\Ombrelay Test Link.lnk";
+  std::wstring reason_;
 };
 
 TEST_F(ShellLinks, WritesTheValuesAndReplacesAnEarlierLink) {
-  listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"",
+  EXPECT_TRUE(listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"",
                     L"C:\\windows\\notepad.exe,0", L"C:\\windows\\notepad.exe", L"", 1,
-                    L"Remove Files*C:\\My Lists\\first.txt");
+                    L"Remove Files*C:\\My Lists\\first.txt", reason_));
   ASSERT_TRUE(Exists(link_));
-  listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"",
+  EXPECT_TRUE(listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"",
                     L"C:\\windows\\notepad.exe,0", L"C:\\windows\\notepad.exe", L"", 1,
-                    L"Remove Files*C:\\My Lists\\second.txt");
+                    L"Remove Files*C:\\My Lists\\second.txt", reason_));
   LinkValues v = ReadLink(link_);
   EXPECT_EQ(v.target, L"C:\\windows\\notepad.exe");
   EXPECT_EQ(v.arguments, L"Remove Files*C:\\My Lists\\second.txt");
@@ -90,21 +90,21 @@ TEST_F(ShellLinks, WritesTheValuesAndReplacesAnEarlierLink) {
 
 TEST_F(ShellLinks, BlankArgumentsAreLeftOutAndSubFolderIsMade) {
   ASSERT_FALSE(Exists(sub_));
-  listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"",
-                    L"Ombrelay Test Folder", 1, L"   ");
+  EXPECT_TRUE(listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"",
+                    L"Ombrelay Test Folder", 1, L"   ", reason_));
   ASSERT_TRUE(Exists(sub_link_));
   EXPECT_EQ(ReadLink(sub_link_).arguments, L"");
   // Into the existing folder again.
-  listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"",
-                    L"Ombrelay Test Folder", 1, L" x ");
+  EXPECT_TRUE(listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"",
+                    L"Ombrelay Test Folder", 1, L" x ", reason_));
   EXPECT_EQ(ReadLink(sub_link_).arguments, L" x ");
 }
 
-TEST_F(ShellLinks, AFailureIsLeftToTheCaller) {
+TEST_F(ShellLinks, AFailureComesBackWithItsReason) {
   // A sub-folder under a missing folder cannot be made, so the link cannot be written.
-  EXPECT_THROW(listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"",
-                                 L"no such folder\\below", 1, L""),
-               base::trap::Failure);
+  EXPECT_FALSE(listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon,
+                                    L"", L"no such folder\\below", 1, L"", reason_));
+  EXPECT_FALSE(reason_.empty());
   EXPECT_FALSE(Exists(link_));
 }
 

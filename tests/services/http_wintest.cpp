@@ -32,6 +32,13 @@ std::string BinaryBody(size_t n) {
   return s;
 }
 
+// The file's bytes; "<unreadable>" when it cannot be read.
+std::string FileBytes(const std::wstring& path) {
+  std::string bytes;
+  std::wstring reason;
+  return base::files::ReadAll(path, bytes, reason) ? bytes : "<unreadable>";
+}
+
 // Answers the fetcher's "Error" message boxes with OK and keeps their texts.
 class BoxAnswerer {
  public:
@@ -201,9 +208,9 @@ TEST_F(ServicesHttp, DownloadReplacesALongerFile) {
   const FetchResult got = http_->Fetch(Url(L"/bytes/2048"), path);
   ASSERT_TRUE(got.ok);
   EXPECT_EQ(got.text, L"");
-  EXPECT_TRUE(base::files::ReadAll(path) == BinaryBody(2048));
+  EXPECT_TRUE(FileBytes(path) == BinaryBody(2048));
   ASSERT_TRUE(http_->Fetch(Url(L"/bytes/0"), path).ok);
-  EXPECT_EQ(base::files::ReadAll(path), "");
+  EXPECT_EQ(FileBytes(path), "");
   DeleteFileW(path.c_str());
   EXPECT_FALSE(HttpClient::FileExists(path));
   EXPECT_FALSE(HttpClient::FileExists(dir));
@@ -219,7 +226,7 @@ TEST_F(ServicesHttp, DownloadThatStopsHalfWayLeavesTheOldFileAndNothingBesideIt)
   ASSERT_TRUE(base::files::WriteAll(path, "old version", reason));
   http_->SetTimeLimit(1500);
   EXPECT_FALSE(http_->Fetch(Url(L"/stall"), path).ok);
-  EXPECT_EQ(base::files::ReadAll(path), "old version");
+  EXPECT_EQ(FileBytes(path), "old version");
   WIN32_FIND_DATAW found;
   HANDLE find = FindFirstFileW((dir + L"\\*.tmp").c_str(), &found);
   EXPECT_EQ(find, INVALID_HANDLE_VALUE);
