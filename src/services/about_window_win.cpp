@@ -40,13 +40,13 @@ const wchar_t kUnavailable[] = L"System Information Is Unavailable At This Time"
 
 void StartSystemInfo(HWND owner) {
   const std::wstring path = SystemInfoPath();
-  if (path.empty() || !StartProgram(path)) MessageBoxW(owner, kUnavailable, Appname.c_str(), MB_OK);
+  if (path.empty() || !StartProgram(path)) MessageBoxW(owner, kUnavailable, kAppName, MB_OK);
 }
 
 // Centred on the owner while it shows, else on the work area. The icon is
 // the big one alone: the title bar keeps no icon, as a dialog's.
 bool AboutWindow::Load(HWND owner, HICON icon) {
-  const std::wstring caption = L"About " + Appname;
+  const std::wstring caption = L"About " + std::wstring(kAppName);
   base::WindowSpec spec{kClassName, caption.c_str(), kStyle, kExStyle, owner};
   spec.client = {kClientWidth, kClientHeight};
   spec.icon = icon;
@@ -56,8 +56,8 @@ bool AboutWindow::Load(HWND owner, HICON icon) {
 // The load handler: title and version.
 void AboutWindow::OnLoad() {
   base::trap::Guard([&] {
-    CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutTitle, Appname.c_str()));
-    CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutVersion, CurrentVersion.c_str()));
+    CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutTitle, kAppName));
+    CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutVersion, kCurrentVersion));
   });
 }
 

@@ -1,4 +1,4 @@
-// Start-up services: the application constants, the About item's caption,
+// Start-up services: the About item's caption,
 // the update check against the maker's version file and the first-run
 // disclaimer. The update check and the disclaimer may end the program.
 #include "services/startup_win.h"
@@ -31,23 +31,23 @@ HttpClient& CheckVersion() {
   return fetcher;
 }
 
-std::wstring FetchVersionFile() {
+std::wstring FetchVersionFile(const std::wstring& address) {
   std::wstring data;
   bool readToString = true;
   CheckVersion().SetTimeLimit(kUpdateCheckLimitMs);
-  CheckVersion().GetFile(UpdateURL, L"", data, readToString, L"");
+  CheckVersion().GetFile(address, L"", data, readToString, L"");
   return data;
 }
 
 }  // namespace
 
-void ApplyUpdateUrlSetting() {
-  const std::wstring configured = GetString(HKEY_CURRENT_USER, MainKey, L"UpdateURL");
-  if (!configured.empty()) UpdateURL = configured;
+std::wstring UpdateAddress() {
+  const std::wstring configured = GetString(HKEY_CURRENT_USER, kSettingsKey, L"UpdateURL");
+  return configured.empty() ? std::wstring(kUpdateURL) : configured;
 }
 
 void CheckForUpdate(HWND owner, const std::wstring& versionFile) {
-  const UpdateOffer offer = ReadVersionFile(versionFile, CurrentVersion);
+  const UpdateOffer offer = ReadVersionFile(versionFile, kCurrentVersion);
   if (!offer.offer) return;
   const std::wstring text = kOfferStart + offer.address + kOfferEnd;
   const int answer = MessageBoxW(owner, text.c_str(), L"New Version", MB_YESNOCANCEL | MB_ICONINFORMATION);
@@ -57,23 +57,24 @@ void CheckForUpdate(HWND owner, const std::wstring& versionFile) {
 }
 
 void AskDisclaimer(HWND owner) {
-  const std::wstring valueName = Appname + L"FirstTime";
-  if (!GetString(HKEY_CURRENT_USER, MainKey, valueName).empty()) return;
+  const std::wstring valueName = kAppName + std::wstring(L"FirstTime");
+  if (!GetString(HKEY_CURRENT_USER, kSettingsKey, valueName).empty()) return;
   if (MessageBoxW(owner, kDisclaimer, L"Agreement", MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES) base::EndProgram();
-  SaveString(HKEY_CURRENT_USER, MainKey, valueName, L"No");
+  SaveString(HKEY_CURRENT_USER, kSettingsKey, valueName, L"No");
 }
 
 // A message-only window that takes the fetch's end and carries the
 // start-up on from there.
 class VersionFetch : public base::Window {
  public:
-  bool Start(HWND owner, std::function<void()> then) {
+  // The fetch asks `address` for the version file.
+  bool Start(HWND owner, const std::wstring& address, std::function<void()> then) {
     base::WindowSpec spec{kFetchClass, L"", 0, 0, HWND_MESSAGE};
     spec.navigation = false;
     if (!hwnd_ && !Create(spec)) return false;
     owner_ = owner;
     then_ = std::move(then);
-    auto work = [this](base::WindowJob&) { versionFile_ = FetchVersionFile(); };
+    auto work = [this, address](base::WindowJob&) { versionFile_ = FetchVersionFile(address); };
     job_ = base::WindowJob::Start(hwnd_, kMsgFetchProgress, kMsgFetched, std::move(work));
     return job_ != nullptr;
   }
@@ -109,10 +110,9 @@ void StartUp(HWND owner, const std::function<void(const std::wstring&)>& setAbou
   static VersionFetch fetch;
   bool fetching = false;
   base::trap::Guard([&] {
-    ST(SetAppConstants());
-    ST(ApplyUpdateUrlSetting());
-    ST(setAboutCaption(L"About " + Appname));
-    fetching = ST(fetch.Start(owner, then));
+    const std::wstring address = ST(UpdateAddress());
+    ST(setAboutCaption(L"About " + std::wstring(kAppName)));
+    fetching = ST(fetch.Start(owner, address, then));
   });
   if (!fetching && then) then();
 }

@@ -1,4 +1,4 @@
-// The Run value through the registry's wide-character API, the task through
+// The Run value through the registry store, the task through
 // the Task Scheduler 2.0 COM interface.
 #include "unattended/starters_win.h"
 
@@ -13,7 +13,6 @@
 
 namespace unattended {
 
-const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kTaskFolder[] = L"Ombrelay";
 
 namespace {
@@ -40,13 +39,7 @@ class Bstr {
   BSTR b_ = nullptr;
 };
 
-base::win::unique_hkey RunKey(REGSAM access) {
-  base::win::unique_hkey key;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, access, nullptr, key.put(), nullptr) !=
-      ERROR_SUCCESS)
-    key.reset();
-  return key;
-}
+base::win::unique_hkey RunKey(REGSAM access) { return services::CreateKey(HKEY_CURRENT_USER, services::kRunKey, access); }
 
 // The root folder of the local Task Scheduler.
 HRESULT RootFolder(ComRef<ITaskFolder>& root) {
@@ -84,13 +77,8 @@ bool FolderEmpty(ITaskFolder* folder) {
 // The names of the Run values whose command line passes the test.
 std::vector<std::wstring> SignInValuesWhere(HKEY key, const StarterTest& ours) {
   std::vector<std::wstring> names;
-  std::wstring name(32768, L'\0');
-  for (DWORD i = 0;; ++i) {
-    DWORD length = static_cast<DWORD>(name.size());
-    if (RegEnumValueW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    const std::wstring found(name.data(), length);
-    if (ours(SplitStartCommand(services::RegQueryStringValue(key, found)))) names.push_back(found);
-  }
+  for (const std::wstring& name : services::ValueNames(key))
+    if (ours(SplitStartCommand(services::RegQueryStringValue(key, name)))) names.push_back(name);
   return names;
 }
 
@@ -143,27 +131,25 @@ std::vector<std::wstring> TasksWhere(ITaskFolder* folder, const StarterTest& our
 bool SetSignInValue(const std::wstring& name, const std::wstring& program, const std::wstring& arguments) {
   const base::win::unique_hkey key = RunKey(KEY_SET_VALUE);
   if (!key) return false;
-  const std::wstring command = L"\"" + program + L"\" " + arguments;
-  return RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                        static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  return services::WriteText(key.get(), name, L"\"" + program + L"\" " + arguments);
 }
 
 void RemoveSignInValue(const std::wstring& name) {
   if (name.empty()) return;
   const base::win::unique_hkey key = RunKey(KEY_SET_VALUE);
-  if (key) RegDeleteValueW(key.get(), name.c_str());
+  if (key) services::DeleteValue(key.get(), name);
 }
 
 bool SignInValueExists(const std::wstring& name) {
   const base::win::unique_hkey key = RunKey(KEY_QUERY_VALUE);
-  return key && RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  return key && services::HasValue(key.get(), name);
 }
 
 void RemoveSignInValuesWhere(const StarterTest& ours) {
   const base::win::unique_hkey key = RunKey(KEY_QUERY_VALUE | KEY_SET_VALUE);
   if (!key) return;
   // Found first, removed after: removing while enumerating would skip values.
-  for (const std::wstring& name : SignInValuesWhere(key.get(), ours)) RegDeleteValueW(key.get(), name.c_str());
+  for (const std::wstring& name : SignInValuesWhere(key.get(), ours)) services::DeleteValue(key.get(), name);
 }
 
 HRESULT RegisterScheduledTask(const std::wstring& name, const std::wstring& xml) {
