@@ -390,7 +390,8 @@ Fate RuleFate(const PlannedRule& rule) {
   fate.outcome = Outcome::Rule;
   fate.bytes = rule.bytes;
   const NumberStyle style = base::text::UserNumberStyle();
-  fate.reason = L"rule (" + listfile::RuleSummary(rule.rule) + L"): takes " + base::text::Counted(rule.files, L"file", L"files", style);
+  fate.reason = L"rule (" + listfile::RuleSummary(rule.rule) + L"): takes " +
+                base::text::Counted(rule.files, L"file", L"files", style);
   if (rule.folders) fate.reason += L" and " + base::text::Counted(rule.folders, L"folder", L"folders", style);
   return fate;
 }

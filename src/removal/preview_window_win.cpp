@@ -211,7 +211,8 @@ void PreviewWindow::OnFilled() {
   std::uint64_t ruleBytes = 0;
   for (const PlannedRule& rule : job_->plan.rules) ruleBytes += rule.bytes;
   foreseen_ = std::make_unique<RulesForeseen>(ForeseenOf(job_->plan, base::text::ExplorerSize(ruleBytes)));
-  SetWindowTextW(Control(kPreviewTotals), TotalsText(model_->Totals(), base::text::ExplorerSize, base::text::UserNumberStyle()).c_str());
+  const std::wstring totals = TotalsText(model_->Totals(), base::text::ExplorerSize, base::text::UserNumberStyle());
+  SetWindowTextW(Control(kPreviewTotals), totals.c_str());
   SendMessageW(Control(kPreviewList), LVM_SETITEMCOUNT, model_->Count(), 0);
   EnableWindow(Control(kPreviewCopy), TRUE);
 }

@@ -262,7 +262,8 @@ std::wstring ListedLeftovers(std::wstring text, const std::vector<Leftover>& lef
 }  // namespace
 
 std::wstring HeldText(size_t unlisted, size_t staying, bool foreseen, const NumberStyle& style) {
-  if (unlisted) return L"it holds " + Counted(unlisted, L"item that is", L"items that are", style) + L" not in the list";
+  if (unlisted)
+    return L"it holds " + Counted(unlisted, L"item that is", L"items that are", style) + L" not in the list";
   if (!foreseen) return ReasonText(kDirNotEmpty, false, std::wstring());
   return L"it holds " + Counted(staying, L"listed item that", L"listed items that", style) + L" will stay";
 }
@@ -343,8 +344,8 @@ std::wstring ReportFileName(const std::wstring& listPath, const ReportTime& time
 
 std::wstring FullReportText(const std::vector<Leftover>& leftovers, const std::wstring& listPath,
                             const ReportTime& time) {
-  std::wstring text = L"Removal run of " + base::text::DateTimeText(time, L':') + L"\r\nDelete list: " + listPath + L"\r\n" +
-                      Counted(leftovers.size(), L"item", L"items") + L" could not be removed:\r\n\r\n";
+  std::wstring text = L"Removal run of " + base::text::DateTimeText(time, L':') + L"\r\nDelete list: " + listPath +
+                      L"\r\n" + Counted(leftovers.size(), L"item", L"items") + L" could not be removed:\r\n\r\n";
   for (const Leftover& item : leftovers) text += item.path + L" - " + item.reason + L"\r\n";
   return text;
 }

@@ -60,8 +60,9 @@ bool MakeStarter(const std::wstring& listPath, const Schedule& schedule, const s
     problem = L"The sign-in entry could not be written.";
     return false;
   }
+  const std::wstring today = base::text::DateText(base::text::LocalNow());
   const std::wstring xml =
-      TaskXml(schedule, {program, arguments}, L"Runs the Ombrelay delete list " + listPath + L".", base::text::DateText(base::text::LocalNow()));
+      TaskXml(schedule, {program, arguments}, L"Runs the Ombrelay delete list " + listPath + L".", today);
   const HRESULT hr = RegisterScheduledTask(name, xml);
   if (SUCCEEDED(hr)) return true;
   problem = L"The scheduled task could not be made: " + base::trap::SystemMessage(static_cast<DWORD>(hr));

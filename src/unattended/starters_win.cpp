@@ -39,7 +39,9 @@ class Bstr {
   BSTR b_ = nullptr;
 };
 
-base::win::unique_hkey RunKey(REGSAM access) { return services::CreateKey(HKEY_CURRENT_USER, services::kRunKey, access); }
+base::win::unique_hkey RunKey(REGSAM access) {
+  return services::CreateKey(HKEY_CURRENT_USER, services::kRunKey, access);
+}
 
 // The root folder of the local Task Scheduler.
 HRESULT RootFolder(ComRef<ITaskFolder>& root) {
