@@ -3,6 +3,7 @@
 
 #include "app/delete_list.h"
 #include "base/paths.h"
+#include "base/texts.h"
 
 namespace app {
 
@@ -40,8 +41,8 @@ std::wstring SearchingText(const std::wstring& folder) { return L"Searching " + 
 
 std::wstring SearchStoppedText(size_t added, size_t count) {
   if (added == 0) return kSearchStoppedText;
-  const std::wstring what = added == 1 ? L" item was added; " : L" items were added; ";
-  return std::wstring(kSearchStoppedStart) + L" " + std::to_wstring(added) + what + ItemsLoadedText(count);
+  return std::wstring(kSearchStoppedStart) + L" " + base::text::Counted(added, L"item was added;", L"items were added;") +
+         L" " + ItemsLoadedText(count);
 }
 
 bool IsSearchStoppedText(const std::wstring& status) { return status.rfind(kSearchStoppedStart, 0) == 0; }

@@ -14,7 +14,7 @@
 #include "app/add_folder_browser_win.h"
 #include "base/error_trap_win.h"
 #include "base/paths.h"
-#include "base/size_text_win.h"
+#include "base/texts_win.h"
 #include "listfile/protected_places_win.h"
 #include "removal/rule_answer_win.h"
 #include "removal/rule_files.h"
@@ -56,17 +56,12 @@ const base::ControlSpec kControls[] = {
     {kRuleCancel, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, 5280, 3420, 1200, 375},
 };
 
-std::wstring Grouped(uint64_t n) {
-  std::wstring digits = std::to_wstring(n);
-  for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, L',');
-  return digits;
-}
-
-// What the run would say of the rule now.
+// What the run would say of the rule now; its count groups with "," whatever
+// the user's locale.
 std::wstring CountText(const removal::RuleAnswer& answer) {
   if (!answer.refusal.empty()) return L"The rule takes nothing: " + answer.refusal + L".";
-  return L"Now the rule would take " + Grouped(answer.files) + (answer.files == 1 ? L" file (" : L" files (") +
-         base::ExplorerSize(answer.bytes) + L").";
+  return L"Now the rule would take " + base::text::Counted(answer.files, L"file", L"files", base::text::NumberStyle()) +
+         L" (" + base::text::ExplorerSize(answer.bytes) + L").";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/error_trap_win.h"
+#include "base/texts.h"
 
 namespace app {
 namespace {
@@ -15,7 +16,6 @@ namespace {
 const wchar_t kClassName[] = L"OmbrelayRunByItself";
 constexpr int kClientWidth = 5400;
 constexpr int kClientHeight = 3600;
-const wchar_t* const kDays[] = {L"Sunday", L"Monday", L"Tuesday", L"Wednesday", L"Thursday", L"Friday", L"Saturday"};
 
 // Creation order is the tab order; the four choices are one group.
 const base::ControlSpec kControls[] = {
@@ -91,7 +91,8 @@ void RunByItselfWindow::Fill(const std::wstring& listName, const RunChoice& show
   base::trap::Guard([&] {
     CHECK_WIN(SetDlgItemTextW(hwnd_, kRunListLabel, (L"When " + listName + L" runs by itself:").c_str()));
     HWND day = Control(kRunDay);
-    for (const wchar_t* name : kDays) SendMessageW(day, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    for (int weekday = 0; weekday < base::text::kDaysInWeek; ++weekday)
+      SendMessageW(day, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(base::text::DayName(weekday)));
     SendMessageW(day, CB_SETCURSEL, static_cast<WPARAM>(shown.schedule.weekday), 0);
     CHECK_WIN(SetDlgItemTextW(hwnd_, kRunTime, unattended::TimeText(shown.schedule).c_str()));
     CheckRadioButton(hwnd_, kRunNever, kRunWeekly, kWhenButtons[static_cast<int>(shown.schedule.when)]);

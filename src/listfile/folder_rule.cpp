@@ -5,6 +5,7 @@
 
 #include "base/paths.h"
 #include "base/text_utils.h"
+#include "base/texts.h"
 
 namespace listfile {
 
@@ -122,10 +123,6 @@ bool ReadYesNo(const std::wstring& value, bool& on) {
 
 const wchar_t* YesNo(bool on) { return on ? L"yes" : L"no"; }
 
-std::wstring Counted(uint32_t count, const wchar_t* unit) {
-  return std::to_wstring(count) + L" " + unit + (count == 1 ? L"" : L"s");
-}
-
 }  // namespace
 
 bool ParseRule(const std::wstring& recordText, FolderRule& rule) {
@@ -169,7 +166,8 @@ std::wstring RuleSummary(const FolderRule& rule) {
   std::wstring text = rule.names.empty() ? L"all files" : JoinPatterns(rule.names);
   if (!rule.exceptions.empty()) text += L", except " + JoinPatterns(rule.exceptions);
   if (rule.ageUnit != AgeUnit::None)
-    text += L", older than " + Counted(rule.age, rule.ageUnit == AgeUnit::Days ? L"day" : L"hour");
+    text += L", older than " + (rule.ageUnit == AgeUnit::Days ? base::text::Counted(rule.age, L"day", L"days")
+                                                                 : base::text::Counted(rule.age, L"hour", L"hours"));
   if (rule.subfolders) text += L", with subfolders";
   if (rule.removeEmptied) text += L", emptied subfolders removed";
   return text;

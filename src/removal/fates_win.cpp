@@ -15,6 +15,7 @@
 #include "base/paths.h"
 #include "base/paths_win.h"
 #include "base/worker_pool.h"
+#include "base/texts_win.h"
 #include "removal/chunked_pass.h"
 #include "removal/link_guard.h"
 #include "removal/listed_path.h"
@@ -385,11 +386,10 @@ Fate RuleFate(const PlannedRule& rule) {
   }
   fate.outcome = Outcome::Rule;
   fate.bytes = rule.bytes;
-  const NumberStyle style = UserNumberStyle();
-  fate.reason = L"rule (" + listfile::RuleSummary(rule.rule) + L"): takes " + GroupedNumber(rule.files, style) +
-                (rule.files == 1 ? L" file" : L" files");
-  if (rule.folders)
-    fate.reason += L" and " + GroupedNumber(rule.folders, style) + (rule.folders == 1 ? L" folder" : L" folders");
+  const NumberStyle style = base::text::UserNumberStyle();
+  fate.reason = L"rule (" + listfile::RuleSummary(rule.rule) + L"): takes " +
+                base::text::Counted(rule.files, L"file", L"files", style);
+  if (rule.folders) fate.reason += L" and " + base::text::Counted(rule.folders, L"folder", L"folders", style);
   return fate;
 }
 
@@ -421,7 +421,7 @@ std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn&
   std::vector<Verdict> folders(plan.folders.size());
   for (size_t i = 0; i < folders.size(); ++i) folders[i] = check.Folder(i);
   std::vector<std::wstring> held;
-  foresight.Decide(folders, held, UserNumberStyle());
+  foresight.Decide(folders, held, base::text::UserNumberStyle());
 
   std::vector<Fate> fates;
   fates.reserve(total + plan.setAside.size());

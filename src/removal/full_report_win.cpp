@@ -8,6 +8,7 @@
 #include "base/encoding.h"
 #include "base/error_trap_win.h"
 #include "base/paths.h"
+#include "base/texts_win.h"
 #include "listfile/list_file.h"
 
 namespace removal {
@@ -27,18 +28,12 @@ std::wstring TempFolder() {
   return folder;
 }
 
-ReportTime Now() {
-  SYSTEMTIME t{};
-  GetLocalTime(&t);
-  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
-}
-
 }  // namespace
 
 // The report is staged in the folder and then given the first free name, so
 // it never replaces another file, not even one made in the same second.
 std::wstring WriteFullReport(const std::wstring& listPath, const std::vector<Leftover>& leftovers) {
-  const ReportTime time = Now();
+  const ReportTime time = base::text::LocalNow();
   const std::wstring folder = TempFolder();
   std::wstring path = base::paths::JoinPath(folder, ReportFileName(listPath, time));
   if (folder.empty()) return ReportPlaceText(path, base::trap::SystemMessage(GetLastError()));

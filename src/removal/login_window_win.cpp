@@ -23,7 +23,6 @@
 #include "removal/preview_window_win.h"
 #include "removal/removal_plan.h"
 #include "removal/removal_run_win.h"
-#include "services/app_constants.h"
 #include "services/registry_win.h"
 
 namespace removal {
@@ -134,7 +133,7 @@ LRESULT LoginWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 bool LoginWindow::OnCreate() {
   // The progress bar shows only while a long list is being removed.
   ShowWindow(Control(kRemovalProgress), SW_HIDE);
-  if (services::GetString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue) == L"1")
+  if (services::GetString(HKEY_CURRENT_USER, services::kSettingsKey, kRecycleBinValue) == L"1")
     CheckDlgButton(hwnd_, kRecycleBinBox, BST_CHECKED);
   return true;
 }
@@ -205,7 +204,7 @@ Disposal LoginWindow::TickedDisposal() const {
 // goes untold.
 Disposal LoginWindow::ChosenDisposal() const {
   const Disposal disposal = TickedDisposal();
-  services::SaveString(HKEY_CURRENT_USER, services::MainKey, kRecycleBinValue,
+  services::SaveString(HKEY_CURRENT_USER, services::kSettingsKey, kRecycleBinValue,
                        disposal == Disposal::RecycleBin ? L"1" : L"0");
   return disposal;
 }

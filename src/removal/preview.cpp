@@ -6,13 +6,12 @@
 #include <utility>
 
 #include "base/paths.h"
+#include "base/texts.h"
 
 namespace removal {
 namespace {
 
-std::wstring Counted(size_t n, const wchar_t* one, const wchar_t* many, const NumberStyle& style) {
-  return GroupedNumber(n, style) + L' ' + (n == 1 ? one : many);
-}
+using base::text::Counted;
 
 std::wstring Upper(const std::wstring& text) {
   std::wstring upper(text);

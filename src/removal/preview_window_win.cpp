@@ -13,7 +13,7 @@
 
 #include "base/clipboard_win.h"
 #include "base/program_win.h"
-#include "base/size_text_win.h"
+#include "base/texts_win.h"
 #include "base/window_job_win.h"
 #include "removal/fates_win.h"
 #include "removal/removal_steps_win.h"
@@ -208,11 +208,12 @@ void PreviewWindow::OnFilled() {
     SetWindowTextW(Control(kPreviewTotals), (L"The preview could not be made: " + failure).c_str());
     return;
   }
-  model_ = std::make_unique<Preview>(std::move(fates), base::ExplorerSize);
+  model_ = std::make_unique<Preview>(std::move(fates), base::text::ExplorerSize);
   std::uint64_t ruleBytes = 0;
   for (const PlannedRule& rule : job_->plan.rules) ruleBytes += rule.bytes;
-  foreseen_ = std::make_unique<RulesForeseen>(ForeseenOf(job_->plan, base::ExplorerSize(ruleBytes)));
-  SetWindowTextW(Control(kPreviewTotals), TotalsText(model_->Totals(), base::ExplorerSize, UserNumberStyle()).c_str());
+  foreseen_ = std::make_unique<RulesForeseen>(ForeseenOf(job_->plan, base::text::ExplorerSize(ruleBytes)));
+  const std::wstring totals = TotalsText(model_->Totals(), base::text::ExplorerSize, base::text::UserNumberStyle());
+  SetWindowTextW(Control(kPreviewTotals), totals.c_str());
   SendMessageW(Control(kPreviewList), LVM_SETITEMCOUNT, model_->Count(), 0);
   EnableWindow(Control(kPreviewCopy), TRUE);
 }

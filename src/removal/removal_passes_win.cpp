@@ -11,6 +11,7 @@
 #include <unordered_set>
 
 #include "base/paths.h"
+#include "base/texts_win.h"
 #include "removal/chunked_pass.h"
 #include "removal/fates_win.h"
 #include "removal/recycle_bin_win.h"
@@ -162,7 +163,7 @@ class HeldReasons {
     ListFolder(base::paths::FolderApiPath(folder), entries);
     size_t unlisted = 0;
     for (const FolderEntry& entry : entries) unlisted += listed_.count(parent + base::paths::FoldCase(entry.name)) ? 0 : 1;
-    return HeldText(unlisted, 0, false, UserNumberStyle());
+    return HeldText(unlisted, 0, false, base::text::UserNumberStyle());
   }
 
  private:

@@ -11,10 +11,14 @@
 
 #include "base/paths.h"
 #include "base/text_utils.h"
+#include "base/texts.h"
 #include "listfile/shortcut_plan.h"
 #include "removal/rule_files.h"
 
 namespace removal {
+
+using base::text::Counted;
+
 namespace {
 
 // Win32 error codes the closing report explains in its own words.
@@ -25,10 +29,6 @@ constexpr unsigned long kDirNotEmpty = 145;
 constexpr unsigned long kNotADirectory = 267;
 constexpr unsigned long kWriteProtect = 19;
 constexpr unsigned long kDeletePending = 303;
-
-std::wstring Counted(size_t n, const wchar_t* one, const wchar_t* many) {
-  return std::to_wstring(n) + L' ' + (n == 1 ? one : many);
-}
 
 }  // namespace
 
@@ -252,10 +252,6 @@ std::wstring ReasonText(unsigned long code, bool readOnly, const std::wstring& s
 
 namespace {
 
-std::wstring Grouped(size_t n, const wchar_t* one, const wchar_t* many, const NumberStyle& style) {
-  return GroupedNumber(n, style) + L' ' + (n == 1 ? one : many);
-}
-
 std::wstring ListedLeftovers(std::wstring text, const std::vector<Leftover>& leftovers, size_t shown,
                              const NumberStyle& style) {
   const size_t listed = leftovers.size() < shown ? leftovers.size() : shown;
@@ -267,50 +263,27 @@ std::wstring ListedLeftovers(std::wstring text, const std::vector<Leftover>& lef
 }  // namespace
 
 std::wstring HeldText(size_t unlisted, size_t staying, bool foreseen, const NumberStyle& style) {
-  if (unlisted) return L"it holds " + Grouped(unlisted, L"item that is", L"items that are", style) + L" not in the list";
+  if (unlisted)
+    return L"it holds " + Counted(unlisted, L"item that is", L"items that are", style) + L" not in the list";
   if (!foreseen) return ReasonText(kDirNotEmpty, false, std::wstring());
-  return L"it holds " + Grouped(staying, L"listed item that", L"listed items that", style) + L" will stay";
+  return L"it holds " + Counted(staying, L"listed item that", L"listed items that", style) + L" will stay";
 }
 
 std::wstring LeftoverReport(const std::vector<Leftover>& leftovers, size_t shown, const NumberStyle& style) {
-  return ListedLeftovers(Grouped(leftovers.size(), L"item", L"items", style) + L" could not be removed:\n", leftovers,
+  return ListedLeftovers(Counted(leftovers.size(), L"item", L"items", style) + L" could not be removed:\n", leftovers,
                          shown, style);
 }
 
 std::wstring StoppedReport(size_t removed, const std::vector<Leftover>& leftovers, size_t shown,
                            const NumberStyle& style) {
-  std::wstring text = L"The run was stopped. " + Grouped(removed, L"item was", L"items were", style) + L" removed.";
+  std::wstring text = L"The run was stopped. " + Counted(removed, L"item was", L"items were", style) + L" removed.";
   if (leftovers.empty()) return text;
-  return ListedLeftovers(text + L"\n\n" + Grouped(leftovers.size(), L"item was", L"items were", style) + L" left:\n",
+  return ListedLeftovers(text + L"\n\n" + Counted(leftovers.size(), L"item was", L"items were", style) + L" left:\n",
                          leftovers, shown, style);
 }
 
-std::wstring GroupedNumber(std::uint64_t n, const NumberStyle& style) {
-  std::vector<std::wstring> pieces;
-  base::text::SplitString(style.grouping, L';', pieces);
-  std::vector<size_t> sizes;
-  bool repeat = false;
-  for (const std::wstring& piece : pieces) {
-    const size_t size = piece.empty() ? 0 : static_cast<size_t>(std::wcstoul(piece.c_str(), nullptr, 10));
-    repeat = size == 0;
-    if (size == 0) break;
-    sizes.push_back(size);
-  }
-  const std::wstring digits = std::to_wstring(n);
-  std::wstring text;
-  size_t end = digits.size();
-  for (size_t group = 0;; ++group) {
-    size_t size = group < sizes.size() ? sizes[group] : 0;
-    if (group >= sizes.size() && repeat && !sizes.empty()) size = sizes.back();
-    if (size == 0 || end <= size) break;
-    text = style.separator + digits.substr(end - size, size) + text;
-    end -= size;
-  }
-  return digits.substr(0, end) + text;
-}
-
 std::wstring AccountText(const Account& account, const NumberStyle& style) {
-  auto counted = [&](size_t n, const wchar_t* one, const wchar_t* many) { return Grouped(n, one, many, style); };
+  auto counted = [&](size_t n, const wchar_t* one, const wchar_t* many) { return Counted(n, one, many, style); };
   return std::wstring(account.recycled ? L"Moved to the Recycle Bin " : L"Removed ") +
          counted(account.files + account.folders, L"item", L"items") + L": " +
          counted(account.files, L"file", L"files") + L" (" + account.size + L") and " +
@@ -321,12 +294,12 @@ std::vector<std::wstring> RulesAccountLines(const std::vector<RuleAccount>& rule
   if (rules.empty()) return {};
   size_t removed = 0;
   for (const RuleAccount& rule : rules) removed += rule.removed;
-  std::vector<std::wstring> lines{L"Of them, " + Grouped(rules.size(), L"rule", L"rules", style) + L" took " +
-                                  Grouped(removed, L"item", L"items", style) + L"."};
+  std::vector<std::wstring> lines{L"Of them, " + Counted(rules.size(), L"rule", L"rules", style) + L" took " +
+                                  Counted(removed, L"item", L"items", style) + L"."};
   for (const RuleAccount& rule : rules) {
     if (!rule.stayed) continue;
     lines.push_back(ShownPath(rule.folder) + L": " + GroupedNumber(rule.stayed, style) + L" of its " +
-                    Grouped(rule.removed + rule.stayed, L"item", L"items", style) + L" stayed.");
+                    Counted(rule.removed + rule.stayed, L"item", L"items", style) + L" stayed.");
   }
   return lines;
 }
@@ -357,13 +330,6 @@ std::wstring ShownPath(const std::wstring& path, size_t longest) {
 
 namespace {
 
-std::wstring TwoDigits(int n) { return (n < 10 ? L"0" : L"") + std::to_wstring(n); }
-
-std::wstring DateTimeText(const ReportTime& t, wchar_t timeSeparator) {
-  return std::to_wstring(t.year) + L'-' + TwoDigits(t.month) + L'-' + TwoDigits(t.day) + L' ' + TwoDigits(t.hour) +
-         timeSeparator + TwoDigits(t.minute) + timeSeparator + TwoDigits(t.second);
-}
-
 // The list file's name without folder and extension ("list" when it has none).
 std::wstring ListName(const std::wstring& listPath) {
   const std::wstring name = listfile::ListName(listPath);
@@ -374,13 +340,13 @@ std::wstring ListName(const std::wstring& listPath) {
 
 std::wstring ReportFileName(const std::wstring& listPath, const ReportTime& time, int copy) {
   const std::wstring number = copy > 1 ? L" (" + std::to_wstring(copy) + L")" : std::wstring();
-  return ListName(listPath) + L" - not removed " + DateTimeText(time, L'.') + number + L".txt";
+  return ListName(listPath) + L" - not removed " + base::text::DateTimeText(time, L'.') + number + L".txt";
 }
 
 std::wstring FullReportText(const std::vector<Leftover>& leftovers, const std::wstring& listPath,
                             const ReportTime& time) {
-  std::wstring text = L"Removal run of " + DateTimeText(time, L':') + L"\r\nDelete list: " + listPath + L"\r\n" +
-                      Counted(leftovers.size(), L"item", L"items") + L" could not be removed:\r\n\r\n";
+  std::wstring text = L"Removal run of " + base::text::DateTimeText(time, L':') + L"\r\nDelete list: " + listPath +
+                      L"\r\n" + Counted(leftovers.size(), L"item", L"items") + L" could not be removed:\r\n\r\n";
   for (const Leftover& item : leftovers) text += item.path + L" - " + item.reason + L"\r\n";
   return text;
 }

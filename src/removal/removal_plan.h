@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/texts.h"
 #include "listfile/folder_rule.h"
 #include "listfile/list_file.h"
 
@@ -111,14 +112,9 @@ bool MayPass(unsigned long code, bool readOnly);
 // the platform's own text for the code.
 std::wstring ReasonText(unsigned long code, bool readOnly, const std::wstring& systemText);
 
-// How the user's locale writes whole numbers: the thousands separator and
-// the grouping as Windows states it ("3;0": threes all the way, "3;2;0":
-// three, then twos, "3": one group of three only, "" or "0": none).
-struct NumberStyle {
-  std::wstring separator = L",";
-  std::wstring grouping = L"3;0";
-};
-std::wstring GroupedNumber(std::uint64_t n, const NumberStyle& style);
+// The removal's texts write their numbers in the user's style (base/texts.h).
+using base::text::GroupedNumber;
+using base::text::NumberStyle;
 
 // Why a listed folder stays that still holds something: how many of its
 // items are not in the list; when all are, how many listed ones stay
@@ -175,9 +171,7 @@ std::wstring ClosingText(const std::wstring& account, bool stopped, size_t remov
 std::wstring ShownPath(const std::wstring& path, size_t longest = 300);
 
 // The full report written when more items stay than the message shows.
-struct ReportTime {
-  int year, month, day, hour, minute, second;
-};
+using ReportTime = base::text::DateTime;
 // "<list name> - not removed 2026-12-08 14.05.09.txt"; a later copy of the
 // same second gets " (2)", " (3)"... before ".txt".
 std::wstring ReportFileName(const std::wstring& listPath, const ReportTime& time, int copy = 1);

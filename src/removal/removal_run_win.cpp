@@ -7,7 +7,7 @@
 #include <unordered_set>
 
 #include "base/paths_win.h"
-#include "base/size_text_win.h"
+#include "base/texts_win.h"
 #include "listfile/list_file.h"
 #include "removal/full_report_win.h"
 #include "removal/removal_steps_win.h"
@@ -80,9 +80,9 @@ std::vector<std::wstring> RemovalRun::AccountLines(Disposal disposal) const {
   Account account;
   account.files = result_.removedFiles;
   account.folders = result_.removedFolders;
-  account.size = base::ExplorerSize(result_.removedBytes);
+  account.size = base::text::ExplorerSize(result_.removedBytes);
   account.recycled = disposal == Disposal::RecycleBin;
-  const NumberStyle style = UserNumberStyle();
+  const NumberStyle style = base::text::UserNumberStyle();
   std::vector<std::wstring> lines{AccountText(account, style)};
   if (plan_.rules.empty()) return lines;
   const std::vector<std::wstring> rules = RulesAccountLines(RuleAccounts(), style);
@@ -91,7 +91,7 @@ std::vector<std::wstring> RemovalRun::AccountLines(Disposal disposal) const {
 }
 
 ClosingMessage RemovalRun::Closing(Disposal disposal) const {
-  const NumberStyle style = UserNumberStyle();
+  const NumberStyle style = base::text::UserNumberStyle();
   const std::vector<std::wstring> lines = AccountLines(disposal);
   std::wstring account;
   for (size_t i = 0; i < lines.size(); ++i) account += (i ? L"\n" : L"") + lines[i];

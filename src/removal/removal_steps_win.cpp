@@ -126,14 +126,6 @@ void AgainOnceEmptied(std::vector<Refusal>& refusals, size_t first, Pacer& pacer
   refusals.resize(kept);
 }
 
-NumberStyle UserNumberStyle() {
-  NumberStyle style;
-  wchar_t text[16] = L"";
-  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, text, 16)) style.separator = text;
-  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SGROUPING, text, 16)) style.grouping = text;
-  return style;
-}
-
 bool IsFolderLink(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
          (attributes & FILE_ATTRIBUTE_REPARSE_POINT);

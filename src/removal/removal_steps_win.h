@@ -82,10 +82,6 @@ void RetryRounds(std::vector<Refusal>& refusals, size_t first, Pacer& pacer,
 void AgainOnceEmptied(std::vector<Refusal>& refusals, size_t first, Pacer& pacer,
                       const std::function<DWORD(const Refusal&)>& again);
 
-// The user's locale's way of writing numbers; the usual one where it
-// cannot be had.
-NumberStyle UserNumberStyle();
-
 // Whether item i of a pass is marked not to be tried (an empty marking
 // marks nothing).
 inline bool IsBlocked(const std::vector<bool>& blocked, size_t i) { return !blocked.empty() && blocked[i]; }

@@ -38,7 +38,7 @@ const wchar_t kUnavailable[] = L"System Information Is Unavailable At This Time"
 
 void StartSystemInfo(HWND owner) {
   const std::wstring path = SystemInfoPath();
-  if (path.empty() || !StartProgram(path)) MessageBoxW(owner, kUnavailable, Appname.c_str(), MB_OK);
+  if (path.empty() || !StartProgram(path)) MessageBoxW(owner, kUnavailable, kAppName, MB_OK);
 }
 
 // Centred on the owner while it shows, else on the work area. The icon is
@@ -46,7 +46,7 @@ void StartSystemInfo(HWND owner) {
 void AboutWindow::Open(HWND owner, HICON icon) {
   base::trap::Guard([&] {
     if (!hwnd_) {
-      const std::wstring caption = L"About " + Appname;
+      const std::wstring caption = L"About " + std::wstring(kAppName);
       base::WindowSpec spec{kClassName, caption.c_str(), base::kDialogStyle, base::kDialogExStyle, owner};
       spec.client = {kClientWidth, kClientHeight};
       spec.icon = icon;
@@ -62,8 +62,8 @@ void AboutWindow::Open(HWND owner, HICON icon) {
 bool AboutWindow::OnCreate() {
   SetTitleFont();
   base::trap::Guard([&] {
-    CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutTitle, Appname.c_str()));
-    CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutVersion, CurrentVersion.c_str()));
+    CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutTitle, kAppName));
+    CHECK_WIN(SetDlgItemTextW(hwnd_, kAboutVersion, kCurrentVersion));
   });
   return true;
 }

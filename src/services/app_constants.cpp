@@ -1,22 +1,15 @@
-// Application constants.
+// The program's constants; the version text comes from the header CMake
+// generates from the project's version.
 #include "services/app_constants.h"
 
 #include "version.h"
 
 namespace services {
 
-std::wstring Appname;
-std::wstring CurrentVersion;
-std::wstring MainKey;
-std::wstring UpdateURL;
+const wchar_t kAppName[] = L"Ombrelay";
+const wchar_t kCurrentVersion[] = L"" OMBRELAY_VERSION_TEXT;
+const wchar_t kUpdateURL[] = L"http://www.farrowdene.example/AppVersions/OmbrelayVersion.txt";
 
-void SetAppConstants() {
-  Appname = L"Ombrelay";
-  CurrentVersion = L"" OMBRELAY_VERSION_TEXT;
-  MainKey = L"SOFTWARE\\FD";
-  UpdateURL = L"http://www.farrowdene.example/AppVersions/" + Appname + L"Version.txt";
-}
-
-std::wstring MainTitle() { return Appname + L" " + CurrentVersion; }
+std::wstring MainTitle() { return std::wstring(kAppName) + L" " + kCurrentVersion; }
 
 }  // namespace services

@@ -1,17 +1,18 @@
-// The application constants, set once at start-up and read everywhere.
+// The program's name, version and the address of its version file: fixed
+// when the program is built, so no start-up path has to set them first.
 #pragma once
 #include <string>
 
 namespace services {
 
-extern std::wstring Appname;
-extern std::wstring CurrentVersion;
-extern std::wstring MainKey;
-// Where the update check finds the version file.
-extern std::wstring UpdateURL;
+// "Ombrelay": the windows' titles and the first-run value's name.
+extern const wchar_t kAppName[];
+// "1.02": the build's version (the same text the version resource holds).
+extern const wchar_t kCurrentVersion[];
+// Where the update check finds the version file unless the settings'
+// UpdateURL value names another address (see startup_win.h).
+extern const wchar_t kUpdateURL[];
 
-// Sets the constants (the first step of the start-up services).
-void SetAppConstants();
 // "Ombrelay 1.02": the main window's title.
 std::wstring MainTitle();
 

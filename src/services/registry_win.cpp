@@ -1,59 +1,131 @@
-// Registry settings store. Names and texts cross into the registry in the
-// ANSI code page; a text that has no exact ANSI form is reported by the
-// trap, not written with substitutes: the program stores only texts of its
-// own, so such a text is a failure nothing expected.
+// The registry store through the wide-character API. The settings' texts
+// must have an exact ANSI form (older versions read them so): one that has
+// none is reported by the trap, not written with substitutes.
 #include "services/registry_win.h"
 
 #include <cstdint>
-#include <vector>
+#include <cstring>
+#include <cwchar>
 
 #include "base/encoding.h"
 #include "base/error_trap_win.h"
-#include "base/handles_win.h"
 
 namespace services {
+
+const wchar_t kSettingsKey[] = L"SOFTWARE\\FD";
+const wchar_t kApprovalsKey[] = L"SOFTWARE\\FD\\Approvals";
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
 namespace {
 
-// Raises a trap failure when the text cannot be stored exactly.
-std::string Ansi(const std::wstring& text) {
-  std::string out;
-  if (!base::enc::ToAnsi(text, out)) base::trap::RaiseWin32(ERROR_NO_UNICODE_TRANSLATION);
-  return out;
+// The settings have always been texts of the ANSI code page, and other
+// programs read them so: a text without an exact ANSI form raises a trap
+// failure rather than being stored.
+void RequireAnsiForm(const std::wstring& text) {
+  std::string ansi;
+  if (!base::enc::ToAnsi(text, ansi)) base::trap::RaiseWin32(ERROR_NO_UNICODE_TRANSLATION);
 }
 
-std::wstring TextValue(HKEY key, const std::string& name, DWORD size) {
-  // One spare byte so that a value stored without its NUL still ends in one.
-  std::vector<char> buffer(size + 1, '\0');
-  DWORD got = size;
-  if (RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &got) !=
-      ERROR_SUCCESS)
-    return {};
-  return base::enc::FromAnsi(std::string(buffer.data()));
-}
-
-std::wstring BinaryValue(HKEY key, const std::string& name, DWORD size) {
-  // One or two bytes, little-endian, as a signed 16-bit number; longer
-  // values have no number form.
-  if (size > 2) return {};
-  uint8_t bytes[2] = {0, 0};
-  DWORD got = size;
-  if (RegQueryValueExA(key, name.c_str(), nullptr, nullptr, bytes, &got) != ERROR_SUCCESS) return {};
-  const int16_t number = static_cast<int16_t>(bytes[0] | (bytes[1] << 8));
-  return std::to_wstring(number);
+// One or two bytes, little-endian, as a signed 16-bit number; longer
+// values have no number form.
+std::wstring BinaryNumber(const std::string& bytes) {
+  if (bytes.size() > 2) return {};
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+  const uint8_t low = bytes.size() > 0 ? b[0] : 0;
+  const uint8_t high = bytes.size() > 1 ? b[1] : 0;
+  return std::to_wstring(static_cast<int16_t>(low | (high << 8)));
 }
 
 }  // namespace
 
+std::wstring TextOfBytes(const std::string& bytes) {
+  std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+  if (!text.empty()) std::memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
+  text.resize(wcsnlen(text.c_str(), text.size()));
+  return text;
+}
+
+base::win::unique_hkey OpenKey(HKEY root, const std::wstring& path, REGSAM access) {
+  base::win::unique_hkey key;
+  if (RegOpenKeyExW(root, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS) key.reset();
+  return key;
+}
+
+base::win::unique_hkey CreateKey(HKEY root, const std::wstring& path, REGSAM access) {
+  base::win::unique_hkey key;
+  if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, access, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+    key.reset();
+  return key;
+}
+
+std::optional<RawValue> ReadRaw(HKEY key, const std::wstring& name) {
+  RawValue value;
+  DWORD size = 0;
+  if (RegQueryValueExW(key, name.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+  value.bytes.resize(size);
+  // The value may change between the two calls: what the second one got counts.
+  DWORD got = size;
+  const LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, &value.type,
+                                          reinterpret_cast<BYTE*>(value.bytes.data()), &got);
+  if (status != ERROR_SUCCESS) return std::nullopt;
+  value.bytes.resize(got);
+  return value;
+}
+
+std::optional<std::wstring> ReadText(HKEY key, const std::wstring& name) {
+  const std::optional<RawValue> value = ReadRaw(key, name);
+  if (!value || value->type != REG_SZ) return std::nullopt;
+  return TextOfBytes(value->bytes);
+}
+
+std::optional<DWORD> ReadNumber(HKEY key, const std::wstring& name) {
+  const std::optional<RawValue> value = ReadRaw(key, name);
+  if (!value || value->type != REG_DWORD || value->bytes.size() != sizeof(DWORD)) return std::nullopt;
+  DWORD number = 0;
+  std::memcpy(&number, value->bytes.data(), sizeof number);
+  return number;
+}
+
+bool WriteText(HKEY key, const std::wstring& name, const std::wstring& text) {
+  return RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+bool WriteNumber(HKEY key, const std::wstring& name, DWORD number) {
+  return RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number) ==
+         ERROR_SUCCESS;
+}
+
+// A value that is not there is gone as asked.
+bool DeleteValue(HKEY key, const std::wstring& name) {
+  const LSTATUS status = RegDeleteValueW(key, name.c_str());
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+bool HasValue(HKEY key, const std::wstring& name) {
+  return RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+std::vector<std::wstring> ValueNames(HKEY key) {
+  std::vector<std::wstring> names;
+  // The longest value name the registry allows, and its NUL.
+  std::wstring name(32768, L'\0');
+  for (DWORD i = 0;; ++i) {
+    DWORD length = static_cast<DWORD>(name.size());
+    if (RegEnumValueW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name.data(), length);
+  }
+  return names;
+}
+
 bool SaveString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& text) {
   bool saved = false;
   base::trap::Guard([&] {
-    const std::string path = ST(Ansi(keyPath));
-    const std::string name = ST(Ansi(valueName));
-    const std::string data = ST(Ansi(text));
-    base::win::unique_hkey key;
-    if (RegCreateKeyA(root, path.c_str(), key.put()) != ERROR_SUCCESS) return;
-    saved = RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                           static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+    ST(RequireAnsiForm(keyPath));
+    ST(RequireAnsiForm(valueName));
+    ST(RequireAnsiForm(text));
+    const base::win::unique_hkey key = CreateKey(root, keyPath, KEY_SET_VALUE);
+    saved = key && WriteText(key.get(), valueName, text);
   });
   return saved;
 }
@@ -61,28 +133,18 @@ bool SaveString(HKEY root, const std::wstring& keyPath, const std::wstring& valu
 std::wstring GetString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName) {
   std::wstring result;
   base::trap::Guard([&] {
-    const std::string path = ST(Ansi(keyPath));
-    base::win::unique_hkey key;
-    if (RegOpenKeyA(root, path.c_str(), key.put()) != ERROR_SUCCESS) return;
-    result = ST(RegQueryStringValue(key.get(), valueName));
+    const base::win::unique_hkey key = OpenKey(root, keyPath, KEY_QUERY_VALUE);
+    if (key) result = ST(RegQueryStringValue(key.get(), valueName));
   });
   return result;
 }
 
 std::wstring RegQueryStringValue(HKEY key, const std::wstring& valueName) {
-  std::wstring result;
-  base::trap::Guard([&] {
-    const std::string name = ST(Ansi(valueName));
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return;
-    if (type == REG_SZ) {
-      result = ST(TextValue(key, name, size));
-    } else if (type == REG_BINARY) {
-      result = ST(BinaryValue(key, name, size));
-    }
-  });
-  return result;
+  const std::optional<RawValue> value = ReadRaw(key, valueName);
+  if (!value) return {};
+  if (value->type == REG_SZ) return TextOfBytes(value->bytes);
+  if (value->type == REG_BINARY) return BinaryNumber(value->bytes);
+  return {};
 }
 
 }  // namespace services

@@ -1,4 +1,4 @@
-// Start-up services: the application constants, the About item's caption,
+// Start-up services: the About item's caption,
 // the update check against the maker's version file and the first-run
 // disclaimer. The update check and the disclaimer may ask for the program's
 // end (base::EndProgram); the start-up then goes no further.
@@ -32,20 +32,20 @@ HttpClient& CheckVersion() {
   return fetcher;
 }
 
-std::wstring FetchVersionFile() {
+std::wstring FetchVersionFile(const std::wstring& address) {
   CheckVersion().SetTimeLimit(kUpdateCheckLimitMs);
-  return CheckVersion().Fetch(UpdateURL, L"").text;
+  return CheckVersion().Fetch(address, L"").text;
 }
 
 }  // namespace
 
-void ApplyUpdateUrlSetting() {
-  const std::wstring configured = GetString(HKEY_CURRENT_USER, MainKey, L"UpdateURL");
-  if (!configured.empty()) UpdateURL = configured;
+std::wstring UpdateAddress() {
+  const std::wstring configured = GetString(HKEY_CURRENT_USER, kSettingsKey, L"UpdateURL");
+  return configured.empty() ? std::wstring(kUpdateURL) : configured;
 }
 
 bool CheckForUpdate(HWND owner, const std::wstring& versionFile) {
-  const UpdateOffer offer = ReadVersionFile(versionFile, CurrentVersion);
+  const UpdateOffer offer = ReadVersionFile(versionFile, kCurrentVersion);
   if (!offer.offer) return true;
   const std::wstring text = kOfferStart + offer.address + kOfferEnd;
   const int answer = MessageBoxW(owner, text.c_str(), L"New Version", MB_YESNOCANCEL | MB_ICONINFORMATION);
@@ -59,8 +59,8 @@ bool CheckForUpdate(HWND owner, const std::wstring& versionFile) {
 }
 
 bool AskDisclaimer(HWND owner) {
-  const std::wstring valueName = Appname + L"FirstTime";
-  if (!GetString(HKEY_CURRENT_USER, MainKey, valueName).empty()) return true;
+  const std::wstring valueName = kAppName + std::wstring(L"FirstTime");
+  if (!GetString(HKEY_CURRENT_USER, kSettingsKey, valueName).empty()) return true;
   const int answer = MessageBoxW(owner, kDisclaimer, L"Agreement", MB_YESNOCANCEL | MB_ICONQUESTION);
   if (base::Ending()) return false;
   if (answer != IDYES) {
@@ -68,7 +68,7 @@ bool AskDisclaimer(HWND owner) {
     return false;
   }
   // Not remembered, the question only comes again at the next start.
-  SaveString(HKEY_CURRENT_USER, MainKey, valueName, L"No");
+  SaveString(HKEY_CURRENT_USER, kSettingsKey, valueName, L"No");
   return true;
 }
 
@@ -87,13 +87,14 @@ void CarryOn(HWND owner, const std::wstring& versionFile, const std::function<vo
 // start-up on from there.
 class VersionFetch : public base::Window {
  public:
-  bool Start(HWND owner, std::function<void()> then) {
+  // The fetch asks `address` for the version file.
+  bool Start(HWND owner, const std::wstring& address, std::function<void()> then) {
     base::WindowSpec spec{kFetchClass, L"", 0, 0, HWND_MESSAGE};
     spec.navigation = false;
     if (!hwnd_ && !Create(spec)) return false;
     owner_ = owner;
     then_ = std::move(then);
-    auto work = [this](base::WindowJob&) { versionFile_ = FetchVersionFile(); };
+    auto work = [this, address](base::WindowJob&) { versionFile_ = FetchVersionFile(address); };
     job_ = base::WindowJob::Start(hwnd_, kMsgFetchProgress, kMsgFetched, std::move(work));
     return job_ != nullptr;
   }
@@ -126,11 +127,10 @@ void StartUp(HWND owner, const std::function<void(const std::wstring&)>& setAbou
   bool constants = false;
   bool fetching = false;
   base::trap::Guard([&] {
-    ST(SetAppConstants());
-    ST(ApplyUpdateUrlSetting());
-    ST(setAboutCaption(L"About " + Appname));
+    const std::wstring address = ST(UpdateAddress());
+    ST(setAboutCaption(L"About " + std::wstring(kAppName)));
     constants = true;
-    fetching = ST(fetch.Start(owner, then));
+    fetching = ST(fetch.Start(owner, address, then));
   });
   if (fetching) return;
   // A fetch that could not start makes no offer, but the disclaimer is

@@ -7,7 +7,7 @@
 
 namespace services {
 
-// Constants, About caption, update check, disclaimer, in that order; owner
+// About caption, update check, disclaimer, in that order; owner
 // is the main window, setAboutCaption names its About item. The version
 // file is fetched on a thread of its own while the window's message loop
 // runs; the offer and the disclaimer follow on the window's thread, then
@@ -17,9 +17,10 @@ namespace services {
 // `then` at once.
 void StartUp(HWND owner, const std::function<void(const std::wstring&)>& setAboutCaption, std::function<void()> then);
 
-// A non-empty text value UpdateURL under the program's key replaces the
-// built-in address of the version file.
-void ApplyUpdateUrlSetting();
+// The version file's address: a non-empty text value UpdateURL under the
+// program's key, else the built-in one. Read at each check, so a changed
+// setting counts from the next start-up on.
+std::wstring UpdateAddress();
 // Offers a newer version when the fetched version file names one. False
 // when the start-up must go no further: the file says the old version must
 // not run, and the program's end has been asked for (or was already).

@@ -2,20 +2,27 @@
 // it; and the registry value reader that finds it.
 #include "services/system_info_win.h"
 
-#include "base/encoding.h"
+#include <cstring>
+
 #include "base/error_trap_win.h"
 #include "base/handles_win.h"
+#include "services/registry_win.h"
 
 namespace services {
 namespace {
 
+// The longest value the reader takes, in characters with the NUL: a path
+// is far shorter, anything longer is not the tool's.
+constexpr size_t kLongestValue = 1024;
+
 // Text and number values; other types leave KeyVal as it was.
-void TakeValue(DWORD type, const std::string& bytes, std::wstring& KeyVal) {
-  if (type == REG_SZ) {
-    KeyVal = base::enc::FromAnsi(bytes);
-  } else if (type == REG_DWORD && bytes.size() >= 4) {
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-    KeyVal = std::to_wstring(b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<unsigned long>(b[3]) << 24));
+void TakeValue(const RawValue& value, std::wstring& KeyVal) {
+  if (value.type == REG_SZ) {
+    KeyVal = TextOfBytes(value.bytes);
+  } else if (value.type == REG_DWORD && value.bytes.size() >= sizeof(DWORD)) {
+    DWORD number = 0;
+    std::memcpy(&number, value.bytes.data(), sizeof number);
+    KeyVal = std::to_wstring(number);
   }
 }
 
@@ -29,23 +36,14 @@ bool FileExists(const std::wstring& path) {
 bool GetKeyValue(HKEY KeyRoot, const std::wstring& KeyName, const std::wstring& SubKeyRef, std::wstring& KeyVal) {
   bool result = false;
   base::trap::Guard([&] {
-    std::string keyName, valueName;
-    const bool exact = base::enc::ToAnsi(KeyName, keyName) && base::enc::ToAnsi(SubKeyRef, valueName);
-    base::win::unique_hkey key;
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    DWORD type = 0;
     // Read access only: the tool's location is machine-wide.
-    if (!exact || RegOpenKeyExA(KeyRoot, keyName.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS ||
-        RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
-            ERROR_SUCCESS ||
-        size == 0) {
+    const base::win::unique_hkey key = OpenKey(KeyRoot, KeyName, KEY_READ);
+    const std::optional<RawValue> value = key ? ReadRaw(key.get(), SubKeyRef) : std::nullopt;
+    if (!value || value->bytes.empty() || value->bytes.size() > kLongestValue * sizeof(wchar_t)) {
       KeyVal.clear();
       return;
     }
-    std::string bytes = ST(std::string(buffer, size));
-    if (type == REG_SZ && bytes.back() == '\0') bytes.pop_back();
-    ST(TakeValue(type, bytes, KeyVal));
+    ST(TakeValue(*value, KeyVal));
     result = true;
   });
   return result;

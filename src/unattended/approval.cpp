@@ -5,18 +5,13 @@
 
 #include "base/paths.h"
 #include "base/text_utils.h"
+#include "base/texts.h"
 
 namespace unattended {
 namespace {
 
 const wchar_t* const kWhenWords[] = {L"never", L"signin", L"daily", L"weekly"};
 const wchar_t* const kDayWords[] = {L"sun", L"mon", L"tue", L"wed", L"thu", L"fri", L"sat"};
-const wchar_t* const kDayNames[] = {L"Sunday", L"Monday", L"Tuesday", L"Wednesday",
-                                    L"Thursday", L"Friday", L"Saturday"};
-
-std::wstring TwoDigits(int n) {
-  return std::wstring(1, static_cast<wchar_t>(L'0' + n / 10)) + static_cast<wchar_t>(L'0' + n % 10);
-}
 
 // "HH:MM" with both numbers in range.
 bool ReadTime(const std::wstring& text, Schedule& s) {
@@ -69,7 +64,7 @@ std::wstring UnattendedListPath(const std::wstring& arguments, bool& quoted) {
 
 }  // namespace
 
-std::wstring TimeText(const Schedule& s) { return TwoDigits(s.hour) + L":" + TwoDigits(s.minute); }
+std::wstring TimeText(const Schedule& s) { return base::text::ClockText(s.hour, s.minute); }
 
 std::wstring ApprovalText(const Approval& a) {
   const Schedule& s = a.schedule;
@@ -124,7 +119,7 @@ std::wstring ScheduleText(const Schedule& s) {
     case RunWhen::Daily:
       return L"Every day at " + TimeText(s);
     case RunWhen::Weekly:
-      return std::wstring(L"Every week on ") + kDayNames[s.weekday] + L" at " + TimeText(s);
+      return std::wstring(L"Every week on ") + base::text::DayName(s.weekday) + L" at " + TimeText(s);
     case RunWhen::Never:
       break;
   }

@@ -1,54 +1,34 @@
-// Approvals in the registry, through the wide-character API: a list's path
-// may hold characters the ANSI code page has not.
+// Approvals in the registry store: a list's path may hold characters the
+// ANSI code page has not, which the wide-character API keeps.
 #include "unattended/approval_store_win.h"
 
 #include <windows.h>
 
 #include "base/handles_win.h"
 #include "base/paths.h"
+#include "services/registry_win.h"
 
 namespace unattended {
 namespace {
 
-const wchar_t kApprovalsKey[] = L"SOFTWARE\\FD\\Approvals";
-const wchar_t kSettingsKey[] = L"SOFTWARE\\FD";
+using services::kApprovalsKey;
+using services::kSettingsKey;
+
 const wchar_t kBrokenValue[] = L"BrokenApprovals";
 constexpr size_t kBrokenLinesKept = 20;
 
 base::win::unique_hkey OpenKey(const wchar_t* path, bool create) {
-  base::win::unique_hkey key;
-  const LSTATUS status =
-      create ? RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, key.put(), nullptr)
-             : RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ | KEY_WRITE, key.put());
-  if (status != ERROR_SUCCESS) key.reset();
-  return key;
+  return create ? services::CreateKey(HKEY_CURRENT_USER, path, KEY_READ | KEY_WRITE)
+                : services::OpenKey(HKEY_CURRENT_USER, path, KEY_READ | KEY_WRITE);
 }
 
-std::wstring ReadText(HKEY key, const wchar_t* name) {
-  DWORD type = 0, size = 0;
-  if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) return {};
-  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-  DWORD got = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &got) != ERROR_SUCCESS)
-    return {};
-  text.resize(wcsnlen(text.c_str(), text.size()));
-  return text;
-}
-
-bool WriteText(HKEY key, const std::wstring& name, const std::wstring& text) {
-  return RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
+// A text value, empty when missing or of another type.
+std::wstring ReadText(HKEY key, const std::wstring& name) { return services::ReadText(key, name).value_or(L""); }
 
 // Each value's name and text.
 std::vector<std::pair<std::wstring, std::wstring>> Values(HKEY key) {
   std::vector<std::pair<std::wstring, std::wstring>> values;
-  for (DWORD i = 0;; ++i) {
-    wchar_t name[32768];
-    DWORD length = static_cast<DWORD>(std::size(name));
-    if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    values.emplace_back(std::wstring(name, length), ReadText(key, name));
-  }
+  for (const std::wstring& name : services::ValueNames(key)) values.emplace_back(name, ReadText(key, name));
   return values;
 }
 
@@ -81,7 +61,7 @@ std::vector<Approval> AllApprovals() {
 bool KeepApproval(const Approval& approval) {
   DropApproval(approval.listPath);
   const base::win::unique_hkey key = OpenKey(kApprovalsKey, true);
-  return key && WriteText(key.get(), approval.listPath, ApprovalText(approval));
+  return key && services::WriteText(key.get(), approval.listPath, ApprovalText(approval));
 }
 
 bool DropApproval(const std::wstring& listPath) {
@@ -92,7 +72,7 @@ bool DropApproval(const std::wstring& listPath) {
   bool dropped = true;
   for (const auto& value : Values(key.get()))
     if (base::paths::SamePath(value.first, listPath))
-      dropped = dropped && RegDeleteValueW(key.get(), value.first.c_str()) == ERROR_SUCCESS;
+      dropped = dropped && services::DeleteValue(key.get(), value.first);
   return dropped;
 }
 
@@ -107,7 +87,7 @@ void NoteBrokenApproval(const std::wstring& line) {
   size_t lines = 0;
   for (wchar_t c : note) lines += c == L'\n';
   while (lines-- > kBrokenLinesKept) note.erase(0, note.find(L'\n') + 1);
-  WriteText(key.get(), kBrokenValue, note);
+  services::WriteText(key.get(), kBrokenValue, note);
 }
 
 std::vector<std::wstring> TakeBrokenApprovals() {
@@ -115,7 +95,7 @@ std::vector<std::wstring> TakeBrokenApprovals() {
   const base::win::unique_hkey key = OpenKey(kSettingsKey, false);
   if (!key) return lines;
   const std::wstring note = ReadText(key.get(), kBrokenValue);
-  RegDeleteValueW(key.get(), kBrokenValue);
+  services::DeleteValue(key.get(), kBrokenValue);
   size_t from = 0;
   for (size_t end; (end = note.find(L'\n', from)) != std::wstring::npos; from = end + 1)
     if (end > from) lines.push_back(note.substr(from, end - from));

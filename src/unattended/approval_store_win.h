@@ -1,6 +1,6 @@
-// The approvals the user gave, kept under HKEY_CURRENT_USER\SOFTWARE\FD\Approvals:
-// one value per list, named by the list's full path, holding the
-// approval's text. Also the note of unattended runs that found their
+// The approvals the user gave, kept under HKEY_CURRENT_USER\SOFTWARE\FD\Approvals
+// (services::kApprovalsKey): one value per list, named by the list's full
+// path, holding the approval's text. Also the note of unattended runs that found their
 // approval broken, which the main window shows once at its next start.
 #pragma once
 #include <optional>

@@ -11,6 +11,7 @@
 #include "base/paths.h"
 #include "base/paths_win.h"
 #include "base/sha256_win.h"
+#include "base/texts_win.h"
 #include "unattended/approval_store_win.h"
 #include "unattended/starters_win.h"
 #include "unattended/task_xml.h"
@@ -79,15 +80,6 @@ std::wstring FreeStartName(const std::wstring& listPath) {
   }
 }
 
-// Today's date in local time, "2026-12-08".
-std::wstring Today() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  wchar_t text[16];
-  swprintf(text, std::size(text), L"%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
-  return text;
-}
-
 // Makes the starter the schedule asks for under `name`; false with the
 // reason when it could not be made.
 bool MakeStarter(const std::wstring& listPath, const Schedule& schedule, const std::wstring& name,
@@ -103,8 +95,9 @@ bool MakeStarter(const std::wstring& listPath, const Schedule& schedule, const s
     problem = L"The sign-in entry could not be written.";
     return false;
   }
+  const std::wstring today = base::text::DateText(base::text::LocalNow());
   const std::wstring xml =
-      TaskXml(schedule, {program, arguments}, L"Runs the Ombrelay delete list " + listPath + L".", Today());
+      TaskXml(schedule, {program, arguments}, L"Runs the Ombrelay delete list " + listPath + L".", today);
   const HRESULT hr = RegisterScheduledTask(name, xml);
   if (SUCCEEDED(hr)) return true;
   problem = L"The scheduled task could not be made: " + base::trap::SystemMessage(static_cast<DWORD>(hr));

@@ -10,6 +10,7 @@
 #include "base/encoding.h"
 #include "base/handles_win.h"
 #include "base/named_mutex_win.h"
+#include "base/texts_win.h"
 #include "unattended/run_log.h"
 
 namespace unattended {
@@ -87,13 +88,6 @@ bool AppendToRunLog(const std::wstring& entry) {
   return AppendAndTrim(path, base::enc::ToUtf8(entry));
 }
 
-std::wstring LogStamp() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  wchar_t text[32];
-  swprintf(text, std::size(text), L"%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-           now.wMinute, now.wSecond);
-  return text;
-}
+std::wstring LogStamp() { return base::text::DateTimeText(base::text::LocalNow()); }
 
 }  // namespace unattended

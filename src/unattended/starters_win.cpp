@@ -1,4 +1,4 @@
-// The Run value through the registry's wide-character API, the task through
+// The Run value through the registry store, the task through
 // the Task Scheduler 2.0 COM interface.
 #include "unattended/starters_win.h"
 
@@ -12,7 +12,6 @@
 
 namespace unattended {
 
-const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kTaskFolder[] = L"Ombrelay";
 
 namespace {
@@ -40,11 +39,7 @@ class Bstr {
 };
 
 base::win::unique_hkey RunKey(REGSAM access) {
-  base::win::unique_hkey key;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, access, nullptr, key.put(), nullptr) !=
-      ERROR_SUCCESS)
-    key.reset();
-  return key;
+  return services::CreateKey(HKEY_CURRENT_USER, services::kRunKey, access);
 }
 
 // The root folder of the local Task Scheduler.
@@ -80,31 +75,13 @@ bool FolderEmpty(ITaskFolder* folder) {
   return count == 0;
 }
 
-// A Run value's command line, read as the wide-character text it is kept
-// as (a list's path, and so the value's name, may hold characters the ANSI
-// code page has not); empty for a value that is no text.
-std::wstring CommandLineOf(HKEY key, const std::wstring& name) {
-  DWORD type = 0, size = 0;
-  if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
-    return {};
-  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-  DWORD got = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &got) != ERROR_SUCCESS)
-    return {};
-  text.resize(wcsnlen(text.c_str(), text.size()));
-  return text;
-}
-
 // The names of the Run values whose command line passes the test.
 std::vector<std::wstring> SignInValuesWhere(HKEY key, const StarterTest& ours) {
   std::vector<std::wstring> names;
-  std::wstring name(32768, L'\0');
-  for (DWORD i = 0;; ++i) {
-    DWORD length = static_cast<DWORD>(name.size());
-    if (RegEnumValueW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    const std::wstring found(name.data(), length);
-    if (ours(SplitStartCommand(CommandLineOf(key, found)))) names.push_back(found);
-  }
+  for (const std::wstring& name : services::ValueNames(key))
+    // A list's path, and so the value, may hold characters the ANSI code
+    // page has not: the wide-character text is read.
+    if (ours(SplitStartCommand(services::ReadText(key, name).value_or(std::wstring())))) names.push_back(name);
   return names;
 }
 
@@ -162,22 +139,18 @@ std::vector<std::wstring> TasksWhere(ITaskFolder* folder, const StarterTest& our
 bool SetSignInValue(const std::wstring& name, const std::wstring& program, const std::wstring& arguments) {
   const base::win::unique_hkey key = RunKey(KEY_SET_VALUE);
   if (!key) return false;
-  const std::wstring command = L"\"" + program + L"\" " + arguments;
-  return RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                        static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  return services::WriteText(key.get(), name, L"\"" + program + L"\" " + arguments);
 }
 
 bool RemoveSignInValue(const std::wstring& name) {
   if (name.empty()) return true;
   const base::win::unique_hkey key = RunKey(KEY_SET_VALUE);
-  if (!key) return false;
-  const LSTATUS status = RegDeleteValueW(key.get(), name.c_str());
-  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+  return key && services::DeleteValue(key.get(), name);
 }
 
 bool SignInValueExists(const std::wstring& name) {
   const base::win::unique_hkey key = RunKey(KEY_QUERY_VALUE);
-  return key && RegQueryValueExW(key.get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  return key && services::HasValue(key.get(), name);
 }
 
 bool RemoveSignInValuesWhere(const StarterTest& ours) {
@@ -185,10 +158,8 @@ bool RemoveSignInValuesWhere(const StarterTest& ours) {
   if (!key) return false;
   // Found first, removed after: removing while enumerating would skip values.
   bool removed = true;
-  for (const std::wstring& name : SignInValuesWhere(key.get(), ours)) {
-    const LSTATUS status = RegDeleteValueW(key.get(), name.c_str());
-    removed = removed && (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND);
-  }
+  for (const std::wstring& name : SignInValuesWhere(key.get(), ours))
+    removed = services::DeleteValue(key.get(), name) && removed;
   return removed;
 }
 

@@ -11,8 +11,6 @@
 
 namespace unattended {
 
-// HKCU\Software\Microsoft\Windows\CurrentVersion\Run
-extern const wchar_t kRunKey[];
 // The Task Scheduler folder of Ombrelay's tasks.
 extern const wchar_t kTaskFolder[];
 

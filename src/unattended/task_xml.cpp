@@ -1,16 +1,15 @@
 // The scheduled run's task definition.
 #include "unattended/task_xml.h"
 
+#include "base/texts.h"
+
 namespace unattended {
 namespace {
-
-const wchar_t* const kDayElements[] = {L"Sunday", L"Monday", L"Tuesday", L"Wednesday",
-                                       L"Thursday", L"Friday", L"Saturday"};
 
 std::wstring ScheduleElement(const Schedule& s) {
   if (s.when == RunWhen::Weekly)
     return L"      <ScheduleByWeek>\n        <WeeksInterval>1</WeeksInterval>\n        <DaysOfWeek><" +
-           std::wstring(kDayElements[s.weekday]) + L" /></DaysOfWeek>\n      </ScheduleByWeek>\n";
+           std::wstring(base::text::DayName(s.weekday)) + L" /></DaysOfWeek>\n      </ScheduleByWeek>\n";
   return L"      <ScheduleByDay>\n        <DaysInterval>1</DaysInterval>\n      </ScheduleByDay>\n";
 }
 

@@ -19,7 +19,6 @@
 #include "listfile/list_file.h"
 #include "removal/removal_plan.h"
 #include "removal/removal_run_win.h"
-#include "services/app_constants.h"
 #include "unattended/approval_store_win.h"
 #include "unattended/approving_win.h"
 #include "unattended/run_log.h"
@@ -105,7 +104,6 @@ int RunApproved(const std::wstring& listPath) {
 
 int RunUnattended(const std::wstring& arguments) {
   RunInBackground();
-  services::SetAppConstants();
   LogTrapReports();
   const std::wstring listPath = removal::ListPathFromArguments(arguments);
   if (listPath.empty()) {
@@ -131,7 +129,6 @@ bool IsForgetStarters(const std::wstring& arguments) {
 
 int ForgetStarters(const std::wstring& arguments) {
   const base::ApartmentScope apartment;
-  services::SetAppConstants();
   std::wstring program = removal::WithoutQuotes(removal::TrimBlanks(arguments.substr(std::size(kForgetStarters) - 1)));
   if (program.empty()) program = base::paths::ProgramPath();
   RemoveAllStarters(program);

@@ -1,9 +1,11 @@
-// The registry settings store against the real (Wine) registry, in a
+// The registry store against the real (Wine) registry, in a
 // scratch key of the current user that each test removes again.
 #include "services/registry_win.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -125,6 +127,23 @@ TEST_F(ServicesRegistry, QueryOnAnOpenKey) {
   EXPECT_EQ(RegQueryStringValue(key.get(), L"Value"), L"long text value");
   EXPECT_EQ(RegQueryStringValue(key.get(), L"Missing"), L"");
   EXPECT_EQ(RegQueryStringValue(nullptr, L"Value"), L"");
+}
+
+TEST_F(ServicesRegistry, StoreKeepsNumbersAndWideNames) {
+  base::win::unique_hkey key = CreateKey(HKEY_CURRENT_USER, kKey, KEY_READ | KEY_WRITE);
+  ASSERT_TRUE(key);
+  ASSERT_TRUE(WriteNumber(key.get(), L"Count", 0x12345678));
+  ASSERT_TRUE(WriteText(key.get(), L"C:\\\u4e2d.txt", L"\u4e2d"));
+  EXPECT_EQ(ReadNumber(key.get(), L"Count"), std::optional<DWORD>(0x12345678));
+  EXPECT_EQ(ReadNumber(key.get(), L"C:\\\u4e2d.txt"), std::nullopt);
+  EXPECT_EQ(ReadText(key.get(), L"C:\\\u4e2d.txt"), std::optional<std::wstring>(L"\u4e2d"));
+  std::vector<std::wstring> names = ValueNames(key.get());
+  std::sort(names.begin(), names.end());  // the registry's order is its own
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"C:\\\u4e2d.txt", L"Count"}));
+  EXPECT_TRUE(DeleteValue(key.get(), L"Count"));
+  EXPECT_FALSE(HasValue(key.get(), L"Count"));
+  EXPECT_TRUE(HasValue(key.get(), L"C:\\\u4e2d.txt"));
+  EXPECT_FALSE(OpenKey(HKEY_CURRENT_USER, L"SOFTWARE\\OmbrelayNoSuchKey", KEY_READ));
 }
 
 }  // namespace
