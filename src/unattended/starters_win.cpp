@@ -9,6 +9,7 @@
 
 #include "base/dispatch_win.h"
 #include "base/handles_win.h"
+#include "services/registry_win.h"
 
 namespace unattended {
 
