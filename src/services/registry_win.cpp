@@ -45,9 +45,11 @@ std::wstring TextOfBytes(const std::string& bytes) {
   return text;
 }
 
-base::win::unique_hkey OpenKey(HKEY root, const std::wstring& path, REGSAM access) {
+base::win::unique_hkey OpenKey(HKEY root, const std::wstring& path, REGSAM access, bool* missing) {
   base::win::unique_hkey key;
-  if (RegOpenKeyExW(root, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS) key.reset();
+  const LSTATUS status = RegOpenKeyExW(root, path.c_str(), 0, access, key.put());
+  if (missing) *missing = status == ERROR_FILE_NOT_FOUND;
+  if (status != ERROR_SUCCESS) key.reset();
   return key;
 }
 

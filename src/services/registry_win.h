@@ -23,7 +23,9 @@ extern const wchar_t kRunKey[];
 
 // The key at `path` below `root`, opened (or made, with its parents) with
 // the access asked for; empty when that cannot be done.
-base::win::unique_hkey OpenKey(HKEY root, const std::wstring& path, REGSAM access);
+// `missing`, when given, tells a key that is not there from one that cannot
+// be opened.
+base::win::unique_hkey OpenKey(HKEY root, const std::wstring& path, REGSAM access, bool* missing = nullptr);
 base::win::unique_hkey CreateKey(HKEY root, const std::wstring& path, REGSAM access);
 
 // A value as stored: its type and bytes.

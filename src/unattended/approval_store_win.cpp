@@ -65,10 +65,10 @@ bool KeepApproval(const Approval& approval) {
 }
 
 bool DropApproval(const std::wstring& listPath) {
-  base::win::unique_hkey key;
-  const LSTATUS opened = RegOpenKeyExW(HKEY_CURRENT_USER, kApprovalsKey, 0, KEY_READ | KEY_WRITE, key.put());
-  if (opened == ERROR_FILE_NOT_FOUND) return true;  // no approval at all
-  if (opened != ERROR_SUCCESS) return false;
+  bool missing = false;
+  const base::win::unique_hkey key =
+      services::OpenKey(HKEY_CURRENT_USER, kApprovalsKey, KEY_READ | KEY_WRITE, &missing);
+  if (!key) return missing;  // no approval at all, or none that could be dropped
   bool dropped = true;
   for (const auto& value : Values(key.get()))
     if (base::paths::SamePath(value.first, listPath))
