@@ -42,11 +42,9 @@ size_t WorkingSet() { return Memory().WorkingSetSize; }
 // records to bytes to the file, and the file back into the list.
 double SaveList(app::MainWindow& window, const std::wstring& path) {
   auto start = std::chrono::steady_clock::now();
-  std::vector<listfile::Record> records;
-  records.reserve(window.List().Count());
-  for (const app::Entry& e : window.List().Entries()) records.push_back({e.path, e.type});
+  const std::string bytes = listfile::EncodeRecordTexts(window.List().RecordTexts(), L"password");
   std::wstring reason;
-  if (!base::files::WriteAll(path, listfile::EncodeList(records, L"password"), reason)) std::printf("save failed\n");
+  if (!base::files::WriteAll(path, bytes, reason)) std::printf("save failed\n");
   return Millis(start);
 }
 
@@ -55,10 +53,10 @@ double LoadList(app::MainWindow& window, const std::wstring& path) {
   std::string bytes;
   std::wstring reason;
   if (!base::files::ReadAll(path, bytes, reason)) std::printf("load failed\n");
-  listfile::LoadedList loaded = listfile::ReadList(std::move(bytes));
+  listfile::ListContent loaded = listfile::ReadListTexts(std::move(bytes));
   window.List().Clear();
   window.List().Reserve(loaded.records.size());
-  for (listfile::Record& r : loaded.records) window.List().Append(std::move(r.path), std::move(r.type));
+  for (std::wstring& r : loaded.records) window.List().AppendRecord(std::exchange(r, std::wstring()));
   window.ListChanged();
   Pump(window.hwnd());
   return Millis(start);

@@ -58,7 +58,7 @@ Record ReadRecord(std::wstring text) {
   record.kind = KindOf(record.type);
   if (record.kind == RecordKind::Rule) {
     FolderRule rule;
-    if (ParseRule(text, rule)) record.rule = std::make_shared<const FolderRule>(std::move(rule));
+    if (ParseRule(text, rule)) record.rule = ParsedRule(std::move(rule));
   }
   if (second != std::wstring::npos) record.text = std::move(text);
   return record;

@@ -8,6 +8,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "listfile/folder_rule.h"
@@ -26,6 +27,32 @@ enum class RecordKind : unsigned char { File, Folder, Rule, Other };
 // record's whole text when "path|type" would not give it back (further
 // fields, no "|"), so that saving writes it as it was. Every other type
 // word is kept as it is, and never acted on.
+// A rule's parsed fields, held by pointer so that the record of a file or
+// a folder (a million of them in a long list) carries only that pointer;
+// copied whole.
+class ParsedRule {
+ public:
+  ParsedRule() = default;
+  explicit ParsedRule(FolderRule rule) : rule_(std::make_unique<const FolderRule>(std::move(rule))) {}
+  ParsedRule(const ParsedRule& other) : rule_(Copy(other)) {}
+  ParsedRule& operator=(const ParsedRule& other) {
+    if (this != &other) rule_ = Copy(other);
+    return *this;
+  }
+  ParsedRule(ParsedRule&&) noexcept = default;
+  ParsedRule& operator=(ParsedRule&&) noexcept = default;
+
+  explicit operator bool() const { return rule_ != nullptr; }
+  const FolderRule& operator*() const { return *rule_; }
+  const FolderRule* operator->() const { return rule_.get(); }
+
+ private:
+  static std::unique_ptr<const FolderRule> Copy(const ParsedRule& other) {
+    return other.rule_ ? std::make_unique<const FolderRule>(*other.rule_) : nullptr;
+  }
+  std::unique_ptr<const FolderRule> rule_;
+};
+
 struct Record {
   Record() = default;
   // The record "path|type" would read as (a type holding "|" brings the
@@ -34,9 +61,9 @@ struct Record {
 
   std::wstring path;
   std::wstring type;
-  RecordKind kind = RecordKind::Other;
-  std::shared_ptr<const FolderRule> rule;
   std::wstring text;
+  ParsedRule rule;
+  RecordKind kind = RecordKind::Other;  // last, so a tick beside it packs in
 };
 // A record's text as the list file holds it, read.
 Record ReadRecord(std::wstring text);
