@@ -27,7 +27,8 @@ std::optional<ItemIdentity> IdentityOf(const std::wstring& path, bool* missing) 
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
   return ItemIdentity{{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow},
-                      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
+                      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                      (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow};
 }
 
 // The listing of the item itself (no pattern) gives its reparse tag as its

@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,7 @@ struct FileId {
 struct ItemIdentity {
   FileId id;
   bool folder = false;
+  uint64_t size = 0;  // a file's, in bytes
 };
 
 // The identity of what `path` leads to (links on the way and at its end

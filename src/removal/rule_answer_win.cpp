@@ -59,11 +59,7 @@ void NeverTaken::Add(const std::wstring& path) {
   const std::wstring full = base::paths::FullPathName(path);
   if (full.empty()) return;
   const std::optional<base::ItemIdentity> identity = base::IdentityOf(full);
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!identity || identity->folder ||
-      !GetFileAttributesExW(base::paths::Verbatim(full).c_str(), GetFileExInfoStandard, &data))
-    return;
-  items_.push_back({identity->id, (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
+  if (identity && !identity->folder) items_.push_back({identity->id, identity->size});
 }
 
 bool NeverTaken::Holds(std::wstring_view folder, std::wstring_view name, uint64_t size) const {

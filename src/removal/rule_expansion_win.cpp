@@ -12,11 +12,6 @@
 #include "removal/rule_answer_win.h"
 
 namespace removal {
-namespace {
-
-size_t Separators(const std::wstring& path) { return std::count(path.begin(), path.end(), L'\\'); }
-
-}  // namespace
 
 void ExpandRules(Plan& plan, std::uint64_t now, const std::atomic<bool>* stop) {
   if (plan.expanded) return;
@@ -53,7 +48,7 @@ void ExpandRules(Plan& plan, std::uint64_t now, const std::atomic<bool>* stop) {
   }
   // Deepest first, so each goes after everything it held.
   std::stable_sort(emptied.begin(), emptied.end(), [](const auto& a, const auto& b) {
-    return Separators(a.first) > Separators(b.first);
+    return base::paths::Depth(a.first) > base::paths::Depth(b.first);
   });
   std::vector<std::wstring> folders;
   folders.reserve(emptied.size() + plan.folders.size());
