@@ -238,7 +238,7 @@ std::wstring Qualify(const std::wstring& path) {
 
 std::wstring FolderApiPath(const std::wstring& path) { return Verbatim(path); }
 
-size_t ParentEnd(const std::wstring& path) {
+size_t ParentEnd(std::wstring_view path) {
   size_t end = path.size();
   while (end > 0 && IsSeparator(path[end - 1])) --end;
   if (end == 0) return std::wstring::npos;

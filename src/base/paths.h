@@ -77,7 +77,7 @@ std::wstring FolderApiPath(const std::wstring& path);
 
 // Where the parent folder of a path ends, as written: its last separator,
 // a closing one left out; npos when it has none.
-size_t ParentEnd(const std::wstring& path);
+size_t ParentEnd(std::wstring_view path);
 // The parent folder of a path as written, with its closing separator:
 // "C:\a\" of "C:\a\b" and of "C:\a\b\"; the empty text when it has none.
 std::wstring ParentOf(const std::wstring& path);

@@ -29,7 +29,7 @@ const std::vector<size_t>& LinkGuard::ListedAtOrAbove(const std::wstring& folder
       indices.push_back(at->second);
     }
     if (end == root) break;
-    end = folderKey.rfind(L'\\', end - 1);
+    end = base::paths::ParentEnd(std::wstring_view(folderKey).substr(0, end));
     if (end != std::wstring::npos && end < root) end = root;
   }
   return byParent_.emplace(folderKey, std::move(indices)).first->second;

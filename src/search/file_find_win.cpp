@@ -85,7 +85,8 @@ uint32_t Win32PathProbe::Attributes(const std::wstring& path) {
 }
 
 std::wstring Win32PathProbe::FirstListedName(const std::wstring& path) {
-  std::wstring pattern = path.empty() || path.back() != L'\\' ? path : path + L"*.*";
+  const bool folder = !path.empty() && base::paths::IsSeparator(path.back());
+  const std::wstring pattern = folder ? base::paths::JoinPath(path, L"*.*") : path;
   WIN32_FIND_DATAW data;
   base::win::unique_hfind find(FindFirstFileExW(base::paths::Verbatim(pattern).c_str(), FindExInfoBasic, &data,
                                                 FindExSearchNameMatch, nullptr, 0));
