@@ -119,6 +119,33 @@ extern "C" UINT __stdcall ChooseFolder(MSIHANDLE install) {
   return ERROR_SUCCESS;
 }
 
+// Immediate, just before LaunchConditions: writes the text of each launch
+// condition that fails (a newer version installed, the setup program's
+// install) into the log as a line of its own. The Installer then ends the
+// run; a silent run, under Wine at least, would otherwise leave no word of why.
+extern "C" UINT __stdcall SayFailedConditions(MSIHANDLE install) {
+  PMSIHANDLE database = MsiGetActiveDatabase(install);
+  PMSIHANDLE view;
+  if (MsiDatabaseOpenViewW(database, L"SELECT `Condition`, `Description` FROM `LaunchCondition`", &view) !=
+          ERROR_SUCCESS ||
+      MsiViewExecute(view, 0) != ERROR_SUCCESS)
+    return ERROR_SUCCESS;
+  PMSIHANDLE row;
+  while (MsiViewFetch(view, &row) == ERROR_SUCCESS) {
+    const std::wstring condition = InstallerText(
+        [&](wchar_t* text, DWORD* size) { return MsiRecordGetStringW(row, 1, text, size); });
+    if (MsiEvaluateConditionW(install, condition.c_str()) != MSICONDITION_FALSE) continue;
+    PMSIHANDLE message = MsiCreateRecord(0);
+    const std::wstring description = InstallerText(
+        [&](wchar_t* text, DWORD* size) { return MsiRecordGetStringW(row, 2, text, size); });
+    MsiRecordSetStringW(message, 0, description.c_str());
+    Say(install, INSTALLMESSAGE_INFO, InstallerText([&](wchar_t* text, DWORD* size) {
+          return MsiFormatRecordW(install, message, text, size);
+        }));
+  }
+  return ERROR_SUCCESS;
+}
+
 // Immediate, before InstallValidate, for every install, repair, upgrade and
 // removal: while Ombrelay runs from the install folder, asks for it to be
 // closed (Retry, Cancel); silent, or on Cancel, ends the whole run before

@@ -142,7 +142,10 @@ def make_setup(version, out_dir):
     return out
 
 
-class InstallerTest(E2ETest):
+class InstallerBase(E2ETest):
+    """What the setup program's and the package's tests share: a scratch
+    folder, installs undone after each test, the installed program."""
+
     def setUp(self):
         super().setUp()
         self.uninstall_all()
@@ -210,7 +213,7 @@ class InstallerTest(E2ETest):
         self.driver.run("close", MAIN)
         self.running.wait(20)
 
-    def save_list_with_installed_program(self, list_path, approve_daily=False):
+    def save_list_with_installed_program(self, list_path, approve_daily=False, install_dir=None):
         """Loads a prepared list into the installed program and saves it
         under list_path: the program writes the list and its desktop shortcut
         (and, asked to, approves it to run every day: a scheduled task)."""
@@ -220,7 +223,7 @@ class InstallerTest(E2ETest):
         prepared = os.path.join(self.scratch, "prepared.txt")
         with open(prepared, "wb") as f:
             f.write(list_bytes([(wine_path(target), "File")], "pw"))
-        self.start_installed()
+        self.start_installed(install_dir=install_dir)
         self.driver.pclick(CMD_LOAD)
         self.driver.run("file", OPEN_TITLE, wine_path(prepared), "ok")
         deadline = time.time() + 20
@@ -240,6 +243,17 @@ class InstallerTest(E2ETest):
             self.addCleanup(lambda path=path: os.path.exists(path) and os.remove(path))
         return shortcut
 
+    def file_bytes(self, *paths):
+        """The files' bytes now, for assert_same_bytes later."""
+        kept = {}
+        for path in paths:
+            with open(path, "rb") as f:
+                kept[path] = f.read()
+        return kept
+
+    def assert_same_bytes(self, kept):
+        self.assertEqual(self.file_bytes(*kept), kept)
+
     def users_folder(self, name, files):
         """A folder of the user's holding files by the names setup writes (and one more)."""
         folder = os.path.join(self.scratch, name)
@@ -249,6 +263,9 @@ class InstallerTest(E2ETest):
                 f.write(("the user's own %s\r\n" % file).encode())
         return folder
 
+
+
+class InstallerTest(InstallerBase):
     def test_silent_install_places_files_links_and_keys(self):
         # The user's own folder, with their own files by setup's names in it:
         # setup puts a folder of its own there, and nothing else.
@@ -411,10 +428,7 @@ class InstallerTest(E2ETest):
             self.addCleanup(reg_delete, name, RUN_KEY)
         shortcut = self.save_list_with_installed_program(os.path.join(folder, "my list.txt"), approve_daily=True)
         self.assertEqual(len(task_files("Ombrelay - my list")), 1)
-        with open(os.path.join(folder, "my list.txt"), "rb") as f:
-            saved = f.read()
-        with open(shortcut, "rb") as f:
-            link = f.read()
+        kept = self.file_bytes(os.path.join(folder, "my list.txt"), shortcut)
         # While the program runs, the uninstaller changes nothing: waited
         # for (_?=), it ends with exit code 2; its usual copy ends the same.
         self.start_installed()
@@ -428,10 +442,7 @@ class InstallerTest(E2ETest):
         seconds = self.uninstall(folder)
         print("uninstall: %.1f s" % seconds)
         self.assertEqual(os.listdir(folder), ["my list.txt"])
-        with open(os.path.join(folder, "my list.txt"), "rb") as f:
-            self.assertEqual(f.read(), saved)
-        with open(shortcut, "rb") as f:
-            self.assertEqual(f.read(), link)
+        self.assert_same_bytes(kept)
         for path in (start_menu_link(), send_to_link()):
             self.assertFalse(os.path.exists(path), path)
         for key in VERB_KEYS + [UNINSTALL_KEY]:

@@ -1,0 +1,266 @@
+"""The Windows Installer package end to end with Wine's own msiexec: its
+tables as built (read with msiinfo); a silent per-user install started from
+its Start menu entry, with the verbs and Send To; a repair after the program
+was deleted by hand; a silent uninstall that keeps the user's lists,
+shortcuts and settings and takes the approvals' sign-in values and tasks;
+an upgrade from an older build into a folder of the user's, the older one
+refused over the newer; the setup program and the package refusing to go
+over each other; and nothing changed while the program runs."""
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+
+from harness import reg_query, reg_set, unix_path, wine_path
+from test_installer import (STRIPPED_EXE, VERB_KEYS, VERSION, InstallerBase, default_dir, default_value,
+                            files_under, installed_state, key_exists, reg_tree, send_to_link, start_menu_link)
+from test_save_load import read_shortcut
+from test_unattended import RUN_KEY, forget_all_approvals, reg_value, task_files
+
+MSI = os.environ.get("OMBRELAY_MSI", "")
+ACTIONS = os.environ.get("OMBRELAY_MSI_ACTIONS", "")
+MSIINFO = os.environ.get("OMBRELAY_MSIINFO", "msiinfo")
+SOURCE_DIR = os.environ.get("OMBRELAY_SOURCE_DIR", "")
+
+PACKAGE_FILES = ["LICENSE.txt", "README.md", "ombrelay.exe"]
+UNINSTALL_ROOTS = ["HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                   "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"]
+# The Installer's exit codes: a failed install (a launch condition, a custom action).
+INSTALL_FAILURE = 1603
+
+
+def upgrade_code_of_setup():
+    """The package's upgrade code as the setup program looks for it."""
+    with open(os.path.join(SOURCE_DIR, "installer", "ombrelay.nsi")) as f:
+        return re.search(r'!define MSI_UPGRADE_CODE "(\{[0-9A-F-]+\})"', f.read()).group(1)
+
+
+def table(package, name):
+    """The rows of one of the package's tables, as msiinfo exports them."""
+    out = subprocess.run([MSIINFO, "export", package, name], capture_output=True, text=True, check=True).stdout
+    return [line.split("\t") for line in out.splitlines()[3:]]
+
+
+def make_msi(version, out_dir):
+    """A package of the given version number around the same program."""
+    out = os.path.join(out_dir, "Ombrelay-%s.msi" % version)
+    subprocess.run(["cmake", "-DVERSION=" + version, "-DEXE=" + STRIPPED_EXE,
+                    "-DREADME=" + os.path.join(SOURCE_DIR, "README.md"),
+                    "-DLICENSE=" + os.path.join(SOURCE_DIR, "LICENSE"), "-DACTIONS=" + ACTIONS, "-DOUT=" + out,
+                    "-P", os.path.join(SOURCE_DIR, "cmake", "msi.cmake")], check=True, capture_output=True)
+    return out
+
+
+def installed_apps():
+    """Every Installed apps entry named Ombrelay, per user or per machine: key -> values."""
+    entries = {}
+    for root in UNINSTALL_ROOTS:
+        key = None
+        for line in reg_tree(root).splitlines():
+            if line.startswith("HKEY_"):
+                key = line.strip()
+                entries[key] = {}
+            found = re.match(r"\s+(.*?)\s+REG_\w+\s*(.*)$", line)
+            if key and found:
+                entries[key][found.group(1)] = found.group(2)
+    return {key: values for key, values in entries.items() if values.get("DisplayName") == "Ombrelay"}
+
+
+class MsiTest(InstallerBase):
+    def setUp(self):
+        super().setUp()
+        self.assertTrue(MSI and os.path.exists(MSI), "no package was built: %r" % MSI)
+        self.remove_packages()
+
+    def tearDown(self):
+        super().tearDown()
+        self.remove_packages()
+
+    def remove_packages(self):
+        for key, values in installed_apps().items():
+            if values.get("WindowsInstaller") == "0x1":
+                subprocess.run(["wine", "msiexec", "/x", key.rsplit("\\", 1)[1], "/qn"], capture_output=True,
+                               timeout=180)
+
+    def msiexec(self, *args, exit_code=0):
+        """Runs msiexec with its verbose log, checks its exit code and returns the log."""
+        log = os.path.join(self.scratch, "msiexec.log")
+        if os.path.exists(log):
+            os.remove(log)
+        args = [wine_path(a) if a.endswith(".msi") else a for a in args]
+        # Through a batch file, which prints the whole exit code: Wine's
+        # own exit status keeps only its low 8 bits (1603 would be 67).
+        batch = os.path.join(os.path.dirname(self.scratch), "msiexec-e2e.cmd")
+        with open(batch, "w") as f:
+            f.write("@msiexec %*\r\n@echo exit code %ERRORLEVEL%\r\n")
+        proc = subprocess.run(["wine", "cmd", "/c", wine_path(batch)] + args + ["/l*v", wine_path(log)],
+                              capture_output=True, timeout=180)
+        text = ""
+        if os.path.exists(log):
+            with open(log, "rb") as f:
+                text = f.read().decode("utf-8", "replace")
+        code = re.search(rb"exit code (\d+)", proc.stdout)
+        self.assertEqual(int(code.group(1)) if code else None, exit_code,
+                         "msiexec %s\n%s" % (" ".join(args), text[-4000:]))
+        return text
+
+    def the_entry(self, version):
+        """The one Installed apps entry, of the given version, removed through the Installer."""
+        entries = installed_apps()
+        self.assertEqual(len(entries), 1, entries)
+        key, values = entries.popitem()
+        self.assertEqual((values["DisplayVersion"], values["Publisher"], values["WindowsInstaller"]),
+                         (version, "Farrowdene", "0x1"))
+        self.assertEqual(values["UninstallString"], "MsiExec.exe /X" + key.rsplit("\\", 1)[1])
+        return values
+
+    def test_the_tables_as_built(self):
+        properties = dict(row[:2] for row in table(MSI, "Property"))
+        self.assertEqual((properties["UpgradeCode"], properties["ProductVersion"], properties["ProductName"]),
+                         (upgrade_code_of_setup(), VERSION, "Ombrelay"))
+        # The product code comes from the version: the same again, another for another version.
+        with tempfile.TemporaryDirectory() as out:
+            again = dict(row[:2] for row in table(make_msi(VERSION, out), "Property"))
+            older = dict(row[:2] for row in table(make_msi("1.01", out), "Property"))
+        self.assertEqual(again["ProductCode"], properties["ProductCode"])
+        self.assertNotEqual(older["ProductCode"], properties["ProductCode"])
+        self.assertEqual((older["UpgradeCode"], older["ProductVersion"]), (properties["UpgradeCode"], "1.01"))
+        components = {row[0]: (row[2], row[4]) for row in table(MSI, "Component")}
+        self.assertEqual(components, {"Program": ("INSTALLDIR", ""), "Readme": ("INSTALLDIR", ""),
+                                      "License": ("INSTALLDIR", ""), "Verbs": ("INSTALLDIR", ""),
+                                      "StartMenu": ("ProgramMenuFolder", ""),
+                                      "SendTo": ("SendToFolder", "NOT ALLUSERS=1")})
+        self.assertEqual(sorted(row[2] for row in table(MSI, "File")), sorted(PACKAGE_FILES))
+        # Per user or per machine: every value goes under HKMU.
+        self.assertEqual({row[1] for row in table(MSI, "Registry")}, {"-1"})
+        # Older versions are removed (migrating the feature), newer ones only found.
+        upgrades = {row[6]: row[1:5] for row in table(MSI, "Upgrade")}
+        self.assertEqual(upgrades, {"WIX_UPGRADE_DETECTED": ["", VERSION, "", "1"],
+                                    "WIX_DOWNGRADE_DETECTED": [VERSION, "", "", "2"]})
+
+    def test_silent_install_repair_and_uninstall_keep_the_users_things(self):
+        # A property the package does not know changes nothing.
+        self.msiexec("/i", MSI, "/qn", "INSTALLFOLDER=C:\\elsewhere")
+        folder = default_dir()
+        exe = wine_path(os.path.join(folder, "ombrelay.exe"))
+        self.assertEqual(sorted(os.listdir(folder)), PACKAGE_FILES)
+        self.assertFalse(os.path.exists(os.path.join(self.scratch, "..", "elsewhere")))
+        with open(os.path.join(folder, "ombrelay.exe"), "rb") as a, open(STRIPPED_EXE, "rb") as b:
+            self.assertEqual(a.read(), b.read())
+        values = self.the_entry(VERSION)
+        self.assertEqual(values["InstallLocation"].rstrip("\\"), wine_path(folder))
+        for link in (start_menu_link(), send_to_link()):
+            self.assertEqual(read_shortcut(link)["Local path"], exe, link)
+        for key in VERB_KEYS:
+            self.assertEqual(default_value(key), "Add to Ombrelay delete list")
+            self.assertEqual(default_value(key + "\\command"), '"%s" "%%1"' % exe)
+        # Started from the Start menu entry's target.
+        self.start_installed(install_dir=os.path.dirname(unix_path(read_shortcut(start_menu_link())["Local path"])))
+        self.close_installed()
+
+        # A repair brings back the program deleted by hand.
+        os.remove(os.path.join(folder, "ombrelay.exe"))
+        self.msiexec("/i", MSI, "/qn", "REINSTALL=ALL", "REINSTALLMODE=omus")
+        with open(os.path.join(folder, "ombrelay.exe"), "rb") as a, open(STRIPPED_EXE, "rb") as b:
+            self.assertEqual(a.read(), b.read())
+
+        # A list saved beside the program, approved to run every day; a
+        # sign-in value of this install whose approval is gone; another
+        # program's sign-in value.
+        reg_set("RecycleBin", "1")
+        forget_all_approvals()
+        self.addCleanup(forget_all_approvals)
+        reg_set("Other Program", "other.exe", RUN_KEY)
+        self.addCleanup(subprocess.run, ["wine", "reg", "delete", RUN_KEY, "/v", "Other Program", "/f"],
+                        capture_output=True)
+        reg_set("Ombrelay - lost", '"%s" "Remove Files*C:\\lost.txt*unattended"' % exe, RUN_KEY)
+        self.addCleanup(subprocess.run, ["wine", "reg", "delete", RUN_KEY, "/v", "Ombrelay - lost", "/f"],
+                        capture_output=True)
+        shortcut = self.save_list_with_installed_program(os.path.join(folder, "my list.txt"), approve_daily=True)
+        self.assertEqual(len(task_files("Ombrelay - my list")), 1)
+        kept = self.file_bytes(os.path.join(folder, "my list.txt"), shortcut)
+
+        # While the program runs, a silent uninstall changes nothing.
+        self.start_installed()
+        before = installed_state(folder), installed_apps()
+        log = self.msiexec("/x", MSI, "/qn", exit_code=INSTALL_FAILURE)
+        self.assertIn("Ombrelay is running from %s: nothing was changed." % wine_path(folder), log)
+        self.assertEqual((installed_state(folder), installed_apps()), before)
+        self.close_installed()
+
+        self.msiexec("/x", MSI, "/qn")
+        self.assertEqual(os.listdir(folder), ["my list.txt"])
+        self.assert_same_bytes(kept)
+        for path in (start_menu_link(), send_to_link()):
+            self.assertFalse(os.path.exists(path), path)
+        for key in VERB_KEYS:
+            self.assertFalse(key_exists(key), key)
+        self.assertEqual(installed_apps(), {})
+        self.assertEqual((reg_query("RecycleBin"), reg_query("OmbrelayFirstTime")), ("1", "No"))
+        self.assertEqual(task_files("Ombrelay - my list"), [])
+        self.assertEqual((reg_value(RUN_KEY, "Ombrelay - lost"), reg_value(RUN_KEY, "Other Program")),
+                         (None, "other.exe"))
+        os.remove(os.path.join(folder, "my list.txt"))
+
+        # Installed again, then the folder deleted by hand: the uninstall
+        # still ends well and takes the rest.
+        self.msiexec("/i", MSI, "/qn")
+        shutil.rmtree(folder)
+        self.msiexec("/x", MSI, "/qn")
+        self.assertEqual(installed_apps(), {})
+        self.assertFalse(key_exists(VERB_KEYS[0]) or os.path.exists(start_menu_link()))
+
+    def test_an_upgrade_goes_in_place_and_an_older_package_is_refused(self):
+        # The older build into a folder of the user's: it gets a folder of its own there.
+        tools = self.users_folder("My Tools", ["README.md", "notes.txt"])
+        theirs = files_under(tools)
+        with tempfile.TemporaryDirectory() as out:
+            older = make_msi("1.01", os.path.join(out))
+            log = self.msiexec("/i", older, "/qn", "INSTALLDIR=" + wine_path(tools))
+            self.assertIn("so Ombrelay is installed in a folder of its own inside it", log)
+            folder = os.path.join(tools, "Ombrelay")
+            self.assertEqual(sorted(os.listdir(folder)), PACKAGE_FILES)
+            self.the_entry("1.01")
+            reg_set("RecycleBin", "1")
+            shortcut = self.save_list_with_installed_program(os.path.join(self.scratch, "kept list.txt"),
+                                                             install_dir=folder)
+            kept = self.file_bytes(os.path.join(self.scratch, "kept list.txt"), shortcut)
+
+            # The older one running: the newer package changes nothing.
+            self.start_installed(install_dir=folder)
+            before = installed_state(folder), installed_apps()
+            self.msiexec("/i", MSI, "/qn", exit_code=INSTALL_FAILURE)
+            self.assertEqual((installed_state(folder), installed_apps()), before)
+            self.close_installed()
+
+            # The newer one goes where the older one went, in its place.
+            self.msiexec("/i", MSI, "/qn")
+            self.the_entry(VERSION)
+            self.assertEqual(sorted(os.listdir(folder)), PACKAGE_FILES)
+            self.assertEqual({k: v for k, v in files_under(tools).items() if not k.startswith("Ombrelay")}, theirs)
+            self.assertEqual(default_value(VERB_KEYS[0] + "\\command"),
+                             '"%s" "%%1"' % wine_path(os.path.join(folder, "ombrelay.exe")))
+            self.start_installed(install_dir=folder)
+            self.close_installed()
+            self.assertEqual((reg_query("RecycleBin"), reg_query("OmbrelayFirstTime")), ("1", "No"))
+            self.assert_same_bytes(kept)
+            os.remove(shortcut)
+
+            # The older package over the newer: refused, the newer kept.
+            before = installed_state(folder), installed_apps()
+            log = self.msiexec("/i", older, "/qn", exit_code=INSTALL_FAILURE)
+            self.assertIn("A newer version of Ombrelay is already installed.", log)
+            self.assertEqual((installed_state(folder), installed_apps()), before)
+
+        # The setup program does not go over the package ...
+        self.install(exit_code=2)
+        self.assertEqual((installed_state(folder), installed_apps()), before)
+        self.msiexec("/x", MSI, "/qn")
+        self.assertEqual(files_under(tools), theirs)
+        # ... nor the package over the setup program.
+        self.install()
+        nsis = installed_state(default_dir()), installed_apps()
+        log = self.msiexec("/i", MSI, "/qn", exit_code=INSTALL_FAILURE)
+        self.assertIn("is already installed in %s by its setup program" % wine_path(default_dir()), log)
+        self.assertEqual((installed_state(default_dir()), installed_apps()), nsis)
