@@ -12,7 +12,7 @@ import shutil
 import subprocess
 import tempfile
 
-from harness import reg_query, reg_set, unix_path, wine_path
+from harness import drive_c, reg_query, reg_set, unix_path, wine_path
 from test_installer import (STRIPPED_EXE, VERB_KEYS, VERSION, InstallerBase, default_dir, default_value,
                             files_under, installed_state, key_exists, reg_tree, send_to_link, start_menu_link)
 from test_save_load import read_shortcut
@@ -26,6 +26,13 @@ SOURCE_DIR = os.environ.get("OMBRELAY_SOURCE_DIR", "")
 PACKAGE_FILES = ["LICENSE.txt", "README.md", "ombrelay.exe"]
 UNINSTALL_ROOTS = ["HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
                    "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"]
+MACHINE_VERB = "HKLM\\Software\\Classes\\*\\shell\\Ombrelay.AddToList"
+
+
+def common_start_link():
+    return os.path.join(drive_c(), "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Ombrelay.lnk")
+
+
 # The Installer's exit codes: a failed install (a launch condition, a custom action).
 INSTALL_FAILURE = 1603
 
@@ -85,24 +92,30 @@ class MsiTest(InstallerBase):
 
     def msiexec(self, *args, exit_code=0):
         """Runs msiexec with its verbose log, checks its exit code and returns the log."""
-        log = os.path.join(self.scratch, "msiexec.log")
-        if os.path.exists(log):
-            os.remove(log)
-        args = [wine_path(a) if a.endswith(".msi") else a for a in args]
+        return self.finish_msiexec(self.start_msiexec(*args), exit_code)
+
+    def start_msiexec(self, *args):
+        self.log = os.path.join(self.scratch, "msiexec.log")
+        if os.path.exists(self.log):
+            os.remove(self.log)
+        self.args = [wine_path(a) if a.endswith(".msi") else a for a in args]
         # Through a batch file, which prints the whole exit code: Wine's
         # own exit status keeps only its low 8 bits (1603 would be 67).
         batch = os.path.join(os.path.dirname(self.scratch), "msiexec-e2e.cmd")
         with open(batch, "w") as f:
             f.write("@msiexec %*\r\n@echo exit code %ERRORLEVEL%\r\n")
-        proc = subprocess.run(["wine", "cmd", "/c", wine_path(batch)] + args + ["/l*v", wine_path(log)],
-                              capture_output=True, timeout=180)
+        return subprocess.Popen(["wine", "cmd", "/c", wine_path(batch)] + self.args + ["/l*v", wine_path(self.log)],
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+
+    def finish_msiexec(self, proc, exit_code=0):
+        out = proc.communicate(timeout=180)[0]
         text = ""
-        if os.path.exists(log):
-            with open(log, "rb") as f:
+        if os.path.exists(self.log):
+            with open(self.log, "rb") as f:
                 text = f.read().decode("utf-8", "replace")
-        code = re.search(rb"exit code (\d+)", proc.stdout)
+        code = re.search(rb"exit code (\d+)", out)
         self.assertEqual(int(code.group(1)) if code else None, exit_code,
-                         "msiexec %s\n%s" % (" ".join(args), text[-4000:]))
+                         "msiexec %s\n%s" % (" ".join(self.args), text[-4000:]))
         return text
 
     def the_entry(self, version):
@@ -211,6 +224,21 @@ class MsiTest(InstallerBase):
         self.assertEqual(installed_apps(), {})
         self.assertFalse(key_exists(VERB_KEYS[0]) or os.path.exists(start_menu_link()))
 
+        # For every user: Program Files, the verbs where every user's
+        # classes come from, the shared Start menu, no Send To.
+        self.msiexec("/i", MSI, "/qn", "ALLUSERS=1")
+        machine = os.path.join(drive_c(), "Program Files", "Ombrelay")
+        exe = wine_path(os.path.join(machine, "ombrelay.exe"))
+        self.assertEqual(sorted(os.listdir(machine)), PACKAGE_FILES)
+        self.assertEqual(default_value(MACHINE_VERB + "\\command"), '"%s" "%%1"' % exe)
+        # The shared Start menu on Windows; Wine's Installer keeps ProgramMenuFolder the user's own.
+        link = [path for path in (common_start_link(), start_menu_link()) if os.path.exists(path)]
+        self.assertEqual([read_shortcut(path)["Local path"] for path in link], [exe])
+        self.assertFalse(key_exists(VERB_KEYS[0]) or os.path.exists(send_to_link()))
+        self.the_entry(VERSION)
+        self.msiexec("/x", MSI, "/qn")
+        self.assertFalse(os.path.exists(machine) or os.path.exists(link[0]) or key_exists(MACHINE_VERB))
+
     def test_an_upgrade_goes_in_place_and_an_older_package_is_refused(self):
         # The older build into a folder of the user's: it gets a folder of its own there.
         tools = self.users_folder("My Tools", ["README.md", "notes.txt"])
@@ -230,12 +258,19 @@ class MsiTest(InstallerBase):
             # The older one running: the newer package changes nothing.
             self.start_installed(install_dir=folder)
             before = installed_state(folder), installed_apps()
-            self.msiexec("/i", MSI, "/qn", exit_code=INSTALL_FAILURE)
+            log = self.msiexec("/i", MSI, "/qn", exit_code=INSTALL_FAILURE)
+            self.assertIn("Ombrelay is running from %s: nothing was changed." % wine_path(folder), log)
+            self.assertEqual((installed_state(folder), installed_apps()), before)
+
+            # With its windows, the newer one asks for the program to be
+            # closed, then goes where the older one went, in its place.
+            proc = self.start_msiexec("/i", MSI)
+            self.assertTrue(self.driver.wait("Windows Installer", 30000))
+            self.assertIn("Close it, then click Retry", self.driver.run("box", "Windows Installer", "none"))
             self.assertEqual((installed_state(folder), installed_apps()), before)
             self.close_installed()
-
-            # The newer one goes where the older one went, in its place.
-            self.msiexec("/i", MSI, "/qn")
+            self.driver.run("box", "Windows Installer", "retry")
+            self.finish_msiexec(proc)
             self.the_entry(VERSION)
             self.assertEqual(sorted(os.listdir(folder)), PACKAGE_FILES)
             self.assertEqual({k: v for k, v in files_under(tools).items() if not k.startswith("Ombrelay")}, theirs)
