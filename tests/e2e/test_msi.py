@@ -1,18 +1,14 @@
-"""The Windows Installer package end to end with Wine's own msiexec: its
-tables as built (read with msiinfo); a silent per-user install started from
-its Start menu entry, with the verbs and Send To; a repair after the program
-was deleted by hand; a silent uninstall that keeps the user's lists,
-shortcuts and settings and takes the approvals' sign-in values and tasks;
-an upgrade from an older build into a folder of the user's, the older one
-refused over the newer; the setup program and the package refusing to go
-over each other; and nothing changed while the program runs."""
+"""The Windows Installer package with Wine's own msiexec: its tables (read
+with msiinfo), install, repair, upgrade and removal per user and per
+machine, and what it refuses: an older package, the setup program's install,
+changes while the program runs."""
 import os
 import re
 import shutil
 import subprocess
 import tempfile
 
-from harness import drive_c, reg_query, reg_set, unix_path, wine_path
+from harness import drive_c, reg_delete, reg_query, reg_set, unix_path, wine_path
 from test_installer import (STRIPPED_EXE, VERB_KEYS, VERSION, InstallerBase, default_dir, default_value,
                             files_under, installed_state, key_exists, reg_tree, send_to_link, start_menu_link)
 from test_save_load import read_shortcut
@@ -27,14 +23,7 @@ PACKAGE_FILES = ["LICENSE.txt", "README.md", "ombrelay.exe"]
 UNINSTALL_ROOTS = ["HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
                    "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"]
 MACHINE_VERB = "HKLM\\Software\\Classes\\*\\shell\\Ombrelay.AddToList"
-
-
-def common_start_link():
-    return os.path.join(drive_c(), "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Ombrelay.lnk")
-
-
-# The Installer's exit codes: a failed install (a launch condition, a custom action).
-INSTALL_FAILURE = 1603
+INSTALL_FAILURE = 1603  # the Installer's exit code for a failed launch condition or custom action
 
 
 def upgrade_code_of_setup():
@@ -118,6 +107,13 @@ class MsiTest(InstallerBase):
                          "msiexec %s\n%s" % (" ".join(self.args), text[-4000:]))
         return text
 
+    def state(self, folder):
+        return installed_state(folder), installed_apps()
+
+    def assert_program(self, folder):
+        self.assertEqual(self.file_bytes(os.path.join(folder, "ombrelay.exe")).popitem()[1],
+                         self.file_bytes(STRIPPED_EXE).popitem()[1])
+
     def the_entry(self, version):
         """The one Installed apps entry, of the given version, removed through the Installer."""
         entries = installed_apps()
@@ -158,9 +154,8 @@ class MsiTest(InstallerBase):
         folder = default_dir()
         exe = wine_path(os.path.join(folder, "ombrelay.exe"))
         self.assertEqual(sorted(os.listdir(folder)), PACKAGE_FILES)
-        self.assertFalse(os.path.exists(os.path.join(self.scratch, "..", "elsewhere")))
-        with open(os.path.join(folder, "ombrelay.exe"), "rb") as a, open(STRIPPED_EXE, "rb") as b:
-            self.assertEqual(a.read(), b.read())
+        self.assertFalse(os.path.exists(os.path.join(drive_c(), "elsewhere")))
+        self.assert_program(folder)
         values = self.the_entry(VERSION)
         self.assertEqual(values["InstallLocation"].rstrip("\\"), wine_path(folder))
         for link in (start_menu_link(), send_to_link()):
@@ -175,45 +170,34 @@ class MsiTest(InstallerBase):
         # A repair brings back the program deleted by hand.
         os.remove(os.path.join(folder, "ombrelay.exe"))
         self.msiexec("/i", MSI, "/qn", "REINSTALL=ALL", "REINSTALLMODE=omus")
-        with open(os.path.join(folder, "ombrelay.exe"), "rb") as a, open(STRIPPED_EXE, "rb") as b:
-            self.assertEqual(a.read(), b.read())
+        self.assert_program(folder)
 
         # A list saved beside the program, approved to run every day; a
-        # sign-in value of this install whose approval is gone; another
-        # program's sign-in value.
+        # sign-in value of this install whose approval is gone.
         reg_set("RecycleBin", "1")
         forget_all_approvals()
         self.addCleanup(forget_all_approvals)
-        reg_set("Other Program", "other.exe", RUN_KEY)
-        self.addCleanup(subprocess.run, ["wine", "reg", "delete", RUN_KEY, "/v", "Other Program", "/f"],
-                        capture_output=True)
         reg_set("Ombrelay - lost", '"%s" "Remove Files*C:\\lost.txt*unattended"' % exe, RUN_KEY)
-        self.addCleanup(subprocess.run, ["wine", "reg", "delete", RUN_KEY, "/v", "Ombrelay - lost", "/f"],
-                        capture_output=True)
+        self.addCleanup(reg_delete, "Ombrelay - lost", RUN_KEY)
         shortcut = self.save_list_with_installed_program(os.path.join(folder, "my list.txt"), approve_daily=True)
         self.assertEqual(len(task_files("Ombrelay - my list")), 1)
         kept = self.file_bytes(os.path.join(folder, "my list.txt"), shortcut)
 
         # While the program runs, a silent uninstall changes nothing.
         self.start_installed()
-        before = installed_state(folder), installed_apps()
+        before = self.state(folder)
         log = self.msiexec("/x", MSI, "/qn", exit_code=INSTALL_FAILURE)
         self.assertIn("Ombrelay is running from %s: nothing was changed." % wine_path(folder), log)
-        self.assertEqual((installed_state(folder), installed_apps()), before)
+        self.assertEqual(self.state(folder), before)
         self.close_installed()
 
         self.msiexec("/x", MSI, "/qn")
         self.assertEqual(os.listdir(folder), ["my list.txt"])
         self.assert_same_bytes(kept)
-        for path in (start_menu_link(), send_to_link()):
-            self.assertFalse(os.path.exists(path), path)
-        for key in VERB_KEYS:
-            self.assertFalse(key_exists(key), key)
-        self.assertEqual(installed_apps(), {})
-        self.assertEqual((reg_query("RecycleBin"), reg_query("OmbrelayFirstTime")), ("1", "No"))
-        self.assertEqual(task_files("Ombrelay - my list"), [])
-        self.assertEqual((reg_value(RUN_KEY, "Ombrelay - lost"), reg_value(RUN_KEY, "Other Program")),
-                         (None, "other.exe"))
+        self.assertEqual([os.path.exists(path) for path in (start_menu_link(), send_to_link())] +
+                         [key_exists(key) for key in VERB_KEYS], [False] * 4)
+        self.assertEqual((installed_apps(), reg_query("RecycleBin"), reg_query("OmbrelayFirstTime")), ({}, "1", "No"))
+        self.assertEqual((task_files("Ombrelay - my list"), reg_value(RUN_KEY, "Ombrelay - lost")), ([], None))
         os.remove(os.path.join(folder, "my list.txt"))
 
         # Installed again, then the folder deleted by hand: the uninstall
@@ -232,7 +216,8 @@ class MsiTest(InstallerBase):
         self.assertEqual(sorted(os.listdir(machine)), PACKAGE_FILES)
         self.assertEqual(default_value(MACHINE_VERB + "\\command"), '"%s" "%%1"' % exe)
         # The shared Start menu on Windows; Wine's Installer keeps ProgramMenuFolder the user's own.
-        link = [path for path in (common_start_link(), start_menu_link()) if os.path.exists(path)]
+        shared = os.path.join(drive_c(), "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Ombrelay.lnk")
+        link = [path for path in (shared, start_menu_link()) if os.path.exists(path)]
         self.assertEqual([read_shortcut(path)["Local path"] for path in link], [exe])
         self.assertFalse(key_exists(VERB_KEYS[0]) or os.path.exists(send_to_link()))
         self.the_entry(VERSION)
@@ -257,17 +242,17 @@ class MsiTest(InstallerBase):
 
             # The older one running: the newer package changes nothing.
             self.start_installed(install_dir=folder)
-            before = installed_state(folder), installed_apps()
+            before = self.state(folder)
             log = self.msiexec("/i", MSI, "/qn", exit_code=INSTALL_FAILURE)
             self.assertIn("Ombrelay is running from %s: nothing was changed." % wine_path(folder), log)
-            self.assertEqual((installed_state(folder), installed_apps()), before)
+            self.assertEqual(self.state(folder), before)
 
             # With its windows, the newer one asks for the program to be
             # closed, then goes where the older one went, in its place.
             proc = self.start_msiexec("/i", MSI)
             self.assertTrue(self.driver.wait("Windows Installer", 30000))
             self.assertIn("Close it, then click Retry", self.driver.run("box", "Windows Installer", "none"))
-            self.assertEqual((installed_state(folder), installed_apps()), before)
+            self.assertEqual(self.state(folder), before)
             self.close_installed()
             self.driver.run("box", "Windows Installer", "retry")
             self.finish_msiexec(proc)
@@ -283,19 +268,19 @@ class MsiTest(InstallerBase):
             os.remove(shortcut)
 
             # The older package over the newer: refused, the newer kept.
-            before = installed_state(folder), installed_apps()
+            before = self.state(folder)
             log = self.msiexec("/i", older, "/qn", exit_code=INSTALL_FAILURE)
             self.assertIn("A newer version of Ombrelay is already installed.", log)
-            self.assertEqual((installed_state(folder), installed_apps()), before)
+            self.assertEqual(self.state(folder), before)
 
         # The setup program does not go over the package ...
         self.install(exit_code=2)
-        self.assertEqual((installed_state(folder), installed_apps()), before)
+        self.assertEqual(self.state(folder), before)
         self.msiexec("/x", MSI, "/qn")
         self.assertEqual(files_under(tools), theirs)
         # ... nor the package over the setup program.
         self.install()
-        nsis = installed_state(default_dir()), installed_apps()
+        nsis = self.state(default_dir())
         log = self.msiexec("/i", MSI, "/qn", exit_code=INSTALL_FAILURE)
         self.assertIn("is already installed in %s by its setup program" % wine_path(default_dir()), log)
-        self.assertEqual((installed_state(default_dir()), installed_apps()), nsis)
+        self.assertEqual(self.state(default_dir()), nsis)

@@ -9,47 +9,28 @@ namespace {
 
 using installer::FolderLook;
 
-// A disk of a few folders; any other path is missing.
-struct Disk {
-  std::map<std::wstring, FolderLook> at;
-  installer::LookAt Look() const {
-    return [this](const std::wstring& folder) {
-      const auto found = at.find(folder);
-      return found == at.end() ? FolderLook{} : found->second;
-    };
-  }
-};
-
-FolderLook Folder(bool empty, bool holds_install = false, bool holds_our_names = false) {
-  return {FolderLook::kFolder, empty, holds_install, holds_our_names};
-}
-
-TEST(InstallFolder, TakesTheFolderWhenNothingOfTheUsersIsInIt) {
-  Disk disk;
-  disk.at[L"C:\\Empty"] = Folder(true);
-  disk.at[L"C:\\Tools\\Ombrelay"] = Folder(false, true, true);  // an earlier install
-  disk.at[L"C:\\Old\\Ombrelay"] = Folder(false);                // a list left by a former install
-  EXPECT_EQ(ChooseInstallFolder(L"C:\\New\\", disk.Look()), L"C:\\New");
-  EXPECT_EQ(ChooseInstallFolder(L"C:\\Empty", disk.Look()), L"C:\\Empty");
-  EXPECT_EQ(ChooseInstallFolder(L"C:\\Tools\\Ombrelay\\", disk.Look()), L"C:\\Tools\\Ombrelay");
-  EXPECT_EQ(ChooseInstallFolder(L"C:\\Old\\ombrelay", disk.Look()), L"C:\\Old\\ombrelay");
-  EXPECT_EQ(ChooseInstallFolder(L"", disk.Look()), L"");
-}
-
-TEST(InstallFolder, AFolderOfTheUsersGetsOneOfItsOwnOrNone) {
-  Disk disk;
-  disk.at[L"C:\\Tools"] = Folder(false, false, true);
-  disk.at[L"D:\\"] = Folder(false);
-  disk.at[L"C:\\Crowded"] = Folder(false);
-  disk.at[L"C:\\Crowded\\Ombrelay"] = Folder(false, false, true);  // the user's README.md
-  disk.at[L"C:\\Taken"] = Folder(false);
-  disk.at[L"C:\\Taken\\Ombrelay"] = {FolderLook::kFile};
-  disk.at[L"C:\\Ombrelay"] = Folder(false, false, true);
-  EXPECT_EQ(ChooseInstallFolder(L"C:\\Tools", disk.Look()), L"C:\\Tools\\Ombrelay");
-  EXPECT_EQ(ChooseInstallFolder(L"D:\\", disk.Look()), L"D:\\Ombrelay");
-  EXPECT_EQ(ChooseInstallFolder(L"C:\\Crowded", disk.Look()), L"");
-  EXPECT_EQ(ChooseInstallFolder(L"C:\\Taken", disk.Look()), L"");
-  EXPECT_EQ(ChooseInstallFolder(L"C:\\Ombrelay", disk.Look()), L"C:\\Ombrelay\\Ombrelay");
+TEST(InstallFolder, TheFolderItselfItsOwnOmbrelayOrNone) {
+  const FolderLook empty{FolderLook::kFolder, true}, users{FolderLook::kFolder, false},
+      ours{FolderLook::kFolder, false, true, true}, our_names{FolderLook::kFolder, false, false, true};
+  const std::map<std::wstring, FolderLook> disk = {
+      {L"C:\\Empty", empty},          {L"C:\\Tools\\Ombrelay", ours},  // an earlier install
+      {L"C:\\Old\\Ombrelay", users},  // a list a former install left
+      {L"C:\\Tools", our_names},      {L"D:\\", users},
+      {L"C:\\Crowded", users},        {L"C:\\Crowded\\Ombrelay", our_names},  // the user's README.md
+      {L"C:\\Taken", users},          {L"C:\\Taken\\Ombrelay", {FolderLook::kFile}},
+      {L"C:\\Ombrelay", our_names}};
+  const installer::LookAt look = [&](const std::wstring& folder) {
+    const auto found = disk.find(folder);
+    return found == disk.end() ? FolderLook{} : found->second;
+  };
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+      {L"C:\\New\\", L"C:\\New"},           {L"C:\\Empty", L"C:\\Empty"},
+      {L"C:\\Tools\\Ombrelay\\", L"C:\\Tools\\Ombrelay"},
+      {L"C:\\Old\\ombrelay", L"C:\\Old\\ombrelay"},
+      {L"C:\\Tools", L"C:\\Tools\\Ombrelay"}, {L"D:\\", L"D:\\Ombrelay"},
+      {L"C:\\Crowded", L""},                {L"C:\\Taken", L""},
+      {L"C:\\Ombrelay", L"C:\\Ombrelay\\Ombrelay"}, {L"", L""}};
+  for (const auto& [asked, chosen] : cases) EXPECT_EQ(ChooseInstallFolder(asked, look), chosen) << asked;
 }
 
 }  // namespace
