@@ -51,6 +51,7 @@ if(WIXL AND MSIBUILD)
             -DACTIONS=${stripped_actions} -DOUT=${msi_package} -DWIXL=${WIXL} -DMSIBUILD=${MSIBUILD}
             -P ${CMAKE_SOURCE_DIR}/cmake/msi.cmake
     DEPENDS ${stripped_exe} ${stripped_actions} ${CMAKE_SOURCE_DIR}/installer/ombrelay.wxs ${CMAKE_SOURCE_DIR}/cmake/msi.cmake
+            ${CMAKE_SOURCE_DIR}/res/ombrelay.ico
             ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
     COMMENT "Making the Windows Installer package")
   add_custom_target(msi_package ALL DEPENDS ${msi_package})

@@ -23,6 +23,7 @@ PACKAGE_FILES = ["LICENSE.txt", "README.md", "ombrelay.exe"]
 UNINSTALL_ROOTS = ["HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
                    "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"]
 MACHINE_VERB = "HKLM\\Software\\Classes\\*\\shell\\Ombrelay.AddToList"
+ICON = os.path.join(SOURCE_DIR, "res", "ombrelay.ico")
 INSTALL_FAILURE = 1603  # the Installer's exit code for a failed launch condition or custom action
 
 
@@ -158,6 +159,9 @@ class MsiTest(InstallerBase):
         self.assert_program(folder)
         values = self.the_entry(VERSION)
         self.assertEqual(values["InstallLocation"].rstrip("\\"), wine_path(folder))
+        # The entry's icon is the product's, registered by the Installer.
+        icon = re.search(r"ProductIcon\s+REG_SZ\s+(.*)", reg_tree("HKCU\\Software\\Microsoft\\Installer\\Products"))
+        self.assertEqual(*self.file_bytes(unix_path(icon.group(1).strip()), ICON).values())
         for link in (start_menu_link(), send_to_link()):
             self.assertEqual(read_shortcut(link)["Local path"], exe, link)
         for key in VERB_KEYS:
