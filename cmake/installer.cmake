@@ -40,7 +40,7 @@ add_custom_target(setup ALL DEPENDS ${setup_exe})
 
 set(msi_package)
 set(msi_target)
-if(WIXL AND MSIBUILD)
+if(WIXL AND MSIBUILD AND TARGET ombrelay_msi)
   set(msi_package ${CMAKE_BINARY_DIR}/Ombrelay-${PROJECT_VERSION}.msi)
   set(stripped_actions ${CMAKE_BINARY_DIR}/stripped/ombrelay_msi.dll)
   add_stripped(ombrelay_msi ${stripped_actions})

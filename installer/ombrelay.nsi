@@ -253,11 +253,19 @@ FunctionEnd
 
 ; The Windows Installer package installed for this user or for the
 ; computer: one install of the two, never both in Installed apps. Setup says
-; so and ends with exit code 2, having changed nothing.
+; so (silently, in "Ombrelay setup.log" in %TEMP%) and ends with exit code 2,
+; having changed nothing.
+!define MSI_INSTALLED_TEXT "${APP} is already installed by its Windows Installer package. Remove that one under Installed apps first, or install a newer version with a newer package; setup changes nothing."
 Function .onInit
   System::Call 'msi::MsiEnumRelatedProductsW(w "${MSI_UPGRADE_CODE}", i 0, i 0, w .r0) i .r1'
   ${If} $1 == 0
-    MessageBox MB_OK|MB_ICONSTOP "${APP} is already installed by its Windows Installer package. Remove that one under Installed apps first, or install a newer version with a newer package; setup changes nothing." /SD IDOK
+    ${If} ${Silent}
+      FileOpen $2 "$TEMP\${APP} setup.log" a
+      FileSeek $2 0 END
+      FileWrite $2 "${MSI_INSTALLED_TEXT}$\r$\n"
+      FileClose $2
+    ${EndIf}
+    MessageBox MB_OK|MB_ICONSTOP "${MSI_INSTALLED_TEXT}" /SD IDOK
     SetErrorLevel 2
     Quit
   ${EndIf}

@@ -10,7 +10,7 @@ import tempfile
 
 from harness import drive_c, reg_delete, reg_query, reg_set, unix_path, wine_path
 from test_installer import (STRIPPED_EXE, VERB_KEYS, VERSION, InstallerBase, default_dir, default_value,
-                            files_under, installed_state, key_exists, reg_tree, send_to_link, start_menu_link)
+                            files_under, installed_state, key_exists, profile, reg_tree, send_to_link, start_menu_link)
 from test_save_load import read_shortcut
 from test_unattended import RUN_KEY, forget_all_approvals, reg_value, task_files
 
@@ -220,7 +220,8 @@ class MsiTest(InstallerBase):
         self.assertEqual(sorted(os.listdir(machine)), PACKAGE_FILES)
         self.assertEqual(default_value(MACHINE_VERB + "\\command"), '"%s" "%%1"' % exe)
         # The shared Start menu on Windows; Wine's Installer keeps ProgramMenuFolder the user's own.
-        shared = os.path.join(drive_c(), "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Ombrelay.lnk")
+        shared = os.path.join(drive_c(), "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs",
+                              "Ombrelay.lnk")
         link = [path for path in (shared, start_menu_link()) if os.path.exists(path)]
         self.assertEqual([read_shortcut(path)["Local path"] for path in link], [exe])
         self.assertFalse(key_exists(VERB_KEYS[0]) or os.path.exists(send_to_link()))
@@ -277,9 +278,13 @@ class MsiTest(InstallerBase):
             self.assertIn("A newer version of Ombrelay is already installed.", log)
             self.assertEqual(self.state(folder), before)
 
-        # The setup program does not go over the package ...
+        # The setup program does not go over the package, and says why ...
+        setup_log = os.path.join(profile(), "Temp", "Ombrelay setup.log")
+        self.addCleanup(lambda: os.path.exists(setup_log) and os.remove(setup_log))
         self.install(exit_code=2)
         self.assertEqual(self.state(folder), before)
+        with open(setup_log) as f:
+            self.assertIn("already installed by its Windows Installer package", f.read())
         self.msiexec("/x", MSI, "/qn")
         self.assertEqual(files_under(tools), theirs)
         # ... nor the package over the setup program.
