@@ -10,6 +10,7 @@ two installs in two folders, and an upgrade over an older build; setup and
 uninstall change nothing while the program runs."""
 import hashlib
 import os
+import re
 import shlex
 import shutil
 import signal
@@ -109,6 +110,25 @@ def installed_state(folder):
     return files_under(folder), links, [reg_tree(key) for key in VERB_KEYS + [UNINSTALL_KEY]]
 
 
+UNINSTALL_ROOTS = ["HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                   "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"]
+
+
+def installed_apps():
+    """Every Installed apps entry named Ombrelay, per user or per machine: key -> values."""
+    entries = {}
+    for root in UNINSTALL_ROOTS:
+        key = None
+        for line in reg_tree(root).splitlines():
+            if line.startswith("HKEY_"):
+                key = line.strip()
+                entries[key] = {}
+            found = re.match(r"\s+(.*?)\s+REG_\w+\s*(.*)$", line)
+            if key and found:
+                entries[key][found.group(1)] = found.group(2)
+    return {key: values for key, values in entries.items() if values.get("DisplayName") == "Ombrelay"}
+
+
 def uninstaller_copies():
     """The process ids of the uninstaller's copies in %TEMP% (in a ~nsu
     folder) in this Wine prefix: an uninstaller in another test environment
@@ -149,6 +169,7 @@ class InstallerBase(E2ETest):
     def setUp(self):
         super().setUp()
         self.uninstall_all()
+        self.remove_packages()
         self.scratch = os.path.join(drive_c(), "e2e installer")
         shutil.rmtree(self.scratch, ignore_errors=True)
         os.makedirs(self.scratch)
@@ -160,6 +181,7 @@ class InstallerBase(E2ETest):
         for pid in uninstaller_copies():
             os.kill(pid, signal.SIGKILL)
         self.uninstall_all()
+        self.remove_packages()
         for folder in self.folders:
             if os.path.exists(os.path.join(folder, "uninstall.exe")):
                 self.uninstall(folder, entry_goes=False)
@@ -200,6 +222,13 @@ class InstallerBase(E2ETest):
         location = reg_query("InstallLocation", UNINSTALL_KEY)
         if location and os.path.exists(os.path.join(unix_path(location), "uninstall.exe")):
             self.uninstall(unix_path(location))
+
+    def remove_packages(self):
+        """Removes the Windows Installer package's installs, whatever their version."""
+        for key, values in installed_apps().items():
+            if values.get("WindowsInstaller") == "0x1":
+                subprocess.run(["wine", "msiexec", "/x", key.rsplit("\\", 1)[1], "/qn"], capture_output=True,
+                               timeout=180)
 
     def start_installed(self, *args, install_dir=None):
         exe = os.path.join(install_dir or default_dir(), "ombrelay.exe")

@@ -10,7 +10,7 @@ import tempfile
 
 from harness import drive_c, reg_delete, reg_query, reg_set, unix_path, wine_path
 from test_installer import (STRIPPED_EXE, VERB_KEYS, VERSION, InstallerBase, default_dir, default_value,
-                            files_under, installed_state, key_exists, profile, reg_tree, send_to_link, start_menu_link)
+                            files_under, installed_apps, installed_state, key_exists, profile, reg_tree, send_to_link, start_menu_link)
 from test_save_load import read_shortcut
 from test_unattended import RUN_KEY, forget_all_approvals, reg_value, task_files
 
@@ -20,8 +20,6 @@ MSIINFO = os.environ.get("OMBRELAY_MSIINFO", "msiinfo")
 SOURCE_DIR = os.environ.get("OMBRELAY_SOURCE_DIR", "")
 
 PACKAGE_FILES = ["LICENSE.txt", "README.md", "ombrelay.exe"]
-UNINSTALL_ROOTS = ["HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
-                   "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"]
 MACHINE_VERB = "HKLM\\Software\\Classes\\*\\shell\\Ombrelay.AddToList"
 ICON = os.path.join(SOURCE_DIR, "res", "ombrelay.ico")
 INSTALL_FAILURE = 1603  # the Installer's exit code for a failed launch condition or custom action
@@ -49,36 +47,10 @@ def make_msi(version, out_dir):
     return out
 
 
-def installed_apps():
-    """Every Installed apps entry named Ombrelay, per user or per machine: key -> values."""
-    entries = {}
-    for root in UNINSTALL_ROOTS:
-        key = None
-        for line in reg_tree(root).splitlines():
-            if line.startswith("HKEY_"):
-                key = line.strip()
-                entries[key] = {}
-            found = re.match(r"\s+(.*?)\s+REG_\w+\s*(.*)$", line)
-            if key and found:
-                entries[key][found.group(1)] = found.group(2)
-    return {key: values for key, values in entries.items() if values.get("DisplayName") == "Ombrelay"}
-
-
 class MsiTest(InstallerBase):
     def setUp(self):
         super().setUp()
         self.assertTrue(MSI and os.path.exists(MSI), "no package was built: %r" % MSI)
-        self.remove_packages()
-
-    def tearDown(self):
-        super().tearDown()
-        self.remove_packages()
-
-    def remove_packages(self):
-        for key, values in installed_apps().items():
-            if values.get("WindowsInstaller") == "0x1":
-                subprocess.run(["wine", "msiexec", "/x", key.rsplit("\\", 1)[1], "/qn"], capture_output=True,
-                               timeout=180)
 
     def msiexec(self, *args, exit_code=0):
         """Runs msiexec with its verbose log, checks its exit code and returns the log."""
