@@ -1,7 +1,8 @@
 // The Windows Installer package's own custom actions (installer/ombrelay.wxs
 // runs them from the DLL this file is built into): the install folder rule
-// of install_folder.h, and a stop while the installed program runs, so that
-// the Installer never replaces or removes it behind the user's back.
+// of install_folder.h; a stop while the installed program runs, so that the
+// Installer never replaces or removes it behind the user's back; and the
+// reason of a refused install written into the log.
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
