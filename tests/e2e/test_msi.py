@@ -114,6 +114,10 @@ class MsiTest(InstallerBase):
                                       "StartMenu": ("ProgramMenuFolder", ""),
                                       "SendTo": ("SendToFolder", "NOT ALLUSERS=1")})
         self.assertEqual(sorted(row[2] for row in table(MSI, "File")), sorted(PACKAGE_FILES))
+        # Compressed, and installed per user with no administrator rights asked for.
+        summary = subprocess.run([MSIINFO, "suminfo", MSI], capture_output=True, text=True, check=True).stdout
+        self.assertEqual(int(re.search(r"Source: (\d+)", summary).group(1)), 2 | 8)
+        self.assertNotIn("ALLUSERS", properties)
         # Per user or per machine: every value goes under HKMU.
         self.assertEqual({row[1] for row in table(MSI, "Registry")}, {"-1"})
         # Older versions are removed (migrating the feature), newer ones only found.
