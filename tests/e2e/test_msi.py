@@ -229,8 +229,9 @@ class MsiTest(InstallerBase):
             self.assertEqual(self.state(folder), before)
 
             # With its windows, the newer one asks for the program to be
-            # closed, then goes where the older one went, in its place.
-            proc = self.start_msiexec("/i", MSI)
+            # closed, then goes where the older one went (given in another
+            # spelling), in its place.
+            proc = self.start_msiexec("/i", MSI, "INSTALLDIR=" + wine_path(tools).upper() + "\\Ombrelay\\")
             self.assertTrue(self.driver.wait("Windows Installer", 30000))
             self.assertIn("Close it, then click Retry", self.driver.run("box", "Windows Installer", "none"))
             self.assertEqual(self.state(folder), before)
@@ -240,8 +241,8 @@ class MsiTest(InstallerBase):
             self.the_entry(VERSION)
             self.assertEqual(sorted(os.listdir(folder)), PACKAGE_FILES)
             self.assertEqual({k: v for k, v in files_under(tools).items() if not k.startswith("Ombrelay")}, theirs)
-            self.assertEqual(default_value(VERB_KEYS[0] + "\\command"),
-                             '"%s" "%%1"' % wine_path(os.path.join(folder, "ombrelay.exe")))
+            self.assertEqual(default_value(VERB_KEYS[0] + "\\command").lower(),
+                             '"%s" "%%1"' % wine_path(os.path.join(folder, "ombrelay.exe")).lower())
             self.start_installed(install_dir=folder)
             self.close_installed()
             self.assertEqual((reg_query("RecycleBin"), reg_query("OmbrelayFirstTime")), ("1", "No"))
