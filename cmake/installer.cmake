@@ -1,8 +1,13 @@
-# The setup program (makensis) and the release in dist/ (target
-# package_release): a stripped ombrelay.exe, Ombrelay-<version>-setup.exe
-# and Ombrelay-<version>-portable.zip. Needs the mingw strip, makensis and zip
-# of the build machine; without them the two targets are left out.
+# The setup program (makensis), the Windows Installer package (wixl) and the
+# release in dist/ (target package_release): a stripped ombrelay.exe,
+# Ombrelay-<version>-setup.exe, Ombrelay-<version>.msi and
+# Ombrelay-<version>-portable.zip. Needs the mingw strip, makensis, wixl,
+# msibuild and zip of the build machine; without them the targets that need
+# them are left out.
 find_program(MAKENSIS makensis)
+find_program(WIXL wixl)
+find_program(MSIBUILD msibuild)
+find_program(MSIINFO msiinfo)
 find_program(ZIP zip)
 if(MSVC OR NOT CMAKE_STRIP OR NOT MAKENSIS)
   message(STATUS "No strip or makensis: the setup program is not built")
@@ -13,12 +18,17 @@ set(stripped_exe ${CMAKE_BINARY_DIR}/stripped/ombrelay.exe)
 set(setup_exe ${CMAKE_BINARY_DIR}/Ombrelay-${PROJECT_VERSION}-setup.exe)
 set(installer_script ${CMAKE_SOURCE_DIR}/installer/ombrelay.nsi)
 
-add_custom_command(
-  OUTPUT ${stripped_exe}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/stripped
-  COMMAND ${CMAKE_STRIP} --strip-all -o ${stripped_exe} $<TARGET_FILE:ombrelay>
-  DEPENDS ombrelay
-  COMMENT "Stripping ombrelay.exe")
+# A stripped copy of a target's file, as the packages carry it.
+function(add_stripped target out)
+  get_filename_component(name ${out} NAME)
+  add_custom_command(
+    OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/stripped
+    COMMAND ${CMAKE_STRIP} --strip-all -o ${out} $<TARGET_FILE:${target}>
+    DEPENDS ${target}
+    COMMENT "Stripping ${name}")
+endfunction()
+add_stripped(ombrelay ${stripped_exe})
 add_custom_command(
   OUTPUT ${setup_exe}
   COMMAND ${MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DEXE=${stripped_exe}
@@ -27,6 +37,28 @@ add_custom_command(
   DEPENDS ${stripped_exe} ${installer_script} ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
   COMMENT "Making the setup program")
 add_custom_target(setup ALL DEPENDS ${setup_exe})
+
+set(msi_package)
+set(msi_target)
+if(WIXL AND MSIBUILD AND TARGET ombrelay_msi)
+  set(msi_package ${CMAKE_BINARY_DIR}/Ombrelay-${PROJECT_VERSION}.msi)
+  set(stripped_actions ${CMAKE_BINARY_DIR}/stripped/ombrelay_msi.dll)
+  add_stripped(ombrelay_msi ${stripped_actions})
+  add_custom_command(
+    OUTPUT ${msi_package}
+    COMMAND ${CMAKE_COMMAND} -DVERSION=${PROJECT_VERSION} -DEXE=${stripped_exe}
+            -DREADME=${CMAKE_SOURCE_DIR}/README.md -DLICENSE=${CMAKE_SOURCE_DIR}/LICENSE
+            -DACTIONS=${stripped_actions} -DOUT=${msi_package} -DWIXL=${WIXL} -DMSIBUILD=${MSIBUILD}
+            -P ${CMAKE_SOURCE_DIR}/cmake/msi.cmake
+    DEPENDS ${stripped_exe} ${stripped_actions} ${CMAKE_SOURCE_DIR}/installer/ombrelay.wxs ${CMAKE_SOURCE_DIR}/cmake/msi.cmake
+            ${CMAKE_SOURCE_DIR}/res/ombrelay.ico
+            ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
+    COMMENT "Making the Windows Installer package")
+  add_custom_target(msi_package ALL DEPENDS ${msi_package})
+  set(msi_target msi_package)
+else()
+  message(STATUS "No wixl or msibuild: the Windows Installer package is not built")
+endif()
 
 if(NOT ZIP)
   message(STATUS "No zip: package_release is left out")
@@ -37,8 +69,8 @@ set(portable_zip ${dist}/Ombrelay-${PROJECT_VERSION}-portable.zip)
 add_custom_target(package_release
   COMMAND ${CMAKE_COMMAND} -E remove_directory ${dist}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${dist}
-  COMMAND ${CMAKE_COMMAND} -E copy ${stripped_exe} ${setup_exe} ${dist}
+  COMMAND ${CMAKE_COMMAND} -E copy ${stripped_exe} ${setup_exe} ${msi_package} ${dist}
   COMMAND ${ZIP} -q -j -X ${portable_zip} ${dist}/ombrelay.exe ${CMAKE_SOURCE_DIR}/README.md
           ${CMAKE_SOURCE_DIR}/LICENSE
-  DEPENDS setup
+  DEPENDS setup ${msi_target}
   COMMENT "Release ${PROJECT_VERSION} in ${dist}")

@@ -29,6 +29,8 @@ SetCompressor /SOLID lzma
 !define START_LINK "$SMPROGRAMS\${APP}.lnk"
 !define DIR_TEXT "Setup will install ${APP} ${VERSION} in the following folder. To install in a different folder, click Browse and select another folder. Click Install to start the installation."
 !define RUNNING_TEXT "${APP} is running from $INSTDIR. Close it, then click Retry."
+; The upgrade code of Ombrelay's Windows Installer package (installer/ombrelay.wxs).
+!define MSI_UPGRADE_CODE "{B88CB1DC-F8A3-40CA-AEBB-36DCA9E81C7D}"
 
 Name "${APP} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -247,6 +249,26 @@ Function TakeFolderChoice
   StrCmp $FinalDir "" 0 +2
     Abort
   StrCpy $INSTDIR $FinalDir
+FunctionEnd
+
+; The Windows Installer package installed for this user or for the
+; computer: one install of the two, never both in Installed apps. Setup says
+; so (silently, in "Ombrelay setup.log" in %TEMP%) and ends with exit code 2,
+; having changed nothing.
+!define MSI_INSTALLED_TEXT "${APP} is already installed by its Windows Installer package. Remove that one under Installed apps first, or install a newer version with a newer package; setup changes nothing."
+Function .onInit
+  System::Call 'msi::MsiEnumRelatedProductsW(w "${MSI_UPGRADE_CODE}", i 0, i 0, w .r0) i .r1'
+  ${If} $1 == 0
+    ${If} ${Silent}
+      FileOpen $2 "$TEMP\${APP} setup.log" a
+      FileSeek $2 0 END
+      FileWrite $2 "${MSI_INSTALLED_TEXT}$\r$\n"
+      FileClose $2
+    ${EndIf}
+    MessageBox MB_OK|MB_ICONSTOP "${MSI_INSTALLED_TEXT}" /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
 FunctionEnd
 
 ; Ombrelay running from $INSTDIR can be neither replaced nor removed, and

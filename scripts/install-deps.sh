@@ -13,9 +13,10 @@ what=${1:-all}
 native_packages=(cmake ninja-build make g++ googletest libgtest-dev)
 # Of the mingw-w64 compilers only the posix-thread ones (cmake/mingw-i686.cmake):
 # g++-mingw-w64-i686 would bring the win32-thread ones as well, as much again.
-# CMake looks for Python 3 (the end-to-end tests), makensis and zip (the setup
-# program and the release) when it configures the win tree.
-other_packages=(g++-mingw-w64-i686-posix python3 nsis zip
+# CMake looks for Python 3 (the end-to-end tests), makensis, wixl and zip (the
+# setup program, the Windows Installer package and the release) when it
+# configures the win tree; msitools reads the package's tables back.
+other_packages=(g++-mingw-w64-i686-posix python3 nsis wixl msitools zip
                 wine wine32:i386 xvfb x11-utils imagemagick fonts-wine liblnk-utils
                 # Wine's X11 driver uses these X extensions (rendering, cursors,
                 # input, screens), and Wine maps the common Windows fonts to these.

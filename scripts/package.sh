@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes a release in dist/ from the sources: a stripped Release ombrelay.exe,
-# Ombrelay-<version>-setup.exe and Ombrelay-<version>-portable.zip (program,
-# README, licence). The version is the one in CMakeLists.txt's project().
+# Ombrelay-<version>-setup.exe, Ombrelay-<version>.msi (the Windows Installer
+# package) and Ombrelay-<version>-portable.zip (program, README, licence). The version is the one in CMakeLists.txt's project().
 #   scripts/package.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -10,6 +10,7 @@ two installs in two folders, and an upgrade over an older build; setup and
 uninstall change nothing while the program runs."""
 import hashlib
 import os
+import re
 import shlex
 import shutil
 import signal
@@ -109,6 +110,25 @@ def installed_state(folder):
     return files_under(folder), links, [reg_tree(key) for key in VERB_KEYS + [UNINSTALL_KEY]]
 
 
+UNINSTALL_ROOTS = ["HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                   "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"]
+
+
+def installed_apps():
+    """Every Installed apps entry named Ombrelay, per user or per machine: key -> values."""
+    entries = {}
+    for root in UNINSTALL_ROOTS:
+        key = None
+        for line in reg_tree(root).splitlines():
+            if line.startswith("HKEY_"):
+                key = line.strip()
+                entries[key] = {}
+            found = re.match(r"\s+(.*?)\s+REG_\w+\s*(.*)$", line)
+            if key and found:
+                entries[key][found.group(1)] = found.group(2)
+    return {key: values for key, values in entries.items() if values.get("DisplayName") == "Ombrelay"}
+
+
 def uninstaller_copies():
     """The process ids of the uninstaller's copies in %TEMP% (in a ~nsu
     folder) in this Wine prefix: an uninstaller in another test environment
@@ -142,10 +162,14 @@ def make_setup(version, out_dir):
     return out
 
 
-class InstallerTest(E2ETest):
+class InstallerBase(E2ETest):
+    """What the setup program's and the package's tests share: a scratch
+    folder, installs undone after each test, the installed program."""
+
     def setUp(self):
         super().setUp()
         self.uninstall_all()
+        self.remove_packages()
         self.scratch = os.path.join(drive_c(), "e2e installer")
         shutil.rmtree(self.scratch, ignore_errors=True)
         os.makedirs(self.scratch)
@@ -157,6 +181,7 @@ class InstallerTest(E2ETest):
         for pid in uninstaller_copies():
             os.kill(pid, signal.SIGKILL)
         self.uninstall_all()
+        self.remove_packages()
         for folder in self.folders:
             if os.path.exists(os.path.join(folder, "uninstall.exe")):
                 self.uninstall(folder, entry_goes=False)
@@ -198,6 +223,13 @@ class InstallerTest(E2ETest):
         if location and os.path.exists(os.path.join(unix_path(location), "uninstall.exe")):
             self.uninstall(unix_path(location))
 
+    def remove_packages(self):
+        """Removes the Windows Installer package's installs, whatever their version."""
+        for key, values in installed_apps().items():
+            if values.get("WindowsInstaller") == "0x1":
+                subprocess.run(["wine", "msiexec", "/x", key.rsplit("\\", 1)[1], "/qn"], capture_output=True,
+                               timeout=180)
+
     def start_installed(self, *args, install_dir=None):
         exe = os.path.join(install_dir or default_dir(), "ombrelay.exe")
         self.running = subprocess.Popen(["wine", exe] + list(args), stdout=subprocess.DEVNULL,
@@ -210,7 +242,7 @@ class InstallerTest(E2ETest):
         self.driver.run("close", MAIN)
         self.running.wait(20)
 
-    def save_list_with_installed_program(self, list_path, approve_daily=False):
+    def save_list_with_installed_program(self, list_path, approve_daily=False, install_dir=None):
         """Loads a prepared list into the installed program and saves it
         under list_path: the program writes the list and its desktop shortcut
         (and, asked to, approves it to run every day: a scheduled task)."""
@@ -220,7 +252,7 @@ class InstallerTest(E2ETest):
         prepared = os.path.join(self.scratch, "prepared.txt")
         with open(prepared, "wb") as f:
             f.write(list_bytes([(wine_path(target), "File")], "pw"))
-        self.start_installed()
+        self.start_installed(install_dir=install_dir)
         self.driver.pclick(CMD_LOAD)
         self.driver.run("file", OPEN_TITLE, wine_path(prepared), "ok")
         deadline = time.time() + 20
@@ -240,6 +272,17 @@ class InstallerTest(E2ETest):
             self.addCleanup(lambda path=path: os.path.exists(path) and os.remove(path))
         return shortcut
 
+    def file_bytes(self, *paths):
+        """The files' bytes now, for assert_same_bytes later."""
+        kept = {}
+        for path in paths:
+            with open(path, "rb") as f:
+                kept[path] = f.read()
+        return kept
+
+    def assert_same_bytes(self, kept):
+        self.assertEqual(self.file_bytes(*kept), kept)
+
     def users_folder(self, name, files):
         """A folder of the user's holding files by the names setup writes (and one more)."""
         folder = os.path.join(self.scratch, name)
@@ -249,6 +292,9 @@ class InstallerTest(E2ETest):
                 f.write(("the user's own %s\r\n" % file).encode())
         return folder
 
+
+
+class InstallerTest(InstallerBase):
     def test_silent_install_places_files_links_and_keys(self):
         # The user's own folder, with their own files by setup's names in it:
         # setup puts a folder of its own there, and nothing else.
@@ -411,10 +457,7 @@ class InstallerTest(E2ETest):
             self.addCleanup(reg_delete, name, RUN_KEY)
         shortcut = self.save_list_with_installed_program(os.path.join(folder, "my list.txt"), approve_daily=True)
         self.assertEqual(len(task_files("Ombrelay - my list")), 1)
-        with open(os.path.join(folder, "my list.txt"), "rb") as f:
-            saved = f.read()
-        with open(shortcut, "rb") as f:
-            link = f.read()
+        kept = self.file_bytes(os.path.join(folder, "my list.txt"), shortcut)
         # While the program runs, the uninstaller changes nothing: waited
         # for (_?=), it ends with exit code 2; its usual copy ends the same.
         self.start_installed()
@@ -428,10 +471,7 @@ class InstallerTest(E2ETest):
         seconds = self.uninstall(folder)
         print("uninstall: %.1f s" % seconds)
         self.assertEqual(os.listdir(folder), ["my list.txt"])
-        with open(os.path.join(folder, "my list.txt"), "rb") as f:
-            self.assertEqual(f.read(), saved)
-        with open(shortcut, "rb") as f:
-            self.assertEqual(f.read(), link)
+        self.assert_same_bytes(kept)
         for path in (start_menu_link(), send_to_link()):
             self.assertFalse(os.path.exists(path), path)
         for key in VERB_KEYS + [UNINSTALL_KEY]:
