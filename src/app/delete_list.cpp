@@ -24,8 +24,8 @@ void DeleteList::SetRule(size_t i, const listfile::FolderRule& rule) {
 
 bool DeleteList::RuleAt(size_t i, listfile::FolderRule& rule) const {
   const Entry& e = entries_[i];
-  if (!e.rule) return false;
-  rule = *e.rule;
+  if (!e.parsed.AsRule()) return false;
+  rule = *e.parsed.AsRule();
   return true;
 }
 
@@ -34,8 +34,13 @@ bool DeleteList::RuleAt(size_t i, listfile::FolderRule& rule) const {
 // have.
 std::wstring DeleteList::ShownPath(size_t i) const {
   const Entry& e = entries_[i];
+  if (e.kind == listfile::RecordKind::Routine) {
+    const listfile::Routine* routine = e.parsed.AsRoutine();
+    return routine ? routine->name : listfile::RecordText(e);
+  }
   if (e.kind != listfile::RecordKind::Rule) return e.path;
-  if (e.rule) return e.rule->folder + L"  (" + listfile::RuleSummary(*e.rule) + L")";
+  if (const listfile::FolderRule* rule = e.parsed.AsRule())
+    return rule->folder + L"  (" + listfile::RuleSummary(*rule) + L")";
   return listfile::RecordText(e);
 }
 

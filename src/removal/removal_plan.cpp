@@ -141,9 +141,10 @@ class SeenItems {
 // A rule record that parses and whose patterns can be used joins the plan's
 // rules; false for anything else.
 bool AddRule(const listfile::Record& record, Plan& plan) {
-  if (!record.rule || !PatternsProblem(*record.rule).empty()) return false;
+  const listfile::FolderRule* rule = record.parsed.AsRule();
+  if (!rule || !PatternsProblem(*rule).empty()) return false;
   PlannedRule planned;
-  planned.rule = *record.rule;
+  planned.rule = *rule;
   plan.rules.push_back(std::move(planned));
   return true;
 }
