@@ -52,7 +52,7 @@ ClosingMessage RemovalRun::Run(Disposal disposal, const ProgressFn& progress, co
   // A rule refused takes nothing and is reported as staying.
   std::vector<Leftover> refused;
   for (const PlannedRule& rule : plan_.rules)
-    if (!rule.refusal.empty()) refused.push_back({rule.rule.folder, rule.refusal});
+    if (!rule.refusal.empty()) refused.push_back({PlannedName(rule), rule.refusal});
   result_.leftovers.insert(result_.leftovers.begin(), refused.begin(), refused.end());
   return Closing(disposal);
 }
@@ -66,7 +66,8 @@ std::vector<RuleAccount> RemovalRun::RuleAccounts() const {
   for (size_t r = 0; r < plan_.rules.size(); ++r) {
     const PlannedRule& rule = plan_.rules[r];
     RuleAccount& account = accounts[r];
-    account.folder = rule.rule.folder;
+    account.folder = PlannedName(rule);
+    account.routine = rule.routine != nullptr;
     if (!rule.refusal.empty()) account.stayed = 1;
     for (size_t f = rule.firstFile; f < rule.firstFile + rule.files; ++f)
       ++(left.count(plan_.files[f]) ? account.stayed : account.removed);
