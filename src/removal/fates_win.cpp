@@ -381,7 +381,7 @@ Fate SetAsideFate(const SetAside& record) {
 Fate RuleFate(const PlannedRule& rule) {
   Fate fate;
   fate.path = PlannedName(rule);
-  fate.folder = true;
+  fate.folder = !rule.routine;  // a routine's row names no one folder
   const std::wstring word = rule.routine ? L"routine" : L"rule";
   if (!rule.refusal.empty()) {
     fate.reason = word + L" refused: " + rule.refusal;

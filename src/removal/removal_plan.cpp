@@ -329,6 +329,7 @@ std::vector<std::wstring> RulesAccountLines(const std::vector<RuleAccount>& rule
   std::vector<std::wstring> lines{L"Of them, " + RulesWord(rules.size() - routines, routines, style) + L" took " +
                                   Counted(removed, L"item", L"items", style) + L"."};
   for (const RuleAccount& rule : rules) {
+    if (rule.absent) lines.push_back(ShownPath(rule.folder) + L": not on this computer.");
     if (!rule.stayed) continue;
     lines.push_back(ShownPath(rule.folder) + L": " + GroupedNumber(rule.stayed, style) + L" of its " +
                     Counted(rule.removed + rule.stayed, L"item", L"items", style) + L" stayed.");

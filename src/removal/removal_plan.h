@@ -164,11 +164,13 @@ struct RuleAccount {
   size_t removed = 0;
   size_t stayed = 0;
   bool routine = false;
+  bool absent = false;  // a routine that is not on this computer: it took nothing, and that is no failure
 };
 // The line the account gets when the list has rules: "Of them, 2 rules
 // took 14 items." and, for each rule where something stayed, "D:\Cache\:
 // 2 of its 16 items stayed." (a refused rule is reported as an item that
-// stayed). Empty without rules.
+// stayed; a routine not on this computer says so: "Editor Logs: not on
+// this computer."). Empty without rules.
 std::wstring RulesAccountText(const std::vector<RuleAccount>& rules, const NumberStyle& style);
 // The same, one line each (none without rules).
 std::vector<std::wstring> RulesAccountLines(const std::vector<RuleAccount>& rules, const NumberStyle& style);
