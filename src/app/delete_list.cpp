@@ -18,6 +18,17 @@ void DeleteList::AppendRecord(std::wstring text) { entries_.emplace_back(listfil
 
 void DeleteList::AppendRule(const listfile::FolderRule& rule) { entries_.emplace_back(listfile::RuleRecord(rule)); }
 
+void DeleteList::AppendRoutine(const listfile::Routine& routine) {
+  entries_.emplace_back(listfile::RoutineRecord(routine));
+}
+
+bool DeleteList::HasRoutine(const std::wstring& name) const {
+  return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) {
+    const listfile::Routine* routine = e.parsed.AsRoutine();
+    return routine && routine->name == name;
+  });
+}
+
 void DeleteList::SetRule(size_t i, const listfile::FolderRule& rule) {
   static_cast<listfile::Record&>(entries_[i]) = listfile::RuleRecord(rule);
 }
