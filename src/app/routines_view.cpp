@@ -36,7 +36,9 @@ bool StartsAWord(const std::wstring& foldedName, const std::wstring& word) {
   return false;
 }
 
-std::wstring PlainBytes(uint64_t bytes) { return base::text::Counted(bytes, L"byte", L"bytes"); }
+std::wstring PlainBytes(uint64_t bytes) {
+  return base::text::Counted(bytes, L"byte", L"bytes", base::text::NumberStyle());
+}
 
 }  // namespace
 

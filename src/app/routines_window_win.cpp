@@ -230,21 +230,15 @@ LRESULT RoutinesWindow::OnNotify(NMHDR* header) {
       view_.SortBy(static_cast<RoutineColumn>(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem));
       ShowRows();
       break;
-    case NM_CLICK: {
-      auto* item = reinterpret_cast<NMITEMACTIVATE*>(header);
+    case NM_CLICK:
+    case NM_DBLCLK: {
+      // A click on a tick box turns it over; a double click elsewhere on a
+      // row shows its details.
       LVHITTESTINFO hit{};
-      hit.pt = item->ptAction;
+      hit.pt = reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction;
       const int row = ListView_SubItemHitTest(Control(kRoutinesList), &hit);
       if (row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) ToggleRow(row);
-      break;
-    }
-    case NM_DBLCLK: {
-      auto* item = reinterpret_cast<NMITEMACTIVATE*>(header);
-      LVHITTESTINFO hit{};
-      hit.pt = item->ptAction;
-      const int row = ListView_SubItemHitTest(Control(kRoutinesList), &hit);
-      if (row >= 0 && !(hit.flags & LVHT_ONITEMSTATEICON)) ShowDetails();
-      else if (row >= 0) ToggleRow(row);
+      else if (row >= 0 && header->code == NM_DBLCLK) ShowDetails();
       break;
     }
     case LVN_KEYDOWN: {

@@ -270,6 +270,13 @@ class RoutinesWindowTest(RemovalCase):
         self.driver.menu(MNU_ADD_ROUTINES)
         self.assertTrue(self.driver.wait(ROUTINES))
         self.wait_text(R_FIT, "1 of 1 entry fit this computer.")
+        # A file chosen that is none says so, and the remembered one stays.
+        self.driver.pclick(R_CHOOSE, title=ROUTINES)
+        self.driver.run("file", OPEN_TITLE, self.write("picture.png", b"\x89PNG\r\n\x1a\n\x00\x00"), "ok")
+        self.assertEqual(self.driver.run("box", ROUTINES, "ok").replace("\r", ""),
+                         "The routines file\n%s\ncould not be read. It holds NUL bytes, which no routines file does: "
+                         "a program or a picture was chosen." % self.win("picture.png"))
+        self.assertEqual(reg_query("RoutinesFile"), wine_path(kept))
         for path, body, says in (("/missing", b"", "The routines could not be fetched from"),
                                  ("/routines", b"\x00\x01\x02 a program", "is no routines file"),
                                  ("/routines", b"just some text\r\n", "is no routines file")):
