@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,7 +18,9 @@
 #include "app/routines_window_win.h"
 #include "base/encoding.h"
 #include "base/file_io.h"
+#include "routines/detection_win.h"
 #include "routines/routines_file.h"
+#include "routines/routines_file_win.h"
 #include "routines/variables.h"
 #include "routines/variables_win.h"
 #include "routines_sample.h"
@@ -115,6 +118,25 @@ int main(int argc, char** argv) {
   std::sort(bare.begin(), bare.end());
   std::sort(shown.begin(), shown.end());
   const double bareMs = bare[bare.size() / 2], shownMs = shown[shown.size() / 2];
+  {
+    auto start = std::chrono::steady_clock::now();
+    const routines::RoutinesFile loaded = routines::LoadRoutinesFile(path);
+    std::printf("parts: file read %.1f ms", Millis(start));
+    for (int k = 0; k < 3; ++k) {
+      start = std::chrono::steady_clock::now();
+      const routines::RoutinesFile again = routines::ReadRoutines(bytes);
+      std::printf(", parse %.1f ms", Millis(start));
+    }
+    start = std::chrono::steady_clock::now();
+    const routines::SystemVariables system;
+    const routines::VariableLookup lookup = system.Lookup();
+    std::printf(", variables %.1f ms", Millis(start));
+    start = std::chrono::steady_clock::now();
+    std::atomic<bool> stop{false};
+    size_t n = 0;
+    for (const routines::Entry& e : loaded.entries) n += routines::FitsComputer(e.routine, lookup, stop);
+    std::printf(", fits decided on one thread %.1f ms (%zu)\n", Millis(start), n);
+  }
   std::printf("routines file: %zu entries, %zu bytes; %zu fit\n", file.entries.size(), bytes.size(), fits);
   std::printf("window says: %ls\n", line.c_str());
   std::printf("bare existence checks of the detection paths: %.1f ms (median of %d)\n", bareMs, rounds);

@@ -3,7 +3,11 @@
 #include "app/routines_survey_win.h"
 
 #include <atomic>
+#include <chrono>
+#include <deque>
+#include <string_view>
 #include <thread>
+#include <unordered_map>
 
 #include "listfile/protected_places_win.h"
 #include "removal/routine_answer_win.h"
@@ -15,6 +19,7 @@ namespace app {
 namespace {
 
 constexpr size_t kWorkers = 2;
+constexpr std::chrono::milliseconds kShowFirst{500};
 
 // Runs `each(i, worker)` for i in [0, count) on kWorkers threads (the
 // caller's among them), taking the next index as each one ends.
@@ -36,6 +41,91 @@ void OnWorkers(size_t count, const std::atomic<bool>& stop, Each each) {
   for (std::thread& t : others) t.join();
 }
 
+// The existence checks of a file's detection paths, begun on a second
+// worker while the file is still being read into its entries: the file's
+// Detect and DetectFile values are picked from its lines first (plain ASCII
+// ones; any other is checked once the entries are read), each checked
+// once. An entry then fits as routines::FitsComputer says, its values'
+// answers taken from here.
+class DetectionChecks {
+ public:
+  explicit DetectionChecks(const std::string& bytes) {
+    for (size_t start = 0; start < bytes.size();) {
+      size_t end = bytes.find('\n', start);
+      if (end == std::string::npos) end = bytes.size();
+      Pick(std::string_view(bytes).substr(start, end - start));
+      start = end + 1;
+    }
+  }
+
+  // Checks the values not taken yet, until none is left or `stop` or
+  // `abandon` is raised; several threads may share the work.
+  void CheckAll(const routines::VariableLookup& lookup, const std::atomic<bool>& stop,
+                const std::atomic<bool>& abandon) {
+    for (size_t i; !stop && !abandon && (i = next_.fetch_add(1)) < probes_.size();) {
+      Probe& p = probes_[i];
+      const bool exists = p.registry ? routines::RegistryKeyExists(p.value)
+                                     : routines::DetectFileExists(p.value, lookup, stop);
+      if (!stop) p.answer.store(exists ? 1 : 0, std::memory_order_release);
+    }
+  }
+
+  // Once the checks have ended: whether the routine fits this computer.
+  bool Fits(const listfile::Routine& routine, const routines::VariableLookup& lookup, const std::atomic<bool>& stop) {
+    if (routine.detects.empty() && routine.detectFiles.empty()) return true;
+    for (const std::wstring& key : routine.detects)
+      if (Answer(true, key, [&] { return routines::RegistryKeyExists(key); })) return true;
+    for (const std::wstring& path : routine.detectFiles)
+      if (Answer(false, path, [&] { return routines::DetectFileExists(path, lookup, stop); })) return true;
+    return false;
+  }
+
+ private:
+  struct Probe {
+    bool registry;
+    std::wstring value;
+    std::atomic<signed char> answer{-1};
+  };
+
+  void Pick(std::string_view line) {
+    const auto trim = [](std::string_view text) {
+      const size_t first = text.find_first_not_of(" \t\r");
+      if (first == std::string_view::npos) return std::string_view();
+      return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+    };
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return;
+    const std::string_view name = trim(line.substr(0, equals)), value = trim(line.substr(equals + 1));
+    if (name.size() < 6 || (name[0] != 'D' && name[0] != 'd') || value.empty()) return;
+    for (char c : value)
+      if (static_cast<unsigned char>(c) >= 0x80) return;
+    const listfile::KeyKind kind = listfile::KindOfKey(std::wstring(name.begin(), name.end()));
+    if (kind != listfile::KeyKind::Detect && kind != listfile::KeyKind::DetectFile) return;
+    const bool registry = kind == listfile::KeyKind::Detect;
+    std::wstring text(value.begin(), value.end());
+    auto& index = registry ? keys_ : paths_;
+    if (index.count(text)) return;
+    index.emplace(text, probes_.size());
+    probes_.emplace_back().registry = registry;
+    probes_.back().value = std::move(text);
+  }
+
+  template <class Check>
+  bool Answer(bool registry, const std::wstring& value, Check check) {
+    const auto& index = registry ? keys_ : paths_;
+    const auto found = index.find(value);
+    if (found != index.end()) {
+      const signed char answer = probes_[found->second].answer.load(std::memory_order_acquire);
+      if (answer >= 0) return answer == 1;
+    }
+    return check();
+  }
+
+  std::deque<Probe> probes_;  // atomics do not move
+  std::unordered_map<std::wstring, size_t> keys_, paths_;
+  std::atomic<size_t> next_{0};
+};
+
 }  // namespace
 
 std::shared_ptr<RoutinesSurvey> RoutinesSurvey::Start(HWND window, UINT progressMessage, UINT endMessage,
@@ -53,8 +143,13 @@ std::shared_ptr<RoutinesSurvey> RoutinesSurvey::Start(HWND window, UINT progress
 
 RoutinesSurvey::Found RoutinesSurvey::Take() {
   job_->ProgressTaken();
-  std::lock_guard<std::mutex> hold(lock_);
-  return std::exchange(found_, Found{});
+  Found found;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    found = std::exchange(found_, Found{});
+  }
+  taken_.notify_all();
+  return found;
 }
 
 void RoutinesSurvey::Stop() {
@@ -64,22 +159,42 @@ void RoutinesSurvey::Stop() {
 
 void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const std::wstring& listPath) {
   const std::atomic<bool>& stop = *job.StopFlag();
-  auto file = std::make_shared<const routines::RoutinesFile>(routines::LoadRoutinesFile(path));
+  std::string bytes;
+  routines::RoutinesFile read;
+  if (!routines::ReadRoutinesBytes(path, bytes, read.problem)) {
+    std::lock_guard<std::mutex> hold(lock_);
+    found_.file = std::make_shared<const routines::RoutinesFile>(std::move(read));
+    return;
+  }
+  // The existence checks start on a second worker while this one reads the
+  // entries, and this one joins them once it has.
+  const routines::SystemVariables system;
+  const routines::VariableLookup lookup = system.Lookup();
+  DetectionChecks checks(bytes);
+  std::atomic<bool> abandon{false};
+  std::thread second;
+  try {
+    second = std::thread([&] { checks.CheckAll(lookup, stop, abandon); });
+  } catch (...) {
+  }
+  auto file = std::make_shared<const routines::RoutinesFile>(routines::ReadRoutines(bytes));
+  std::string().swap(bytes);
   {
     std::lock_guard<std::mutex> hold(lock_);
     found_.file = file;
   }
   job.TellProgress();
-  if (!file->problem.empty() || stop) return;
+  abandon = !file->problem.empty();
+  checks.CheckAll(lookup, stop, abandon);
+  if (second.joinable()) second.join();
+  if (abandon || stop) return;
 
-  const routines::SystemVariables system;
-  const routines::VariableLookup lookup = system.Lookup();
   const size_t n = file->entries.size();
   std::vector<Fit> fits(n, Fit::DoesNotFit);
-  OnWorkers(n, stop, [&](size_t i, size_t) {
+  for (size_t i = 0; i < n && !stop; ++i) {
     const routines::Entry& e = file->entries[i];
-    if (e.Understood() && routines::FitsComputer(e.routine, lookup, stop)) fits[i] = Fit::Fits;
-  });
+    if (e.Understood() && checks.Fits(e.routine, lookup, stop)) fits[i] = Fit::Fits;
+  }
   if (stop) return;
   std::vector<size_t> fitting;
   for (size_t i = 0; i < n; ++i)
@@ -89,6 +204,12 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
     found_.fits = std::move(fits);
   }
   job.TellProgress();
+  // The sizing waits a moment for the window to show the fitting entries
+  // first, rather than taking the processor from it.
+  {
+    std::unique_lock<std::mutex> hold(lock_);
+    taken_.wait_for(hold, kShowFirst, [&] { return found_.fits.empty() || stop; });
+  }
 
   removal::NeverTaken never;
   if (!listPath.empty()) never.Add(listPath);

@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -44,6 +45,7 @@ class RoutinesSurvey {
 
   std::shared_ptr<base::WindowJob> job_;
   std::mutex lock_;
+  std::condition_variable taken_;  // the window took what was found
   Found found_;
 };
 

@@ -8,16 +8,20 @@
 
 namespace routines {
 
-RoutinesFile LoadRoutinesFile(const std::wstring& path) {
-  RoutinesFile file;
+bool ReadRoutinesBytes(const std::wstring& path, std::string& bytes, std::wstring& problem) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (GetFileAttributesExW(base::paths::Verbatim(path).c_str(), GetFileExInfoStandard, &data) &&
       (data.nFileSizeHigh != 0 || data.nFileSizeLow > kMostFileBytes)) {
-    file.problem = TooLargeText();
-    return file;
+    problem = TooLargeText();
+    return false;
   }
+  return base::files::ReadAll(path, bytes, problem);
+}
+
+RoutinesFile LoadRoutinesFile(const std::wstring& path) {
+  RoutinesFile file;
   std::string bytes;
-  if (!base::files::ReadAll(path, bytes, file.problem)) return file;
+  if (!ReadRoutinesBytes(path, bytes, file.problem)) return file;
   return ReadRoutines(bytes);
 }
 
