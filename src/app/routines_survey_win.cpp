@@ -3,12 +3,14 @@
 #include "app/routines_survey_win.h"
 
 #include <atomic>
+#include <memory>
 #include <chrono>
-#include <deque>
-#include <string_view>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
-#include <unordered_map>
 
+#include "app/routines_detection_win.h"
+#include "app/routines_read_in_two.h"
 #include "listfile/protected_places_win.h"
 #include "removal/routine_answer_win.h"
 #include "routines/detection_win.h"
@@ -20,6 +22,7 @@ namespace {
 
 constexpr size_t kWorkers = 2;
 constexpr std::chrono::milliseconds kShowFirst{500};
+constexpr std::chrono::milliseconds kTellAgain{20};
 
 // Runs `each(i, worker)` for i in [0, count) on kWorkers threads (the
 // caller's among them), taking the next index as each one ends.
@@ -40,91 +43,6 @@ void OnWorkers(size_t count, const std::atomic<bool>& stop, Each each) {
   work(0);
   for (std::thread& t : others) t.join();
 }
-
-// The existence checks of a file's detection paths, begun on a second
-// worker while the file is still being read into its entries: the file's
-// Detect and DetectFile values are picked from its lines first (plain ASCII
-// ones; any other is checked once the entries are read), each checked
-// once. An entry then fits as routines::FitsComputer says, its values'
-// answers taken from here.
-class DetectionChecks {
- public:
-  explicit DetectionChecks(const std::string& bytes) {
-    for (size_t start = 0; start < bytes.size();) {
-      size_t end = bytes.find('\n', start);
-      if (end == std::string::npos) end = bytes.size();
-      Pick(std::string_view(bytes).substr(start, end - start));
-      start = end + 1;
-    }
-  }
-
-  // Checks the values not taken yet, until none is left or `stop` or
-  // `abandon` is raised; several threads may share the work.
-  void CheckAll(const routines::VariableLookup& lookup, const std::atomic<bool>& stop,
-                const std::atomic<bool>& abandon) {
-    for (size_t i; !stop && !abandon && (i = next_.fetch_add(1)) < probes_.size();) {
-      Probe& p = probes_[i];
-      const bool exists = p.registry ? routines::RegistryKeyExists(p.value)
-                                     : routines::DetectFileExists(p.value, lookup, stop);
-      if (!stop) p.answer.store(exists ? 1 : 0, std::memory_order_release);
-    }
-  }
-
-  // Once the checks have ended: whether the routine fits this computer.
-  bool Fits(const listfile::Routine& routine, const routines::VariableLookup& lookup, const std::atomic<bool>& stop) {
-    if (routine.detects.empty() && routine.detectFiles.empty()) return true;
-    for (const std::wstring& key : routine.detects)
-      if (Answer(true, key, [&] { return routines::RegistryKeyExists(key); })) return true;
-    for (const std::wstring& path : routine.detectFiles)
-      if (Answer(false, path, [&] { return routines::DetectFileExists(path, lookup, stop); })) return true;
-    return false;
-  }
-
- private:
-  struct Probe {
-    bool registry;
-    std::wstring value;
-    std::atomic<signed char> answer{-1};
-  };
-
-  void Pick(std::string_view line) {
-    const auto trim = [](std::string_view text) {
-      const size_t first = text.find_first_not_of(" \t\r");
-      if (first == std::string_view::npos) return std::string_view();
-      return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-    };
-    const size_t equals = line.find('=');
-    if (equals == std::string_view::npos) return;
-    const std::string_view name = trim(line.substr(0, equals)), value = trim(line.substr(equals + 1));
-    if (name.size() < 6 || (name[0] != 'D' && name[0] != 'd') || value.empty()) return;
-    for (char c : value)
-      if (static_cast<unsigned char>(c) >= 0x80) return;
-    const listfile::KeyKind kind = listfile::KindOfKey(std::wstring(name.begin(), name.end()));
-    if (kind != listfile::KeyKind::Detect && kind != listfile::KeyKind::DetectFile) return;
-    const bool registry = kind == listfile::KeyKind::Detect;
-    std::wstring text(value.begin(), value.end());
-    auto& index = registry ? keys_ : paths_;
-    if (index.count(text)) return;
-    index.emplace(text, probes_.size());
-    probes_.emplace_back().registry = registry;
-    probes_.back().value = std::move(text);
-  }
-
-  template <class Check>
-  bool Answer(bool registry, const std::wstring& value, Check check) {
-    const auto& index = registry ? keys_ : paths_;
-    const auto found = index.find(value);
-    if (found != index.end()) {
-      const signed char answer = probes_[found->second].answer.load(std::memory_order_acquire);
-      if (answer >= 0) return answer == 1;
-    }
-    return check();
-  }
-
-  std::deque<Probe> probes_;  // atomics do not move
-  std::unordered_map<std::wstring, size_t> keys_, paths_;
-  std::atomic<size_t> next_{0};
-};
 
 }  // namespace
 
@@ -166,26 +84,64 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
     found_.file = std::make_shared<const routines::RoutinesFile>(std::move(read));
     return;
   }
-  // The existence checks start on a second worker while this one reads the
-  // entries, and this one joins them once it has.
-  const routines::SystemVariables system;
-  const routines::VariableLookup lookup = system.Lookup();
-  DetectionChecks checks(bytes);
+  // A second worker gets the variables, picks the detection values from
+  // the lines and lists the folders and keys they share while this one
+  // reads the entries; then both check the values.
+  std::unique_ptr<routines::SystemVariables> system;
+  routines::VariableLookup lookup;
+  std::unique_ptr<DetectionChecks> checks;
   std::atomic<bool> abandon{false};
+  bool prepared = false;
+  std::mutex preparing;
+  std::condition_variable ready;
+  const auto prepare = [&] {
+    system = std::make_unique<routines::SystemVariables>();
+    lookup = system->Lookup();
+    checks = std::make_unique<DetectionChecks>(bytes);
+    checks->Prepare(lookup, stop);
+  };
   std::thread second;
   try {
-    second = std::thread([&] { checks.CheckAll(lookup, stop, abandon); });
+    second = std::thread([&] {
+      try {
+        prepare();
+      } catch (...) {
+        abandon = true;
+      }
+      {
+        std::lock_guard<std::mutex> hold(preparing);
+        prepared = true;
+      }
+      ready.notify_all();
+      if (!abandon) checks->CheckAll(lookup, stop, abandon);
+    });
   } catch (...) {
   }
-  auto file = std::make_shared<const routines::RoutinesFile>(routines::ReadRoutines(bytes));
-  std::string().swap(bytes);
+  // Whatever leaves this early, the second worker is told and waited for.
+  struct JoinOnExit {
+    std::thread& thread;
+    std::atomic<bool>& abandon;
+    ~JoinOnExit() {
+      abandon = true;
+      if (thread.joinable()) thread.join();
+    }
+  } joinOnExit{second, abandon};
+  auto file = std::make_shared<const routines::RoutinesFile>(ReadRoutinesInTwo(bytes));
   {
     std::lock_guard<std::mutex> hold(lock_);
     found_.file = file;
   }
   job.TellProgress();
-  abandon = !file->problem.empty();
-  checks.CheckAll(lookup, stop, abandon);
+  if (!file->problem.empty()) abandon = true;
+  if (second.joinable()) {
+    std::unique_lock<std::mutex> hold(preparing);
+    ready.wait(hold, [&] { return prepared; });
+  } else {
+    prepare();
+  }
+  std::string().swap(bytes);
+  if (abandon || !checks) return;
+  checks->CheckAll(lookup, stop, abandon);
   if (second.joinable()) second.join();
   if (abandon || stop) return;
 
@@ -193,7 +149,7 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
   std::vector<Fit> fits(n, Fit::DoesNotFit);
   for (size_t i = 0; i < n && !stop; ++i) {
     const routines::Entry& e = file->entries[i];
-    if (e.Understood() && checks.Fits(e.routine, lookup, stop)) fits[i] = Fit::Fits;
+    if (e.Understood() && checks->Fits(e.routine, lookup, stop)) fits[i] = Fit::Fits;
   }
   if (stop) return;
   std::vector<size_t> fitting;
@@ -203,12 +159,14 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
     std::lock_guard<std::mutex> hold(lock_);
     found_.fits = std::move(fits);
   }
-  job.TellProgress();
   // The sizing waits a moment for the window to show the fitting entries
-  // first, rather than taking the processor from it.
-  {
+  // first, rather than taking the processor from it. A progress message
+  // too soon after the last one is not posted: it is told again.
+  const auto until = std::chrono::steady_clock::now() + kShowFirst;
+  for (bool taken = false; !taken && !stop && std::chrono::steady_clock::now() < until;) {
+    job.TellProgress();
     std::unique_lock<std::mutex> hold(lock_);
-    taken_.wait_for(hold, kShowFirst, [&] { return found_.fits.empty() || stop; });
+    taken = taken_.wait_for(hold, kTellAgain, [&] { return found_.fits.empty() || stop; });
   }
 
   removal::NeverTaken never;

@@ -50,14 +50,9 @@ void RoutinesView::Reset(std::shared_ptr<const routines::RoutinesFile> file) {
   fits_.assign(n, Fit::Unknown);
   takes_.assign(n, RoutineTake{});
   ticked_.assign(n, false);
-  foldedNames_.clear();
-  foldedNames_.reserve(n);
-  foldedGroups_.clear();
-  foldedGroups_.reserve(n);
-  for (size_t i = 0; i < n; ++i) {
-    foldedNames_.push_back(base::paths::FoldCase(EntryAt(i).routine.name));
-    foldedGroups_.push_back(base::paths::FoldCase(EntryAt(i).routine.group));
-  }
+  // Folded when first compared: a file of thousands shows a few hundred.
+  foldedNames_.assign(n, std::wstring());
+  foldedGroups_.assign(n, std::wstring());
   fitsKnown_ = false;
   Rebuild();
 }
@@ -89,10 +84,20 @@ void RoutinesView::SortBy(RoutineColumn column) {
   Rebuild();
 }
 
+const std::wstring& RoutinesView::FoldedName(size_t entry) const {
+  if (foldedNames_[entry].empty()) foldedNames_[entry] = base::paths::FoldCase(EntryAt(entry).routine.name);
+  return foldedNames_[entry];
+}
+
+const std::wstring& RoutinesView::FoldedGroup(size_t entry) const {
+  if (foldedGroups_[entry].empty()) foldedGroups_[entry] = base::paths::FoldCase(EntryAt(entry).routine.group);
+  return foldedGroups_[entry];
+}
+
 bool RoutinesView::Shown(size_t entry) const {
   if (!showAll_ && (fits_[entry] != Fit::Fits || !EntryAt(entry).Understood())) return false;
   for (const std::wstring& word : words_)
-    if (!StartsAWord(foldedNames_[entry], word)) return false;
+    if (!StartsAWord(FoldedName(entry), word)) return false;
   return true;
 }
 
@@ -107,9 +112,9 @@ bool RoutinesView::Before(size_t a, size_t b) const {
     };
     if (value(ta) != value(tb)) return (value(ta) > value(tb)) != sortReversed_;
   } else {
-    if (sortColumn_ != RoutineColumn::Name && foldedGroups_[a] != foldedGroups_[b])
-      return (foldedGroups_[a] < foldedGroups_[b]) != sortReversed_;
-    if (foldedNames_[a] != foldedNames_[b]) return (foldedNames_[a] < foldedNames_[b]) != sortReversed_;
+    if (sortColumn_ != RoutineColumn::Name && FoldedGroup(a) != FoldedGroup(b))
+      return (FoldedGroup(a) < FoldedGroup(b)) != sortReversed_;
+    if (FoldedName(a) != FoldedName(b)) return (FoldedName(a) < FoldedName(b)) != sortReversed_;
   }
   return a < b;
 }

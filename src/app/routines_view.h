@@ -78,14 +78,16 @@ class RoutinesView {
   void Rebuild();
   bool Shown(size_t entry) const;
   bool Before(size_t a, size_t b) const;
+  const std::wstring& FoldedName(size_t entry) const;
+  const std::wstring& FoldedGroup(size_t entry) const;
 
   SizeText sizeText_;
   std::shared_ptr<const routines::RoutinesFile> file_;
   std::vector<Fit> fits_;
   std::vector<RoutineTake> takes_;
   std::vector<bool> ticked_;
-  std::vector<std::wstring> foldedNames_;
-  std::vector<std::wstring> foldedGroups_;
+  mutable std::vector<std::wstring> foldedNames_;
+  mutable std::vector<std::wstring> foldedGroups_;
   std::vector<std::wstring> words_;
   bool fitsKnown_ = false;
   bool showAll_ = false;
