@@ -68,7 +68,7 @@ class RoutineAnswer : public ::testing::Test {
       text.replace(at, 4, "%Temp%\\" + std::string(name_.begin(), name_.end()));
     const routines::RoutinesFile file = routines::ReadRoutines(text);
     EXPECT_TRUE(file.problem.empty());
-    return file.entries.empty() ? listfile::Routine() : file.entries[0].routine;
+    return file.entries.empty() ? listfile::Routine() : routines::ListRoutine(file.entries[0]);
   }
 
   std::wstring name_, root_;
