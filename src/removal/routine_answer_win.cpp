@@ -98,6 +98,15 @@ struct Walk {
   bool below() const { return key->recurse || key->removeSelf; }
 };
 
+// Whether a key's folder is a variable's own folder ("%LocalAppData%",
+// "%Temp%\"): REMOVESELF takes what it holds, never that folder itself,
+// which the system and every program rely on.
+bool OwnFolderOfAVariable(const std::wstring& folder) {
+  const size_t end = folder.find_last_not_of(L"\\/");
+  return end != std::wstring::npos && folder[0] == L'%' && folder[end] == L'%' && end > 1 &&
+         folder.find(L'%', 1) == end;
+}
+
 // Whether two walks may meet the same file: one folder is the other, or
 // below it when that one is walked with its subfolders.
 bool Overlap(const std::vector<Walk>& walks) {
@@ -217,7 +226,7 @@ RoutineAnswer AnswerRoutine(const listfile::Routine& routine, const routines::Va
       answer.sizes.push_back(take.sizes[i]);
     }
     if (!walks[w].key->removeSelf || take.stopped) continue;
-    for (std::wstring& folder : EmptiedFolders(take.folders, true))
+    for (std::wstring& folder : EmptiedFolders(take.folders, !OwnFolderOfAVariable(walks[w].key->folder)))
       if (seenFolders.insert(base::paths::PathKey(folder)).second) answer.emptied.push_back(std::move(folder));
   }
   answer.stopped = answer.stopped || stop;

@@ -149,7 +149,7 @@ TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirs
               made_.end());
 }
 
-TEST_F(RoutineAnswer, ARoutineThatDoesNotFitTakesNothing) {
+TEST_F(RoutineAnswer, ARoutineThatDoesNotFitTakesNothingAndAVariablesOwnFolderStays) {
   Make({L"Local\\", L"Local\\Browser\\", L"Local\\Browser\\Cache\\", L"Local\\Browser\\Cache\\a.tmp"});
   const char* const fits[] = {"DetectFile=ROOT\\Local\\B*\\Cache\\?.tmp\n", "Detect=HKCU\\Software\n",
                               "Detect=HKCU\\Software\\No Such Vendor\nDetectFile=ROOT\\Local\\Browser\n", ""};
@@ -167,6 +167,15 @@ TEST_F(RoutineAnswer, ARoutineThatDoesNotFitTakesNothing) {
     EXPECT_EQ(answer.files, 0u) << detect;
     EXPECT_EQ(answer.refusal, L"not on this computer") << detect;
   }
+  // REMOVESELF on a variable's own folder empties it but leaves the folder.
+  Make({L"Junk\\", L"Junk\\a.tmp", L"Junk\\Sub\\", L"Junk\\Sub\\b.tmp"});
+  SetEnvironmentVariableW(L"OMBRELAY_TEST_JUNK", (root_ + L"Junk").c_str());
+  const removal::RoutineAnswer own = removal::AnswerRoutine(
+      Read("[Own *]\nFileKey1=%OMBRELAY_TEST_JUNK%\\|*.*|REMOVESELF\n"), variables_.Lookup(), removal::NeverTaken(),
+      places_, true, {});
+  SetEnvironmentVariableW(L"OMBRELAY_TEST_JUNK", nullptr);
+  EXPECT_EQ(own.files, 2u);
+  EXPECT_EQ(Under(own.emptied), Paths{L"Junk\\Sub\\"});
 }
 
 }  // namespace
