@@ -41,11 +41,11 @@ bool HoldsUnnameable(std::wstring_view text) {
 }
 
 std::wstring PatternProblem(std::wstring_view pattern) {
-  const std::wstring quoted = L"the pattern \"" + std::wstring(pattern) + L"\"";
+  const auto quoted = [pattern] { return L"the pattern \"" + std::wstring(pattern) + L"\""; };
   if (pattern.find_first_of(L"\\/") != std::wstring_view::npos || pattern.find(L"..") != std::wstring_view::npos)
-    return quoted + L" reaches out of its folder";
+    return quoted() + L" reaches out of its folder";
   if (HoldsUnnameable(pattern) || pattern.find(L':') != std::wstring_view::npos)
-    return quoted + L" holds a character no name can hold";
+    return quoted() + L" holds a character no name can hold";
   return std::wstring();
 }
 
