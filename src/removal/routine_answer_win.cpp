@@ -83,6 +83,9 @@ bool PlaceExclusions(const listfile::Routine& routine, const routines::VariableL
         refusal = L"an exclusion cannot be placed: " + problem;
         return false;
       }
+      // The walk spells folders by their long names: so must what it is
+      // compared with, or a short name would keep nothing.
+      e.folder.root = base::paths::LongNames(e.folder.root);
       exclusions.push_back(std::move(e));
     }
   }
