@@ -20,11 +20,16 @@ inline std::string ProgramFolder(size_t i) {
 }
 // Whether entry i is detected by a registry key (otherwise by its folder).
 inline bool DetectedByKey(size_t i) { return i % 3 == 0; }
-inline std::string DetectKey(size_t i) { return "HKCU\\Software\\Vendor" + std::to_string(i) + "\\Program"; }
+inline std::string DetectKey(size_t i, const std::string& keyBase = "HKCU\\Software") {
+  return keyBase + "\\Vendor" + std::to_string(i) + "\\Program";
+}
 // How many FileKey lines entry i has: 3 or 4.
 inline size_t FileKeys(size_t i) { return 3 + i % 2; }
 
-inline std::string RoutinesFile(size_t entries = kEntries) {
+// `folderBase` stands for %LocalAppData% and `keyBase` for HKCU\Software,
+// so that a benchmark can keep what it makes in places of its own.
+inline std::string RoutinesFile(size_t entries = kEntries, const std::string& folderBase = "%LocalAppData%",
+                                const std::string& keyBase = "HKCU\\Software") {
   static const char* const kGroups[] = {"3021", "3022", "3023", "3024", "3025", "3029", "3026", "3006"};
   std::string text = "; A made-up routines file in the community format, for tests and benchmarks.\r\n"
                      "; Version: 000000\r\n\r\n";
@@ -32,11 +37,11 @@ inline std::string RoutinesFile(size_t entries = kEntries) {
   size_t fileKey = 0;
   for (size_t i = 0; i < entries; ++i) {
     const std::string n = std::to_string(i);
-    const std::string folder = "%LocalAppData%\\" + ProgramFolder(i);
+    const std::string folder = folderBase + "\\" + ProgramFolder(i);
     text += "[Program " + n + " Cache and Logs *]\r\n";
     text += "LangSecRef=" + std::string(kGroups[i % 8]) + "\r\n";
     if (DetectedByKey(i)) {
-      text += "Detect=" + DetectKey(i) + "\r\n";
+      text += "Detect=" + DetectKey(i, keyBase) + "\r\n";
     } else {
       text += "DetectFile=" + folder + "\r\n";
     }

@@ -40,9 +40,9 @@ bool DeleteList::RuleAt(size_t i, listfile::FolderRule& rule) const {
   return true;
 }
 
-// A rule that does not read shows its whole record, so that it never looks
-// like a rule that would act; other records show their path as they always
-// have.
+// A rule or a routine that does not read shows its whole record, so that
+// it never looks like one that would act; a routine that reads shows its
+// name; other records show their path as they always have.
 std::wstring DeleteList::ShownPath(size_t i) const {
   const Entry& e = entries_[i];
   if (e.kind == listfile::RecordKind::Routine) {

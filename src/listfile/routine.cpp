@@ -40,33 +40,31 @@ bool HoldsUnnameable(std::wstring_view text) {
   return false;
 }
 
-std::wstring PatternProblem(const std::wstring& pattern) {
-  if (pattern.find_first_of(L"\\/") != std::wstring::npos || pattern.find(L"..") != std::wstring::npos)
-    return L"the pattern \"" + pattern + L"\" reaches out of its folder";
-  if (HoldsUnnameable(pattern) || pattern.find(L':') != std::wstring::npos)
-    return L"the pattern \"" + pattern + L"\" holds a character no name can hold";
+std::wstring PatternProblem(std::wstring_view pattern) {
+  const auto quoted = [pattern] { return L"the pattern \"" + std::wstring(pattern) + L"\""; };
+  if (pattern.find_first_of(L"\\/") != std::wstring_view::npos || pattern.find(L"..") != std::wstring_view::npos)
+    return quoted() + L" reaches out of its folder";
+  if (HoldsUnnameable(pattern) || pattern.find(L':') != std::wstring_view::npos)
+    return quoted() + L" holds a character no name can hold";
   return std::wstring();
 }
 
 // The ";"-separated patterns of a field; empty pieces left out.
-bool ReadPatterns(const std::wstring& field, std::vector<std::wstring>& patterns, std::wstring& problem) {
-  std::vector<std::wstring> pieces;
-  base::text::SplitString(field, L';', pieces);
+bool ReadPatterns(std::wstring_view field, std::vector<std::wstring>& patterns, std::wstring& problem) {
   patterns.clear();
-  for (std::wstring& p : pieces) {
+  for (std::wstring_view p : base::text::SplitView(field, L';')) {
     if (p.empty()) continue;
     problem = PatternProblem(p);
     if (!problem.empty()) return false;
-    patterns.push_back(std::move(p));
+    patterns.emplace_back(p);
   }
   return true;
 }
 
-bool ReadFolder(const std::wstring& folder, std::wstring& out, std::wstring& problem) {
-  problem = FolderProblem(folder);
-  if (!problem.empty()) return false;
-  out = folder;
-  return true;
+bool ReadFolder(std::wstring_view folder, std::wstring& out, std::wstring& problem) {
+  out.assign(folder);
+  problem = FolderProblem(out);
+  return problem.empty();
 }
 
 }  // namespace
@@ -100,24 +98,22 @@ std::wstring FolderProblem(const std::wstring& folder) {
   }
   if (!full) return L"the folder \"" + folder + L"\" is not a full path";
   if (HoldsUnnameable(folder)) return L"the folder \"" + folder + L"\" holds a character no path can hold";
-  std::vector<std::wstring> parts;
-  std::wstring plain = folder;
-  for (wchar_t& c : plain)
-    if (c == L'/') c = L'\\';
-  base::text::SplitString(plain, L'\\', parts);
-  for (size_t i = 0; i < parts.size(); ++i) {
-    if (base::paths::IsStep(parts[i])) return L"the folder \"" + folder + L"\" climbs out of itself";
-    // A ":" only after a drive letter at the start.
-    const size_t colon = parts[i].find(L':');
-    if (colon != std::wstring::npos && !(i == 0 && colon == 1 && parts[i].size() == 2))
+  // Each name between separators: no step, and a ":" only in the drive.
+  for (size_t start = 0, index = 0; start <= folder.size(); ++index) {
+    size_t end = folder.find_first_of(L"\\/", start);
+    if (end == std::wstring::npos) end = folder.size();
+    const std::wstring_view name = std::wstring_view(folder).substr(start, end - start);
+    if (base::paths::IsStep(name)) return L"the folder \"" + folder + L"\" climbs out of itself";
+    const size_t colon = name.find(L':');
+    if (colon != std::wstring_view::npos && !(index == 0 && colon == 1 && name.size() == 2))
       return L"the folder \"" + folder + L"\" holds a character no path can hold";
+    start = end + 1;
   }
   return std::wstring();
 }
 
 bool ParseFileKey(const std::wstring& value, FileKey& key, std::wstring& problem) {
-  std::vector<std::wstring> fields;
-  base::text::SplitString(value, L'|', fields);
+  const std::vector<std::wstring_view> fields = base::text::SplitView(value, L'|');
   FileKey read;
   if (fields.size() > 3) {
     problem = L"a FileKey has more than three fields";
@@ -129,7 +125,7 @@ bool ParseFileKey(const std::wstring& value, FileKey& key, std::wstring& problem
     read.recurse = SameAscii(fields[2], L"RECURSE");
     read.removeSelf = SameAscii(fields[2], L"REMOVESELF");
     if (!read.recurse && !read.removeSelf) {
-      problem = L"a FileKey's third field is \"" + fields[2] + L"\", neither RECURSE nor REMOVESELF";
+      problem = L"a FileKey's third field is \"" + std::wstring(fields[2]) + L"\", neither RECURSE nor REMOVESELF";
       return false;
     }
   }
@@ -138,8 +134,7 @@ bool ParseFileKey(const std::wstring& value, FileKey& key, std::wstring& problem
 }
 
 bool ParseExcludeKey(const std::wstring& value, ExcludeKey& key, std::wstring& problem) {
-  std::vector<std::wstring> fields;
-  base::text::SplitString(value, L'|', fields);
+  const std::vector<std::wstring_view> fields = base::text::SplitView(value, L'|');
   ExcludeKey read;
   if (SameAscii(fields[0], L"REG")) {
     read.kind = ExcludeKind::Registry;
@@ -152,14 +147,14 @@ bool ParseExcludeKey(const std::wstring& value, ExcludeKey& key, std::wstring& p
     return false;
   }
   read.kind = file ? ExcludeKind::File : ExcludeKind::Path;
-  std::wstring folder = fields[1];
-  std::wstring names = fields.size() > 2 ? fields[2] : std::wstring();
+  std::wstring_view folder = fields[1];
+  std::wstring_view names = fields.size() > 2 ? fields[2] : std::wstring_view();
   // "FILE|C:\folder\name.txt": the file's own name is the pattern.
   if (file && fields.size() == 2) {
-    const size_t end = base::paths::ParentEnd(folder);
+    const size_t end = base::paths::ParentEnd(std::wstring(folder));
     if (end != std::wstring::npos) {
       names = folder.substr(end + 1);
-      folder.resize(end + 1);
+      folder = folder.substr(0, end + 1);
     }
   }
   if (!ReadFolder(folder, read.folder, problem) || !ReadPatterns(names, read.patterns, problem)) return false;
@@ -172,13 +167,15 @@ bool ParseExcludeKey(const std::wstring& value, ExcludeKey& key, std::wstring& p
   return true;
 }
 
-bool ReadRoutineKeys(Routine& routine, std::wstring& problem) {
+bool ReadRoutineKeys(Routine& routine, std::wstring& problem) { return ReadRoutineKeys(routine.keys, routine, problem); }
+
+bool ReadRoutineKeys(const std::vector<RoutineKey>& keys, Routine& routine, std::wstring& problem) {
   routine.fileKeys.clear();
   routine.excludes.clear();
   routine.detects.clear();
   routine.detectFiles.clear();
   routine.warning.clear();
-  for (const RoutineKey& key : routine.keys) {
+  for (const RoutineKey& key : keys) {
     switch (KindOfKey(key.name)) {
       case KeyKind::FileKey: {
         FileKey read;
@@ -263,18 +260,18 @@ std::wstring RoutineRecordText(const Routine& routine) {
 
 bool ParseRoutine(const std::wstring& recordText, Routine& routine) {
   if (recordText.find(L'*') != std::wstring::npos) return false;
-  std::vector<std::wstring> fields;
-  base::text::SplitString(recordText, L'|', fields);
-  if (fields.size() < 3 || fields[1] != kRoutineType || fields[2].compare(0, 6, kGroupKey) != 0) return false;
+  const std::vector<std::wstring_view> fields = base::text::SplitView(recordText, L'|');
+  const std::wstring_view group(kGroupKey);
+  if (fields.size() < 3 || fields[1] != kRoutineType || fields[2].substr(0, group.size()) != group) return false;
   Routine read;
   if (!UnescapeField(fields[0], read.name) || read.name.empty()) return false;
-  if (!UnescapeField(std::wstring_view(fields[2]).substr(6), read.group)) return false;
+  if (!UnescapeField(fields[2].substr(group.size()), read.group)) return false;
   for (size_t i = 3; i < fields.size(); ++i) {
     const size_t equals = fields[i].find(L'=');
-    if (equals == std::wstring::npos) return false;
+    if (equals == std::wstring_view::npos) return false;
     RoutineKey key;
-    if (!UnescapeField(std::wstring_view(fields[i]).substr(0, equals), key.name) || !Acts(KindOfKey(key.name)) ||
-        !UnescapeField(std::wstring_view(fields[i]).substr(equals + 1), key.value))
+    if (!UnescapeField(fields[i].substr(0, equals), key.name) || !Acts(KindOfKey(key.name)) ||
+        !UnescapeField(fields[i].substr(equals + 1), key.value))
       return false;
     read.keys.push_back(std::move(key));
   }

@@ -80,6 +80,9 @@ std::wstring FolderProblem(const std::wstring& folder);
 // Reads routine.keys into the parsed lists (the lists are made anew);
 // false with the first key's reason when one does not read.
 bool ReadRoutineKeys(Routine& routine, std::wstring& problem);
+// The same from `keys`, whose keys that do not act are passed over
+// (routine.keys is left as it is).
+bool ReadRoutineKeys(const std::vector<RoutineKey>& keys, Routine& routine, std::wstring& problem);
 
 // The record's text of a routine: its name, group and keys; ParseRoutine
 // gives them back.

@@ -5,20 +5,21 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <thread>
 #include <unordered_set>
 #include <utility>
 
 #include "base/paths.h"
+#include "removal/listed_path.h"
 #include "routines/detection_win.h"
 #include "routines/folder_match_win.h"
 #include "routines/folder_pattern.h"
 #include "routines/name_match.h"
 #include "search/file_tally_win.h"
+#include "search/walk_order.h"
 
 namespace removal {
 namespace {
-
-const wchar_t kWho[] = L"a routine";
 
 struct Exclusion {
   bool fileOnly = false;  // FILE: those files in that folder; PATH: and below, folders too
@@ -30,8 +31,7 @@ struct Exclusion {
 // another folder than the one the routine means.
 bool RedirectedSystemFolder(const std::wstring& folder) {
   static const std::wstring system = [] {
-    BOOL wow = FALSE;
-    if (!IsWow64Process(GetCurrentProcess(), &wow) || !wow) return std::wstring();
+    if (!routines::OnWow64()) return std::wstring();
     wchar_t windows[MAX_PATH] = L"";
     const UINT n = GetSystemWindowsDirectoryW(windows, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return std::wstring();
@@ -83,65 +83,60 @@ bool PlaceExclusions(const listfile::Routine& routine, const routines::VariableL
         refusal = L"an exclusion cannot be placed: " + problem;
         return false;
       }
+      // The walk spells folders by their long names: so must what it is
+      // compared with, or a short name would keep nothing.
+      e.folder.root = base::paths::LongNames(e.folder.root);
       exclusions.push_back(std::move(e));
     }
   }
   return true;
 }
 
-class Gathering {
- public:
-  Gathering(RoutineAnswer& answer, bool paths) : answer_(answer), paths_(paths) {}
-
-  void AddFiles(search::FileTake& take) {
-    for (size_t i = 0; i < take.files.size(); ++i) {
-      if (!files_.insert(base::paths::PathKey(take.files[i])).second) continue;
-      ++answer_.files;
-      answer_.bytes += take.sizes[i];
-      if (!paths_) continue;
-      answer_.paths.push_back(std::move(take.files[i]));
-      answer_.sizes.push_back(take.sizes[i]);
-    }
-  }
-  void AddFolders(std::vector<std::wstring>&& folders) {
-    for (std::wstring& folder : folders)
-      if (folders_.insert(base::paths::PathKey(folder)).second) answer_.emptied.push_back(std::move(folder));
-  }
-
- private:
-  RoutineAnswer& answer_;
-  bool paths_;
-  std::unordered_set<std::wstring> files_, folders_;
+// One folder a FileKey found, to be walked.
+struct Walk {
+  std::wstring folder;
+  const listfile::FileKey* key = nullptr;
+  const routines::NameMatch* names = nullptr;
+  std::wstring pathKey;  // the folder's, for finding walks that overlap
+  bool below() const { return key->recurse || key->removeSelf; }
 };
 
-// Walks one folder a FileKey found.
-void WalkFolder(const std::wstring& folder, const listfile::FileKey& key, const routines::NameMatch& names,
-                const std::vector<Exclusion>& exclusions, const NeverTaken& never, const std::atomic<bool>& stop,
-                Gathering& gathering, RoutineAnswer& answer) {
-  const search::FileTest takes = [&](const search::ListedFile& file) {
-    return names.Fits(file.name) && !Excluded(exclusions, file.folder, file.name) &&
-           !never.Holds(file.folder, file.name, file.size);
-  };
-  search::FileTake take =
-      search::TakeFiles(base::paths::WithSeparator(folder), key.recurse || key.removeSelf, takes, stop);
-  answer.stopped = answer.stopped || take.stopped;
-  gathering.AddFiles(take);
-  if (key.removeSelf && !take.stopped) {
-    gathering.AddFolders(EmptiedFolders(take.folders, true));
-  }
+// Whether a key's folder is a variable's own folder ("%LocalAppData%",
+// "%Temp%\"): REMOVESELF takes what it holds, never that folder itself,
+// which the system and every program rely on.
+bool OwnFolderOfAVariable(const std::wstring& folder) {
+  const size_t end = folder.find_last_not_of(L"\\/");
+  return end != std::wstring::npos && folder[0] == L'%' && folder[end] == L'%' && end > 1 &&
+         folder.find(L'%', 1) == end;
 }
 
-void AnswerFileKey(const listfile::FileKey& key, const routines::VariableLookup& variables,
-                   const std::vector<Exclusion>& exclusions, const NeverTaken& never,
-                   listfile::ProtectedPlaces& places, const std::atomic<bool>& stop, Gathering& gathering,
-                   RoutineAnswer& answer) {
+// Whether two walks may meet the same file: one folder is the other, or
+// below it when that one is walked with its subfolders.
+bool Overlap(const std::vector<Walk>& walks) {
+  for (size_t i = 0; i < walks.size(); ++i)
+    for (size_t j = 0; j < walks.size(); ++j) {
+      if (i == j) continue;
+      const std::wstring& a = walks[i].pathKey;
+      const std::wstring& b = walks[j].pathKey;
+      if (a == b) return true;
+      if (walks[i].below() && b.size() > a.size() && b.compare(0, a.size(), a) == 0 &&
+          (a.back() == L'\\' || b[a.size()] == L'\\'))
+        return true;
+    }
+  return false;
+}
+
+// The folders a FileKey names, found; what it takes nothing from goes to
+// the notes.
+void FindFolders(const listfile::FileKey& key, const routines::NameMatch& names,
+                 const routines::VariableLookup& variables, listfile::ProtectedPlaces& places,
+                 const std::atomic<bool>& stop, std::vector<Walk>& walks, RoutineAnswer& answer) {
   if (key.patterns.empty()) return;  // it names no file
   const routines::Expanded expanded = routines::ExpandVariables(key.folder, variables);
   if (!expanded.unknown.empty()) {
     answer.notes.push_back(key.folder + L": " + routines::UnknownVariableText(expanded.unknown));
     return;
   }
-  const routines::NameMatch names(key.patterns);
   for (const std::wstring& text : expanded.texts) {
     routines::FolderPattern pattern;
     std::wstring problem;
@@ -149,20 +144,55 @@ void AnswerFileKey(const listfile::FileKey& key, const routines::VariableLookup&
       answer.notes.push_back(key.folder + L": " + problem);
       continue;
     }
-    for (const std::wstring& folder : routines::MatchFolders(pattern, stop)) {
+    for (std::wstring& folder : routines::MatchFolders(pattern, stop)) {
       if (stop) return;
       if (RedirectedSystemFolder(folder)) {
         answer.notes.push_back(folder + L": a 32-bit program reaches another folder there; a routine never takes from it");
         continue;
       }
-      const std::wstring refusal = FolderRefusal(folder, places, kWho);
+      // The match gave only folders that are there and are no links: of
+      // the refusals, what is left to ask is the path's own and the
+      // protected places'.
+      std::wstring refusal = PathRefusal(folder);
+      if (const auto place = refusal.empty() ? places.FindIfShallow(folder) : std::nullopt)
+        refusal = L"a protected place (" + listfile::PlaceName(*place) + L"); a routine never takes from it";
       if (!refusal.empty()) {
         answer.notes.push_back(folder + L": " + refusal);
         continue;
       }
-      WalkFolder(folder, key, names, exclusions, never, stop, gathering, answer);
+      Walk walk{std::move(folder), &key, &names, {}};
+      walk.pathKey = base::paths::PathKey(walk.folder);
+      walks.push_back(std::move(walk));
     }
   }
+}
+
+// Walks every folder found: one alone on the parallel walk, several side
+// by side, each on a thread of its own (a routine's folders are many and
+// small: a browser's caches, an application's logs).
+std::vector<search::FileTake> WalkAll(const std::vector<Walk>& walks, const std::vector<Exclusion>& exclusions,
+                                      const NeverTaken& never, const std::atomic<bool>& stop) {
+  const auto test = [&](const Walk& walk) -> search::FileTest {
+    return [&walk, &exclusions, &never](const search::ListedFile& file) {
+      return walk.names->Fits(file.name) && !Excluded(exclusions, file.folder, file.name) &&
+             !never.Holds(file.folder, file.name, file.size);
+    };
+  };
+  std::vector<search::FileTake> taken(walks.size());
+  if (walks.size() == 1) {
+    taken[0] = search::TakeFiles(walks[0].folder, walks[0].below(), test(walks[0]), stop);
+    return taken;
+  }
+  std::atomic<size_t> next{0};
+  const auto work = [&] {
+    for (size_t i; !stop && (i = next++) < walks.size();)
+      taken[i] = search::TakeFilesHere(walks[i].folder, walks[i].below(), test(walks[i]), stop);
+  };
+  std::vector<std::thread> helpers;
+  for (size_t t = 1; t < std::min(search::ListingWorkers(), walks.size()); ++t) helpers.emplace_back(work);
+  work();
+  for (std::thread& h : helpers) h.join();
+  return taken;
 }
 
 }  // namespace
@@ -177,10 +207,30 @@ RoutineAnswer AnswerRoutine(const listfile::Routine& routine, const routines::Va
   }
   std::vector<Exclusion> exclusions;
   if (!PlaceExclusions(routine, variables, exclusions, answer.refusal)) return answer;
-  Gathering gathering(answer, paths);
-  for (const listfile::FileKey& key : routine.fileKeys) {
-    if (stop) break;
-    AnswerFileKey(key, variables, exclusions, never, places, stop, gathering, answer);
+  std::vector<routines::NameMatch> names;
+  names.reserve(routine.fileKeys.size());
+  for (const listfile::FileKey& key : routine.fileKeys) names.emplace_back(key.patterns);
+  std::vector<Walk> walks;
+  for (size_t k = 0; k < routine.fileKeys.size() && !stop; ++k)
+    FindFolders(routine.fileKeys[k], names[k], variables, places, stop, walks, answer);
+  std::vector<search::FileTake> taken = WalkAll(walks, exclusions, never, stop);
+  // Two folders that overlap may give one file twice: it is one item.
+  const bool overlap = Overlap(walks);
+  std::unordered_set<std::wstring> seen, seenFolders;
+  for (size_t w = 0; w < walks.size(); ++w) {
+    search::FileTake& take = taken[w];
+    answer.stopped = answer.stopped || take.stopped;
+    for (size_t i = 0; i < take.files.size(); ++i) {
+      if (overlap && !seen.insert(base::paths::PathKey(take.files[i])).second) continue;
+      ++answer.files;
+      answer.bytes += take.sizes[i];
+      if (!paths) continue;
+      answer.paths.push_back(std::move(take.files[i]));
+      answer.sizes.push_back(take.sizes[i]);
+    }
+    if (!walks[w].key->removeSelf || take.stopped) continue;
+    for (std::wstring& folder : EmptiedFolders(take.folders, !OwnFolderOfAVariable(walks[w].key->folder)))
+      if (seenFolders.insert(base::paths::PathKey(folder)).second) answer.emptied.push_back(std::move(folder));
   }
   answer.stopped = answer.stopped || stop;
   // Deepest first, so each goes after everything it held.

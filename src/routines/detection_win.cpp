@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <thread>
+
 #include "base/paths.h"
 #include "routines/folder_match_win.h"
 #include "routines/folder_pattern.h"
@@ -25,17 +27,24 @@ const RootName kRoots[] = {{L"HKCU", HKEY_CURRENT_USER},        {L"HKEY_CURRENT_
 
 }  // namespace
 
+bool OnWow64() {
+  static const bool wow = [] {
+    BOOL on = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &on) && on;
+  }();
+  return wow;
+}
+
 bool RegistryKeyExists(const std::wstring& key) {
   const size_t separator = key.find(L'\\');
   const std::wstring rootName = key.substr(0, separator);
   const std::wstring path = separator == std::wstring::npos ? std::wstring() : key.substr(separator + 1);
   for (const RootName& r : kRoots) {
     if (!base::paths::SameText(rootName, r.name)) continue;
-    // A 32-bit program sees the 32-bit view by default; a program may have
-    // written either.
-    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})
-      if (services::OpenKey(r.root, path, KEY_READ | view)) return true;
-    return false;
+    // A 32-bit program sees the 32-bit view by default; on 64-bit Windows
+    // a program may have written either.
+    if (services::OpenKey(r.root, path, KEY_READ)) return true;
+    return OnWow64() && services::OpenKey(r.root, path, KEY_READ | KEY_WOW64_64KEY);
   }
   return false;
 }
@@ -57,6 +66,21 @@ bool FitsComputer(const listfile::Routine& routine, const VariableLookup& lookup
   for (const std::wstring& path : routine.detectFiles)
     if (DetectFileExists(path, lookup, stop)) return true;
   return false;
+}
+
+std::vector<char> DecideFits(const std::vector<Entry>& entries, const VariableLookup& lookup, size_t workers,
+                             const std::atomic<bool>& stop) {
+  std::vector<char> fits(entries.size(), 0);
+  std::atomic<size_t> next{0};
+  const auto work = [&] {
+    for (size_t i; !stop && (i = next++) < entries.size();)
+      fits[i] = entries[i].Understood() && FitsComputer(entries[i].routine, lookup, stop);
+  };
+  std::vector<std::thread> helpers;
+  for (size_t w = 1; w < workers; ++w) helpers.emplace_back(work);
+  work();
+  for (std::thread& h : helpers) h.join();
+  return fits;
 }
 
 }  // namespace routines

@@ -17,9 +17,7 @@ bool SplitFolderPattern(const std::wstring& folder, FolderPattern& pattern, std:
     if (c == L'/') c = L'\\';
   // Steps are refused before the spelling resolves them: a wildcard part
   // followed by ".." would climb out of what it matched.
-  std::vector<std::wstring> pieces;
-  base::text::SplitString(plain, L'\\', pieces);
-  for (const std::wstring& piece : pieces) {
+  for (std::wstring_view piece : base::text::SplitView(plain, L'\\')) {
     if (base::paths::IsStep(piece)) {
       problem = L"the folder \"" + folder + L"\" climbs out of itself";
       return false;
@@ -41,7 +39,8 @@ bool SplitFolderPattern(const std::wstring& folder, FolderPattern& pattern, std:
   if (wild != std::wstring::npos) {
     const size_t separator = canonical.rfind(L'\\', wild);
     fixedEnd = separator < rootLength ? rootLength : separator;
-    base::text::SplitString(canonical.substr(separator + 1), L'\\', read.parts);
+    for (std::wstring_view part : base::text::SplitView(std::wstring_view(canonical).substr(separator + 1), L'\\'))
+      read.parts.emplace_back(part);
   }
   read.root = canonical.substr(0, fixedEnd);
   if (read.root.size() < rootLength) read.root = canonical.substr(0, rootLength);

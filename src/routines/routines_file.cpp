@@ -99,11 +99,10 @@ void Finish(Entry& entry) {
     if (kind == listfile::KeyKind::RegKey) ++entry.regKeys;
     if (kind == listfile::KeyKind::LangSecRef && group.empty()) group = GroupOfNumber(key.value);
     if (kind == listfile::KeyKind::Section && section.empty()) section = key.value;
-    if (listfile::Acts(kind)) entry.routine.keys.push_back(key);
   }
   entry.routine.group = !group.empty() ? group : !section.empty() ? section : L"No group";
   std::wstring problem;
-  if (entry.problem.empty() && !listfile::ReadRoutineKeys(entry.routine, problem)) entry.problem = problem;
+  if (entry.problem.empty() && !listfile::ReadRoutineKeys(entry.keys, entry.routine, problem)) entry.problem = problem;
 }
 
 }  // namespace
@@ -121,6 +120,14 @@ std::wstring GroupOfNumber(const std::wstring& number) {
   return L"Group " + number;
 }
 
+listfile::Routine ListRoutine(const Entry& entry) {
+  listfile::Routine routine = entry.routine;
+  routine.keys.clear();
+  for (const listfile::RoutineKey& key : entry.keys)
+    if (listfile::Acts(listfile::KindOfKey(key.name))) routine.keys.push_back(key);
+  return routine;
+}
+
 std::wstring TooLargeText() {
   return L"It is larger than " + std::to_wstring(kMostFileBytes >> 20) +
          L" MB; a routines file is a few megabytes at most.";
@@ -136,6 +143,7 @@ RoutinesFile ReadRoutines(const std::string& bytes) {
   if (!Decode(bytes, text, file.problem)) return file;
   size_t lineNumber = 0;
   Entry* entry = nullptr;
+  file.entries.reserve(text.size() / 400);  // the community file's entries are about 500 characters
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find(L'\n', start);
     if (end == std::wstring::npos) end = text.size();

@@ -23,8 +23,9 @@ constexpr size_t kMostFileBytes = 32u << 20;
 
 // One entry of the file.
 struct Entry {
-  // Its name, group and keys that act (into a list's record as they are),
-  // read into their parts when the entry is understood.
+  // Its name and group, and its keys that act read into their parts when
+  // the entry is understood; routine.keys is left empty here (the keys
+  // are in `keys`): ListRoutine gives the routine as a list keeps it.
   listfile::Routine routine;
   // Every key of its section as written, in order: the entry's details.
   std::vector<listfile::RoutineKey> keys;
@@ -44,6 +45,10 @@ struct RoutinesFile {
   // that reads), for the user; empty when it is one.
   std::wstring problem;
 };
+
+// The entry's routine as a list keeps it: with its keys that act, as
+// written and in order (listfile::RoutineRecord makes its record).
+listfile::Routine ListRoutine(const Entry& entry);
 
 // Why a file larger than kMostFileBytes is refused.
 std::wstring TooLargeText();

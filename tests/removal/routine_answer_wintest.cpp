@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 
+#include "base/encoding.h"
 #include "base/paths.h"
 #include "listfile/list_file.h"
 #include "removal/folder_link_win.h"
@@ -68,7 +69,7 @@ class RoutineAnswer : public ::testing::Test {
       text.replace(at, 4, "%Temp%\\" + std::string(name_.begin(), name_.end()));
     const routines::RoutinesFile file = routines::ReadRoutines(text);
     EXPECT_TRUE(file.problem.empty());
-    return file.entries.empty() ? listfile::Routine() : file.entries[0].routine;
+    return file.entries.empty() ? listfile::Routine() : routines::ListRoutine(file.entries[0]);
   }
 
   std::wstring name_, root_;
@@ -96,7 +97,8 @@ TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirs
         L"Local\\Browser\\Guest\\", L"Local\\Browser\\Guest\\Cache\\", L"Local\\Browser\\Guest\\Cache\\data_2",
         L"Outside\\", L"Outside\\Cache\\", L"Outside\\Cache\\precious.doc", L"Local\\App\\", L"Local\\App\\Logs\\",
         L"Local\\App\\Logs\\a.log", L"Local\\App\\Logs\\keep1.log", L"Local\\App\\Logs\\dism.log1",
-        L"Local\\App\\Logs\\Old\\", L"Local\\App\\Logs\\Old\\b.log", L"Local\\App\\Logs\\Old\\keep2.log",
+        L"Local\\App\\Logs\\Old Sessions\\", L"Local\\App\\Logs\\Old Sessions\\b.log",
+        L"Local\\App\\Logs\\Old Sessions\\keep2.log",
         L"Local\\App\\Logs\\Pinned\\", L"Local\\App\\Logs\\Pinned\\c.log"});
   // A profile that is a link, and a link inside a cache: neither entered.
   links_.push_back(std::make_unique<FolderLink>(root_ + L"Local\\Browser\\Profile 3", root_ + L"Outside"));
@@ -104,7 +106,12 @@ TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirs
                                                 root_ + L"Outside\\Cache"));
   ASSERT_TRUE(links_[0]->IsLink() && links_[1]->IsLink());
 
-  const listfile::Routine routine = Read(kRoutine);
+  // An exclusion that names its folder by the short name stays in force.
+  wchar_t shortName[MAX_PATH] = L"";
+  ASSERT_GT(GetShortPathNameW((root_ + L"Local\\App\\Logs\\Old Sessions").c_str(), shortName, MAX_PATH), 0u);
+  ASSERT_EQ(std::wstring(shortName).find(L"Old Sessions"), std::wstring::npos);
+  const listfile::Routine routine =
+      Read(kRoutine + ("ExcludeKey3=FILE|" + base::enc::ToUtf8(shortName) + "\\|keep2.log\n"));
   ASSERT_EQ(routine.fileKeys.size(), 4u);
   const removal::RoutineAnswer answer =
       removal::AnswerRoutine(routine, variables_.Lookup(), removal::NeverTaken(), places_, true, {});
@@ -112,9 +119,9 @@ TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirs
   EXPECT_EQ(Under(answer.paths),
             (Paths{L"Local\\Browser\\Profile 1\\Cache\\data_0", L"Local\\Browser\\Profile 1\\Cache\\Index\\f_01.tmp",
                    L"Local\\Browser\\Profile 2\\Cache\\data_1", L"Local\\App\\Logs\\a.log",
-                   L"Local\\App\\Logs\\Old\\b.log", L"Local\\App\\Logs\\Old\\keep2.log"}));
-  EXPECT_EQ(answer.files, 6u);
-  EXPECT_EQ(answer.bytes, 24u);
+                   L"Local\\App\\Logs\\Old Sessions\\b.log"}));
+  EXPECT_EQ(answer.files, 5u);
+  EXPECT_EQ(answer.bytes, 20u);
   // Profile 1's cache holds the link, so only its emptied subfolder goes.
   EXPECT_EQ(Under(answer.emptied), (Paths{L"Local\\Browser\\Profile 1\\Cache\\Index\\",
                                          L"Local\\Browser\\Profile 2\\Cache\\"}));
@@ -128,20 +135,21 @@ TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirs
   removal::NeverTaken never;
   never.Add(root_ + L"Local\\App\\Logs\\a.log");
   const removal::RoutineAnswer counted = removal::AnswerRoutine(routine, variables_.Lookup(), never, places_, false, {});
-  EXPECT_EQ(counted.files, 5u);
+  EXPECT_EQ(counted.files, 4u);
   EXPECT_TRUE(counted.paths.empty());
 
   // Through a list and the run: exactly those go, the rest stays.
   removal::Plan plan = removal::MakePlan(removal::RunRecords({listfile::RoutineRecordText(routine)}));
   ASSERT_EQ(plan.rules.size(), 1u);
   removal::ExpandRules(plan, removal::RuleClock());
-  EXPECT_EQ(plan.files.size(), 6u);
-  EXPECT_EQ(plan.rules[0].files, 6u);
+  EXPECT_EQ(plan.files.size(), 5u);
+  EXPECT_EQ(plan.rules[0].files, 5u);
   EXPECT_EQ(plan.rules[0].folders, 2u);
   EXPECT_TRUE(removal::RunPasses(plan, nullptr, removal::Disposal::Delete).leftovers.empty());
   for (const wchar_t* stays : {L"Outside\\Cache\\precious.doc", L"Local\\Browser\\Guest\\Cache\\data_2",
                                L"Local\\App\\Logs\\keep1.log", L"Local\\App\\Logs\\dism.log1",
-                               L"Local\\App\\Logs\\Pinned\\c.log", L"Local\\Browser\\Profile 1\\Cache\\"})
+                               L"Local\\App\\Logs\\Pinned\\c.log", L"Local\\App\\Logs\\Old Sessions\\keep2.log",
+                               L"Local\\Browser\\Profile 1\\Cache\\"})
     EXPECT_NE(GetFileAttributesW((root_ + stays).c_str()), INVALID_FILE_ATTRIBUTES) << stays;
   EXPECT_EQ(GetFileAttributesW((root_ + L"Local\\Browser\\Profile 2\\Cache").c_str()), INVALID_FILE_ATTRIBUTES);
   made_.erase(std::remove_if(made_.begin(), made_.end(),
@@ -149,7 +157,7 @@ TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirs
               made_.end());
 }
 
-TEST_F(RoutineAnswer, ARoutineThatDoesNotFitTakesNothing) {
+TEST_F(RoutineAnswer, ARoutineThatDoesNotFitTakesNothingAndAVariablesOwnFolderStays) {
   Make({L"Local\\", L"Local\\Browser\\", L"Local\\Browser\\Cache\\", L"Local\\Browser\\Cache\\a.tmp"});
   const char* const fits[] = {"DetectFile=ROOT\\Local\\B*\\Cache\\?.tmp\n", "Detect=HKCU\\Software\n",
                               "Detect=HKCU\\Software\\No Such Vendor\nDetectFile=ROOT\\Local\\Browser\n", ""};
@@ -167,6 +175,15 @@ TEST_F(RoutineAnswer, ARoutineThatDoesNotFitTakesNothing) {
     EXPECT_EQ(answer.files, 0u) << detect;
     EXPECT_EQ(answer.refusal, L"not on this computer") << detect;
   }
+  // REMOVESELF on a variable's own folder empties it but leaves the folder.
+  Make({L"Junk\\", L"Junk\\a.tmp", L"Junk\\Sub\\", L"Junk\\Sub\\b.tmp"});
+  SetEnvironmentVariableW(L"OMBRELAY_TEST_JUNK", (root_ + L"Junk").c_str());
+  const removal::RoutineAnswer own = removal::AnswerRoutine(
+      Read("[Own *]\nFileKey1=%OMBRELAY_TEST_JUNK%\\|*.*|REMOVESELF\n"), variables_.Lookup(), removal::NeverTaken(),
+      places_, true, {});
+  SetEnvironmentVariableW(L"OMBRELAY_TEST_JUNK", nullptr);
+  EXPECT_EQ(own.files, 2u);
+  EXPECT_EQ(Under(own.emptied), Paths{L"Junk\\Sub\\"});
 }
 
 }  // namespace

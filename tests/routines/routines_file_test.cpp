@@ -46,7 +46,7 @@ TEST(RoutinesFileRead, EveryKeyOfTheFormat) {
   EXPECT_EQ(chrome.routine.group, L"Google Chrome");
   EXPECT_EQ(chrome.line, 3u);
   EXPECT_EQ(chrome.keys.size(), 8u);          // every key as written, Default and RegKey too
-  EXPECT_EQ(chrome.routine.keys.size(), 4u);  // the ones that act
+  EXPECT_EQ(routines::ListRoutine(chrome).keys.size(), 4u);  // the ones that act
   EXPECT_EQ(chrome.regKeys, 2u);
   ASSERT_EQ(chrome.routine.fileKeys.size(), 2u);
   EXPECT_EQ(chrome.routine.fileKeys[0].folder, L"%LocalAppData%\\Google\\Chrome*\\User Data\\*\\Cache");
@@ -65,7 +65,7 @@ TEST(RoutinesFileRead, EveryKeyOfTheFormat) {
   const routines::RoutinesFile example = ReadRoutines(
       "[Editor Logs *]\nLangSecRef=3021\nFileKey1=%AppData%\\Editor\\Logs|*.log|RECURSE\n"
       "ExcludeKey1=FILE|%AppData%\\Editor\\Logs\\|keep.log\n");
-  EXPECT_EQ(listfile::RoutineRecordText(example.entries[0].routine),
+  EXPECT_EQ(listfile::RoutineRecordText(routines::ListRoutine(example.entries[0])),
             L"Editor Logs|Routine|group=Applications|FileKey1=%AppData%\\Editor\\Logs^v^s.log^vRECURSE|"
             L"ExcludeKey1=FILE^v%AppData%\\Editor\\Logs\\^vkeep.log");
 
@@ -74,7 +74,7 @@ TEST(RoutinesFileRead, EveryKeyOfTheFormat) {
   for (size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
   const routines::RoutinesFile marked = ReadRoutines("\xEF\xBB\xBF" + lf);
   ASSERT_EQ(marked.entries.size(), 3u);
-  EXPECT_EQ(marked.entries[0].routine.keys.size(), 4u);
+  EXPECT_EQ(marked.entries[0].routine.fileKeys.size(), 2u);
   EXPECT_EQ(marked.entries[0].routine.name, L"Google Chrome Cache");
 }
 
