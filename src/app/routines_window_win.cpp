@@ -301,7 +301,7 @@ void RoutinesWindow::OnAdd() {
     return;
   }
   std::vector<listfile::Routine> chosen;
-  for (size_t entry : ticked) chosen.push_back(view_.EntryAt(entry).routine);
+  for (size_t entry : ticked) chosen.push_back(routines::ListRoutine(view_.EntryAt(entry)));
   const Add add = std::move(add_);
   Close();
   if (add) add(chosen);

@@ -20,7 +20,8 @@ void ExpectSame(const std::string& bytes) {
     EXPECT_EQ(a.line, b.line) << i;
     EXPECT_EQ(a.problem, b.problem) << i;
     EXPECT_EQ(a.keys.size(), b.keys.size()) << i;
-    EXPECT_EQ(listfile::RoutineRecordText(a.routine), listfile::RoutineRecordText(b.routine)) << i;
+    EXPECT_EQ(listfile::RoutineRecordText(routines::ListRoutine(a)), listfile::RoutineRecordText(routines::ListRoutine(b)))
+        << i;
   }
 }
 

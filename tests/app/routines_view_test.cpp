@@ -82,7 +82,7 @@ TEST_F(RoutinesViewTest, SizesSortLargestFirstUnknownLastAndTheTotalCountsTheTic
 TEST(DeleteListRoutines, ARoutineIsOneRowKnownByItsNameAndSavedAsItsRecord) {
   const routines::RoutinesFile file = routines::ReadRoutines(kFile);
   app::DeleteList list;
-  list.AppendRoutine(file.entries[0].routine);
+  list.AppendRoutine(routines::ListRoutine(file.entries[0]));
   EXPECT_TRUE(list.HasRoutine(L"Google Chrome Cache"));
   EXPECT_FALSE(list.HasRoutine(L"Editor Logs"));
   EXPECT_EQ(list.ShownPath(0), L"Google Chrome Cache");
