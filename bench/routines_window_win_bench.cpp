@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/routines_update_win.h"
 #include "app/routines_window_win.h"
 #include "base/encoding.h"
 #include "base/file_io.h"
@@ -24,6 +25,7 @@
 #include "routines/variables.h"
 #include "routines/variables_win.h"
 #include "routines_sample.h"
+#include "services/registry_win.h"
 
 namespace {
 
@@ -106,6 +108,7 @@ int main(int argc, char** argv) {
     made.push_back(vendor);
   }
   const routines::RoutinesFile file = routines::ReadRoutines(bytes);
+  const std::wstring remembered = app::RememberedRoutinesFile();  // the window remembers the file it read
   std::vector<double> bare, shown;
   size_t fits = 0;
   std::wstring line;
@@ -147,5 +150,10 @@ int main(int argc, char** argv) {
     RemoveDirectoryW(vendor.c_str());
   }
   DeleteFileW(path.c_str());
+  if (!remembered.empty()) {
+    app::RememberRoutinesFile(remembered);
+  } else if (base::win::unique_hkey key = services::OpenKey(HKEY_CURRENT_USER, services::kSettingsKey, KEY_SET_VALUE)) {
+    services::DeleteValue(key.get(), L"RoutinesFile");
+  }
   return 0;
 }
