@@ -2,7 +2,7 @@
 window with a dropped folder tree and some rows ticked, the password prompt
 while a removal runs, the closing report, and the setup program's pages side
 by side. Run by scripts/screenshot.sh inside its Wine environment:
-  readme_pictures.py <build dir> <docs dir> [installer|removal]   (only those pictures)"""
+  readme_pictures.py <build dir> <docs dir> [main|installer|removal]   (only those pictures)"""
 import glob
 import os
 import shutil
@@ -150,7 +150,7 @@ set_start_up_defaults()
 reg_delete("WindowPlacement")
 os.makedirs(docs, exist_ok=True)
 only = sys.argv[3] if len(sys.argv) > 3 else None
-if only is None:
+if only in (None, "main"):
     main_window_picture()
 if only in (None, "removal"):
     removal_pictures()
