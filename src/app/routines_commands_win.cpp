@@ -1,6 +1,7 @@
 // "Add routines...": the routines file (remembered, or asked for with the
-// open dialog the first time), the routines window over it, and the chosen
-// routines put in the list, each once.
+// open dialog the first time), the routines window over it (or, with none
+// chosen, over no file, to fetch one), and the chosen routines put in the
+// list, each once.
 #include <windows.h>
 
 #include <commdlg.h>
@@ -51,9 +52,10 @@ std::wstring AddedText(size_t added, size_t already) {
 
 void RunRoutinesCommand(MainWindow& window) {
   if (window.Busy()) return (void)MessageBeep(MB_OK);
+  // The first time the open dialog asks for the file; cancelled, the window
+  // still opens, where the newest file can be fetched.
   std::wstring path = RememberedRoutinesFile();
   if (path.empty()) path = AskRoutinesFile(window.hwnd());
-  if (path.empty()) return;
   const auto add = [&window](const std::vector<listfile::Routine>& routines) {
     base::trap::Guard([&] {
       size_t added = 0;

@@ -25,7 +25,8 @@ const wchar_t kKeptName[] = L"Winapp2.ini";
 constexpr DWORD kFetchLimitMs = 120000;
 
 std::wstring Unchanged(const std::wstring& kept) {
-  return kept.empty() ? std::wstring(L"Nothing was changed.") : L"The kept file " + kept + L" stays as it was.";
+  const bool there = !kept.empty() && GetFileAttributesW(base::paths::Verbatim(kept).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return there ? L"The kept file " + kept + L" stays as it was." : std::wstring(L"Nothing was changed.");
 }
 
 }  // namespace

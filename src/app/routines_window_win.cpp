@@ -18,6 +18,7 @@ namespace {
 
 const wchar_t kClassName[] = L"OmbrelayRoutines";
 const wchar_t kCaption[] = L"Add routines";
+const wchar_t kNoFileText[] = L"No routines file yet: choose one, or fetch the newest with Update routines.";
 constexpr int kClientWidth = 9600;
 constexpr int kClientHeight = 6660;
 constexpr UINT kMsgSurveyProgress = WM_APP + 60;
@@ -159,6 +160,11 @@ void RoutinesWindow::StartSurvey(const std::wstring& path) {
   SetDlgItemTextW(hwnd_, kRoutinesFile, (L"Routines file: " + path).c_str());
   view_.Reset(nullptr);
   ShowRows();
+  if (path.empty()) {
+    SetDlgItemTextW(hwnd_, kRoutinesFile, L"Routines file: none yet");
+    SetDlgItemTextW(hwnd_, kRoutinesFitLine, kNoFileText);
+    return;
+  }
   survey_ = RoutinesSurvey::Start(hwnd_, kMsgSurveyProgress, kMsgSurveyEnded, path, listPath_);
   SetDlgItemTextW(hwnd_, kRoutinesFitLine, survey_ ? L"Reading the routines file..." : L"");
 }
@@ -179,7 +185,7 @@ void RoutinesWindow::OnSurveyFound(bool ended) {
   if (found.file) {
     if (!found.file->problem.empty()) {
       StopSurvey();
-      SetDlgItemTextW(hwnd_, kRoutinesFitLine, L"No routines: choose a routines file or update the routines.");
+      SetDlgItemTextW(hwnd_, kRoutinesFitLine, kNoFileText);
       const std::wstring text = routines::NotRoutinesText(path_, found.file->problem);
       MessageBoxW(hwnd_, text.c_str(), kCaption, MB_OK | MB_ICONEXCLAMATION);
       return;
@@ -324,7 +330,7 @@ void RoutinesWindow::OnUpdateEnded() {
   update_.reset();
   const RoutinesUpdate updated = *std::exchange(updated_, nullptr);
   EnableWindow(Control(kRoutinesUpdate), TRUE);
-  SetDlgItemTextW(hwnd_, kRoutinesFitLine, view_.FitLine().c_str());
+  SetDlgItemTextW(hwnd_, kRoutinesFitLine, view_.File() ? view_.FitLine().c_str() : kNoFileText);
   MessageBoxW(hwnd_, updated.message.c_str(), L"Update routines", MB_OK | (updated.ok ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
   if (!updated.ok) return;
   RememberRoutinesFile(updated.path);

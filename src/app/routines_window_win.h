@@ -54,7 +54,8 @@ class RoutinesWindow : public base::Window {
   RoutinesWindow();
   ~RoutinesWindow() override;
 
-  // Opens the window over `owner` on the routines file `path`; "Add" runs
+  // Opens the window over `owner` on the routines file `path` (none: the
+  // window offers to choose one or to fetch the newest); "Add" runs
   // `add` with the ticked entries' routines and closes the window. False
   // when it could not open (or one is open already). `listPath` is the
   // list's file, when it has one: no entry counts it as taken.

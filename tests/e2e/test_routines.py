@@ -256,7 +256,7 @@ class RoutinesWindowTest(RemovalCase):
                   "Not understood: " + BROKEN_PROBLEM, False)
         return fitting[:4] + [absent, broken] + fitting[4:]
 
-    def test_update_routines_replaces_the_kept_file_only_with_a_routines_file(self):
+    def test_without_a_file_update_routines_fetches_one_and_replaces_the_kept_file_only_with_a_routines_file(self):
         server = TestServer().start()
         self.addCleanup(server.stop)
         kept = os.path.join(os.path.dirname(desktop()), "AppData", "Local", "Ombrelay", "Winapp2.ini")
@@ -264,19 +264,13 @@ class RoutinesWindowTest(RemovalCase):
         old = b"[Old Entry *]\r\nLangSecRef=3021\r\nFileKey1=%Temp%\\OmbRtwOld|*.tmp\r\n"
         pathlib.Path(kept).write_bytes(old)
         self.addCleanup(os.remove, kept)
-        reg_set("RoutinesFile", wine_path(kept))
         self.addCleanup(reg_delete, "RoutinesURL")
+        # A user without a routines file cancels the open dialog: the window opens all the same.
         self.start()
         self.driver.menu(MNU_ADD_ROUTINES)
+        self.driver.run("file", OPEN_TITLE, "", "cancel")
         self.assertTrue(self.driver.wait(ROUTINES))
-        self.wait_text(R_FIT, "1 of 1 entry fit this computer.")
-        # A file chosen that is none says so, and the remembered one stays.
-        self.driver.pclick(R_CHOOSE, title=ROUTINES)
-        self.driver.run("file", OPEN_TITLE, self.write("picture.png", b"\x89PNG\r\n\x1a\n\x00\x00"), "ok")
-        self.assertEqual(self.driver.run("box", ROUTINES, "ok").replace("\r", ""),
-                         "The routines file\n%s\ncould not be read. It holds NUL bytes, which no routines file does: "
-                         "a program or a picture was chosen." % self.win("picture.png"))
-        self.assertEqual(reg_query("RoutinesFile"), wine_path(kept))
+        self.wait_text(R_FIT, "No routines file yet: choose one, or fetch the newest with Update routines.")
         for path, body, says in (("/missing", b"", "The routines could not be fetched from"),
                                  ("/routines", b"\x00\x01\x02 a program", "is no routines file"),
                                  ("/routines", b"just some text\r\n", "is no routines file")):
@@ -285,14 +279,22 @@ class RoutinesWindowTest(RemovalCase):
             self.driver.pclick(R_UPDATE, title=ROUTINES)
             text = self.driver.run("box", "Update routines", "ok", "30000")
             self.assertIn(says, text)
-            self.assertIn("stays as it was", text)
+            self.assertIn("The kept file %s stays as it was." % wine_path(kept), text)
             self.assertEqual(pathlib.Path(kept).read_bytes(), old)
+            self.assertIsNone(reg_query("RoutinesFile"))
         server.routines_body = ROUTINES_INI
         self.driver.pclick(R_UPDATE, title=ROUTINES)
         self.assertIn("The routines were updated from", self.driver.run("box", "Update routines", "ok", "30000"))
         self.assertEqual(pathlib.Path(kept).read_bytes(), ROUTINES_INI)
         self.assertEqual(os.listdir(os.path.dirname(kept)).count("Winapp2.ini"), 1)
         self.wait_text(R_FIT, "0 of 7 entries fit this computer. 1 entry is not understood.")
+        self.assertEqual(reg_query("RoutinesFile"), wine_path(kept))
+        # A file chosen that is none says so, and the remembered one stays.
+        self.driver.pclick(R_CHOOSE, title=ROUTINES)
+        self.driver.run("file", OPEN_TITLE, self.write("picture.png", b"\x89PNG\r\n\x1a\n\x00\x00"), "ok")
+        self.assertEqual(self.driver.run("box", ROUTINES, "ok").replace("\r", ""),
+                         "The routines file\n%s\ncould not be read. It holds NUL bytes, which no routines file does: "
+                         "a program or a picture was chosen." % self.win("picture.png"))
         self.assertEqual(reg_query("RoutinesFile"), wine_path(kept))
 
 
