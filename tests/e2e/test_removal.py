@@ -21,7 +21,7 @@ import unittest
 
 from harness import (CMD_ADD, EXE, MAIN, OPT_ADD_FOLDER, CHK_SUBFOLDERS, E2ETest, desktop, drive_c, reg_query, reg_set,
                      unix_path, wine_path)
-from test_save_load import BOM, ListFileCase, list_bytes, read_shortcut, shortcut_path
+from test_save_load import BOM, ListFileCase, list_bytes, read_shortcut, routine_record, shortcut_path
 
 PROMPT = "Password"
 PROMPT_TEXT, PROMPT_OK, PROMPT_CANCEL, PROMPT_PROGRESS, PROMPT_RECYCLE = 302, 1, 2, 303, 304
@@ -849,11 +849,6 @@ class HostileRemovalTest(RemovalCase):
         its files, one for a program this computer does not have. Loaded and
         saved (the same bytes), previewed and run from the desktop shortcut:
         exactly the items they name go."""
-        def routine(name, group, *keys):
-            def esc(text):
-                return text.replace("^", "^^").replace("*", "^s").replace("|", "^v")
-            return esc(name), "Routine|group=" + esc(group) + "".join("|%s=%s" % (k, esc(v)) for k, v in keys)
-
         local, roaming = (os.path.join(os.path.dirname(desktop()), "AppData", sub) for sub in ("Local", "Roaming"))
         for place in (os.path.join(local, "OmbTestBrowser"), os.path.join(local, "OmbTestCrash"),
                       os.path.join(roaming, "OmbTestEditor")):
@@ -878,14 +873,14 @@ class HostileRemovalTest(RemovalCase):
                         capture_output=True)
         caches = r"%LocalAppData%\OmbTestBrowser\User Data\*\Cache|*.*|RECURSE"
         records = [
-            routine("OmbTest Browser Cache", "Google Chrome", ("DetectFile", r"%LocalAppData%\OmbTestBrowser"),
+            routine_record("OmbTest Browser Cache", "Google Chrome", ("DetectFile", r"%LocalAppData%\OmbTestBrowser"),
                     ("FileKey1", caches)),
-            routine("OmbTest Editor Logs", "Applications", ("Warning", "Removes the undo history: see C:\\Help."),
+            routine_record("OmbTest Editor Logs", "Applications", ("Warning", "Removes the undo history: see C:\\Help."),
                     ("FileKey1", r"%AppData%\OmbTestEditor\Logs|*.log|RECURSE"),
                     ("ExcludeKey1", r"FILE|%AppData%\OmbTestEditor\Logs\|keep.log")),
-            routine("OmbTest Crash Dumps", "Windows", ("Detect", r"HKCU\Software\OmbTestCrash"),
+            routine_record("OmbTest Crash Dumps", "Windows", ("Detect", r"HKCU\Software\OmbTestCrash"),
                     ("FileKey1", r"%LocalAppData%\OmbTestCrash\Dumps|*.*|REMOVESELF")),
-            routine("OmbTest Absent", "Utilities", ("Detect", r"HKCU\Software\OmbTestAbsent"), ("FileKey1", caches)),
+            routine_record("OmbTest Absent", "Utilities", ("Detect", r"HKCU\Software\OmbTestAbsent"), ("FileKey1", caches)),
             (self.win("L", "x.txt"), "File")]
         self.start()
         self.load_prepared(records)
