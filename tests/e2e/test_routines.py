@@ -17,7 +17,7 @@ import unittest
 from harness import CMD_ADD, FD_KEY, reg_delete, reg_query, reg_set, desktop, wine_path
 from http_test_server import TestServer
 from test_removal import PREVIEW, PREVIEW_CLOSE, REMOVED, RemovalCase
-from test_save_load import list_bytes
+from test_save_load import list_bytes, routine_record
 
 ROUTINES = "Add routines"
 OPEN_TITLE = "Find the routines file (winapp2.ini) to open"
@@ -65,13 +65,6 @@ FileKey1=%LocalAppData%\OmbRtwBrowser\User Data\*\Cache|*.*|RECURSE
 LangSecRef=3024
 FileKey1=Relative\Folder|*.*
 """.replace("\n", "\r\n").encode("cp1252")
-
-
-def routine_record(name, group, *keys):
-    """A routine's record as the list file keeps it (fields escaped by ^)."""
-    def esc(text):
-        return text.replace("^", "^^").replace("*", "^s").replace("|", "^v")
-    return esc(name), "Routine|group=" + esc(group) + "".join("|%s=%s" % (k, esc(v)) for k, v in keys)
 
 
 def ini_keys(name):
