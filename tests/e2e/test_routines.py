@@ -289,6 +289,22 @@ class RoutinesWindowTest(RemovalCase):
                          "The routines file\n%s\ncould not be read. It holds NUL bytes, which no routines file does: "
                          "a program or a picture was chosen." % self.win("picture.png"))
         self.assertEqual(reg_query("RoutinesFile"), wine_path(kept))
+        # A large file chosen and the window closed at once: its workers stop, the program goes on.
+        big = self.write("big.ini", b"".join(b"[Big %d *]\r\nDetectFile=%%LocalAppData%%\\OmbRtwBig%d\r\n"
+                                             b"FileKey1=%%Temp%%\\OmbRtwBig%d|*.*|RECURSE\r\n" % (i, i, i)
+                                             for i in range(4000)))
+        self.driver.pclick(R_CHOOSE, title=ROUTINES)
+        self.driver.run("file", OPEN_TITLE, big, "ok")
+        self.driver.run("close", ROUTINES)
+        self.assertTrue(self.driver.gone(ROUTINES))
+        self.driver.menu(MNU_ADD_ROUTINES)
+        self.assertTrue(self.driver.wait(ROUTINES))
+        deadline = time.time() + 60
+        while (" fit this computer." not in self.driver.text(R_FIT, title=ROUTINES) or
+               self.driver.text(R_FIT, title=ROUTINES).startswith("Deciding")) and time.time() < deadline:
+            time.sleep(0.1)
+        self.assertIn(self.driver.text(R_FIT, title=ROUTINES), ("0 of 7 entries fit this computer. 1 entry is not "
+                                                                 "understood.", "0 of 4,000 entries fit this computer."))
 
 
 BROKEN_PROBLEM = 'the folder "Relative\\Folder" is not a full path'
