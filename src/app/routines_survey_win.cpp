@@ -10,7 +10,6 @@
 #include <thread>
 
 #include "app/routines_detection_win.h"
-#include "app/routines_read_in_two.h"
 #include "listfile/protected_places_win.h"
 #include "removal/routine_answer_win.h"
 #include "routines/detection_win.h"
@@ -61,13 +60,17 @@ std::shared_ptr<RoutinesSurvey> RoutinesSurvey::Start(HWND window, UINT progress
 
 RoutinesSurvey::Found RoutinesSurvey::Take() {
   job_->ProgressTaken();
-  Found found;
+  std::lock_guard<std::mutex> hold(lock_);
+  if (!found_.fits.empty()) fitsTaken_ = true;
+  return std::exchange(found_, Found{});
+}
+
+void RoutinesSurvey::Shown() {
   {
     std::lock_guard<std::mutex> hold(lock_);
-    found = std::exchange(found_, Found{});
+    fitsShown_ = fitsTaken_;
   }
-  taken_.notify_all();
-  return found;
+  shown_.notify_all();
 }
 
 void RoutinesSurvey::Stop() {
@@ -126,7 +129,7 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
       if (thread.joinable()) thread.join();
     }
   } joinOnExit{second, abandon};
-  auto file = std::make_shared<const routines::RoutinesFile>(ReadRoutinesInTwo(bytes));
+  auto file = std::make_shared<const routines::RoutinesFile>(routines::ReadRoutines(bytes));
   {
     std::lock_guard<std::mutex> hold(lock_);
     found_.file = file;
@@ -166,7 +169,7 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
   for (bool taken = false; !taken && !stop && std::chrono::steady_clock::now() < until;) {
     job.TellProgress();
     std::unique_lock<std::mutex> hold(lock_);
-    taken = taken_.wait_for(hold, kTellAgain, [&] { return found_.fits.empty() || stop; });
+    taken = shown_.wait_for(hold, kTellAgain, [&] { return fitsShown_ || stop; });
   }
 
   removal::NeverTaken never;

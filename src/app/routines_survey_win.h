@@ -35,6 +35,9 @@ class RoutinesSurvey {
 
   // What was found since the last call (on a progress or the end message).
   Found Take();
+  // From the window, once it shows what it took: the sizing, which waits a
+  // moment for the fitting entries to show, may begin.
+  void Shown();
   bool Ended() const { return job_->Ended(); }
   std::wstring Failure() const { return job_->Failure(); }
   // Stops the work; nothing more is posted to the window.
@@ -45,7 +48,9 @@ class RoutinesSurvey {
 
   std::shared_ptr<base::WindowJob> job_;
   std::mutex lock_;
-  std::condition_variable taken_;  // the window took what was found
+  std::condition_variable shown_;  // the window shows what it took
+  bool fitsTaken_ = false;
+  bool fitsShown_ = false;
   Found found_;
 };
 

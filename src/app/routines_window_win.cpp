@@ -209,6 +209,7 @@ void RoutinesWindow::OnSurveyFound(bool ended) {
     InvalidateRect(Control(kRoutinesList), nullptr, FALSE);
     ShowTotal();
   }
+  survey_->Shown();
   if (ended) {
     const std::wstring failure = survey_->Failure();
     survey_.reset();
