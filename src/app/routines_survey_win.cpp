@@ -166,10 +166,10 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
   // first, rather than taking the processor from it. A progress message
   // too soon after the last one is not posted: it is told again.
   const auto until = std::chrono::steady_clock::now() + kShowFirst;
-  for (bool taken = false; !taken && !stop && std::chrono::steady_clock::now() < until;) {
+  for (bool shown = false; !shown && !stop && std::chrono::steady_clock::now() < until;) {
     job.TellProgress();
     std::unique_lock<std::mutex> hold(lock_);
-    taken = shown_.wait_for(hold, kTellAgain, [&] { return fitsShown_ || stop; });
+    shown = shown_.wait_for(hold, kTellAgain, [&] { return fitsShown_ || stop; });
   }
 
   removal::NeverTaken never;

@@ -1,8 +1,10 @@
 // One survey of a routines file for the routines window, on a window job:
-// the file read, which entries fit this computer (decided by two workers),
-// then what each fitting entry would take now (sized by two workers, each
-// with its own protected places). The window takes what was found on the
-// job's progress messages; stopping the job stops every worker soon.
+// the file read into its entries while a second worker lists what the
+// detection values share (app/routines_detection_win.h), which entries fit
+// this computer (both workers checking), then, once the window shows
+// those, what each fitting entry would take now (sized by two workers,
+// each with its own protected places). The window takes what was found on
+// the job's progress messages; stopping the job stops every worker soon.
 #pragma once
 #include <windows.h>
 
