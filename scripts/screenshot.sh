@@ -2,7 +2,7 @@
 # Pictures of Ombrelay taken from the real program under Wine on a virtual
 # display.
 #   scripts/screenshot.sh                      the README's pictures in docs/
-#   scripts/screenshot.sh main                 only the main window's picture
+#   scripts/screenshot.sh main                 only the main window's and the routines window's
 #   scripts/screenshot.sh installer            only the setup program's pages
 #   scripts/screenshot.sh removal              only the removal's prompt and report
 #   scripts/screenshot.sh out.png [args...]    the main window as it starts
