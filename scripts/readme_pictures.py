@@ -1,8 +1,9 @@
 """Makes the README's pictures from the real program under Wine: the main
-window with a dropped folder tree and some rows ticked, the password prompt
+window with a dropped folder tree and some rows ticked, the routines window,
+the password prompt
 while a removal runs, the closing report, and the setup program's pages side
 by side. Run by scripts/screenshot.sh inside its Wine environment:
-  readme_pictures.py <build dir> <docs dir> [installer|removal]   (only those pictures)"""
+  readme_pictures.py <build dir> <docs dir> [main|installer|removal]   (only those pictures)"""
 import glob
 import os
 import shutil
@@ -75,6 +76,40 @@ def main_window_picture():
     time.sleep(0.5)
     capture(MAIN, os.path.join(docs, "main-window.png"))
     program.kill()
+
+
+def routines_picture():
+    """The routines window on the end-to-end test's routines file, the
+    programs it names given a few files in the prefix user's profile."""
+    from test_routines import MNU_ADD_ROUTINES, ROUTINES, ROUTINES_INI
+    profile = os.path.dirname(harness.desktop())
+    made = {os.path.join(profile, "AppData", "Local", "OmbRtwBrowser", "User Data", p, "Cache"): n
+            for p, n in (("Default", 120), ("Profile 1", 45))}
+    made[os.path.join(profile, "AppData", "Roaming", "OmbRtwEditor", "Logs")] = 12
+    made[os.path.join(profile, "AppData", "Roaming", "OmbRtwMail")] = 3
+    for folder, count in made.items():
+        os.makedirs(folder, exist_ok=True)
+        for i in range(count):
+            with open(os.path.join(folder, "f_%04d.idx" if "Mail" in folder else "f_%04d.log") % i, "wb") as f:
+                f.write(b"x" * (1000 + 37 * i))
+    ini = os.path.join(drive_c(), "winapp2.ini")
+    with open(ini, "wb") as f:
+        f.write(ROUTINES_INI.replace(b"[OmbRtw ", b"["))
+    harness.reg_set("RoutinesFile", "C:\\winapp2.ini")
+    program = Program()
+    driver.wait(MAIN, 20000)
+    driver.menu(MNU_ADD_ROUTINES)
+    driver.wait(ROUTINES, 20000)
+    time.sleep(3)  # the sizes filled in
+    for row in (0, 1):
+        driver.tick(row, title=ROUTINES)
+    time.sleep(0.5)
+    capture(ROUTINES, os.path.join(docs, "routines-window.png"))
+    program.kill()
+    reg_delete("RoutinesFile")
+    os.remove(ini)
+    for top in ("Local\\OmbRtwBrowser", "Roaming\\OmbRtwEditor", "Roaming\\OmbRtwMail"):
+        shutil.rmtree(os.path.join(profile, "AppData", *top.split("\\")), ignore_errors=True)
 
 
 def removal_pictures():
@@ -150,8 +185,9 @@ set_start_up_defaults()
 reg_delete("WindowPlacement")
 os.makedirs(docs, exist_ok=True)
 only = sys.argv[3] if len(sys.argv) > 3 else None
-if only is None:
+if only in (None, "main"):
     main_window_picture()
+    routines_picture()
 if only in (None, "removal"):
     removal_pictures()
 if only in (None, "installer"):

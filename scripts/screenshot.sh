@@ -2,6 +2,7 @@
 # Pictures of Ombrelay taken from the real program under Wine on a virtual
 # display.
 #   scripts/screenshot.sh                      the README's pictures in docs/
+#   scripts/screenshot.sh main                 only the main window's and the routines window's
 #   scripts/screenshot.sh installer            only the setup program's pages
 #   scripts/screenshot.sh removal              only the removal's prompt and report
 #   scripts/screenshot.sh out.png [args...]    the main window as it starts
@@ -13,7 +14,7 @@ build=${OMBRELAY_BUILD:-$root/build}
 . "$root/scripts/wine-env.sh"
 trap wine_env_stop EXIT
 OMBRELAY_OWN_DISPLAY=1 wine_env_start "$build"
-if [ $# -eq 0 ] || [ "$1" = installer ] || [ "$1" = removal ]; then
+if [ $# -eq 0 ] || [ "$1" = main ] || [ "$1" = installer ] || [ "$1" = removal ]; then
   python3 "$root/scripts/readme_pictures.py" "$build" "$root/docs" "$@"
   echo "Pictures saved in $root/docs"
 else

@@ -38,6 +38,10 @@ void OnSearchEnded();
 // not read) opens nothing.
 void RunRuleCommand(MainWindow& window);
 void EditRuleCommand(MainWindow& window, size_t row);
+// Cleaning routines: "Add routines" opens the routines window on the file
+// remembered (asking for one the first time); its "Add" puts each ticked
+// entry in the list as one row, unless a routine of that name is there.
+void RunRoutinesCommand(MainWindow& window);
 // Saving and loading the delete list.
 void SaveListCommand(MainWindow& window);
 void LoadListCommand(MainWindow& window);

@@ -18,24 +18,40 @@ void DeleteList::AppendRecord(std::wstring text) { entries_.emplace_back(listfil
 
 void DeleteList::AppendRule(const listfile::FolderRule& rule) { entries_.emplace_back(listfile::RuleRecord(rule)); }
 
+void DeleteList::AppendRoutine(const listfile::Routine& routine) {
+  entries_.emplace_back(listfile::RoutineRecord(routine));
+}
+
+bool DeleteList::HasRoutine(const std::wstring& name) const {
+  return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) {
+    const listfile::Routine* routine = e.parsed.AsRoutine();
+    return routine && routine->name == name;
+  });
+}
+
 void DeleteList::SetRule(size_t i, const listfile::FolderRule& rule) {
   static_cast<listfile::Record&>(entries_[i]) = listfile::RuleRecord(rule);
 }
 
 bool DeleteList::RuleAt(size_t i, listfile::FolderRule& rule) const {
   const Entry& e = entries_[i];
-  if (!e.rule) return false;
-  rule = *e.rule;
+  if (!e.parsed.AsRule()) return false;
+  rule = *e.parsed.AsRule();
   return true;
 }
 
-// A rule that does not read shows its whole record, so that it never looks
-// like a rule that would act; other records show their path as they always
-// have.
+// A rule or a routine that does not read shows its whole record, so that
+// it never looks like one that would act; a routine that reads shows its
+// name; other records show their path as they always have.
 std::wstring DeleteList::ShownPath(size_t i) const {
   const Entry& e = entries_[i];
+  if (e.kind == listfile::RecordKind::Routine) {
+    const listfile::Routine* routine = e.parsed.AsRoutine();
+    return routine ? routine->name : listfile::RecordText(e);
+  }
   if (e.kind != listfile::RecordKind::Rule) return e.path;
-  if (e.rule) return e.rule->folder + L"  (" + listfile::RuleSummary(*e.rule) + L")";
+  if (const listfile::FolderRule* rule = e.parsed.AsRule())
+    return rule->folder + L"  (" + listfile::RuleSummary(*rule) + L")";
   return listfile::RecordText(e);
 }
 

@@ -33,6 +33,9 @@ class DeleteList {
   // A record as the list file holds it, kept as it is.
   void AppendRecord(std::wstring text);
   void AppendRule(const listfile::FolderRule& rule);
+  void AppendRoutine(const listfile::Routine& routine);
+  // Whether a routine of that name (as written) is in the list.
+  bool HasRoutine(const std::wstring& name) const;
   // The entry becomes the rule, keeping its place and its tick.
   void SetRule(size_t i, const listfile::FolderRule& rule);
   // The entry's rule, when it is a rule's record that reads (parsed once,

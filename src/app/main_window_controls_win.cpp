@@ -24,10 +24,11 @@ const wchar_t kStopCaption[] = L"Stop";
 // 120,120, Frame2 at 3960,120).
 const base::ControlSpec kControls[] = {
     {kAddGroup, L"BUTTON", L"Add files:", BS_GROUPBOX, 0, 120, 120, 3735, 1695},
-    {kAddFileOption, L"BUTTON", L"Add F&ile", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 0, 360, 405, 1575, 330},
-    {kAddFolderOption, L"BUTTON", L"Add F&older", BS_AUTORADIOBUTTON, 0, 360, 735, 1575, 330},
-    {kAddRuleOption, L"BUTTON", L"Add R&ule\u2026", BS_AUTORADIOBUTTON, 0, 360, 1065, 1575, 330},
-    {kSubFoldersBox, L"BUTTON", L"Add &subfolders", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, 480, 1365, 1455, 375},
+    {kAddFileOption, L"BUTTON", L"Add F&ile", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 0, 360, 360, 1620, 285},
+    {kAddFolderOption, L"BUTTON", L"Add F&older", BS_AUTORADIOBUTTON, 0, 360, 645, 1620, 285},
+    {kAddRuleOption, L"BUTTON", L"Add R&ule\u2026", BS_AUTORADIOBUTTON, 0, 360, 930, 1620, 285},
+    {kAddRoutinesOption, L"BUTTON", L"Add routin&es\u2026", BS_AUTORADIOBUTTON, 0, 360, 1215, 1620, 285},
+    {kSubFoldersBox, L"BUTTON", L"Add &subfolders", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, 480, 1500, 1455, 285},
     {kAddButton, L"BUTTON", kAddCaption, BS_PUSHBUTTON | WS_TABSTOP, 0, 2040, 480, 1575, 375},
     {kRemoveButton, L"BUTTON", L"&Remove", BS_PUSHBUTTON | WS_TABSTOP, 0, 2040, 960, 1575, 375},
     {kSaveGroup, L"BUTTON", L"Save:", BS_GROUPBOX, 0, 3960, 120, 9375, 1695},
@@ -180,6 +181,10 @@ void MainWindow::SetProgressValue(long value) {
 bool MainWindow::AddFileSelected() const { return IsDlgButtonChecked(hwnd_, kAddFileOption) == BST_CHECKED; }
 
 bool MainWindow::AddRuleSelected() const { return IsDlgButtonChecked(hwnd_, kAddRuleOption) == BST_CHECKED; }
+
+bool MainWindow::AddRoutinesSelected() const {
+  return IsDlgButtonChecked(hwnd_, kAddRoutinesOption) == BST_CHECKED;
+}
 
 bool MainWindow::SubFoldersChecked() const {
   return IsDlgButtonChecked(hwnd_, kSubFoldersBox) == BST_CHECKED;

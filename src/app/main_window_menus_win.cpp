@@ -19,6 +19,7 @@ void MainWindow::CreateMenuBar() {
   AppendMenuW(file.get(), MF_STRING, kMenuAddFile, L"&Add File");
   AppendMenuW(file.get(), MF_STRING, kMenuAddFolder, L"Add &Folder");
   AppendMenuW(file.get(), MF_STRING, kMenuAddRule, L"Add R&ule\u2026");
+  AppendMenuW(file.get(), MF_STRING, kMenuAddRoutines, L"Add routin&es\u2026");
   AppendMenuW(file.get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuW(file.get(), MF_STRING, kMenuRemove, L"&Remove Selected Items");
   AppendMenuW(file.get(), MF_SEPARATOR, 0, nullptr);

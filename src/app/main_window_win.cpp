@@ -34,7 +34,7 @@ constexpr DWORD kOneSelectionMs = 3000;
 
 // The buttons and File menu items refused while an add command runs.
 const int kBusyButtons[] = {kRemoveButton, kLoadListButton, kSaveListButton, kSelectAllButton, kInvertButton};
-const int kBusyMenuItems[] = {kMenuAddFile, kMenuAddFolder, kMenuAddRule, kMenuRemove};
+const int kBusyMenuItems[] = {kMenuAddFile, kMenuAddFolder, kMenuAddRule, kMenuAddRoutines, kMenuRemove};
 constexpr DWORD kLongestAddMs = 60 * 60 * 1000;
 
 // The list view handles its own keys but Tab and Esc (which stops a
@@ -142,6 +142,7 @@ void MainWindow::OnCommand(int id, int code) {
   switch (id) {
     case kAddFileOption:
     case kAddRuleOption:
+    case kAddRoutinesOption:
       EnableWindow(Control(kSubFoldersBox), FALSE);
       break;
     case kAddFolderOption:
@@ -156,6 +157,8 @@ void MainWindow::OnCommand(int id, int code) {
       } else if (!ClickedWhileBusy()) {
         if (AddRuleSelected()) {
           RunRuleCommand(*this);
+        } else if (AddRoutinesSelected()) {
+          RunRoutinesCommand(*this);
         } else {
           RunAddCommand(*this, AddFileSelected());
         }
@@ -169,6 +172,9 @@ void MainWindow::OnCommand(int id, int code) {
       break;
     case kMenuAddRule:
       RunRuleCommand(*this);
+      break;
+    case kMenuAddRoutines:
+      RunRoutinesCommand(*this);
       break;
     case kRemoveButton:
     case kMenuRemove:

@@ -38,6 +38,7 @@ enum ControlId : int {
   kProgressBar = 115,
   kStatus = 116,
   kAddRuleOption = 117,
+  kAddRoutinesOption = 118,
   kMenuAddFile = 201,
   kMenuAddFolder = 202,
   kMenuRemove = 203,
@@ -52,6 +53,7 @@ enum ControlId : int {
   kMenuAddRule = 211,
   kMenuRunByItself = 212,
   kMenuRunLog = 213,
+  kMenuAddRoutines = 214,
 };
 
 class MainWindow : public base::Window {
@@ -80,6 +82,7 @@ class MainWindow : public base::Window {
   void SetProgressValue(long value);
   bool AddFileSelected() const;
   bool AddRuleSelected() const;
+  bool AddRoutinesSelected() const;
   bool SubFoldersChecked() const;
   void SetAboutCaption(const std::wstring& caption);
 

@@ -321,6 +321,15 @@ bool FoldAscii(std::wstring_view text, wchar_t* out) {
   return true;
 }
 
+FoldedName::FoldedName(std::wstring_view name) {
+  if (name.size() <= kMaxPath && FoldAscii(name, buffer_)) {
+    view_ = std::wstring_view(buffer_, name.size());
+  } else {
+    text_ = FoldCase(std::wstring(name));
+    view_ = text_;
+  }
+}
+
 void AppendPathKey(const std::wstring& path, std::wstring& out) {
   // Nearly every listed path is a plain full path with a drive letter,
   // which is its own plain form: folded straight into `out`.

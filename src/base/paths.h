@@ -141,6 +141,21 @@ bool SameText(std::wstring_view a, std::wstring_view b);
 // text.size() code units) with no allocation; false, `out` part-written,
 // when the text holds anything else.
 bool FoldAscii(std::wstring_view text, wchar_t* out);
+// A name folded as FoldCase folds it, on the stack when it is plain ASCII
+// and no longer than kMaxPath (nearly every name): a walk folds every name
+// it tests, and a block from the heap for each costs more than the test.
+class FoldedName {
+ public:
+  explicit FoldedName(std::wstring_view name);
+  FoldedName(const FoldedName&) = delete;
+  FoldedName& operator=(const FoldedName&) = delete;
+  std::wstring_view View() const { return view_; }
+
+ private:
+  wchar_t buffer_[kMaxPath];
+  std::wstring text_;
+  std::wstring_view view_;
+};
 // The path with the short 8.3 names that the disk knows replaced by their
 // long names; what the disk does not have is kept as written. Only a name
 // with a "~" can be a short name, so other paths cost nothing.

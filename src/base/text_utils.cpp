@@ -22,6 +22,17 @@ void SplitString(const std::wstring& text, wchar_t separator, std::vector<std::w
   });
 }
 
+std::vector<std::wstring_view> SplitView(std::wstring_view text, wchar_t separator) {
+  std::vector<std::wstring_view> pieces;
+  size_t start = 0;
+  for (size_t at = text.find(separator); at != std::wstring_view::npos; at = text.find(separator, start)) {
+    pieces.push_back(text.substr(start, at - start));
+    start = at + 1;
+  }
+  pieces.push_back(text.substr(start));
+  return pieces;
+}
+
 size_t ArgumentsStart(const std::wstring& commandLine) {
   const auto blank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
   size_t i = 0;

@@ -3,12 +3,16 @@
 // path.
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace base::text {
 
 // k separators always give k + 1 pieces; empty pieces are kept.
 void SplitString(const std::wstring& text, wchar_t separator, std::vector<std::wstring>& pieces);
+// The same as views into `text` (which must outlive them), for a reader
+// that splits many short texts and keeps few of the pieces.
+std::vector<std::wstring_view> SplitView(std::wstring_view text, wchar_t separator);
 
 // Where a command line's argument text begins: after the program's name
 // (quoted or not) and the blanks after it.

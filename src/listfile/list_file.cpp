@@ -35,11 +35,13 @@ std::string Encode(const std::wstring& text) {
 const wchar_t kFileType[] = L"File";
 const wchar_t kFolderType[] = L"Folder";
 const wchar_t kRuleType[] = L"Rule";
+const wchar_t kRoutineType[] = L"Routine";
 
 RecordKind KindOf(const std::wstring& type) {
   if (type == kFileType) return RecordKind::File;
   if (type == kFolderType) return RecordKind::Folder;
-  return type == kRuleType ? RecordKind::Rule : RecordKind::Other;
+  if (type == kRuleType) return RecordKind::Rule;
+  return type == kRoutineType ? RecordKind::Routine : RecordKind::Other;
 }
 
 // A list of a hundred thousand files and folders comes through here: such
@@ -58,7 +60,10 @@ Record ReadRecord(std::wstring text) {
   record.kind = KindOf(record.type);
   if (record.kind == RecordKind::Rule) {
     FolderRule rule;
-    if (ParseRule(text, rule)) record.rule = ParsedRule(std::move(rule));
+    if (ParseRule(text, rule)) record.parsed = ParsedFields(std::move(rule));
+  } else if (record.kind == RecordKind::Routine) {
+    Routine routine;
+    if (ParseRoutine(text, routine)) record.parsed = ParsedFields(std::move(routine));
   }
   if (second != std::wstring::npos) record.text = std::move(text);
   return record;
@@ -75,6 +80,7 @@ Record::Record(std::wstring path, std::wstring type) {
 }
 
 Record RuleRecord(const FolderRule& rule) { return ReadRecord(RuleRecordText(rule)); }
+Record RoutineRecord(const Routine& routine) { return ReadRecord(RoutineRecordText(routine)); }
 
 std::wstring RecordText(const Record& record) {
   return record.text.empty() ? record.path + L'|' + record.type : record.text;

@@ -9,9 +9,11 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "listfile/folder_rule.h"
+#include "listfile/routine.h"
 
 namespace listfile {
 
@@ -19,38 +21,43 @@ namespace listfile {
 extern const wchar_t kFileType[];
 extern const wchar_t kFolderType[];
 extern const wchar_t kRuleType[];
-enum class RecordKind : unsigned char { File, Folder, Rule, Other };
+extern const wchar_t kRoutineType[];
+enum class RecordKind : unsigned char { File, Folder, Rule, Routine, Other };
 
 // One record of the list, read once when the list is read: its path (field
-// 0), its type word (field 1, empty when it has no "|"), its kind, a rule's
-// parsed fields (a rule's record that does not read has none), and the
+// 0; a routine's name as the record writes it), its type word (field 1,
+// empty when it has no "|"), its kind, a rule's or a routine's parsed
+// fields (a record of theirs that does not read has none), and the
 // record's whole text when "path|type" would not give it back (further
 // fields, no "|"), so that saving writes it as it was. Every other type
 // word is kept as it is, and never acted on.
-// A rule's parsed fields, held by pointer so that the record of a file or
-// a folder (a million of them in a long list) carries only that pointer;
-// copied whole.
-class ParsedRule {
+// A rule's or a routine's parsed fields, held by one pointer so that the
+// record of a file or a folder (a million of them in a long list) carries
+// only that pointer; copied whole.
+class ParsedFields {
  public:
-  ParsedRule() = default;
-  explicit ParsedRule(FolderRule rule) : rule_(std::make_unique<const FolderRule>(std::move(rule))) {}
-  ParsedRule(const ParsedRule& other) : rule_(Copy(other)) {}
-  ParsedRule& operator=(const ParsedRule& other) {
-    if (this != &other) rule_ = Copy(other);
+  ParsedFields() = default;
+  explicit ParsedFields(FolderRule rule) : fields_(std::make_unique<const Fields>(std::move(rule))) {}
+  explicit ParsedFields(Routine routine) : fields_(std::make_unique<const Fields>(std::move(routine))) {}
+  ParsedFields(const ParsedFields& other) : fields_(Copy(other)) {}
+  ParsedFields& operator=(const ParsedFields& other) {
+    if (this != &other) fields_ = Copy(other);
     return *this;
   }
-  ParsedRule(ParsedRule&&) noexcept = default;
-  ParsedRule& operator=(ParsedRule&&) noexcept = default;
+  ParsedFields(ParsedFields&&) noexcept = default;
+  ParsedFields& operator=(ParsedFields&&) noexcept = default;
 
-  explicit operator bool() const { return rule_ != nullptr; }
-  const FolderRule& operator*() const { return *rule_; }
-  const FolderRule* operator->() const { return rule_.get(); }
+  // The rule or the routine read; null for any other record, and for one of
+  // theirs that does not read.
+  const FolderRule* AsRule() const { return fields_ ? std::get_if<FolderRule>(fields_.get()) : nullptr; }
+  const Routine* AsRoutine() const { return fields_ ? std::get_if<Routine>(fields_.get()) : nullptr; }
 
  private:
-  static std::unique_ptr<const FolderRule> Copy(const ParsedRule& other) {
-    return other.rule_ ? std::make_unique<const FolderRule>(*other.rule_) : nullptr;
+  using Fields = std::variant<FolderRule, Routine>;
+  static std::unique_ptr<const Fields> Copy(const ParsedFields& other) {
+    return other.fields_ ? std::make_unique<const Fields>(*other.fields_) : nullptr;
   }
-  std::unique_ptr<const FolderRule> rule_;
+  std::unique_ptr<const Fields> fields_;
 };
 
 struct Record {
@@ -62,13 +69,14 @@ struct Record {
   std::wstring path;
   std::wstring type;
   std::wstring text;
-  ParsedRule rule;
+  ParsedFields parsed;
   RecordKind kind = RecordKind::Other;  // last, so a tick beside it packs in
 };
 // A record's text as the list file holds it, read.
 Record ReadRecord(std::wstring text);
-// A rule's record.
+// A rule's record, and a routine's.
 Record RuleRecord(const FolderRule& rule);
+Record RoutineRecord(const Routine& routine);
 // The kind a type word makes.
 RecordKind KindOf(const std::wstring& type);
 

@@ -376,20 +376,26 @@ Fate SetAsideFate(const SetAside& record) {
 }
 
 // A rule's row: its folder, and what it takes now; a refused rule stays.
+// A routine's: its name and group, what it takes, and how many of its
+// places take nothing (the first named).
 Fate RuleFate(const PlannedRule& rule) {
   Fate fate;
-  fate.path = rule.rule.folder;
-  fate.folder = true;
+  fate.path = PlannedName(rule);
+  fate.folder = !rule.routine;  // a routine's row names no one folder
+  const std::wstring word = rule.routine ? L"routine" : L"rule";
   if (!rule.refusal.empty()) {
-    fate.reason = L"rule refused: " + rule.refusal;
+    fate.reason = word + L" refused: " + rule.refusal;
     return fate;
   }
   fate.outcome = Outcome::Rule;
   fate.bytes = rule.bytes;
   const NumberStyle style = base::text::UserNumberStyle();
-  fate.reason = L"rule (" + listfile::RuleSummary(rule.rule) + L"): takes " +
-                base::text::Counted(rule.files, L"file", L"files", style);
+  const std::wstring summary = rule.routine ? rule.routine->group : listfile::RuleSummary(rule.rule);
+  fate.reason = word + L" (" + summary + L"): takes " + base::text::Counted(rule.files, L"file", L"files", style);
   if (rule.folders) fate.reason += L" and " + base::text::Counted(rule.folders, L"folder", L"folders", style);
+  if (!rule.notes.empty())
+    fate.reason += L"; nothing from " + base::text::Counted(rule.notes.size(), L"place", L"places", style) +
+                   L" (" + rule.notes.front() + (rule.notes.size() > 1 ? L", ..." : L"") + L")";
   return fate;
 }
 

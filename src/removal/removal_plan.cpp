@@ -21,6 +21,19 @@ using base::text::Counted;
 
 namespace {
 
+// "2 rules", "1 routine" or "2 rules and 1 routine".
+std::wstring RulesWord(size_t rules, size_t routines, const NumberStyle& style) {
+  if (routines == 0) return Counted(rules, L"rule", L"rules", style);
+  const std::wstring routinesWord = Counted(routines, L"routine", L"routines", style);
+  return rules == 0 ? routinesWord : Counted(rules, L"rule", L"rules", style) + L" and " + routinesWord;
+}
+
+size_t RoutineCount(const std::vector<PlannedRule>& rules) {
+  size_t routines = 0;
+  for (const PlannedRule& rule : rules) routines += rule.routine != nullptr;
+  return routines;
+}
+
 // Win32 error codes the closing report explains in its own words.
 constexpr unsigned long kAccessDenied = 5;
 constexpr unsigned long kSharingViolation = 32;
@@ -141,9 +154,15 @@ class SeenItems {
 // A rule record that parses and whose patterns can be used joins the plan's
 // rules; false for anything else.
 bool AddRule(const listfile::Record& record, Plan& plan) {
-  if (!record.rule || !PatternsProblem(*record.rule).empty()) return false;
   PlannedRule planned;
-  planned.rule = *record.rule;
+  if (const listfile::Routine* routine = record.parsed.AsRoutine()) {
+    planned.routine = std::make_shared<const listfile::Routine>(*routine);
+    plan.rules.push_back(std::move(planned));
+    return true;
+  }
+  const listfile::FolderRule* rule = record.parsed.AsRule();
+  if (!rule || !PatternsProblem(*rule).empty()) return false;
+  planned.rule = *rule;
   plan.rules.push_back(std::move(planned));
   return true;
 }
@@ -151,11 +170,19 @@ bool AddRule(const listfile::Record& record, Plan& plan) {
 // The type a record set aside shows: a rule's with its further fields, as
 // it is written.
 std::wstring SetAsideType(listfile::Record& record) {
-  if (record.kind != listfile::RecordKind::Rule || record.text.empty()) return std::move(record.type);
+  if ((record.kind != listfile::RecordKind::Rule && record.kind != listfile::RecordKind::Routine) ||
+      record.text.empty())
+    return std::move(record.type);
   return record.text.substr(record.path.size() + 1);
 }
 
 }  // namespace
+
+std::wstring PlannedName(const PlannedRule& rule) { return rule.routine ? rule.routine->name : rule.rule.folder; }
+
+std::wstring PlannedRecordText(const PlannedRule& rule) {
+  return rule.routine ? listfile::RoutineRecordText(*rule.routine) : listfile::RuleRecordText(rule.rule);
+}
 
 Plan MakePlan(std::vector<listfile::Record>&& records) {
   Plan plan;
@@ -181,7 +208,7 @@ Plan MakePlan(std::vector<listfile::Record>&& records) {
 RulesForeseen ForeseenOf(const Plan& plan, const std::wstring& size) {
   RulesForeseen foreseen;
   for (const PlannedRule& rule : plan.rules) {
-    foreseen.records.push_back(listfile::RuleRecordText(rule.rule));
+    foreseen.records.push_back(PlannedRecordText(rule));
     foreseen.files += rule.files;
     foreseen.folders += rule.folders;
   }
@@ -194,7 +221,7 @@ namespace {
 bool SameRules(const Plan& plan, const RulesForeseen& foreseen) {
   if (foreseen.records.size() != plan.rules.size()) return false;
   for (size_t r = 0; r < plan.rules.size(); ++r)
-    if (listfile::RuleRecordText(plan.rules[r].rule) != foreseen.records[r]) return false;
+    if (PlannedRecordText(plan.rules[r]) != foreseen.records[r]) return false;
   return true;
 }
 
@@ -208,8 +235,11 @@ std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath, co
                       Counted(plan.folders.size() - plan.ruleOfFolder.size(), L"folder", L"folders") +
                       L" are listed in " + listPath;
   if (plan.rules.empty()) return text;
-  return text + L"\n" + (plan.rules.size() == 1 ? std::wstring(L"1 rule takes") : Counted(plan.rules.size(), L"rule", L"rules") + L" take") +
-         L" what " + (plan.rules.size() == 1 ? L"its folder holds" : L"their folders hold") + L" when the run starts" +
+  const size_t routines = RoutineCount(plan.rules);
+  const bool one = plan.rules.size() == 1;
+  return text + L"\n" + RulesWord(plan.rules.size() - routines, routines, NumberStyle()) + (one ? L" takes" : L" take") +
+         L" what " + (one && routines == 0 ? L"its folder holds" : one ? L"its folders hold" : L"their folders hold") +
+         L" when the run starts" +
          (foreseen && SameRules(plan, *foreseen)
               ? L": at the preview, " + Counted(foreseen->files, L"file", L"files") + L" and " +
                     Counted(foreseen->folders, L"folder", L"folders") + L" (" + foreseen->size + L")."
@@ -294,9 +324,12 @@ std::vector<std::wstring> RulesAccountLines(const std::vector<RuleAccount>& rule
   if (rules.empty()) return {};
   size_t removed = 0;
   for (const RuleAccount& rule : rules) removed += rule.removed;
-  std::vector<std::wstring> lines{L"Of them, " + Counted(rules.size(), L"rule", L"rules", style) + L" took " +
+  size_t routines = 0;
+  for (const RuleAccount& rule : rules) routines += rule.routine;
+  std::vector<std::wstring> lines{L"Of them, " + RulesWord(rules.size() - routines, routines, style) + L" took " +
                                   Counted(removed, L"item", L"items", style) + L"."};
   for (const RuleAccount& rule : rules) {
+    if (rule.absent) lines.push_back(ShownPath(rule.folder) + L": not on this computer.");
     if (!rule.stayed) continue;
     lines.push_back(ShownPath(rule.folder) + L": " + GroupedNumber(rule.stayed, style) + L" of its " +
                     Counted(rule.removed + rule.stayed, L"item", L"items", style) + L" stayed.");

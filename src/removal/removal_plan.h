@@ -5,12 +5,14 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/texts.h"
 #include "listfile/folder_rule.h"
 #include "listfile/list_file.h"
+#include "listfile/routine.h"
 
 namespace removal {
 
@@ -39,17 +41,26 @@ struct SetAside {
   bool duplicate = false;  // otherwise: not understood
 };
 
-// A rule of the list. What it takes is known once a run (or a preview) has
-// walked its folder: its files are then a run of Plan::files, and the
-// subfolders it empties are among the first folders of Plan::folders.
+// A rule or a routine of the list. What it takes is known once a run (or a
+// preview) has walked its folders: its files are then a run of
+// Plan::files, and the folders it empties (a rule's subfolders, a
+// routine's REMOVESELF folders) are among the first folders of
+// Plan::folders.
 struct PlannedRule {
-  listfile::FolderRule rule;
-  std::wstring refusal;  // why it takes nothing (a protected place), once walked
+  listfile::FolderRule rule;                          // a rule's
+  std::shared_ptr<const listfile::Routine> routine;  // set for a routine (then `rule` is unused)
+  std::wstring refusal;  // why it takes nothing (a protected place, not on this computer), once walked
+  std::vector<std::wstring> notes;  // a routine's places that take nothing, each with why, once walked
   size_t firstFile = 0;
   size_t files = 0;
   size_t folders = 0;  // the subfolders it empties
   std::uint64_t bytes = 0;
 };
+
+// A rule's folder or a routine's name, as its row and its account show it.
+std::wstring PlannedName(const PlannedRule& rule);
+// Its record's text.
+std::wstring PlannedRecordText(const PlannedRule& rule);
 
 // The paths of both passes, each from the last record to the first, chosen
 // by the type word alone ("File" or "Folder", exactly). An item listed
@@ -149,14 +160,17 @@ std::wstring AccountText(const Account& account, const NumberStyle& style);
 // What one rule of a run did: the items (files and emptied subfolders) it
 // took that went, and those that stayed.
 struct RuleAccount {
-  std::wstring folder;
+  std::wstring folder;  // a routine's name
   size_t removed = 0;
   size_t stayed = 0;
+  bool routine = false;
+  bool absent = false;  // a routine that is not on this computer: it took nothing, and that is no failure
 };
 // The line the account gets when the list has rules: "Of them, 2 rules
 // took 14 items." and, for each rule where something stayed, "D:\Cache\:
 // 2 of its 16 items stayed." (a refused rule is reported as an item that
-// stayed). Empty without rules.
+// stayed; a routine not on this computer says so: "Editor Logs: not on
+// this computer."). Empty without rules.
 std::wstring RulesAccountText(const std::vector<RuleAccount>& rules, const NumberStyle& style);
 // The same, one line each (none without rules).
 std::vector<std::wstring> RulesAccountLines(const std::vector<RuleAccount>& rules, const NumberStyle& style);

@@ -12,6 +12,7 @@
 #include "removal/full_report_win.h"
 #include "removal/removal_steps_win.h"
 #include "removal/rule_expansion_win.h"
+#include "routines/detection_win.h"
 
 namespace removal {
 
@@ -41,6 +42,14 @@ bool RemovalRun::ReadBytes(std::string bytes, std::wstring& problem) {
   return true;
 }
 
+namespace {
+
+// A routine for a program this computer does not have takes nothing, and
+// that is nothing that stayed.
+bool Absent(const PlannedRule& rule) { return rule.routine && rule.refusal == routines::kNotOnThisComputer; }
+
+}  // namespace
+
 ClosingMessage RemovalRun::Run(Disposal disposal, const ProgressFn& progress, const std::atomic<bool>* stop) {
   // The rules take what their folders hold now, judged by one reading of
   // the clock.
@@ -52,7 +61,7 @@ ClosingMessage RemovalRun::Run(Disposal disposal, const ProgressFn& progress, co
   // A rule refused takes nothing and is reported as staying.
   std::vector<Leftover> refused;
   for (const PlannedRule& rule : plan_.rules)
-    if (!rule.refusal.empty()) refused.push_back({rule.rule.folder, rule.refusal});
+    if (!rule.refusal.empty() && !Absent(rule)) refused.push_back({PlannedName(rule), rule.refusal});
   result_.leftovers.insert(result_.leftovers.begin(), refused.begin(), refused.end());
   return Closing(disposal);
 }
@@ -66,8 +75,10 @@ std::vector<RuleAccount> RemovalRun::RuleAccounts() const {
   for (size_t r = 0; r < plan_.rules.size(); ++r) {
     const PlannedRule& rule = plan_.rules[r];
     RuleAccount& account = accounts[r];
-    account.folder = rule.rule.folder;
-    if (!rule.refusal.empty()) account.stayed = 1;
+    account.folder = PlannedName(rule);
+    account.routine = rule.routine != nullptr;
+    account.absent = Absent(rule);
+    if (!rule.refusal.empty() && !account.absent) account.stayed = 1;
     for (size_t f = rule.firstFile; f < rule.firstFile + rule.files; ++f)
       ++(left.count(plan_.files[f]) ? account.stayed : account.removed);
   }

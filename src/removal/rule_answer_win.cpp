@@ -12,34 +12,27 @@
 #include "search/file_tally_win.h"
 
 namespace removal {
-namespace {
 
-// Why a rule takes nothing, whatever the list says; empty when it may walk.
-// The folder is asked about itself: a link is told by its own reparse tag,
-// in whatever spelling the rule writes the folder.
-std::wstring Refusal(const std::wstring& folder, listfile::ProtectedPlaces& places) {
+std::wstring FolderRefusal(const std::wstring& folder, listfile::ProtectedPlaces& places, const wchar_t* who) {
   const std::wstring refused = PathRefusal(folder);
   if (!refused.empty()) return refused;
   const DWORD attributes = GetFileAttributesW(base::paths::FolderApiPath(folder).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES)
     return base::paths::IsNotFound(GetLastError()) ? L"the folder is not there" : L"the folder cannot be read";
-  if (base::IsLink(folder)) return L"the folder is a link; a rule never follows one";
+  if (base::IsLink(folder)) return std::wstring(L"the folder is a link; ") + who + L" never follows one";
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return L"not a folder";
   if (const auto place = places.Find(folder))
-    return L"a protected place (" + listfile::PlaceName(*place) + L"); a rule never takes from it";
+    return L"a protected place (" + listfile::PlaceName(*place) + L"); " + who + L" never takes from it";
   return std::wstring();
 }
 
-// The walked subfolders that hold nothing once the taken files are gone:
-// every file in them taken, no link among them, and every subfolder of
-// theirs emptied too. The rule's own folder (the first) is never one.
-// Deepest first.
-std::vector<std::wstring> EmptiedFolders(const std::vector<search::WalkedFolder>& walked) {
+std::vector<std::wstring> EmptiedFolders(const std::vector<search::WalkedFolder>& walked, bool ownToo) {
   std::unordered_map<std::wstring, size_t> index;
   for (size_t i = 0; i < walked.size(); ++i) index.emplace(walked[i].path, i);
   std::vector<char> holdsSome(walked.size(), 0);
   std::vector<std::wstring> emptied;
-  for (size_t i = walked.size(); i-- > 1;) {  // after everything each folder holds
+  const size_t first = ownToo ? 0 : 1;
+  for (size_t i = walked.size(); i-- > first;) {  // after everything each folder holds
     const search::WalkedFolder& w = walked[i];
     if (!w.link && w.kept == 0 && !holdsSome[i]) {
       emptied.push_back(w.path);
@@ -50,8 +43,6 @@ std::vector<std::wstring> EmptiedFolders(const std::vector<search::WalkedFolder>
   }
   return emptied;
 }
-
-}  // namespace
 
 NeverTaken::NeverTaken() { Add(base::paths::ProgramPath()); }
 
@@ -79,7 +70,7 @@ bool NeverTaken::Holds(std::wstring_view folder, std::wstring_view name, uint64_
 RuleAnswer AnswerRule(const listfile::FolderRule& rule, const NeverTaken& never, listfile::ProtectedPlaces& places,
                       uint64_t now, bool paths, const std::atomic<bool>& stop) {
   RuleAnswer answer;
-  answer.refusal = Refusal(rule.folder, places);
+  answer.refusal = FolderRefusal(rule.folder, places, L"a rule");
   if (!answer.refusal.empty()) return answer;
   const RuleChoice choice(rule);
   const search::FileTest takes = [&choice, &never, now](const search::ListedFile& file) {
@@ -101,7 +92,7 @@ RuleAnswer AnswerRule(const listfile::FolderRule& rule, const NeverTaken& never,
   for (uint64_t size : take.sizes) answer.bytes += size;
   answer.paths = std::move(take.files);
   answer.sizes = std::move(take.sizes);
-  if (rule.removeEmptied && !take.stopped) answer.emptied = EmptiedFolders(take.folders);
+  if (rule.removeEmptied && !take.stopped) answer.emptied = EmptiedFolders(take.folders, false);
   return answer;
 }
 

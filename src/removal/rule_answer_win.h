@@ -15,6 +15,7 @@
 #include "base/file_identity_win.h"
 #include "listfile/folder_rule.h"
 #include "listfile/protected_places_win.h"
+#include "search/file_tally_win.h"
 
 namespace removal {
 
@@ -57,6 +58,18 @@ struct RuleAnswer {
 
 RuleAnswer AnswerRule(const listfile::FolderRule& rule, const NeverTaken& never, listfile::ProtectedPlaces& places,
                       uint64_t now, bool paths, const std::atomic<bool>& stop);
+
+// Why a folder a rule or a routine names is not walked (`who` says which:
+// "a rule"): not a full path, not there, a link, not a folder, a protected
+// place; empty when it may be walked. The folder is asked about itself: a
+// link is told by its own reparse tag, in whatever spelling.
+std::wstring FolderRefusal(const std::wstring& folder, listfile::ProtectedPlaces& places, const wchar_t* who);
+
+// The walked folders that hold nothing once the taken files are gone:
+// every file in them taken, no link among them, and every subfolder of
+// theirs emptied too; the walk's own folder (the first) only when
+// `ownToo`. Deepest first.
+std::vector<std::wstring> EmptiedFolders(const std::vector<search::WalkedFolder>& walked, bool ownToo);
 
 // The clock a run judges the rules' ages by: 100-ns ticks since 1601, read
 // once when the run starts.

@@ -4,12 +4,15 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "base/paths.h"
+#include "removal/routine_answer_win.h"
 #include "removal/rule_answer_win.h"
+#include "routines/variables_win.h"
 
 namespace removal {
 
@@ -26,11 +29,20 @@ void ExpandRules(Plan& plan, std::uint64_t now, const std::atomic<bool>* stop) {
   for (const std::wstring& file : plan.files) seenFiles.insert(base::paths::PathKey(file));
   for (const std::wstring& folder : plan.folders) seenFolders.insert(base::paths::PathKey(folder));
   listfile::ProtectedPlaces places;
+  std::unique_ptr<routines::SystemVariables> variables;  // read once, when a routine comes
   std::vector<std::pair<std::wstring, size_t>> emptied;  // with its rule
   for (size_t r = 0; r < plan.rules.size() && !stopFlag; ++r) {
     PlannedRule& planned = plan.rules[r];
     planned.firstFile = plan.files.size();
-    RuleAnswer answer = AnswerRule(planned.rule, never, places, now, true, stopFlag);
+    RuleAnswer answer;
+    if (planned.routine) {
+      if (!variables) variables = std::make_unique<routines::SystemVariables>();
+      RoutineAnswer routine = AnswerRoutine(*planned.routine, variables->Lookup(), never, places, true, stopFlag);
+      planned.notes = std::move(routine.notes);
+      answer = std::move(routine);
+    } else {
+      answer = AnswerRule(planned.rule, never, places, now, true, stopFlag);
+    }
     planned.refusal = std::move(answer.refusal);
     if (answer.stopped) break;  // a rule not walked to its end takes nothing
     for (size_t i = 0; i < answer.paths.size(); ++i) {

@@ -8,8 +8,6 @@ namespace removal {
 
 namespace {
 
-constexpr size_t kFoldedOnStack = 260;
-
 // "*.*" is every file to a Windows user, names without a dot too, as the
 // folder search takes it.
 std::vector<std::wstring> Folded(const std::vector<std::wstring>& patterns) {
@@ -28,20 +26,9 @@ RuleChoice::RuleChoice(const listfile::FolderRule& rule)
 bool RuleChoice::Takes(std::wstring_view name, uint64_t lastWritten, uint64_t now) const {
   if (!listfile::OldEnough(rule_, lastWritten, now)) return false;
   if (names_.empty() && exceptions_.empty()) return true;  // all files: no name to fold
-  // A name of plain ASCII (nearly every one) folds on the stack: the walk
-  // asks about every file, and a block from the heap for each costs more
-  // than the test.
-  wchar_t buffer[kFoldedOnStack];
-  std::wstring text;
-  std::wstring_view folded;
-  if (name.size() <= kFoldedOnStack && base::paths::FoldAscii(name, buffer)) {
-    folded = std::wstring_view(buffer, name.size());
-  } else {
-    text = base::paths::FoldCase(std::wstring(name));
-    folded = text;
-  }
-  if (!names_.empty() && search::FitsAnyPattern(folded, names_) != search::PatternFit::Fits) return false;
-  return search::FitsAnyPattern(folded, exceptions_) == search::PatternFit::DoesNotFit;
+  const base::paths::FoldedName folded(name);
+  if (!names_.empty() && search::FitsAnyPattern(folded.View(), names_) != search::PatternFit::Fits) return false;
+  return search::FitsAnyPattern(folded.View(), exceptions_) == search::PatternFit::DoesNotFit;
 }
 
 bool RuleTakes(const listfile::FolderRule& rule, std::wstring_view name, uint64_t lastWritten, uint64_t now) {

@@ -60,6 +60,15 @@ FolderListing ListAndTest(const std::wstring& folder, bool subfolders, const Fil
   return listing;
 }
 
+// Adds a listing's files and its folder to the take.
+void AddToTake(FolderListing& listed, bool link, FileTake& take) {
+  take.folders.push_back({std::move(listed.path), link, listed.kept});
+  for (size_t i = 0; i < listed.files.size(); ++i) {
+    take.files.push_back(std::move(listed.files[i]));
+    take.sizes.push_back(listed.sizes[i]);
+  }
+}
+
 // Runs the walk to its end or the stop, giving each step to `step`; true
 // when it was stopped.
 bool Walk(const std::wstring& folder, bool subfolders, const FileTest& takes, bool keep, Counts& counts,
@@ -94,14 +103,32 @@ FileTake TakeFiles(const std::wstring& folder, bool subfolders, const FileTest& 
                    const std::atomic<bool>& stop) {
   Counts counts;
   FileTake take;
-  take.stopped = Walk(folder, subfolders, takes, true, counts, stop, [&](WalkStep& step) {
-    FolderListing& listed = step.folder;
-    take.folders.push_back({std::move(listed.path), step.link, listed.kept});
-    for (size_t i = 0; i < listed.files.size(); ++i) {
-      take.files.push_back(std::move(listed.files[i]));
-      take.sizes.push_back(listed.sizes[i]);
+  take.stopped = Walk(folder, subfolders, takes, true, counts, stop,
+                      [&](WalkStep& step) { AddToTake(step.folder, step.link, take); });
+  return take;
+}
+
+FileTake TakeFilesHere(const std::wstring& folder, bool subfolders, const FileTest& takes,
+                       const std::atomic<bool>& stop) {
+  Counts counts;
+  FileTake take;
+  // Depth first, pre-order: the next folder on top.
+  std::vector<Subfolder> pending{{base::paths::WithSeparator(folder), false, 0}};
+  while (!pending.empty() && !stop) {
+    Subfolder next = std::move(pending.back());
+    pending.pop_back();
+    if (next.link) {
+      FolderListing link;
+      link.path = std::move(next.path);
+      AddToTake(link, true, take);
+      continue;
     }
-  });
+    FolderListing listed = ListAndTest(next.path, subfolders, takes, true, counts, stop);
+    for (auto sub = listed.subfolders.rbegin(); sub != listed.subfolders.rend(); ++sub)
+      pending.push_back(std::move(*sub));
+    AddToTake(listed, false, take);
+  }
+  take.stopped = stop;
   return take;
 }
 

@@ -52,5 +52,10 @@ struct FileTake {
 };
 FileTake TakeFiles(const std::wstring& folder, bool subfolders, const FileTest& takes,
                    const std::atomic<bool>& stop);
+// The same take on the calling thread alone, in the same walk order: for
+// many small folders walked side by side, each on a thread of its own,
+// where a parallel walk's own workers would cost more than the listings.
+FileTake TakeFilesHere(const std::wstring& folder, bool subfolders, const FileTest& takes,
+                       const std::atomic<bool>& stop);
 
 }  // namespace search

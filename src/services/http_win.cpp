@@ -53,7 +53,8 @@ std::optional<std::wstring> HttpClient::Connect(const std::wstring& url, const s
   bool sent = false;
   startTick_ = GetTickCount();
   base::trap::Guard([&] {
-    ST(StripHttpPrefix(address));
+    secure_ = ST(StripHttpsPrefix(address));
+    if (!secure_) ST(StripHttpPrefix(address));
     sent = ST(SendRequest(address, extraHeaders));
   });
   if (!sent) return std::nullopt;
@@ -61,8 +62,9 @@ std::optional<std::wstring> HttpClient::Connect(const std::wstring& url, const s
 }
 
 bool HttpClient::SendRequest(const std::wstring& address, const std::wstring& extraHeaders) {
-  const UrlParts parts = SplitUrl(address);
-  // A new request replaces the handles of the previous one.
+  const UrlParts parts = SplitUrl(address, secure_ ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT);
+  // A new request replaces the handles and the status of the previous one.
+  status_ = 0;
   request_.reset();
   connection_.reset();
   if (!session_) {
@@ -76,7 +78,7 @@ bool HttpClient::SendRequest(const std::wstring& address, const std::wstring& ex
     return false;
   }
   request_.reset(HttpOpenRequestW(connection_.get(), L"GET", parts.path.c_str(), L"HTTP/1.0", nullptr,
-                                          nullptr, INTERNET_FLAG_RELOAD, 0));
+                                          nullptr, INTERNET_FLAG_RELOAD | (secure_ ? INTERNET_FLAG_SECURE : 0), 0));
   if (!request_) {
     lastError_ = L"HttpOpenRequest failed";
     return false;
@@ -95,6 +97,8 @@ bool HttpClient::SendRequest(const std::wstring& address, const std::wstring& ex
 
 void HttpClient::ReadHeaders() {
   HINTERNET request = request_.get();
+  DWORD status = 0, size = sizeof status;
+  status_ = HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ? status : 0;
   contentLength_ = LeadingCount(QueryHeader(request, HTTP_QUERY_CONTENT_LENGTH));
   lastModified_ = QueryHeader(request, HTTP_QUERY_LAST_MODIFIED);
   forwarded_ = QueryHeader(request, HTTP_QUERY_FORWARDED);
@@ -125,6 +129,7 @@ bool HttpClient::ReadBody(std::string& body, base::files::StagedFile* file) {
     if (file) {
       if (!file->Write(buffer, count)) return false;
     } else {
+      if (mostBytes_ != 0 && body.size() + count > mostBytes_) return false;
       body.append(buffer, count);
     }
   }
@@ -147,11 +152,12 @@ FetchResult HttpClient::Fetch(const std::wstring& url, const std::wstring& fileN
     }
     // What was read before a failure stays.
     result.text = base::enc::FromAnsi(body);
+    result.bytes = std::move(body);
   } catch (...) {
     result.ok = false;
   }
   request_.reset();
-  if (!result.ok)
+  if (!result.ok && !quiet_)
     MessageBoxW(GetActiveWindow(), L"Could not retrieve latest version", L"Error", MB_OK | MB_ICONEXCLAMATION);
   return result;
 }

@@ -25,6 +25,7 @@ using unique_hinternet = base::win::UniqueHandle<HINTERNET, InternetTraits>;
 struct FetchResult {
   bool ok = false;    // the whole body came (and, for a file, was written)
   std::wstring text;  // a body read as text: whole, or what came before a failure
+  std::string bytes;  // the body as it came (not for a file)
 };
 
 class HttpClient {
@@ -37,7 +38,7 @@ class HttpClient {
   HttpClient& operator=(const HttpClient&) = delete;
 
   // Opens a connection and sends a GET request for url, which may start
-  // with "http://" and carry a port ("host:8080/x"). Returns the address as
+  // with "http://" or "https://" and carry a port ("host:8080/x"). Returns the address as
   // requested, without the "http://"; none when no answer came.
   std::optional<std::wstring> Connect(const std::wstring& url, const std::wstring& extraHeaders);
   // Fetches url and reads the whole body into the result's text (no file
@@ -52,10 +53,16 @@ class HttpClient {
   const std::wstring& LastModified() const { return lastModified_; }
   const std::wstring& Forwarded() const { return forwarded_; }
   const std::wstring& LastError() const { return lastError_; }
+  // The answer's HTTP status code (200 for a whole body); 0 before one came.
+  DWORD Status() const { return status_; }
 
   // Limits each following Connect or Fetch as a whole (0: each network
   // step only gets kStepTimeoutMs).
   void SetTimeLimit(DWORD ms) { timeLimitMs_ = ms; }
+  // A caller that tells the user itself: a failed fetch shows no message.
+  void SetQuiet(bool quiet) { quiet_ = quiet; }
+  // A body longer than this fails the fetch (0: any length).
+  void SetMostBytes(size_t most) { mostBytes_ = most; }
 
  private:
   bool SendRequest(const std::wstring& address, const std::wstring& extraHeaders);
@@ -74,6 +81,10 @@ class HttpClient {
   unique_hinternet connection_;
   unique_hinternet request_;
   DWORD timeLimitMs_ = 0;
+  DWORD status_ = 0;
+  bool secure_ = false;
+  bool quiet_ = false;
+  size_t mostBytes_ = 0;
   DWORD startTick_ = 0;
 };
 

@@ -22,8 +22,15 @@ void StripHttpPrefix(std::wstring& url) {
   if (url.compare(0, 7, L"http://") == 0) url.erase(0, 7);
 }
 
-UrlParts SplitUrl(const std::wstring& url) {
+bool StripHttpsPrefix(std::wstring& url) {
+  if (url.compare(0, 8, L"https://") != 0) return false;
+  url.erase(0, 8);
+  return true;
+}
+
+UrlParts SplitUrl(const std::wstring& url, unsigned short defaultPort) {
   UrlParts parts;
+  parts.port = defaultPort;
   const size_t slash = url.find(L'/');
   parts.server = url.substr(0, slash);
   if (slash != std::wstring::npos) parts.path = url.substr(slash);

@@ -10,6 +10,7 @@ update check. It records every request it sees and answers by path:
   /hang            reads the request and never answers
   /stall           headers and 10 of 100 announced bytes, then nothing
   /version         the text in server.version_text (the update check's file)
+  /routines        the bytes in server.routines_body (a routines file, or not)
 
 Run alone (python3 http_test_server.py [port]) it prints its port and serves
 until stopped."""
@@ -62,6 +63,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.server.stopping.wait(120)
         elif path == "/version":
             self.send_body(self.server.version_text.encode("latin-1"))
+        elif path == "/routines":
+            self.send_body(self.server.routines_body)
         else:
             self.send_body(b"unknown", 404)
 
@@ -81,6 +84,7 @@ class TestServer(http.server.ThreadingHTTPServer):
         super().__init__(("127.0.0.1", port), Handler)
         self.requests = []
         self.version_text = ""
+        self.routines_body = b""
         self.stopping = threading.Event()
         self.thread = threading.Thread(target=self.serve_forever, daemon=True)
 

@@ -8,9 +8,11 @@ delete nothing, a folder link, and a name outside code page 1252. Then as a
 hostile user would: names that Win32 rewrites beside the neighbours they
 would become, a listed folder turned into a link, a drive that is not
 there, a run stopped in three ways, the preview of a list of such
-records against what the run then does, and a folder rule run a week after
-the list was saved (and one on a protected place, refused)."""
+records against what the run then does, a folder rule run a week after
+the list was saved (and one on a protected place, refused), and cleaning
+routines in the real profile folders."""
 import os
+import pathlib
 import re
 import shutil
 import subprocess
@@ -19,7 +21,7 @@ import unittest
 
 from harness import (CMD_ADD, EXE, MAIN, OPT_ADD_FOLDER, CHK_SUBFOLDERS, E2ETest, desktop, drive_c, reg_query, reg_set,
                      unix_path, wine_path)
-from test_save_load import BOM, ListFileCase, list_bytes, read_shortcut, shortcut_path
+from test_save_load import BOM, ListFileCase, list_bytes, read_shortcut, routine_record, shortcut_path
 
 PROMPT = "Password"
 PROMPT_TEXT, PROMPT_OK, PROMPT_CANCEL, PROMPT_PROGRESS, PROMPT_RECYCLE = 302, 1, 2, 303, 304
@@ -839,6 +841,85 @@ class HostileRemovalTest(RemovalCase):
         self.assertEqual(report[:3], ["Done", "", self.account(1, 0, "1 bytes")])
         self.assertEqual(os.listdir(self.path("P")), ["ombrelay.exe"])
         self.assertEqual(os.path.getsize(self.path("P", "ombrelay.exe")), program_size)
+
+    def test_routines_take_their_places_in_every_profile_keep_their_exclusions_and_follow_no_link(self):
+        """A list holding cleaning routines, as the routines window adds them:
+        a browser's caches in two profiles (a link inside one), an
+        application's logs with an exclusion, a crash folder that goes with
+        its files, one for a program this computer does not have. Loaded and
+        saved (the same bytes), previewed and run from the desktop shortcut:
+        exactly the items they name go."""
+        local, roaming = (os.path.join(os.path.dirname(desktop()), "AppData", sub) for sub in ("Local", "Roaming"))
+        for place in (os.path.join(local, "OmbTestBrowser"), os.path.join(local, "OmbTestCrash"),
+                      os.path.join(roaming, "OmbTestEditor")):
+            shutil.rmtree(place, ignore_errors=True)
+            self.addCleanup(shutil.rmtree, place, True)
+        files = {os.path.join(local, "OmbTestBrowser", "User Data", *rel.split("/")): data for rel, data in (
+            ("Default/Cache/data_0", b"000"), ("Default/Cache/index/f_001", b"1"), ("Default/Preferences", b"pref"),
+            ("Profile 1/Cache/data_1", b"22"))}
+        files.update({os.path.join(local, "OmbTestCrash", "Dumps", *rel.split("/")): data for rel, data in (
+            ("a.dmp", b"dump"), ("old/b.dmp", b"dump2"))})
+        files.update({os.path.join(roaming, "OmbTestEditor", "Logs", *rel.split("/")): data for rel, data in (
+            ("a.log", b"a"), ("keep.log", b"keep"), ("notes.txt", b"notes"), ("old/b.log", b"bb"))})
+        files[self.path("O", "precious.tmp")] = b"behind a link"
+        files[self.path("L", "x.txt")] = b"55555"
+        for path, data in files.items():
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(data)
+        os.symlink(self.path("O"), os.path.join(local, "OmbTestBrowser", "User Data", "Profile 1", "Cache", "linked"))
+        reg_set("Installed", "1", key="HKCU\\Software\\OmbTestCrash")
+        self.addCleanup(subprocess.run, ["wine", "reg", "delete", "HKCU\\Software\\OmbTestCrash", "/f"],
+                        capture_output=True)
+        caches = r"%LocalAppData%\OmbTestBrowser\User Data\*\Cache|*.*|RECURSE"
+        records = [
+            routine_record("OmbTest Browser Cache", "Google Chrome", ("DetectFile", r"%LocalAppData%\OmbTestBrowser"),
+                    ("FileKey1", caches)),
+            routine_record("OmbTest Editor Logs", "Applications", ("Warning", "Removes the undo history: see C:\\Help."),
+                    ("FileKey1", r"%AppData%\OmbTestEditor\Logs|*.log|RECURSE"),
+                    ("ExcludeKey1", r"FILE|%AppData%\OmbTestEditor\Logs\|keep.log")),
+            routine_record("OmbTest Crash Dumps", "Windows", ("Detect", r"HKCU\Software\OmbTestCrash"),
+                    ("FileKey1", r"%LocalAppData%\OmbTestCrash\Dumps|*.*|REMOVESELF")),
+            routine_record("OmbTest Absent", "Utilities", ("Detect", r"HKCU\Software\OmbTestAbsent"), ("FileKey1", caches)),
+            (self.win("L", "x.txt"), "File")]
+        self.start()
+        self.load_prepared(records)
+        self.save("pw", self.win("routines.txt"))
+        self.assertEqual(self.read("routines.txt"), list_bytes(records, "pw"))
+        before = {path: pathlib.Path(path).read_bytes() for path in files}
+
+        self.run_shortcut(shortcut_path())
+        browser, crash = wine_path(os.path.join(local, "OmbTestBrowser")), wine_path(os.path.join(local, "OmbTestCrash"))
+        logs = wine_path(os.path.join(roaming, "OmbTestEditor", "Logs"))
+        expected = [
+            (self.win("L", "x.txt"), REMOVED, "5 bytes"),
+            ("OmbTest Browser Cache", "routine (Google Chrome): takes 3 files", "6 bytes"),
+            (browser + "\\User Data\\Default\\Cache\\data_0", REMOVED, "3 bytes"),
+            (browser + "\\User Data\\Default\\Cache\\index\\f_001", REMOVED, "1 bytes"),
+            (browser + "\\User Data\\Profile 1\\Cache\\data_1", REMOVED, "2 bytes"),
+            ("OmbTest Editor Logs", "routine (Applications): takes 2 files", "3 bytes"),
+            (logs + "\\a.log", REMOVED, "1 bytes"), (logs + "\\old\\b.log", REMOVED, "2 bytes"),
+            ("OmbTest Crash Dumps", "routine (Windows): takes 2 files and 2 folders", "9 bytes"),
+            (crash + "\\Dumps\\a.dmp", REMOVED, "4 bytes"), (crash + "\\Dumps\\old\\b.dmp", REMOVED, "5 bytes"),
+            (crash + "\\Dumps\\old\\", REMOVED, "folder"), (crash + "\\Dumps\\", REMOVED, "folder"),
+            ("OmbTest Absent", "will stay: routine refused: not on this computer", "")]
+        self.assertEqual(sorted(self.open_preview()), sorted(expected))
+        self.driver.click(PREVIEW_CLOSE, title=PREVIEW)
+        self.press_ok("pw")
+        self.assertEqual(self.confirm(), CONFIRM + "\r\n1 file and 0 folders are listed in " +
+                         self.win("routines.txt") + "\r\n4 routines take what their folders hold when the run "
+                         "starts: at the preview, 7 files and 2 folders (18 bytes).")
+        self.assertEqual(self.status_report(), ["Done", "", self.account(8, 2, "23 bytes"),
+                                                "Of them, 4 routines took 9 items.",
+                                                "OmbTest Absent: not on this computer."])
+        self.assert_ends()
+        gone = {path for path in files if not os.path.exists(path)}
+        self.assertEqual(gone, {p for p in files if p.endswith(("data_0", "f_001", "data_1", "a.log", "b.log", ".dmp",
+                                                                 "x.txt"))})
+        self.assertEqual({path: pathlib.Path(path).read_bytes() for path in files if path not in gone},
+                         {path: data for path, data in before.items() if path not in gone})
+        self.assertFalse(os.path.exists(os.path.join(local, "OmbTestCrash", "Dumps")))
+        self.assertTrue(os.path.isdir(os.path.join(local, "OmbTestBrowser", "User Data", "Default", "Cache", "index")))
 
     def test_a_run_stops_after_the_items_in_hand_by_stop_esc_or_a_close_request(self):
         folders = ["F%02d" % i for i in range(60)]

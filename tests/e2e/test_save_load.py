@@ -35,6 +35,14 @@ def list_bytes(records, password):
         return BOM + text.encode("utf-8") + b"\r\n"
 
 
+def routine_record(name, group, *keys):
+    """A cleaning routine's record, as (path, type) for list_bytes: its
+    name, group and (key, value) pairs, each field escaped by "^"."""
+    def escaped(text):
+        return text.replace("^", "^^").replace("*", "^s").replace("|", "^v")
+    return escaped(name), "Routine|group=" + escaped(group) + "".join("|%s=%s" % (k, escaped(v)) for k, v in keys)
+
+
 def shortcut_path(list_name=None):
     """The desktop shortcut of the first name, or of the name a list gets
     when another list has that one."""

@@ -21,7 +21,7 @@ import xml.etree.ElementTree as ET
 
 from harness import EXE, FD_KEY, MAIN, drive_c, reg_set, wine_path
 from test_removal import RemovalCase
-from test_save_load import SAVE_TITLE, list_bytes
+from test_save_load import SAVE_TITLE, list_bytes, routine_record
 
 RUN_WINDOW = "Run by Itself"
 RUN_NEVER, RUN_SIGNIN, RUN_DAILY, RUN_TIME, RUN_PASSWORD, RUN_OK = 502, 503, 504, 508, 512, 1
@@ -123,8 +123,12 @@ class UnattendedTest(RemovalCase):
         # A listed path may hold a line break; it cannot be removed and stays.
         broken = self.win("L") + "\\two\r\nlines.txt"
         records = [(self.win("K") + "\\", "Rule|names=:.tmp|except=|age=|subfolders=yes|emptied=yes"),
-                   (self.win("L", "x.txt"), "File"), (broken, "File")]
+                   (self.win("L", "x.txt"), "File"), (broken, "File"),
+                   routine_record("Unattended Logs", "Applications", ("FileKey1", self.win("R") + "|*.log|REMOVESELF")),
+                   routine_record("Unattended Absent", "Utilities", ("Detect", "HKCU\\Software\\OmbrelayAbsent"),
+                                  ("FileKey1", self.win("L") + "|*.*"))]
         self.make_place()
+        self.make_files({"R/a.log": b"666666", "R/sub/b.log": b"7777777"})
         self.load_prepared(records, password=" pw ")
         self.save(" pw ", self.win("list.txt"))
         listed = self.win("list.txt")
@@ -159,7 +163,9 @@ class UnattendedTest(RemovalCase):
         self.assertFalse(os.path.exists(self.path("K", "sub")))
         log = read_run_log()
         self.assertIn("  Start: %s\n" % listed, log)
-        self.assertIn("  End: %s\n  %s\n" % (listed, self.account(5, 2, "15 bytes")), log)
+        self.assertIn("  End: %s\n  %s\n" % (listed, self.account(7, 4, "28 bytes")), log)
+        self.assertFalse(os.path.exists(self.path("R")))
+        self.assertIn("  Unattended Absent: not on this computer.\n", log)
         # The path with a line break is one line of the log, the break a blank.
         self.assertIn("\n  Stayed: %s (" % broken.replace("\r\n", "  "), log)
         self.assertNotIn("\nlines.txt", log)

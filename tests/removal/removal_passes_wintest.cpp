@@ -23,6 +23,7 @@
 #include "removal/removal_steps_win.h"
 #include "listfile/protected_places_win.h"
 #include "removal/rule_expansion_win.h"
+#include "removal/folder_link_win.h"
 
 namespace {
 
@@ -243,48 +244,6 @@ TEST_P(RemovalPasses, AStopBeforeTheFirstItemLeavesEveryItemUntried) {
   EXPECT_TRUE(Exists(a));
   EXPECT_TRUE(Exists(t));
 }
-
-// Runs a Unix program on the Unix forms of Windows paths (under Wine,
-// whose symbolic links are stubs, links are made and removed so, as a
-// user's other programs would).
-bool RunOnUnix(const wchar_t* program, std::initializer_list<std::wstring> arguments) {
-  using ToUnix = char* (*)(const wchar_t*);
-  const auto toUnix = reinterpret_cast<ToUnix>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (!toUnix) return false;
-  std::wstring command = program;
-  for (const std::wstring& argument : arguments) {
-    char* unixPath = toUnix(argument.c_str());
-    if (!unixPath) return false;
-    command += L" \"" + base::enc::FromUtf8(unixPath) + L"\"";
-    HeapFree(GetProcessHeap(), 0, unixPath);
-  }
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return false;
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  return true;
-}
-
-// A link to a folder, which the guard in the test removes again.
-struct FolderLink {
-  FolderLink(const std::wstring& link, const std::wstring& target) : path(link) {
-    if (!CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) || !IsLink())
-      if (RunOnUnix(L"Z:\\bin\\ln -s", {target, link})) Await(true);
-  }
-  ~FolderLink() {
-    if (IsLink() && RunOnUnix(L"Z:\\bin\\rm", {path})) Await(false);
-  }
-  // A Unix program's process is not one that Windows can wait for.
-  void Await(bool link) const {
-    for (int i = 0; i < 500 && IsLink() != link; ++i) Sleep(20);
-  }
-  bool IsLink() const { return removal::IsFolderLink(GetFileAttributesW(path.c_str())); }
-  std::wstring path;
-};
 
 // A rule that removes the subfolders it empties never removes its own
 // folder, and never takes its list, here named as a console names it.

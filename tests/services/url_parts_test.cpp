@@ -68,5 +68,14 @@ TEST(ServicesUrlParts, LeadingCount) {
   EXPECT_EQ(LeadingCount(L"99999999999"), 2147483647L);
 }
 
+TEST(ServicesUrlParts, HttpsPrefixAndItsDefaultPort) {
+  std::wstring url = L"https://host/x";
+  EXPECT_TRUE(StripHttpsPrefix(url));
+  EXPECT_EQ(url, L"host/x");
+  EXPECT_FALSE(StripHttpsPrefix(url));
+  EXPECT_EQ(SplitUrl(url, 443).port, 443);
+  EXPECT_EQ(SplitUrl(L"host:8443/x", 443).port, 8443);
+}
+
 }  // namespace
 }  // namespace services

@@ -1,0 +1,192 @@
+// The routines window's survey: reading, fitting and sizing off the
+// window's thread.
+#include "app/routines_survey_win.h"
+
+#include <atomic>
+#include <memory>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "app/routines_detection_win.h"
+#include "listfile/protected_places_win.h"
+#include "removal/routine_answer_win.h"
+#include "routines/detection_win.h"
+#include "routines/routines_file_win.h"
+#include "routines/variables_win.h"
+
+namespace app {
+namespace {
+
+constexpr size_t kWorkers = 2;
+constexpr std::chrono::milliseconds kShowFirst{500};
+constexpr std::chrono::milliseconds kTellAgain{20};
+
+// Runs `each(i, worker)` for i in [0, count) on kWorkers threads (the
+// caller's among them), taking the next index as each one ends.
+template <class Each>
+void OnWorkers(size_t count, const std::atomic<bool>& stop, Each each) {
+  std::atomic<size_t> next{0};
+  auto work = [&](size_t worker) {
+    for (size_t i; !stop.load(std::memory_order_relaxed) && (i = next.fetch_add(1)) < count;) each(i, worker);
+  };
+  std::vector<std::thread> others;
+  for (size_t w = 1; w < kWorkers; ++w) {
+    try {
+      others.emplace_back(work, w);
+    } catch (...) {
+      break;  // the caller's thread does it alone
+    }
+  }
+  work(0);
+  for (std::thread& t : others) t.join();
+}
+
+}  // namespace
+
+std::shared_ptr<RoutinesSurvey> RoutinesSurvey::Start(HWND window, UINT progressMessage, UINT endMessage,
+                                                      const std::wstring& path, const std::wstring& listPath) {
+  auto survey = std::make_shared<RoutinesSurvey>();
+  RoutinesSurvey* self = survey.get();
+  // The work holds the survey, so the window may let it go first.
+  survey->job_ = base::WindowJob::Start(window, progressMessage, endMessage,
+                                        [survey, self, path, listPath](base::WindowJob& job) {
+                                          self->Run(job, path, listPath);
+                                        });
+  if (!survey->job_) return nullptr;
+  return survey;
+}
+
+RoutinesSurvey::Found RoutinesSurvey::Take() {
+  job_->ProgressTaken();
+  std::lock_guard<std::mutex> hold(lock_);
+  if (!found_.fits.empty()) fitsTaken_ = true;
+  return std::exchange(found_, Found{});
+}
+
+void RoutinesSurvey::Shown() {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    fitsShown_ = fitsTaken_;
+  }
+  shown_.notify_all();
+}
+
+void RoutinesSurvey::Stop() {
+  job_->Stop();
+  job_->Forget();
+}
+
+void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const std::wstring& listPath) {
+  const std::atomic<bool>& stop = *job.StopFlag();
+  std::string bytes;
+  routines::RoutinesFile read;
+  if (!routines::ReadRoutinesBytes(path, bytes, read.problem)) {
+    std::lock_guard<std::mutex> hold(lock_);
+    found_.file = std::make_shared<const routines::RoutinesFile>(std::move(read));
+    return;
+  }
+  // A second worker gets the variables, picks the detection values from
+  // the lines and lists the folders and keys they share while this one
+  // reads the entries; then both check the values.
+  std::unique_ptr<routines::SystemVariables> system;
+  routines::VariableLookup lookup;
+  std::unique_ptr<DetectionChecks> checks;
+  std::atomic<bool> abandon{false};
+  bool prepared = false;
+  std::mutex preparing;
+  std::condition_variable ready;
+  const auto prepare = [&] {
+    system = std::make_unique<routines::SystemVariables>();
+    lookup = system->Lookup();
+    checks = std::make_unique<DetectionChecks>(bytes);
+    checks->Prepare(lookup, stop);
+  };
+  std::thread second;
+  try {
+    second = std::thread([&] {
+      try {
+        prepare();
+      } catch (...) {
+        abandon = true;
+      }
+      {
+        std::lock_guard<std::mutex> hold(preparing);
+        prepared = true;
+      }
+      ready.notify_all();
+      if (!abandon) checks->CheckAll(lookup, stop, abandon);
+    });
+  } catch (...) {
+  }
+  // Whatever leaves this early, the second worker is told and waited for.
+  struct JoinOnExit {
+    std::thread& thread;
+    std::atomic<bool>& abandon;
+    ~JoinOnExit() {
+      abandon = true;
+      if (thread.joinable()) thread.join();
+    }
+  } joinOnExit{second, abandon};
+  auto file = std::make_shared<const routines::RoutinesFile>(routines::ReadRoutines(bytes));
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    found_.file = file;
+  }
+  job.TellProgress();
+  if (!file->problem.empty()) abandon = true;
+  if (second.joinable()) {
+    std::unique_lock<std::mutex> hold(preparing);
+    ready.wait(hold, [&] { return prepared; });
+  } else {
+    prepare();
+  }
+  std::string().swap(bytes);
+  if (abandon || !checks) return;
+  checks->CheckAll(lookup, stop, abandon);
+  if (second.joinable()) second.join();
+  if (abandon || stop) return;
+
+  const size_t n = file->entries.size();
+  std::vector<Fit> fits(n, Fit::DoesNotFit);
+  for (size_t i = 0; i < n && !stop; ++i) {
+    const routines::Entry& e = file->entries[i];
+    if (e.Understood() && checks->Fits(e.routine, lookup, stop)) fits[i] = Fit::Fits;
+  }
+  if (stop) return;
+  std::vector<size_t> fitting;
+  for (size_t i = 0; i < n; ++i)
+    if (fits[i] == Fit::Fits) fitting.push_back(i);
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    found_.fits = std::move(fits);
+  }
+  // The sizing waits a moment for the window to show the fitting entries
+  // first, rather than taking the processor from it. A progress message
+  // too soon after the last one is not posted: it is told again.
+  const auto until = std::chrono::steady_clock::now() + kShowFirst;
+  for (bool shown = false; !shown && !stop && std::chrono::steady_clock::now() < until;) {
+    job.TellProgress();
+    std::unique_lock<std::mutex> hold(lock_);
+    shown = shown_.wait_for(hold, kTellAgain, [&] { return fitsShown_ || stop; });
+  }
+
+  removal::NeverTaken never;
+  if (!listPath.empty()) never.Add(listPath);
+  listfile::ProtectedPlaces places[kWorkers];
+  OnWorkers(fitting.size(), stop, [&](size_t k, size_t worker) {
+    const size_t entry = fitting[k];
+    const removal::RoutineAnswer answer =
+        removal::AnswerRoutine(file->entries[entry].routine, lookup, never, places[worker], false, stop);
+    if (answer.stopped) return;
+    RoutineTake take{true, answer.files, answer.emptied.size(), answer.bytes, answer.refusal};
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      found_.takes.emplace_back(entry, std::move(take));
+    }
+    if (worker == 0) job.TellProgress();  // only the job's own thread tells
+  });
+}
+
+}  // namespace app

@@ -1,0 +1,243 @@
+// The routine's answer: detection, its keys' folders found, one walk each,
+// the exclusions and the folders it empties.
+#include "removal/routine_answer_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <thread>
+#include <unordered_set>
+#include <utility>
+
+#include "base/paths.h"
+#include "removal/listed_path.h"
+#include "routines/detection_win.h"
+#include "routines/folder_match_win.h"
+#include "routines/folder_pattern.h"
+#include "routines/name_match.h"
+#include "search/file_tally_win.h"
+#include "search/walk_order.h"
+
+namespace removal {
+namespace {
+
+struct Exclusion {
+  bool fileOnly = false;  // FILE: those files in that folder; PATH: and below, folders too
+  routines::FolderPattern folder;
+  routines::NameMatch names;
+};
+
+// A 32-bit program on 64-bit Windows that names System32 reaches SysWOW64,
+// another folder than the one the routine means.
+bool RedirectedSystemFolder(const std::wstring& folder) {
+  static const std::wstring system = [] {
+    if (!routines::OnWow64()) return std::wstring();
+    wchar_t windows[MAX_PATH] = L"";
+    const UINT n = GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return std::wstring();
+    return base::paths::PathKey(base::paths::JoinPath(windows, L"System32"));
+  }();
+  if (system.empty()) return false;
+  const std::wstring key = base::paths::PathKey(folder);
+  return key.compare(0, system.size(), system) == 0 && (key.size() == system.size() || key[system.size()] == L'\\');
+}
+
+// Whether a file (its folder with the closing separator) is one an
+// exclusion keeps.
+bool Excluded(const std::vector<Exclusion>& exclusions, std::wstring_view folderWithSeparator, std::wstring_view name) {
+  if (exclusions.empty()) return false;
+  std::wstring folder(folderWithSeparator);
+  if (folder.size() > base::paths::RootLength(folder)) folder.pop_back();
+  for (const Exclusion& e : exclusions) {
+    const size_t at = routines::PatternPrefix(e.folder, folder);
+    if (at == std::wstring::npos) continue;
+    const bool inFolder = at >= folder.size() || (folder.size() == base::paths::RootLength(folder) && at + 1 == folder.size());
+    if (e.fileOnly && !inFolder) continue;
+    if (e.names.Fits(name)) return true;
+    if (e.fileOnly) continue;
+    // PATH: a folder between the exclusion's and the file's fits too.
+    for (size_t start = at + 1; start < folder.size();) {
+      const size_t end = std::min(folder.find(L'\\', start), folder.size());
+      if (e.names.Fits(std::wstring_view(folder).substr(start, end - start))) return true;
+      start = end + 1;
+    }
+  }
+  return false;
+}
+
+// The exclusions placed for the user who runs; false with the reason when
+// one cannot be (then the routine keeps everything).
+bool PlaceExclusions(const listfile::Routine& routine, const routines::VariableLookup& variables,
+                     std::vector<Exclusion>& exclusions, std::wstring& refusal) {
+  for (const listfile::ExcludeKey& key : routine.excludes) {
+    if (key.kind == listfile::ExcludeKind::Registry) continue;
+    const routines::Expanded expanded = routines::ExpandVariables(key.folder, variables);
+    if (!expanded.unknown.empty()) {
+      refusal = L"an exclusion names " + expanded.unknown + L", which is not known on this computer";
+      return false;
+    }
+    for (const std::wstring& text : expanded.texts) {
+      Exclusion e{key.kind == listfile::ExcludeKind::File, {}, routines::NameMatch(key.patterns)};
+      std::wstring problem;
+      if (!routines::SplitFolderPattern(text, e.folder, problem)) {
+        refusal = L"an exclusion cannot be placed: " + problem;
+        return false;
+      }
+      // The walk spells folders by their long names: so must what it is
+      // compared with, or a short name would keep nothing.
+      e.folder.root = base::paths::LongNames(e.folder.root);
+      exclusions.push_back(std::move(e));
+    }
+  }
+  return true;
+}
+
+// One folder a FileKey found, to be walked.
+struct Walk {
+  std::wstring folder;
+  const listfile::FileKey* key = nullptr;
+  const routines::NameMatch* names = nullptr;
+  std::wstring pathKey;  // the folder's, for finding walks that overlap
+  bool below() const { return key->recurse || key->removeSelf; }
+};
+
+// Whether a key's folder is a variable's own folder ("%LocalAppData%",
+// "%Temp%\"): REMOVESELF takes what it holds, never that folder itself,
+// which the system and every program rely on.
+bool OwnFolderOfAVariable(const std::wstring& folder) {
+  const size_t end = folder.find_last_not_of(L"\\/");
+  return end != std::wstring::npos && folder[0] == L'%' && folder[end] == L'%' && end > 1 &&
+         folder.find(L'%', 1) == end;
+}
+
+// Whether two walks may meet the same file: one folder is the other, or
+// below it when that one is walked with its subfolders.
+bool Overlap(const std::vector<Walk>& walks) {
+  for (size_t i = 0; i < walks.size(); ++i)
+    for (size_t j = 0; j < walks.size(); ++j) {
+      if (i == j) continue;
+      const std::wstring& a = walks[i].pathKey;
+      const std::wstring& b = walks[j].pathKey;
+      if (a == b) return true;
+      if (walks[i].below() && b.size() > a.size() && b.compare(0, a.size(), a) == 0 &&
+          (a.back() == L'\\' || b[a.size()] == L'\\'))
+        return true;
+    }
+  return false;
+}
+
+// The folders a FileKey names, found; what it takes nothing from goes to
+// the notes.
+void FindFolders(const listfile::FileKey& key, const routines::NameMatch& names,
+                 const routines::VariableLookup& variables, listfile::ProtectedPlaces& places,
+                 const std::atomic<bool>& stop, std::vector<Walk>& walks, RoutineAnswer& answer) {
+  if (key.patterns.empty()) return;  // it names no file
+  const routines::Expanded expanded = routines::ExpandVariables(key.folder, variables);
+  if (!expanded.unknown.empty()) {
+    answer.notes.push_back(key.folder + L": " + routines::UnknownVariableText(expanded.unknown));
+    return;
+  }
+  for (const std::wstring& text : expanded.texts) {
+    routines::FolderPattern pattern;
+    std::wstring problem;
+    if (!routines::SplitFolderPattern(text, pattern, problem)) {
+      answer.notes.push_back(key.folder + L": " + problem);
+      continue;
+    }
+    for (std::wstring& folder : routines::MatchFolders(pattern, stop)) {
+      if (stop) return;
+      if (RedirectedSystemFolder(folder)) {
+        answer.notes.push_back(folder + L": a 32-bit program reaches another folder there; a routine never takes from it");
+        continue;
+      }
+      // The match gave only folders that are there and are no links: of
+      // the refusals, what is left to ask is the path's own and the
+      // protected places'.
+      std::wstring refusal = PathRefusal(folder);
+      if (const auto place = refusal.empty() ? places.FindIfShallow(folder) : std::nullopt)
+        refusal = L"a protected place (" + listfile::PlaceName(*place) + L"); a routine never takes from it";
+      if (!refusal.empty()) {
+        answer.notes.push_back(folder + L": " + refusal);
+        continue;
+      }
+      Walk walk{std::move(folder), &key, &names, {}};
+      walk.pathKey = base::paths::PathKey(walk.folder);
+      walks.push_back(std::move(walk));
+    }
+  }
+}
+
+// Walks every folder found: one alone on the parallel walk, several side
+// by side, each on a thread of its own (a routine's folders are many and
+// small: a browser's caches, an application's logs).
+std::vector<search::FileTake> WalkAll(const std::vector<Walk>& walks, const std::vector<Exclusion>& exclusions,
+                                      const NeverTaken& never, const std::atomic<bool>& stop) {
+  const auto test = [&](const Walk& walk) -> search::FileTest {
+    return [&walk, &exclusions, &never](const search::ListedFile& file) {
+      return walk.names->Fits(file.name) && !Excluded(exclusions, file.folder, file.name) &&
+             !never.Holds(file.folder, file.name, file.size);
+    };
+  };
+  std::vector<search::FileTake> taken(walks.size());
+  if (walks.size() == 1) {
+    taken[0] = search::TakeFiles(walks[0].folder, walks[0].below(), test(walks[0]), stop);
+    return taken;
+  }
+  std::atomic<size_t> next{0};
+  const auto work = [&] {
+    for (size_t i; !stop && (i = next++) < walks.size();)
+      taken[i] = search::TakeFilesHere(walks[i].folder, walks[i].below(), test(walks[i]), stop);
+  };
+  std::vector<std::thread> helpers;
+  for (size_t t = 1; t < std::min(search::ListingWorkers(), walks.size()); ++t) helpers.emplace_back(work);
+  work();
+  for (std::thread& h : helpers) h.join();
+  return taken;
+}
+
+}  // namespace
+
+RoutineAnswer AnswerRoutine(const listfile::Routine& routine, const routines::VariableLookup& variables,
+                            const NeverTaken& never, listfile::ProtectedPlaces& places, bool paths,
+                            const std::atomic<bool>& stop) {
+  RoutineAnswer answer;
+  if (!routines::FitsComputer(routine, variables, stop)) {
+    answer.refusal = routines::kNotOnThisComputer;
+    return answer;
+  }
+  std::vector<Exclusion> exclusions;
+  if (!PlaceExclusions(routine, variables, exclusions, answer.refusal)) return answer;
+  std::vector<routines::NameMatch> names;
+  names.reserve(routine.fileKeys.size());
+  for (const listfile::FileKey& key : routine.fileKeys) names.emplace_back(key.patterns);
+  std::vector<Walk> walks;
+  for (size_t k = 0; k < routine.fileKeys.size() && !stop; ++k)
+    FindFolders(routine.fileKeys[k], names[k], variables, places, stop, walks, answer);
+  std::vector<search::FileTake> taken = WalkAll(walks, exclusions, never, stop);
+  // Two folders that overlap may give one file twice: it is one item.
+  const bool overlap = Overlap(walks);
+  std::unordered_set<std::wstring> seen, seenFolders;
+  for (size_t w = 0; w < walks.size(); ++w) {
+    search::FileTake& take = taken[w];
+    answer.stopped = answer.stopped || take.stopped;
+    for (size_t i = 0; i < take.files.size(); ++i) {
+      if (overlap && !seen.insert(base::paths::PathKey(take.files[i])).second) continue;
+      ++answer.files;
+      answer.bytes += take.sizes[i];
+      if (!paths) continue;
+      answer.paths.push_back(std::move(take.files[i]));
+      answer.sizes.push_back(take.sizes[i]);
+    }
+    if (!walks[w].key->removeSelf || take.stopped) continue;
+    for (std::wstring& folder : EmptiedFolders(take.folders, !OwnFolderOfAVariable(walks[w].key->folder)))
+      if (seenFolders.insert(base::paths::PathKey(folder)).second) answer.emptied.push_back(std::move(folder));
+  }
+  answer.stopped = answer.stopped || stop;
+  // Deepest first, so each goes after everything it held.
+  std::stable_sort(answer.emptied.begin(), answer.emptied.end(), [](const std::wstring& a, const std::wstring& b) {
+    return base::paths::Depth(a) > base::paths::Depth(b);
+  });
+  return answer;
+}
+
+}  // namespace removal

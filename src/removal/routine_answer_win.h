@@ -1,0 +1,47 @@
+// The one answer to "what does this routine take now", beside a rule's
+// and standing on the same ground: the routines window's sizes, the
+// preview and the run all ask it here. A routine that does not fit this
+// computer (none of its Detect keys and DetectFile paths there) takes
+// nothing and says "not on this computer". Otherwise each FileKey's folder
+// gets the variables of the user who runs, its wildcards are matched
+// against what exists (links, junctions and mount points never entered)
+// and each folder found is walked once, links inside never entered:
+// the files whose long names fit its patterns, in that folder (RECURSE:
+// and below; REMOVESELF: and below, then the folders emptied so, itself
+// included). The exclusions keep their files; a folder that is a link or
+// a protected place, or a key with an unknown variable, takes nothing
+// there and says so; the list file and the program are never taken.
+// Nothing here touches the disk but to read it.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "listfile/protected_places_win.h"
+#include "listfile/routine.h"
+#include "removal/rule_answer_win.h"
+#include "routines/variables.h"
+
+namespace removal {
+
+// What a routine takes, as a rule's answer tells it: `refusal` says why it
+// takes nothing at all ("not on this computer", an exclusion that cannot
+// be placed); `paths` and `sizes` are filled when asked for; `emptied`
+// holds the folders it removes once their files are gone (its REMOVESELF
+// folders and their subfolders), deepest first, always.
+struct RoutineAnswer : RuleAnswer {
+  // The places it takes nothing from, each "<folder>: <why>", and its keys
+  // that take nothing ("%Nowhere%\...: the variable ... is not known").
+  std::vector<std::wstring> notes;
+};
+
+// `variables` gives the values of the user who runs
+// (routines::SystemVariables::Lookup()). `places` is not shared between
+// threads: a worker sizing routines makes its own. Safe to call from
+// several threads at once otherwise.
+RoutineAnswer AnswerRoutine(const listfile::Routine& routine, const routines::VariableLookup& variables,
+                            const NeverTaken& never, listfile::ProtectedPlaces& places, bool paths,
+                            const std::atomic<bool>& stop);
+
+}  // namespace removal

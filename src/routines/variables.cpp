@@ -1,0 +1,40 @@
+// Variables replaced by their values, every choice of values in turn.
+#include "routines/variables.h"
+
+#include <utility>
+
+namespace routines {
+
+Expanded ExpandVariables(const std::wstring& text, const VariableLookup& lookup) {
+  Expanded result;
+  std::vector<std::wstring> texts(1);
+  for (size_t at = 0; at < text.size();) {
+    const size_t open = text.find(L'%', at);
+    const size_t close = open == std::wstring::npos ? std::wstring::npos : text.find(L'%', open + 1);
+    const bool variable = close != std::wstring::npos && close > open + 1 &&
+                          text.find_first_of(L"\\/", open + 1) > close;
+    const size_t plainEnd = variable ? open : close == std::wstring::npos ? text.size() : close;
+    for (std::wstring& t : texts) t.append(text, at, plainEnd - at);
+    at = plainEnd;
+    if (!variable) continue;
+    const std::vector<std::wstring> values = lookup(text.substr(open + 1, close - open - 1));
+    if (values.empty()) {
+      result.unknown = text.substr(open, close - open + 1);
+      return result;
+    }
+    std::vector<std::wstring> grown;
+    grown.reserve(texts.size() * values.size());
+    for (const std::wstring& t : texts)
+      for (const std::wstring& v : values) grown.push_back(t + v);
+    texts = std::move(grown);
+    at = close + 1;
+  }
+  result.texts = std::move(texts);
+  return result;
+}
+
+std::wstring UnknownVariableText(const std::wstring& variable) {
+  return L"the variable " + variable + L" is not known on this computer; that key takes nothing";
+}
+
+}  // namespace routines

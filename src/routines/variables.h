@@ -1,0 +1,30 @@
+// The variables a routine's paths hold ("%LocalAppData%\Google\Chrome"),
+// replaced by their values for the user who runs. The values come from a
+// lookup handed in (variables_win.h reads them from the system), so that
+// the replacing is the same everywhere and testable anywhere.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace routines {
+
+// The values of a variable named without its "%" signs, letter case aside;
+// none when it is unknown. One variable may name two folders
+// (%ProgramFiles% on 64-bit Windows).
+using VariableLookup = std::function<std::vector<std::wstring>(const std::wstring& name)>;
+
+struct Expanded {
+  // The text with each variable replaced, one text for each choice of
+  // values, in order; none when a variable is unknown.
+  std::vector<std::wstring> texts;
+  std::wstring unknown;  // the first unknown variable, "%Name%"
+};
+// "%Name%" is a variable when Name is not empty and holds no separator; any
+// other "%" is part of a name.
+Expanded ExpandVariables(const std::wstring& text, const VariableLookup& lookup);
+
+// What a key with an unknown variable says: it takes nothing.
+std::wstring UnknownVariableText(const std::wstring& variable);
+
+}  // namespace routines
