@@ -2,16 +2,28 @@
 #include "app/delete_list.h"
 
 #include <algorithm>
+#include <iterator>
 
 
 namespace app {
 
 // Built in place: an add moves a hundred thousand found paths through here.
-void DeleteList::Append(std::wstring path, const std::wstring& type) {
-  Entry& entry = entries_.emplace_back();
+void AppendEntry(std::vector<Entry>& entries, std::wstring path, const std::wstring& type) {
+  Entry& entry = entries.emplace_back();
   entry.path = std::move(path);
   entry.type = type;
   entry.kind = listfile::KindOf(type);
+}
+
+void DeleteList::Append(std::wstring path, const std::wstring& type) { AppendEntry(entries_, std::move(path), type); }
+
+void DeleteList::Append(std::vector<Entry>&& entries) {
+  if (entries_.empty()) {
+    entries_.swap(entries);
+    return;
+  }
+  entries_.reserve(entries_.size() + entries.size());
+  std::move(entries.begin(), entries.end(), std::back_inserter(entries_));
 }
 
 void DeleteList::AppendRecord(std::wstring text) { entries_.emplace_back(listfile::ReadRecord(std::move(text))); }

@@ -20,6 +20,10 @@ struct Entry : listfile::Record {
   bool checked = false;
 };
 
+// A file's or a folder's entry (listfile::kFileType, kFolderType) put at
+// the end of `entries`, built in place.
+void AppendEntry(std::vector<Entry>& entries, std::wstring path, const std::wstring& type);
+
 class DeleteList {
  public:
   size_t Count() const { return entries_.size(); }
@@ -30,6 +34,8 @@ class DeleteList {
 
   // A file's or a folder's entry (listfile::kFileType, kFolderType).
   void Append(std::wstring path, const std::wstring& type);
+  // Entries made elsewhere (by a search's thread), moved to the end.
+  void Append(std::vector<Entry>&& entries);
   // A record as the list file holds it, kept as it is.
   void AppendRecord(std::wstring text);
   void AppendRule(const listfile::FolderRule& rule);
