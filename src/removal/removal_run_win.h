@@ -40,6 +40,8 @@ class RemovalRun {
   }
   bool PasswordMatches(const std::wstring& typed) const { return removal::PasswordMatches(typed, password_); }
   const Plan& Planned() const { return plan_; }
+  // The plan handed over (a preview's own); the run then has none.
+  Plan TakePlan() { return std::move(plan_); }
 
   // Runs both passes. Raising `stop` (from any thread) ends the run after
   // the items in hand. Gives the closing message.

@@ -404,6 +404,10 @@ class RemovalTest(RemovalCase):
         self.make_tree()
         missing = self.win("missing list.txt")
         program = self.run_removal(missing)
+        # The preview says so too, and opens no window.
+        self.driver.pclick(PROMPT_PREVIEW, title=PROMPT)
+        self.assertIn(missing, self.driver.run("box", PREVIEW, "ok"))
+        self.assertTrue(self.driver.gone(PREVIEW, 2000))
         self.press_ok("")
         text = self.driver.run("box", "Remove", "ok")
         self.assertIn(missing, text)
