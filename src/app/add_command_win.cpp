@@ -47,9 +47,13 @@ int Ask(HWND owner, const std::wstring& text, const wchar_t* title, UINT style) 
 // found, all but the chosen folder itself, which has its own question,
 // when wanted; then the files, in the order of the search), and the
 // protected folders found inside the chosen one, in walk order. The found
-// paths are moved, not copied, into the entries.
+// paths are moved, not copied, into the entries. The first `room` entries
+// are left empty for the entries the list holds, so that the window moves
+// its own few rather than the many found.
 struct PreparedEntries {
+  size_t room = 0;
   std::vector<Entry> entries;
+  size_t files = 0;  // of the entries
   std::vector<std::pair<std::wstring, listfile::Place>> protectedFolders;
   std::exception_ptr failure;  // what went wrong making them, for the window to report
 };
@@ -64,13 +68,16 @@ void PrepareEntries(search::SearchResult& found, bool withSubfolders, listfile::
       }
     }
     std::vector<Entry>& entries = prepared.entries;
-    entries.reserve(found.files.size() + (withSubfolders && !found.folders.empty() ? found.folders.size() - 1 : 0));
+    entries.reserve(prepared.room + found.files.size() +
+                    (withSubfolders && !found.folders.empty() ? found.folders.size() - 1 : 0));
+    entries.resize(prepared.room);
     if (withSubfolders) {
       for (size_t i = 1; i < found.folders.size(); ++i)
         AppendEntry(entries, std::move(found.folders[i]), listfile::kFolderType);
     }
     const std::wstring fileType(listfile::kFileType);
     for (std::wstring& file : found.files) AppendEntry(entries, std::move(file), fileType);
+    prepared.files = found.files.size();
     found = search::SearchResult{{}, {}, found.fileCount, found.result};
   } catch (...) {
     prepared.failure = std::current_exception();
@@ -90,19 +97,20 @@ void LeaveOutProtected(HWND owner, PreparedEntries& prepared, BeforeAsking&& bef
     asked = true;
     if (!listfile::Confirm(owner, folder, place)) refused.push_back(folder);
   }
-  search::LeaveOutFolders(prepared.entries, refused, [](const Entry& entry) -> const std::wstring& { return entry.path; });
-}
-
-size_t FileEntries(const std::vector<Entry>& entries) {
-  return static_cast<size_t>(std::count_if(entries.begin(), entries.end(),
-                                           [](const Entry& e) { return e.kind == listfile::RecordKind::File; }));
+  if (refused.empty()) return;
+  std::vector<Entry>& entries = prepared.entries;
+  search::LeaveOutFolders(entries, refused, [](const Entry& entry) -> const std::wstring& { return entry.path; });
+  prepared.files = static_cast<size_t>(std::count_if(entries.begin(), entries.end(), [](const Entry& e) {
+    return e.kind == listfile::RecordKind::File;
+  }));
 }
 
 // The prepared entries go into the list; the progress bar ends at the
 // count of files taken.
-void AddSearchResults(MainWindow& window, PreparedEntries& prepared, size_t files) {
+void AddSearchResults(MainWindow& window, PreparedEntries& prepared) {
+  const size_t files = prepared.files;
   DeleteList& list = window.List();
-  list.Append(std::move(prepared.entries));
+  list.Append(std::move(prepared.entries), prepared.room);
   prepared = PreparedEntries();
   window.SetProgressMax(static_cast<long>(files));
   window.SetProgressValue(static_cast<long>(files));
@@ -199,6 +207,7 @@ bool AddRun::StartFolder(const std::wstring& chosen) {
   bool started = false;
   base::trap::Guard([&] {
     auto prepared = std::make_shared<PreparedEntries>();
+    prepared->room = window_.List().Count() + (addFolder ? 1 : 0);
     std::shared_ptr<listfile::ProtectedPlaces> places;
     if (!chosenPlace_) {
       ST(places_.Folders());  // found once, on this thread
@@ -250,10 +259,9 @@ void AddRun::EndFolder(bool stopped) {
       if (prepared->failure) ST(std::rethrow_exception(prepared->failure));
       ST(LeaveOutProtected(owner, *prepared, [&] { window_.SetStatus(folderStatusBefore_); }));
     });
-    const size_t files = FileEntries(prepared->entries);
-    if (files > 0 && !prepared->failure) {
+    if (prepared->files > 0 && !prepared->failure) {
       base::trap::Guard([&] {
-        ST(AddSearchResults(window_, *prepared, files));
+        ST(AddSearchResults(window_, *prepared));
         added = true;
       });
       window_.ListChanged();
