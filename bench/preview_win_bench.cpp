@@ -12,7 +12,8 @@
 // prompt until the preview window shows the totals (its opening and filling
 // included), against the bare two-thread walk of the tree in a fresh process
 // of its own, the two in turns (each first in every other round).
-// Usage: preview_win_bench [rounds] [scratch folder] [--program=<ombrelay.exe>]
+// With --program= given twice, both builds are timed in the same rounds.
+// Usage: preview_win_bench [rounds] [scratch folder] [--program=<ombrelay.exe>]...
 //        (default: 3 rounds, 3 of them in fresh processes too, in
 //        %TEMP%\ombrelay_preview_bench; the program beside the bench's folder)
 #include <windows.h>
@@ -213,9 +214,18 @@ std::wstring DefaultProgram() {
   return self.substr(0, self.rfind(L'\\')) + L"\\..\\ombrelay.exe";
 }
 
-// Rounds of the bare walk and the program's preview, each in a fresh
-// process, the two in turns; false when a preview did not show its totals.
-bool UserWaitRounds(int rounds, const std::wstring& program, const std::wstring& scratch,
+// Which step takes a place in a round of `steps`: each round turns the
+// order round by one, and every other block of rounds runs it backwards,
+// so that over 2 * steps rounds each step comes right after each other
+// equally often (a step leaves the machine busy for a moment after it).
+size_t StepAt(int round, size_t place, size_t steps) {
+  const size_t k = (round / static_cast<int>(steps)) % 2 == 0 ? place : steps - 1 - place;
+  return (static_cast<size_t>(round) + k) % steps;
+}
+
+// Rounds of the bare walk and the preview of each program given, each in a
+// fresh process, in turns; false when a preview did not show its totals.
+bool UserWaitRounds(int rounds, const std::vector<std::wstring>& programs, const std::wstring& scratch,
                     const std::vector<listfile::Record>& records, const std::wstring& totals) {
   const std::wstring listPath = scratch + L".list.txt";
   const std::string bytes = listfile::EncodeList(records, L"secret");
@@ -224,38 +234,44 @@ bool UserWaitRounds(int rounds, const std::wstring& program, const std::wstring&
     DWORD wrote = 0;
     if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr)) return false;
   }
-  std::vector<double> ratios, walks, shows, opens;
+  const size_t count = programs.size();
+  std::vector<std::vector<double>> ratios(count), shows(count), opens(count);
+  std::vector<double> walks;
   bool ok = true;
   for (int r = 0; r < rounds && ok; ++r) {
     double walk = 0;
-    PreviewFigures preview;
-    auto walkStep = [&] { walk = RunSelfOnce(L"--walk-once \"" + scratch + L"\""); };
-    auto previewStep = [&] { preview = TimeProgramPreview(program, listPath, totals); };
-    if (r % 2 == 0) {
-      walkStep();
-      previewStep();
-    } else {
-      previewStep();
-      walkStep();
+    std::vector<PreviewFigures> previews(count);
+    for (size_t place = 0; place <= count; ++place) {
+      const size_t step = StepAt(r, place, count + 1);
+      if (step == count) {
+        walk = RunSelfOnce(L"--walk-once \"" + scratch + L"\"");
+      } else {
+        previews[step] = TimeProgramPreview(programs[step], listPath, totals);
+      }
     }
-    if (preview.shown < 0 || walk <= 0) {
-      std::printf("  fresh round %d: the preview did not show its totals (\"%ls\" awaited)\n", r + 1, totals.c_str());
-      ok = false;
-      break;
+    std::printf("  fresh round %d: bare walk %.1f ms", r + 1, walk);
+    for (size_t p = 0; p < count; ++p) {
+      if (previews[p].shown < 0 || walk <= 0) ok = false;
+      std::printf("; %ls: window open after %.1f ms, totals after %.1f ms, ratio %.2f", programs[p].c_str(),
+                  previews[p].opened, previews[p].shown, previews[p].shown / walk);
+      ratios[p].push_back(previews[p].shown / walk);
+      shows[p].push_back(previews[p].shown);
+      opens[p].push_back(previews[p].opened);
     }
-    std::printf("  fresh round %d: bare walk %.1f ms, preview opened after %.1f ms, totals shown after %.1f ms; ratio "
-                "%.2f\n", r + 1, walk, preview.opened, preview.shown, preview.shown / walk);
-    ratios.push_back(preview.shown / walk);
+    std::printf("\n");
     walks.push_back(walk);
-    shows.push_back(preview.shown);
-    opens.push_back(preview.opened);
   }
   DeleteFileW(listPath.c_str());
-  if (!ok) return false;
-  std::printf("as the user waits, %d rounds of fresh processes: from the click on Preview... to the totals, median "
-              "%.1f ms (the window open after %.1f ms), bare walk median %.1f ms; median of the rounds' ratios %.2f "
-              "(goal: 1.1 at most), best %.2f\n", rounds, Median(shows), Median(opens), Median(walks), Median(ratios),
-              *std::min_element(ratios.begin(), ratios.end()));
+  if (!ok) {
+    std::printf("  a preview did not show its totals (\"%ls\" awaited)\n", totals.c_str());
+    return false;
+  }
+  for (size_t p = 0; p < count; ++p)
+    std::printf("as the user waits, %d rounds of fresh processes, %ls: from the click on Preview... to the totals, "
+                "median %.1f ms (the window open after %.1f ms), bare walk median %.1f ms; median of the rounds' "
+                "ratios %.2f (goal: 1.1 at most), best %.2f\n", rounds, programs[p].c_str(), Median(shows[p]),
+                Median(opens[p]), Median(walks), Median(ratios[p]),
+                *std::min_element(ratios[p].begin(), ratios[p].end()));
   return true;
 }
 
@@ -263,15 +279,16 @@ bool UserWaitRounds(int rounds, const std::wstring& program, const std::wstring&
 
 int main(int argc, char** argv) {
   if (argc > 2 && std::strcmp(argv[1], "--walk-once") == 0) return WalkOnce(Wide(argv[2]));
-  std::wstring program = DefaultProgram();
+  std::vector<std::wstring> programs;
   std::vector<const char*> plain;
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--program=", 10) == 0) {
-      program = Wide(argv[i] + 10);
+      programs.push_back(Wide(argv[i] + 10));
     } else {
       plain.push_back(argv[i]);
     }
   }
+  if (programs.empty()) programs.push_back(DefaultProgram());
   const int rounds = !plain.empty() ? std::max(1, std::atoi(plain[0])) : 3;
   std::wstring scratch;
   if (plain.size() > 1) {
@@ -303,7 +320,7 @@ int main(int argc, char** argv) {
               "rounds' ratios %.2f (goal: 1.1 at most)\n",
               records.size(), best, bestWalk, best / bestWalk, ratios[ratios.size() / 2]);
   std::fflush(stdout);
-  const bool waited = UserWaitRounds(rounds, program, scratch, records, totals);
+  const bool waited = UserWaitRounds(rounds, programs, scratch, records, totals);
   RemoveTree(records);
   return waited ? 0 : 1;
 }
