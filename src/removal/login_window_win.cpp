@@ -31,6 +31,8 @@ namespace {
 const wchar_t kClassName[] = L"OmbrelayLogin";
 constexpr UINT kMsgRunProgress = WM_APP + 30;
 constexpr UINT kMsgRunEnded = WM_APP + 31;
+constexpr UINT kMsgReadAheadProgress = WM_APP + 32;  // never told
+constexpr UINT kMsgReadAheadEnded = WM_APP + 33;     // not waited for
 // The Recycle Bin choice is remembered from run to run; "1" means ticked.
 const wchar_t kRecycleBinValue[] = L"RecycleBin";
 constexpr int kClientWidth = 4590;
@@ -95,6 +97,9 @@ class LoginWindow : public base::Window {
   std::wstring arguments_;
   std::unique_ptr<PreviewWindow> preview_;
   std::unique_ptr<PreviewWindow> reading_;  // a newer preview still reading the list
+  // The list read and planned while the prompt waits for its first press.
+  std::shared_ptr<ListReadAhead> ahead_ = std::make_shared<ListReadAhead>();
+  std::shared_ptr<base::WindowJob> aheadJob_;
 };
 
 
@@ -111,6 +116,12 @@ bool LoginWindow::Open(HICON icon, const std::wstring& arguments) {
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   SetFocus(GetDlgItem(hwnd_, kPasswordEdit));
+  // A preview takes what is read here when the file has not changed since;
+  // without a thread it reads the list itself.
+  aheadJob_ = base::WindowJob::Start(hwnd_, kMsgReadAheadProgress, kMsgReadAheadEnded,
+                                     [ahead = ahead_, path = ListPathFromArguments(arguments_)](base::WindowJob&) {
+                                       RemovalRun(path).ReadAhead(*ahead);
+                                     });
   return true;
 }
 
@@ -189,7 +200,7 @@ void LoginWindow::OnOk() {
 // stays until then.
 void LoginWindow::OnPreview() {
   auto preview = std::make_unique<PreviewWindow>();
-  if (!preview->Open(hwnd_, ListPathFromArguments(arguments_), TickedDisposal())) {
+  if (!preview->Open(hwnd_, ListPathFromArguments(arguments_), TickedDisposal(), ahead_)) {
     preview_.reset();
     Ask(L"The preview could not be opened.", L"Preview", MB_OK | MB_ICONEXCLAMATION);
     return;
@@ -299,6 +310,7 @@ void LoginWindow::ShowProgress(size_t done, size_t total) {
 
 void LoginWindow::Leave() {
   if (job_) job_->Forget();
+  if (aheadJob_) aheadJob_->Forget();
   if (hwnd_) {
     base::trap::Guard([&] {
       ST(DestroyWindow(hwnd_));

@@ -27,6 +27,7 @@ namespace removal {
 // it: the rows, the totals' text and what the rules take.
 struct PreviewJob {
   std::wstring listPath;
+  std::shared_ptr<ListReadAhead> ahead;
   Disposal disposal = Disposal::Delete;
   Plan plan;  // the thread's own
   std::atomic<bool> listed{false};  // the list is read, its plan made
@@ -84,7 +85,7 @@ const ColumnSpec kColumns[] = {
 // totals of them.
 void Fill(PreviewJob& preview, base::WindowJob& job) {
   RemovalRun run(preview.listPath);
-  if (!run.Read(preview.problem)) return;
+  if (!(preview.ahead ? run.Read(preview.problem, *preview.ahead) : run.Read(preview.problem))) return;
   preview.plan = run.TakePlan();
   preview.total = preview.plan.files.size() + preview.plan.folders.size();
   preview.listed = true;
@@ -110,7 +111,8 @@ void Fill(PreviewJob& preview, base::WindowJob& job) {
 
 PreviewWindow::~PreviewWindow() { Close(); }
 
-bool PreviewWindow::Open(HWND owner, const std::wstring& listPath, Disposal disposal) {
+bool PreviewWindow::Open(HWND owner, const std::wstring& listPath, Disposal disposal,
+                         std::shared_ptr<ListReadAhead> ahead) {
   returnFocus_ = GetFocus();
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
   base::WindowSpec spec{kClassName, L"Preview", style, WS_EX_CONTROLPARENT, owner};
@@ -124,6 +126,7 @@ bool PreviewWindow::Open(HWND owner, const std::wstring& listPath, Disposal disp
 
   job_ = std::make_shared<PreviewJob>();
   job_->listPath = listPath;
+  job_->ahead = std::move(ahead);
   job_->disposal = disposal;
   // The job outlives the window if need be.
   job_->job = base::WindowJob::Start(hwnd_, kMsgProgress, kMsgFilled,

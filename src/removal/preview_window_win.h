@@ -14,6 +14,7 @@
 #include "removal/disposal.h"
 #include "removal/preview.h"
 #include "removal/removal_plan.h"
+#include "removal/removal_run_win.h"
 
 namespace removal {
 
@@ -41,9 +42,11 @@ class PreviewWindow : public base::Window {
   ~PreviewWindow() override;
 
   // Makes the window beside its owner, with the owner's icon, and starts
-  // reading the list and deciding the fates of its items for this way of
+  // reading the list (taking the plan read ahead when the file still holds
+  // its bytes) and deciding the fates of its items for this way of
   // removing them.
-  bool Open(HWND owner, const std::wstring& listPath, Disposal disposal);
+  bool Open(HWND owner, const std::wstring& listPath, Disposal disposal,
+            std::shared_ptr<ListReadAhead> ahead = nullptr);
   // Why the list could not be read, once the owner has heard so.
   const std::wstring& Problem() const { return problem_; }
   // What the preview found the rules take, once it is filled; null before.
