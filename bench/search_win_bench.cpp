@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "bare_walk_win.h"
+#include "fresh_process_win.h"
 #include "base/worker_pool.h"
 #include "listfile/folder_rule.h"
 #include "removal/rule_answer_win.h"
@@ -45,8 +46,14 @@
 
 namespace {
 
+using bench::Median;
+using bench::Millis;
 using bench::MinimalWalk;
+using bench::RunSelfOnce;
+using bench::SetStartUpDefaults;
 using bench::TwoThreadWalk;
+using bench::VisibleTop;
+using bench::WaitWindow;
 
 const std::wstring kTree = L"C:\\searchbench";
 const std::wstring kMarker = L"C:\\searchbench.done";
@@ -55,11 +62,6 @@ constexpr int kTop = 50, kSub = 100, kFilesPerLeaf = 20;  // 50 + 5,000 folders,
 constexpr int kRuns = 7;
 constexpr int kProgramRuns = 5;
 constexpr DWORD kPollMs = 10;
-constexpr int kWindowPollMs = 5;
-
-double Millis(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 double MiB(SIZE_T bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
 
@@ -100,25 +102,6 @@ double Timed(const std::function<void()>& run) {
 }
 
 // --- (c): driving the real program -------------------------------------
-
-// Looks for a window every few milliseconds: each look is a walk over the
-// top-level windows through the window server, which the program under
-// measurement shares, so a tighter poll would slow the program down.
-HWND WaitWindow(const std::function<HWND()>& find, int ms = 60000) {
-  for (int waited = 0; waited < ms; waited += kWindowPollMs) {
-    if (HWND h = find()) return h;
-    Sleep(kWindowPollMs);
-  }
-  return nullptr;
-}
-
-HWND VisibleTop(const wchar_t* cls, const wchar_t* title, HWND other = nullptr) {
-  HWND h = nullptr;
-  while ((h = FindWindowExW(nullptr, h, cls, title)) != nullptr) {
-    if (IsWindowVisible(h) && h != other) return h;
-  }
-  return nullptr;
-}
 
 // A buffer inside the program, for messages that carry pointers.
 class RemoteBuffer {
@@ -183,19 +166,6 @@ class StatusWatch {
 };
 
 void Press(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-
-void SetStartUpDefaults() {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\FD", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr))
-    return;
-  auto set = [&](const wchar_t* name, const std::wstring& value) {
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  };
-  set(L"OmbrelayFirstTime", L"No");
-  set(L"UpdateURL", L"http://127.0.0.1:9/none");
-  RegCloseKey(key);
-}
 
 struct AddFigures {
   double ms = -1;
@@ -371,25 +341,6 @@ int OnceInFreshProcess(const char* what) {
   return -1;
 }
 
-// Like the program's add, each run starts on a machine that has settled
-// after the run before.
-double RunSelfOnce(const wchar_t* what) {
-  Sleep(500);
-  wchar_t self[MAX_PATH] = L"";
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring line = L"\"" + std::wstring(self) + L"\" " + what;
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(self, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
-  WaitForSingleObject(pi.hProcess, INFINITE);
-  DWORD code = 0;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return static_cast<double>(code);
-}
-
 long long MicrosNow() {
   return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
       .count();
@@ -457,11 +408,6 @@ Options ReadOptions(int argc, char** argv) {
     }
   }
   return options;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
 }
 
 // Which of the five runs takes a place in a round. A run leaves the machine

@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -34,88 +36,85 @@ namespace {
 constexpr DWORD kAddFileFlags = OFN_LONGNAMES | OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
 // How often the status bar and progress bar follow a long operation.
 constexpr DWORD kShowEveryMs = 250;
-// Entries moved into the list between two looks at the clock.
-constexpr size_t kLookAtClockEvery = 1024;
 
 int Ask(HWND owner, const std::wstring& text, const wchar_t* title, UINT style) {
   return MessageBoxW(owner, text.c_str(), title, style);
 }
 
 
-// Moves found paths into the list as entries, showing the position and
-// path a few times a second, and once when done.
-class Filler {
- public:
-  explicit Filler(MainWindow& window) : window_(window), shownAt_(GetTickCount()) {}
-
-  // Moves found[first...] into the list; the progress bar counts the
-  // found paths from 1.
-  void Append(std::vector<std::wstring>& found, size_t first, const wchar_t* type) {
-    const size_t last = found.size();
-    window_.SetProgressMax(static_cast<long>(last));
-    if (first >= last) return;
-    DeleteList& list = window_.List();
-    const std::wstring typeText(type);
-    for (size_t i = first; i < last; ++i) {
-      list.Append(std::move(found[i]), typeText);
-      if ((i + 1) % kLookAtClockEvery == 0 && GetTickCount() - shownAt_ >= kShowEveryMs) Show(i + 1);
-    }
-    shown_ = last;
-  }
-
-  // The last position, once anything was appended; the caller updates the
-  // list view and the status after.
-  void Finish() {
-    if (shown_ > 0) window_.SetProgressValue(static_cast<long>(shown_));
-  }
-
- private:
-  // Shows the entry just appended.
-  void Show(size_t position) {
-    window_.SetProgressValue(static_cast<long>(position));
-    window_.SetStatus(window_.List().Entries().back().path);
-    window_.ListChanged();
-    RedrawWindow(window_.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    shownAt_ = GetTickCount();
-  }
-
-  MainWindow& window_;
-  DWORD shownAt_;
-  size_t shown_ = 0;
+// What the search's thread makes of what its walk found, so that the
+// window only takes it: the list's entries in their order (the subfolders
+// found, all but the chosen folder itself, which has its own question,
+// when wanted; then the files, in the order of the search), and the
+// protected folders found inside the chosen one, in walk order. The found
+// paths are moved, not copied, into the entries. The first `room` entries
+// are left empty for the entries the list holds, so that the window moves
+// its own few rather than the many found.
+struct PreparedEntries {
+  size_t room = 0;
+  std::vector<Entry> entries;
+  size_t files = 0;  // of the entries
+  std::vector<std::pair<std::wstring, listfile::Place>> protectedFolders;
+  std::exception_ptr failure;  // what went wrong making them, for the window to report
 };
 
-// The subfolders found (all but the chosen folder itself, the first, which
-// has its own question) when wanted, then the files, in the order of the
-// search. The found paths are moved, not copied, into the entries.
-void AddSearchResults(MainWindow& window, search::SearchResult& found, bool withSubfolders) {
-  DeleteList& list = window.List();
-  list.Reserve(list.Count() + found.files.size() + (withSubfolders ? found.folders.size() : 0));
-  Filler filler(window);
-  if (withSubfolders) filler.Append(found.folders, 1, listfile::kFolderType);
-  filler.Append(found.files, 0, listfile::kFileType);
-  filler.Finish();
-  found = search::SearchResult();
-  window.SetStatus(ItemsLoadedText(list.Count()));
+void PrepareEntries(search::SearchResult& found, bool withSubfolders, listfile::ProtectedPlaces* places,
+                    PreparedEntries& prepared) {
+  try {
+    if (places) {
+      for (size_t i = 1; i < found.folders.size(); ++i) {
+        if (std::optional<listfile::Place> place = places->FindIfShallow(found.folders[i]))
+          prepared.protectedFolders.emplace_back(found.folders[i], *place);
+      }
+    }
+    std::vector<Entry>& entries = prepared.entries;
+    entries.reserve(prepared.room + found.files.size() +
+                    (withSubfolders && !found.folders.empty() ? found.folders.size() - 1 : 0));
+    entries.resize(prepared.room);
+    if (withSubfolders) {
+      for (size_t i = 1; i < found.folders.size(); ++i)
+        AppendEntry(entries, std::move(found.folders[i]), listfile::kFolderType);
+    }
+    const std::wstring fileType(listfile::kFileType);
+    for (std::wstring& file : found.files) AppendEntry(entries, std::move(file), fileType);
+    prepared.files = found.files.size();
+    found = search::SearchResult{{}, {}, found.fileCount, found.result};
+  } catch (...) {
+    prepared.failure = std::current_exception();
+  }
 }
 
 // A protected folder inside the chosen one (a Desktop kept in a synced
 // folder, say) asks too; No leaves it out with everything found inside it.
 // `beforeAsking` runs once, before the first question.
 template <class BeforeAsking>
-void LeaveOutProtected(HWND owner, listfile::ProtectedPlaces& places, search::SearchResult& found,
-                       BeforeAsking&& beforeAsking) {
+void LeaveOutProtected(HWND owner, PreparedEntries& prepared, BeforeAsking&& beforeAsking) {
   std::vector<std::wstring> refused;
   bool asked = false;
-  for (size_t i = 1; i < found.folders.size(); ++i) {
-    const std::wstring& folder = found.folders[i];
+  for (const auto& [folder, place] : prepared.protectedFolders) {
     if (!refused.empty() && folder.compare(0, refused.back().size(), refused.back()) == 0) continue;
-    const std::optional<listfile::Place> place = places.FindIfShallow(folder);
-    if (!place) continue;
     if (!asked) beforeAsking();
     asked = true;
-    if (!listfile::Confirm(owner, folder, *place)) refused.push_back(folder);
+    if (!listfile::Confirm(owner, folder, place)) refused.push_back(folder);
   }
-  search::LeaveOutFolders(found, refused);
+  if (refused.empty()) return;
+  std::vector<Entry>& entries = prepared.entries;
+  search::LeaveOutFolders(entries, refused, [](const Entry& entry) -> const std::wstring& { return entry.path; });
+  prepared.files = static_cast<size_t>(std::count_if(entries.begin(), entries.end(), [](const Entry& e) {
+    return e.kind == listfile::RecordKind::File;
+  }));
+}
+
+// The prepared entries go into the list; the progress bar ends at the
+// count of files taken.
+void AddSearchResults(MainWindow& window, PreparedEntries& prepared) {
+  const size_t files = prepared.files;
+  DeleteList& list = window.List();
+  list.Append(std::move(prepared.entries), prepared.room);
+  prepared = PreparedEntries();
+  window.SetProgressMax(static_cast<long>(files));
+  window.SetProgressValue(static_cast<long>(files));
+  window.SetStatus(ItemsLoadedText(list.Count()));
 }
 
 // One add command from its "Clear" question to its closing status. The
@@ -147,9 +146,9 @@ class AddRun {
   bool cleared_ = false;
   std::vector<std::wstring> folders_;
   size_t nextFolder_ = 0;
-  // The folder being searched, and what its search found.
+  // The folder being searched, and the entries its search's thread made.
   search::BackgroundSearch search_;
-  search::SearchResult found_;
+  std::shared_ptr<PreparedEntries> prepared_;
   std::optional<listfile::Place> chosenPlace_;
   bool withSubfolders_ = false;
   std::wstring folderStatusBefore_;
@@ -202,9 +201,24 @@ bool AddRun::StartFolder(const std::wstring& chosen) {
   // The search's status goes back as it was, unless the found entries
   // replace it; each repaint of it costs a moment at the end of an add.
   folderStatusBefore_ = window_.StatusText();
+  // Yes to a protected folder covers what it holds; inside any other
+  // folder each protected one found is asked about on its own. The
+  // search's thread looks for them with places of its own.
   bool started = false;
   base::trap::Guard([&] {
-    started = ST(search_.Start(owner, kMsgSearchProgress, kMsgSearchEnded, pattern, window_.SubFoldersChecked()));
+    auto prepared = std::make_shared<PreparedEntries>();
+    prepared->room = window_.List().Count() + (addFolder ? 1 : 0);
+    std::shared_ptr<listfile::ProtectedPlaces> places;
+    if (!chosenPlace_) {
+      ST(places_.Folders());  // found once, on this thread
+      places = std::make_shared<listfile::ProtectedPlaces>(places_);
+    }
+    auto prepare = [prepared, places, withSubfolders = withSubfolders_](search::SearchResult& found) {
+      PrepareEntries(found, withSubfolders, places.get(), *prepared);
+    };
+    started = ST(search_.Start(owner, kMsgSearchProgress, kMsgSearchEnded, pattern, window_.SubFoldersChecked(),
+                               std::move(prepare)));
+    if (started) prepared_ = std::move(prepared);
   });
   // The folder's own entry goes into the list while the search runs: the
   // search waits on nothing the window does.
@@ -229,32 +243,31 @@ void AddRun::OnSearchProgress() {
 void AddRun::OnSearchEnded() {
   if (!search_.Ended()) return;  // an end message of a search forgotten
   window_.SetSearchStopper(nullptr);
-  found_ = search_.TakeResult();
+  const bool stopped = search_.TakeResult().result == search::UserCanceled;
   search_.Forget();
-  EndFolder(found_.result == search::UserCanceled);
+  EndFolder(stopped);
 }
 
 // A stopped search ends the whole command; otherwise the found entries are
 // added and the next folder follows.
 void AddRun::EndFolder(bool stopped) {
   bool added = false;
-  if (!stopped) {
+  std::shared_ptr<PreparedEntries> prepared = std::move(prepared_);
+  if (!stopped && prepared) {
     HWND owner = window_.hwnd();
-    // Yes to a protected folder covers what it holds; inside any other
-    // folder each protected one found is asked about on its own.
-    if (!chosenPlace_)
+    base::trap::Guard([&] {
+      if (prepared->failure) ST(std::rethrow_exception(prepared->failure));
+      ST(LeaveOutProtected(owner, *prepared, [&] { window_.SetStatus(folderStatusBefore_); }));
+    });
+    if (prepared->files > 0 && !prepared->failure) {
       base::trap::Guard([&] {
-        ST(LeaveOutProtected(owner, places_, found_, [&] { window_.SetStatus(folderStatusBefore_); }));
-      });
-    if (!found_.files.empty()) {
-      base::trap::Guard([&] {
-        ST(AddSearchResults(window_, found_, withSubfolders_));
+        ST(AddSearchResults(window_, *prepared));
         added = true;
       });
       window_.ListChanged();
     }
   }
-  found_ = search::SearchResult();
+  prepared.reset();
   if (!added) window_.SetStatus(folderStatusBefore_);
   if (stopped) {
     Finish(false);

@@ -2,16 +2,30 @@
 #include "app/delete_list.h"
 
 #include <algorithm>
+#include <iterator>
 
 
 namespace app {
 
 // Built in place: an add moves a hundred thousand found paths through here.
-void DeleteList::Append(std::wstring path, const std::wstring& type) {
-  Entry& entry = entries_.emplace_back();
+void AppendEntry(std::vector<Entry>& entries, std::wstring path, const std::wstring& type) {
+  Entry& entry = entries.emplace_back();
   entry.path = std::move(path);
   entry.type = type;
   entry.kind = listfile::KindOf(type);
+}
+
+void DeleteList::Append(std::wstring path, const std::wstring& type) { AppendEntry(entries_, std::move(path), type); }
+
+void DeleteList::Append(std::vector<Entry>&& entries, size_t room) {
+  room = std::min(room, entries.size());
+  if (entries_.size() == room) {
+    std::move(entries_.begin(), entries_.end(), entries.begin());
+    entries_.swap(entries);
+    return;
+  }
+  entries_.reserve(entries_.size() + entries.size() - room);
+  std::move(entries.begin() + static_cast<std::ptrdiff_t>(room), entries.end(), std::back_inserter(entries_));
 }
 
 void DeleteList::AppendRecord(std::wstring text) { entries_.emplace_back(listfile::ReadRecord(std::move(text))); }

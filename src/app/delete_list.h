@@ -20,6 +20,10 @@ struct Entry : listfile::Record {
   bool checked = false;
 };
 
+// A file's or a folder's entry (listfile::kFileType, kFolderType) put at
+// the end of `entries`, built in place.
+void AppendEntry(std::vector<Entry>& entries, std::wstring path, const std::wstring& type);
+
 class DeleteList {
  public:
   size_t Count() const { return entries_.size(); }
@@ -30,6 +34,11 @@ class DeleteList {
 
   // A file's or a folder's entry (listfile::kFileType, kFolderType).
   void Append(std::wstring path, const std::wstring& type);
+  // Entries made elsewhere (by a search's thread), moved to the end. The
+  // first `room` of them are places left for this list's own entries: when
+  // the list holds that many, they move there and the list becomes those
+  // entries; otherwise the places are passed over.
+  void Append(std::vector<Entry>&& entries, size_t room = 0);
   // A record as the list file holds it, kept as it is.
   void AppendRecord(std::wstring text);
   void AppendRule(const listfile::FolderRule& rule);

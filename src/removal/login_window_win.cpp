@@ -31,6 +31,8 @@ namespace {
 const wchar_t kClassName[] = L"OmbrelayLogin";
 constexpr UINT kMsgRunProgress = WM_APP + 30;
 constexpr UINT kMsgRunEnded = WM_APP + 31;
+constexpr UINT kMsgReadAheadProgress = WM_APP + 32;  // never told
+constexpr UINT kMsgReadAheadEnded = WM_APP + 33;     // not waited for
 // The Recycle Bin choice is remembered from run to run; "1" means ticked.
 const wchar_t kRecycleBinValue[] = L"RecycleBin";
 constexpr int kClientWidth = 4590;
@@ -69,6 +71,7 @@ class LoginWindow : public base::Window {
   void Close() override;
   void OnOk();
   void OnPreview();
+  void OnPreviewRead(HWND preview, bool listed);
   void RemoveListed(RemovalRun&& run);
   void OnRunProgress();
   void OnRunEnded();
@@ -93,6 +96,10 @@ class LoginWindow : public base::Window {
   std::shared_ptr<base::WindowJob> job_;
   std::wstring arguments_;
   std::unique_ptr<PreviewWindow> preview_;
+  std::unique_ptr<PreviewWindow> reading_;  // a newer preview still reading the list
+  // The list read and planned while the prompt waits for its first press.
+  std::shared_ptr<ListReadAhead> ahead_ = std::make_shared<ListReadAhead>();
+  std::shared_ptr<base::WindowJob> aheadJob_;
 };
 
 
@@ -109,6 +116,12 @@ bool LoginWindow::Open(HICON icon, const std::wstring& arguments) {
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   SetFocus(GetDlgItem(hwnd_, kPasswordEdit));
+  // A preview takes what is read here when the file has not changed since;
+  // without a thread it reads the list itself.
+  aheadJob_ = base::WindowJob::Start(hwnd_, kMsgReadAheadProgress, kMsgReadAheadEnded,
+                                     [ahead = ahead_, path = ListPathFromArguments(arguments_)](base::WindowJob&) {
+                                       RemovalRun(path).ReadAhead(*ahead);
+                                     });
   return true;
 }
 
@@ -124,6 +137,9 @@ LRESULT LoginWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgRunEnded:
       OnRunEnded();
+      return 0;
+    case kMsgPreviewRead:
+      OnPreviewRead(reinterpret_cast<HWND>(lp), wp != FALSE);
       return 0;
     default:
       return Window::OnMessage(msg, wp, lp);
@@ -179,21 +195,31 @@ void LoginWindow::OnOk() {
 }
 
 // The preview reads the list afresh too, and changes nothing: it needs no
-// password and leaves the remembered Recycle Bin choice as it is.
+// password and leaves the remembered Recycle Bin choice as it is. It reads
+// the list on its own thread while its window is made; one shown before
+// stays until then.
 void LoginWindow::OnPreview() {
-  RemovalRun run(ListPathFromArguments(arguments_));
-  std::wstring problem;
-  if (!run.Read(problem)) {
-    Ask(problem, L"Preview", MB_OK | MB_ICONEXCLAMATION);
-    return;
-  }
-  if (Left()) return;
-  preview_.reset();  // one preview at a time: the newest
-  preview_ = std::make_unique<PreviewWindow>();
-  if (!preview_->Open(hwnd_, run.Planned(), TickedDisposal())) {
+  auto preview = std::make_unique<PreviewWindow>();
+  if (!preview->Open(hwnd_, ListPathFromArguments(arguments_), TickedDisposal(), ahead_)) {
     preview_.reset();
     Ask(L"The preview could not be opened.", L"Preview", MB_OK | MB_ICONEXCLAMATION);
+    return;
   }
+  reading_ = std::move(preview);  // one at a time: the newest
+}
+
+// A list that reads replaces the preview shown before; one that does not
+// is told as the run would tell it.
+void LoginWindow::OnPreviewRead(HWND preview, bool listed) {
+  if (!reading_ || reading_->hwnd() != preview) return;  // of a preview replaced since
+  if (listed) {
+    preview_ = std::move(reading_);
+    return;
+  }
+  const std::wstring problem = reading_->Problem();
+  reading_.reset();
+  if (Left()) return;
+  Ask(problem, L"Preview", MB_OK | MB_ICONEXCLAMATION);
 }
 
 Disposal LoginWindow::TickedDisposal() const {
@@ -214,6 +240,7 @@ Disposal LoginWindow::ChosenDisposal() const {
 void LoginWindow::RemoveListed(RemovalRun&& run) {
   const Disposal disposal = ChosenDisposal();
   preview_.reset();  // the run shows its own progress
+  reading_.reset();
   running_ = std::make_shared<RunningList>(std::move(run));
   running_->disposal = disposal;
   auto work = [state = running_](base::WindowJob& job) {
@@ -283,6 +310,7 @@ void LoginWindow::ShowProgress(size_t done, size_t total) {
 
 void LoginWindow::Leave() {
   if (job_) job_->Forget();
+  if (aheadJob_) aheadJob_->Forget();
   if (hwnd_) {
     base::trap::Guard([&] {
       ST(DestroyWindow(hwnd_));

@@ -16,18 +16,28 @@
 #include "base/texts_win.h"
 #include "base/window_job_win.h"
 #include "removal/fates_win.h"
+#include "removal/removal_run_win.h"
 #include "removal/removal_steps_win.h"
 #include "removal/rule_expansion_win.h"
 
 namespace removal {
 
-// What the window and the thread deciding the fates share.
+// What the window and the thread deciding the fates share. The thread
+// also makes what the window shows of them, so that the window only takes
+// it: the rows, the totals' text and what the rules take.
 struct PreviewJob {
-  Plan plan;
+  std::wstring listPath;
+  std::shared_ptr<ListReadAhead> ahead;
   Disposal disposal = Disposal::Delete;
+  Plan plan;  // the thread's own
+  std::atomic<bool> listed{false};  // the list is read, its plan made
   std::atomic<size_t> done{0};
   std::atomic<size_t> total{0};
-  std::vector<Fate> fates;  // written before the end message
+  // Written before the end message:
+  std::wstring problem;  // why the list could not be read
+  std::unique_ptr<Preview> model;
+  std::unique_ptr<RulesForeseen> foreseen;
+  std::wstring totals;
   std::shared_ptr<base::WindowJob> job;
 };
 
@@ -70,11 +80,18 @@ const ColumnSpec kColumns[] = {
     {L"Size", Column::Size, LVCFMT_RIGHT, 12},
 };
 
-// Runs on the job's thread: decides every fate, telling the window how far
-// it is.
+// Runs on the job's thread: reads the list afresh and plans it, decides
+// every fate, telling the window how far it is, and makes the rows and the
+// totals of them.
 void Fill(PreviewJob& preview, base::WindowJob& job) {
+  RemovalRun run(preview.listPath);
+  if (!(preview.ahead ? run.Read(preview.problem, *preview.ahead) : run.Read(preview.problem))) return;
+  preview.plan = run.TakePlan();
+  preview.total = preview.plan.files.size() + preview.plan.folders.size();
+  preview.listed = true;
+  job.TellProgress();
   ExpandRules(preview.plan, RuleClock(), job.StopFlag());
-  preview.fates = Foresee(
+  std::vector<Fate> fates = Foresee(
       preview.plan, preview.disposal,
       [&](size_t done, size_t total) {
         preview.done = done;
@@ -82,13 +99,20 @@ void Fill(PreviewJob& preview, base::WindowJob& job) {
         job.TellProgress();
       },
       job.StopFlag());
+  if (job.Stopping()) return;  // the window has gone
+  preview.model = std::make_unique<Preview>(std::move(fates), base::text::ExplorerSize);
+  std::uint64_t ruleBytes = 0;
+  for (const PlannedRule& rule : preview.plan.rules) ruleBytes += rule.bytes;
+  preview.foreseen = std::make_unique<RulesForeseen>(ForeseenOf(preview.plan, base::text::ExplorerSize(ruleBytes)));
+  preview.totals = TotalsText(preview.model->Totals(), base::text::ExplorerSize, base::text::UserNumberStyle());
 }
 
 }  // namespace
 
 PreviewWindow::~PreviewWindow() { Close(); }
 
-bool PreviewWindow::Open(HWND owner, const Plan& plan, Disposal disposal) {
+bool PreviewWindow::Open(HWND owner, const std::wstring& listPath, Disposal disposal,
+                         std::shared_ptr<ListReadAhead> ahead) {
   returnFocus_ = GetFocus();
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
   base::WindowSpec spec{kClassName, L"Preview", style, WS_EX_CONTROLPARENT, owner};
@@ -101,19 +125,27 @@ bool PreviewWindow::Open(HWND owner, const Plan& plan, Disposal disposal) {
   SetWindowTextW(Control(kPreviewTotals), L"Looking at the listed items...");
 
   job_ = std::make_shared<PreviewJob>();
-  job_->plan = plan;
+  job_->listPath = listPath;
+  job_->ahead = std::move(ahead);
   job_->disposal = disposal;
-  job_->total = plan.files.size() + plan.folders.size();
   // The job outlives the window if need be.
   job_->job = base::WindowJob::Start(hwnd_, kMsgProgress, kMsgFilled,
                                      [preview = job_](base::WindowJob& job) { Fill(*preview, job); });
   if (!job_->job) {
     SetWindowTextW(Control(kPreviewTotals), L"The preview could not be made: no thread could be started.");
     ShowWindow(Control(kPreviewProgress), SW_HIDE);
+    Show();
   }
+  return true;
+}
+
+// Once the list is read: the window shows, and its owner hears it.
+void PreviewWindow::Show() {
+  if (shown_) return;
+  shown_ = true;
   ShowWindow(hwnd_, SW_SHOW);
   SetFocus(Control(kPreviewList));
-  return true;
+  PostMessageW(GetWindow(hwnd_, GW_OWNER), kMsgPreviewRead, TRUE, reinterpret_cast<LPARAM>(hwnd_));
 }
 
 bool PreviewWindow::OnCreate() {
@@ -190,6 +222,7 @@ void PreviewWindow::AddColumns() {
 void PreviewWindow::OnProgress() {
   if (!job_ || !job_->job) return;
   job_->job->ProgressTaken();
+  if (job_->listed) Show();
   const size_t done = job_->done, total = job_->total;
   HWND bar = Control(kPreviewProgress);
   SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
@@ -201,19 +234,21 @@ void PreviewWindow::OnProgress() {
 
 void PreviewWindow::OnFilled() {
   if (!job_ || !job_->job || !job_->job->Ended()) return;
-  std::vector<Fate> fates = std::move(job_->fates);
   const std::wstring failure = job_->job->Failure();
+  if (failure.empty() && !job_->listed) {
+    problem_ = job_->problem;
+    PostMessageW(GetWindow(hwnd_, GW_OWNER), kMsgPreviewRead, FALSE, reinterpret_cast<LPARAM>(hwnd_));
+    return;
+  }
+  Show();
   ShowWindow(Control(kPreviewProgress), SW_HIDE);
-  if (!failure.empty()) {
+  if (!failure.empty() || !job_->model) {
     SetWindowTextW(Control(kPreviewTotals), (L"The preview could not be made: " + failure).c_str());
     return;
   }
-  model_ = std::make_unique<Preview>(std::move(fates), base::text::ExplorerSize);
-  std::uint64_t ruleBytes = 0;
-  for (const PlannedRule& rule : job_->plan.rules) ruleBytes += rule.bytes;
-  foreseen_ = std::make_unique<RulesForeseen>(ForeseenOf(job_->plan, base::text::ExplorerSize(ruleBytes)));
-  const std::wstring totals = TotalsText(model_->Totals(), base::text::ExplorerSize, base::text::UserNumberStyle());
-  SetWindowTextW(Control(kPreviewTotals), totals.c_str());
+  model_ = std::move(job_->model);
+  foreseen_ = std::move(job_->foreseen);
+  SetWindowTextW(Control(kPreviewTotals), job_->totals.c_str());
   SendMessageW(Control(kPreviewList), LVM_SETITEMCOUNT, model_->Count(), 0);
   EnableWindow(Control(kPreviewCopy), TRUE);
 }

@@ -1,8 +1,10 @@
 // The preview of a removal run, opened from the password prompt: a window
 // owned by the prompt that lists every record of the list with what the
 // run would do to it, the totals per drive at the top, and Copy and Close.
-// It only reads: the fates are decided on a worker thread by the same code
-// the run decides by, with progress shown, and Close works while it fills.
+// It only reads: the list is read afresh and the fates are decided on a
+// worker thread by the same code the run decides by, with progress shown,
+// and Close works while it fills. The window is made at once and shows
+// once the list is read; its owner hears of the read either way.
 #pragma once
 #include <windows.h>
 
@@ -12,6 +14,7 @@
 #include "removal/disposal.h"
 #include "removal/preview.h"
 #include "removal/removal_plan.h"
+#include "removal/removal_run_win.h"
 
 namespace removal {
 
@@ -24,6 +27,11 @@ enum PreviewControlId : int {
   kPreviewClose = IDCANCEL,
 };
 
+// Posted to the preview's owner once the list is read: wParam TRUE when the
+// preview shows, FALSE when the list could not be read (Problem() says
+// why, and the window never shows); lParam the preview's window.
+constexpr UINT kMsgPreviewRead = WM_APP + 22;
+
 struct PreviewJob;
 
 class PreviewWindow : public base::Window {
@@ -33,9 +41,14 @@ class PreviewWindow : public base::Window {
   // told to stop and ends on its own.
   ~PreviewWindow() override;
 
-  // Opens the window beside its owner, with the owner's icon, and starts
-  // deciding the fates of the plan's items for this way of removing them.
-  bool Open(HWND owner, const Plan& plan, Disposal disposal);
+  // Makes the window beside its owner, with the owner's icon, and starts
+  // reading the list (taking the plan read ahead when the file still holds
+  // its bytes) and deciding the fates of its items for this way of
+  // removing them.
+  bool Open(HWND owner, const std::wstring& listPath, Disposal disposal,
+            std::shared_ptr<ListReadAhead> ahead = nullptr);
+  // Why the list could not be read, once the owner has heard so.
+  const std::wstring& Problem() const { return problem_; }
   // What the preview found the rules take, once it is filled; null before.
   const RulesForeseen* Foreseen() const { return foreseen_.get(); }
 
@@ -46,6 +59,7 @@ class PreviewWindow : public base::Window {
   void Close() override;
   void AddColumns();
   void Layout() override;
+  void Show();
   void OnProgress();
   void OnFilled();
   LRESULT OnNotify(const NMHDR* header);
@@ -57,6 +71,8 @@ class PreviewWindow : public base::Window {
   std::shared_ptr<PreviewJob> job_;
   std::unique_ptr<Preview> model_;
   std::unique_ptr<RulesForeseen> foreseen_;
+  std::wstring problem_;
+  bool shown_ = false;
   std::wstring cell_;  // the text a list cell was last given
   HWND returnFocus_ = nullptr;  // the owner's control that had the keys
   std::wstring typed_;          // the start of a path being typed in the list

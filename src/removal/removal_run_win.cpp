@@ -22,12 +22,14 @@ RemovalRun::RemovalRun(const std::wstring& listPath) : listPath_(base::paths::Fu
 
 bool RemovalRun::Read(std::wstring& problem) {
   std::string bytes;
+  return ReadFile(bytes, problem) && ReadBytes(std::move(bytes), problem);
+}
+
+bool RemovalRun::ReadFile(std::string& bytes, std::wstring& problem) const {
   std::wstring reason;
-  if (!listfile::ReadListFile(listPath_, bytes, reason)) {
-    problem = UnreadableListText(listPath_, reason);
-    return false;
-  }
-  return ReadBytes(std::move(bytes), problem);
+  if (listfile::ReadListFile(listPath_, bytes, reason)) return true;
+  problem = UnreadableListText(listPath_, reason);
+  return false;
 }
 
 bool RemovalRun::ReadBytes(std::string bytes, std::wstring& problem) {
@@ -35,6 +37,10 @@ bool RemovalRun::ReadBytes(std::string bytes, std::wstring& problem) {
   plan_ = MakePlan(RunRecords(std::move(list.records)));
   plan_.listPath = listPath_;
   password_ = std::move(list.password);
+  return Names(problem);
+}
+
+bool RemovalRun::Names(std::wstring& problem) const {
   if (plan_.files.empty() && plan_.folders.empty() && plan_.rules.empty()) {
     problem = EmptyListText(listPath_);
     return false;
@@ -49,6 +55,35 @@ namespace {
 bool Absent(const PlannedRule& rule) { return rule.routine && rule.refusal == routines::kNotOnThisComputer; }
 
 }  // namespace
+
+bool RemovalRun::Read(std::wstring& problem, ListReadAhead& ahead) {
+  std::string bytes;
+  if (!ReadFile(bytes, problem)) return false;
+  {
+    std::lock_guard<std::mutex> hold(ahead.lock);
+    if (ahead.ready && ahead.bytes == bytes && ahead.plan.listPath == listPath_) {
+      plan_ = std::move(ahead.plan);
+      password_ = std::move(ahead.password);
+      ahead.ready = false;
+      ahead.bytes = std::string();
+      return Names(problem);
+    }
+  }
+  return ReadBytes(std::move(bytes), problem);
+}
+
+void RemovalRun::ReadAhead(ListReadAhead& ahead) {
+  std::string bytes;
+  std::wstring problem;
+  if (!ReadFile(bytes, problem)) return;
+  std::string read = bytes;
+  if (!ReadBytes(std::move(read), problem)) return;
+  std::lock_guard<std::mutex> hold(ahead.lock);
+  ahead.bytes = std::move(bytes);
+  ahead.plan = std::move(plan_);
+  ahead.password = std::move(password_);
+  ahead.ready = true;
+}
 
 ClosingMessage RemovalRun::Run(Disposal disposal, const ProgressFn& progress, const std::atomic<bool>* stop) {
   // The rules take what their folders hold now, judged by one reading of

@@ -5,6 +5,7 @@
 // stay than the message shows. The prompt only shows and asks.
 #pragma once
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,16 @@ struct ClosingMessage {
   bool warns = false;
 };
 
+// A list read and planned ahead of a press, for a later read that finds the
+// file holding the very same bytes: the plan is made of them alone.
+struct ListReadAhead {
+  std::mutex lock;  // guards the rest
+  bool ready = false;
+  std::string bytes;
+  Plan plan;
+  std::wstring password;
+};
+
 class RemovalRun {
  public:
   // The list's path as the command line names it: a relative one is made
@@ -31,6 +42,12 @@ class RemovalRun {
   // is nothing to run; `problem` then holds what to tell the user (the file
   // cannot be read, or it names no file and no folder).
   bool Read(std::wstring& problem);
+  // The same; when `ahead` holds the plan of the very bytes the file holds
+  // now, that plan is taken (once) rather than made again.
+  bool Read(std::wstring& problem, ListReadAhead& ahead);
+  // Reads the list and plans it into `ahead`; nothing when it cannot be
+  // read or names nothing.
+  void ReadAhead(ListReadAhead& ahead);
   // The same from the file's bytes as the caller read them (an unattended
   // run acts on the very bytes it checked).
   bool ReadBytes(std::string bytes, std::wstring& problem);
@@ -40,6 +57,8 @@ class RemovalRun {
   }
   bool PasswordMatches(const std::wstring& typed) const { return removal::PasswordMatches(typed, password_); }
   const Plan& Planned() const { return plan_; }
+  // The plan handed over (a preview's own); the run then has none.
+  Plan TakePlan() { return std::move(plan_); }
 
   // Runs both passes. Raising `stop` (from any thread) ends the run after
   // the items in hand. Gives the closing message.
@@ -51,6 +70,8 @@ class RemovalRun {
 
  private:
   ClosingMessage Closing(Disposal disposal) const;
+  bool ReadFile(std::string& bytes, std::wstring& problem) const;
+  bool Names(std::wstring& problem) const;
   std::vector<RuleAccount> RuleAccounts() const;
 
   std::wstring listPath_;

@@ -191,10 +191,10 @@ struct BackgroundSearch::State {
 };
 
 bool BackgroundSearch::Start(HWND window, UINT progressMessage, UINT endMessage, const std::wstring& pattern,
-                             bool subFolders) {
+                             bool subFolders, AfterWalk afterWalk) {
   Forget();
   auto state = std::make_shared<State>();
-  auto work = [state, pattern, subFolders](base::WindowJob& job) {
+  auto work = [state, pattern, subFolders, afterWalk = std::move(afterWalk)](base::WindowJob& job) {
     state->found = state->finder.SearchFile(pattern, subFolders, false, [&](const std::wstring& folder) {
       {
         std::lock_guard<std::mutex> hold(state->lock);
@@ -202,6 +202,7 @@ bool BackgroundSearch::Start(HWND window, UINT progressMessage, UINT endMessage,
       }
       job.TellProgress();
     });
+    if (afterWalk && state->found.result != UserCanceled) afterWalk(state->found);
   };
   state->job = base::WindowJob::Start(window, progressMessage, endMessage, std::move(work));
   if (!state->job) return false;

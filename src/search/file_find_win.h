@@ -49,13 +49,19 @@ class FileFinder {
 // `endMessage` once when it ends; its message loop runs on meanwhile.
 class BackgroundSearch {
  public:
+  // The window's own work on a finished walk's result, done on the
+  // search's thread before the end message, so that the window only takes
+  // what it made. It does not run after a stop.
+  using AfterWalk = std::function<void(SearchResult& found)>;
+
   BackgroundSearch() = default;
   ~BackgroundSearch() { Forget(); }
   BackgroundSearch(const BackgroundSearch&) = delete;
   BackgroundSearch& operator=(const BackgroundSearch&) = delete;
 
   // False when no thread could be started; nothing was searched then.
-  bool Start(HWND window, UINT progressMessage, UINT endMessage, const std::wstring& pattern, bool subFolders);
+  bool Start(HWND window, UINT progressMessage, UINT endMessage, const std::wstring& pattern, bool subFolders,
+             AfterWalk afterWalk = nullptr);
   // From any thread: the search ends within a few milliseconds, stopped.
   void Stop();
   // On the progress message: the folder being searched (as CurrentFolder

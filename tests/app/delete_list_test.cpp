@@ -25,6 +25,26 @@ TEST(DeleteList, NewEntriesAreUncheckedAndKeepOrderAndDuplicates) {
   EXPECT_EQ(Marks(list), (std::vector<bool>{false, false, false}));
 }
 
+// Entries made elsewhere keep their order behind the list's own, ticks
+// included, whether or not the list still holds as many as room was left for.
+TEST(DeleteList, EntriesMadeElsewhereGoBehindTheListsOwn) {
+  auto made = [](size_t room) {
+    std::vector<app::Entry> entries(room);
+    app::AppendEntry(entries, L"C:\\x", L"File");
+    app::AppendEntry(entries, L"C:\\y\\", L"Folder");
+    return entries;
+  };
+  for (size_t room : {2u, 1u, 0u}) {
+    auto list = Make({L"C:\\a", L"C:\\b"});
+    list.SetChecked(1, true);
+    list.Append(made(room), room);
+    ASSERT_EQ(list.Count(), 4u) << room;
+    EXPECT_EQ(list.At(0).path + list.At(1).path + list.At(2).path + list.At(3).path, L"C:\\aC:\\bC:\\xC:\\y\\");
+    EXPECT_EQ(list.At(3).kind, listfile::RecordKind::Folder);
+    EXPECT_EQ(Marks(list), (std::vector<bool>{false, true, false, false}));
+  }
+}
+
 TEST(DeleteList, SelectAllAndInvertTwice) {
   auto list = Make({L"a", L"b", L"c"});
   list.SetChecked(1, true);

@@ -406,6 +406,10 @@ class RemovalTest(RemovalCase):
         self.make_tree()
         missing = self.win("missing list.txt")
         program = self.run_removal(missing)
+        # The preview says so too, and opens no window.
+        self.driver.pclick(PROMPT_PREVIEW, title=PROMPT)
+        self.assertIn(missing, self.driver.run("box", PREVIEW, "ok"))
+        self.assertTrue(self.driver.gone(PREVIEW, 2000))
         self.press_ok("")
         text = self.driver.run("box", "Remove", "ok")
         self.assertIn(missing, text)
@@ -648,12 +652,16 @@ class HostileRemovalTest(RemovalCase):
             (n + "\\C\\f.txt", "File", REMOVED, "1 bytes"),
             (n + "\\", "Folder", REMOVED, "folder"),
         ]
-        list_path = self.write("preview.txt", list_bytes([(path, kind) for path, kind, _, _ in expected], "pw"))
+        records = list_bytes([(path, kind) for path, kind, _, _ in expected], "pw")
+        list_path = self.write("preview.txt", list_bytes([(path, kind) for path, kind, _, _ in expected[:3]], "pw"))
         # Between the list and the run the listed folder becomes a link elsewhere.
         shutil.rmtree(self.path("J", "sub"))
         os.symlink(self.path("other"), self.path("J", "sub"))
-        before = self.tree_bytes(self.dir)
         program = self.run_removal(list_path)
+        # The list changes while the prompt waits: the preview shows it as it is at the press.
+        time.sleep(1)
+        self.write("preview.txt", records)
+        before = self.tree_bytes(self.dir)
         rows = self.open_preview()
         self.assertEqual(len(rows), len(expected))
         self.assertEqual(sorted(rows), sorted((path, outcome, size) for path, _, outcome, size in expected))
