@@ -246,6 +246,11 @@ size_t ParentEnd(std::wstring_view path) {
   return slash;
 }
 
+bool KeyBelow(std::wstring_view below, std::wstring_view folder) {
+  if (folder.empty() || below.size() <= folder.size() || below.compare(0, folder.size(), folder) != 0) return false;
+  return IsSeparator(folder.back()) || IsSeparator(below[folder.size()]);
+}
+
 std::wstring ParentOf(const std::wstring& path) {
   const size_t end = ParentEnd(path);
   return end == std::wstring::npos ? std::wstring() : path.substr(0, end + 1);

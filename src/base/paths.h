@@ -78,6 +78,9 @@ std::wstring FolderApiPath(const std::wstring& path);
 // Where the parent folder of a path ends, as written: its last separator,
 // a closing one left out; npos when it has none.
 size_t ParentEnd(std::wstring_view path);
+// Whether the comparison key `below` names an item inside the folder whose
+// key is `folder` (not the folder itself).
+bool KeyBelow(std::wstring_view below, std::wstring_view folder);
 // The parent folder of a path as written, with its closing separator:
 // "C:\a\" of "C:\a\b" and of "C:\a\b\"; the empty text when it has none.
 std::wstring ParentOf(const std::wstring& path);

@@ -28,7 +28,7 @@ std::wstring ChooseInstallFolder(const std::wstring& asked, const LookAt& look) 
   const std::wstring folder = base::paths::Qualify(asked);
   if (folder.empty()) return folder;
   if (Fits(folder, look)) return folder;
-  const std::wstring own = folder + (folder.back() == L'\\' ? L"" : L"\\") + kOwnFolder;
+  const std::wstring own = base::paths::JoinPath(folder, kOwnFolder);
   return Fits(own, look) ? own : std::wstring();
 }
 

@@ -79,7 +79,7 @@ installer::FolderLook LookAt(MSIHANDLE install, const std::wstring& folder) {
     if (!earlier.empty() && base::paths::SamePath(earlier, folder)) look.holds_install = true;
   }
   for (const wchar_t* name : kPackageFiles)
-    if (Exists(folder + L"\\" + name)) look.holds_our_names = true;
+    if (Exists(base::paths::JoinPath(folder, name))) look.holds_our_names = true;
   return look;
 }
 
@@ -112,7 +112,7 @@ extern "C" UINT __stdcall ChooseFolder(MSIHANDLE install) {
   if (chosen == asked) return ERROR_SUCCESS;
   Say(install, INSTALLMESSAGE_INFO,
       asked + L" holds other files, so Ombrelay is installed in a folder of its own inside it: " + chosen);
-  if (MsiSetTargetPathW(install, kFolderProperty, (chosen + L"\\").c_str()) != ERROR_SUCCESS) {
+  if (MsiSetTargetPathW(install, kFolderProperty, base::paths::WithSeparator(chosen).c_str()) != ERROR_SUCCESS) {
     Say(install, INSTALLMESSAGE_ERROR, L"Ombrelay cannot be installed in " + chosen + L". Nothing was installed.",
         MB_OK | MB_ICONSTOP);
     return ERROR_INSTALL_FAILURE;

@@ -119,8 +119,7 @@ bool Overlap(const std::vector<Walk>& walks) {
       const std::wstring& a = walks[i].pathKey;
       const std::wstring& b = walks[j].pathKey;
       if (a == b) return true;
-      if (walks[i].below() && b.size() > a.size() && b.compare(0, a.size(), a) == 0 &&
-          (a.back() == L'\\' || b[a.size()] == L'\\'))
+      if (walks[i].below() && base::paths::KeyBelow(b, a))
         return true;
     }
   return false;
