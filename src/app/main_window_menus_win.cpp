@@ -8,6 +8,8 @@
 #include "base/error_trap_win.h"
 #include "base/handles_win.h"
 #include "base/paths.h"
+#include "routines/folder_pattern.h"
+#include "routines/variables_win.h"
 
 namespace app {
 
@@ -79,14 +81,26 @@ void MainWindow::OnContextMenu(HWND from, LPARAM at) {
   if (command) RunRowCommand(command);
 }
 
+// What "Open containing folder" shows of a row: its path; of a routine,
+// the folder it cleans (its name is no path).
+std::wstring MainWindow::RowFolder(size_t row) const {
+  const Entry& entry = list_.At(row);
+  const listfile::Routine* routine = entry.parsed.AsRoutine();
+  if (!routine) return entry.path;
+  const routines::SystemVariables system;
+  return routines::StartFolder(*routine, system.Lookup());
+}
+
 void MainWindow::RunRowCommand(int command) {
   const std::vector<size_t> rows = HighlightedRows();
   if (rows.empty()) return;
   base::trap::Guard([&] {
     switch (command) {
-      case kMenuOpenFolder:
-        if (!ShowInFolder(base::paths::WithoutSeparator(list_.At(rows.front()).path))) MessageBeep(MB_ICONWARNING);
+      case kMenuOpenFolder: {
+        const std::wstring folder = RowFolder(rows.front());
+        if (folder.empty() || !ShowInFolder(base::paths::WithoutSeparator(folder))) MessageBeep(MB_ICONWARNING);
         break;
+      }
       case kMenuCopyPath:
         if (!base::CopyTextToClipboard(hwnd_, list_.PathsText(rows))) MessageBeep(MB_ICONWARNING);
         break;

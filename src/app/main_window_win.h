@@ -132,6 +132,7 @@ class MainWindow : public base::Window {
   LRESULT OnNotify(NMHDR* header);
   void OnContextMenu(HWND from, LPARAM at);
   void RunRowCommand(int command);
+  std::wstring RowFolder(size_t row) const;
   std::vector<size_t> HighlightedRows() const;
   void OnDrop(std::vector<std::wstring> paths);
   void RunPendingDrop();

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/routines_detection_win.h"
+#include "routines/detection_checks_win.h"
 #include "listfile/protected_places_win.h"
 #include "removal/routine_answer_win.h"
 #include "routines/detection_win.h"
@@ -92,7 +92,7 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
   // reads the entries; then both check the values.
   std::unique_ptr<routines::SystemVariables> system;
   routines::VariableLookup lookup;
-  std::unique_ptr<DetectionChecks> checks;
+  std::unique_ptr<routines::DetectionChecks> checks;
   std::atomic<bool> abandon{false};
   bool prepared = false;
   std::mutex preparing;
@@ -100,7 +100,7 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
   const auto prepare = [&] {
     system = std::make_unique<routines::SystemVariables>();
     lookup = system->Lookup();
-    checks = std::make_unique<DetectionChecks>(bytes);
+    checks = std::make_unique<routines::DetectionChecks>(bytes);
     checks->Prepare(lookup, stop);
   };
   std::thread second;

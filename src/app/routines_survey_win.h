@@ -1,6 +1,6 @@
 // One survey of a routines file for the routines window, on a window job:
 // the file read into its entries while a second worker lists what the
-// detection values share (app/routines_detection_win.h), which entries fit
+// detection values share (routines/detection_checks_win.h), which entries fit
 // this computer (both workers checking), then, once the window shows
 // those, what each fitting entry would take now (sized by two workers,
 // each with its own protected places). The window takes what was found on

@@ -39,7 +39,7 @@ bool RedirectedSystemFolder(const std::wstring& folder) {
   }();
   if (system.empty()) return false;
   const std::wstring key = base::paths::PathKey(folder);
-  return key.compare(0, system.size(), system) == 0 && (key.size() == system.size() || key[system.size()] == L'\\');
+  return key == system || base::paths::KeyBelow(key, system);
 }
 
 // Whether a file (its folder with the closing separator) is one an

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "base/paths.h"
+#include "routines/detection_checks_win.h"
 #include "routines/folder_match_win.h"
 #include "routines/folder_pattern.h"
 #include "services/registry_win.h"
@@ -35,18 +36,54 @@ bool OnWow64() {
   return wow;
 }
 
-bool RegistryKeyExists(const std::wstring& key) {
+namespace {
+
+// The root and the path below it of a key written HKCU\..., HKLM\...;
+// false for a root not known.
+bool SplitKey(const std::wstring& key, HKEY& root, std::wstring& path) {
   const size_t separator = key.find(L'\\');
   const std::wstring rootName = key.substr(0, separator);
-  const std::wstring path = separator == std::wstring::npos ? std::wstring() : key.substr(separator + 1);
   for (const RootName& r : kRoots) {
     if (!base::paths::SameText(rootName, r.name)) continue;
-    // A 32-bit program sees the 32-bit view by default; on 64-bit Windows
-    // a program may have written either.
-    if (services::OpenKey(r.root, path, KEY_READ)) return true;
-    return OnWow64() && services::OpenKey(r.root, path, KEY_READ | KEY_WOW64_64KEY);
+    root = r.root;
+    path = separator == std::wstring::npos ? std::wstring() : key.substr(separator + 1);
+    return true;
   }
   return false;
+}
+
+}  // namespace
+
+bool RegistryKeyExists(const std::wstring& key) {
+  HKEY root;
+  std::wstring path;
+  if (!SplitKey(key, root, path)) return false;
+  // A 32-bit program sees the 32-bit view by default; on 64-bit Windows
+  // a program may have written either.
+  if (services::OpenKey(root, path, KEY_READ)) return true;
+  return OnWow64() && services::OpenKey(root, path, KEY_READ | KEY_WOW64_64KEY);
+}
+
+bool ListRegistrySubkeys(const std::wstring& key, std::unordered_set<std::wstring>& foldedNames) {
+  HKEY root;
+  std::wstring path;
+  if (!SplitKey(key, root, path)) return false;
+  bool listed = false;
+  for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+    base::win::unique_hkey opened = services::OpenKey(root, path, KEY_ENUMERATE_SUB_KEYS | view);
+    if (!opened) continue;
+    wchar_t name[256];
+    DWORD i = 0, length = 256;
+    LONG result;
+    while ((result = RegEnumKeyExW(opened.get(), i++, name, &length, nullptr, nullptr, nullptr, nullptr)) ==
+           ERROR_SUCCESS) {
+      foldedNames.insert(base::paths::FoldCase(std::wstring(name, length)));
+      length = 256;
+    }
+    if (result != ERROR_NO_MORE_ITEMS) return false;
+    listed = true;
+  }
+  return listed;
 }
 
 bool DetectFileExists(const std::wstring& path, const VariableLookup& lookup, const std::atomic<bool>& stop) {
@@ -70,16 +107,16 @@ bool FitsComputer(const listfile::Routine& routine, const VariableLookup& lookup
 
 std::vector<char> DecideFits(const std::vector<Entry>& entries, const VariableLookup& lookup, size_t workers,
                              const std::atomic<bool>& stop) {
-  std::vector<char> fits(entries.size(), 0);
-  std::atomic<size_t> next{0};
-  const auto work = [&] {
-    for (size_t i; !stop && (i = next++) < entries.size();)
-      fits[i] = entries[i].Understood() && FitsComputer(entries[i].routine, lookup, stop);
-  };
+  DetectionChecks checks(entries);
+  checks.Prepare(lookup, stop);
+  const std::atomic<bool> abandon{false};
   std::vector<std::thread> helpers;
-  for (size_t w = 1; w < workers; ++w) helpers.emplace_back(work);
-  work();
+  for (size_t w = 1; w < workers; ++w) helpers.emplace_back([&] { checks.CheckAll(lookup, stop, abandon); });
+  checks.CheckAll(lookup, stop, abandon);
   for (std::thread& h : helpers) h.join();
+  std::vector<char> fits(entries.size(), 0);
+  for (size_t i = 0; i < entries.size() && !stop; ++i)
+    fits[i] = entries[i].Understood() && checks.Fits(entries[i].routine, lookup, stop);
   return fits;
 }
 

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstddef>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "listfile/routine.h"
@@ -15,13 +16,16 @@
 namespace routines {
 
 bool RegistryKeyExists(const std::wstring& key);
+// The folded names of a key's subkeys in both registry views; false when
+// the key cannot be listed in either.
+bool ListRegistrySubkeys(const std::wstring& key, std::unordered_set<std::wstring>& foldedNames);
 bool DetectFileExists(const std::wstring& path, const VariableLookup& lookup, const std::atomic<bool>& stop);
 bool FitsComputer(const listfile::Routine& routine, const VariableLookup& lookup, const std::atomic<bool>& stop);
 
-// Whether each entry of a routines file fits, decided on `workers`
-// threads at once (the checks wait on the disk and the registry, not on
-// the processor): 1 for an entry that fits, 0 for one that does not or is
-// not understood. A raised `stop` ends it early; the entries not decided
+// Whether each entry of a routines file fits, decided by DetectionChecks
+// (detection_checks_win.h) on `workers` threads at once (the checks wait on
+// the disk and the registry, not on the processor): 1 for an entry that
+// fits, 0 for one that does not or is not understood. A raised `stop` ends it early; the entries not decided
 // by then fit not.
 std::vector<char> DecideFits(const std::vector<Entry>& entries, const VariableLookup& lookup, size_t workers,
                              const std::atomic<bool>& stop);

@@ -69,4 +69,15 @@ size_t PatternPrefix(const FolderPattern& pattern, const std::wstring& folder) {
   return at;
 }
 
+std::wstring StartFolder(const listfile::Routine& routine, const VariableLookup& lookup) {
+  for (const listfile::FileKey& key : routine.fileKeys) {
+    for (const std::wstring& text : ExpandVariables(key.folder, lookup).texts) {
+      FolderPattern pattern;
+      std::wstring problem;
+      if (SplitFolderPattern(text, pattern, problem)) return pattern.root;
+    }
+  }
+  return std::wstring();
+}
+
 }  // namespace routines

@@ -11,6 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "listfile/routine.h"
+#include "routines/variables.h"
+
 namespace routines {
 
 struct FolderPattern {
@@ -30,5 +33,10 @@ bool SplitFolderPattern(const std::wstring& folder, FolderPattern& pattern, std:
 // are compared as the file system compares them, wildcard parts as name
 // patterns.
 size_t PatternPrefix(const FolderPattern& pattern, const std::wstring& folder);
+
+// The folder a routine's first FileKey that can be placed starts from, for
+// showing where the routine cleans: its variables replaced, the part
+// before its first wildcard; the empty text when no key can be placed.
+std::wstring StartFolder(const listfile::Routine& routine, const VariableLookup& lookup);
 
 }  // namespace routines

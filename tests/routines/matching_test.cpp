@@ -73,6 +73,14 @@ TEST(RoutineFolders, FixedRootAndWildcardParts) {
     EXPECT_FALSE(routines::SplitFolderPattern(bad, refused, problem)) << bad;
     EXPECT_FALSE(problem.empty());
   }
+
+  // Where a routine is shown to clean: its first key that can be placed.
+  listfile::Routine routine;
+  routine.fileKeys = {{L"%Nowhere%\\x", {L"*.*"}}, {L"Temp\\x", {L"*.*"}},
+                      {L"%LocalAppData%\\Google\\Chrome*\\Cache", {L"*.*"}}};
+  EXPECT_EQ(routines::StartFolder(routine, Lookup), L"C:\\Users\\Ann\\AppData\\Local\\Google");
+  routine.fileKeys.pop_back();
+  EXPECT_EQ(routines::StartFolder(routine, Lookup), L"");
 }
 
 TEST(RoutineFolders, FoldersAtAndBelowAPattern) {

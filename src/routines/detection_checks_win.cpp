@@ -1,6 +1,6 @@
-// The routines window's detection: values checked once, shared folders and
-// keys listed once.
-#include "app/routines_detection_win.h"
+// Detection of a whole file's entries: values checked once, shared folders
+// and keys listed once.
+#include "routines/detection_checks_win.h"
 
 #include <windows.h>
 
@@ -8,51 +8,17 @@
 #include "routines/detection_win.h"
 #include "routines/folder_pattern.h"
 #include "search/folder_listing_win.h"
-#include "services/registry_win.h"
 
-namespace app {
+namespace routines {
 namespace {
 
 // A folder or key that this many values pass through is listed.
 constexpr size_t kShared = 8;
 
-const struct {
-  const wchar_t* name;
-  HKEY root;
-} kRoots[] = {{L"HKCU", HKEY_CURRENT_USER},  {L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-              {L"HKLM", HKEY_LOCAL_MACHINE}, {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-              {L"HKU", HKEY_USERS},          {L"HKEY_USERS", HKEY_USERS}};
-
 std::string_view Trimmed(std::string_view text) {
   const size_t first = text.find_first_not_of(" \t\r");
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
-// The folded names of a key's subkeys in both registry views; false when
-// the key cannot be listed in either.
-bool ListKey(const std::wstring& key, std::unordered_set<std::wstring>& names) {
-  const size_t separator = key.find(L'\\');
-  for (const auto& r : kRoots) {
-    if (!base::paths::SameText(key.substr(0, separator), r.name)) continue;
-    bool listed = false;
-    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-      base::win::unique_hkey opened = services::OpenKey(r.root, key.substr(separator + 1), KEY_ENUMERATE_SUB_KEYS | view);
-      if (!opened) continue;
-      wchar_t name[256];
-      DWORD i = 0, length = 256;
-      LONG result;
-      while ((result = RegEnumKeyExW(opened.get(), i++, name, &length, nullptr, nullptr, nullptr, nullptr)) ==
-             ERROR_SUCCESS) {
-        names.insert(base::paths::FoldCase(std::wstring(name, length)));
-        length = 256;
-      }
-      if (result != ERROR_NO_MORE_ITEMS) return false;
-      listed = true;
-    }
-    return listed;
-  }
-  return false;
 }
 
 bool ListFolder(const std::wstring& folder, const std::atomic<bool>& stop, std::unordered_set<std::wstring>& names) {
@@ -89,15 +55,25 @@ void DetectionChecks::Pick(std::string_view line) {
     if (static_cast<unsigned char>(c) >= 0x80) return;
   const listfile::KeyKind kind = listfile::KindOfKey(std::wstring(name.begin(), name.end()));
   if (kind != listfile::KeyKind::Detect && kind != listfile::KeyKind::DetectFile) return;
-  const bool registry = kind == listfile::KeyKind::Detect;
-  std::wstring text(value.begin(), value.end());
-  auto& index = registry ? keys_ : paths_;
-  if (!index.emplace(text, probes_.size()).second) return;
-  probes_.emplace_back().registry = registry;
-  probes_.back().value = std::move(text);
+  Add(kind == listfile::KeyKind::Detect, std::wstring(value.begin(), value.end()));
 }
 
-void DetectionChecks::Prepare(const routines::VariableLookup& lookup, const std::atomic<bool>& stop) {
+DetectionChecks::DetectionChecks(const std::vector<Entry>& entries) {
+  for (const Entry& e : entries) {
+    if (!e.Understood()) continue;
+    for (const std::wstring& key : e.routine.detects) Add(true, key);
+    for (const std::wstring& path : e.routine.detectFiles) Add(false, path);
+  }
+}
+
+void DetectionChecks::Add(bool registry, std::wstring value) {
+  auto& index = registry ? keys_ : paths_;
+  if (!index.emplace(value, probes_.size()).second) return;
+  probes_.emplace_back().registry = registry;
+  probes_.back().value = std::move(value);
+}
+
+void DetectionChecks::Prepare(const VariableLookup& lookup, const std::atomic<bool>& stop) {
   std::unordered_map<std::wstring, size_t> folders, keys;
   for (Probe& p : probes_) {
     if (p.registry) {
@@ -105,10 +81,10 @@ void DetectionChecks::Prepare(const routines::VariableLookup& lookup, const std:
       CountAncestors(folded, folded.find(L'\\'), keys);
       continue;
     }
-    for (const std::wstring& text : routines::ExpandVariables(p.value, lookup).texts) {
-      routines::FolderPattern pattern;
+    for (const std::wstring& text : ExpandVariables(p.value, lookup).texts) {
+      FolderPattern pattern;
       std::wstring problem;
-      if (!routines::SplitFolderPattern(text, pattern, problem)) {
+      if (!SplitFolderPattern(text, pattern, problem)) {
         p.plain = false;
         continue;
       }
@@ -122,7 +98,7 @@ void DetectionChecks::Prepare(const routines::VariableLookup& lookup, const std:
   }
   for (const auto& [key, count] : keys) {
     std::unordered_set<std::wstring> names;
-    if (count >= kShared && ListKey(key, names)) keyLists_.emplace(key, std::move(names));
+    if (count >= kShared && ListRegistrySubkeys(key, names)) keyLists_.emplace(key, std::move(names));
   }
 }
 
@@ -142,18 +118,18 @@ bool DetectionChecks::Absent(const Listings& listings, const std::wstring& folde
   return false;
 }
 
-bool DetectionChecks::Check(const Probe& p, const routines::VariableLookup& lookup,
+bool DetectionChecks::Check(const Probe& p, const VariableLookup& lookup,
                             const std::atomic<bool>& stop) const {
   if (p.registry) {
     const std::wstring folded = base::paths::FoldCase(p.value);
-    return !Absent(keyLists_, folded, folded.find(L'\\')) && routines::RegistryKeyExists(p.value);
+    return !Absent(keyLists_, folded, folded.find(L'\\')) && RegistryKeyExists(p.value);
   }
   bool absent = p.plain;
   for (const std::wstring& root : p.roots) absent = absent && Absent(folders_, root, base::paths::RootLength(root));
-  return !absent && routines::DetectFileExists(p.value, lookup, stop);
+  return !absent && DetectFileExists(p.value, lookup, stop);
 }
 
-void DetectionChecks::CheckAll(const routines::VariableLookup& lookup, const std::atomic<bool>& stop,
+void DetectionChecks::CheckAll(const VariableLookup& lookup, const std::atomic<bool>& stop,
                                const std::atomic<bool>& abandon) {
   for (size_t i; !stop && !abandon && (i = next_.fetch_add(1)) < probes_.size();) {
     const bool exists = Check(probes_[i], lookup, stop);
@@ -161,7 +137,7 @@ void DetectionChecks::CheckAll(const routines::VariableLookup& lookup, const std
   }
 }
 
-bool DetectionChecks::Fits(const listfile::Routine& routine, const routines::VariableLookup& lookup,
+bool DetectionChecks::Fits(const listfile::Routine& routine, const VariableLookup& lookup,
                            const std::atomic<bool>& stop) {
   if (routine.detects.empty() && routine.detectFiles.empty()) return true;
   const auto answer = [&](bool registry, const std::wstring& value) {
@@ -171,7 +147,7 @@ bool DetectionChecks::Fits(const listfile::Routine& routine, const routines::Var
       const signed char known = probes_[found->second].answer.load(std::memory_order_acquire);
       if (known >= 0) return known == 1;
     }
-    return registry ? routines::RegistryKeyExists(value) : routines::DetectFileExists(value, lookup, stop);
+    return registry ? RegistryKeyExists(value) : DetectFileExists(value, lookup, stop);
   };
   for (const std::wstring& key : routine.detects)
     if (answer(true, key)) return true;
@@ -180,4 +156,4 @@ bool DetectionChecks::Fits(const listfile::Routine& routine, const routines::Var
   return false;
 }
 
-}  // namespace app
+}  // namespace routines

@@ -1,12 +1,12 @@
-// Which entries of a routines file fit this computer, decided for the
-// routines window as routines::FitsComputer decides it, but quicker for a
-// whole file: each Detect and DetectFile value is checked once, and the
+// Which entries of a routines file fit this computer, decided as
+// FitsComputer decides it for one routine, but quicker for a whole file: each Detect and DetectFile value is checked once, and the
 // folders and registry keys many of them pass through (%LocalAppData%,
 // HKCU\Software) are listed once, so that a value whose next name is not
 // in such a listing is known to be absent without asking the system for
 // it. A name that may be a short 8.3 alias is always asked for. The values
-// are picked from the file's lines, so the checks can begin on a second
-// worker while the file is still being read into its entries.
+// are taken from the entries, or picked from the file's lines, so that the
+// routines window can begin the checks on a second worker while the file is
+// still being read into its entries.
 #pragma once
 #include <atomic>
 #include <deque>
@@ -17,24 +17,27 @@
 #include <vector>
 
 #include "listfile/routine.h"
+#include "routines/routines_file.h"
 #include "routines/variables.h"
 
-namespace app {
+namespace routines {
 
 class DetectionChecks {
  public:
   // The Detect and DetectFile values of the file's lines (plain ASCII ones;
   // any other is checked when an entry asks for it).
   explicit DetectionChecks(const std::string& bytes);
+  // The Detect and DetectFile values of the understood entries.
+  explicit DetectionChecks(const std::vector<Entry>& entries);
 
   // Lists the shared folders and keys; once, before CheckAll.
-  void Prepare(const routines::VariableLookup& lookup, const std::atomic<bool>& stop);
+  void Prepare(const VariableLookup& lookup, const std::atomic<bool>& stop);
   // Checks the values not taken yet, until none is left or `stop` or
   // `abandon` is raised; several threads may share the work.
-  void CheckAll(const routines::VariableLookup& lookup, const std::atomic<bool>& stop,
+  void CheckAll(const VariableLookup& lookup, const std::atomic<bool>& stop,
                 const std::atomic<bool>& abandon);
   // Once the checks have ended: whether the routine fits this computer.
-  bool Fits(const listfile::Routine& routine, const routines::VariableLookup& lookup, const std::atomic<bool>& stop);
+  bool Fits(const listfile::Routine& routine, const VariableLookup& lookup, const std::atomic<bool>& stop);
 
  private:
   struct Probe {
@@ -47,7 +50,8 @@ class DetectionChecks {
   using Listings = std::unordered_map<std::wstring, std::unordered_set<std::wstring>>;
 
   void Pick(std::string_view line);
-  bool Check(const Probe& probe, const routines::VariableLookup& lookup, const std::atomic<bool>& stop) const;
+  void Add(bool registry, std::wstring value);
+  bool Check(const Probe& probe, const VariableLookup& lookup, const std::atomic<bool>& stop) const;
   bool Absent(const Listings& listings, const std::wstring& folded, size_t rootLength) const;
 
   std::deque<Probe> probes_;  // atomics do not move
@@ -56,4 +60,4 @@ class DetectionChecks {
   std::atomic<size_t> next_{0};
 };
 
-}  // namespace app
+}  // namespace routines

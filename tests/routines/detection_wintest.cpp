@@ -1,5 +1,5 @@
-// The routines window's quick detection answers as routines::FitsComputer
-// does for every entry: values under a folder and a key that many of them
+// A whole file's quick detection (the routines window's, and DecideFits')
+// answers as FitsComputer does for every entry: values under a folder and a key that many of them
 // share (listed once), some there and some not, one spelled with a short
 // 8.3 alias, one with a wildcard, one in another letter case.
 #include <windows.h>
@@ -9,8 +9,8 @@
 #include <atomic>
 #include <string>
 
-#include "app/routines_detection_win.h"
 #include "base/encoding.h"
+#include "routines/detection_checks_win.h"
 #include "routines/detection_win.h"
 #include "routines/routines_file.h"
 #include "routines/variables_win.h"
@@ -24,7 +24,7 @@ std::string Ansi(const std::wstring& text) {
   return out;
 }
 
-TEST(RoutinesDetection, AnswersAsTheOneDetectionDoes) {
+TEST(RoutinesDetection, WholeFileAnswersAsTheOneDetectionDoes) {
   wchar_t temp[MAX_PATH] = L"";
   ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
   const std::string tag = "OmbDet" + std::to_string(GetCurrentProcessId());
@@ -57,13 +57,16 @@ TEST(RoutinesDetection, AnswersAsTheOneDetectionDoes) {
   const routines::SystemVariables system;
   const routines::VariableLookup lookup = system.Lookup();
   const std::atomic<bool> stop{false};
-  app::DetectionChecks checks(file);
+  routines::DetectionChecks checks(file);
   checks.Prepare(lookup, stop);
   checks.CheckAll(lookup, stop, stop);
+  const std::vector<char> decided = routines::DecideFits(read.entries, lookup, 2, stop);
   int fitting = 0;
-  for (const routines::Entry& e : read.entries) {
+  for (size_t i = 0; i < read.entries.size(); ++i) {
+    const routines::Entry& e = read.entries[i];
     const bool fits = routines::FitsComputer(e.routine, lookup, stop);
     EXPECT_EQ(checks.Fits(e.routine, lookup, stop), fits) << Ansi(e.keys[0].value);
+    EXPECT_EQ(decided[i] != 0, fits) << Ansi(e.keys[0].value);
     fitting += fits;
   }
   EXPECT_GE(fitting, 4);  // the short alias too, where the file system has short names
