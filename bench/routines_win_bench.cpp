@@ -243,12 +243,16 @@ void SizeSection(const std::wstring& root, int rounds) {
         counted[0] = files.size();
         continue;
       }
+      // As the routines window sizes them.
       const auto start = std::chrono::steady_clock::now();
-      listfile::ProtectedPlaces places;
       const removal::NeverTaken never;
       const std::atomic<bool> stop{false};
-      for (const listfile::Routine& r : routines)
-        counted[1] += removal::AnswerRoutine(r, variables.Lookup(), never, places, false, stop).files;
+      std::vector<const listfile::Routine*> asked;
+      for (const listfile::Routine& r : routines) asked.push_back(&r);
+      std::atomic<uint64_t> files{0};
+      removal::AnswerRoutines(asked, variables.Lookup(), never, false, removal::kRoutinesSideBySide, stop,
+                              [&](size_t, removal::RoutineAnswer&& answer, size_t) { files += answer.files; });
+      counted[1] = files;
       seconds[1] = Seconds(start);
     }
     std::printf("  round %d: bare two-thread walk %.3f s (%llu files), sizing %.3f s (%llu files): %.3f\n",

@@ -19,29 +19,8 @@
 namespace app {
 namespace {
 
-constexpr size_t kWorkers = 2;
 constexpr std::chrono::milliseconds kShowFirst{500};
 constexpr std::chrono::milliseconds kTellAgain{20};
-
-// Runs `each(i, worker)` for i in [0, count) on kWorkers threads (the
-// caller's among them), taking the next index as each one ends.
-template <class Each>
-void OnWorkers(size_t count, const std::atomic<bool>& stop, Each each) {
-  std::atomic<size_t> next{0};
-  auto work = [&](size_t worker) {
-    for (size_t i; !stop.load(std::memory_order_relaxed) && (i = next.fetch_add(1)) < count;) each(i, worker);
-  };
-  std::vector<std::thread> others;
-  for (size_t w = 1; w < kWorkers; ++w) {
-    try {
-      others.emplace_back(work, w);
-    } catch (...) {
-      break;  // the caller's thread does it alone
-    }
-  }
-  work(0);
-  for (std::thread& t : others) t.join();
-}
 
 }  // namespace
 
@@ -174,19 +153,19 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
 
   removal::NeverTaken never;
   if (!listPath.empty()) never.Add(listPath);
-  listfile::ProtectedPlaces places[kWorkers];
-  OnWorkers(fitting.size(), stop, [&](size_t k, size_t worker) {
-    const size_t entry = fitting[k];
-    const removal::RoutineAnswer answer =
-        removal::AnswerRoutine(file->entries[entry].routine, lookup, never, places[worker], false, stop);
-    if (answer.stopped) return;
-    RoutineTake take{true, answer.files, answer.emptied.size(), answer.bytes, answer.refusal};
-    {
-      std::lock_guard<std::mutex> hold(lock_);
-      found_.takes.emplace_back(entry, std::move(take));
-    }
-    if (worker == 0) job.TellProgress();  // only the job's own thread tells
-  });
+  std::vector<const listfile::Routine*> routines;
+  for (size_t entry : fitting) routines.push_back(&file->entries[entry].routine);
+  removal::AnswerRoutines(routines, lookup, never, false, removal::kRoutinesSideBySide, stop,
+                          [&](size_t k, removal::RoutineAnswer&& answer, size_t thread) {
+                            if (answer.stopped) return;
+                            RoutineTake take{true, answer.files, answer.emptied.size(), answer.bytes,
+                                             std::move(answer.refusal)};
+                            {
+                              std::lock_guard<std::mutex> hold(lock_);
+                              found_.takes.emplace_back(fitting[k], std::move(take));
+                            }
+                            if (thread == 0) job.TellProgress();  // only the job's own thread tells
+                          });
 }
 
 }  // namespace app

@@ -77,4 +77,22 @@ void WorkerPool::Run() {
   }
 }
 
+void OnThreads(size_t count, size_t threads, const std::atomic<bool>& stop,
+               const std::function<void(size_t i, size_t thread)>& each) {
+  std::atomic<size_t> next{0};
+  const auto work = [&](size_t thread) {
+    for (size_t i; !stop.load(std::memory_order_relaxed) && (i = next.fetch_add(1)) < count;) each(i, thread);
+  };
+  std::vector<std::thread> others;
+  for (size_t t = 1; t < std::min(threads, count); ++t) {
+    try {
+      others.emplace_back(work, t);
+    } catch (...) {
+      break;
+    }
+  }
+  work(0);
+  for (std::thread& t : others) t.join();
+}
+
 }  // namespace base

@@ -2,6 +2,7 @@
 // work that can run beside the user interface (listing folders, deleting
 // files). Portable: standard threads only.
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -48,5 +49,12 @@ class WorkerPool {
   bool closing_ = false;
   std::vector<std::thread> threads_;
 };
+
+// Runs `each(i, thread)` for every i in [0, count) on up to `threads`
+// threads, the caller's among them, each taking the next index as it ends
+// one; returns once all have ended. A raised `stop` leaves the rest
+// undone. When no further thread can be started, the caller's does it all.
+void OnThreads(size_t count, size_t threads, const std::atomic<bool>& stop,
+               const std::function<void(size_t i, size_t thread)>& each);
 
 }  // namespace base

@@ -5,11 +5,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <thread>
 #include <unordered_set>
 #include <utility>
 
 #include "base/paths.h"
+#include "base/worker_pool.h"
 #include "removal/listed_path.h"
 #include "routines/detection_win.h"
 #include "routines/folder_match_win.h"
@@ -166,11 +166,12 @@ void FindFolders(const listfile::FileKey& key, const routines::NameMatch& names,
   }
 }
 
-// Walks every folder found: one alone on the parallel walk, several side
-// by side, each on a thread of its own (a routine's folders are many and
-// small: a browser's caches, an application's logs).
+// Walks every folder found on up to `threads` threads: one alone on the
+// parallel walk, several side by side, each on a thread of its own (a
+// routine's folders are many and small: a browser's caches, an
+// application's logs).
 std::vector<search::FileTake> WalkAll(const std::vector<Walk>& walks, const std::vector<Exclusion>& exclusions,
-                                      const NeverTaken& never, const std::atomic<bool>& stop) {
+                                      const NeverTaken& never, size_t threads, const std::atomic<bool>& stop) {
   const auto test = [&](const Walk& walk) -> search::FileTest {
     return [&walk, &exclusions, &never](const search::ListedFile& file) {
       return walk.names->Fits(file.name) && !Excluded(exclusions, file.folder, file.name) &&
@@ -178,27 +179,20 @@ std::vector<search::FileTake> WalkAll(const std::vector<Walk>& walks, const std:
     };
   };
   std::vector<search::FileTake> taken(walks.size());
-  if (walks.size() == 1) {
+  if (walks.size() == 1 && threads > 1) {
     taken[0] = search::TakeFiles(walks[0].folder, walks[0].below(), test(walks[0]), stop);
     return taken;
   }
-  std::atomic<size_t> next{0};
-  const auto work = [&] {
-    for (size_t i; !stop && (i = next++) < walks.size();)
-      taken[i] = search::TakeFilesHere(walks[i].folder, walks[i].below(), test(walks[i]), stop);
-  };
-  std::vector<std::thread> helpers;
-  for (size_t t = 1; t < std::min(search::ListingWorkers(), walks.size()); ++t) helpers.emplace_back(work);
-  work();
-  for (std::thread& h : helpers) h.join();
+  base::OnThreads(walks.size(), threads, stop, [&](size_t i, size_t) {
+    taken[i] = search::TakeFilesHere(walks[i].folder, walks[i].below(), test(walks[i]), stop);
+  });
   return taken;
 }
 
-}  // namespace
-
-RoutineAnswer AnswerRoutine(const listfile::Routine& routine, const routines::VariableLookup& variables,
-                            const NeverTaken& never, listfile::ProtectedPlaces& places, bool paths,
-                            const std::atomic<bool>& stop) {
+// The answer, its walks on up to `threads` threads.
+RoutineAnswer Answer(const listfile::Routine& routine, const routines::VariableLookup& variables,
+                     const NeverTaken& never, listfile::ProtectedPlaces& places, bool paths, size_t threads,
+                     const std::atomic<bool>& stop) {
   RoutineAnswer answer;
   if (!routines::FitsComputer(routine, variables, stop)) {
     answer.refusal = routines::kNotOnThisComputer;
@@ -212,7 +206,7 @@ RoutineAnswer AnswerRoutine(const listfile::Routine& routine, const routines::Va
   std::vector<Walk> walks;
   for (size_t k = 0; k < routine.fileKeys.size() && !stop; ++k)
     FindFolders(routine.fileKeys[k], names[k], variables, places, stop, walks, answer);
-  std::vector<search::FileTake> taken = WalkAll(walks, exclusions, never, stop);
+  std::vector<search::FileTake> taken = WalkAll(walks, exclusions, never, threads, stop);
   // Two folders that overlap may give one file twice: it is one item.
   const bool overlap = Overlap(walks);
   std::unordered_set<std::wstring> seen, seenFolders;
@@ -237,6 +231,28 @@ RoutineAnswer AnswerRoutine(const listfile::Routine& routine, const routines::Va
     return base::paths::Depth(a) > base::paths::Depth(b);
   });
   return answer;
+}
+
+}  // namespace
+
+RoutineAnswer AnswerRoutine(const listfile::Routine& routine, const routines::VariableLookup& variables,
+                            const NeverTaken& never, listfile::ProtectedPlaces& places, bool paths,
+                            const std::atomic<bool>& stop) {
+  return Answer(routine, variables, never, places, paths, search::ListingWorkers(), stop);
+}
+
+void AnswerRoutines(const std::vector<const listfile::Routine*>& routines, const routines::VariableLookup& variables,
+                    const NeverTaken& never, bool paths, size_t threads, const std::atomic<bool>& stop,
+                    const std::function<void(size_t i, RoutineAnswer&& answer, size_t thread)>& each) {
+  // Looked up once, then copied: each thread needs its own.
+  listfile::ProtectedPlaces looked;
+  looked.Folders();
+  std::vector<listfile::ProtectedPlaces> places(std::max<size_t>(threads, 1), looked);
+  base::OnThreads(routines.size(), places.size(), stop, [&](size_t i, size_t thread) {
+    // Side by side, each routine's walks stay on its thread: more threads
+    // than that only contend for the disk.
+    each(i, Answer(*routines[i], variables, never, places[thread], paths, places.size() > 1 ? 1 : search::ListingWorkers(), stop), thread);
+  });
 }
 
 }  // namespace removal

@@ -15,6 +15,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,5 +44,18 @@ struct RoutineAnswer : RuleAnswer {
 RoutineAnswer AnswerRoutine(const listfile::Routine& routine, const routines::VariableLookup& variables,
                             const NeverTaken& never, listfile::ProtectedPlaces& places, bool paths,
                             const std::atomic<bool>& stop);
+
+// How many routines are answered side by side where many are asked.
+constexpr size_t kRoutinesSideBySide = 2;
+
+// Answers several routines at once, `threads` of them side by side (each
+// with its own walks beside them): a routine's folders are few and small,
+// so one routine alone keeps the disk only partly busy. `each(i, answer,
+// thread)` gets the answer of routines[i] on the thread that made it
+// (thread 0 is the caller's), in no set order; a raised `stop` leaves the
+// rest unanswered.
+void AnswerRoutines(const std::vector<const listfile::Routine*>& routines, const routines::VariableLookup& variables,
+                    const NeverTaken& never, bool paths, size_t threads, const std::atomic<bool>& stop,
+                    const std::function<void(size_t i, RoutineAnswer&& answer, size_t thread)>& each);
 
 }  // namespace removal

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -15,6 +16,29 @@
 #include "routines/variables_win.h"
 
 namespace removal {
+namespace {
+
+// The routines' answers, by their place among the plan's rules, made side by
+// side before the rules are merged in order; none where it was
+// stopped before a routine was answered.
+std::vector<std::optional<RoutineAnswer>> AnswerPlannedRoutines(const Plan& plan, const NeverTaken& never,
+                                                                const std::atomic<bool>& stop) {
+  std::vector<std::optional<RoutineAnswer>> answers(plan.rules.size());
+  std::vector<const listfile::Routine*> routines;
+  std::vector<size_t> places;
+  for (size_t r = 0; r < plan.rules.size(); ++r) {
+    if (!plan.rules[r].routine) continue;
+    routines.push_back(&*plan.rules[r].routine);
+    places.push_back(r);
+  }
+  if (routines.empty()) return answers;
+  const routines::SystemVariables variables;
+  AnswerRoutines(routines, variables.Lookup(), never, true, kRoutinesSideBySide, stop,
+                 [&](size_t i, RoutineAnswer&& answer, size_t) { answers[places[i]] = std::move(answer); });
+  return answers;
+}
+
+}  // namespace
 
 void ExpandRules(Plan& plan, std::uint64_t now, const std::atomic<bool>* stop) {
   if (plan.expanded) return;
@@ -28,18 +52,17 @@ void ExpandRules(Plan& plan, std::uint64_t now, const std::atomic<bool>* stop) {
   std::unordered_set<std::wstring> seenFiles, seenFolders;
   for (const std::wstring& file : plan.files) seenFiles.insert(base::paths::PathKey(file));
   for (const std::wstring& folder : plan.folders) seenFolders.insert(base::paths::PathKey(folder));
+  std::vector<std::optional<RoutineAnswer>> routineAnswers = AnswerPlannedRoutines(plan, never, stopFlag);
   listfile::ProtectedPlaces places;
-  std::unique_ptr<routines::SystemVariables> variables;  // read once, when a routine comes
   std::vector<std::pair<std::wstring, size_t>> emptied;  // with its rule
   for (size_t r = 0; r < plan.rules.size() && !stopFlag; ++r) {
     PlannedRule& planned = plan.rules[r];
     planned.firstFile = plan.files.size();
     RuleAnswer answer;
     if (planned.routine) {
-      if (!variables) variables = std::make_unique<routines::SystemVariables>();
-      RoutineAnswer routine = AnswerRoutine(*planned.routine, variables->Lookup(), never, places, true, stopFlag);
-      planned.notes = std::move(routine.notes);
-      answer = std::move(routine);
+      if (!routineAnswers[r]) break;  // stopped before it was answered
+      planned.notes = std::move(routineAnswers[r]->notes);
+      answer = std::move(*routineAnswers[r]);
     } else {
       answer = AnswerRule(planned.rule, never, places, now, true, stopFlag);
     }

@@ -3,9 +3,8 @@
 
 #include <windows.h>
 
-#include <thread>
-
 #include "base/paths.h"
+#include "base/worker_pool.h"
 #include "routines/detection_checks_win.h"
 #include "routines/folder_match_win.h"
 #include "routines/folder_pattern.h"
@@ -110,10 +109,7 @@ std::vector<char> DecideFits(const std::vector<Entry>& entries, const VariableLo
   DetectionChecks checks(entries);
   checks.Prepare(lookup, stop);
   const std::atomic<bool> abandon{false};
-  std::vector<std::thread> helpers;
-  for (size_t w = 1; w < workers; ++w) helpers.emplace_back([&] { checks.CheckAll(lookup, stop, abandon); });
-  checks.CheckAll(lookup, stop, abandon);
-  for (std::thread& h : helpers) h.join();
+  base::OnThreads(workers, workers, stop, [&](size_t, size_t) { checks.CheckAll(lookup, stop, abandon); });
   std::vector<char> fits(entries.size(), 0);
   for (size_t i = 0; i < entries.size() && !stop; ++i)
     fits[i] = entries[i].Understood() && checks.Fits(entries[i].routine, lookup, stop);

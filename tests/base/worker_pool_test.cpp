@@ -1,6 +1,7 @@
 // The worker pool: tasks run side by side on every worker, PostFirst goes
 // ahead of waiting work, pending work can be dropped, and the pool always
-// ends (also with work still queued).
+// ends (also with work still queued); OnThreads does every index once, on
+// the threads asked for, and a stop leaves the rest.
 #include "base/worker_pool.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +111,25 @@ TEST(WorkerPool, EndsWithWorkStillQueuedAndTasksQueuingMore) {
     while (ran < 100) std::this_thread::yield();
   }
   EXPECT_GE(ran.load(), 100);
+}
+
+TEST(OnThreads, EveryIndexOnceOnTheThreadsAskedForAndAStopLeavesTheRest) {
+  std::vector<std::atomic<int>> done(500);
+  std::atomic<size_t> highestThread{0};
+  std::atomic<bool> stop{false};
+  OnThreads(done.size(), 3, stop, [&](size_t i, size_t thread) {
+    ++done[i];
+    for (size_t seen = highestThread; thread > seen && !highestThread.compare_exchange_weak(seen, thread);) {
+    }
+  });
+  for (const std::atomic<int>& d : done) EXPECT_EQ(d, 1);
+  EXPECT_LE(highestThread, 2u);
+
+  std::atomic<size_t> ran{0};
+  OnThreads(done.size(), 2, stop, [&](size_t, size_t) {
+    if (++ran == 10) stop = true;
+  });
+  EXPECT_LT(ran, 12u);  // each thread ends the index it holds
 }
 
 }  // namespace
