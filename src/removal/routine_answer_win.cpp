@@ -136,11 +136,20 @@ void FindFolders(const listfile::FileKey& key, const routines::NameMatch& names,
     answer.notes.push_back(key.folder + L": " + routines::UnknownVariableText(expanded.unknown));
     return;
   }
-  for (const std::wstring& text : expanded.texts) {
+  for (size_t t = 0; t < expanded.texts.size(); ++t) {
+    const std::wstring& text = expanded.texts[t];
     routines::FolderPattern pattern;
     std::wstring problem;
     if (!routines::SplitFolderPattern(text, pattern, problem)) {
       answer.notes.push_back(key.folder + L": " + problem);
+      continue;
+    }
+    // Below what the system gave for its variable, the folders on the way
+    // are the routine's own: one that is a link leads elsewhere.
+    const size_t lead = expanded.leads[t];
+    const std::wstring from = lead ? base::paths::Canonical(text.substr(0, lead)) : base::paths::Root(pattern.root);
+    if (routines::ReachedThroughLink(from, pattern.root)) {
+      answer.notes.push_back(pattern.root + L": it is reached through a link; a routine never follows one");
       continue;
     }
     for (std::wstring& folder : routines::MatchFolders(pattern, stop)) {

@@ -60,6 +60,19 @@ std::vector<std::wstring> Match(const FolderPattern& pattern, bool itemsLast, co
 
 bool IsPlainFolder(const std::wstring& folder) { return Exists(folder, true); }
 
+bool ReachedThroughLink(const std::wstring& from, const std::wstring& folder) {
+  const std::wstring fromKey = base::paths::PathKey(from);
+  const bool below = base::paths::KeyBelow(base::paths::PathKey(folder), fromKey);
+  const size_t stopAt = below ? base::paths::WithSeparator(from).size() : base::paths::Root(folder).size();
+  for (std::wstring step = base::paths::WithoutSeparator(folder); step.size() > stopAt;
+       step = base::paths::WithoutSeparator(base::paths::ParentOf(step))) {
+    const DWORD attributes = GetFileAttributesW(base::paths::Verbatim(step).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && base::IsLink(step))
+      return true;
+  }
+  return false;
+}
+
 std::vector<std::wstring> MatchFolders(const FolderPattern& pattern, const std::atomic<bool>& stop) {
   return Match(pattern, false, stop);
 }

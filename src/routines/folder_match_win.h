@@ -20,6 +20,12 @@ std::vector<std::wstring> MatchFolders(const FolderPattern& pattern, const std::
 // alike (a DetectFile: "%ProgramFiles%\Foo\foo*.exe").
 bool AnyItemFits(const FolderPattern& pattern, const std::atomic<bool>& stop);
 
+// Whether a folder on the way from `from` down to `folder` (both canonical;
+// `from` itself not included, `folder` included) is a link: a routine's
+// fixed folder is reached only through the folders it names. When
+// `folder` is not below `from`, every folder below its root is looked at.
+bool ReachedThroughLink(const std::wstring& from, const std::wstring& folder);
+
 // Whether a folder is there, is a folder and is no link.
 bool IsPlainFolder(const std::wstring& folder);
 

@@ -8,6 +8,7 @@ namespace routines {
 Expanded ExpandVariables(const std::wstring& text, const VariableLookup& lookup) {
   Expanded result;
   std::vector<std::wstring> texts(1);
+  std::vector<size_t> leads(1, 0);
   for (size_t at = 0; at < text.size();) {
     const size_t open = text.find(L'%', at);
     const size_t close = open == std::wstring::npos ? std::wstring::npos : text.find(L'%', open + 1);
@@ -23,13 +24,19 @@ Expanded ExpandVariables(const std::wstring& text, const VariableLookup& lookup)
       return result;
     }
     std::vector<std::wstring> grown;
+    std::vector<size_t> grownLeads;
     grown.reserve(texts.size() * values.size());
-    for (const std::wstring& t : texts)
-      for (const std::wstring& v : values) grown.push_back(t + v);
+    for (size_t t = 0; t < texts.size(); ++t)
+      for (const std::wstring& v : values) {
+        grown.push_back(texts[t] + v);
+        grownLeads.push_back(open == 0 ? v.size() : leads[t]);
+      }
     texts = std::move(grown);
+    leads = std::move(grownLeads);
     at = close + 1;
   }
   result.texts = std::move(texts);
+  result.leads = std::move(leads);
   return result;
 }
 

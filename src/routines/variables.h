@@ -18,6 +18,9 @@ struct Expanded {
   // The text with each variable replaced, one text for each choice of
   // values, in order; none when a variable is unknown.
   std::vector<std::wstring> texts;
+  // For each text, how long its leading variable's value is: the part the
+  // system gave, not the routine; 0 when it does not begin with one.
+  std::vector<size_t> leads;
   std::wstring unknown;  // the first unknown variable, "%Name%"
 };
 // "%Name%" is a variable when Name is not empty and holds no separator; any

@@ -99,20 +99,24 @@ TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirs
         L"Local\\App\\Logs\\a.log", L"Local\\App\\Logs\\keep1.log", L"Local\\App\\Logs\\dism.log1",
         L"Local\\App\\Logs\\Old Sessions\\", L"Local\\App\\Logs\\Old Sessions\\b.log",
         L"Local\\App\\Logs\\Old Sessions\\keep2.log",
-        L"Local\\App\\Logs\\Pinned\\", L"Local\\App\\Logs\\Pinned\\c.log"});
+        L"Local\\App\\Logs\\Pinned\\", L"Local\\App\\Logs\\Pinned\\c.log", L"Outside\\Logs\\",
+        L"Outside\\Logs\\x.log"});
   // A profile that is a link, and a link inside a cache: neither entered.
   links_.push_back(std::make_unique<FolderLink>(root_ + L"Local\\Browser\\Profile 3", root_ + L"Outside"));
   links_.push_back(std::make_unique<FolderLink>(root_ + L"Local\\Browser\\Profile 1\\Cache\\Linked",
                                                 root_ + L"Outside\\Cache"));
-  ASSERT_TRUE(links_[0]->IsLink() && links_[1]->IsLink());
+  // A folder on the way to a key's fixed folder that is a link: not followed.
+  links_.push_back(std::make_unique<FolderLink>(root_ + L"Local\\Vendor", root_ + L"Outside"));
+  ASSERT_TRUE(links_[0]->IsLink() && links_[1]->IsLink() && links_[2]->IsLink());
 
   // An exclusion that names its folder by the short name stays in force.
   wchar_t shortName[MAX_PATH] = L"";
   ASSERT_GT(GetShortPathNameW((root_ + L"Local\\App\\Logs\\Old Sessions").c_str(), shortName, MAX_PATH), 0u);
   ASSERT_EQ(std::wstring(shortName).find(L"Old Sessions"), std::wstring::npos);
   const listfile::Routine routine =
-      Read(kRoutine + ("ExcludeKey3=FILE|" + base::enc::ToUtf8(shortName) + "\\|keep2.log\n"));
-  ASSERT_EQ(routine.fileKeys.size(), 4u);
+      Read(kRoutine + ("ExcludeKey3=FILE|" + base::enc::ToUtf8(shortName) + "\\|keep2.log\n") +
+           "FileKey5=ROOT\\Local\\Vendor\\Logs|*.*|RECURSE\n");
+  ASSERT_EQ(routine.fileKeys.size(), 5u);
   const removal::RoutineAnswer answer =
       removal::AnswerRoutine(routine, variables_.Lookup(), removal::NeverTaken(), places_, true, {});
   EXPECT_TRUE(answer.refusal.empty());
@@ -127,9 +131,10 @@ TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirs
                                          L"Local\\Browser\\Profile 2\\Cache\\"}));
   EXPECT_EQ(answer.emptied.front().substr(root_.size()), L"Local\\Browser\\Profile 1\\Cache\\Index\\");
   // The unknown variable and the profile (a protected place) say why they take nothing.
-  ASSERT_EQ(answer.notes.size(), 2u);
+  ASSERT_EQ(answer.notes.size(), 3u);
   EXPECT_NE(answer.notes[0].find(L"%NoSuchVariable%"), std::wstring::npos);
   EXPECT_NE(answer.notes[1].find(L"a protected place"), std::wstring::npos);
+  EXPECT_NE(answer.notes[2].find(L"through a link"), std::wstring::npos);
 
   // The same counts without the paths; the list file never taken.
   removal::NeverTaken never;
@@ -146,7 +151,7 @@ TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirs
   EXPECT_EQ(plan.rules[0].files, 5u);
   EXPECT_EQ(plan.rules[0].folders, 2u);
   EXPECT_TRUE(removal::RunPasses(plan, nullptr, removal::Disposal::Delete).leftovers.empty());
-  for (const wchar_t* stays : {L"Outside\\Cache\\precious.doc", L"Local\\Browser\\Guest\\Cache\\data_2",
+  for (const wchar_t* stays : {L"Outside\\Cache\\precious.doc", L"Outside\\Logs\\x.log", L"Local\\Browser\\Guest\\Cache\\data_2",
                                L"Local\\App\\Logs\\keep1.log", L"Local\\App\\Logs\\dism.log1",
                                L"Local\\App\\Logs\\Pinned\\c.log", L"Local\\App\\Logs\\Old Sessions\\keep2.log",
                                L"Local\\Browser\\Profile 1\\Cache\\"})

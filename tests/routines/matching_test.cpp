@@ -21,10 +21,14 @@ Texts Lookup(const std::wstring& name) {
 TEST(RoutineVariables, ReplacedWithEveryValue) {
   EXPECT_EQ(routines::ExpandVariables(L"%LocalAppData%\\Google", Lookup).texts,
             Texts{L"C:\\Users\\Ann\\AppData\\Local\\Google"});
-  EXPECT_EQ(routines::ExpandVariables(L"%ProgramFiles%\\App\\%SystemDrive%", Lookup).texts,
-            (Texts{L"C:\\Program Files\\App\\C:", L"C:\\Program Files (x86)\\App\\C:"}));
+  const routines::Expanded both = routines::ExpandVariables(L"%ProgramFiles%\\App\\%SystemDrive%", Lookup);
+  EXPECT_EQ(both.texts, (Texts{L"C:\\Program Files\\App\\C:", L"C:\\Program Files (x86)\\App\\C:"}));
+  // How much of each the system gave: the leading variable's value only.
+  EXPECT_EQ(both.leads, (std::vector<size_t>{16, 22}));
   // A "%" that makes no variable is part of a name.
-  EXPECT_EQ(routines::ExpandVariables(L"C:\\100%\\a%b\\c%%", Lookup).texts, Texts{L"C:\\100%\\a%b\\c%%"});
+  const routines::Expanded plain = routines::ExpandVariables(L"C:\\100%\\a%b\\c%%", Lookup);
+  EXPECT_EQ(plain.texts, Texts{L"C:\\100%\\a%b\\c%%"});
+  EXPECT_EQ(plain.leads, std::vector<size_t>{0});
   const routines::Expanded unknown = routines::ExpandVariables(L"%SystemDrive%\\%Nowhere%\\x", Lookup);
   EXPECT_TRUE(unknown.texts.empty());
   EXPECT_EQ(unknown.unknown, L"%Nowhere%");
