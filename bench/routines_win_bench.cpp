@@ -35,7 +35,7 @@
 #include "listfile/list_file.h"
 #include "removal/removal_run_win.h"
 #include "removal/routine_answer_win.h"
-#include "routines/detection_win.h"
+#include "routines/detection_checks_win.h"
 #include "routines/routines_file_win.h"
 #include "routines/variables_win.h"
 #include "routines_sample.h"

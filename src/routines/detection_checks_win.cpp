@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "base/paths.h"
+#include "base/worker_pool.h"
 #include "routines/detection_win.h"
 #include "routines/folder_pattern.h"
 #include "search/folder_listing_win.h"
@@ -154,6 +155,18 @@ bool DetectionChecks::Fits(const listfile::Routine& routine, const VariableLooku
   for (const std::wstring& path : routine.detectFiles)
     if (answer(false, path)) return true;
   return false;
+}
+
+std::vector<char> DecideFits(const std::vector<Entry>& entries, const VariableLookup& lookup, size_t workers,
+                             const std::atomic<bool>& stop) {
+  DetectionChecks checks(entries);
+  checks.Prepare(lookup, stop);
+  const std::atomic<bool> abandon{false};
+  base::OnThreads(workers, workers, stop, [&](size_t, size_t) { checks.CheckAll(lookup, stop, abandon); });
+  std::vector<char> fits(entries.size(), 0);
+  for (size_t i = 0; i < entries.size() && !stop; ++i)
+    fits[i] = entries[i].Understood() && checks.Fits(entries[i].routine, lookup, stop);
+  return fits;
 }
 
 }  // namespace routines

@@ -60,4 +60,12 @@ class DetectionChecks {
   std::atomic<size_t> next_{0};
 };
 
+// Whether each entry of a routines file fits, decided by these checks on
+// `workers` threads at once (they wait on the disk and the registry, not
+// on the processor): 1 for an entry that fits, 0 for one that does not or
+// is not understood. A raised `stop` ends it early; the entries not
+// decided by then fit not.
+std::vector<char> DecideFits(const std::vector<Entry>& entries, const VariableLookup& lookup, size_t workers,
+                             const std::atomic<bool>& stop);
+
 }  // namespace routines

@@ -4,8 +4,6 @@
 #include <windows.h>
 
 #include "base/paths.h"
-#include "base/worker_pool.h"
-#include "routines/detection_checks_win.h"
 #include "routines/folder_match_win.h"
 #include "routines/folder_pattern.h"
 #include "services/registry_win.h"
@@ -102,18 +100,6 @@ bool FitsComputer(const listfile::Routine& routine, const VariableLookup& lookup
   for (const std::wstring& path : routine.detectFiles)
     if (DetectFileExists(path, lookup, stop)) return true;
   return false;
-}
-
-std::vector<char> DecideFits(const std::vector<Entry>& entries, const VariableLookup& lookup, size_t workers,
-                             const std::atomic<bool>& stop) {
-  DetectionChecks checks(entries);
-  checks.Prepare(lookup, stop);
-  const std::atomic<bool> abandon{false};
-  base::OnThreads(workers, workers, stop, [&](size_t, size_t) { checks.CheckAll(lookup, stop, abandon); });
-  std::vector<char> fits(entries.size(), 0);
-  for (size_t i = 0; i < entries.size() && !stop; ++i)
-    fits[i] = entries[i].Understood() && checks.Fits(entries[i].routine, lookup, stop);
-  return fits;
 }
 
 }  // namespace routines

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "listfile/routine.h"
-#include "routines/routines_file.h"
 #include "routines/variables.h"
 
 namespace routines {
@@ -21,14 +20,6 @@ bool RegistryKeyExists(const std::wstring& key);
 bool ListRegistrySubkeys(const std::wstring& key, std::unordered_set<std::wstring>& foldedNames);
 bool DetectFileExists(const std::wstring& path, const VariableLookup& lookup, const std::atomic<bool>& stop);
 bool FitsComputer(const listfile::Routine& routine, const VariableLookup& lookup, const std::atomic<bool>& stop);
-
-// Whether each entry of a routines file fits, decided by DetectionChecks
-// (detection_checks_win.h) on `workers` threads at once (the checks wait on
-// the disk and the registry, not on the processor): 1 for an entry that
-// fits, 0 for one that does not or is not understood. A raised `stop` ends it early; the entries not decided
-// by then fit not.
-std::vector<char> DecideFits(const std::vector<Entry>& entries, const VariableLookup& lookup, size_t workers,
-                             const std::atomic<bool>& stop);
 
 // Whether this 32-bit program runs on 64-bit Windows, where the registry
 // and System32 have a second view.

@@ -8,10 +8,10 @@
 // that act; this reads the file around them, keeps every other key as
 // written and tells an entry that does not read from one that does. The
 // file is only ever read (routines_file_win.h loads it from the disk).
-// Which entries fit this computer: detection_win.h (DecideFits); what an
-// entry takes now, its counts and size: removal/routine_answer_win.h
-// (AnswerRoutine); its record in a list: ListRoutine here, then
-// listfile::RoutineRecord.
+// Which entries fit this computer: detection_checks_win.h (DecideFits);
+// what an entry takes now, its counts and size:
+// removal/routine_answer_win.h (AnswerRoutine); its record in a list:
+// ListRoutine here, then listfile::RoutineRecord.
 #pragma once
 #include <cstddef>
 #include <string>

@@ -69,6 +69,8 @@ TEST(RoutineFolders, FixedRootAndWildcardParts) {
   EXPECT_TRUE(plain.parts.empty());
   EXPECT_EQ(Split(L"C:\\*\\Temp").root, L"C:\\");
   EXPECT_EQ(Split(L"\\\\srv\\share\\Pro?ile").root, L"\\\\srv\\share\\");
+  // The verbatim form's "?" is no wildcard: the same folder as its plain spelling.
+  EXPECT_EQ(Split(L"\\\\?\\C:\\Logs/App/").root, L"C:\\Logs\\App");
 
   routines::FolderPattern refused;
   std::wstring problem;
