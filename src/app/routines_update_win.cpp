@@ -3,11 +3,10 @@
 
 #include <windows.h>
 
-#include <shlobj.h>
-
 #include "base/atomic_write_win.h"
 #include "base/error_trap_win.h"
 #include "base/paths.h"
+#include "base/paths_win.h"
 #include "base/texts.h"
 #include "routines/routines_file.h"
 #include "services/http_win.h"
@@ -45,12 +44,8 @@ std::wstring RoutinesAddress() {
 }
 
 std::wstring KeptRoutinesPath() {
-  PWSTR local = nullptr;
-  std::wstring path;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &local)))
-    path = std::wstring(local) + L"\\Ombrelay\\" + kKeptName;
-  CoTaskMemFree(local);
-  return path;
+  const std::wstring own = base::paths::OwnLocalFolder();
+  return own.empty() ? own : base::paths::JoinPath(own, kKeptName);
 }
 
 RoutinesUpdate UpdateRoutines() {

@@ -146,4 +146,17 @@ std::wstring ProgramPath() {
 
 std::wstring ProgramFolder() { return FolderPart(ProgramPath()); }
 
+std::wstring KnownFolderPath(REFKNOWNFOLDERID id, DWORD flags) {
+  PWSTR path = nullptr;
+  std::wstring folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, flags, nullptr, &path))) folder = path;
+  CoTaskMemFree(path);
+  return folder;
+}
+
+std::wstring OwnLocalFolder() {
+  const std::wstring local = KnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE);
+  return local.empty() ? local : JoinPath(local, L"Ombrelay");
+}
+
 }  // namespace base::paths

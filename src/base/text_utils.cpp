@@ -9,6 +9,20 @@
 
 namespace base::text {
 
+namespace {
+
+template <class View>
+View TrimmedOf(View text, View blanks) {
+  const size_t first = text.find_first_not_of(blanks);
+  if (first == View::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+}  // namespace
+
+std::wstring_view TrimBlanks(std::wstring_view text) { return TrimmedOf<std::wstring_view>(text, L" \t\r"); }
+std::string_view TrimBlanks(std::string_view text) { return TrimmedOf<std::string_view>(text, " \t\r"); }
+
 void SplitString(const std::wstring& text, wchar_t separator, std::vector<std::wstring>& pieces) {
   trap::Guard([&] {
     ST(pieces.assign(1, std::wstring()));

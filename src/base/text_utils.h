@@ -14,6 +14,11 @@ void SplitString(const std::wstring& text, wchar_t separator, std::vector<std::w
 // that splits many short texts and keeps few of the pieces.
 std::vector<std::wstring_view> SplitView(std::wstring_view text, wchar_t separator);
 
+// The text without the blanks and tabs at either end (and without CR,
+// for a line read from a file with CR LF ends).
+std::wstring_view TrimBlanks(std::wstring_view text);
+std::string_view TrimBlanks(std::string_view text);
+
 // Where a command line's argument text begins: after the program's name
 // (quoted or not) and the blanks after it.
 size_t ArgumentsStart(const std::wstring& commandLine);

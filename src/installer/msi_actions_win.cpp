@@ -65,7 +65,7 @@ installer::FolderLook LookAt(MSIHANDLE install, const std::wstring& folder) {
   look.kind = installer::FolderLook::kFolder;
   look.empty = true;
   WIN32_FIND_DATAW found;
-  const base::win::unique_hfind find(FindFirstFileW((folder + L"\\*").c_str(), &found));
+  const base::win::unique_hfind find(FindFirstFileW(base::paths::JoinPath(folder, L"*").c_str(), &found));
   if (find) {
     do {
       const std::wstring name = found.cFileName;
@@ -154,7 +154,7 @@ extern "C" UINT __stdcall SayFailedConditions(MSIHANDLE install) {
 extern "C" UINT __stdcall WaitForProgramClosed(MSIHANDLE install) {
   const std::wstring folder = base::paths::Qualify(TargetFolder(install));
   if (folder.empty()) return ERROR_SUCCESS;
-  const std::wstring exe = folder + L"\\ombrelay.exe";
+  const std::wstring exe = base::paths::JoinPath(folder, L"ombrelay.exe");
   while (Running(exe)) {
     const int answer = Say(install, INSTALLMESSAGE_ERROR,
                            L"Ombrelay is running from " + folder + L". Close it, then click Retry.",

@@ -177,9 +177,8 @@ std::vector<std::wstring> SplitTypedPatterns(const std::wstring& typed) {
   std::vector<std::wstring> pieces, patterns;
   base::text::SplitString(typed, L';', pieces);
   for (const std::wstring& piece : pieces) {
-    const size_t first = piece.find_first_not_of(L" \t");
-    if (first == std::wstring::npos) continue;
-    patterns.push_back(piece.substr(first, piece.find_last_not_of(L" \t") - first + 1));
+    const std::wstring_view trimmed = base::text::TrimBlanks(piece);
+    if (!trimmed.empty()) patterns.emplace_back(trimmed);
   }
   return patterns;
 }

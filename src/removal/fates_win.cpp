@@ -45,9 +45,8 @@ std::vector<std::wstring> UserShellFolderKeys() {
   std::vector<std::wstring> keys;
   for (const KNOWNFOLDERID* id : {&FOLDERID_Documents, &FOLDERID_Downloads, &FOLDERID_Music, &FOLDERID_Pictures,
                                   &FOLDERID_Videos, &FOLDERID_Desktop, &FOLDERID_Profile}) {
-    wchar_t* path = nullptr;
-    if (SUCCEEDED(SHGetKnownFolderPath(*id, 0, nullptr, &path))) keys.push_back(base::paths::PathKey(path));
-    CoTaskMemFree(path);
+    const std::wstring path = base::paths::KnownFolderPath(*id);
+    if (!path.empty()) keys.push_back(base::paths::PathKey(path));
   }
   return keys;
 }

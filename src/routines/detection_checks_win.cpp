@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "base/paths.h"
+#include "base/text_utils.h"
 #include "base/worker_pool.h"
 #include "routines/detection_win.h"
 #include "routines/folder_pattern.h"
@@ -15,12 +16,6 @@ namespace {
 
 // A folder or key that this many values pass through is listed.
 constexpr size_t kShared = 8;
-
-std::string_view Trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
 
 bool ListFolder(const std::wstring& folder, const std::atomic<bool>& stop, std::unordered_set<std::wstring>& names) {
   return search::ListEntries(base::paths::WithSeparator(folder), L"*", stop, [&](const WIN32_FIND_DATAW& data) {
@@ -50,7 +45,7 @@ DetectionChecks::DetectionChecks(const std::string& bytes) {
 void DetectionChecks::Pick(std::string_view line) {
   const size_t equals = line.find('=');
   if (equals == std::string_view::npos) return;
-  const std::string_view name = Trimmed(line.substr(0, equals)), value = Trimmed(line.substr(equals + 1));
+  const std::string_view name = base::text::TrimBlanks(line.substr(0, equals)), value = base::text::TrimBlanks(line.substr(equals + 1));
   if (name.size() < 6 || (name[0] != 'D' && name[0] != 'd') || value.empty()) return;
   for (char c : value)
     if (static_cast<unsigned char>(c) >= 0x80) return;

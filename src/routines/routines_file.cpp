@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/encoding.h"
+#include "base/text_utils.h"
 
 namespace routines {
 namespace {
@@ -74,16 +75,10 @@ bool Decode(const std::string& bytes, std::wstring& text, std::wstring& problem)
   return false;
 }
 
-std::wstring_view Trimmed(std::wstring_view text) {
-  const size_t first = text.find_first_not_of(L" \t");
-  if (first == std::wstring_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
-
 // The entry's name of a section's text: its closing " *" left off.
 std::wstring SectionName(std::wstring_view inside) {
-  inside = Trimmed(inside);
-  if (!inside.empty() && inside.back() == L'*') inside = Trimmed(inside.substr(0, inside.size() - 1));
+  inside = base::text::TrimBlanks(inside);
+  if (!inside.empty() && inside.back() == L'*') inside = base::text::TrimBlanks(inside.substr(0, inside.size() - 1));
   return std::wstring(inside);
 }
 
@@ -152,7 +147,7 @@ RoutinesFile ReadRoutines(const std::string& bytes) {
     ++lineNumber;
     if (!line.empty() && line.back() == L'\r') line.remove_suffix(1);
     if (lineNumber == 1 && !line.empty() && line[0] == L'\xFEFF') line.remove_prefix(1);
-    line = Trimmed(line);
+    line = base::text::TrimBlanks(line);
     if (line.empty() || line[0] == L';') continue;
     if (line[0] == L'[') {
       if (entry) Finish(*entry);
@@ -170,8 +165,8 @@ RoutinesFile ReadRoutines(const std::string& bytes) {
       NoteProblem(*entry, L"line " + std::to_wstring(lineNumber) + L" is no key: it has no \"=\"");
       continue;
     }
-    listfile::RoutineKey key{std::wstring(Trimmed(line.substr(0, equals))),
-                             std::wstring(Trimmed(line.substr(equals + 1)))};
+    listfile::RoutineKey key{std::wstring(base::text::TrimBlanks(line.substr(0, equals))),
+                             std::wstring(base::text::TrimBlanks(line.substr(equals + 1)))};
     if (key.name.empty()) NoteProblem(*entry, L"line " + std::to_wstring(lineNumber) + L" is a key with no name");
     entry->keys.push_back(std::move(key));
   }

@@ -5,17 +5,12 @@
 #include <shlobj.h>
 
 #include "base/paths.h"
+#include "base/paths_win.h"
 
 namespace routines {
 namespace {
 
-std::wstring KnownFolder(REFKNOWNFOLDERID id) {
-  PWSTR path = nullptr;
-  std::wstring folder;
-  if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path))) folder = path;
-  CoTaskMemFree(path);
-  return folder;
-}
+std::wstring KnownFolder(REFKNOWNFOLDERID id) { return base::paths::KnownFolderPath(id, KF_FLAG_DONT_VERIFY); }
 
 std::wstring Environment(const std::wstring& name) {
   const DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);

@@ -4,12 +4,12 @@
 
 #include <windows.h>
 
-#include <shlobj.h>
-
 #include "base/atomic_write_win.h"
 #include "base/encoding.h"
 #include "base/handles_win.h"
 #include "base/named_mutex_win.h"
+#include "base/paths.h"
+#include "base/paths_win.h"
 #include "base/texts_win.h"
 #include "unattended/run_log.h"
 
@@ -18,15 +18,6 @@ namespace {
 
 const wchar_t kLogMutex[] = L"Local\\Ombrelay.RunLog";
 constexpr DWORD kLockWaitMs = 30000;
-
-std::wstring LogFolder() {
-  PWSTR local = nullptr;
-  std::wstring folder;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &local)))
-    folder = std::wstring(local) + L"\\Ombrelay";
-  CoTaskMemFree(local);
-  return folder;
-}
 
 // Reads `length` bytes from `offset` on.
 bool ReadAt(HANDLE file, uint64_t offset, std::string& bytes, size_t length) {
@@ -74,12 +65,12 @@ bool AppendAndTrim(const std::wstring& path, const std::string& entry) {
 }  // namespace
 
 std::wstring RunLogPath() {
-  const std::wstring folder = LogFolder();
-  return folder.empty() ? folder : folder + L"\\run log.txt";
+  const std::wstring folder = base::paths::OwnLocalFolder();
+  return folder.empty() ? folder : base::paths::JoinPath(folder, L"run log.txt");
 }
 
 bool AppendToRunLog(const std::wstring& entry) {
-  const std::wstring folder = LogFolder();
+  const std::wstring folder = base::paths::OwnLocalFolder();
   if (folder.empty()) return false;
   CreateDirectoryW(folder.c_str(), nullptr);
   const std::wstring path = RunLogPath();
