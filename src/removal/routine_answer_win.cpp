@@ -73,7 +73,7 @@ bool PlaceExclusions(const listfile::Routine& routine, const routines::VariableL
     if (key.kind == listfile::ExcludeKind::Registry) continue;
     const routines::Expanded expanded = routines::ExpandVariables(key.folder, variables);
     if (!expanded.unknown.empty()) {
-      refusal = L"an exclusion names " + expanded.unknown + L", which is not known on this computer";
+      refusal = L"an exclusion cannot be placed: " + routines::VariableProblem(expanded);
       return false;
     }
     for (const std::wstring& text : expanded.texts) {
@@ -133,7 +133,7 @@ void FindFolders(const listfile::FileKey& key, const routines::NameMatch& names,
   if (key.patterns.empty()) return;  // it names no file
   const routines::Expanded expanded = routines::ExpandVariables(key.folder, variables);
   if (!expanded.unknown.empty()) {
-    answer.notes.push_back(key.folder + L": " + routines::UnknownVariableText(expanded.unknown));
+    answer.notes.push_back(key.folder + L": " + routines::VariableProblem(expanded) + L"; that key takes nothing");
     return;
   }
   for (size_t t = 0; t < expanded.texts.size(); ++t) {

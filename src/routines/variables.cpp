@@ -1,6 +1,7 @@
 // Variables replaced by their values, every choice of values in turn.
 #include "routines/variables.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace routines {
@@ -19,7 +20,9 @@ Expanded ExpandVariables(const std::wstring& text, const VariableLookup& lookup)
     at = plainEnd;
     if (!variable) continue;
     const std::vector<std::wstring> values = lookup(text.substr(open + 1, close - open - 1));
-    if (values.empty()) {
+    result.wild = std::any_of(values.begin(), values.end(),
+                              [](const std::wstring& v) { return v.find_first_of(L"*?") != std::wstring::npos; });
+    if (values.empty() || result.wild) {
       result.unknown = text.substr(open, close - open + 1);
       return result;
     }
@@ -40,8 +43,9 @@ Expanded ExpandVariables(const std::wstring& text, const VariableLookup& lookup)
   return result;
 }
 
-std::wstring UnknownVariableText(const std::wstring& variable) {
-  return L"the variable " + variable + L" is not known on this computer; that key takes nothing";
+std::wstring VariableProblem(const Expanded& expanded) {
+  return L"the variable " + expanded.unknown +
+         (expanded.wild ? L" holds a wildcard here, so it names no one folder" : L" is not known on this computer");
 }
 
 }  // namespace routines

@@ -21,13 +21,18 @@ struct Expanded {
   // For each text, how long its leading variable's value is: the part the
   // system gave, not the routine; 0 when it does not begin with one.
   std::vector<size_t> leads;
-  std::wstring unknown;  // the first unknown variable, "%Name%"
+  // The first variable that cannot be used, "%Name%": unknown, or (with
+  // `wild`) holding a "*" or "?", which no folder's name holds: its value
+  // read as a pattern would reach folders the routine never named.
+  std::wstring unknown;
+  bool wild = false;
 };
 // "%Name%" is a variable when Name is not empty and holds no separator; any
 // other "%" is part of a name.
 Expanded ExpandVariables(const std::wstring& text, const VariableLookup& lookup);
 
-// What a key with an unknown variable says: it takes nothing.
-std::wstring UnknownVariableText(const std::wstring& variable);
+// Why the variable `unknown` names cannot be used ("the variable %Name% is
+// not known on this computer").
+std::wstring VariableProblem(const Expanded& expanded);
 
 }  // namespace routines

@@ -15,6 +15,7 @@ Texts Lookup(const std::wstring& name) {
   if (name == L"LocalAppData") return {L"C:\\Users\\Ann\\AppData\\Local"};
   if (name == L"ProgramFiles") return {L"C:\\Program Files", L"C:\\Program Files (x86)"};
   if (name == L"SystemDrive") return {L"C:"};
+  if (name == L"Odd") return {L"C:\\*"};  // an environment variable set by hand
   return {};
 }
 
@@ -32,6 +33,12 @@ TEST(RoutineVariables, ReplacedWithEveryValue) {
   const routines::Expanded unknown = routines::ExpandVariables(L"%SystemDrive%\\%Nowhere%\\x", Lookup);
   EXPECT_TRUE(unknown.texts.empty());
   EXPECT_EQ(unknown.unknown, L"%Nowhere%");
+  EXPECT_EQ(routines::VariableProblem(unknown), L"the variable %Nowhere% is not known on this computer");
+  // A value holding a wildcard names no folder: read as a pattern, "%Odd%\\Logs"
+  // would reach every folder's Logs on the drive.
+  const routines::Expanded wild = routines::ExpandVariables(L"%Odd%\\Logs", Lookup);
+  EXPECT_TRUE(wild.texts.empty());
+  EXPECT_EQ(routines::VariableProblem(wild), L"the variable %Odd% holds a wildcard here, so it names no one folder");
 }
 
 bool Fits(const wchar_t* name, const wchar_t* pattern) { return routines::NameMatch({pattern}).Fits(name); }
