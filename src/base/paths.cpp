@@ -186,6 +186,22 @@ bool HasNameThatPlainFormChanges(const std::wstring& path) {
   return false;
 }
 
+std::wstring WithoutTrailingDotsAndBlanks(const std::wstring& path) {
+  std::wstring out;
+  out.reserve(path.size());
+  size_t nameStart = 0;
+  for (size_t i = 0; i <= path.size(); ++i) {
+    if (i < path.size() && !IsSeparator(path[i])) continue;
+    std::wstring_view name = std::wstring_view(path).substr(nameStart, i - nameStart);
+    const size_t last = name.find_last_not_of(L". ");
+    if (!IsStep(name) && last != std::wstring_view::npos) name = name.substr(0, last + 1);
+    out.append(name);
+    if (i < path.size()) out.push_back(path[i]);
+    nameStart = i + 1;
+  }
+  return out;
+}
+
 std::wstring WithSeparator(std::wstring path) {
   if (path.empty() || path.back() != L'\\') path += L'\\';
   return path;

@@ -57,6 +57,10 @@ std::wstring ShellPath(const std::wstring& path);
 // names something else once it goes without the prefix (the shell's calls
 // take no prefixed paths).
 bool HasNameThatPlainFormChanges(const std::wstring& path);
+// The path with every name's trailing dots and blanks dropped ("." and ".."
+// kept): the most a call without the prefix may make of it. Text written
+// for such calls ("C:\App.\Logs") may mean this reading.
+std::wstring WithoutTrailingDotsAndBlanks(const std::wstring& path);
 
 // The path with one closing "\" (added when it has none).
 std::wstring WithSeparator(std::wstring path);

@@ -76,17 +76,27 @@ bool PlaceExclusions(const listfile::Routine& routine, const routines::VariableL
       refusal = L"an exclusion cannot be placed: " + routines::VariableProblem(expanded);
       return false;
     }
-    for (const std::wstring& text : expanded.texts) {
-      Exclusion e{key.kind == listfile::ExcludeKind::File, {}, routines::NameMatch(key.patterns)};
-      std::wstring problem;
-      if (!routines::SplitFolderPattern(text, e.folder, problem)) {
-        refusal = L"an exclusion cannot be placed: " + problem;
-        return false;
+    // Written for calls without the prefix, "Logs." and "keep.log " mean
+    // "Logs" and "keep.log": an exclusion keeps what either reading names.
+    std::vector<std::wstring> patterns = key.patterns;
+    for (const std::wstring& p : key.patterns)
+      if (const std::wstring trimmed = base::paths::WithoutTrailingDotsAndBlanks(p); trimmed != p) patterns.push_back(trimmed);
+    const routines::NameMatch names(patterns);
+    for (const std::wstring& written : expanded.texts) {
+      const std::wstring trimmed = base::paths::WithoutTrailingDotsAndBlanks(written);
+      for (const std::wstring* text : {&written, &trimmed}) {
+        if (text == &trimmed && trimmed == written) break;
+        Exclusion e{key.kind == listfile::ExcludeKind::File, {}, names};
+        std::wstring problem;
+        if (!routines::SplitFolderPattern(*text, e.folder, problem)) {
+          refusal = L"an exclusion cannot be placed: " + problem;
+          return false;
+        }
+        // The walk spells folders by their long names: so must what it is
+        // compared with, or a short name would keep nothing.
+        e.folder.root = base::paths::LongNames(e.folder.root);
+        exclusions.push_back(std::move(e));
       }
-      // The walk spells folders by their long names: so must what it is
-      // compared with, or a short name would keep nothing.
-      e.folder.root = base::paths::LongNames(e.folder.root);
-      exclusions.push_back(std::move(e));
     }
   }
   return true;

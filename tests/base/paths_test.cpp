@@ -41,6 +41,7 @@ TEST(VerbatimPath, RootsFullPathsAndNamesThePlainFormWouldChange) {
   EXPECT_TRUE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\notes "));
   EXPECT_FALSE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\.\\..\\.hidden\\a.txt"));
   EXPECT_FALSE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\a b\\c"));
+  EXPECT_EQ(base::paths::WithoutTrailingDotsAndBlanks(L"C:\\dotdir. .\\.\\..\\a b\\x.log. \\"), L"C:\\dotdir\\.\\..\\a b\\x.log\\");
   for (const wchar_t* full : {L"c:/x", L"\\\\?\\unc\\srv\\s", L"\\\\srv/share", L"\\\\?\\C:\\", L"//srv/share"})
     EXPECT_TRUE(base::paths::IsFullPath(full)) << full;
   for (const wchar_t* other : {L"C:x", L"\\\\srv\\", L"\\\\?\\Volume{1}\\x", L"\\\\?\\UNC\\\\s", L"1:\\x", L"\\\\.\\C:\\x"})

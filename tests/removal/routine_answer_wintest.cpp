@@ -86,7 +86,7 @@ const char kRoutine[] =
     "FileKey2=ROOT\\Local\\App\\Logs|*.log|RECURSE\n"
     "FileKey3=%NoSuchVariable%\\Logs|*.log\n"
     "FileKey4=%UserProfile%|*.tmp\n"
-    "ExcludeKey1=FILE|ROOT\\Local\\App\\Logs\\|keep*.log\n"
+    "ExcludeKey1=FILE|ROOT\\Local\\App.\\Logs \\|keep*.log.\n"  // as a call without the prefix reads it
     "ExcludeKey2=PATH|ROOT\\Local\\App\\Logs\\Pinned\\\n";
 
 TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirst) {
