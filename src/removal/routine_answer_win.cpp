@@ -120,6 +120,22 @@ bool OwnFolderOfAVariable(const std::wstring& folder) {
          folder.find(L'%', 1) == end;
 }
 
+// The keys of the folders the system's variables name, however a key
+// spells them ("%LocalAppData%\Temp" is %Temp%): emptied, never removed.
+std::unordered_set<std::wstring> SystemFolderKeys(const routines::VariableLookup& variables) {
+  std::unordered_set<std::wstring> keys;
+  for (const wchar_t* name : routines::kFolderVariables)
+    for (const std::wstring& value : variables(name)) keys.insert(base::paths::PathKey(value));
+  return keys;
+}
+
+// Whether a folder (its key) is one of them or holds one, so never empties.
+bool HoldsSystemFolder(const std::wstring& key, const std::unordered_set<std::wstring>& systemFolders) {
+  return std::any_of(systemFolders.begin(), systemFolders.end(), [&](const std::wstring& system) {
+    return system == key || base::paths::KeyBelow(system, key);
+  });
+}
+
 // Whether two walks may meet the same file: one folder is the other, or
 // below it when that one is walked with its subfolders.
 bool Overlap(const std::vector<Walk>& walks) {
@@ -229,6 +245,8 @@ RoutineAnswer Answer(const listfile::Routine& routine, const routines::VariableL
   // Two folders that overlap may give one file twice: it is one item.
   const bool overlap = Overlap(walks);
   std::unordered_set<std::wstring> seen, seenFolders;
+  const bool emptying = std::any_of(walks.begin(), walks.end(), [](const Walk& w) { return w.key->removeSelf; });
+  const std::unordered_set<std::wstring> systemFolders = emptying ? SystemFolderKeys(variables) : decltype(seen)();
   for (size_t w = 0; w < walks.size(); ++w) {
     search::FileTake& take = taken[w];
     answer.stopped = answer.stopped || take.stopped;
@@ -241,8 +259,11 @@ RoutineAnswer Answer(const listfile::Routine& routine, const routines::VariableL
       answer.sizes.push_back(take.sizes[i]);
     }
     if (!walks[w].key->removeSelf || take.stopped) continue;
-    for (std::wstring& folder : EmptiedFolders(take.folders, !OwnFolderOfAVariable(walks[w].key->folder)))
-      if (seenFolders.insert(base::paths::PathKey(folder)).second) answer.emptied.push_back(std::move(folder));
+    for (std::wstring& folder : EmptiedFolders(take.folders, !OwnFolderOfAVariable(walks[w].key->folder))) {
+      std::wstring key = base::paths::PathKey(folder);
+      if (!HoldsSystemFolder(key, systemFolders) && seenFolders.insert(std::move(key)).second)
+        answer.emptied.push_back(std::move(folder));
+    }
   }
   answer.stopped = answer.stopped || stop;
   // Deepest first, so each goes after everything it held.

@@ -27,6 +27,10 @@ struct Expanded {
   std::wstring unknown;
   bool wild = false;
 };
+// The variables that name the system's own folders (%Temp%, %AppData%, ...):
+// programs rely on those being there.
+extern const wchar_t* const kFolderVariables[12];
+
 // "%Name%" is a variable when Name is not empty and holds no separator; any
 // other "%" is part of a name.
 Expanded ExpandVariables(const std::wstring& text, const VariableLookup& lookup);

@@ -189,6 +189,15 @@ TEST_F(RoutineAnswer, ARoutineThatDoesNotFitTakesNothingAndAVariablesOwnFolderSt
   SetEnvironmentVariableW(L"OMBRELAY_TEST_JUNK", nullptr);
   EXPECT_EQ(own.files, 2u);
   EXPECT_EQ(Under(own.emptied), Paths{L"Junk\\Sub\\"});
+  // So does a system folder the key reaches by another spelling, and the folders holding it.
+  Make({L"Junk\\Sub\\c.tmp"});
+  const routines::VariableLookup appDataInJunk = [&](const std::wstring& name) {
+    return base::paths::SameText(name, L"AppData") ? std::vector<std::wstring>{root_ + L"Junk\\Sub"} : variables_.Values(name);
+  };
+  const removal::RoutineAnswer spelled = removal::AnswerRoutine(Read("[Spelled *]\nFileKey1=ROOT\\Junk|*.*|REMOVESELF\n"),
+                                                                appDataInJunk, removal::NeverTaken(), places_, true, {});
+  EXPECT_EQ(spelled.files, 3u);
+  EXPECT_TRUE(spelled.emptied.empty());
 }
 
 }  // namespace
