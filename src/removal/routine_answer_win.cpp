@@ -83,12 +83,13 @@ bool PlaceExclusions(const listfile::Routine& routine, const routines::VariableL
       if (const std::wstring trimmed = base::paths::WithoutTrailingDotsAndBlanks(p); trimmed != p) patterns.push_back(trimmed);
     const routines::NameMatch names(patterns);
     for (const std::wstring& written : expanded.texts) {
-      const std::wstring trimmed = base::paths::WithoutTrailingDotsAndBlanks(written);
-      for (const std::wstring* text : {&written, &trimmed}) {
-        if (text == &trimmed && trimmed == written) break;
+      std::vector<std::wstring> readings{written};
+      if (std::wstring trimmed = base::paths::WithoutTrailingDotsAndBlanks(written); trimmed != written)
+        readings.push_back(std::move(trimmed));
+      for (const std::wstring& text : readings) {
         Exclusion e{key.kind == listfile::ExcludeKind::File, {}, names};
         std::wstring problem;
-        if (!routines::SplitFolderPattern(*text, e.folder, problem)) {
+        if (!routines::SplitFolderPattern(text, e.folder, problem)) {
           refusal = L"an exclusion cannot be placed: " + problem;
           return false;
         }
@@ -246,7 +247,8 @@ RoutineAnswer Answer(const listfile::Routine& routine, const routines::VariableL
   const bool overlap = Overlap(walks);
   std::unordered_set<std::wstring> seen, seenFolders;
   const bool emptying = std::any_of(walks.begin(), walks.end(), [](const Walk& w) { return w.key->removeSelf; });
-  const std::unordered_set<std::wstring> systemFolders = emptying ? SystemFolderKeys(variables) : decltype(seen)();
+  const std::unordered_set<std::wstring> systemFolders =
+      emptying ? SystemFolderKeys(variables) : std::unordered_set<std::wstring>();
   for (size_t w = 0; w < walks.size(); ++w) {
     search::FileTake& take = taken[w];
     answer.stopped = answer.stopped || take.stopped;
