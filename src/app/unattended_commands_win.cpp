@@ -16,6 +16,7 @@
 #include "base/sha256_win.h"
 #include "listfile/list_file.h"
 #include "removal/removal_plan.h"
+#include "unattended/approval.h"
 #include "unattended/approval_store_win.h"
 #include "unattended/approving_win.h"
 #include "unattended/run_log_win.h"
@@ -58,7 +59,7 @@ bool ApplyChoice(HWND owner, const std::wstring& listPath, const std::wstring& s
     Tell(owner, listfile::LoadFailedText(listPath, reason), MB_OK | MB_ICONEXCLAMATION);
     return true;
   }
-  if (seen.empty() || base::Sha256Hex(bytes) != seen) {
+  if (!unattended::BytesAreTheSeen(bytes, seen, base::Sha256Hex)) {
     Tell(owner, ListName(listPath) + kChangedText, MB_OK | MB_ICONEXCLAMATION);
     return true;
   }

@@ -156,6 +156,10 @@ std::wstring ApprovalProblem(const Approval* approval, const FileRead& file, con
   return std::wstring();
 }
 
+bool BytesAreTheSeen(const std::string& bytes, const std::wstring& seen, const DigestFn& digest) {
+  return !seen.empty() && digest(bytes) == seen;
+}
+
 std::wstring StartName(const std::wstring& listPath, int n) {
   std::wstring name(base::paths::LastName(listPath));
   const size_t dot = name.rfind(L'.');

@@ -75,6 +75,11 @@ using DigestFn = std::function<std::wstring(const std::string& bytes)>;
 // when the list was never approved (or its approval does not read).
 std::wstring ApprovalProblem(const Approval* approval, const FileRead& file, const DigestFn& digest);
 
+// Whether the list file's bytes are the ones the window last loaded or saved
+// (their digest `seen`, empty when it has none): only those may be approved,
+// since an approval covers what the user saw.
+bool BytesAreTheSeen(const std::string& bytes, const std::wstring& seen, const DigestFn& digest);
+
 // The Run value's and the task's name for a list: "Ombrelay - <file name
 // without its extension>", with " (2)", " (3)" ... after it for the n-th.
 std::wstring StartName(const std::wstring& listPath, int n);

@@ -19,6 +19,8 @@ TEST(RuleFiles, NamesExceptionsAndAgeTogether) {
   rule.names = {L"*.*"};
   rule.exceptions = {};
   EXPECT_TRUE(removal::RuleTakes(rule, L"Makefile", now, now));
+  rule.exceptions = {L"*.docx"};
+  EXPECT_FALSE(removal::RuleTakes(rule, L"REPORT.DOCX", now, now));
   rule.names = {L"*.tmp", L"*.log"};
   rule.exceptions = {L"keep*"};
   rule.ageUnit = listfile::AgeUnit::Days;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <filesystem>
 #include <functional>
 
@@ -126,8 +127,14 @@ class ApprovalCheck : public ::testing::Test {
     return ApprovalProblem(approval, file, digest_);
   }
 
-  // Any digest of the whole content serves the check; the program's own is SHA-256.
-  DigestFn digest_ = [](const std::string& bytes) { return std::to_wstring(std::hash<std::string>()(bytes)); };
+  // Any digest of the whole content serves the check. The program's own is
+  // SHA-256 text, 64 hex digits: so is this one, its first 48 alike for
+  // every content, so that only a comparison to the last digit tells them apart.
+  DigestFn digest_ = [](const std::string& bytes) {
+    wchar_t tail[17];
+    swprintf(tail, 17, L"%016llx", static_cast<unsigned long long>(std::hash<std::string>()(bytes)));
+    return std::wstring(48, L'0') + tail;
+  };
   std::filesystem::path folder_;
   std::wstring path_;
 };
@@ -145,6 +152,11 @@ TEST_F(ApprovalCheck, OnlyTheApprovedBytesPass) {
   Approval nearly = a;
   nearly.digest.back() = nearly.digest.back() == L'0' ? L'1' : L'0';
   EXPECT_NE(Problem(&nearly).find(L"changed after it was approved"), std::wstring::npos);
+  // The window approves only the bytes it last loaded or saved, to the last digit too.
+  EXPECT_TRUE(BytesAreTheSeen(approved, a.digest, digest_));
+  EXPECT_FALSE(BytesAreTheSeen(approved, nearly.digest, digest_));
+  EXPECT_FALSE(BytesAreTheSeen(approved, L"", digest_));
+  EXPECT_FALSE(BytesAreTheSeen(approved + " ", a.digest, digest_));
   // A withdrawn approval kept in the settings runs nothing, even for the very bytes.
   Approval withdrawn = a;
   ASSERT_TRUE(ReadApprovalText(L"sha256=" + std::wstring(64, L'a') +
