@@ -25,15 +25,15 @@ UINT WindowDpi(HWND hwnd) {
   return ScreenDpi();
 }
 
-HFONT CreateMessageFont(UINT dpi, int percent, bool bold) {
+unique_hfont CreateMessageFont(UINT dpi, int percent, bool bold) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return unique_hfont();
   LOGFONTW font = metrics.lfMessageFont;
   // The metrics are given for the screen's DPI.
   font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi) * percent, static_cast<int>(ScreenDpi()) * 100);
   if (bold) font.lfWeight = FW_BOLD;
-  return CreateFontIndirectW(&font);
+  return unique_hfont(CreateFontIndirectW(&font));
 }
 
 }  // namespace base::win

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "base/handles_win.h"
+
 namespace base::win {
 
 // The DPI of the monitor a window is on; the screen's DPI for no window or
@@ -11,7 +13,7 @@ UINT WindowDpi(HWND hwnd);
 // Twips (1440 to the inch; 15 to the pixel at 96 DPI) in pixels.
 inline int TwipsToPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
 // The system's message font for the given DPI, optionally larger and bold.
-// The caller owns the font (DeleteObject).
-HFONT CreateMessageFont(UINT dpi, int percent = 100, bool bold = false);
+// Empty when the system gives none.
+unique_hfont CreateMessageFont(UINT dpi, int percent = 100, bool bold = false);
 
 }  // namespace base::win

@@ -188,7 +188,7 @@ void Window::Layout() {
 bool Window::CreateControls(const ControlSpec* table, size_t count) {
   table_ = table;
   tableSize_ = count;
-  font_.reset(win::CreateMessageFont(dpi_));
+  font_ = win::CreateMessageFont(dpi_);
   bool made = true;
   for (size_t i = 0; i < count; ++i) {
     const ControlSpec& c = table[i];
@@ -203,7 +203,7 @@ bool Window::CreateControls(const ControlSpec* table, size_t count) {
 }
 
 void Window::RenewFont() {
-  win::unique_hfont fresh(win::CreateMessageFont(dpi_));
+  win::unique_hfont fresh = win::CreateMessageFont(dpi_);
   if (!fresh) return;
   win::unique_hfont old = std::exchange(font_, std::move(fresh));
   for (size_t i = 0; i < tableSize_; ++i) SetFont(Control(table_[i].id));

@@ -93,7 +93,7 @@ LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void AboutWindow::SetTitleFont() {
-  titleFont_.reset(base::win::CreateMessageFont(dpi_, 150, true));
+  titleFont_ = base::win::CreateMessageFont(dpi_, 150, true);
   if (titleFont_) SendMessageW(Control(kAboutTitle), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
 }
 
