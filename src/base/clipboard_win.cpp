@@ -9,11 +9,7 @@
 namespace base {
 namespace {
 
-struct GlobalTraits {
-  static HGLOBAL Invalid() { return nullptr; }
-  static void Close(HGLOBAL h) { ::GlobalFree(h); }
-};
-using unique_hglobal = win::UniqueHandle<HGLOBAL, GlobalTraits>;
+using win::unique_hglobal;
 
 // Opens the clipboard for one writer and closes it however the write ends.
 class ClipboardSession {

@@ -1,6 +1,8 @@
 // Calling automation objects by member name.
 #include "base/dispatch_win.h"
 
+#include "base/handles_win.h"
+
 namespace base::win {
 
 VARIANT* TextArg(Variant& arg, const std::wstring& text) {
@@ -45,9 +47,8 @@ HRESULT Invoke(IDispatch* object, const wchar_t* member, WORD kind, const std::v
     if (error.pfnDeferredFillIn) error.pfnDeferredFillIn(&error);
     if (FAILED(error.scode)) hr = error.scode;
   }
-  SysFreeString(error.bstrSource);
-  SysFreeString(error.bstrDescription);
-  SysFreeString(error.bstrHelpFile);
+  const win::Bstr source = win::Bstr::Adopt(error.bstrSource), description = win::Bstr::Adopt(error.bstrDescription),
+                  help = win::Bstr::Adopt(error.bstrHelpFile);
   return hr;
 }
 

@@ -1,6 +1,8 @@
 // Win32 side of the error trap: error texts and the report message box.
 #include "base/error_trap_win.h"
 
+#include "base/handles_win.h"
+
 namespace base::trap {
 
 std::wstring SystemMessage(DWORD code) {
@@ -8,8 +10,8 @@ std::wstring SystemMessage(DWORD code) {
   DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                FORMAT_MESSAGE_IGNORE_INSERTS,
                            nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  const win::unique_hlocal owned(buffer);
   std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
-  if (buffer) LocalFree(buffer);
   while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' ||
                            text.back() == L'.'))
     text.pop_back();

@@ -3,6 +3,10 @@
 #pragma once
 #include <windows.h>
 
+#include <objbase.h>
+#include <oleauto.h>
+
+#include <string>
 #include <utility>
 
 namespace base::win {
@@ -67,6 +71,18 @@ struct MenuTraits {
   static HMENU Invalid() { return nullptr; }
   static void Close(HMENU h) { ::DestroyMenu(h); }
 };
+struct GlobalTraits {
+  static HGLOBAL Invalid() { return nullptr; }
+  static void Close(HGLOBAL h) { ::GlobalFree(h); }
+};
+struct LocalTraits {
+  static HLOCAL Invalid() { return nullptr; }
+  static void Close(HLOCAL h) { ::LocalFree(h); }
+};
+struct CoTaskMemTraits {
+  static PWSTR Invalid() { return nullptr; }
+  static void Close(PWSTR p) { ::CoTaskMemFree(p); }
+};
 
 // CreateFile and friends: INVALID_HANDLE_VALUE is the empty value.
 using unique_hfile = UniqueHandle<HANDLE, FileTraits>;
@@ -80,5 +96,38 @@ using unique_hfont = UniqueHandle<HFONT, FontTraits>;
 // A menu handed to a window (SetMenu) or to a menu above it (MF_POPUP)
 // belongs to that one from then on: release() it.
 using unique_hmenu = UniqueHandle<HMENU, MenuTraits>;
+// Memory handed out by GlobalAlloc (the clipboard's), by LocalAlloc
+// (FormatMessage's buffer) and text the shell hands out (CoTaskMemAlloc).
+using unique_hglobal = UniqueHandle<HGLOBAL, GlobalTraits>;
+using unique_hlocal = UniqueHandle<HLOCAL, LocalTraits>;
+using unique_cotaskmem_string = UniqueHandle<PWSTR, CoTaskMemTraits>;
+
+// Owns a BSTR: made from a text, filled by a COM call through put(), or
+// adopted from a structure that hands one out.
+class Bstr {
+ public:
+  Bstr() = default;
+  explicit Bstr(const std::wstring& text) : b_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+  static Bstr Adopt(BSTR b) {
+    Bstr owned;
+    owned.b_ = b;
+    return owned;
+  }
+  Bstr(Bstr&& o) noexcept : b_(std::exchange(o.b_, nullptr)) {}
+  Bstr& operator=(Bstr&&) = delete;
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  ~Bstr() { SysFreeString(b_); }
+  BSTR get() const { return b_; }
+  BSTR* put() {
+    SysFreeString(b_);
+    b_ = nullptr;
+    return &b_;
+  }
+  std::wstring Text() const { return b_ ? std::wstring(b_, SysStringLen(b_)) : std::wstring(); }
+
+ private:
+  BSTR b_ = nullptr;
+};
 
 }  // namespace base::win

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "base/handles_win.h"
 #include "base/paths.h"
 
 namespace base::paths {
@@ -147,11 +148,9 @@ std::wstring ProgramPath() {
 std::wstring ProgramFolder() { return FolderPart(ProgramPath()); }
 
 std::wstring KnownFolderPath(REFKNOWNFOLDERID id, DWORD flags) {
-  PWSTR path = nullptr;
-  std::wstring folder;
-  if (SUCCEEDED(SHGetKnownFolderPath(id, flags, nullptr, &path))) folder = path;
-  CoTaskMemFree(path);
-  return folder;
+  win::unique_cotaskmem_string path;
+  if (FAILED(SHGetKnownFolderPath(id, flags, nullptr, path.put()))) return std::wstring();
+  return path ? std::wstring(path.get()) : std::wstring();
 }
 
 std::wstring OwnLocalFolder() {
