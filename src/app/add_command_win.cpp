@@ -194,7 +194,7 @@ bool AddRun::StartFolder(const std::wstring& chosen) {
   });
   if (!allowed) return false;
   const std::wstring pattern = SearchPatternFor(chosen);
-  const std::wstring folderText = base::text::GetDirPath(pattern);
+  const std::wstring folderText = base::paths::FolderPart(pattern);
   const UINT style = MB_YESNOCANCEL | MB_ICONQUESTION;
   withSubfolders_ = Ask(owner, SubfolderQuestion(folderText), kDirectoryTitle, style) == IDYES;
   const bool addFolder = Ask(owner, FolderQuestion(folderText), kDirectoryTitle, style) == IDYES;

@@ -252,8 +252,6 @@ std::wstring Qualify(const std::wstring& path) {
   return result;
 }
 
-std::wstring FolderApiPath(const std::wstring& path) { return Verbatim(path); }
-
 size_t ParentEnd(std::wstring_view path) {
   size_t end = path.size();
   while (end > 0 && IsSeparator(path[end - 1])) --end;

@@ -76,8 +76,6 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 // freed blocks pile up in the free lists that every later allocation
 // searches under the heap's one lock.
 std::wstring EntryPath(const std::wstring& folderWithSeparator, std::wstring_view name, bool folder = false);
-// A folder path as the folder calls take it: the verbatim form.
-std::wstring FolderApiPath(const std::wstring& path);
 
 // Where the parent folder of a path ends, as written: its last separator,
 // a closing one left out; npos when it has none.

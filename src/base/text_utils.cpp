@@ -84,6 +84,5 @@ SaveResult SaveData(const std::wstring& text, const std::wstring& path) {
   return SaveBytes(LineBytes(text), path);
 }
 
-std::wstring GetDirPath(const std::wstring& path) { return paths::FolderPart(path); }
 
 }  // namespace base::text

@@ -38,8 +38,4 @@ SaveResult SaveData(const std::wstring& text, const std::wstring& path);
 // Writes bytes prepared by the caller (for encodings other than ANSI).
 SaveResult SaveBytes(const std::string& bytes, const std::wstring& path);
 
-// The path without its last component and the separator before it
-// (paths::FolderPart).
-std::wstring GetDirPath(const std::wstring& path);
-
 }  // namespace base::text

@@ -59,7 +59,7 @@ bool ByName(const FolderEntry& entry, std::wstring_view name) { return std::wstr
 Verdict LookAtFolder(const std::wstring& path, std::vector<FolderEntry>& entries, char& whole) {
   Verdict v;
   if (!PathRefusal(path).empty()) return v;
-  const std::wstring apiPath = base::paths::FolderApiPath(path);
+  const std::wstring apiPath = base::paths::Verbatim(path);
   v.attributes = GetFileAttributesW(apiPath.c_str());
   const DWORD error = GetLastError();
   if (base::paths::IsDriveRoot(apiPath, v.attributes)) {
@@ -235,7 +235,7 @@ Verdict FateCheck::File(size_t file) {
 
 std::wstring FateCheck::ApiPath(size_t file) const {
   const std::wstring& path = plan_.files[file];
-  return disposal_ == Disposal::RecycleBin ? base::paths::FolderApiPath(path) : base::paths::Verbatim(path);
+  return disposal_ == Disposal::RecycleBin ? base::paths::Verbatim(path) : base::paths::Verbatim(path);
 }
 
 // From the listing of its folder when it is in it; a name the listing does
@@ -436,7 +436,7 @@ std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn&
     fate.path = path;
     fate.folder = folder;
     DWORD code = v.code;
-    if (base::paths::IsNotFound(code)) code = drives.Missing(base::paths::FolderApiPath(path)) ? kDriveMissing : 0;
+    if (base::paths::IsNotFound(code)) code = drives.Missing(base::paths::Verbatim(path)) ? kDriveMissing : 0;
     if (v.code == 0) {
       fate.outcome = Outcome::Remove;
       fate.bytes = v.bytes;

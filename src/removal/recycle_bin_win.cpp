@@ -54,21 +54,21 @@ void MoveToBin(const Items& items) {
 Items StillPresent(const Items& items) {
   Items present;
   for (const std::wstring* path : items)
-    if (!base::paths::IsGone(base::paths::FolderApiPath(*path))) present.push_back(path);
+    if (!base::paths::IsGone(base::paths::Verbatim(*path))) present.push_back(path);
   return present;
 }
 
 // Why the shell left an item: the platform's answer to opening it for
 // deletion, or no reason at all.
 DWORD WhyLeft(const std::wstring& path) {
-  base::win::unique_hfile probe(CreateFileW(base::paths::FolderApiPath(path).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  base::win::unique_hfile probe(CreateFileW(base::paths::Verbatim(path).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   return probe ? kNotRecycled : GetLastError();
 }
 
 DWORD RecycleOne(const std::wstring& path) {
   MoveToBin({&path});
-  return base::paths::IsGone(base::paths::FolderApiPath(path)) ? 0 : WhyLeft(path);
+  return base::paths::IsGone(base::paths::Verbatim(path)) ? 0 : WhyLeft(path);
 }
 
 // Moves a batch; while calls make headway the rest goes again as a batch.
@@ -104,7 +104,7 @@ int EmptyAfterRound(const std::wstring& path, const std::unordered_map<std::wstr
                     DWORD& error) {
   error = ERROR_DIR_NOT_EMPTY;
   WIN32_FIND_DATAW data;
-  base::win::unique_hfind find(FindFirstFileExW(base::paths::JoinPath(base::paths::FolderApiPath(path), L"*").c_str(), FindExInfoBasic, &data,
+  base::win::unique_hfind find(FindFirstFileExW(base::paths::JoinPath(base::paths::Verbatim(path), L"*").c_str(), FindExInfoBasic, &data,
                                           FindExSearchNameMatch, nullptr, 0));
   if (!find) {
     error = GetLastError();
@@ -125,7 +125,7 @@ int EmptyAfterRound(const std::wstring& path, const std::unordered_map<std::wstr
 // One folder alone, as a retry does it: a link is removed as a link (or
 // kept), and a folder goes only when it is empty now.
 DWORD RecycleFolder(const std::wstring& path, bool linksAlone) {
-  const std::wstring apiPath = base::paths::FolderApiPath(path);
+  const std::wstring apiPath = base::paths::Verbatim(path);
   if (IsFolderLink(GetFileAttributesW(apiPath.c_str()))) {
     if (!linksAlone) return kLinkKept;
     return RemoveDirectoryW(apiPath.c_str()) ? 0 : GetLastError();
@@ -180,7 +180,7 @@ void RecycleFolders(const std::vector<std::wstring>& folders, const FateCheck& c
     } else if (!code) {
       const int round = EmptyAfterRound(path, placed, code);
       if (round == kHoldsOthers) {
-        if (base::paths::IsGone(base::paths::FolderApiPath(path))) code = 0;
+        if (base::paths::IsGone(base::paths::Verbatim(path))) code = 0;
       } else {
         code = 0;
         placed[base::paths::PathKey(path)] = round;

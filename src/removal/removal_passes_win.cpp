@@ -50,7 +50,7 @@ DWORD RemoveItem(const std::wstring& apiPath, BOOL(WINAPI* remove)(LPCWSTR)) {
 }
 
 DWORD DeleteListedFile(const std::wstring& path) { return RemoveItem(base::paths::Verbatim(path), DeleteFileW); }
-DWORD RemoveListedFolder(const std::wstring& path) { return RemoveItem(base::paths::FolderApiPath(path), RemoveDirectoryW); }
+DWORD RemoveListedFolder(const std::wstring& path) { return RemoveItem(base::paths::Verbatim(path), RemoveDirectoryW); }
 
 // Runs items [begin, end) of a pass on the workers; their refusals join
 // `refusals` in pass order, as going through them one by one gives them.
@@ -140,7 +140,7 @@ void FolderPass(const std::vector<std::wstring>& folders, const FateCheck& check
 // its whole drive is not there.
 bool CountsAsLeft(Refusal& r, DriveCheck& drives) {
   if (r.code == kRefusedPath || r.code == kThroughLink || r.code == kFileWithSeparator) return true;
-  const std::wstring apiPath = base::paths::FolderApiPath(*r.path);
+  const std::wstring apiPath = base::paths::Verbatim(*r.path);
   if (!base::paths::IsGone(apiPath)) return true;
   if (!drives.Missing(apiPath)) return false;
   r.code = kDriveMissing;
@@ -160,7 +160,7 @@ class HeldReasons {
     }
     const std::wstring parent = base::paths::WithSeparator(base::paths::PathKey(folder));
     std::vector<FolderEntry> entries;
-    ListFolder(base::paths::FolderApiPath(folder), entries);
+    ListFolder(base::paths::Verbatim(folder), entries);
     size_t unlisted = 0;
     for (const FolderEntry& entry : entries) unlisted += listed_.count(parent + base::paths::FoldCase(entry.name)) ? 0 : 1;
     return HeldText(unlisted, 0, false, base::text::UserNumberStyle());

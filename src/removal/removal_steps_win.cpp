@@ -20,7 +20,7 @@ bool MayPassNow(const Refusal& r) { return r.code != 0 && r.code < kFirstOwnCode
 Refusal Refused(const std::wstring& path, DWORD code) {
   Refusal refusal{&path, code};
   if (code == ERROR_ACCESS_DENIED) {
-    const DWORD attributes = GetFileAttributesW(base::paths::FolderApiPath(path).c_str());
+    const DWORD attributes = GetFileAttributesW(base::paths::Verbatim(path).c_str());
     refusal.readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
   }
   return refusal;

@@ -16,7 +16,7 @@ namespace removal {
 std::wstring FolderRefusal(const std::wstring& folder, listfile::ProtectedPlaces& places, const wchar_t* who) {
   const std::wstring refused = PathRefusal(folder);
   if (!refused.empty()) return refused;
-  const DWORD attributes = GetFileAttributesW(base::paths::FolderApiPath(folder).c_str());
+  const DWORD attributes = GetFileAttributesW(base::paths::Verbatim(folder).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES)
     return base::paths::IsNotFound(GetLastError()) ? L"the folder is not there" : L"the folder cannot be read";
   if (base::IsLink(folder)) return std::wstring(L"the folder is a link; ") + who + L" never follows one";

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "base/text_utils.h"
+#include "base/paths.h"
 
 namespace app {
 namespace {
@@ -19,14 +19,14 @@ TEST(AddTexts, QuestionsNameTheFolderWithItsClosingSeparator) {
 TEST(AddTexts, PatternFolderTextAndEntryOfAChosenFolder) {
   std::wstring pattern = SearchPatternFor(L"C:\\T");
   EXPECT_EQ(pattern, L"C:\\T\\*.*");
-  EXPECT_EQ(base::text::GetDirPath(pattern), L"C:\\T");
-  EXPECT_EQ(FolderEntryText(base::text::GetDirPath(pattern)), L"C:\\T\\");
+  EXPECT_EQ(base::paths::FolderPart(pattern), L"C:\\T");
+  EXPECT_EQ(FolderEntryText(base::paths::FolderPart(pattern)), L"C:\\T\\");
 }
 
 TEST(AddTexts, DriveRootGetsOneSeparatorOnly) {
   std::wstring pattern = SearchPatternFor(L"D:\\");
   EXPECT_EQ(pattern, L"D:\\*.*");
-  std::wstring folderText = base::text::GetDirPath(pattern);
+  std::wstring folderText = base::paths::FolderPart(pattern);
   EXPECT_EQ(FolderEntryText(folderText), L"D:\\");
   EXPECT_EQ(FolderQuestion(folderText), L"Do you wish to remove the D:\\ folder if it has no files left in it?");
 }

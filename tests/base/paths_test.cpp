@@ -57,8 +57,8 @@ TEST(PathPieces, JoinWithOneBackslashAndLeaveClosingOnesOffButOnRoots) {
   EXPECT_EQ(base::paths::WithoutSeparator(L"C:\\T\\a"), L"C:\\T\\a");
   EXPECT_EQ(base::paths::WithoutSeparator(L"C:\\T\\S1\\\\"), L"C:\\T\\S1");
   EXPECT_EQ(base::paths::WithoutSeparator(L"C:\\"), L"C:\\");
-  EXPECT_EQ(base::paths::FolderApiPath(L"C:\\T\\dotdir.\\"), L"\\\\?\\C:\\T\\dotdir.");
-  EXPECT_EQ(base::paths::FolderApiPath(L"C:\\"), L"\\\\?\\C:\\");
+  EXPECT_EQ(base::paths::Verbatim(L"C:\\T\\dotdir.\\"), L"\\\\?\\C:\\T\\dotdir.");
+  EXPECT_EQ(base::paths::Verbatim(L"C:\\"), L"\\\\?\\C:\\");
 }
 
 TEST(PathPieces, FolderPartDropsTheLastNameAndLastNameLeavesClosingSeparatorsOff) {
@@ -157,7 +157,7 @@ TEST(CanonicalPath, GeneratedSpellingsOfOneItemGiveOneKeyAndOneApiForm) {
   std::mt19937 random(20261209);
   for (const Item& item : items) {
     const std::wstring key = base::paths::PathKey(item.canonical);
-    const std::wstring api = base::paths::FolderApiPath(item.canonical);
+    const std::wstring api = base::paths::Verbatim(item.canonical);
     const bool root = base::paths::Root(item.canonical) == item.canonical;
     EXPECT_EQ(base::paths::Canonical(item.canonical), item.canonical);
     for (int n = 0; n < 400; ++n) {
@@ -185,7 +185,7 @@ TEST(CanonicalPath, GeneratedSpellingsOfOneItemGiveOneKeyAndOneApiForm) {
       EXPECT_TRUE(base::paths::SamePath(spelling, item.canonical)) << spelling;
       if (n % 2) continue;  // letter case is the key's business, not the spelling's
       EXPECT_EQ(base::paths::Canonical(spelling), item.canonical) << spelling;
-      EXPECT_EQ(base::paths::FolderApiPath(spelling), api) << spelling;
+      EXPECT_EQ(base::paths::Verbatim(spelling), api) << spelling;
       EXPECT_EQ(base::paths::Verbatim(spelling), api) << spelling;
       if (!root) {
         EXPECT_FALSE(base::paths::IsSeparator(api.back())) << spelling;
