@@ -22,6 +22,7 @@ View TrimmedOf(View text, View blanks) {
 
 std::wstring_view TrimBlanks(std::wstring_view text) { return TrimmedOf<std::wstring_view>(text, L" \t\r"); }
 std::string_view TrimBlanks(std::string_view text) { return TrimmedOf<std::string_view>(text, " \t\r"); }
+std::wstring_view TrimSpaces(std::wstring_view text) { return TrimmedOf<std::wstring_view>(text, L" "); }
 
 void SplitString(const std::wstring& text, wchar_t separator, std::vector<std::wstring>& pieces) {
   trap::Guard([&] {

@@ -18,6 +18,10 @@ std::vector<std::wstring_view> SplitView(std::wstring_view text, wchar_t separat
 // for a line read from a file with CR LF ends).
 std::wstring_view TrimBlanks(std::wstring_view text);
 std::string_view TrimBlanks(std::string_view text);
+// The text without the blanks at either end (character 32 only: tabs and
+// other characters stay), as a password and a command line's pieces are
+// compared.
+std::wstring_view TrimSpaces(std::wstring_view text);
 
 // Where a command line's argument text begins: after the program's name
 // (quoted or not) and the blanks after it.

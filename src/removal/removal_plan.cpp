@@ -56,14 +56,8 @@ std::wstring ListPathFromArguments(const std::wstring& arguments) {
   return pieces.size() > 1 ? WithoutQuotes(pieces[1]) : std::wstring();
 }
 
-std::wstring TrimBlanks(const std::wstring& text) {
-  const size_t first = text.find_first_not_of(L' ');
-  if (first == std::wstring::npos) return std::wstring();
-  return text.substr(first, text.find_last_not_of(L' ') - first + 1);
-}
-
 bool PasswordMatches(const std::wstring& typed, const std::wstring& stored) {
-  return TrimBlanks(typed) == TrimBlanks(stored);
+  return base::text::TrimSpaces(typed) == base::text::TrimSpaces(stored);
 }
 
 std::vector<listfile::Record> RunRecords(std::vector<std::wstring>&& texts) {

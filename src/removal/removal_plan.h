@@ -24,9 +24,6 @@ std::wstring WithoutQuotes(const std::wstring& text);
 // text or around the path is dropped.
 std::wstring ListPathFromArguments(const std::wstring& arguments);
 
-// The stored password without leading and trailing blanks (character 32
-// only; tabs and other characters stay).
-std::wstring TrimBlanks(const std::wstring& text);
 // The typed text against the stored password, both trimmed of blanks (so a
 // password typed exactly as it was saved matches); case-sensitive.
 bool PasswordMatches(const std::wstring& typed, const std::wstring& stored);

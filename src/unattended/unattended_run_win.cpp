@@ -14,6 +14,7 @@
 #include "base/com_apartment_win.h"
 #include "base/named_mutex_win.h"
 #include "base/paths.h"
+#include "base/text_utils.h"
 #include "base/paths_win.h"
 #include "base/sha256_win.h"
 #include "listfile/list_file.h"
@@ -129,7 +130,8 @@ bool IsForgetStarters(const std::wstring& arguments) {
 
 int ForgetStarters(const std::wstring& arguments) {
   const base::ApartmentScope apartment;
-  std::wstring program = removal::WithoutQuotes(removal::TrimBlanks(arguments.substr(std::size(kForgetStarters) - 1)));
+  std::wstring program = removal::WithoutQuotes(
+      std::wstring(base::text::TrimSpaces(std::wstring_view(arguments).substr(std::size(kForgetStarters) - 1))));
   if (program.empty()) program = base::paths::ProgramPath();
   RemoveAllStarters(program);
   return 0;
