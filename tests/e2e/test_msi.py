@@ -149,14 +149,17 @@ class MsiTest(InstallerBase):
         self.close_installed()
 
         # The README's repair brings back a file deleted by hand and the
-        # program damaged in place (same size, same version).
+        # program damaged in place (same size, same version); a folder
+        # given with it moves nothing.
         os.remove(os.path.join(folder, "README.md"))
         with open(os.path.join(folder, "ombrelay.exe"), "r+b") as f, open(os.path.join(SOURCE_DIR, "README.md")) as r:
             f.seek(os.path.getsize(STRIPPED_EXE) // 2)
             f.write(b"\xcc" * 4096)
             repair = re.search(r"rem Repair.*\nmsiexec /i \S+ (.*)", r.read()).group(1).split()
-        self.msiexec("/i", MSI, *repair)
+        self.msiexec("/i", MSI, *repair, "INSTALLDIR=Tools")
         self.assert_program(folder)
+        self.assertEqual((default_value(VERB_KEYS[0] + "\\command"), os.listdir(self.scratch)),
+                         ('"%s" "%%1"' % exe, ["msiexec.log"]))
         self.assertEqual(*self.file_bytes(os.path.join(folder, "README.md"), r.name).values())
 
         # A list saved beside the program, approved to run every day; a
