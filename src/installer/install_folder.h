@@ -18,8 +18,22 @@ struct FolderLook {
 };
 using LookAt = std::function<FolderLook(const std::wstring& folder)>;
 
-// The folder the files go into, spelt as asked (without a closing "\" but
-// on a root), or "" when neither the folder nor its "Ombrelay" will do.
-std::wstring ChooseInstallFolder(const std::wstring& asked, const LookAt& look);
+// The answer of the rule: the folder the files go into, spelt as asked
+// (without a closing "\" but on a root), or why there is none.
+struct InstallFolder {
+  enum Refusal {
+    kNone,
+    kNotFull,   // relative or drive-relative: it would name whatever the Installer's current folder makes of it
+    kFile,      // `path` (the folder asked for or one on its way) is a file
+    kCrowded,   // the folder and its "Ombrelay" both hold other files
+  } refusal = kNone;
+  std::wstring path;  // the chosen folder; for kFile the file in the way
+};
+
+InstallFolder ChooseInstallFolder(const std::wstring& asked, const LookAt& look);
+
+// The words that say why nothing was installed into `asked`, for the log
+// and the Installer's message box.
+std::wstring RefusalText(const std::wstring& asked, const InstallFolder& refused);
 
 }  // namespace installer

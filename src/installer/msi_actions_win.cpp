@@ -1,6 +1,7 @@
 // The Windows Installer package's own custom actions (installer/ombrelay.wxs
 // runs them from the DLL this file is built into): the install folder rule
-// of install_folder.h; a stop while the installed program runs, so that the
+// of install_folder.h; a stop while the installed program runs (and only
+// then: a file that is merely read-only is no running program), so that the
 // Installer never replaces or removes it behind the user's back; and the
 // reason of a refused install written into the log.
 #include <windows.h>
@@ -9,6 +10,7 @@
 
 #include <string>
 
+#include "base/error_trap_win.h"
 #include "base/handles_win.h"
 #include "base/paths.h"
 #include "installer/install_folder.h"
@@ -83,38 +85,41 @@ installer::FolderLook LookAt(MSIHANDLE install, const std::wstring& folder) {
   return look;
 }
 
-// Whether the program runs from `exe`: a running program's file cannot be
-// opened for writing.
-bool Running(const std::wstring& exe) {
-  const base::win::unique_hfile file(CreateFileW(exe.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file) return false;
-  return GetLastError() == ERROR_SHARING_VIOLATION || GetLastError() == ERROR_ACCESS_DENIED;
+// What opening `exe` for writing, as the Installer would replace it, meets:
+// ERROR_SUCCESS, ERROR_SHARING_VIOLATION while a program runs from it (its
+// image holds it), or another refusal, such as a read-only file.
+DWORD OpenForWriting(const std::wstring& exe) {
+  const HANDLE opened = CreateFileW(exe.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const DWORD error = opened == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+  const base::win::unique_hfile file(opened);
+  return error;
 }
 
 }  // namespace
 
 // Immediate, after CostFinalize, on a first install or an upgrade: moves the
 // install folder into a folder "Ombrelay" of its own when the one given
-// holds the user's files, and stops the install when that one does too.
+// holds the user's files, and stops the install, before anything changed,
+// when that one does too, when the folder given is a file (or one on its
+// way is), or when it is no full path: every registration names the
+// program by that path, and Explorer cannot start a relative one.
 extern "C" UINT __stdcall ChooseFolder(MSIHANDLE install) {
   const std::wstring asked = base::paths::Qualify(TargetFolder(install));
   if (asked.empty()) return ERROR_SUCCESS;
-  const std::wstring chosen =
+  const installer::InstallFolder chosen =
       installer::ChooseInstallFolder(asked, [install](const std::wstring& f) { return LookAt(install, f); });
-  if (chosen.empty()) {
-    Say(install, INSTALLMESSAGE_ERROR,
-        asked + L" already holds other files, and so does its folder Ombrelay: choose another folder. Nothing "
-                L"was installed.",
-        MB_OK | MB_ICONSTOP);
+  if (chosen.refusal != installer::InstallFolder::kNone) {
+    Say(install, INSTALLMESSAGE_ERROR, installer::RefusalText(asked, chosen), MB_OK | MB_ICONSTOP);
     return ERROR_INSTALL_FAILURE;
   }
-  if (chosen == asked) return ERROR_SUCCESS;
+  if (chosen.path == asked) return ERROR_SUCCESS;
   Say(install, INSTALLMESSAGE_INFO,
-      asked + L" holds other files, so Ombrelay is installed in a folder of its own inside it: " + chosen);
-  if (MsiSetTargetPathW(install, kFolderProperty, base::paths::WithSeparator(chosen).c_str()) != ERROR_SUCCESS) {
-    Say(install, INSTALLMESSAGE_ERROR, L"Ombrelay cannot be installed in " + chosen + L". Nothing was installed.",
-        MB_OK | MB_ICONSTOP);
+      asked + L" holds other files, so Ombrelay is installed in a folder of its own inside it: " + chosen.path);
+  if (MsiSetTargetPathW(install, kFolderProperty, base::paths::WithSeparator(chosen.path).c_str()) !=
+      ERROR_SUCCESS) {
+    Say(install, INSTALLMESSAGE_ERROR,
+        L"Ombrelay cannot be installed in " + chosen.path + L". Nothing was installed.", MB_OK | MB_ICONSTOP);
     return ERROR_INSTALL_FAILURE;
   }
   return ERROR_SUCCESS;
@@ -155,7 +160,8 @@ extern "C" UINT __stdcall WaitForProgramClosed(MSIHANDLE install) {
   const std::wstring folder = base::paths::Qualify(TargetFolder(install));
   if (folder.empty()) return ERROR_SUCCESS;
   const std::wstring exe = base::paths::JoinPath(folder, L"ombrelay.exe");
-  while (Running(exe)) {
+  DWORD error;
+  while ((error = OpenForWriting(exe)) == ERROR_SHARING_VIOLATION) {
     const int answer = Say(install, INSTALLMESSAGE_ERROR,
                            L"Ombrelay is running from " + folder + L". Close it, then click Retry.",
                            MB_RETRYCANCEL | MB_ICONEXCLAMATION);
@@ -163,5 +169,12 @@ extern "C" UINT __stdcall WaitForProgramClosed(MSIHANDLE install) {
     Say(install, INSTALLMESSAGE_INFO, L"Ombrelay is running from " + folder + L": nothing was changed.");
     return answer == IDCANCEL ? ERROR_INSTALL_USEREXIT : ERROR_INSTALL_FAILURE;
   }
+  // Any other refusal is no sign of a running program: it is said as it
+  // is, and the Installer's own steps deal with the file (they clear a
+  // read-only attribute) or say why they cannot.
+  if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+    Say(install, INSTALLMESSAGE_INFO,
+        exe + L" does not open for writing (" + base::trap::SystemMessage(error) + L"), so whether Ombrelay runs "
+              L"from it is not known; the Installer goes on.");
   return ERROR_SUCCESS;
 }

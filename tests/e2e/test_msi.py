@@ -66,8 +66,9 @@ class MsiTest(InstallerBase):
         batch = os.path.join(os.path.dirname(self.scratch), "msiexec-e2e.cmd")
         with open(batch, "w") as f:
             f.write("@msiexec %*\r\n@echo exit code %ERRORLEVEL%\r\n")
+        # From the scratch folder: whatever a relative path reaches stays in there.
         return subprocess.Popen(["wine", "cmd", "/c", wine_path(batch)] + self.args + ["/l*v", wine_path(self.log)],
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, cwd=self.scratch)
 
     def finish_msiexec(self, proc, exit_code=0):
         out = proc.communicate(timeout=180)[0]
@@ -147,10 +148,19 @@ class MsiTest(InstallerBase):
         self.start_installed(install_dir=os.path.dirname(unix_path(read_shortcut(start_menu_link())["Local path"])))
         self.close_installed()
 
-        # A repair brings back the program deleted by hand.
-        os.remove(os.path.join(folder, "ombrelay.exe"))
-        self.msiexec("/i", MSI, "/qn", "REINSTALL=ALL", "REINSTALLMODE=omus")
+        # The README's repair brings back a file deleted by hand and the
+        # program damaged in place (same size, same version); a folder
+        # given with it moves nothing.
+        os.remove(os.path.join(folder, "README.md"))
+        with open(os.path.join(folder, "ombrelay.exe"), "r+b") as f, open(os.path.join(SOURCE_DIR, "README.md")) as r:
+            f.seek(os.path.getsize(STRIPPED_EXE) // 2)
+            f.write(b"\xcc" * 4096)
+            repair = re.search(r"rem Repair.*\nmsiexec /i \S+ (.*)", r.read()).group(1).split()
+        self.msiexec("/i", MSI, *repair, "INSTALLDIR=Tools")
         self.assert_program(folder)
+        self.assertEqual((default_value(VERB_KEYS[0] + "\\command"), os.listdir(self.scratch)),
+                         ('"%s" "%%1"' % exe, ["msiexec.log"]))
+        self.assertEqual(*self.file_bytes(os.path.join(folder, "README.md"), r.name).values())
 
         # A list saved beside the program, approved to run every day; a
         # sign-in value of this install whose approval is gone.
@@ -179,6 +189,17 @@ class MsiTest(InstallerBase):
         self.assertEqual((installed_apps(), reg_query("RecycleBin"), reg_query("OmbrelayFirstTime")), ({}, "1", "No"))
         self.assertEqual((task_files("Ombrelay - my list"), reg_value(RUN_KEY, "Ombrelay - lost")), ([], None))
         os.remove(os.path.join(folder, "my list.txt"))
+
+        # A program file that refuses writing for another reason than a
+        # running program (here a folder by its name; Wine lets root write
+        # a read-only file) is said as it is, and the removal goes on.
+        self.msiexec("/i", MSI, "/qn")
+        os.remove(os.path.join(folder, "ombrelay.exe"))
+        os.mkdir(os.path.join(folder, "ombrelay.exe"))
+        log = self.msiexec("/x", MSI, "/qn")
+        self.assertEqual((exe + " does not open for writing (" in log, "is running" in log, installed_apps()),
+                         (True, False, {}))
+        shutil.rmtree(folder)
 
         # Installed again, then the folder deleted by hand: the uninstall
         # still ends well and takes the rest.
@@ -209,6 +230,15 @@ class MsiTest(InstallerBase):
         # The older build into a folder of the user's: it gets a folder of its own there.
         tools = self.users_folder("My Tools", ["README.md", "notes.txt"])
         theirs = files_under(tools)
+        # A file, a folder below a file, a relative folder: refused, nothing installed.
+        notes = wine_path(os.path.join(tools, "notes.txt"))
+        refused = notes + " is a file, not a folder: choose another folder."
+        for asked, words in ((notes, refused), (notes + "\\Ombrelay", refused),
+                             ("Tools", "Tools is not a full path: give the folder with its drive or share (D:\\Tools).")):
+            log = self.msiexec("/i", MSI, "/qn", "INSTALLDIR=" + asked, exit_code=INSTALL_FAILURE)
+            self.assertIn(words + " Nothing was installed.", log)
+            self.assertEqual((files_under(tools), installed_apps(), key_exists(VERB_KEYS[0])), (theirs, {}, False))
+            self.assertFalse(os.path.exists(start_menu_link()) or os.path.exists(os.path.join(self.scratch, "Tools")))
         with tempfile.TemporaryDirectory() as out:
             older = make_msi("1.01", os.path.join(out))
             log = self.msiexec("/i", older, "/qn", "INSTALLDIR=" + wine_path(tools))
