@@ -69,15 +69,9 @@ bool ListRegistrySubkeys(const std::wstring& key, std::unordered_set<std::wstrin
   for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
     base::win::unique_hkey opened = services::OpenKey(root, path, KEY_ENUMERATE_SUB_KEYS | view);
     if (!opened) continue;
-    wchar_t name[256];
-    DWORD i = 0, length = 256;
-    LONG result;
-    while ((result = RegEnumKeyExW(opened.get(), i++, name, &length, nullptr, nullptr, nullptr, nullptr)) ==
-           ERROR_SUCCESS) {
-      foldedNames.insert(base::paths::FoldCase(std::wstring(name, length)));
-      length = 256;
-    }
-    if (result != ERROR_NO_MORE_ITEMS) return false;
+    const std::optional<std::vector<std::wstring>> names = services::SubkeyNames(opened.get());
+    if (!names) return false;
+    for (const std::wstring& name : *names) foldedNames.insert(base::paths::FoldCase(name));
     listed = true;
   }
   return listed;

@@ -120,6 +120,21 @@ std::vector<std::wstring> ValueNames(HKEY key) {
   return names;
 }
 
+std::optional<std::vector<std::wstring>> SubkeyNames(HKEY key) {
+  std::vector<std::wstring> names;
+  // The longest key name the registry allows, and its NUL.
+  wchar_t name[256];
+  LONG result;
+  for (DWORD i = 0;; ++i) {
+    DWORD length = 256;
+    result = RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (result != ERROR_SUCCESS) break;
+    names.emplace_back(name, length);
+  }
+  if (result != ERROR_NO_MORE_ITEMS) return std::nullopt;
+  return names;
+}
+
 bool SaveString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& text) {
   bool saved = false;
   base::trap::Guard([&] {

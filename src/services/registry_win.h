@@ -48,6 +48,8 @@ bool DeleteValue(HKEY key, const std::wstring& name);
 bool HasValue(HKEY key, const std::wstring& name);
 // The names of the key's values, in the registry's order.
 std::vector<std::wstring> ValueNames(HKEY key);
+// The names of the key's subkeys; none when they cannot all be listed.
+std::optional<std::vector<std::wstring>> SubkeyNames(HKEY key);
 
 // Writes a settings text (REG_SZ with its terminating NUL), creating
 // missing keys. False when it was not written; the callers keep remembered
