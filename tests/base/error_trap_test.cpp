@@ -150,9 +150,8 @@ TEST_F(TrapTest, AReportShowsTheNumberAndTextOfItsStatementAndTheCallerGoesOn) {
       << base::enc::ToUtf8(text);
 }
 
-// A failure a worker carries to the Guard of the thread that waits for it
-// is reported at the worker's statement, not at the one it is thrown again
-// at (which has no number here).
+// A failure a worker carries to another thread's Guard is reported at the
+// worker's statement, not where it is thrown again (no number here).
 TEST_F(TrapTest, ACarriedFailureIsReportedAtTheWorkersStatement) {
   base::trap::Carried carried;
   std::thread([&] {

@@ -143,12 +143,11 @@ TEST(OnThreads, EveryIndexOnceOnTheThreadsAskedForAndAStopLeavesTheRest) {
 
   // A failure on another thread than the caller's comes to the caller.
   stop = false;
-  EXPECT_THROW(OnThreads(done.size(), 2, stop,
-                         [&](size_t, size_t thread) {
-                           if (thread == 1) throw std::runtime_error("on a worker");
-                           std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                         }),
-               std::runtime_error);
+  const auto failOnAWorker = [](size_t, size_t thread) {
+    if (thread == 1) throw std::runtime_error("on a worker");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  };
+  EXPECT_THROW(OnThreads(done.size(), 2, stop, failOnAWorker), std::runtime_error);
 }
 
 }  // namespace
