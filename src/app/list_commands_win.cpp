@@ -14,6 +14,7 @@
 #include "base/paths_win.h"
 #include "base/sha256_win.h"
 #include "base/text_utils.h"
+#include "base/texts_win.h"
 #include "dialogs/file_dialogs_win.h"
 #include "listfile/list_file.h"
 #include "listfile/protected_places_win.h"
@@ -65,7 +66,9 @@ void WarnOfProtectedFolders(MainWindow& window) {
     if (e.kind != listfile::RecordKind::Folder) continue;
     if (const std::optional<listfile::Place> place = places.FindIfShallow(e.path)) findings.push_back({e.path, *place});
   }
-  if (!findings.empty()) Inform(window, listfile::LoadWarningText(findings).c_str(), listfile::kTitle, MB_ICONWARNING);
+  if (!findings.empty())
+    Inform(window, listfile::LoadWarningText(findings, base::text::UserNumberStyle()).c_str(), listfile::kTitle,
+           MB_ICONWARNING);
 }
 
 // A desktop that refuses the shortcut is a plain failure: the list itself

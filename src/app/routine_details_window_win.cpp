@@ -28,7 +28,7 @@ const base::ControlSpec kControls[] = {
 // The items as the one answer for a routine gives them: each file with its
 // size, then the folders it empties.
 std::wstring ItemsText(const removal::RoutineAnswer& answer) {
-  const base::text::NumberStyle style;
+  const base::text::NumberStyle style = base::text::UserNumberStyle();
   if (!answer.refusal.empty()) return L"It takes nothing now: " + answer.refusal + L".";
   std::wstring text = L"It takes " + base::text::Counted(answer.files, L"file", L"files", style) + L" (" +
                       base::text::ExplorerSize(answer.bytes) + L") and " +

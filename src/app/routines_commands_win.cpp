@@ -15,6 +15,7 @@
 #include "app/routines_window_win.h"
 #include "base/error_trap_win.h"
 #include "base/paths.h"
+#include "base/texts_win.h"
 #include "dialogs/file_dialogs_win.h"
 
 namespace app {
@@ -42,9 +43,9 @@ std::wstring AskRoutinesFile(HWND owner) {
 
 // "2 routines added.", and those already in the list.
 std::wstring AddedText(size_t added, size_t already) {
-  std::wstring text = std::to_wstring(added) + (added == 1 ? L" routine added." : L" routines added.");
-  if (already != 0)
-    text += L" " + std::to_wstring(already) + (already == 1 ? L" was" : L" were") + L" in the list already.";
+  const base::text::NumberStyle style = base::text::UserNumberStyle();
+  std::wstring text = base::text::Counted(added, L"routine added.", L"routines added.", style);
+  if (already != 0) text += L" " + base::text::Counted(already, L"was", L"were", style) + L" in the list already.";
   return text;
 }
 

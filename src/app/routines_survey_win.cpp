@@ -7,10 +7,12 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
-#include "routines/detection_checks_win.h"
+#include "base/paths.h"
 #include "listfile/protected_places_win.h"
+#include "routines/detection_checks_win.h"
 #include "removal/routine_answer_win.h"
 #include "routines/detection_win.h"
 #include "routines/routines_file_win.h"
@@ -21,6 +23,16 @@ namespace {
 
 constexpr std::chrono::milliseconds kShowFirst{500};
 constexpr std::chrono::milliseconds kTellAgain{20};
+
+// An answer's files and the folders it empties, by their path keys.
+std::vector<TakenItem> ItemsOf(const removal::RoutineAnswer& answer) {
+  std::vector<TakenItem> items;
+  items.reserve(answer.paths.size() + answer.emptied.size());
+  for (size_t i = 0; i < answer.paths.size(); ++i)
+    items.push_back({base::paths::PathKey(answer.paths[i]), answer.sizes[i], false});
+  for (const std::wstring& folder : answer.emptied) items.push_back({base::paths::PathKey(folder), 0, true});
+  return items;
+}
 
 }  // namespace
 
@@ -57,7 +69,22 @@ void RoutinesSurvey::Stop() {
   job_->Forget();
 }
 
+// Whatever fails, on this thread or another, ends the survey and goes to
+// the window: nothing fails in silence, and the window stays usable.
 void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const std::wstring& listPath) {
+  try {
+    Survey(job, path, listPath);
+  } catch (...) {
+    Fail(base::trap::CarryCurrent());
+  }
+}
+
+void RoutinesSurvey::Fail(base::trap::Carried failure) {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (!found_.failure) found_.failure = std::move(failure);
+}
+
+void RoutinesSurvey::Survey(base::WindowJob& job, const std::wstring& path, const std::wstring& listPath) {
   const std::atomic<bool>& stop = *job.StopFlag();
   std::string bytes;
   routines::RoutinesFile read;
@@ -68,12 +95,14 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
   }
   // A second worker gets the variables, picks the detection values from
   // the lines and lists the folders and keys they share while this one
-  // reads the entries; then both check the values.
+  // reads the entries; then both check the values. What fails there is
+  // carried here once it is joined.
   std::unique_ptr<routines::SystemVariables> system;
   routines::VariableLookup lookup;
   std::unique_ptr<routines::DetectionChecks> checks;
   std::atomic<bool> abandon{false};
   bool prepared = false;
+  base::trap::Carried secondFailed;
   std::mutex preparing;
   std::condition_variable ready;
   const auto prepare = [&] {
@@ -88,6 +117,7 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
       try {
         prepare();
       } catch (...) {
+        secondFailed = base::trap::CarryCurrent();
         abandon = true;
       }
       {
@@ -95,9 +125,15 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
         prepared = true;
       }
       ready.notify_all();
-      if (!abandon) checks->CheckAll(lookup, stop, abandon);
+      if (abandon) return;
+      try {
+        checks->CheckAll(lookup, stop, abandon);
+      } catch (...) {
+        secondFailed = base::trap::CarryCurrent();
+        abandon = true;
+      }
     });
-  } catch (...) {
+  } catch (const std::system_error&) {  // no second thread: this one does it all
   }
   // Whatever leaves this early, the second worker is told and waited for.
   struct JoinOnExit {
@@ -122,9 +158,9 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
     prepare();
   }
   std::string().swap(bytes);
-  if (abandon || !checks) return;
-  checks->CheckAll(lookup, stop, abandon);
+  if (!abandon && checks) checks->CheckAll(lookup, stop, abandon);
   if (second.joinable()) second.join();
+  if (secondFailed) base::trap::Rethrow(secondFailed);
   if (abandon || stop) return;
 
   const size_t n = file->entries.size();
@@ -150,19 +186,28 @@ void RoutinesSurvey::Run(base::WindowJob& job, const std::wstring& path, const s
     std::unique_lock<std::mutex> hold(lock_);
     shown = shown_.wait_for(hold, kTellAgain, [&] { return fitsShown_ || stop; });
   }
+  Size(job, *file, fitting, lookup, listPath);
+}
 
+// Each fitting entry's answer, with the keys of its items: the window
+// totals the ticked entries over those, an item two of them take once.
+void RoutinesSurvey::Size(base::WindowJob& job, const routines::RoutinesFile& file, const std::vector<size_t>& fitting,
+                          const routines::VariableLookup& lookup, const std::wstring& listPath) {
   removal::NeverTaken never;
   if (!listPath.empty()) never.Add(listPath);
   std::vector<const listfile::Routine*> routines;
-  for (size_t entry : fitting) routines.push_back(&file->entries[entry].routine);
-  removal::AnswerRoutines(routines, lookup, never, false, removal::kRoutinesSideBySide, stop,
+  for (size_t entry : fitting) routines.push_back(&file.entries[entry].routine);
+  removal::AnswerRoutines(routines, lookup, never, true, removal::kRoutinesSideBySide, *job.StopFlag(),
                           [&](size_t k, removal::RoutineAnswer&& answer, size_t thread) {
                             if (answer.stopped) return;
-                            RoutineTake take{true, answer.files, answer.emptied.size(), answer.bytes,
-                                             std::move(answer.refusal)};
-                            {
+                            try {
+                              RoutineTake take{true, answer.files, answer.emptied.size(), answer.bytes,
+                                               std::move(answer.refusal), ItemsOf(answer)};
                               std::lock_guard<std::mutex> hold(lock_);
                               found_.takes.emplace_back(fitting[k], std::move(take));
+                            } catch (...) {
+                              Fail(base::trap::CarryCurrent());
+                              job.Stop();  // the rest is not sized: the window reports the failure
                             }
                             if (thread == 0) job.TellProgress();  // only the job's own thread tells
                           });

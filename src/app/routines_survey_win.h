@@ -3,8 +3,10 @@
 // detection values share (routines/detection_checks_win.h), which entries fit
 // this computer (both workers checking), then, once the window shows
 // those, what each fitting entry would take now (sized by two workers,
-// each with its own protected places). The window takes what was found on
-// the job's progress messages; stopping the job stops every worker soon.
+// each with its own protected places, with the keys of the items each
+// takes). The window takes what was found on the job's progress messages;
+// stopping the job stops every worker soon. A failure on any of the workers
+// ends the survey and is carried to the window, whose Guard reports it.
 #pragma once
 #include <windows.h>
 
@@ -16,8 +18,10 @@
 #include <vector>
 
 #include "app/routines_view.h"
+#include "base/error_trap.h"
 #include "base/window_job_win.h"
 #include "routines/routines_file.h"
+#include "routines/variables.h"
 
 namespace app {
 
@@ -28,6 +32,7 @@ class RoutinesSurvey {
     std::shared_ptr<const routines::RoutinesFile> file;  // once read
     std::vector<Fit> fits;                               // once decided
     std::vector<std::pair<size_t, RoutineTake>> takes;   // as they come
+    base::trap::Carried failure;                         // the survey ended on it
   };
 
   // Starts a survey of `path`; `listPath` (when the list has a file) is
@@ -41,12 +46,15 @@ class RoutinesSurvey {
   // moment for the fitting entries to show, may begin.
   void Shown();
   bool Ended() const { return job_->Ended(); }
-  std::wstring Failure() const { return job_->Failure(); }
   // Stops the work; nothing more is posted to the window.
   void Stop();
 
  private:
   void Run(base::WindowJob& job, const std::wstring& path, const std::wstring& listPath);
+  void Survey(base::WindowJob& job, const std::wstring& path, const std::wstring& listPath);
+  void Size(base::WindowJob& job, const routines::RoutinesFile& file, const std::vector<size_t>& fitting,
+            const routines::VariableLookup& lookup, const std::wstring& listPath);
+  void Fail(base::trap::Carried failure);
 
   std::shared_ptr<base::WindowJob> job_;
   std::mutex lock_;

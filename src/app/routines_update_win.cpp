@@ -7,7 +7,7 @@
 #include "base/error_trap_win.h"
 #include "base/paths.h"
 #include "base/paths_win.h"
-#include "base/texts.h"
+#include "base/texts_win.h"
 #include "routines/routines_file.h"
 #include "services/http_win.h"
 #include "services/registry_win.h"
@@ -83,7 +83,7 @@ RoutinesUpdate UpdateRoutines() {
   update.ok = true;
   update.path = kept;
   update.message = L"The routines were updated from\n" + address + L"\n" +
-                   base::text::Counted(file.entries.size(), L"entry", L"entries", base::text::NumberStyle()) +
+                   base::text::Counted(file.entries.size(), L"entry", L"entries", base::text::UserNumberStyle()) +
                    L", kept in " + kept + L".";
   return update;
 }

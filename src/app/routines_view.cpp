@@ -36,19 +36,23 @@ bool StartsAWord(const std::wstring& foldedName, const std::wstring& word) {
   return false;
 }
 
-std::wstring PlainBytes(uint64_t bytes) {
-  return base::text::Counted(bytes, L"byte", L"bytes", base::text::NumberStyle());
+// Sizes as a count of bytes, where no size text is given.
+RoutinesView::SizeText PlainBytes(const base::text::NumberStyle& style) {
+  return [style](uint64_t bytes) { return base::text::Counted(bytes, L"byte", L"bytes", style); };
 }
 
 }  // namespace
 
-RoutinesView::RoutinesView(SizeText sizeText) : sizeText_(sizeText ? std::move(sizeText) : PlainBytes) {}
+RoutinesView::RoutinesView(SizeText sizeText, base::text::NumberStyle style)
+    : sizeText_(sizeText ? std::move(sizeText) : PlainBytes(style)), style_(std::move(style)) {}
 
 void RoutinesView::Reset(std::shared_ptr<const routines::RoutinesFile> file) {
   file_ = std::move(file);
   const size_t n = EntryCount();
   fits_.assign(n, Fit::Unknown);
   takes_.assign(n, RoutineTake{});
+  items_.Clear();
+  itemIds_.assign(n, TakenItems::Ids());
   ticked_.assign(n, false);
   // Folded when first compared: a file of thousands shows a few hundred.
   foldedNames_.assign(n, std::wstring());
@@ -65,7 +69,10 @@ void RoutinesView::SetFits(const std::vector<Fit>& fits) {
 }
 
 void RoutinesView::SetTake(size_t entry, RoutineTake take) {
-  if (entry < takes_.size()) takes_[entry] = std::move(take);
+  if (entry >= takes_.size()) return;
+  itemIds_[entry] = items_.Keep(std::move(take.items));
+  take.items = std::vector<TakenItem>();  // kept once, by id
+  takes_[entry] = std::move(take);
 }
 
 void RoutinesView::SetFilter(const std::wstring& typed) {
@@ -137,9 +144,9 @@ std::wstring RoutinesView::Cell(size_t row, RoutineColumn column) const {
     case RoutineColumn::Name:
       return e.routine.warning.empty() ? e.routine.name : L"(!) " + e.routine.name;
     case RoutineColumn::Files:
-      return counted ? base::text::GroupedNumber(take.files, base::text::NumberStyle()) : std::wstring();
+      return counted ? base::text::GroupedNumber(take.files, style_) : std::wstring();
     case RoutineColumn::Folders:
-      return counted ? base::text::GroupedNumber(take.folders, base::text::NumberStyle()) : std::wstring();
+      return counted ? base::text::GroupedNumber(take.folders, style_) : std::wstring();
     case RoutineColumn::Size:
       return counted ? sizeText_(take.bytes) : std::wstring();
     case RoutineColumn::Notes:
@@ -163,14 +170,15 @@ std::vector<size_t> RoutinesView::TickedEntries() const {
 
 std::wstring RoutinesView::FitLine() const {
   if (!file_) return std::wstring();
-  if (!fitsKnown_) return L"Deciding which of " + base::text::Counted(EntryCount(), L"entry", L"entries",
-                                                                         base::text::NumberStyle()) + L" fit this computer...";
+  const base::text::NumberStyle& style = style_;
+  if (!fitsKnown_)
+    return L"Deciding which of " + base::text::Counted(EntryCount(), L"entry", L"entries", style) +
+           L" fit this computer...";
   size_t fitting = 0, unread = 0;
   for (size_t i = 0; i < EntryCount(); ++i) {
     if (!EntryAt(i).Understood()) ++unread;
     else if (fits_[i] == Fit::Fits) ++fitting;
   }
-  const base::text::NumberStyle style;
   std::wstring line = base::text::GroupedNumber(fitting, style) + L" of " +
                       base::text::Counted(EntryCount(), L"entry", L"entries", style) + L" fit this computer.";
   if (unread != 0) line += L" " + base::text::Counted(unread, L"entry is", L"entries are", style) + L" not understood.";
@@ -180,19 +188,17 @@ std::wstring RoutinesView::FitLine() const {
 std::wstring RoutinesView::TotalLine() const {
   const std::vector<size_t> ticked = TickedEntries();
   if (ticked.empty()) return L"Nothing ticked.";
-  uint64_t files = 0, folders = 0, bytes = 0;
+  std::vector<const TakenItems::Ids*> ids;
   bool counting = false;
   for (size_t i : ticked) {
-    const RoutineTake& t = takes_[i];
-    if (!t.known && fits_[i] == Fit::Fits) counting = true;
-    files += t.files;
-    folders += t.folders;
-    bytes += t.bytes;
+    if (!takes_[i].known && fits_[i] == Fit::Fits) counting = true;
+    ids.push_back(&itemIds_[i]);
   }
-  const base::text::NumberStyle style;
+  const TakenTotal total = items_.Total(ids);
+  const base::text::NumberStyle& style = style_;
   return base::text::GroupedNumber(ticked.size(), style) + L" ticked: " +
-         base::text::Counted(files, L"file", L"files", style) + L", " +
-         base::text::Counted(folders, L"folder", L"folders", style) + L" (" + sizeText_(bytes) + L")" +
+         base::text::Counted(total.files, L"file", L"files", style) + L", " +
+         base::text::Counted(total.folders, L"folder", L"folders", style) + L" (" + sizeText_(total.bytes) + L")" +
          (counting ? L", still counting..." : L".");
 }
 

@@ -2,7 +2,7 @@
 // computer, what each would take now, which are ticked, and the rows the
 // list view shows (filtered by the words typed, sorted by the column
 // clicked). Portable: the window hands in what its workers found, and
-// formats sizes through the function it gives.
+// formats sizes through the function it gives and numbers in its style.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/taken_items.h"
+#include "base/texts.h"
 #include "routines/routines_file.h"
 
 namespace app {
@@ -24,6 +26,9 @@ struct RoutineTake {
   uint64_t folders = 0;
   uint64_t bytes = 0;
   std::wstring refusal;  // why it takes nothing at all
+  // Its files and the folders it empties, each by its path key: kept once
+  // however many entries take them, for the total of the ticked.
+  std::vector<TakenItem> items;
 };
 
 // The list view's columns, in order.
@@ -33,7 +38,7 @@ constexpr int kRoutineColumns = 6;
 class RoutinesView {
  public:
   using SizeText = std::function<std::wstring(uint64_t bytes)>;
-  explicit RoutinesView(SizeText sizeText = nullptr);
+  explicit RoutinesView(SizeText sizeText = nullptr, base::text::NumberStyle style = base::text::NumberStyle());
 
   // A newly read file: every fit unknown, nothing ticked, nothing sized.
   void Reset(std::shared_ptr<const routines::RoutinesFile> file);
@@ -71,7 +76,8 @@ class RoutinesView {
   // "12 of 40 entries fit this computer." (and how many are not
   // understood); a note while the fits are being decided.
   std::wstring FitLine() const;
-  // The ticked entries' total: "3 ticked: 120 files, 4 folders (1.2 MB)".
+  // The ticked entries' total, an item several of them take counted once:
+  // "3 ticked: 120 files, 4 folders (1.2 MB)".
   std::wstring TotalLine() const;
 
  private:
@@ -82,9 +88,12 @@ class RoutinesView {
   const std::wstring& FoldedGroup(size_t entry) const;
 
   SizeText sizeText_;
+  base::text::NumberStyle style_;
   std::shared_ptr<const routines::RoutinesFile> file_;
   std::vector<Fit> fits_;
   std::vector<RoutineTake> takes_;
+  TakenItems items_;
+  std::vector<TakenItems::Ids> itemIds_;  // by entry
   std::vector<bool> ticked_;
   mutable std::vector<std::wstring> foldedNames_;
   mutable std::vector<std::wstring> foldedGroups_;

@@ -19,6 +19,8 @@ namespace {
 const wchar_t kClassName[] = L"OmbrelayRoutines";
 const wchar_t kCaption[] = L"Add routines";
 const wchar_t kNoFileText[] = L"No routines file yet: choose one, or fetch the newest with Update routines.";
+const wchar_t kSurveyFailedText[] =
+    L"The routines file could not be surveyed (the error is reported): choose it again, or another.";
 constexpr int kClientWidth = 9600;
 constexpr int kClientHeight = 6660;
 constexpr UINT kMsgSurveyProgress = WM_APP + 60;
@@ -53,7 +55,7 @@ const struct {
 
 }  // namespace
 
-RoutinesWindow::RoutinesWindow() : view_(base::text::ExplorerSize) {}
+RoutinesWindow::RoutinesWindow() : view_(base::text::ExplorerSize, base::text::UserNumberStyle()) {}
 RoutinesWindow::~RoutinesWindow() = default;
 
 bool RoutinesWindow::Open(HWND owner, HICON icon, const std::wstring& path, const std::wstring& listPath, Ask ask,
@@ -68,7 +70,8 @@ bool RoutinesWindow::Open(HWND owner, HICON icon, const std::wstring& path, cons
   if (!Create(spec)) return false;
   ask_ = std::move(ask);
   add_ = std::move(add);
-  view_ = RoutinesView(base::text::ExplorerSize);  // no filter, sort or ticks of an earlier opening
+  // No filter, sort or ticks of an earlier opening; the number style as it is now.
+  view_ = RoutinesView(base::text::ExplorerSize, base::text::UserNumberStyle());
   ShowOverOwner();
   SetFocus(Control(kRoutinesFind));
   StartSurvey(path);
@@ -181,6 +184,7 @@ void RoutinesWindow::OnSurveyFound(bool ended) {
   if (!survey_) return;  // a message of a survey replaced meanwhile
   if (ended && !survey_->Ended()) return;
   RoutinesSurvey::Found found = survey_->Take();
+  if (found.failure) return SurveyFailed(found.failure);
   bool rows = false;
   if (found.file) {
     if (!found.file->problem.empty()) {
@@ -210,11 +214,16 @@ void RoutinesWindow::OnSurveyFound(bool ended) {
     ShowTotal();
   }
   survey_->Shown();
-  if (ended) {
-    const std::wstring failure = survey_->Failure();
-    survey_.reset();
-    if (!failure.empty()) SetDlgItemTextW(hwnd_, kRoutinesFitLine, (L"The survey failed: " + failure).c_str());
-  }
+  if (ended) survey_.reset();
+}
+
+// The survey stops where it failed; the window says so and stays as it
+// was, and the one Guard of this message reports the failure at the
+// statement it happened at.
+void RoutinesWindow::SurveyFailed(const base::trap::Carried& failure) {
+  StopSurvey();
+  SetDlgItemTextW(hwnd_, kRoutinesFitLine, kSurveyFailedText);
+  base::trap::Guard([&] { base::trap::Rethrow(failure); });
 }
 
 void RoutinesWindow::ShowRows() {

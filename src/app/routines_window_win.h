@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/routines_view.h"
+#include "base/error_trap.h"
 #include "base/window_job_win.h"
 #include "base/window_win.h"
 #include "listfile/routine.h"
@@ -70,6 +71,7 @@ class RoutinesWindow : public base::Window {
   void StartSurvey(const std::wstring& path);
   void StopSurvey();
   void OnSurveyFound(bool ended);
+  void SurveyFailed(const base::trap::Carried& failure);
   void StartUpdate();
   void OnUpdateEnded();
   void OnGetDispInfo(NMLVDISPINFOW* info);

@@ -56,11 +56,11 @@ const base::ControlSpec kControls[] = {
     {kRuleCancel, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, 5280, 3420, 1200, 375},
 };
 
-// What the run would say of the rule now; its count groups with "," whatever
-// the user's locale.
+// What the run would say of the rule now, its count in the user's style.
 std::wstring CountText(const removal::RuleAnswer& answer) {
   if (!answer.refusal.empty()) return L"The rule takes nothing: " + answer.refusal + L".";
-  return L"Now the rule would take " + base::text::Counted(answer.files, L"file", L"files", base::text::NumberStyle()) +
+  return L"Now the rule would take " +
+         base::text::Counted(answer.files, L"file", L"files", base::text::UserNumberStyle()) +
          L" (" + base::text::ExplorerSize(answer.bytes) + L").";
 }
 

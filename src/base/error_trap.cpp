@@ -154,6 +154,13 @@ void ResetForTests() {
   g_firstReportDone = false;
 }
 
+Carried CarryCurrent() noexcept { return {std::current_exception(), CurrentSite()}; }
+
+void Rethrow(const Carried& carried) {
+  CurrentSite() = carried.site;
+  std::rethrow_exception(carried.error);
+}
+
 void ReportCurrentException() noexcept {
   long number = 0;
   std::wstring description;

@@ -14,6 +14,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 #include <utility>
@@ -75,6 +76,19 @@ void ResetForTests();
 
 // Turns the exception in flight into a report at the current statement.
 void ReportCurrentException() noexcept;
+
+// A failure caught where no Guard reports it (a worker that carries it to
+// the window's command), kept with the statement it happened at, so that
+// the Guard it is thrown again under reports that statement.
+struct Carried {
+  std::exception_ptr error;
+  Site site;
+  explicit operator bool() const { return static_cast<bool>(error); }
+};
+// In a catch block: the exception in flight and this thread's statement.
+Carried CarryCurrent() noexcept;
+// Throws the carried failure again at its own statement.
+[[noreturn]] void Rethrow(const Carried& carried);
 
 // Runs a procedure body under the trap: the statement position starts at 0
 // and is restored for the caller afterwards.

@@ -2,6 +2,7 @@
 #include "base/worker_pool.h"
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 namespace base {
@@ -80,8 +81,18 @@ void WorkerPool::Run() {
 void OnThreads(size_t count, size_t threads, const std::atomic<bool>& stop,
                const std::function<void(size_t i, size_t thread)>& each) {
   std::atomic<size_t> next{0};
+  std::atomic<bool> failed{false};
+  std::mutex failureLock;
+  std::exception_ptr failure;  // the first, thrown again once all have ended
   const auto work = [&](size_t thread) {
-    for (size_t i; !stop.load(std::memory_order_relaxed) && (i = next.fetch_add(1)) < count;) each(i, thread);
+    try {
+      for (size_t i; !stop.load(std::memory_order_relaxed) && !failed && (i = next.fetch_add(1)) < count;)
+        each(i, thread);
+    } catch (...) {
+      std::lock_guard<std::mutex> hold(failureLock);
+      if (!failure) failure = std::current_exception();
+      failed = true;
+    }
   };
   std::vector<std::thread> others;
   for (size_t t = 1; t < std::min(threads, count); ++t) {
@@ -93,6 +104,7 @@ void OnThreads(size_t count, size_t threads, const std::atomic<bool>& stop,
   }
   work(0);
   for (std::thread& t : others) t.join();
+  if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace base

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/texts.h"
+
 namespace listfile {
 
 enum class Place {
@@ -40,7 +42,9 @@ struct Finding {
 };
 // How many findings the load warning lists by name.
 constexpr size_t kWarnListed = 5;
-// The load warning: the first few findings, then "... and N more".
-std::wstring LoadWarningText(const std::vector<Finding>& findings);
+// The load warning: the first few findings, then "... and N more" (N in
+// `style`).
+std::wstring LoadWarningText(const std::vector<Finding>& findings,
+                             const base::text::NumberStyle& style = base::text::NumberStyle());
 
 }  // namespace listfile

@@ -37,7 +37,8 @@ std::wstring WriteFullReport(const std::wstring& listPath, const std::vector<Lef
   const std::wstring folder = TempFolder();
   std::wstring path = base::paths::JoinPath(folder, ReportFileName(listPath, time));
   if (folder.empty()) return ReportPlaceText(path, base::trap::SystemMessage(GetLastError()));
-  const std::string bytes = std::string(listfile::kUtf8Bom, 3) + base::enc::ToUtf8(FullReportText(leftovers, listPath, time));
+  const std::wstring text = FullReportText(leftovers, listPath, time, base::text::UserNumberStyle());
+  const std::string bytes = std::string(listfile::kUtf8Bom, 3) + base::enc::ToUtf8(text);
   base::files::StagedFile staged;
   bool placed = staged.Open(folder) && staged.Write(bytes.data(), bytes.size()) && staged.MoveTo(path, false);
   for (int copy = 2; !placed && base::files::NameTaken(staged.Error()) && copy <= kMaxCopies; ++copy) {

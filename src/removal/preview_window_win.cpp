@@ -227,8 +227,9 @@ void PreviewWindow::OnProgress() {
   HWND bar = Control(kPreviewProgress);
   SendMessageW(bar, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
   SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(done), 0);
-  const std::wstring text =
-      L"Looking at the listed items: " + std::to_wstring(done) + L" of " + std::to_wstring(total) + L"...";
+  const base::text::NumberStyle style = base::text::UserNumberStyle();
+  const std::wstring text = L"Looking at the listed items: " + base::text::GroupedNumber(done, style) + L" of " +
+                            base::text::GroupedNumber(total, style) + L"...";
   SetWindowTextW(Control(kPreviewTotals), text.c_str());
 }
 

@@ -221,22 +221,23 @@ bool SameRules(const Plan& plan, const RulesForeseen& foreseen) {
 
 }  // namespace
 
-std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath, const RulesForeseen* foreseen) {
+std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath, const RulesForeseen* foreseen,
+                             const NumberStyle& style) {
   size_t ruleFiles = 0;
   for (const PlannedRule& rule : plan.rules) ruleFiles += rule.files;
   std::wstring text = L"Are you sure you wish to remove your files?\n" +
-                      Counted(plan.files.size() - ruleFiles, L"file", L"files") + L" and " +
-                      Counted(plan.folders.size() - plan.ruleOfFolder.size(), L"folder", L"folders") +
+                      Counted(plan.files.size() - ruleFiles, L"file", L"files", style) + L" and " +
+                      Counted(plan.folders.size() - plan.ruleOfFolder.size(), L"folder", L"folders", style) +
                       L" are listed in " + listPath;
   if (plan.rules.empty()) return text;
   const size_t routines = RoutineCount(plan.rules);
   const bool one = plan.rules.size() == 1;
-  return text + L"\n" + RulesWord(plan.rules.size() - routines, routines, NumberStyle()) + (one ? L" takes" : L" take") +
+  return text + L"\n" + RulesWord(plan.rules.size() - routines, routines, style) + (one ? L" takes" : L" take") +
          L" what " + (one && routines == 0 ? L"its folder holds" : one ? L"its folders hold" : L"their folders hold") +
          L" when the run starts" +
          (foreseen && SameRules(plan, *foreseen)
-              ? L": at the preview, " + Counted(foreseen->files, L"file", L"files") + L" and " +
-                    Counted(foreseen->folders, L"folder", L"folders") + L" (" + foreseen->size + L")."
+              ? L": at the preview, " + Counted(foreseen->files, L"file", L"files", style) + L" and " +
+                    Counted(foreseen->folders, L"folder", L"folders", style) + L" (" + foreseen->size + L")."
               : std::wstring(L"."));
 }
 
@@ -371,9 +372,9 @@ std::wstring ReportFileName(const std::wstring& listPath, const ReportTime& time
 }
 
 std::wstring FullReportText(const std::vector<Leftover>& leftovers, const std::wstring& listPath,
-                            const ReportTime& time) {
+                            const ReportTime& time, const NumberStyle& style) {
   std::wstring text = L"Removal run of " + base::text::DateTimeText(time, L':') + L"\r\nDelete list: " + listPath +
-                      L"\r\n" + Counted(leftovers.size(), L"item", L"items") + L" could not be removed:\r\n\r\n";
+                      L"\r\n" + Counted(leftovers.size(), L"item", L"items", style) + L" could not be removed:\r\n\r\n";
   for (const Leftover& item : leftovers) text += item.path + L" - " + item.reason + L"\r\n";
   return text;
 }

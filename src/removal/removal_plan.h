@@ -82,6 +82,10 @@ std::vector<listfile::Record> RunRecords(std::vector<std::wstring>&& texts);
 // The same, taking the paths over from the records.
 Plan MakePlan(std::vector<listfile::Record>&& records);
 
+// The removal's texts write their numbers in the user's style (base/texts.h).
+using base::text::GroupedNumber;
+using base::text::NumberStyle;
+
 // What a preview found the list's rules take: told at the confirmation
 // while the list still has the very rules the preview walked.
 struct RulesForeseen {
@@ -97,8 +101,9 @@ RulesForeseen ForeseenOf(const Plan& plan, const std::wstring& size);
 // files and folders the list names (each once); with rules, a line saying
 // how many rules take what their folders hold when the run starts and,
 // when `foreseen` is of the same rules, what the preview found them take.
+// The numbers are written in `style`.
 std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath,
-                              const RulesForeseen* foreseen = nullptr);
+                              const RulesForeseen* foreseen = nullptr, const NumberStyle& style = NumberStyle());
 
 // The message for a list file that cannot be read.
 std::wstring UnreadableListText(const std::wstring& listPath, const std::wstring& reason);
@@ -119,10 +124,6 @@ bool MayPass(unsigned long code, bool readOnly);
 // Why an item stayed: a short reason for the usual error codes, otherwise
 // the platform's own text for the code.
 std::wstring ReasonText(unsigned long code, bool readOnly, const std::wstring& systemText);
-
-// The removal's texts write their numbers in the user's style (base/texts.h).
-using base::text::GroupedNumber;
-using base::text::NumberStyle;
 
 // Why a listed folder stays that still holds something: how many of its
 // items are not in the list; when all are, how many listed ones stay
@@ -188,7 +189,7 @@ using ReportTime = base::text::DateTime;
 std::wstring ReportFileName(const std::wstring& listPath, const ReportTime& time, int copy = 1);
 // Every item that stayed with its reason, one per line, CR LF line ends.
 std::wstring FullReportText(const std::vector<Leftover>& leftovers, const std::wstring& listPath,
-                            const ReportTime& time);
+                            const ReportTime& time, const NumberStyle& style = NumberStyle());
 // The line the closing message ends with: where the full report is, or why
 // it could not be written.
 std::wstring ReportPlaceText(const std::wstring& reportPath, const std::wstring& failure);

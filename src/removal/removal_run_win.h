@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/texts_win.h"
 #include "removal/removal_passes_win.h"
 #include "removal/removal_plan.h"
 
@@ -53,7 +54,7 @@ class RemovalRun {
   bool ReadBytes(std::string bytes, std::wstring& problem);
   // "Are you sure ...?" with the counts of the list read.
   std::wstring Confirmation(const RulesForeseen* foreseen = nullptr) const {
-    return ConfirmationText(plan_, listPath_, foreseen);
+    return ConfirmationText(plan_, listPath_, foreseen, base::text::UserNumberStyle());
   }
   bool PasswordMatches(const std::wstring& typed) const { return removal::PasswordMatches(typed, password_); }
   const Plan& Planned() const { return plan_; }

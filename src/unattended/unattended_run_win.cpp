@@ -17,6 +17,7 @@
 #include "base/text_utils.h"
 #include "base/paths_win.h"
 #include "base/sha256_win.h"
+#include "base/texts_win.h"
 #include "listfile/list_file.h"
 #include "removal/removal_plan.h"
 #include "removal/removal_run_win.h"
@@ -68,7 +69,9 @@ std::vector<std::wstring> StayedLines(const std::vector<removal::Leftover>& left
   for (size_t i = 0; i < leftovers.size() && i < kLoggedLeftovers; ++i)
     lines.push_back(L"Stayed: " + leftovers[i].path + L" (" + leftovers[i].reason + L")");
   if (leftovers.size() > kLoggedLeftovers)
-    lines.push_back(L"... and " + std::to_wstring(leftovers.size() - kLoggedLeftovers) + L" more stayed.");
+    lines.push_back(L"... and " +
+                    base::text::GroupedNumber(leftovers.size() - kLoggedLeftovers, base::text::UserNumberStyle()) +
+                    L" more stayed.");
   return lines;
 }
 

@@ -27,8 +27,18 @@ struct RoutinesViewTest : ::testing::Test {
   void Decide() {
     view.SetFits({app::Fit::Fits, app::Fit::Fits, app::Fit::DoesNotFit, app::Fit::DoesNotFit});
   }
-  app::RoutinesView view;
+  // Numbers in a style of the user's own: "." between the groups.
+  app::RoutinesView view{nullptr, base::text::NumberStyle{L".", L"3;0"}};
 };
+
+// Items by their path keys; the last one given is a folder when `folder`.
+std::vector<app::TakenItem> Items(const std::vector<std::pair<const wchar_t*, uint64_t>>& files,
+                                  const wchar_t* folder = nullptr) {
+  std::vector<app::TakenItem> items;
+  for (const auto& [key, bytes] : files) items.push_back({key, bytes, false});
+  if (folder) items.push_back({folder, 0, true});
+  return items;
+}
 
 TEST_F(RoutinesViewTest, OnlyFittingEntriesShowByGroupAndNameUntilAllAreAskedFor) {
   EXPECT_EQ(view.RowCount(), 0u);
@@ -56,16 +66,20 @@ TEST_F(RoutinesViewTest, TypedWordsFindTheStartsOfWordsInAnyCase) {
   EXPECT_EQ(view.RowCount(), 2u);
 }
 
-TEST_F(RoutinesViewTest, SizesSortLargestFirstUnknownLastAndTheTotalCountsTheTicked) {
+TEST_F(RoutinesViewTest, SizesSortLargestFirstUnknownLastAndTheTotalCountsTheTickedItemsOnce) {
   Decide();
-  view.SetTake(1, {true, 3, 1, 10, L""});
+  view.SetTake(1, {true, 3, 1, 10, L"", Items({{L"c:\\k\\a", 4}, {L"c:\\k\\b", 3}, {L"c:\\k\\c", 3}}, L"c:\\k\\f")});
   view.SortBy(app::RoutineColumn::Size);
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"(!) Editor Logs", L"Google Chrome Cache"}));
-  view.SetTake(0, {true, 5, 0, 2048, L""});
+  // Two entries take c:\k\b (and the folder c:\k\f): the total counts them once.
+  view.SetTake(0, {true, 5, 1, 2048, L"",
+                   Items({{L"c:\\k\\b", 3}, {L"c:\\g\\1", 1000}, {L"c:\\g\\2", 1000}, {L"c:\\g\\3", 40},
+                          {L"c:\\g\\4", 5}}, L"c:\\k\\f")});
   view.Resort();
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Google Chrome Cache", L"(!) Editor Logs"}));
   view.SortBy(app::RoutineColumn::Size);  // again: the other way round
   EXPECT_EQ(view.Cell(0, app::RoutineColumn::Files), L"3");
+  EXPECT_EQ(view.Cell(1, app::RoutineColumn::Size), L"2.048 bytes");
 
   EXPECT_EQ(view.TotalLine(), L"Nothing ticked.");
   view.SetTicked(0, true);
@@ -73,8 +87,11 @@ TEST_F(RoutinesViewTest, SizesSortLargestFirstUnknownLastAndTheTotalCountsTheTic
   view.SetTicked(3, true);  // not understood: never ticked
   EXPECT_FALSE(view.CanTick(3));
   EXPECT_EQ(view.TickedEntries(), (std::vector<size_t>{0, 1}));
-  EXPECT_EQ(view.TotalLine(), L"2 ticked: 8 files, 1 folder (2,058 bytes).");
-  view.SetTake(0, {true, 0, 0, 0, L"the folder is a link"});
+  EXPECT_EQ(view.TotalLine(), L"2 ticked: 7 files, 1 folder (2.055 bytes).");
+  view.SetTicked(1, false);
+  EXPECT_EQ(view.TotalLine(), L"1 ticked: 5 files, 1 folder (2.048 bytes).");
+  view.SetTicked(1, true);
+  view.SetTake(0, {true, 0, 0, 0, L"the folder is a link", {}});
   EXPECT_EQ(view.Cell(1, app::RoutineColumn::Notes), L"Takes nothing: the folder is a link");
   EXPECT_EQ(view.Cell(1, app::RoutineColumn::Size), L"");
 }

@@ -150,6 +150,31 @@ TEST_F(TrapTest, AReportShowsTheNumberAndTextOfItsStatementAndTheCallerGoesOn) {
       << base::enc::ToUtf8(text);
 }
 
+// A failure a worker carries to another thread's Guard is reported at the
+// worker's statement, not where it is thrown again (no number here).
+TEST_F(TrapTest, ACarriedFailureIsReportedAtTheWorkersStatement) {
+  base::trap::Carried carried;
+  std::thread([&] {
+    try {
+      base::trap::Mark(RealSource().c_str(), RealLine());
+      base::trap::Raise(53, L"File not found");
+    } catch (...) {
+      carried = base::trap::CarryCurrent();
+    }
+  }).join();
+  ASSERT_TRUE(carried);
+  base::trap::Guard([&] {
+    base::trap::Mark(__FILE__, __LINE__);
+    base::trap::Rethrow(carried);
+  });
+  ASSERT_EQ(shown_.size(), 1u);
+  const int number = base::trap::StatementNumber({RealSource().c_str(), RealLine()});
+  EXPECT_NE(shown_[0].text.find(L"Error Line: " + std::to_wstring(number) + L".\r\nError Code: " +
+                                SourceLine(RealSource().c_str(), RealLine()) + L"\r\n"),
+            std::wstring::npos)
+      << base::enc::ToUtf8(shown_[0].text);
+}
+
 TEST_F(TrapTest, NumbersAreConsecutiveInSourceOrder) {
   const std::string dir = std::string(OMBRELAY_SOURCE_DIR);
   int first = base::trap::StatementNumber({"src/base/text_utils.cpp", LineHolding(dir + "/src/base/text_utils.cpp", "ST(pieces.assign(1")});

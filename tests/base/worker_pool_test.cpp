@@ -10,6 +10,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -139,6 +140,14 @@ TEST(OnThreads, EveryIndexOnceOnTheThreadsAskedForAndAStopLeavesTheRest) {
   std::atomic<size_t> ran{0};
   OnThreads(done.size(), 2, stop, [&](size_t, size_t) { ++ran; });
   EXPECT_EQ(ran, 0u);
+
+  // A failure on another thread than the caller's comes to the caller.
+  stop = false;
+  const auto failOnAWorker = [](size_t, size_t thread) {
+    if (thread == 1) throw std::runtime_error("on a worker");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  };
+  EXPECT_THROW(OnThreads(done.size(), 2, stop, failOnAWorker), std::runtime_error);
 }
 
 }  // namespace

@@ -953,7 +953,8 @@ class HostileRemovalTest(RemovalCase):
                              os.path.exists(unix_path(p)))
                 program = self.run_removal(list_path)
                 self.press_ok("pw")
-                self.confirm()
+                # The list's counts in the user's style (en-US here).
+                self.assertEqual(self.confirm(), CONFIRM + "\r\n60,000 files and 61 folders are listed in " + list_path)
                 # Stopped mid-run: the bar is showing and has moved.
                 deadline = time.time() + 30
                 while time.time() < deadline and not (
@@ -985,7 +986,9 @@ class HostileRemovalTest(RemovalCase):
                 place = report[-1]
                 self.assertTrue(place.startswith("The full list is in "), place)
                 with open(unix_path(place[len("The full list is in "):]), "rb") as f:
-                    lines = f.read()[3:].decode("utf-8").split("\r\n")[4:-1]
+                    lines = f.read()[3:].decode("utf-8").split("\r\n")
+                self.assertEqual(lines[2], "{:,} items could not be removed:".format(left))
+                lines = lines[4:-1]
                 self.assertEqual(len(lines), left)
                 for line in lines:
                     path = line.rsplit(" - ", 1)[0]

@@ -311,8 +311,40 @@ class RoutinesWindowTest(RemovalCase):
         self.assertIn(self.driver.text(R_FIT, title=ROUTINES), ("0 of 7 entries fit this computer. 1 entry is not "
                                                                  "understood.", "0 of 4,000 entries fit this computer."))
 
+        # The remembered file made a folder since: the read fails, a message names it, and the window stays usable.
+        self.driver.run("close", ROUTINES)
+        self.assertTrue(self.driver.gone(ROUTINES))
+        os.makedirs(self.path("unreadable.ini"))
+        reg_set("RoutinesFile", self.win("unreadable.ini"))
+        self.driver.menu(MNU_ADD_ROUTINES)
+        text = self.driver.run("box", ROUTINES, "ok", "30000").replace("\r", "")
+        self.assertTrue(text.startswith("The routines file\n%s\ncould not be read. " % self.win("unreadable.ini")),
+                        text)
+        self.wait_text(R_FIT, "No routines file yet: choose one, or fetch the newest with Update routines.")
+        # Another file chosen there: two ticked entries that take one file total it once, numbers grouped as the
+        # user's locale (en-US here) writes them.
+        shared = os.path.join(os.path.dirname(desktop()), "AppData", "Local", "OmbRtwShared")
+        shutil.rmtree(shared, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, shared, True)
+        os.makedirs(shared)
+        for n in range(1200):
+            open(os.path.join(shared, "%04d.tmp" % n), "wb").close()
+        pathlib.Path(shared, "shared.log").write_bytes(b"log")
+        self.driver.pclick(R_CHOOSE, title=ROUTINES)
+        self.driver.run("file", OPEN_TITLE, self.write("shared.ini", SHARED_INI), "ok")
+        self.wait_text(R_FIT, "2 of 2 entries fit this computer.")
+        self.routine_rows([("Utilities", "OmbRtw Everything", "1,201", "0", "3 bytes", "", False),
+                           ("Utilities", "OmbRtw Logs", "1", "0", "3 bytes", "", False)])
+        self.driver.tick(0, title=ROUTINES)
+        self.driver.tick(1, title=ROUTINES)
+        self.wait_text(R_TOTAL, "2 ticked: 1,201 files, 0 folders (3 bytes).")
+
 
 BROKEN_PROBLEM = 'the folder "Relative\\Folder" is not a full path'
+
+# Two routines that both take shared.log.
+SHARED_INI = (b"[OmbRtw Everything *]\r\nLangSecRef=3024\r\nFileKey1=%LocalAppData%\\OmbRtwShared|*.*\r\n\r\n"
+              b"[OmbRtw Logs *]\r\nLangSecRef=3024\r\nFileKey1=%LocalAppData%\\OmbRtwShared|*.log\r\n")
 
 if __name__ == "__main__":
     unittest.main()

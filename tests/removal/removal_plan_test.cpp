@@ -65,6 +65,11 @@ TEST(RemovalPlan, PassesRunBackwardsByTypeWordAloneTakingEachItemOnce) {
   EXPECT_EQ(plan.files.size() + plan.folders.size(), 22858u);
   EXPECT_EQ(plan.setAside.size(), 30001u - 22858u);
   EXPECT_EQ(plan.files.front(), L"c:/f/19999");
+  // The confirmation writes its counts in the user's style.
+  std::vector<listfile::Record> counted{{L"C:\\F\\", L"Folder"}};
+  for (int i = 0; i < 1234; ++i) counted.push_back({L"C:\\F\\" + std::to_wstring(i), L"File"});
+  EXPECT_EQ(removal::ConfirmationText(removal::MakePlan(std::move(counted)), L"L", nullptr, {L".", L"3;0"}),
+            L"Are you sure you wish to remove your files?\n1.234 files and 1 folder are listed in L");
 }
 
 TEST(RemovalPlan, RulesThatParseJoinThePlanAndTheRestIsSetAside) {
