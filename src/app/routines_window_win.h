@@ -70,7 +70,7 @@ class RoutinesWindow : public base::Window {
   void StartSurvey(const std::wstring& path);
   void StopSurvey();
   void OnSurveyFound(bool ended);
-  void StartUpdate();
+  void StartUpdate(std::function<RoutinesUpdate()> work);
   void OnUpdateEnded();
   void OnGetDispInfo(NMLVDISPINFOW* info);
   void ToggleRow(int row);
