@@ -1,9 +1,9 @@
 // HttpClient on WinINet. Expected failures (no session, no connection, no
 // answer) leave a text in LastError; a fetch that fails once answered
-// tells the user in one message. Requests are HTTP/1.1, so an answer may
-// come chunked; WinINet reads the chunks and ends them, and a chunked
-// answer cut short ends for it like a whole one (as tried under Wine). Time-outs are set on the request handle: Wine ignores them on
-// the session.
+// tells the user in one message. Time-outs are set on the request handle:
+// Wine ignores them on the session. Requests are HTTP/1.1, so an answer
+// may come chunked: WinINet reads the chunks, and ends one that breaks off
+// as it ends a whole one (so it went under Wine 8).
 #include "services/http_win.h"
 
 #include <algorithm>

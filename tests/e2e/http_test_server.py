@@ -10,16 +10,10 @@ update check. It records every request it sees and answers by path:
   /hang            reads the request and never answers
   /stall           headers and 10 of 100 announced bytes, then nothing
   /version         the text in server.version_text (the update check's file)
-  /version/HOW     the same text served as HOW says (see answer_as)
   /routines        the bytes in server.routines_body (a routines file, or not)
-  /routines/HOW    the same bytes served as HOW says (see answer_as)
-  /HOW/N           N bytes of ASCII letters served as HOW says, where HOW is
-                   short   (all N announced, half sent, then closed),
-                   long    (N/2 announced, all N sent),
-                   chunked (whole, in chunks of 1000 and the last chunk),
-                   chunkcut (chunked, closed in the chunk holding byte N/2),
-                   chunkend (chunked, closed after whole chunks, no last one),
-                   unsized (no length, not chunked: the close ends it)
+  /HOW/N, /HOW/routines, /HOW/version: N letters or those bodies answered as
+                   HOW says: short (half sent), long (half announced), unsized
+                   (no length), chunked, chunkcut (closed inside a chunk)
 
 Run alone (python3 http_test_server.py [port]) it prints its port and serves
 until stopped."""
@@ -72,15 +66,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.server.stopping.wait(120)
         elif path == "/version":
             self.send_body(self.server.version_text.encode("latin-1"))
-        elif path.startswith("/version/"):
-            self.answer_as(path[9:], self.server.version_text.encode("latin-1"))
         elif path == "/routines":
             self.send_body(self.server.routines_body)
-        elif path.startswith("/routines/"):
-            self.answer_as(path[10:], self.server.routines_body)
-        elif path.count("/") == 2 and path.split("/")[1] in self.ANSWERS:
-            how, n = path[1:].split("/")
-            self.answer_as(how, text_body(int(n)))
+        elif path.split("/")[1] in ("short", "long", "unsized", "chunked", "chunkcut"):
+            how, what = path[1:].split("/", 1)
+            named = {"routines": self.server.routines_body, "version": self.server.version_text.encode("latin-1")}
+            self.answer_as(how, named[what] if what in named else text_body(int(what)))
         else:
             self.send_body(b"unknown", 404)
 
@@ -92,31 +83,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
-    ANSWERS = ("short", "long", "chunked", "chunkcut", "chunkend", "unsized")
-
     def answer_as(self, how, body):
-        """Answers with body in the way `how` names, written as raw bytes
-        with an HTTP/1.1 status line, then closes the connection."""
         half = len(body) // 2
-        headers = {"short": "Content-Length: %d" % len(body), "long": "Content-Length: %d" % half,
-                   "unsized": ""}.get(how, "Transfer-Encoding: chunked")
-        head = "HTTP/1.1 200 OK\r\nConnection: close\r\n" + (headers + "\r\n" if headers else "") + "\r\n"
-        if how == "short":
-            sent = body[:half]
-        elif how in ("long", "unsized"):
-            sent = body
-        else:
-            chunks = [b"%x\r\n%s\r\n" % (len(c), c) for c in (body[i:i + 1000] for i in range(0, len(body), 1000))]
-            if how == "chunked":
-                sent = b"".join(chunks) + b"0\r\n\r\n"
-            elif how == "chunkend":
-                sent = b"".join(chunks[:max(1, len(chunks) // 2)])
-            else:
-                cut = chunks[half // 1000]
-                sent = b"".join(chunks[:half // 1000]) + cut[:len(cut) // 2]
+        chunks = [b"%x\r\n%s\r\n" % (len(body[i:i + 1000]), body[i:i + 1000]) for i in range(0, len(body), 1000)]
+        length = {"short": len(body), "long": half}.get(how)
+        head = ("Content-Length: %d\r\n" % length if length is not None else
+                "" if how == "unsized" else "Transfer-Encoding: chunked\r\n")
+        sent = {"short": body[:half], "chunked": b"".join(chunks) + b"0\r\n\r\n",
+                "chunkcut": b"".join(chunks)[:half + 5 * (half // 1000 + 1)]}.get(how, body)
         self.close_connection = True
-        self.wfile.write(head.encode("latin-1") + sent)
-        self.wfile.flush()
+        self.wfile.write(("HTTP/1.1 200 OK\r\nConnection: close\r\n%s\r\n" % head).encode("latin-1") + sent)
 
 
 class TestServer(http.server.ThreadingHTTPServer):

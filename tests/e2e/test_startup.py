@@ -140,16 +140,13 @@ class UpdateCheckTest(StartUpTest):
         self.assert_no_box("New Version")
         self.assert_no_box("Error")
 
-    def test_an_answer_not_whole_offers_nothing(self):
-        # Its first half would offer the address "http://1".
-        self.server.version_text = "1.1,http://127.0.0.1/get"
-        for how in ("short", "long", "unsized"):
-            reg_set("UpdateURL", "http://127.0.0.1:%d/version/%s" % (self.server.port, how))
-            program = self.start(wait_main=False)
-            self.assertEqual(self.driver.msgbox("Error", "ok"), "Could not retrieve latest version")
-            self.assertTrue(self.driver.wait(MAIN, 20000))
-            self.assert_no_box("New Version")
-            program.kill()
+    def test_an_answer_cut_short_offers_nothing(self):
+        self.server.version_text = "1.1,http://127.0.0.1/get"  # its first half would offer "http://1"
+        reg_set("UpdateURL", "http://127.0.0.1:%d/short/version" % self.server.port)
+        self.start(wait_main=False)
+        self.assertEqual(self.driver.msgbox("Error", "ok"), "Could not retrieve latest version")
+        self.assertTrue(self.driver.wait(MAIN, 20000))
+        self.assert_no_box("New Version")
 
     def test_no_server_shows_nothing(self):
         reg_set("UpdateURL", "http://127.0.0.1:9/none")
