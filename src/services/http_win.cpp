@@ -143,6 +143,13 @@ HttpClient::BodyEnd HttpClient::ReadBody(std::string& body, base::files::StagedF
   }
 }
 
+std::wstring HttpClient::NotWhole(BodyEnd end, std::uint64_t read) const {
+  const base::text::NumberStyle style = base::text::UserNumberStyle();
+  if (end == BodyEnd::tooLong)
+    return L"the answer is longer than the " + base::text::GroupedNumber(mostBytes_, style) + L" bytes taken";
+  return end == BodyEnd::unwritten ? std::wstring() : NotWholeReason(announced_, read, end == BodyEnd::ended, style);
+}
+
 FetchResult HttpClient::Fetch(const std::wstring& url, const std::wstring& fileName,
                                const std::wstring& extraHeaders) {
   FetchResult result;
@@ -158,11 +165,7 @@ FetchResult HttpClient::Fetch(const std::wstring& url, const std::wstring& fileN
     const BodyEnd end = toFile && !file.Open(base::paths::ParentOf(fileName))
                             ? BodyEnd::unwritten
                             : ReadBody(body, toFile ? &file : nullptr, result.read);
-    if (end == BodyEnd::ended || end == BodyEnd::broke)
-      result.notWhole = NotWholeReason(announced_, result.read, end == BodyEnd::ended, base::text::UserNumberStyle());
-    if (end == BodyEnd::tooLong)
-      result.notWhole = L"the answer is longer than the " +
-                        base::text::GroupedNumber(mostBytes_, base::text::UserNumberStyle()) + L" bytes taken";
+    result.notWhole = NotWhole(end, result.read);
     result.ok = end == BodyEnd::ended && result.notWhole.empty() && (!toFile || file.MoveTo(fileName, true));
     if (end == BodyEnd::unwritten || (toFile && result.notWhole.empty() && !result.ok))
       lastError_ = L"the file could not be written";

@@ -80,6 +80,9 @@ class HttpClient {
   bool ApplyTimeouts();
   enum class BodyEnd { ended, broke, tooLong, unwritten };
   BodyEnd ReadBody(std::string& body, base::files::StagedFile* file, std::uint64_t& read);
+  // Why a body that ended so is not the whole answer; empty when it is, or
+  // when it could not be written.
+  std::wstring NotWhole(BodyEnd end, std::uint64_t read) const;
 
   std::wstring lastError_;
   std::wstring requestHeaders_;
