@@ -5,10 +5,13 @@
 
 #include "base/atomic_write_win.h"
 #include "base/error_trap_win.h"
+#include "base/file_io.h"
 #include "base/paths.h"
 #include "base/paths_win.h"
+#include "base/texts.h"
 #include "base/texts_win.h"
 #include "routines/routines_file.h"
+#include "routines/routines_update.h"
 #include "services/http_win.h"
 #include "services/registry_win.h"
 
@@ -48,6 +51,32 @@ std::wstring KeptRoutinesPath() {
   return own.empty() ? own : base::paths::JoinPath(own, kKeptName);
 }
 
+namespace {
+
+RoutinesUpdate Keep(const std::string& bytes, size_t entries, const std::wstring& address) {
+  RoutinesUpdate update;
+  const std::wstring kept = KeptRoutinesPath();
+  if (kept.empty()) {
+    update.message = L"The folder for the routines file is not known. " + Unchanged(kept);
+    return update;
+  }
+  CreateDirectoryW(base::paths::ParentOf(kept).c_str(), nullptr);  // there already, or made now
+  const DWORD error = base::files::WriteWholeFile(kept, bytes);
+  if (error != ERROR_SUCCESS) {
+    update.message = L"The routines file\n" + kept + L"\ncould not be written: " + base::trap::SystemMessage(error) +
+                     L". " + Unchanged(kept);
+    return update;
+  }
+  update.ok = true;
+  update.path = kept;
+  update.message = L"The routines were updated from\n" + address + L"\n" +
+                   base::text::Counted(entries, L"entry", L"entries", base::text::UserNumberStyle()) + L", kept in " +
+                   kept + L".";
+  return update;
+}
+
+}  // namespace
+
 RoutinesUpdate UpdateRoutines() {
   RoutinesUpdate update;
   const std::wstring address = RoutinesAddress();
@@ -60,32 +89,31 @@ RoutinesUpdate UpdateRoutines() {
   if (!fetched.ok || client.Status() != HTTP_STATUS_OK) {
     const std::wstring why = client.Status() != 0 && client.Status() != HTTP_STATUS_OK
                                  ? L"the server answered " + std::to_wstring(client.Status())
-                                 : !client.LastError().empty() ? client.LastError() : L"the answer did not come whole";
+                             : !fetched.notWhole.empty()   ? fetched.notWhole
+                             : !client.LastError().empty() ? client.LastError()
+                                                           : L"the answer did not come whole";
     update.message = L"The routines could not be fetched from\n" + address + L"\n(" + why + L"). " + Unchanged(kept);
     return update;
   }
-  const routines::RoutinesFile file = routines::ReadRoutines(fetched.bytes);
-  if (!file.problem.empty()) {
-    update.message = L"What came from\n" + address + L"\nis no routines file. " + file.problem + L" " + Unchanged(kept);
+  std::string keptBytes;
+  std::wstring reason;
+  if (!kept.empty() && !base::files::ReadAll(kept, keptBytes, reason)) keptBytes.clear();  // none kept yet, or unreadable
+  const routines::UpdateCheck check = routines::CheckUpdate(fetched.bytes, keptBytes);
+  if (!check.fetched.problem.empty()) {
+    update.message =
+        L"What came from\n" + address + L"\nis no routines file. " + check.fetched.problem + L" " + Unchanged(kept);
     return update;
   }
-  if (kept.empty()) {
-    update.message = L"The folder for the routines file is not known. " + Unchanged(kept);
+  if (check.askFirst) {
+    update.question = routines::FewerEntriesQuestion(check, address, base::text::UserNumberStyle());
+    update.waiting = fetched.bytes;
+    update.entries = check.fetched.entries.size();
+    update.from = address;
     return update;
   }
-  CreateDirectoryW(base::paths::ParentOf(kept).c_str(), nullptr);  // there already, or made now
-  const DWORD error = base::files::WriteWholeFile(kept, fetched.bytes);
-  if (error != ERROR_SUCCESS) {
-    update.message = L"The routines file\n" + kept + L"\ncould not be written: " + base::trap::SystemMessage(error) +
-                     L". " + Unchanged(kept);
-    return update;
-  }
-  update.ok = true;
-  update.path = kept;
-  update.message = L"The routines were updated from\n" + address + L"\n" +
-                   base::text::Counted(file.entries.size(), L"entry", L"entries", base::text::UserNumberStyle()) +
-                   L", kept in " + kept + L".";
-  return update;
+  return Keep(fetched.bytes, check.fetched.entries.size(), address);
 }
+
+RoutinesUpdate KeepAsked(const RoutinesUpdate& asked) { return Keep(asked.waiting, asked.entries, asked.from); }
 
 }  // namespace app

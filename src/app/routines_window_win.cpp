@@ -134,7 +134,7 @@ void RoutinesWindow::OnCommand(int id, int code) {
       break;
     }
     case kRoutinesUpdate:
-      StartUpdate();
+      StartUpdate(UpdateRoutines);
       break;
     case kRoutinesDetails:
       ShowDetails();
@@ -324,11 +324,11 @@ void RoutinesWindow::OnAdd() {
 }
 
 // The update runs on a job of its own; the survey goes on meanwhile.
-void RoutinesWindow::StartUpdate() {
+void RoutinesWindow::StartUpdate(std::function<RoutinesUpdate()> work) {
   if (update_) return (void)MessageBeep(MB_OK);
   auto updated = std::make_shared<RoutinesUpdate>();
   update_ = base::WindowJob::Start(hwnd_, kMsgUpdateProgress, kMsgUpdateEnded,
-                                   [updated](base::WindowJob&) { *updated = UpdateRoutines(); });
+                                   [updated, work](base::WindowJob&) { *updated = work(); });
   if (!update_) return (void)MessageBeep(MB_OK);
   updated_ = std::move(updated);
   EnableWindow(Control(kRoutinesUpdate), FALSE);
@@ -341,6 +341,13 @@ void RoutinesWindow::OnUpdateEnded() {
   const RoutinesUpdate updated = *std::exchange(updated_, nullptr);
   EnableWindow(Control(kRoutinesUpdate), TRUE);
   SetDlgItemTextW(hwnd_, kRoutinesFitLine, view_.File() ? view_.FitLine().c_str() : kNoFileText);
+  if (!updated.question.empty()) {
+    // No, the default, keeps the kept file; Yes writes the fetched one on a job again.
+    const UINT style = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+    if (MessageBoxW(hwnd_, updated.question.c_str(), L"Update routines", style) == IDYES)
+      StartUpdate([updated] { return KeepAsked(updated); });
+    return;
+  }
   MessageBoxW(hwnd_, updated.message.c_str(), L"Update routines", MB_OK | (updated.ok ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
   if (!updated.ok) return;
   RememberRoutinesFile(updated.path);

@@ -72,7 +72,7 @@ class RoutinesWindow : public base::Window {
   void StopSurvey();
   void OnSurveyFound(bool ended);
   void SurveyFailed(const base::trap::Carried& failure);
-  void StartUpdate();
+  void StartUpdate(std::function<RoutinesUpdate()> work);
   void OnUpdateEnded();
   void OnGetDispInfo(NMLVDISPINFOW* info);
   void ToggleRow(int row);

@@ -1,7 +1,9 @@
 // HttpClient on WinINet. Expected failures (no session, no connection, no
 // answer) leave a text in LastError; a fetch that fails once answered
-// tells the user in one message. Time-outs are set on the request handle: Wine ignores them on
-// the session.
+// tells the user in one message. Time-outs are set on the request handle:
+// Wine ignores them on the session. Requests are HTTP/1.1, so an answer
+// may come chunked: WinINet reads the chunks, and ends one that breaks off
+// as it ends a whole one (so it went under Wine 8).
 #include "services/http_win.h"
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include "base/encoding.h"
 #include "base/error_trap_win.h"
 #include "base/paths.h"
+#include "base/texts_win.h"
 #include "services/url_parts.h"
 
 namespace services {
@@ -77,7 +80,7 @@ bool HttpClient::SendRequest(const std::wstring& address, const std::wstring& ex
     lastError_ = L"InternetConnect failed";
     return false;
   }
-  request_.reset(HttpOpenRequestW(connection_.get(), L"GET", parts.path.c_str(), L"HTTP/1.0", nullptr,
+  request_.reset(HttpOpenRequestW(connection_.get(), L"GET", parts.path.c_str(), L"HTTP/1.1", nullptr,
                                           nullptr, INTERNET_FLAG_RELOAD | (secure_ ? INTERNET_FLAG_SECURE : 0), 0));
   if (!request_) {
     lastError_ = L"HttpOpenRequest failed";
@@ -99,7 +102,9 @@ void HttpClient::ReadHeaders() {
   HINTERNET request = request_.get();
   DWORD status = 0, size = sizeof status;
   status_ = HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ? status : 0;
-  contentLength_ = LeadingCount(QueryHeader(request, HTTP_QUERY_CONTENT_LENGTH));
+  const std::wstring length = QueryHeader(request, HTTP_QUERY_CONTENT_LENGTH);
+  contentLength_ = LeadingCount(length);
+  announced_ = {ContentLengthValue(length), IsChunked(QueryHeader(request, HTTP_QUERY_TRANSFER_ENCODING))};
   lastModified_ = QueryHeader(request, HTTP_QUERY_LAST_MODIFIED);
   forwarded_ = QueryHeader(request, HTTP_QUERY_FORWARDED);
   requestHeaders_ = QueryHeader(request, HTTP_QUERY_FLAG_REQUEST_HEADERS | HTTP_QUERY_RAW_HEADERS_CRLF);
@@ -118,21 +123,31 @@ bool HttpClient::ApplyTimeouts() {
   return true;
 }
 
-bool HttpClient::ReadBody(std::string& body, base::files::StagedFile* file) {
+HttpClient::BodyEnd HttpClient::ReadBody(std::string& body, base::files::StagedFile* file, std::uint64_t& read) {
   char buffer[kChunk];
   for (;;) {
     DWORD count = 0;
     // A read that fails (time-out, broken connection) is a failed download,
     // not the end of the body.
-    if (!ApplyTimeouts() || !InternetReadFile(request_.get(), buffer, kChunk, &count)) return false;
-    if (count == 0) return true;
+    if (!ApplyTimeouts() || !InternetReadFile(request_.get(), buffer, kChunk, &count)) return BodyEnd::broke;
+    // Reads go on past an announced length: a body longer than it said is
+    // not whole either.
+    if (count == 0) return BodyEnd::ended;
+    read += count;
     if (file) {
-      if (!file->Write(buffer, count)) return false;
+      if (!file->Write(buffer, count)) return BodyEnd::unwritten;
     } else {
-      if (mostBytes_ != 0 && body.size() + count > mostBytes_) return false;
+      if (mostBytes_ != 0 && body.size() + count > mostBytes_) return BodyEnd::tooLong;
       body.append(buffer, count);
     }
   }
+}
+
+std::wstring HttpClient::NotWhole(BodyEnd end, std::uint64_t read) const {
+  const base::text::NumberStyle style = base::text::UserNumberStyle();
+  if (end == BodyEnd::tooLong)
+    return L"the answer is longer than the " + base::text::GroupedNumber(mostBytes_, style) + L" bytes taken";
+  return end == BodyEnd::unwritten ? std::wstring() : NotWholeReason(announced_, read, end == BodyEnd::ended, style);
 }
 
 FetchResult HttpClient::Fetch(const std::wstring& url, const std::wstring& fileName,
@@ -140,16 +155,20 @@ FetchResult HttpClient::Fetch(const std::wstring& url, const std::wstring& fileN
   FetchResult result;
   if (!Connect(url, extraHeaders)) return result;
   lastError_.clear();
+  result.announced = announced_;
   std::string body;
   try {
-    if (fileName.empty()) {
-      result.ok = ReadBody(body, nullptr);
-    } else {
-      // The download replaces the file only once it is whole; a failed one
-      // leaves the file as it was and nothing beside it.
-      base::files::StagedFile file;
-      result.ok = file.Open(base::paths::ParentOf(fileName)) && ReadBody(body, &file) && file.MoveTo(fileName, true);
-    }
+    // The download replaces the file only once it is whole; a failed one
+    // leaves the file as it was and nothing beside it.
+    base::files::StagedFile file;
+    const bool toFile = !fileName.empty();
+    const BodyEnd end = toFile && !file.Open(base::paths::ParentOf(fileName))
+                            ? BodyEnd::unwritten
+                            : ReadBody(body, toFile ? &file : nullptr, result.read);
+    result.notWhole = NotWhole(end, result.read);
+    result.ok = end == BodyEnd::ended && result.notWhole.empty() && (!toFile || file.MoveTo(fileName, true));
+    if (end == BodyEnd::unwritten || (toFile && result.notWhole.empty() && !result.ok))
+      lastError_ = L"the file could not be written";
     // What was read before a failure stays.
     result.text = base::enc::FromAnsi(body);
     result.bytes = std::move(body);

@@ -1,17 +1,20 @@
 // HttpClient: fetches one HTTP resource at a time through WinINet and hands the
-// body back as a text or writes it to a file. Keeps a few response
-// headers and a last-error text. Every call blocks until its answer or its
+// body back as a text or writes it to a file, only when the whole answer
+// came (answer_length.h judges it). Keeps a few response headers and a
+// last-error text. Every call blocks until its answer or its
 // time-out: a window runs it on a thread of its own.
 #pragma once
 #include <windows.h>
 
 #include <wininet.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "base/atomic_write_win.h"
 #include "base/handles_win.h"
+#include "services/answer_length.h"
 
 namespace services {
 
@@ -26,6 +29,11 @@ struct FetchResult {
   bool ok = false;    // the whole body came (and, for a file, was written)
   std::wstring text;  // a body read as text: whole, or what came before a failure
   std::string bytes;  // the body as it came (not for a file)
+  std::uint64_t read = 0;    // the body's bytes that came
+  AnnouncedLength announced;  // what the answer said of its length
+  // Why the body that came is not the whole answer, for the user; empty
+  // when it is, or when no answer came (LastError then says why).
+  std::wstring notWhole;
 };
 
 class HttpClient {
@@ -70,11 +78,16 @@ class HttpClient {
   // Sets the request's time-outs to what is left of the time limit; false
   // when nothing is left.
   bool ApplyTimeouts();
-  bool ReadBody(std::string& body, base::files::StagedFile* file);
+  enum class BodyEnd { ended, broke, tooLong, unwritten };
+  BodyEnd ReadBody(std::string& body, base::files::StagedFile* file, std::uint64_t& read);
+  // Why a body that ended so is not the whole answer; empty when it is, or
+  // when it could not be written.
+  std::wstring NotWhole(BodyEnd end, std::uint64_t read) const;
 
   std::wstring lastError_;
   std::wstring requestHeaders_;
   long contentLength_ = 0;
+  AnnouncedLength announced_;
   std::wstring lastModified_;
   std::wstring forwarded_;
   unique_hinternet session_;

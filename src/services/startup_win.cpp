@@ -32,9 +32,12 @@ HttpClient& CheckVersion() {
   return fetcher;
 }
 
+// The version file only when its whole answer came: a part of it could
+// offer a version or an address cut short, and an error page none.
 std::wstring FetchVersionFile(const std::wstring& address) {
   CheckVersion().SetTimeLimit(kUpdateCheckLimitMs);
-  return CheckVersion().Fetch(address, L"").text;
+  FetchResult fetched = CheckVersion().Fetch(address, L"");
+  return fetched.ok && CheckVersion().Status() == HTTP_STATUS_OK ? std::move(fetched.text) : std::wstring();
 }
 
 }  // namespace

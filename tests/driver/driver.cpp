@@ -35,6 +35,7 @@
 //   driver close <title>                   posts WM_CLOSE
 //   driver box <title> [button] [ms]       like msgbox, but only a dialog-class window (a message
 //                                          box titled like the window that owns it)
+//   driver boxdefault <title>              the id of a dialog-class box's default button (0: none)
 //   driver hold <path> <ms>                keeps a file open without sharing for ms milliseconds
 //   driver hwnd <title>                    prints the window's handle (a new window gets a new one)
 //   driver resize <title> <w> <h>          sizes the window as its sizing border would (prints the rect)
@@ -620,6 +621,16 @@ int Run(int argc, wchar_t** argv) {
     Sleep(100);  // let the box finish painting its text
     Print(ControlText(GetDlgItem(box, 0xFFFF)));
     if (argc > 3 && ButtonId(argv[3])) Answer(box, ButtonId(argv[3]));
+    return 0;
+  }
+  if (cmd == L"boxdefault") {
+    HWND box = FindWindowW(L"#32770", title);
+    if (!box) return 2;
+    // Wine marks the button itself and answers DM_GETDEFID with IDOK whatever the box holds.
+    int id = 0;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      if ((GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) id = GetDlgCtrlID(child);
+    Print(std::to_wstring(id) + L"\n");
     return 0;
   }
   if (cmd == L"visible") {

@@ -11,6 +11,9 @@ update check. It records every request it sees and answers by path:
   /stall           headers and 10 of 100 announced bytes, then nothing
   /version         the text in server.version_text (the update check's file)
   /routines        the bytes in server.routines_body (a routines file, or not)
+  /HOW/N, /HOW/routines, /HOW/version: N letters or those bodies answered as
+                   HOW says: short (half sent), long (half announced), unsized
+                   (no length), chunked, chunkcut (closed inside a chunk)
 
 Run alone (python3 http_test_server.py [port]) it prints its port and serves
 until stopped."""
@@ -65,6 +68,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_body(self.server.version_text.encode("latin-1"))
         elif path == "/routines":
             self.send_body(self.server.routines_body)
+        elif path.split("/")[1] in ("short", "long", "unsized", "chunked", "chunkcut"):
+            how, what = path[1:].split("/", 1)
+            named = {"routines": self.server.routines_body, "version": self.server.version_text.encode("latin-1")}
+            self.answer_as(how, named[what] if what in named else text_body(int(what)))
         else:
             self.send_body(b"unknown", 404)
 
@@ -75,6 +82,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header(name, value)
         self.end_headers()
         self.wfile.write(body)
+
+    def answer_as(self, how, body):
+        half = len(body) // 2
+        chunks = [b"%x\r\n%s\r\n" % (len(body[i:i + 1000]), body[i:i + 1000]) for i in range(0, len(body), 1000)]
+        length = {"short": len(body), "long": half}.get(how)
+        head = ("Content-Length: %d\r\n" % length if length is not None else
+                "" if how == "unsized" else "Transfer-Encoding: chunked\r\n")
+        sent = {"short": body[:half], "chunked": b"".join(chunks) + b"0\r\n\r\n",
+                "chunkcut": b"".join(chunks)[:half + 5 * (half // 1000 + 1)]}.get(how, body)
+        self.close_connection = True
+        self.wfile.write(("HTTP/1.1 200 OK\r\nConnection: close\r\n%s\r\n" % head).encode("latin-1") + sent)
 
 
 class TestServer(http.server.ThreadingHTTPServer):

@@ -9,6 +9,7 @@ outside stay. Then Update routines against a local server: a routines file
 replaces the kept one in one step, anything else leaves it."""
 import os
 import pathlib
+import re
 import shutil
 import subprocess
 import time
@@ -310,6 +311,30 @@ class RoutinesWindowTest(RemovalCase):
             time.sleep(0.1)
         self.assertIn(self.driver.text(R_FIT, title=ROUTINES), ("0 of 7 entries fit this computer. 1 entry is not "
                                                                  "understood.", "0 of 4,000 entries fit this computer."))
+        self.update_not_whole_keeps_the_file(server, kept)
+
+    def update_not_whole_keeps_the_file(self, server, kept):
+        """Answers not whole leave the kept file byte for byte and say why; a
+        cut chunked one (WinINet cannot tell) holds far fewer entries and
+        replaces it only after a yes (No is the default)."""
+        size, half = "{:,}".format(len(ROUTINES_INI)), "{:,}".format(len(ROUTINES_INI) // 2)
+        for how, why in (("short", "did not come whole: %s of %s bytes" % (half, size)),
+                         ("long", "did not come whole: %s bytes came where %s were announced" % (size, half)),
+                         ("unsized", "did not say its length, so its %s bytes cannot be known to be whole" % size),
+                         ("chunkcut", "no"), ("chunkcut", "yes")):
+            reg_set("RoutinesURL", "http://127.0.0.1:%d/%s/routines" % (server.port, how))
+            self.driver.pclick(R_UPDATE, title=ROUTINES)
+            text = self.driver.run("box", "Update routines", "ok" if how != "chunkcut" else "none", "30000")
+            self.assertEqual(pathlib.Path(kept).read_bytes(), ROUTINES_INI)
+            if how == "chunkcut":
+                self.assertEqual(self.driver.run("boxdefault", "Update routines").strip(), "7")
+                self.assertRegex(self.driver.run("box", "Update routines", why).replace("\r", ""),
+                                 r"^The routines file from\n%s\nholds [1-6] entries, far fewer than the 7 of the kept "
+                                 r"file: it may have come cut short\. " % re.escape(reg_query("RoutinesURL")))
+            else:
+                self.assertIn("(the answer %s). The kept file %s stays as it was." % (why, wine_path(kept)), text)
+        self.assertIn("The routines were updated from", self.driver.run("box", "Update routines", "ok", "30000"))
+        self.assertEqual(pathlib.Path(kept).read_bytes(), ROUTINES_INI[:len(ROUTINES_INI) // 2])
 
         # The remembered file made a folder since: the read fails, a message names it, and the window stays usable.
         self.driver.run("close", ROUTINES)

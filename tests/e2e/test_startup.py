@@ -34,7 +34,7 @@ class HttpFetcherTest(unittest.TestCase):
             self.assertNotIn("SKIPPED", out)
             echo = [r for r in server.requests if r.startswith("GET /echo ")]
             self.assertTrue(echo)
-            self.assertTrue(echo[0].startswith("GET /echo HTTP/1.0\r\n"))
+            self.assertTrue(echo[0].startswith("GET /echo HTTP/1.1\r\n"))
             self.assertIn("User-Agent: http protocol\r\n", echo[0])
         finally:
             server.stop()
@@ -69,7 +69,7 @@ class StartUpTest(E2ETest):
         self.assertFalse(self.driver.visible(title), "unexpected box " + title)
 
     def version_requests(self):
-        return [r for r in self.server.requests if r.startswith("GET /version HTTP/1.0\r\n")]
+        return [r for r in self.server.requests if r.startswith("GET /version HTTP/1.1\r\n")]
 
 
 class DisclaimerTest(StartUpTest):
@@ -139,6 +139,14 @@ class UpdateCheckTest(StartUpTest):
         self.assertTrue(self.driver.wait(MAIN, 20000))
         self.assert_no_box("New Version")
         self.assert_no_box("Error")
+
+    def test_an_answer_cut_short_offers_nothing(self):
+        self.server.version_text = "1.1,http://127.0.0.1/get"  # its first half would offer "http://1"
+        reg_set("UpdateURL", "http://127.0.0.1:%d/short/version" % self.server.port)
+        self.start(wait_main=False)
+        self.assertEqual(self.driver.msgbox("Error", "ok"), "Could not retrieve latest version")
+        self.assertTrue(self.driver.wait(MAIN, 20000))
+        self.assert_no_box("New Version")
 
     def test_no_server_shows_nothing(self):
         reg_set("UpdateURL", "http://127.0.0.1:9/none")
