@@ -42,25 +42,54 @@ bool RedirectedSystemFolder(const std::wstring& folder) {
   return key == system || base::paths::KeyBelow(key, system);
 }
 
+// A walked folder's path without its closing separator, a root's kept.
+std::wstring Unclosed(std::wstring_view folderWithSeparator) {
+  std::wstring folder(folderWithSeparator);
+  if (folder.size() > base::paths::RootLength(folder)) folder.pop_back();
+  return folder;
+}
+
+// Whether `folder` (`at`: where it leaves the exclusion's folder) is that
+// folder itself.
+bool AtExclusion(const std::wstring& folder, size_t at) {
+  return at >= folder.size() || (folder.size() == base::paths::RootLength(folder) && at + 1 == folder.size());
+}
+
+// Whether a name of `folder` below the exclusion's folder fits a PATH
+// exclusion: a folder it keeps keeps everything it holds.
+bool NameOnTheWayFits(const Exclusion& e, const std::wstring& folder, size_t at) {
+  for (size_t start = at + 1; start < folder.size();) {
+    const size_t end = std::min(folder.find(L'\\', start), folder.size());
+    if (e.names.Fits(std::wstring_view(folder).substr(start, end - start))) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 // Whether a file (its folder with the closing separator) is one an
 // exclusion keeps.
 bool Excluded(const std::vector<Exclusion>& exclusions, std::wstring_view folderWithSeparator, std::wstring_view name) {
   if (exclusions.empty()) return false;
-  std::wstring folder(folderWithSeparator);
-  if (folder.size() > base::paths::RootLength(folder)) folder.pop_back();
+  const std::wstring folder = Unclosed(folderWithSeparator);
   for (const Exclusion& e : exclusions) {
     const size_t at = routines::PatternPrefix(e.folder, folder);
-    if (at == std::wstring::npos) continue;
-    const bool inFolder = at >= folder.size() || (folder.size() == base::paths::RootLength(folder) && at + 1 == folder.size());
-    if (e.fileOnly && !inFolder) continue;
-    if (e.names.Fits(name)) return true;
+    if (at == std::wstring::npos || (e.fileOnly && !AtExclusion(folder, at))) continue;
+    if (e.names.Fits(name) || (!e.fileOnly && NameOnTheWayFits(e, folder, at))) return true;
+  }
+  return false;
+}
+
+// Whether a walked folder (with its closing separator) is one a PATH
+// exclusion keeps as it keeps files: the place it names, and each folder
+// below it whose name, or a name on the way, fits. Such a folder is the
+// user's, emptied or not.
+bool ExcludedFolder(const std::vector<Exclusion>& exclusions, std::wstring_view folderWithSeparator) {
+  if (exclusions.empty()) return false;
+  const std::wstring folder = Unclosed(folderWithSeparator);
+  for (const Exclusion& e : exclusions) {
     if (e.fileOnly) continue;
-    // PATH: a folder between the exclusion's and the file's fits too.
-    for (size_t start = at + 1; start < folder.size();) {
-      const size_t end = std::min(folder.find(L'\\', start), folder.size());
-      if (e.names.Fits(std::wstring_view(folder).substr(start, end - start))) return true;
-      start = end + 1;
-    }
+    const size_t at = routines::PatternPrefix(e.folder, folder);
+    if (at != std::wstring::npos && (AtExclusion(folder, at) || NameOnTheWayFits(e, folder, at))) return true;
   }
   return false;
 }
@@ -103,12 +132,28 @@ bool PlaceExclusions(const listfile::Routine& routine, const routines::VariableL
   return true;
 }
 
+// The word winapp2.ini writes as the names of a REMOVESELF key that takes
+// no file itself and is there to remove the folders its entry's other
+// keys empty ("...\userdata\*\*|RemoveEmptyFoldersOnly|REMOVESELF").
+constexpr wchar_t kNoFileWord[] = L"RemoveEmptyFoldersOnly";
+
+// The names a key takes: its patterns, that word left out.
+routines::NameMatch NamesOf(const listfile::FileKey& key) {
+  std::vector<std::wstring> patterns;
+  for (const std::wstring& p : key.patterns)
+    if (!base::paths::SameText(p, kNoFileWord)) patterns.push_back(p);
+  return routines::NameMatch(patterns);
+}
+
 // One folder a FileKey found, to be walked.
 struct Walk {
   std::wstring folder;
   const listfile::FileKey* key = nullptr;
   const routines::NameMatch* names = nullptr;
   std::wstring pathKey;  // the folder's, for finding walks that overlap
+  // A REMOVESELF walk's: the routine's other walks that may take files
+  // inside its folder (indexes into the walks).
+  std::vector<size_t> others;
   bool below() const { return key->recurse || key->removeSelf; }
 };
 
@@ -152,12 +197,44 @@ bool Overlap(const std::vector<Walk>& walks) {
   return false;
 }
 
+// Finds each REMOVESELF walk's others: a walk of the same folder or one
+// inside it, and one around it walked with its subfolders and reaching it
+// through no link. Whether a folder is emptied is judged on what the whole
+// routine takes there, whichever key takes it.
+void FindOthers(std::vector<Walk>& walks) {
+  for (Walk& self : walks) {
+    if (!self.key->removeSelf) continue;
+    for (size_t j = 0; j < walks.size(); ++j) {
+      const Walk& other = walks[j];
+      if (&other == &self) continue;
+      const bool inside = other.pathKey == self.pathKey || base::paths::KeyBelow(other.pathKey, self.pathKey);
+      const bool around = other.below() && base::paths::KeyBelow(self.pathKey, other.pathKey) &&
+                          !routines::ReachedThroughLink(other.folder, self.folder);
+      if (inside || around) self.others.push_back(j);
+    }
+  }
+}
+
+// Whether the routine takes a file a walk meets: the walk's own key, or
+// another key whose walk meets the same file.
+bool TakenByRoutine(const std::vector<Walk>& walks, const Walk& walk, const search::ListedFile& file) {
+  if (walk.names->Fits(file.name)) return true;
+  std::wstring folderKey;
+  for (const size_t j : walk.others) {
+    const Walk& other = walks[j];
+    if (!other.names->Fits(file.name)) continue;
+    if (folderKey.empty()) folderKey = base::paths::PathKey(std::wstring(file.folder));
+    if (folderKey == other.pathKey || (other.below() && base::paths::KeyBelow(folderKey, other.pathKey))) return true;
+  }
+  return false;
+}
+
 // The folders a FileKey names, found; what it takes nothing from goes to
 // the notes.
 void FindFolders(const listfile::FileKey& key, const routines::NameMatch& names,
                  const routines::VariableLookup& variables, listfile::ProtectedPlaces& places,
                  const std::atomic<bool>& stop, std::vector<Walk>& walks, RoutineAnswer& answer) {
-  if (key.patterns.empty()) return;  // it names no file
+  if (names.Empty() && !key.removeSelf) return;  // it names no file and removes no folder
   const routines::Expanded expanded = routines::ExpandVariables(key.folder, variables);
   if (!expanded.unknown.empty()) {
     answer.notes.push_back(key.folder + L": " + routines::VariableProblem(expanded) + L"; that key takes nothing");
@@ -195,7 +272,9 @@ void FindFolders(const listfile::FileKey& key, const routines::NameMatch& names,
         answer.notes.push_back(folder + L": " + refusal);
         continue;
       }
-      Walk walk{std::move(folder), &key, &names, {}};
+      // Spelled by its long names, as the exclusions and the other keys'
+      // walks are: a short name would compare as another folder.
+      Walk walk{base::paths::LongNames(folder), &key, &names, {}, {}};
       walk.pathKey = base::paths::PathKey(walk.folder);
       walks.push_back(std::move(walk));
     }
@@ -209,8 +288,8 @@ void FindFolders(const listfile::FileKey& key, const routines::NameMatch& names,
 std::vector<search::FileTake> WalkAll(const std::vector<Walk>& walks, const std::vector<Exclusion>& exclusions,
                                       const NeverTaken& never, size_t threads, const std::atomic<bool>& stop) {
   const auto test = [&](const Walk& walk) -> search::FileTest {
-    return [&walk, &exclusions, &never](const search::ListedFile& file) {
-      return walk.names->Fits(file.name) && !Excluded(exclusions, file.folder, file.name) &&
+    return [&walks, &walk, &exclusions, &never](const search::ListedFile& file) {
+      return TakenByRoutine(walks, walk, file) && !Excluded(exclusions, file.folder, file.name) &&
              !never.Holds(file.folder, file.name, file.size);
     };
   };
@@ -238,10 +317,11 @@ RoutineAnswer Answer(const listfile::Routine& routine, const routines::VariableL
   if (!PlaceExclusions(routine, variables, exclusions, answer.refusal)) return answer;
   std::vector<routines::NameMatch> names;
   names.reserve(routine.fileKeys.size());
-  for (const listfile::FileKey& key : routine.fileKeys) names.emplace_back(key.patterns);
+  for (const listfile::FileKey& key : routine.fileKeys) names.push_back(NamesOf(key));
   std::vector<Walk> walks;
   for (size_t k = 0; k < routine.fileKeys.size() && !stop; ++k)
     FindFolders(routine.fileKeys[k], names[k], variables, places, stop, walks, answer);
+  FindOthers(walks);
   std::vector<search::FileTake> taken = WalkAll(walks, exclusions, never, threads, stop);
   // Two folders that overlap may give one file twice: it is one item.
   const bool overlap = Overlap(walks);
@@ -261,6 +341,8 @@ RoutineAnswer Answer(const listfile::Routine& routine, const routines::VariableL
       answer.sizes.push_back(take.sizes[i]);
     }
     if (!walks[w].key->removeSelf || take.stopped) continue;
+    for (search::WalkedFolder& folder : take.folders)
+      if (ExcludedFolder(exclusions, folder.path)) ++folder.kept;
     for (std::wstring& folder : EmptiedFolders(take.folders, !OwnFolderOfAVariable(walks[w].key->folder))) {
       std::wstring key = base::paths::PathKey(folder);
       if (!HoldsSystemFolder(key, systemFolders) && seenFolders.insert(std::move(key)).second)

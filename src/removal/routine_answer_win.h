@@ -7,11 +7,13 @@
 // against what exists (links, junctions and mount points never entered)
 // and each folder found is walked once, links inside never entered:
 // the files whose long names fit its patterns, in that folder (RECURSE:
-// and below; REMOVESELF: and below, then the folders emptied so, itself
-// included). The exclusions keep their files; a folder that is a link, or
-// is reached through one below its variable's folder, or is a protected
-// place, or a key with an unknown variable, takes nothing
-// there and says so; the list file and the program are never taken.
+// and below; REMOVESELF: and below, then each folder there, itself
+// included, that holds nothing once the whole routine has taken its files,
+// whichever key took them). The exclusions keep their files, and a PATH
+// exclusion its folders too (so the folders holding them stay); a folder
+// that is a link, or is reached through one below its variable's folder,
+// or is a protected place, or a key with an unknown variable, takes
+// nothing there and says so; the list file and the program are never taken.
 // Nothing here touches the disk but to read it.
 #pragma once
 #include <atomic>

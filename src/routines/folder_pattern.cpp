@@ -15,6 +15,10 @@ bool SplitFolderPattern(const std::wstring& folder, FolderPattern& pattern, std:
   std::wstring plain = folder;
   for (wchar_t& c : plain)
     if (c == L'/') c = L'\\';
+  // A variable's value names a drive without a closing separator
+  // (%SystemDrive% is "C:"): that is the drive's root, never the folder
+  // the drive happens to be in.
+  if (plain.size() == 2 && plain[1] == L':') plain = base::paths::Qualify(plain);
   // Steps are refused before the spelling resolves them: a wildcard part
   // followed by ".." would climb out of what it matched.
   for (std::wstring_view piece : base::text::SplitView(plain, L'\\')) {

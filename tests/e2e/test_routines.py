@@ -43,7 +43,11 @@ ExcludeKey1=FILE|%AppData%\OmbRtwEditor\Logs\|keep.log
 [OmbRtw Crash Dumps *]
 LangSecRef=3025
 Detect=HKCU\Software\OmbRtwCrash
-FileKey1=%LocalAppData%\OmbRtwCrash\Dumps|*.*|REMOVESELF
+FileKey1=%LocalAppData%\OmbRtwCrash\Users\*\*|RemoveEmptyFoldersOnly|REMOVESELF
+FileKey2=%LocalAppData%\OmbRtwCrash\Dumps|*.*|REMOVESELF
+FileKey3=%LocalAppData%\OmbRtwCrash\Reports|*|REMOVESELF
+FileKey4=%LocalAppData%\OmbRtwCrash\Users\*\config\*cache|*|RECURSE
+ExcludeKey1=PATH|%LocalAppData%\OmbRtwCrash\Reports\Pinned\*\|*
 
 [OmbRtw Player History *]
 LangSecRef=3023
@@ -114,6 +118,10 @@ class RoutinesWindowTest(RemovalCase):
                 "L/OmbRtwBrowser/User Data/Default/Preferences": b"pref",
                 "L/OmbRtwBrowser/User Data/Profile 1/Cache/data_1": b"22",
                 "L/OmbRtwCrash/Dumps/a.dmp": b"dump", "L/OmbRtwCrash/Dumps/old/b.dmp": b"dump2",
+                "L/OmbRtwCrash/Reports/r.txt": b"r", "L/OmbRtwCrash/Reports/Pinned/P2/note.txt": b"keep",
+                "L/OmbRtwCrash/Users/U1/config/local.vdf": b"vdf", "L/OmbRtwCrash/Users/U1/config/htmlcache/x.bin": b"x",
+                "L/OmbRtwCrash/Users/U1/config/htmlcache/Sub/y.bin": b"y",
+                "L/OmbRtwCrash/Users/U2/config/shadercache/z.bin": b"z",
                 "R/OmbRtwEditor/Logs/a.log": b"a", "R/OmbRtwEditor/Logs/keep.log": b"keep",
                 "R/OmbRtwEditor/Logs/notes.txt": b"notes", "R/OmbRtwEditor/Logs/old/b.log": b"bb",
                 "R/OmbRtwPlayer/history.dat": b"history", "R/OmbRtwPlayer/other.dat": b"other",
@@ -126,6 +134,9 @@ class RoutinesWindowTest(RemovalCase):
             os.makedirs(os.path.dirname(path), exist_ok=True)
             pathlib.Path(path).write_bytes(data)
             files[path] = data
+        # Empty folders: kept by the exclusion (P1, P2's Sub), or the routine's to remove (Temp).
+        for empty in ("Pinned/P1", "Pinned/P2/Sub", "Temp"):
+            os.makedirs(os.path.join(local, "OmbRtwCrash", "Reports", *empty.split("/")))
         outside = self.path("O", "precious.tmp")
         os.makedirs(os.path.dirname(outside))
         pathlib.Path(outside).write_bytes(b"behind a link")
@@ -148,7 +159,7 @@ class RoutinesWindowTest(RemovalCase):
                    ("Google Chrome", "OmbRtw Browser Cache", "3", "0", "6 bytes", "", False),
                    ("Multimedia", "OmbRtw Player History", "1", "0", "7 bytes", "Registry parts stay", False),
                    ("Thunderbird", "(!) OmbRtw Mail Index", "2", "0", "20 bytes", "Warning", False),
-                   ("Windows", "OmbRtw Crash Dumps", "2", "2", "9 bytes", "", False)]
+                   ("Windows", "OmbRtw Crash Dumps", "6", "7", "13 bytes", "", False)]
         self.routine_rows(fitting)
         self.assertEqual(reg_query("RoutinesFile"), routines_file)
 
@@ -175,7 +186,7 @@ class RoutinesWindowTest(RemovalCase):
         for row in range(1, 5):
             self.driver.tick(row, title=ROUTINES)
         self.routine_rows([r[:-1] + (True,) for r in order])
-        self.wait_text(R_TOTAL, "5 ticked: 10 files, 2 folders (45 bytes).")
+        self.wait_text(R_TOTAL, "5 ticked: 14 files, 7 folders (49 bytes).")
 
         # The details: the keys as written, then the items taken now.
         self.driver.run("dblclick", ROUTINES, 4)  # the editor's logs
@@ -232,21 +243,27 @@ class RoutinesWindowTest(RemovalCase):
 
         self.run_removal(self.win("routines.txt"))
         preview = self.open_preview()
-        self.assertIn(("OmbRtw Crash Dumps", "routine (Windows): takes 2 files and 2 folders", "9 bytes"), preview)
+        self.assertIn(("OmbRtw Crash Dumps", "routine (Windows): takes 6 files and 7 folders", "13 bytes"), preview)
+        crash = wine_path(os.path.join(os.path.dirname(desktop()), "AppData", "Local", "OmbRtwCrash"))
+        self.assertIn((crash + "\\Users\\U2\\config\\", REMOVED, "folder"), preview)
         self.assertIn(("OmbRtw Mail Index", "routine (Thunderbird): takes 2 files", "20 bytes"), preview)
-        self.assertEqual(len([row for row in preview if row[1] == REMOVED]), 13)
+        self.assertEqual(len([row for row in preview if row[1] == REMOVED]), 22)
         self.driver.click(PREVIEW_CLOSE, title=PREVIEW)
         self.press_ok("pw")
         self.confirm()
-        self.assertEqual(self.status_report()[:3], ["Done", "", self.account(11, 2, "49 bytes")])
+        self.assertEqual(self.status_report()[:3], ["Done", "", self.account(15, 7, "53 bytes")])
         self.assert_ends()
         gone = {path for path in files if not os.path.exists(path)}
         self.assertEqual(gone, {p for p in files if p.endswith(("data_0", "f_001", "data_1", "a.log", "b.log", ".dmp",
-                                                                 "history.dat", ".idx", "data_later"))})
+                                                                 "history.dat", ".idx", "data_later", "r.txt", ".bin"))})
         self.assertEqual({p: pathlib.Path(p).read_bytes() for p in files if p not in gone},
                          {p: data for p, data in before.items() if p not in gone})
-        self.assertFalse(os.path.exists(os.path.join(os.path.dirname(desktop()), "AppData", "Local", "OmbRtwCrash",
-                                                     "Dumps")))
+        crash = os.path.join(os.path.dirname(desktop()), "AppData", "Local", "OmbRtwCrash")
+        # What the routine emptied, whichever key took the files, is gone; what the exclusion keeps stays whole.
+        for folder, there in (("Dumps", False), ("Reports/Temp", False), ("Users/U2/config", False),
+                              ("Users/U1/config/htmlcache", False), ("Users/U1/config", True),
+                              ("Reports/Pinned/P1", True), ("Reports/Pinned/P2/Sub", True)):
+            self.assertEqual(os.path.isdir(os.path.join(crash, *folder.split("/"))), there, folder)
 
     @staticmethod
     def all_rows(fitting):

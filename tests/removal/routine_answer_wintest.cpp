@@ -41,14 +41,13 @@ class RoutineAnswer : public ::testing::Test {
       if (!DeleteFileW(it->c_str())) RemoveDirectoryW(it->c_str());
     RemoveDirectoryW(root_.c_str());
   }
-  // Makes folders (ending in "\") and files below the root.
+  // Makes folders (ending in "\") and files below the root, and the folders on their way.
   void Make(std::initializer_list<const wchar_t*> names) {
     for (const wchar_t* name : names) {
       const std::wstring path = root_ + name;
-      if (path.back() == L'\\') {
-        ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
-        made_.push_back(path.substr(0, path.size() - 1));
-      } else {
+      for (size_t at = path.find(L'\\', root_.size()); at != std::wstring::npos; at = path.find(L'\\', at + 1))
+        if (CreateDirectoryW(path.substr(0, at).c_str(), nullptr)) made_.push_back(path.substr(0, at));
+      if (path.back() != L'\\') {
         HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         ASSERT_NE(h, INVALID_HANDLE_VALUE);
         DWORD written = 0;
@@ -198,6 +197,58 @@ TEST_F(RoutineAnswer, ARoutineThatDoesNotFitTakesNothingAndAVariablesOwnFolderSt
                                                                 appDataInJunk, removal::NeverTaken(), places_, true, {});
   EXPECT_EQ(spelled.files, 3u);
   EXPECT_TRUE(spelled.emptied.empty());
+}
+
+// What an exclusion keeps it keeps whole, folders too; the folders a
+// REMOVESELF key empties are judged on all its routine takes; a file two
+// keys reach, by any spelling, is one item: whatever order the keys stand in.
+TEST_F(RoutineAnswer, ExclusionsKeepFoldersAndEmptiedFoldersAreTheWholeRoutines) {
+  Make({L"S\\a.tmp", L"S\\Cache\\", L"S\\Store\\S1\\", L"S\\Store\\S2\\Sub\\", L"S\\Logs\\Pinned\\c.log",
+        L"S\\Logs\\Pinned\\Deep\\d.log", L"S\\Logs\\Pinned\\Empty\\", L"S\\Logs\\Other\\e.log", L"S\\Logs\\Keep\\g.tmp",
+        L"S\\Logs\\Keep\\Deep\\f.log", L"U\\1\\config\\local.vdf", L"U\\1\\config\\htmlcache\\Sub\\y.dat",
+        L"U\\1\\760\\RemoveEmptyFoldersOnly", L"U\\1\\760\\remote\\", L"U\\2\\config\\shadercache\\z.bin",
+        L"Dup\\b.log", L"Dup\\Sub Folder\\a.log", L"Dup\\Sub Folder\\keep.log", L"Dup\\Own\\c.log", L"Dup\\Own\\d.tmp"});
+  wchar_t shortName[MAX_PATH] = L"";
+  ASSERT_GT(GetShortPathNameW((root_ + L"Dup\\Sub Folder").c_str(), shortName, MAX_PATH), 0u);
+  const std::string dup = "ExcludeKey1=FILE|ROOT\\Dup\\Sub Folder\\|keep.log\n";
+  const Paths dupTaken{L"Dup\\b.log", L"Dup\\Sub Folder\\a.log", L"Dup\\Own\\c.log"};
+  const struct {
+    std::string excludes;
+    std::vector<std::string> keys;
+    Paths taken, emptied;
+  } cases[] = {
+      {"ExcludeKey1=PATH|ROOT\\S\\Store\\*\\|*\nExcludeKey2=PATH|ROOT\\S\\Logs\\|Pinned*\n"
+       "ExcludeKey3=PATH|ROOT\\S\\Logs\\Keep|*.log\n",
+       {"ROOT\\S|*|REMOVESELF", "ROOT\\S\\Logs|*.log|RECURSE"},
+       {L"S\\a.tmp", L"S\\Logs\\Other\\e.log", L"S\\Logs\\Keep\\g.tmp"}, {L"S\\Cache\\", L"S\\Logs\\Other\\"}},
+      {"", {"ROOT\\U\\*\\*|RemoveEmptyFoldersOnly|REMOVESELF", "ROOT\\U\\*\\config\\*cache|*|RECURSE"},
+       {L"U\\1\\config\\htmlcache\\Sub\\y.dat", L"U\\2\\config\\shadercache\\z.bin"},
+       {L"U\\1\\config\\htmlcache\\Sub\\", L"U\\1\\config\\htmlcache\\", L"U\\1\\760\\remote\\",
+        L"U\\2\\config\\shadercache\\", L"U\\2\\config\\"}},
+      {dup, {"ROOT\\Dup|*.log|RECURSE", "ROOT\\Dup\\Sub Folder|*.log"}, dupTaken, {}},
+      {dup, {"ROOT\\Dup|*.log|RECURSE", base::enc::ToUtf8(shortName) + "|*.log"}, dupTaken, {}},
+      {dup, {"ROOT\\Dup|*.log|RECURSE", "ROOT\\dup\\|b.log"}, dupTaken, {}},
+      {dup, {"ROOT\\Dup|*.log|RECURSE", "ROOT\\Dup\\Own|*.tmp|REMOVESELF"},
+       {L"Dup\\b.log", L"Dup\\Sub Folder\\a.log", L"Dup\\Own\\c.log", L"Dup\\Own\\d.tmp"}, {L"Dup\\Own\\"}}};
+  for (const auto& c : cases)
+    for (const bool reversed : {false, true}) {
+      std::string text = "[R *]\n" + c.excludes;
+      for (size_t i = 0; i < c.keys.size(); ++i)
+        text += "FileKey" + std::to_string(i + 1) + "=" + c.keys[reversed ? c.keys.size() - 1 - i : i] + "\n";
+      const removal::RoutineAnswer answer =
+          removal::AnswerRoutine(Read(text), variables_.Lookup(), removal::NeverTaken(), places_, true, {});
+      EXPECT_EQ(Under(answer.paths), c.taken) << text;
+      EXPECT_EQ(answer.files, c.taken.size()) << text;
+      EXPECT_EQ(Under(answer.emptied), c.emptied) << text;
+      EXPECT_TRUE(std::is_sorted(answer.emptied.begin(), answer.emptied.end(), [](const auto& a, const auto& b) {
+        return base::paths::Depth(a) > base::paths::Depth(b);
+      }));
+    }
+  // A drive its variable names without a closing separator is a drive's root.
+  const removal::RoutineAnswer drive = removal::AnswerRoutine(
+      Read("[D *]\nFileKey1=%SystemDrive%|x.log\n"), variables_.Lookup(), removal::NeverTaken(), places_, true, {});
+  ASSERT_EQ(drive.notes.size(), 1u);
+  EXPECT_NE(drive.notes[0].find(L"a protected place (a drive root)"), std::wstring::npos) << drive.notes[0];
 }
 
 }  // namespace

@@ -75,6 +75,8 @@ TEST(RoutineFolders, FixedRootAndWildcardParts) {
   EXPECT_EQ(plain.root, L"C:\\Logs\\App");
   EXPECT_TRUE(plain.parts.empty());
   EXPECT_EQ(Split(L"C:\\*\\Temp").root, L"C:\\");
+  // %SystemDrive% gives "C:", with no closing separator: the drive's root.
+  EXPECT_EQ(Split(L"C:").root, L"C:\\");
   EXPECT_EQ(Split(L"\\\\srv\\share\\Pro?ile").root, L"\\\\srv\\share\\");
   // The verbatim form's "?" is no wildcard: the same folder as its plain spelling.
   EXPECT_EQ(Split(L"\\\\?\\C:\\Logs/App/").root, L"C:\\Logs\\App");
