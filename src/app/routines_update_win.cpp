@@ -34,15 +34,15 @@ std::wstring Unchanged(const std::wstring& kept) {
 }  // namespace
 
 std::wstring RememberedRoutinesFile() {
-  return services::GetString(HKEY_CURRENT_USER, services::kSettingsKey, kFileValue);
+  return services::GetSetting(kFileValue);
 }
 
 void RememberRoutinesFile(const std::wstring& path) {
-  services::SaveString(HKEY_CURRENT_USER, services::kSettingsKey, kFileValue, path);
+  services::SaveSetting(kFileValue, path);
 }
 
 std::wstring RoutinesAddress() {
-  const std::wstring configured = services::GetString(HKEY_CURRENT_USER, services::kSettingsKey, kAddressValue);
+  const std::wstring configured = services::GetSetting(kAddressValue);
   return configured.empty() ? std::wstring(kDefaultAddress) : configured;
 }
 

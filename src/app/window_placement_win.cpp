@@ -48,12 +48,12 @@ void SavePlacement(HWND hwnd) {
   saved.maximized = wp.showCmd == SW_SHOWMAXIMIZED ||
                     (wp.showCmd == SW_SHOWMINIMIZED && (wp.flags & WPF_RESTORETOMAXIMIZED));
   // A place not remembered only opens the next window centred: untold.
-  services::SaveString(HKEY_CURRENT_USER, services::kSettingsKey, kValueName, FormatPlacement(saved));
+  services::SaveSetting(kValueName, FormatPlacement(saved));
 }
 
 bool RestorePlacement(HWND hwnd) {
   const std::optional<SavedPlacement> saved =
-      ParsePlacement(services::GetString(HKEY_CURRENT_USER, services::kSettingsKey, kValueName));
+      ParsePlacement(services::GetSetting(kValueName));
   if (!saved) return false;
   const POINT origin = WorkAreaOrigin();
   ScreenRect onScreen = saved->normal;

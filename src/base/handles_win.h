@@ -5,6 +5,7 @@
 
 #include <objbase.h>
 #include <oleauto.h>
+#include <wininet.h>
 
 #include <string>
 #include <utility>
@@ -79,6 +80,10 @@ struct LocalTraits {
   static HLOCAL Invalid() { return nullptr; }
   static void Close(HLOCAL h) { ::LocalFree(h); }
 };
+struct InternetTraits {
+  static HINTERNET Invalid() { return nullptr; }
+  static void Close(HINTERNET h) { ::InternetCloseHandle(h); }
+};
 struct CoTaskMemTraits {
   static PWSTR Invalid() { return nullptr; }
   static void Close(PWSTR p) { ::CoTaskMemFree(p); }
@@ -101,6 +106,9 @@ using unique_hmenu = UniqueHandle<HMENU, MenuTraits>;
 using unique_hglobal = UniqueHandle<HGLOBAL, GlobalTraits>;
 using unique_hlocal = UniqueHandle<HLOCAL, LocalTraits>;
 using unique_cotaskmem_string = UniqueHandle<PWSTR, CoTaskMemTraits>;
+// WinINet's sessions, connections and requests (closed by the fetcher's
+// floor, which links WinINet).
+using unique_hinternet = UniqueHandle<HINTERNET, InternetTraits>;
 
 // Owns a BSTR: made from a text, filled by a COM call through put(), or
 // adopted from a structure that hands one out.

@@ -18,7 +18,7 @@ struct PlaceText {
 };
 
 const PlaceText kPlaceTexts[] = {
-    {Place::DriveRoot, L"a drive root", L"the whole drive"},
+    {Place::DriveRoot, L"a drive's root", L"the whole drive"},
     {Place::Windows, L"the Windows folder", L"Windows itself"},
     {Place::ProgramFiles, L"a Program Files folder", L"installed programs"},
     {Place::ProgramData, L"the ProgramData folder", L"settings and data of every program"},

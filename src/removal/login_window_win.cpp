@@ -149,7 +149,7 @@ LRESULT LoginWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 bool LoginWindow::OnCreate() {
   // The progress bar shows only while a long list is being removed.
   ShowWindow(Control(kRemovalProgress), SW_HIDE);
-  if (services::GetString(HKEY_CURRENT_USER, services::kSettingsKey, kRecycleBinValue) == L"1")
+  if (services::GetSetting(kRecycleBinValue) == L"1")
     CheckDlgButton(hwnd_, kRecycleBinBox, BST_CHECKED);
   return true;
 }
@@ -230,7 +230,7 @@ Disposal LoginWindow::TickedDisposal() const {
 // goes untold.
 Disposal LoginWindow::ChosenDisposal() const {
   const Disposal disposal = TickedDisposal();
-  services::SaveString(HKEY_CURRENT_USER, services::kSettingsKey, kRecycleBinValue,
+  services::SaveSetting(kRecycleBinValue,
                        disposal == Disposal::RecycleBin ? L"1" : L"0");
   return disposal;
 }

@@ -18,11 +18,7 @@
 
 namespace services {
 
-struct InternetTraits {
-  static HINTERNET Invalid() { return nullptr; }
-  static void Close(HINTERNET h) { ::InternetCloseHandle(h); }
-};
-using unique_hinternet = base::win::UniqueHandle<HINTERNET, InternetTraits>;
+using base::win::unique_hinternet;
 
 // What one fetch brought.
 struct FetchResult {

@@ -156,6 +156,12 @@ std::wstring GetString(HKEY root, const std::wstring& keyPath, const std::wstrin
   return result;
 }
 
+bool SaveSetting(const std::wstring& valueName, const std::wstring& text) {
+  return SaveString(HKEY_CURRENT_USER, kSettingsKey, valueName, text);
+}
+
+std::wstring GetSetting(const std::wstring& valueName) { return GetString(HKEY_CURRENT_USER, kSettingsKey, valueName); }
+
 std::wstring RegQueryStringValue(HKEY key, const std::wstring& valueName) {
   const std::optional<RawValue> value = ReadRaw(key, valueName);
   if (!value) return {};

@@ -58,6 +58,10 @@ std::optional<std::vector<std::wstring>> SubkeyNames(HKEY key);
 bool SaveString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, const std::wstring& text);
 // Reads a settings value; a missing key or value gives the empty text.
 std::wstring GetString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName);
+// The same for a value of the program's settings key: callers name the
+// value, the store keeps the key.
+bool SaveSetting(const std::wstring& valueName, const std::wstring& text);
+std::wstring GetSetting(const std::wstring& valueName);
 // REG_SZ as text (whole, with or without a terminating NUL), REG_BINARY of
 // one or two bytes as a signed 16-bit number, anything else as "".
 std::wstring RegQueryStringValue(HKEY key, const std::wstring& valueName);

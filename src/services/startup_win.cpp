@@ -43,7 +43,7 @@ std::wstring FetchVersionFile(const std::wstring& address) {
 }  // namespace
 
 std::wstring UpdateAddress() {
-  const std::wstring configured = GetString(HKEY_CURRENT_USER, kSettingsKey, L"UpdateURL");
+  const std::wstring configured = GetSetting(L"UpdateURL");
   return configured.empty() ? std::wstring(kUpdateURL) : configured;
 }
 
@@ -63,7 +63,7 @@ bool CheckForUpdate(HWND owner, const std::wstring& versionFile) {
 
 bool AskDisclaimer(HWND owner) {
   const std::wstring valueName = kAppName + std::wstring(L"FirstTime");
-  if (!GetString(HKEY_CURRENT_USER, kSettingsKey, valueName).empty()) return true;
+  if (!GetSetting(valueName).empty()) return true;
   const int answer = MessageBoxW(owner, kDisclaimer, L"Agreement", MB_YESNOCANCEL | MB_ICONQUESTION);
   if (base::Ending()) return false;
   if (answer != IDYES) {
@@ -71,7 +71,7 @@ bool AskDisclaimer(HWND owner) {
     return false;
   }
   // Not remembered, the question only comes again at the next start.
-  SaveString(HKEY_CURRENT_USER, kSettingsKey, valueName, L"No");
+  SaveSetting(valueName, L"No");
   return true;
 }
 

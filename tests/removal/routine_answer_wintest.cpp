@@ -248,7 +248,7 @@ TEST_F(RoutineAnswer, ExclusionsKeepFoldersAndEmptiedFoldersAreTheWholeRoutines)
   const removal::RoutineAnswer drive = removal::AnswerRoutine(
       Read("[D *]\nFileKey1=%SystemDrive%|x.log\n"), variables_.Lookup(), removal::NeverTaken(), places_, true, {});
   ASSERT_EQ(drive.notes.size(), 1u);
-  EXPECT_NE(drive.notes[0].find(L"a protected place (a drive root)"), std::wstring::npos) << drive.notes[0];
+  EXPECT_NE(drive.notes[0].find(L"a protected place (a drive's root)"), std::wstring::npos) << drive.notes[0];
 }
 
 }  // namespace
