@@ -1,13 +1,6 @@
-// What every window of the program shares: the windows that take keyboard
-// navigation (Tab, access keys) from the message loops, and the one way the
-// program ends. The main window registers itself and what must happen
-// before the end; the other windows and loops only use them.
-//
-// The program ends only through its one message loop (RunMessageLoop):
-// EndProgram asks for the end and returns, the loop ends, and the caller of
-// the loop (WinMain) stops and waits for the window jobs and returns the
-// exit code, so that every destructor runs. Nothing ends the process
-// anywhere else.
+// What every window of the program shares: keyboard navigation from the
+// message loops, and the one way the program ends (EndProgram asks, the one
+// RunMessageLoop ends, WinMain waits for the window jobs and returns).
 #pragma once
 #include <windows.h>
 

@@ -1,13 +1,6 @@
-// A folder rule: a record of the delete list that names a folder and what
-// to take from it when a run starts (files whose names fit its patterns,
-// none of its exceptions, old enough), with or without its subfolders.
-//
-// Its record is "folder|Rule|names=...|except=...|age=...|subfolders=...|
-// emptied=..." (the README has every field). The list file separates its
-// records by "*", so a pattern's "*" is written as ":", which no file name
-// can hold; ";" separates the patterns of one field. Reading is strict: a
-// record that breaks any of this is not understood, kept as it is and never
-// acted on.
+// A folder rule: the delete-list record that names a folder and what to
+// take from it when a run starts, read strictly and written back (the
+// README's "The delete-list file" has its seven fields).
 #pragma once
 #include <cstdint>
 #include <string>

@@ -1,19 +1,8 @@
-// A cleaning routine as a delete list keeps it: one entry of a routines
-// file (winapp2.ini's format), with its name, its group and every key that
-// acts, as written, so that a list is whole without the routines file.
-//
-// The keys that act are FileKey (what it takes), ExcludeKey (what stays),
-// Detect and DetectFile (whether it fits this computer) and Warning (what
-// the user must read before choosing it). Their values are read here into
-// their parts; variables, wildcards and the disk are the routines floor's
-// and the removal's business.
-//
-// The record is "name|Routine|group=<group>|<Key>=<value>|..." with every
-// field after the type word escaped by "^": "^s" for "*", "^v" for "|" and
-// "^^" for "^" (the list file separates records by "*" and fields by "|",
-// and a routine's values hold both). Reading is strict: a record that
-// breaks the format or holds a key that does not read is not understood,
-// kept as it is and never acted on.
+// A cleaning routine as a delete list keeps it: one routines-file entry's
+// name, group and acting keys (FileKey, ExcludeKey, Detect, DetectFile,
+// Warning) read into their parts, and its "^"-escaped record (the README's
+// "The delete-list file" has the format). A record that does not read is
+// kept as written and never acted on.
 #pragma once
 #include <string>
 #include <string_view>

@@ -1,15 +1,7 @@
 // The two deletion passes of a removal run: every listed file, then every
-// listed folder that is empty by then, each pass from the last record to the
-// first. Nothing is emptied by force, nothing is removed recursively, a
-// folder link is never followed, nothing below a listed folder that has
-// become a link is tried, and a drive root is never removed. Every path goes
-// to the file system in its verbatim form, so a name ending in a dot or a
-// blank is the listed item and never its neighbour. Items
-// refused for a moment (held open by a scanner or an indexer) are tried
-// again after the pass's first sweep; read-only items are removed too.
-// Files are deleted on a few worker threads, and so are runs of sibling
-// folders, with the same result and the same report as one by one; the
-// Recycle Bin takes its items in batches.
+// listed folder empty by then, nothing recursive, no link followed, every
+// path in its verbatim form; files and sibling folders go on a few workers,
+// the Recycle Bin's in batches.
 #pragma once
 #include <atomic>
 #include <cstddef>

@@ -1,12 +1,5 @@
-// A routine's name patterns: "*" any run of characters, "?" one character,
-// every other character itself ("[", "]" and "#" too: "www.office[1].xml"
-// is a name). "*.*" is every file; in any other pattern a dot must be in
-// the name ("settings.ini.*" takes "settings.ini.bak", never
-// "settings.ini": of two readings, the one that takes less). Names are
-// matched on the long name the listing gives, never through the file
-// system's own pattern search, which also matches short 8.3 aliases
-// ("*.log" would find "dism.log1"); letter case as the file system
-// compares it (base::paths::FoldCase).
+// A routine's name patterns ("*" and "?" only; "*.*" is every file),
+// matched on long names alone, in the file system's letter case.
 #pragma once
 #include <string>
 #include <string_view>

@@ -1,17 +1,7 @@
-// A routines file (winapp2.ini's format) read into its entries: which
-// places of which program hold junk, and which keys say so.
-//
-// The file is an INI file, ANSI or UTF-8 (with or without a byte-order
-// mark; UTF-16 behind its mark too), CR LF or LF line ends, ";" comment
-// lines. Each entry is a section "[Name *]" with keys; numbered keys
-// (FileKey1, FileKey2, ...) are a list. listfile/routine.h reads the keys
-// that act; this reads the file around them, keeps every other key as
-// written and tells an entry that does not read from one that does. The
-// file is only ever read (routines_file_win.h loads it from the disk).
-// Which entries fit this computer: detection_checks_win.h (DecideFits);
-// what an entry takes now, its counts and size:
-// removal/routine_answer_win.h (AnswerRoutine); its record in a list:
-// ListRoutine here, then listfile::RoutineRecord.
+// A routines file (winapp2.ini's format) read into its entries, each
+// understood or not, every key kept as written; the file is only ever read
+// (routines_file_win.h loads it). Fit: detection_checks_win.h; what an entry
+// takes: removal/routine_answer_win.h.
 #pragma once
 #include <cstddef>
 #include <string>
