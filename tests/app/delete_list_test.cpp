@@ -87,16 +87,6 @@ TEST(DeleteList, NoSixteenBitLimit) {
   EXPECT_EQ(list.At(0).path, L"39999");
 }
 
-TEST(DeleteList, StatusTexts) {
-  EXPECT_EQ(app::ItemsLoadedText(0), L"0 items loaded...");
-  EXPECT_EQ(app::ItemsLoadedText(40000), L"40000 items loaded...");
-  EXPECT_EQ(app::ItemsSavedText(3), L"3 items saved...");
-}
-
-}  // namespace
-
-namespace {
-
 // The context menu's commands act on highlighted rows, not on ticks.
 TEST(DeleteList, HighlightedRowCommands) {
   auto list = Make({L"C:\\a", L"C:\\b", L"C:\\c", L"C:\\d"});
