@@ -1,8 +1,6 @@
 // The system's folders and variables, each read by one route.
 #include "base/system_folders_win.h"
 
-#include <userenv.h>
-
 #include "base/handles_win.h"
 
 namespace base::system {
@@ -26,15 +24,7 @@ std::wstring TempFolder() {
   return folder;
 }
 
-std::wstring ProfilesFolder() {
-  DWORD size = 0;
-  GetProfilesDirectoryW(nullptr, &size);
-  if (size == 0) return std::wstring();
-  std::wstring folder(size, L'\0');
-  if (!GetProfilesDirectoryW(&folder[0], &size)) return std::wstring();
-  folder.resize(wcsnlen(folder.c_str(), folder.size()));
-  return folder;
-}
+std::wstring ProfilesFolder() { return KnownFolder(FOLDERID_UserProfiles); }
 
 std::wstring EnvironmentValue(const std::wstring& name) {
   const DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);

@@ -20,8 +20,8 @@ std::wstring WindowsFolder();
 // "\"; the empty text when the system cannot say (GetLastError then tells
 // why).
 std::wstring TempFolder();
-// The folder the users' profiles are made in ("C:\Users"); the empty text
-// when the system cannot say.
+// The folder the users' profiles are made in ("C:\Users", the known folder
+// FOLDERID_UserProfiles); the empty text when the system cannot say.
 std::wstring ProfilesFolder();
 // The value of the process's environment variable `name`; the empty text
 // when it is not set.

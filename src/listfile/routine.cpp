@@ -42,7 +42,7 @@ bool HoldsUnnameable(std::wstring_view text) {
 
 std::wstring PatternProblem(std::wstring_view pattern) {
   const auto quoted = [pattern] { return L"the pattern \"" + std::wstring(pattern) + L"\""; };
-  if (pattern.find_first_of(L"\\/") != std::wstring_view::npos || pattern.find(L"..") != std::wstring_view::npos)
+  if (base::paths::NextSeparator(pattern) != std::wstring_view::npos || pattern.find(L"..") != std::wstring_view::npos)
     return quoted() + L" reaches out of its folder";
   if (HoldsUnnameable(pattern) || pattern.find(L':') != std::wstring_view::npos)
     return quoted() + L" holds a character no name can hold";
