@@ -65,7 +65,8 @@ void ProtectedPlaces::AddProfiles(const std::wstring& usersFolder) {
   if (usersFolder.empty()) return;
   const std::wstring users = PlainFullPath(usersFolder);
   base::ListEntries(base::paths::WithSeparator(users), L"*", [&](const WIN32_FIND_DATAW& data) {
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) AddFolder(Place::Profile, base::paths::JoinPath(users, data.cFileName));
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      AddFolder(Place::Profile, base::paths::JoinPath(users, data.cFileName));
     return true;
   });
 }

@@ -12,7 +12,6 @@
 #include <unordered_map>
 
 #include "base/folder_listing_win.h"
-#include "base/handles_win.h"
 #include "base/paths.h"
 #include "base/paths_win.h"
 #include "base/system_folders_win.h"

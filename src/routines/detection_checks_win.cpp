@@ -126,7 +126,8 @@ bool DetectionChecks::Check(const Probe& p, const VariableLookup& lookup,
     return !Absent(keyLists_, folded, NextKeyPart(folded, 0), NextKeyPart) && RegistryKeyExists(p.value);
   }
   bool absent = p.plain;
-  for (const std::wstring& root : p.roots) absent = absent && Absent(folders_, root, base::paths::RootLength(root), base::paths::NextSeparator);
+  for (const std::wstring& root : p.roots)
+    absent = absent && Absent(folders_, root, base::paths::RootLength(root), base::paths::NextSeparator);
   return !absent && DetectFileExists(p.value, lookup, stop);
 }
 

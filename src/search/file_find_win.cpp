@@ -64,7 +64,8 @@ FolderListing ListFolder(const ListingRules& rules, const std::wstring& folder, 
     });
   }
   if (!singleRead) {
-    base::ListEntries(folder, rules.spec, stop, [&](const WIN32_FIND_DATAW& data) { return TakeEntry(rules, data, listing); });
+    base::ListEntries(folder, rules.spec, stop,
+                      [&](const WIN32_FIND_DATAW& data) { return TakeEntry(rules, data, listing); });
   }
   return listing;
 }
