@@ -229,7 +229,19 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
   return folder + L'\\' + name;
 }
 
-size_t LastSeparator(const std::wstring& path) { return path.find_last_of(L"\\/"); }
+size_t LastSeparator(std::wstring_view path) { return path.find_last_of(L"\\/"); }
+
+size_t NextSeparator(std::wstring_view path, size_t from) { return path.find_first_of(L"\\/", from); }
+
+std::vector<std::wstring_view> SplitNames(std::wstring_view path) {
+  std::vector<std::wstring_view> names;
+  for (size_t start = 0;;) {
+    const size_t end = NextSeparator(path, start);
+    names.push_back(path.substr(start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start));
+    if (end == std::wstring_view::npos) return names;
+    start = end + 1;
+  }
+}
 
 std::wstring FolderPart(const std::wstring& path) {
   const size_t end = LastSeparator(path);

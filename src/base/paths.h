@@ -7,6 +7,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace base::paths {
 
@@ -92,7 +93,12 @@ std::wstring_view LastName(const std::wstring& path);
 // True for the steps "." and "..", which name no item of their own.
 bool IsStep(std::wstring_view name);
 // The last separator of a path, a closing one too; npos when it has none.
-size_t LastSeparator(const std::wstring& path);
+size_t LastSeparator(std::wstring_view path);
+// The first separator of a path at or after `from`; npos when there is none.
+size_t NextSeparator(std::wstring_view path, size_t from = 0);
+// The names of a path between its separators, in order: "", "a" and "" of
+// "\a\" (views into `path`; no text is made).
+std::vector<std::wstring_view> SplitNames(std::wstring_view path);
 // All before the last separator: "C:\T" of "C:\T\*.*" and of "C:\T\", the
 // empty text when there is none.
 std::wstring FolderPart(const std::wstring& path);

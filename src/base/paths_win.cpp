@@ -7,6 +7,7 @@
 
 #include "base/handles_win.h"
 #include "base/paths.h"
+#include "base/system_folders_win.h"
 
 namespace base::paths {
 
@@ -147,14 +148,8 @@ std::wstring ProgramPath() {
 
 std::wstring ProgramFolder() { return FolderPart(ProgramPath()); }
 
-std::wstring KnownFolderPath(REFKNOWNFOLDERID id, DWORD flags) {
-  win::unique_cotaskmem_string path;
-  if (FAILED(SHGetKnownFolderPath(id, flags, nullptr, path.put()))) return std::wstring();
-  return path ? std::wstring(path.get()) : std::wstring();
-}
-
 std::wstring OwnLocalFolder() {
-  const std::wstring local = KnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE);
+  const std::wstring local = system::KnownFolder(FOLDERID_LocalAppData, KF_FLAG_CREATE);
   return local.empty() ? local : JoinPath(local, L"Ombrelay");
 }
 

@@ -4,8 +4,6 @@
 #pragma once
 #include <windows.h>
 
-#include <shlobj.h>
-
 #include <string>
 
 namespace base::paths {
@@ -42,9 +40,6 @@ std::wstring ProgramPath();
 // The folder the program's file is in, without a closing "\".
 std::wstring ProgramFolder();
 
-// A known folder of the user who runs (SHGetKnownFolderPath with `flags`);
-// the empty text when the system cannot say.
-std::wstring KnownFolderPath(REFKNOWNFOLDERID id, DWORD flags = 0);
 // Where the program keeps its own files for the user who runs (the run
 // log, the fetched routines file): %LOCALAPPDATA%\Ombrelay, not made here;
 // the empty text when the system cannot say.

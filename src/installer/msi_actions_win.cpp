@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/error_trap_win.h"
+#include "base/folder_listing_win.h"
 #include "base/handles_win.h"
 #include "base/paths.h"
 #include "installer/install_folder.h"
@@ -66,14 +67,14 @@ installer::FolderLook LookAt(MSIHANDLE install, const std::wstring& folder) {
   }
   look.kind = installer::FolderLook::kFolder;
   look.empty = true;
-  WIN32_FIND_DATAW found;
-  const base::win::unique_hfind find(FindFirstFileW(base::paths::JoinPath(folder, L"*").c_str(), &found));
-  if (find) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name != L"." && name != L"..") look.empty = false;
-    } while (look.empty && FindNextFileW(find.get(), &found));
-  }
+  // The Installer, as the looks above, reads the path without the prefix,
+  // which drops each name's trailing dots and blanks: the folder it fills
+  // is that reading's, so that is the one listed.
+  const std::wstring filled = base::paths::WithoutTrailingDotsAndBlanks(folder);
+  base::ListEntries(base::paths::WithSeparator(filled), L"*", [&](const WIN32_FIND_DATAW&) {
+    look.empty = false;
+    return false;
+  });
   // The folder an earlier install of this package went into (the
   // registry search of the .wxs finds it).
   for (const wchar_t* last : {L"LASTUSERFOLDER", L"LASTMACHINEFOLDER"}) {

@@ -4,15 +4,13 @@
 // comparing full long paths without regard to case.
 #include "listfile/protected_places_win.h"
 
-#include <shlobj.h>
-#include <userenv.h>
-
 #include <algorithm>
 #include <iterator>
 
-#include "base/handles_win.h"
+#include "base/folder_listing_win.h"
 #include "base/paths.h"
 #include "base/paths_win.h"
+#include "base/system_folders_win.h"
 
 namespace listfile {
 namespace {
@@ -26,22 +24,7 @@ using Identity = base::ItemIdentity;
 using base::paths::LongNames;
 using base::paths::PlainFullPath;
 
-std::wstring KnownFolder(int csidl) {
-  wchar_t path[MAX_PATH] = L"";
-  return SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? path : L"";
-}
-
-std::wstring EnvironmentFolder(const wchar_t* name) {
-  wchar_t path[MAX_PATH] = L"";
-  DWORD n = GetEnvironmentVariableW(name, path, MAX_PATH);
-  return n > 0 && n < MAX_PATH ? path : L"";
-}
-
-std::wstring ProfilesFolder() {
-  wchar_t path[MAX_PATH] = L"";
-  DWORD size = MAX_PATH;
-  return GetProfilesDirectoryW(path, &size) ? path : L"";
-}
+using base::system::KnownFolder;
 
 std::vector<FolderId> FixedDriveRoots() {
   std::vector<FolderId> roots;
@@ -81,29 +64,25 @@ void ProtectedPlaces::AddFolder(Place place, const std::wstring& path) {
 void ProtectedPlaces::AddProfiles(const std::wstring& usersFolder) {
   if (usersFolder.empty()) return;
   const std::wstring users = PlainFullPath(usersFolder);
-  WIN32_FIND_DATAW data;
-  base::win::unique_hfind find(FindFirstFileExW(base::paths::Verbatim(base::paths::JoinPath(users, L"*")).c_str(), FindExInfoBasic, &data,
-                                          FindExSearchLimitToDirectories, nullptr, 0));
-  if (!find) return;
-  do {
-    const std::wstring name = data.cFileName;
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !base::paths::IsStep(name))
-      AddFolder(Place::Profile, base::paths::JoinPath(users, name));
-  } while (FindNextFileW(find.get(), &data));
+  base::ListEntries(base::paths::WithSeparator(users), L"*", [&](const WIN32_FIND_DATAW& data) {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      AddFolder(Place::Profile, base::paths::JoinPath(users, data.cFileName));
+    return true;
+  });
 }
 
 void ProtectedPlaces::Resolve() {
   resolved_ = true;
-  AddFolder(Place::Windows, KnownFolder(CSIDL_WINDOWS));
-  AddFolder(Place::ProgramFiles, KnownFolder(CSIDL_PROGRAM_FILES));
-  AddFolder(Place::ProgramFiles, KnownFolder(CSIDL_PROGRAM_FILESX86));
+  AddFolder(Place::Windows, base::system::WindowsFolder());
+  AddFolder(Place::ProgramFiles, KnownFolder(FOLDERID_ProgramFiles));
+  AddFolder(Place::ProgramFiles, KnownFolder(FOLDERID_ProgramFilesX86));
   // The 64-bit Program Files, which a 32-bit program's own lookups never name.
-  AddFolder(Place::ProgramFiles, EnvironmentFolder(L"ProgramW6432"));
-  AddFolder(Place::ProgramData, KnownFolder(CSIDL_COMMON_APPDATA));
-  AddFolder(Place::Desktop, KnownFolder(CSIDL_DESKTOPDIRECTORY));
-  AddFolder(Place::CommonDesktop, KnownFolder(CSIDL_COMMON_DESKTOPDIRECTORY));
-  AddFolder(Place::OwnProfile, KnownFolder(CSIDL_PROFILE));
-  const std::wstring users = ProfilesFolder();
+  AddFolder(Place::ProgramFiles, base::system::EnvironmentValue(L"ProgramW6432"));
+  AddFolder(Place::ProgramData, KnownFolder(FOLDERID_ProgramData));
+  AddFolder(Place::Desktop, KnownFolder(FOLDERID_Desktop));
+  AddFolder(Place::CommonDesktop, KnownFolder(FOLDERID_PublicDesktop));
+  AddFolder(Place::OwnProfile, KnownFolder(FOLDERID_Profile));
+  const std::wstring users = base::system::ProfilesFolder();
   AddFolder(Place::Users, users);
   AddProfiles(users);
   driveRoots_ = FixedDriveRoots();

@@ -42,7 +42,7 @@ bool HoldsUnnameable(std::wstring_view text) {
 
 std::wstring PatternProblem(std::wstring_view pattern) {
   const auto quoted = [pattern] { return L"the pattern \"" + std::wstring(pattern) + L"\""; };
-  if (pattern.find_first_of(L"\\/") != std::wstring_view::npos || pattern.find(L"..") != std::wstring_view::npos)
+  if (base::paths::NextSeparator(pattern) != std::wstring_view::npos || pattern.find(L"..") != std::wstring_view::npos)
     return quoted() + L" reaches out of its folder";
   if (HoldsUnnameable(pattern) || pattern.find(L':') != std::wstring_view::npos)
     return quoted() + L" holds a character no name can hold";
@@ -86,28 +86,33 @@ bool Acts(KeyKind kind) {
          kind == KeyKind::DetectFile || kind == KeyKind::Warning;
 }
 
+size_t VariableEnd(std::wstring_view text, size_t open) {
+  if (open >= text.size() || text[open] != L'%') return std::wstring_view::npos;
+  const size_t close = text.find(L'%', open + 1);
+  if (close == std::wstring_view::npos || close == open + 1 || base::paths::NextSeparator(text, open + 1) < close)
+    return std::wstring_view::npos;
+  return close;
+}
+
 std::wstring FolderProblem(const std::wstring& folder) {
   if (folder.empty()) return L"no folder is named";
   bool full = false;
   if (folder[0] == L'%') {
-    const size_t close = folder.find(L'%', 1);
-    full = close != std::wstring::npos && close > 1 && folder.find_first_of(L"\\/", 1) > close &&
-           (close + 1 == folder.size() || base::paths::IsSeparator(folder[close + 1]));
+    const size_t close = VariableEnd(folder, 0);
+    full = close != std::wstring::npos && (close + 1 == folder.size() || base::paths::IsSeparator(folder[close + 1]));
   } else {
     full = base::paths::IsFullPath(folder);
   }
   if (!full) return L"the folder \"" + folder + L"\" is not a full path";
   if (HoldsUnnameable(folder)) return L"the folder \"" + folder + L"\" holds a character no path can hold";
   // Each name between separators: no step, and a ":" only in the drive.
-  for (size_t start = 0, index = 0; start <= folder.size(); ++index) {
-    size_t end = folder.find_first_of(L"\\/", start);
-    if (end == std::wstring::npos) end = folder.size();
-    const std::wstring_view name = std::wstring_view(folder).substr(start, end - start);
+  const std::vector<std::wstring_view> names = base::paths::SplitNames(folder);
+  for (size_t index = 0; index < names.size(); ++index) {
+    const std::wstring_view name = names[index];
     if (base::paths::IsStep(name)) return L"the folder \"" + folder + L"\" climbs out of itself";
     const size_t colon = name.find(L':');
     if (colon != std::wstring_view::npos && !(index == 0 && colon == 1 && name.size() == 2))
       return L"the folder \"" + folder + L"\" holds a character no path can hold";
-    start = end + 1;
   }
   return std::wstring();
 }

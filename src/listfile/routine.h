@@ -61,6 +61,11 @@ struct Routine {
 // an unknown third field.
 bool ParseFileKey(const std::wstring& value, FileKey& key, std::wstring& problem);
 bool ParseExcludeKey(const std::wstring& value, ExcludeKey& key, std::wstring& problem);
+// Where a variable "%Name%" that opens at `open` in `text` closes (the
+// position of its second "%"): Name is not empty and holds no separator.
+// npos when no variable opens there; any other "%" is part of a name. The
+// one reading of a variable, for the keys' checks and their replacing.
+size_t VariableEnd(std::wstring_view text, size_t open);
 // A folder as a key writes it: "%Var%\..." or a full path, no step "." or
 // "..", no character no path can hold (wildcards aside). The reason when
 // it is not; empty when it is.

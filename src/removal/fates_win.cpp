@@ -11,9 +11,10 @@
 #include <thread>
 #include <unordered_map>
 
-#include "base/handles_win.h"
+#include "base/folder_listing_win.h"
 #include "base/paths.h"
 #include "base/paths_win.h"
+#include "base/system_folders_win.h"
 #include "base/worker_pool.h"
 #include "base/texts_win.h"
 #include "removal/chunked_pass.h"
@@ -45,7 +46,7 @@ std::vector<std::wstring> UserShellFolderKeys() {
   std::vector<std::wstring> keys;
   for (const KNOWNFOLDERID* id : {&FOLDERID_Documents, &FOLDERID_Downloads, &FOLDERID_Music, &FOLDERID_Pictures,
                                   &FOLDERID_Videos, &FOLDERID_Desktop, &FOLDERID_Profile}) {
-    const std::wstring path = base::paths::KnownFolderPath(*id);
+    const std::wstring path = base::system::KnownFolder(*id);
     if (!path.empty()) keys.push_back(base::paths::PathKey(path));
   }
   return keys;
@@ -124,16 +125,11 @@ void MarkBelowLinks(const Plan& plan, const std::vector<Verdict>& looked, std::v
 }  // namespace
 
 bool ListFolder(const std::wstring& apiPath, std::vector<FolderEntry>& entries) {
-  WIN32_FIND_DATAW data;
-  base::win::unique_hfind find(FindFirstFileExW(base::paths::JoinPath(apiPath, L"*").c_str(), FindExInfoBasic, &data,
-                                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-  if (!find) return false;
-  do {
-    if (base::paths::IsStep(data.cFileName)) continue;
+  const bool whole = base::ListEntries(base::paths::WithSeparator(apiPath), L"*", [&](const WIN32_FIND_DATAW& data) {
     entries.push_back({data.cFileName, data.dwFileAttributes,
                        (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
-  } while (FindNextFileW(find.get(), &data));
-  const bool whole = GetLastError() == ERROR_NO_MORE_FILES;
+    return true;
+  });
   std::sort(entries.begin(), entries.end(),
             [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
   return whole;

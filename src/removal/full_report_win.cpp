@@ -8,6 +8,7 @@
 #include "base/encoding.h"
 #include "base/error_trap_win.h"
 #include "base/paths.h"
+#include "base/system_folders_win.h"
 #include "base/texts_win.h"
 #include "listfile/list_file.h"
 
@@ -17,24 +18,13 @@ namespace {
 // Names tried for reports of the same list and second before giving up.
 constexpr int kMaxCopies = 999;
 
-std::wstring TempFolder() {
-  std::wstring folder(MAX_PATH + 1, L'\0');
-  DWORD n = GetTempPathW(static_cast<DWORD>(folder.size()), &folder[0]);
-  if (n > folder.size()) {
-    folder.resize(n);
-    n = GetTempPathW(n, &folder[0]);
-  }
-  folder.resize(n < folder.size() ? n : 0);
-  return folder;
-}
-
 }  // namespace
 
 // The report is staged in the folder and then given the first free name, so
 // it never replaces another file, not even one made in the same second.
 std::wstring WriteFullReport(const std::wstring& listPath, const std::vector<Leftover>& leftovers) {
   const ReportTime time = base::text::LocalNow();
-  const std::wstring folder = TempFolder();
+  const std::wstring folder = base::system::TempFolder();
   std::wstring path = base::paths::JoinPath(folder, ReportFileName(listPath, time));
   if (folder.empty()) return ReportPlaceText(path, base::trap::SystemMessage(GetLastError()));
   const std::wstring text = FullReportText(leftovers, listPath, time, base::text::UserNumberStyle());

@@ -7,6 +7,7 @@
 
 #include <unordered_map>
 
+#include "base/folder_listing_win.h"
 #include "base/handles_win.h"
 #include "base/paths.h"
 #include "removal/removal_plan.h"
@@ -102,24 +103,19 @@ constexpr int kHoldsOthers = -1;
 // it cannot be listed: then `error` says why).
 int EmptyAfterRound(const std::wstring& path, const std::unordered_map<std::wstring, int>& placed,
                     DWORD& error) {
-  error = ERROR_DIR_NOT_EMPTY;
-  WIN32_FIND_DATAW data;
-  base::win::unique_hfind find(FindFirstFileExW(base::paths::JoinPath(base::paths::Verbatim(path), L"*").c_str(), FindExInfoBasic, &data,
-                                          FindExSearchNameMatch, nullptr, 0));
-  if (!find) {
-    error = GetLastError();
-    return kHoldsOthers;
-  }
   const std::wstring parent = base::paths::WithSeparator(base::paths::PathKey(path));
   int round = 0;
-  do {
-    if (base::paths::IsStep(data.cFileName)) continue;
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return kHoldsOthers;
-    auto found = placed.find(parent + base::paths::FoldCase(data.cFileName));
-    if (found == placed.end()) return kHoldsOthers;
-    if (found->second + 1 > round) round = found->second + 1;
-  } while (FindNextFileW(find.get(), &data));
-  return round;
+  bool others = false;
+  const bool whole = base::ListEntries(base::paths::WithSeparator(path), L"*", [&](const WIN32_FIND_DATAW& data) {
+    const auto found = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                           ? placed.find(parent + base::paths::FoldCase(data.cFileName))
+                           : placed.end();
+    others = found == placed.end();
+    if (!others && found->second + 1 > round) round = found->second + 1;
+    return !others;
+  });
+  error = others ? ERROR_DIR_NOT_EMPTY : GetLastError();
+  return whole ? round : kHoldsOthers;
 }
 
 // One folder alone, as a retry does it: a link is removed as a link (or

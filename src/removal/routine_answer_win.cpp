@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/paths.h"
+#include "base/system_folders_win.h"
 #include "base/worker_pool.h"
 #include "removal/listed_path.h"
 #include "routines/detection_win.h"
@@ -32,10 +33,8 @@ struct Exclusion {
 bool RedirectedSystemFolder(const std::wstring& folder) {
   static const std::wstring system = [] {
     if (!routines::OnWow64()) return std::wstring();
-    wchar_t windows[MAX_PATH] = L"";
-    const UINT n = GetSystemWindowsDirectoryW(windows, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return std::wstring();
-    return base::paths::PathKey(base::paths::JoinPath(windows, L"System32"));
+    const std::wstring windows = base::system::WindowsFolder();
+    return windows.empty() ? windows : base::paths::PathKey(base::paths::JoinPath(windows, L"System32"));
   }();
   if (system.empty()) return false;
   const std::wstring key = base::paths::PathKey(folder);
@@ -59,7 +58,7 @@ bool AtExclusion(const std::wstring& folder, size_t at) {
 // exclusion: a folder it keeps keeps everything it holds.
 bool NameOnTheWayFits(const Exclusion& e, const std::wstring& folder, size_t at) {
   for (size_t start = at + 1; start < folder.size();) {
-    const size_t end = std::min(folder.find(L'\\', start), folder.size());
+    const size_t end = std::min(base::paths::NextSeparator(folder, start), folder.size());
     if (e.names.Fits(std::wstring_view(folder).substr(start, end - start))) return true;
     start = end + 1;
   }
@@ -161,9 +160,8 @@ struct Walk {
 // "%Temp%\"): REMOVESELF takes what it holds, never that folder itself,
 // which the system and every program rely on.
 bool OwnFolderOfAVariable(const std::wstring& folder) {
-  const size_t end = folder.find_last_not_of(L"\\/");
-  return end != std::wstring::npos && folder[0] == L'%' && folder[end] == L'%' && end > 1 &&
-         folder.find(L'%', 1) == end;
+  const size_t close = listfile::VariableEnd(folder, 0);
+  return close != std::wstring::npos && std::all_of(folder.begin() + close + 1, folder.end(), base::paths::IsSeparator);
 }
 
 // The keys of the folders the system's variables name, however a key

@@ -9,7 +9,7 @@
 #include "base/worker_pool.h"
 #include "routines/detection_win.h"
 #include "routines/folder_pattern.h"
-#include "search/folder_listing_win.h"
+#include "base/folder_listing_win.h"
 
 namespace routines {
 namespace {
@@ -18,16 +18,20 @@ namespace {
 constexpr size_t kShared = 8;
 
 bool ListFolder(const std::wstring& folder, const std::atomic<bool>& stop, std::unordered_set<std::wstring>& names) {
-  return search::ListEntries(base::paths::WithSeparator(folder), L"*", stop, [&](const WIN32_FIND_DATAW& data) {
+  return base::ListEntries(base::paths::WithSeparator(folder), L"*", stop, [&](const WIN32_FIND_DATAW& data) {
     names.insert(base::paths::FoldCase(data.cFileName));
     return true;
   });
 }
 
+// A registry key's names are parted by "\" alone: "/" is part of a name.
+size_t NextKeyPart(std::wstring_view key, size_t from) { return key.find(L'\\', from); }
+
 // Counts the folded ancestors of `folded` below its first `rootLength`
 // characters.
-void CountAncestors(const std::wstring& folded, size_t rootLength, std::unordered_map<std::wstring, size_t>& counts) {
-  for (size_t at = folded.find(L'\\', rootLength + 1); at != std::wstring::npos; at = folded.find(L'\\', at + 1))
+void CountAncestors(const std::wstring& folded, size_t rootLength, NextPart next,
+                    std::unordered_map<std::wstring, size_t>& counts) {
+  for (size_t at = next(folded, rootLength + 1); at != std::wstring::npos; at = next(folded, at + 1))
     ++counts[folded.substr(0, at)];
 }
 
@@ -74,7 +78,7 @@ void DetectionChecks::Prepare(const VariableLookup& lookup, const std::atomic<bo
   for (Probe& p : probes_) {
     if (p.registry) {
       const std::wstring folded = base::paths::FoldCase(p.value);
-      CountAncestors(folded, folded.find(L'\\'), keys);
+      CountAncestors(folded, NextKeyPart(folded, 0), NextKeyPart, keys);
       continue;
     }
     for (const std::wstring& text : ExpandVariables(p.value, lookup).texts) {
@@ -85,7 +89,7 @@ void DetectionChecks::Prepare(const VariableLookup& lookup, const std::atomic<bo
         continue;
       }
       p.roots.push_back(base::paths::FoldCase(pattern.root));
-      CountAncestors(p.roots.back(), base::paths::RootLength(p.roots.back()), folders);
+      CountAncestors(p.roots.back(), base::paths::RootLength(p.roots.back()), base::paths::NextSeparator, folders);
     }
   }
   for (const auto& [folder, count] : folders) {
@@ -99,10 +103,11 @@ void DetectionChecks::Prepare(const VariableLookup& lookup, const std::atomic<bo
 }
 
 // Whether a listed ancestor of `folded` lacks the name that follows it.
-bool DetectionChecks::Absent(const Listings& listings, const std::wstring& folded, size_t rootLength) const {
+bool DetectionChecks::Absent(const Listings& listings, const std::wstring& folded, size_t rootLength,
+                             NextPart nextPart) const {
   if (listings.empty() || rootLength == std::wstring::npos) return false;
-  for (size_t at = folded.find(L'\\', rootLength + 1); at != std::wstring::npos;) {
-    const size_t next = folded.find(L'\\', at + 1);
+  for (size_t at = nextPart(folded, rootLength + 1); at != std::wstring::npos;) {
+    const size_t next = nextPart(folded, at + 1);
     const auto listing = listings.find(folded.substr(0, at));
     if (listing != listings.end()) {
       const std::wstring name = folded.substr(at + 1, next == std::wstring::npos ? std::wstring::npos : next - at - 1);
@@ -118,10 +123,11 @@ bool DetectionChecks::Check(const Probe& p, const VariableLookup& lookup,
                             const std::atomic<bool>& stop) const {
   if (p.registry) {
     const std::wstring folded = base::paths::FoldCase(p.value);
-    return !Absent(keyLists_, folded, folded.find(L'\\')) && RegistryKeyExists(p.value);
+    return !Absent(keyLists_, folded, NextKeyPart(folded, 0), NextKeyPart) && RegistryKeyExists(p.value);
   }
   bool absent = p.plain;
-  for (const std::wstring& root : p.roots) absent = absent && Absent(folders_, root, base::paths::RootLength(root));
+  for (const std::wstring& root : p.roots)
+    absent = absent && Absent(folders_, root, base::paths::RootLength(root), base::paths::NextSeparator);
   return !absent && DetectFileExists(p.value, lookup, stop);
 }
 

@@ -22,6 +22,10 @@
 
 namespace routines {
 
+// Where the part after `from` of a path or a registry key begins, as its
+// own kind parts them.
+using NextPart = size_t (*)(std::wstring_view text, size_t from);
+
 class DetectionChecks {
  public:
   // The Detect and DetectFile values of the file's lines (plain ASCII ones;
@@ -52,7 +56,7 @@ class DetectionChecks {
   void Pick(std::string_view line);
   void Add(bool registry, std::wstring value);
   bool Check(const Probe& probe, const VariableLookup& lookup, const std::atomic<bool>& stop) const;
-  bool Absent(const Listings& listings, const std::wstring& folded, size_t rootLength) const;
+  bool Absent(const Listings& listings, const std::wstring& folded, size_t rootLength, NextPart next) const;
 
   std::deque<Probe> probes_;  // atomics do not move
   std::unordered_map<std::wstring, size_t> keys_, paths_;

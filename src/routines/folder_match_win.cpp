@@ -6,7 +6,7 @@
 #include "base/file_identity_win.h"
 #include "base/paths.h"
 #include "routines/name_match.h"
-#include "search/folder_listing_win.h"
+#include "base/folder_listing_win.h"
 
 namespace routines {
 namespace {
@@ -33,7 +33,7 @@ std::vector<std::wstring> Step(const std::vector<std::wstring>& folders, const s
   for (const std::wstring& folder : folders) {
     if (stop) break;
     const std::wstring listed = base::paths::WithSeparator(folder);
-    search::ListEntries(listed, L"*", stop, [&](const WIN32_FIND_DATAW& data) {
+    base::ListEntries(listed, L"*", stop, [&](const WIN32_FIND_DATAW& data) {
       const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
       if ((isFolder && base::IsLinkEntry(data)) || (!isFolder && !files)) return true;
       if (match.Fits(data.cFileName)) next.push_back(base::paths::EntryPath(listed, data.cFileName));

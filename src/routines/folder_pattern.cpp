@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "base/paths.h"
-#include "base/text_utils.h"
 #include "routines/name_match.h"
 
 namespace routines {
@@ -12,16 +11,13 @@ namespace routines {
 bool HasWildcard(std::wstring_view text) { return text.find_first_of(L"*?") != std::wstring_view::npos; }
 
 bool SplitFolderPattern(const std::wstring& folder, FolderPattern& pattern, std::wstring& problem) {
-  std::wstring plain = folder;
-  for (wchar_t& c : plain)
-    if (c == L'/') c = L'\\';
   // A variable's value names a drive without a closing separator
   // (%SystemDrive% is "C:"): that is the drive's root, never the folder
   // the drive happens to be in.
-  if (plain.size() == 2 && plain[1] == L':') plain = base::paths::Qualify(plain);
+  const std::wstring plain = folder.size() == 2 && folder[1] == L':' ? base::paths::Qualify(folder) : folder;
   // Steps are refused before the spelling resolves them: a wildcard part
   // followed by ".." would climb out of what it matched.
-  for (std::wstring_view piece : base::text::SplitView(plain, L'\\')) {
+  for (std::wstring_view piece : base::paths::SplitNames(plain)) {
     if (base::paths::IsStep(piece)) {
       problem = L"the folder \"" + folder + L"\" climbs out of itself";
       return false;
@@ -41,9 +37,9 @@ bool SplitFolderPattern(const std::wstring& folder, FolderPattern& pattern, std:
     return false;
   }
   if (wild != std::wstring::npos) {
-    const size_t separator = canonical.rfind(L'\\', wild);
+    const size_t separator = base::paths::LastSeparator(std::wstring_view(canonical).substr(0, wild));
     fixedEnd = separator < rootLength ? rootLength : separator;
-    for (std::wstring_view part : base::text::SplitView(std::wstring_view(canonical).substr(separator + 1), L'\\'))
+    for (std::wstring_view part : base::paths::SplitNames(std::wstring_view(canonical).substr(separator + 1)))
       read.parts.emplace_back(part);
   }
   read.root = canonical.substr(0, fixedEnd);
@@ -58,14 +54,14 @@ size_t PatternPrefix(const FolderPattern& pattern, const std::wstring& folder) {
     return std::wstring::npos;
   size_t at = root.size();
   // A root ends in its separator ("C:\"); any other root must end a name.
-  if (root.back() != L'\\') {
-    if (at < folder.size() && folder[at] != L'\\') return std::wstring::npos;
+  if (!base::paths::IsSeparator(root.back())) {
+    if (at < folder.size() && !base::paths::IsSeparator(folder[at])) return std::wstring::npos;
   } else {
     --at;
   }
   for (const std::wstring& part : pattern.parts) {
     if (at + 1 >= folder.size()) return std::wstring::npos;
-    const size_t next = std::min(folder.find(L'\\', at + 1), folder.size());
+    const size_t next = std::min(base::paths::NextSeparator(folder, at + 1), folder.size());
     const std::wstring name = base::paths::FoldCase(folder.substr(at + 1, next - at - 1));
     if (!FitsFolded(name, base::paths::FoldCase(part))) return std::wstring::npos;
     at = next;

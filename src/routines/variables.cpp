@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "listfile/routine.h"
+
 namespace routines {
 
 const wchar_t* const kFolderVariables[12] = {L"LocalAppData", L"AppData",     L"LocalLowAppData",    L"UserProfile",
@@ -16,10 +18,10 @@ Expanded ExpandVariables(const std::wstring& text, const VariableLookup& lookup)
   std::vector<size_t> leads(1, 0);
   for (size_t at = 0; at < text.size();) {
     const size_t open = text.find(L'%', at);
-    const size_t close = open == std::wstring::npos ? std::wstring::npos : text.find(L'%', open + 1);
-    const bool variable = close != std::wstring::npos && close > open + 1 &&
-                          text.find_first_of(L"\\/", open + 1) > close;
-    const size_t plainEnd = variable ? open : close == std::wstring::npos ? text.size() : close;
+    const size_t close = listfile::VariableEnd(text, open);
+    const bool variable = close != std::wstring::npos;
+    // A "%" that opens no variable is text; the next one may open one.
+    const size_t plainEnd = variable ? open : open == std::wstring::npos ? text.size() : open + 1;
     for (std::wstring& t : texts) t.append(text, at, plainEnd - at);
     at = plainEnd;
     if (!variable) continue;

@@ -6,20 +6,14 @@
 
 #include "base/paths.h"
 #include "base/paths_win.h"
+#include "base/system_folders_win.h"
 
 namespace routines {
 namespace {
 
-std::wstring KnownFolder(REFKNOWNFOLDERID id) { return base::paths::KnownFolderPath(id, KF_FLAG_DONT_VERIFY); }
+std::wstring KnownFolder(REFKNOWNFOLDERID id) { return base::system::KnownFolder(id, KF_FLAG_DONT_VERIFY); }
 
-std::wstring Environment(const std::wstring& name) {
-  const DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
-  if (size == 0) return std::wstring();
-  std::wstring value(size, L'\0');
-  const DWORD got = GetEnvironmentVariableW(name.c_str(), value.data(), size);
-  value.resize(got < size ? got : 0);
-  return value;
-}
+using base::system::EnvironmentValue;
 
 // A folder as every walk spells it: canonical, long names.
 std::wstring Spelled(const std::wstring& folder) {
@@ -49,17 +43,15 @@ SystemVariables::SystemVariables() {
   add(L"WinDir", KnownFolder(FOLDERID_Windows));
   // A 32-bit program's own lookups name only the 32-bit Program Files; on
   // 64-bit Windows the environment names the other one.
-  add(L"ProgramFiles", Environment(L"ProgramW6432"));
+  add(L"ProgramFiles", EnvironmentValue(L"ProgramW6432"));
   add(L"ProgramFiles", KnownFolder(FOLDERID_ProgramFilesX86));
   add(L"ProgramFiles", KnownFolder(FOLDERID_ProgramFiles));
-  add(L"CommonProgramFiles", Environment(L"CommonProgramW6432"));
+  add(L"CommonProgramFiles", EnvironmentValue(L"CommonProgramW6432"));
   add(L"CommonProgramFiles", KnownFolder(FOLDERID_ProgramFilesCommonX86));
   add(L"CommonProgramFiles", KnownFolder(FOLDERID_ProgramFilesCommon));
-  wchar_t temp[MAX_PATH + 1] = L"";
-  const DWORD tempLength = GetTempPathW(MAX_PATH + 1, temp);
-  if (tempLength > 0 && tempLength <= MAX_PATH) add(L"Temp", temp);
+  add(L"Temp", base::system::TempFolder());
   const std::wstring windows = KnownFolder(FOLDERID_Windows);
-  std::wstring drive = Environment(L"SystemDrive");
+  std::wstring drive = EnvironmentValue(L"SystemDrive");
   if (drive.empty() && windows.size() >= 2) drive = windows.substr(0, 2);
   // "%SystemDrive%\x": the drive as written, "C:", never "C:\".
   if (!drive.empty()) known_[base::paths::FoldCase(L"SystemDrive")] = {drive};
@@ -71,7 +63,7 @@ SystemVariables::SystemVariables() {
 std::vector<std::wstring> SystemVariables::Values(const std::wstring& name) const {
   const auto found = known_.find(base::paths::FoldCase(name));
   if (found != known_.end()) return found->second;
-  const std::wstring value = Environment(name);
+  const std::wstring value = EnvironmentValue(name);
   if (value.empty()) return {};
   return {base::paths::IsFullPath(value) ? Spelled(value) : value};
 }

@@ -13,7 +13,7 @@
 #include "base/paths.h"
 #include "base/paths_win.h"
 #include "base/window_job_win.h"
-#include "search/folder_listing_win.h"
+#include "base/folder_listing_win.h"
 #include "search/name_pattern.h"
 
 namespace search {
@@ -56,7 +56,7 @@ FolderListing ListFolder(const ListingRules& rules, const std::wstring& folder, 
   const bool singleRead = MatchesEverything(rules.spec);
   bool usable = true;
   if (rules.recurse || singleRead) {
-    ListEntries(folder, L"*", stop, [&](const WIN32_FIND_DATAW& data) {
+    base::ListEntries(folder, L"*", stop, [&](const WIN32_FIND_DATAW& data) {
       if (rules.recurse && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         listing.subfolders.push_back({base::paths::EntryPath(folder, data.cFileName, true), base::IsLinkEntry(data)});
       if (singleRead && usable) usable = TakeEntry(rules, data, listing);
@@ -64,7 +64,8 @@ FolderListing ListFolder(const ListingRules& rules, const std::wstring& folder, 
     });
   }
   if (!singleRead) {
-    ListEntries(folder, rules.spec, stop, [&](const WIN32_FIND_DATAW& data) { return TakeEntry(rules, data, listing); });
+    base::ListEntries(folder, rules.spec, stop,
+                      [&](const WIN32_FIND_DATAW& data) { return TakeEntry(rules, data, listing); });
   }
   return listing;
 }

@@ -11,7 +11,7 @@
 #include "base/file_identity_win.h"
 #include "base/paths.h"
 #include "base/worker_pool.h"
-#include "search/folder_listing_win.h"
+#include "base/folder_listing_win.h"
 #include "search/walk_order.h"
 
 namespace search {
@@ -33,7 +33,7 @@ FolderListing ListAndTest(const std::wstring& folder, bool subfolders, const Fil
                           Counts& counts, const std::atomic<bool>& stop) {
   FolderListing listing;
   listing.path = folder;
-  const bool whole = ListEntries(folder, L"*", stop, [&](const WIN32_FIND_DATAW& data) {
+  const bool whole = base::ListEntries(folder, L"*", stop, [&](const WIN32_FIND_DATAW& data) {
     const std::wstring_view name(data.cFileName);
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       if (subfolders) listing.subfolders.push_back({base::paths::EntryPath(folder, name, true), base::IsLinkEntry(data)});
