@@ -51,7 +51,7 @@ bool StartUnix(const wchar_t* tool, const std::string& arguments) {
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool WaitFor(const std::function<bool()>& done) {
-  for (int i = 0; i < 600; ++i) {
+  for (int i = 0; i < 2400; ++i) {  // two minutes: a loaded machine makes trees slowly
     if (done()) return true;
     Sleep(50);
   }
