@@ -35,7 +35,6 @@
 #include "base/encoding.h"
 #include "base/file_io.h"
 #include "base/paths.h"
-#include "base/text_utils.h"
 #include "base/worker_pool.h"
 #include "listfile/list_file.h"
 #include "removal/chunked_pass.h"
@@ -120,7 +119,9 @@ struct RunSteps {
 // The whole run as the prompt drives it, on a list file saved for the tree.
 double WholeRun(const std::vector<listfile::Record>& records, const std::wstring& listPath, RunSteps& steps,
                 size_t& leftovers) {
-  base::text::SaveBytes(listfile::EncodeList(records, L"pw"), listPath);
+  std::wstring unwritten;
+  if (!base::files::WriteAll(listPath, listfile::EncodeList(records, L"pw"), unwritten))
+    std::printf("  the list could not be written\n");
   removal::RemovalRun run(listPath);
   size_t calls = 0;
   const auto start = std::chrono::steady_clock::now();
@@ -161,12 +162,12 @@ void SaveAndLoad(const std::vector<listfile::Record>& records, const std::wstrin
   std::vector<listfile::Record> saved;
   saved.reserve(list.Count());
   for (const app::Entry& e : list.Entries()) saved.push_back({e.path, e.type});
-  const base::text::SaveResult result = base::text::SaveBytes(listfile::EncodeList(saved, L"password"), listPath);
+  std::wstring reason;
+  const bool written = base::files::WriteAll(listPath, listfile::EncodeList(saved, L"password"), reason);
   const double save = Seconds(start);
 
   start = std::chrono::steady_clock::now();
   std::string bytes;
-  std::wstring reason;
   if (!base::files::ReadAll(listPath, bytes, reason)) std::printf("load failed\n");
   listfile::LoadedList loaded = listfile::ReadList(std::move(bytes));
   list.Clear();
@@ -175,7 +176,7 @@ void SaveAndLoad(const std::vector<listfile::Record>& records, const std::wstrin
   const double load = Seconds(start);
 
   std::printf("save of %zu entries: %.3f s (%s)\nload of %zu entries: %.3f s\n", saved.size(), save,
-              result.ok ? "written" : "FAILED", list.Count(), load);
+              written ? "written" : "FAILED", list.Count(), load);
   DeleteFileW(listPath.c_str());
 }
 

@@ -29,8 +29,8 @@
 #include <vector>
 
 #include "base/encoding.h"
+#include "base/file_io.h"
 #include "base/paths.h"
-#include "base/text_utils.h"
 #include "bare_walk_win.h"
 #include "listfile/list_file.h"
 #include "removal/removal_run_win.h"
@@ -119,7 +119,8 @@ double OpenRound(const std::wstring& file, const std::vector<Detection>& detecti
 void OpenSection(const std::wstring& root, int rounds) {
   const std::wstring file = root + L"\\routines.ini";
   const std::string text = sample::RoutinesFile(sample::kEntries, "%LocalAppData%\\OmbrelayBench", "HKCU\\Software\\OmbrelayBench");
-  base::text::SaveBytes(text, file);
+  std::wstring reason;
+  if (!base::files::WriteAll(file, text, reason)) std::printf("the routines file could not be written\n");
   // A quarter of the programs are there.
   std::vector<Detection> detections;
   for (size_t i = 0; i < sample::kEntries; ++i) {
@@ -295,7 +296,9 @@ void RunSection(const std::wstring& root, int rounds) {
       std::vector<listfile::Record> records;
       for (const listfile::Routine& r : AppRoutines(trees[1], true)) records.push_back(listfile::RoutineRecord(r));
       const std::wstring list = root + L"\\list.txt";
-      base::text::SaveBytes(listfile::EncodeList(records, L"pw"), list);
+      std::wstring reason;
+      if (!base::files::WriteAll(list, listfile::EncodeList(records, L"pw"), reason))
+        std::printf("    the list could not be written\n");
       const auto start = std::chrono::steady_clock::now();
       removal::RemovalRun run(list);
       std::wstring problem;
