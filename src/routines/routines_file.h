@@ -7,7 +7,7 @@
 // (FileKey1, FileKey2, ...) are a list. listfile/routine.h reads the keys
 // that act; this reads the file around them, keeps every other key as
 // written and tells an entry that does not read from one that does. The
-// file is only ever read (routines_file_win.h loads it from the disk).
+// file is only ever read (routines_file_win.h reads its bytes from the disk).
 // Which entries fit this computer: detection_checks_win.h (DecideFits);
 // what an entry takes now, its counts and size:
 // removal/routine_answer_win.h (AnswerRoutine); its record in a list:
