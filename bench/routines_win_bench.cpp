@@ -33,6 +33,7 @@
 #include "base/paths.h"
 #include "base/worker_pool.h"
 #include "bare_walk_win.h"
+#include "list_bytes.h"
 #include "listfile/list_file.h"
 #include "removal/removal_run_win.h"
 #include "removal/routine_answer_win.h"
@@ -313,7 +314,7 @@ void RunSection(const std::wstring& root, int rounds) {
       for (const listfile::Routine& r : AppRoutines(trees[1], true)) records.push_back(listfile::RoutineRecord(r));
       const std::wstring list = root + L"\\list.txt";
       std::wstring reason;
-      if (!base::files::WriteAll(list, listfile::EncodeList(records, L"pw"), reason))
+      if (!base::files::WriteAll(list, listbytes::EncodeList(records, L"pw"), reason))
         std::printf("    the list could not be written\n");
       const auto start = std::chrono::steady_clock::now();
       removal::RemovalRun run(list);
