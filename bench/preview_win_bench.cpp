@@ -31,6 +31,7 @@
 #include "fresh_process_win.h"
 #include "base/handles_win.h"
 #include "base/texts_win.h"
+#include "list_bytes.h"
 #include "listfile/list_file.h"
 #include "removal/fates_win.h"
 #include "removal/preview.h"
@@ -228,7 +229,7 @@ size_t StepAt(int round, size_t place, size_t steps) {
 bool UserWaitRounds(int rounds, const std::vector<std::wstring>& programs, const std::wstring& scratch,
                     const std::vector<listfile::Record>& records, const std::wstring& totals) {
   const std::wstring listPath = scratch + L".list.txt";
-  const std::string bytes = listfile::EncodeList(records, L"secret");
+  const std::string bytes = listbytes::EncodeList(records, L"secret");
   {
     base::win::unique_hfile file(CreateFileW(listPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD wrote = 0;

@@ -29,14 +29,15 @@
 #include <cwchar>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/delete_list.h"
 #include "base/encoding.h"
 #include "base/file_io.h"
 #include "base/paths.h"
-#include "base/text_utils.h"
 #include "base/worker_pool.h"
+#include "list_bytes.h"
 #include "listfile/list_file.h"
 #include "removal/chunked_pass.h"
 #include "removal/link_guard.h"
@@ -120,7 +121,9 @@ struct RunSteps {
 // The whole run as the prompt drives it, on a list file saved for the tree.
 double WholeRun(const std::vector<listfile::Record>& records, const std::wstring& listPath, RunSteps& steps,
                 size_t& leftovers) {
-  base::text::SaveBytes(listfile::EncodeList(records, L"pw"), listPath);
+  std::wstring unwritten;
+  if (!base::files::WriteAll(listPath, listbytes::EncodeList(records, L"pw"), unwritten))
+    std::printf("  the list could not be written\n");
   removal::RemovalRun run(listPath);
   size_t calls = 0;
   const auto start = std::chrono::steady_clock::now();
@@ -153,29 +156,29 @@ double WholeRun(const std::vector<listfile::Record>& records, const std::wstring
 
 bool Gone(const std::wstring& root) { return GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES; }
 
+// As the main window's Save and Load commands do it.
 void SaveAndLoad(const std::vector<listfile::Record>& records, const std::wstring& listPath) {
   app::DeleteList list;
   for (const listfile::Record& r : records) list.Append(r.path, r.type);
 
   auto start = std::chrono::steady_clock::now();
-  std::vector<listfile::Record> saved;
-  saved.reserve(list.Count());
-  for (const app::Entry& e : list.Entries()) saved.push_back({e.path, e.type});
-  const base::text::SaveResult result = base::text::SaveBytes(listfile::EncodeList(saved, L"password"), listPath);
+  std::wstring reason;
+  const bool written =
+      base::files::WriteAll(listPath, listfile::EncodeRecordTexts(list.RecordTexts(), L"password"), reason);
   const double save = Seconds(start);
+  const size_t saved = list.Count();
 
   start = std::chrono::steady_clock::now();
   std::string bytes;
-  std::wstring reason;
-  if (!base::files::ReadAll(listPath, bytes, reason)) std::printf("load failed\n");
-  listfile::LoadedList loaded = listfile::ReadList(std::move(bytes));
+  if (!listfile::ReadListFile(listPath, bytes, reason)) std::printf("load failed\n");
+  listfile::ListContent loaded = listfile::ReadListTexts(std::move(bytes));
   list.Clear();
   list.Reserve(loaded.records.size());
-  for (listfile::Record& r : loaded.records) list.Append(std::move(r.path), std::move(r.type));
+  for (std::wstring& r : loaded.records) list.AppendRecord(std::exchange(r, std::wstring()));
   const double load = Seconds(start);
 
-  std::printf("save of %zu entries: %.3f s (%s)\nload of %zu entries: %.3f s\n", saved.size(), save,
-              result.ok ? "written" : "FAILED", list.Count(), load);
+  std::printf("save of %zu entries: %.3f s (%s)\nload of %zu entries: %.3f s\n", saved, save,
+              written ? "written" : "FAILED", list.Count(), load);
   DeleteFileW(listPath.c_str());
 }
 

@@ -29,9 +29,11 @@
 #include <vector>
 
 #include "base/encoding.h"
+#include "base/file_io.h"
 #include "base/paths.h"
-#include "base/text_utils.h"
+#include "base/worker_pool.h"
 #include "bare_walk_win.h"
+#include "list_bytes.h"
 #include "listfile/list_file.h"
 #include "removal/removal_run_win.h"
 #include "removal/routine_answer_win.h"
@@ -92,14 +94,28 @@ struct Detection {
   std::wstring path;  // a key below HKCU, or a full path
 };
 
+// The file read as the routines window reads it.
+routines::RoutinesFile ReadFile(const std::wstring& file, std::string& bytes) {
+  routines::RoutinesFile read;
+  if (!routines::ReadRoutinesBytes(file, bytes, read.problem)) return read;
+  return routines::ReadRoutines(bytes);
+}
+
 double OpenRound(const std::wstring& file, const std::vector<Detection>& detections, bool program, size_t& fit) {
   const auto start = std::chrono::steady_clock::now();
   fit = 0;
   if (program) {
-    const routines::RoutinesFile read = routines::LoadRoutinesFile(file);
+    // As the routines window's survey does it, its two workers one after
+    // the other here: the file read, the values picked from its lines and
+    // checked on two threads, then each entry's fit.
+    std::string bytes;
+    const routines::RoutinesFile read = ReadFile(file, bytes);
     const routines::SystemVariables variables;
     const std::atomic<bool> stop{false};
-    for (char f : routines::DecideFits(read.entries, variables.Lookup(), 2, stop)) fit += f;
+    routines::DetectionChecks checks(bytes);
+    checks.Prepare(variables.Lookup(), stop);
+    base::OnThreads(2, 2, stop, [&](size_t, size_t) { checks.CheckAll(variables.Lookup(), stop, stop); });
+    for (char f : checks.DecideFits(read.entries, variables.Lookup(), stop)) fit += f;
     return Seconds(start);
   }
   for (const Detection& d : detections) {
@@ -119,7 +135,8 @@ double OpenRound(const std::wstring& file, const std::vector<Detection>& detecti
 void OpenSection(const std::wstring& root, int rounds) {
   const std::wstring file = root + L"\\routines.ini";
   const std::string text = sample::RoutinesFile(sample::kEntries, "%LocalAppData%\\OmbrelayBench", "HKCU\\Software\\OmbrelayBench");
-  base::text::SaveBytes(text, file);
+  std::wstring reason;
+  if (!base::files::WriteAll(file, text, reason)) std::printf("the routines file could not be written\n");
   // A quarter of the programs are there.
   std::vector<Detection> detections;
   for (size_t i = 0; i < sample::kEntries; ++i) {
@@ -154,7 +171,8 @@ void OpenSection(const std::wstring& root, int rounds) {
   }
   // The file's reading alone, for the record.
   const auto start = std::chrono::steady_clock::now();
-  const routines::RoutinesFile read = routines::LoadRoutinesFile(file);
+  std::string bytes;
+  const routines::RoutinesFile read = ReadFile(file, bytes);
   std::printf("  reading the file alone: %.3f s (%zu entries)\n", Seconds(start), read.entries.size());
   RegDeleteTreeW(HKEY_CURRENT_USER, kKeyBase);
 }
@@ -243,15 +261,15 @@ void SizeSection(const std::wstring& root, int rounds) {
         counted[0] = files.size();
         continue;
       }
-      // As the routines window sizes them.
+      // As the routines window sizes them: their fit decided already.
       const auto start = std::chrono::steady_clock::now();
       const removal::NeverTaken never;
       const std::atomic<bool> stop{false};
       std::vector<const listfile::Routine*> asked;
       for (const listfile::Routine& r : routines) asked.push_back(&r);
       std::atomic<uint64_t> files{0};
-      removal::AnswerRoutines(asked, variables.Lookup(), never, false, removal::kRoutinesSideBySide, stop,
-                              [&](size_t, removal::RoutineAnswer&& answer, size_t) { files += answer.files; });
+      removal::AnswerRoutines(asked, removal::Fit::Fits, variables.Lookup(), never, false,
+                              removal::kRoutinesSideBySide, stop, [&](size_t, removal::RoutineAnswer&& answer, size_t) { files += answer.files; });
       counted[1] = files;
       seconds[1] = Seconds(start);
     }
@@ -295,7 +313,9 @@ void RunSection(const std::wstring& root, int rounds) {
       std::vector<listfile::Record> records;
       for (const listfile::Routine& r : AppRoutines(trees[1], true)) records.push_back(listfile::RoutineRecord(r));
       const std::wstring list = root + L"\\list.txt";
-      base::text::SaveBytes(listfile::EncodeList(records, L"pw"), list);
+      std::wstring reason;
+      if (!base::files::WriteAll(list, listbytes::EncodeList(records, L"pw"), reason))
+        std::printf("    the list could not be written\n");
       const auto start = std::chrono::steady_clock::now();
       removal::RemovalRun run(list);
       std::wstring problem;

@@ -19,7 +19,7 @@
 #include "app/routines_window_win.h"
 #include "base/encoding.h"
 #include "base/file_io.h"
-#include "routines/detection_win.h"
+#include "routines/detection_checks_win.h"
 #include "routines/routines_file.h"
 #include "routines/routines_file_win.h"
 #include "routines/variables.h"
@@ -123,8 +123,11 @@ int main(int argc, char** argv) {
   const double bareMs = bare[bare.size() / 2], shownMs = shown[shown.size() / 2];
   {
     auto start = std::chrono::steady_clock::now();
-    const routines::RoutinesFile loaded = routines::LoadRoutinesFile(path);
+    std::string read;
+    std::wstring problem;
+    if (!routines::ReadRoutinesBytes(path, read, problem)) std::printf("the routines file could not be read\n");
     std::printf("parts: file read %.1f ms", Millis(start));
+    const routines::RoutinesFile loaded = routines::ReadRoutines(read);
     for (int k = 0; k < 3; ++k) {
       start = std::chrono::steady_clock::now();
       const routines::RoutinesFile again = routines::ReadRoutines(bytes);
@@ -137,7 +140,10 @@ int main(int argc, char** argv) {
     start = std::chrono::steady_clock::now();
     std::atomic<bool> stop{false};
     size_t n = 0;
-    for (const routines::Entry& e : loaded.entries) n += routines::FitsComputer(e.routine, lookup, stop);
+    routines::DetectionChecks checks(read);
+    checks.Prepare(lookup, stop);
+    checks.CheckAll(lookup, stop, stop);
+    for (char f : checks.DecideFits(loaded.entries, lookup, stop)) n += f;
     std::printf(", fits decided on one thread %.1f ms (%zu)\n", Millis(start), n);
   }
   std::printf("routines file: %zu entries, %zu bytes; %zu fit\n", file.entries.size(), bytes.size(), fits);

@@ -93,10 +93,6 @@ void DeleteList::RemoveChecked() {
                  entries_.end());
 }
 
-size_t DeleteList::CheckedCount() const {
-  return static_cast<size_t>(std::count_if(entries_.begin(), entries_.end(), [](const Entry& e) { return e.checked; }));
-}
-
 void DeleteList::SetCheckedRows(const std::vector<size_t>& rows, bool checked) {
   for (size_t row : rows) {
     if (row < entries_.size()) entries_[row].checked = checked;

@@ -65,7 +65,6 @@ class DeleteList {
   void Invert();
   // Takes out every ticked entry, keeping the order of the rest.
   void RemoveChecked();
-  size_t CheckedCount() const;
 
   // Commands on the highlighted rows (0-based positions, any order, rows
   // past the end ignored).

@@ -10,10 +10,10 @@
 #include "app/commands_win.h"
 #include "app/main_window_win.h"
 #include "base/error_trap_win.h"
+#include "base/file_io.h"
 #include "base/paths.h"
 #include "base/paths_win.h"
 #include "base/sha256_win.h"
-#include "base/text_utils.h"
 #include "base/texts_win.h"
 #include "dialogs/file_dialogs_win.h"
 #include "listfile/list_file.h"
@@ -96,9 +96,9 @@ void SaveListCommand(MainWindow& window) {
     const std::wstring listPath = ChosenPath(answer);
     if (listPath.empty()) return;
     const std::string bytes = ST(listfile::EncodeRecordTexts(window.List().RecordTexts(), password));
-    const base::text::SaveResult saved = ST(base::text::SaveBytes(bytes, listPath));
-    if (!saved.ok)
-      return Inform(window, listfile::SaveFailedText(listPath, saved.reason).c_str(), L"Files", MB_ICONEXCLAMATION);
+    std::wstring why;
+    if (!ST(base::files::WriteAll(listPath, bytes, why)))
+      return Inform(window, listfile::SaveFailedText(listPath, why).c_str(), L"Files", MB_ICONEXCLAMATION);
     ST(window.SetStatus(ItemsSavedText(window.List().Count())));
     ST(window.SetListFile(listPath, base::Sha256Hex(bytes)));
     listfile::PlacedShortcut placed;

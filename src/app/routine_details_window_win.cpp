@@ -109,7 +109,8 @@ void RoutineDetailsWindow::StartItems() {
     if (!listPath.empty()) never.Add(listPath);
     listfile::ProtectedPlaces places;
     std::wstring text =
-        ItemsText(removal::AnswerRoutine(routine, system.Lookup(), never, places, true, *job.StopFlag()));
+        ItemsText(removal::AnswerRoutine(routine, removal::Fit::Decide, system.Lookup(), never, places, true,
+                                         *job.StopFlag()));
     std::lock_guard<std::mutex> hold(items->lock);
     items->text = std::move(text);
   };

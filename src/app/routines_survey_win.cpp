@@ -14,7 +14,6 @@
 #include "listfile/protected_places_win.h"
 #include "routines/detection_checks_win.h"
 #include "removal/routine_answer_win.h"
-#include "routines/detection_win.h"
 #include "routines/routines_file_win.h"
 #include "routines/variables_win.h"
 
@@ -163,16 +162,15 @@ void RoutinesSurvey::Survey(base::WindowJob& job, const std::wstring& path, cons
   if (secondFailed) base::trap::Rethrow(secondFailed);
   if (abandon || stop) return;
 
-  const size_t n = file->entries.size();
-  std::vector<Fit> fits(n, Fit::DoesNotFit);
-  for (size_t i = 0; i < n && !stop; ++i) {
-    const routines::Entry& e = file->entries[i];
-    if (e.Understood() && checks->Fits(e.routine, lookup, stop)) fits[i] = Fit::Fits;
-  }
+  const std::vector<char> decided = checks->DecideFits(file->entries, lookup, stop);
   if (stop) return;
+  std::vector<Fit> fits(decided.size(), Fit::DoesNotFit);
   std::vector<size_t> fitting;
-  for (size_t i = 0; i < n; ++i)
-    if (fits[i] == Fit::Fits) fitting.push_back(i);
+  for (size_t i = 0; i < decided.size(); ++i) {
+    if (!decided[i]) continue;
+    fits[i] = Fit::Fits;
+    fitting.push_back(i);
+  }
   {
     std::lock_guard<std::mutex> hold(lock_);
     found_.fits = std::move(fits);
@@ -191,13 +189,15 @@ void RoutinesSurvey::Survey(base::WindowJob& job, const std::wstring& path, cons
 
 // Each fitting entry's answer, with the keys of its items: the window
 // totals the ticked entries over those, an item two of them take once.
+// Their fit was decided above; the answers do not decide it again.
 void RoutinesSurvey::Size(base::WindowJob& job, const routines::RoutinesFile& file, const std::vector<size_t>& fitting,
                           const routines::VariableLookup& lookup, const std::wstring& listPath) {
   removal::NeverTaken never;
   if (!listPath.empty()) never.Add(listPath);
   std::vector<const listfile::Routine*> routines;
   for (size_t entry : fitting) routines.push_back(&file.entries[entry].routine);
-  removal::AnswerRoutines(routines, lookup, never, true, removal::kRoutinesSideBySide, *job.StopFlag(),
+  removal::AnswerRoutines(routines, removal::Fit::Fits, lookup, never, true, removal::kRoutinesSideBySide,
+                          *job.StopFlag(),
                           [&](size_t k, removal::RoutineAnswer&& answer, size_t thread) {
                             if (answer.stopped) return;
                             try {

@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include "base/atomic_write_win.h"
-#include "base/error_trap_win.h"
 #include "base/file_io.h"
 #include "base/paths.h"
 #include "base/paths_win.h"
@@ -61,10 +59,9 @@ RoutinesUpdate Keep(const std::string& bytes, size_t entries, const std::wstring
     return update;
   }
   CreateDirectoryW(base::paths::ParentOf(kept).c_str(), nullptr);  // there already, or made now
-  const DWORD error = base::files::WriteWholeFile(kept, bytes);
-  if (error != ERROR_SUCCESS) {
-    update.message = L"The routines file\n" + kept + L"\ncould not be written: " + base::trap::SystemMessage(error) +
-                     L". " + Unchanged(kept);
+  std::wstring reason;
+  if (!base::files::WriteAll(kept, bytes, reason)) {
+    update.message = L"The routines file\n" + kept + L"\ncould not be written: " + reason + L". " + Unchanged(kept);
     return update;
   }
   update.ok = true;

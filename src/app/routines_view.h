@@ -49,8 +49,6 @@ class RoutinesView {
   // The workers' findings, by the entry's place in the file.
   void SetFits(const std::vector<Fit>& fits);
   void SetTake(size_t entry, RoutineTake take);
-  bool FitsKnown() const { return fitsKnown_; }
-  const RoutineTake& TakeOf(size_t entry) const { return takes_[entry]; }
 
   // The rows: the fitting entries (and with `showAll` every other one too)
   // whose names hold every typed word at the start of one of their words,

@@ -99,11 +99,4 @@ DWORD MoveOver(const std::wstring& from, const std::wstring& to) {
 
 bool NameTaken(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
 
-DWORD WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-  StagedFile staged;
-  if (!staged.Open(paths::ParentOf(path)) || !staged.Write(bytes.data(), bytes.size()) || !staged.MoveTo(path, true))
-    return staged.Error();
-  return ERROR_SUCCESS;
-}
-
 }  // namespace base::files

@@ -1,7 +1,9 @@
 // Files written whole or not at all. The bytes go to a temporary file in the
 // target's own folder and are flushed to the disk; only then does that file
 // take the target's name, in one step. A failure at any point leaves the
-// target as it was and no temporary file behind.
+// target as it was and no temporary file behind. A whole file written
+// from bytes in memory goes through files::WriteAll (file_io.h); these are
+// its steps, for a writer that streams or must not replace a name.
 #pragma once
 #include <windows.h>
 
@@ -39,11 +41,6 @@ class StagedFile {
   bool placed_ = false;
   DWORD error_ = ERROR_SUCCESS;
 };
-
-// Makes the bytes the whole content of the file at path, replacing any file
-// of that name in one step. Returns ERROR_SUCCESS or the failing step's
-// Win32 error.
-DWORD WriteWholeFile(const std::wstring& path, const std::string& bytes);
 
 // Moves the file at from over the file at to in one step, with write-through.
 // Returns ERROR_SUCCESS or the Win32 error; a target that another program

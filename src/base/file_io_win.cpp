@@ -41,9 +41,11 @@ bool ReadAll(const std::wstring& path, std::string& bytes, std::wstring& reason)
 }
 
 bool WriteAll(const std::wstring& path, const std::string& bytes, std::wstring& reason) {
-  const DWORD error = files::WriteWholeFile(path, bytes);
-  if (error != ERROR_SUCCESS) reason = trap::SystemMessage(error);
-  return error == ERROR_SUCCESS;
+  StagedFile staged;
+  if (staged.Open(paths::ParentOf(path)) && staged.Write(bytes.data(), bytes.size()) && staged.MoveTo(path, true))
+    return true;
+  reason = trap::SystemMessage(staged.Error());
+  return false;
 }
 
 }  // namespace base::files

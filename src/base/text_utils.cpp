@@ -4,8 +4,6 @@
 
 #include "base/encoding.h"
 #include "base/error_trap.h"
-#include "base/file_io.h"
-#include "base/paths.h"
 
 namespace base::text {
 
@@ -67,23 +65,5 @@ std::wstring BytesToText(std::string bytes) {
   }
   return enc::FromAnsi(bytes);
 }
-
-std::string LineBytes(const std::wstring& text) {
-  std::string bytes;
-  enc::ToAnsi(text, bytes);
-  bytes += "\r\n";
-  return bytes;
-}
-
-SaveResult SaveBytes(const std::string& bytes, const std::wstring& path) {
-  SaveResult result;
-  result.ok = files::WriteAll(path, bytes, result.reason);
-  return result;
-}
-
-SaveResult SaveData(const std::wstring& text, const std::wstring& path) {
-  return SaveBytes(LineBytes(text), path);
-}
-
 
 }  // namespace base::text

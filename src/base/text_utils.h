@@ -1,6 +1,5 @@
-// Shared text and path routines: splitting at a separator, the bytes of a
-// text file as text, writing a text as one line, and the folder part of a
-// path.
+// Shared text routines: splitting at a separator, trimming, a command
+// line's arguments and the bytes of a text file as text.
 #pragma once
 #include <string>
 #include <string_view>
@@ -30,16 +29,5 @@ size_t ArgumentsStart(const std::wstring& commandLine);
 // The bytes of a text file as text: byte 0 reads as a blank, the rest is
 // converted from the ANSI code page.
 std::wstring BytesToText(std::string bytes);
-
-// What SaveData writes: the text in the ANSI code page followed by CR LF.
-std::string LineBytes(const std::wstring& text);
-// The outcome of a write: ok only when the whole text reached the disk.
-struct SaveResult {
-  bool ok = false;
-  std::wstring reason;
-};
-SaveResult SaveData(const std::wstring& text, const std::wstring& path);
-// Writes bytes prepared by the caller (for encodings other than ANSI).
-SaveResult SaveBytes(const std::string& bytes, const std::wstring& path);
 
 }  // namespace base::text

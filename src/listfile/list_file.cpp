@@ -86,31 +86,6 @@ std::wstring RecordText(const Record& record) {
   return record.text.empty() ? record.path + L'|' + record.type : record.text;
 }
 
-std::wstring ListText(const std::vector<Record>& records, const std::wstring& password) {
-  size_t size = password.size() + 2;
-  for (const Record& r : records) size += (r.text.empty() ? r.path.size() + r.type.size() + 1 : r.text.size()) + 1;
-  std::wstring text;
-  text.reserve(size);
-  for (size_t i = 0; i < records.size(); ++i) {
-    if (i > 0) text += L'*';
-    if (!records[i].text.empty()) {
-      text += records[i].text;
-      continue;
-    }
-    text += records[i].path;
-    text += L'|';
-    text += records[i].type;
-  }
-  text += L'*';
-  text += password;
-  text += L'*';
-  return text;
-}
-
-std::string EncodeList(const std::vector<Record>& records, const std::wstring& password) {
-  return Encode(ListText(records, password));
-}
-
 std::string EncodeRecordTexts(const std::vector<std::wstring>& records, const std::wstring& password) {
   size_t size = password.size() + 2;
   for (const std::wstring& r : records) size += r.size() + 1;
@@ -149,16 +124,6 @@ ListContent ParseListText(const std::wstring& text) {
 }
 
 ListContent ReadListTexts(std::string bytes) { return ParseListText(DecodeListBytes(std::move(bytes))); }
-
-LoadedList ReadList(std::string bytes) {
-  ListContent content = ReadListTexts(std::move(bytes));
-  LoadedList list;
-  list.password = std::move(content.password);
-  list.records.reserve(content.records.size());
-  // Each piece is let go once read, so a long list is not held twice.
-  for (std::wstring& record : content.records) list.records.push_back(ReadRecord(std::exchange(record, std::wstring())));
-  return list;
-}
 
 const wchar_t kNotAListText[] = L"This file is not a delete list: it holds NUL bytes, which no delete list does.";
 

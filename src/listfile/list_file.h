@@ -86,14 +86,11 @@ extern const char kUtf8Bom[3];
 // The record's text as the list file holds it: "path|type", or its whole
 // text as it was read.
 std::wstring RecordText(const Record& record);
-// The file's text without its line end: records joined by "*", then "*",
-// the password and "*".
-std::wstring ListText(const std::vector<Record>& records, const std::wstring& password);
-// The file's bytes: ANSI when every character fits, otherwise UTF-8 with a
-// byte-order mark; CR LF at the end either way.
-std::string EncodeList(const std::vector<Record>& records, const std::wstring& password);
-// The same from the records' whole texts, each written as it is: a record
-// kept as it was loaded comes back byte for byte.
+// The file's bytes from the records' whole texts (RecordText), each written
+// as it is, so that a record kept as it was loaded comes back byte for
+// byte: the records joined by "*", then "*", the password and "*"; ANSI
+// when every character fits, otherwise UTF-8 with a byte-order mark; CR LF
+// at the end either way.
 std::string EncodeRecordTexts(const std::vector<std::wstring>& records, const std::wstring& password);
 
 // The file's bytes as text: a file that starts with the byte-order mark is
@@ -112,13 +109,6 @@ ListContent ParseListText(const std::wstring& text);
 // The records' whole texts and the password of a file's bytes (decode and
 // parse), for a reader that keeps records as they are.
 ListContent ReadListTexts(std::string bytes);
-
-// Bytes to records and password in one step (decode, parse, read).
-struct LoadedList {
-  std::vector<Record> records;
-  std::wstring password;
-};
-LoadedList ReadList(std::string bytes);
 
 // Reads a list file's bytes: false with the platform's reason when the file
 // cannot be read, and with kNotAListText when it holds a NUL byte (no list

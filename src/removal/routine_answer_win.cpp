@@ -303,11 +303,11 @@ std::vector<search::FileTake> WalkAll(const std::vector<Walk>& walks, const std:
 }
 
 // The answer, its walks on up to `threads` threads.
-RoutineAnswer Answer(const listfile::Routine& routine, const routines::VariableLookup& variables,
+RoutineAnswer Answer(const listfile::Routine& routine, Fit fit, const routines::VariableLookup& variables,
                      const NeverTaken& never, listfile::ProtectedPlaces& places, bool paths, size_t threads,
                      const std::atomic<bool>& stop) {
   RoutineAnswer answer;
-  if (!routines::FitsComputer(routine, variables, stop)) {
+  if (fit == Fit::Decide && !routines::FitsComputer(routine, variables, stop)) {
     answer.refusal = routines::kNotOnThisComputer;
     return answer;
   }
@@ -357,14 +357,15 @@ RoutineAnswer Answer(const listfile::Routine& routine, const routines::VariableL
 
 }  // namespace
 
-RoutineAnswer AnswerRoutine(const listfile::Routine& routine, const routines::VariableLookup& variables,
+RoutineAnswer AnswerRoutine(const listfile::Routine& routine, Fit fit, const routines::VariableLookup& variables,
                             const NeverTaken& never, listfile::ProtectedPlaces& places, bool paths,
                             const std::atomic<bool>& stop) {
-  return Answer(routine, variables, never, places, paths, search::ListingWorkers(), stop);
+  return Answer(routine, fit, variables, never, places, paths, search::ListingWorkers(), stop);
 }
 
-void AnswerRoutines(const std::vector<const listfile::Routine*>& routines, const routines::VariableLookup& variables,
-                    const NeverTaken& never, bool paths, size_t threads, const std::atomic<bool>& stop,
+void AnswerRoutines(const std::vector<const listfile::Routine*>& routines, Fit fit,
+                    const routines::VariableLookup& variables, const NeverTaken& never, bool paths, size_t threads,
+                    const std::atomic<bool>& stop,
                     const std::function<void(size_t i, RoutineAnswer&& answer, size_t thread)>& each) {
   // Looked up once, then copied: each thread needs its own.
   listfile::ProtectedPlaces looked;
@@ -373,7 +374,7 @@ void AnswerRoutines(const std::vector<const listfile::Routine*>& routines, const
   base::OnThreads(routines.size(), places.size(), stop, [&](size_t i, size_t thread) {
     // Side by side, each routine's walks stay on its thread: more threads
     // than that only contend for the disk.
-    each(i, Answer(*routines[i], variables, never, places[thread], paths, places.size() > 1 ? 1 : search::ListingWorkers(), stop), thread);
+    each(i, Answer(*routines[i], fit, variables, never, places[thread], paths, places.size() > 1 ? 1 : search::ListingWorkers(), stop), thread);
   });
 }
 

@@ -40,11 +40,17 @@ struct RoutineAnswer : RuleAnswer {
   std::vector<std::wstring> notes;
 };
 
+// Whether the answer first decides that the routine fits this computer
+// (the preview, the run: once for each routine), or is handed a routine its
+// caller has already found fitting (the routines window's survey, which
+// decides every entry's fit at once), so that no fit is decided twice.
+enum class Fit : unsigned char { Decide, Fits };
+
 // `variables` gives the values of the user who runs
 // (routines::SystemVariables::Lookup()). `places` is not shared between
 // threads: a worker sizing routines makes its own. Safe to call from
 // several threads at once otherwise.
-RoutineAnswer AnswerRoutine(const listfile::Routine& routine, const routines::VariableLookup& variables,
+RoutineAnswer AnswerRoutine(const listfile::Routine& routine, Fit fit, const routines::VariableLookup& variables,
                             const NeverTaken& never, listfile::ProtectedPlaces& places, bool paths,
                             const std::atomic<bool>& stop);
 
@@ -57,8 +63,9 @@ constexpr size_t kRoutinesSideBySide = 2;
 // thread)` gets the answer of routines[i] on the thread that made it
 // (thread 0 is the caller's), in no set order; a raised `stop` leaves the
 // rest unanswered.
-void AnswerRoutines(const std::vector<const listfile::Routine*>& routines, const routines::VariableLookup& variables,
-                    const NeverTaken& never, bool paths, size_t threads, const std::atomic<bool>& stop,
+void AnswerRoutines(const std::vector<const listfile::Routine*>& routines, Fit fit,
+                    const routines::VariableLookup& variables, const NeverTaken& never, bool paths, size_t threads,
+                    const std::atomic<bool>& stop,
                     const std::function<void(size_t i, RoutineAnswer&& answer, size_t thread)>& each);
 
 }  // namespace removal

@@ -33,7 +33,7 @@ std::vector<std::optional<RoutineAnswer>> AnswerPlannedRoutines(const Plan& plan
   }
   if (routines.empty()) return answers;
   const routines::SystemVariables variables;
-  AnswerRoutines(routines, variables.Lookup(), never, true, kRoutinesSideBySide, stop,
+  AnswerRoutines(routines, Fit::Decide, variables.Lookup(), never, true, kRoutinesSideBySide, stop,
                  [&](size_t i, RoutineAnswer&& answer, size_t) { answers[places[i]] = std::move(answer); });
   return answers;
 }

@@ -31,10 +31,6 @@ bool RuleChoice::Takes(std::wstring_view name, uint64_t lastWritten, uint64_t no
   return search::FitsAnyPattern(folded.View(), exceptions_) == search::PatternFit::DoesNotFit;
 }
 
-bool RuleTakes(const listfile::FolderRule& rule, std::wstring_view name, uint64_t lastWritten, uint64_t now) {
-  return RuleChoice(rule).Takes(name, lastWritten, now);
-}
-
 std::wstring PatternsProblem(const listfile::FolderRule& rule) {
   const bool bad = search::FitsAnyPattern(L"", rule.names) == search::PatternFit::BadPattern ||
                    search::FitsAnyPattern(L"", rule.exceptions) == search::PatternFit::BadPattern;

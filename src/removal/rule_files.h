@@ -25,7 +25,6 @@ class RuleChoice {
   std::vector<std::wstring> names_, exceptions_;
 };
 
-bool RuleTakes(const listfile::FolderRule& rule, std::wstring_view name, uint64_t lastWritten, uint64_t now);
 // Why the rule's patterns cannot be used (an unclosed "[", a range written
 // backwards), for the user; empty when they can.
 std::wstring PatternsProblem(const listfile::FolderRule& rule);

@@ -6,7 +6,6 @@
 
 #include "base/paths.h"
 #include "base/text_utils.h"
-#include "base/worker_pool.h"
 #include "routines/detection_win.h"
 #include "routines/folder_pattern.h"
 #include "base/folder_listing_win.h"
@@ -56,14 +55,6 @@ void DetectionChecks::Pick(std::string_view line) {
   const listfile::KeyKind kind = listfile::KindOfKey(std::wstring(name.begin(), name.end()));
   if (kind != listfile::KeyKind::Detect && kind != listfile::KeyKind::DetectFile) return;
   Add(kind == listfile::KeyKind::Detect, std::wstring(value.begin(), value.end()));
-}
-
-DetectionChecks::DetectionChecks(const std::vector<Entry>& entries) {
-  for (const Entry& e : entries) {
-    if (!e.Understood()) continue;
-    for (const std::wstring& key : e.routine.detects) Add(true, key);
-    for (const std::wstring& path : e.routine.detectFiles) Add(false, path);
-  }
 }
 
 void DetectionChecks::Add(bool registry, std::wstring value) {
@@ -158,15 +149,11 @@ bool DetectionChecks::Fits(const listfile::Routine& routine, const VariableLooku
   return false;
 }
 
-std::vector<char> DecideFits(const std::vector<Entry>& entries, const VariableLookup& lookup, size_t workers,
-                             const std::atomic<bool>& stop) {
-  DetectionChecks checks(entries);
-  checks.Prepare(lookup, stop);
-  const std::atomic<bool> abandon{false};
-  base::OnThreads(workers, workers, stop, [&](size_t, size_t) { checks.CheckAll(lookup, stop, abandon); });
+std::vector<char> DetectionChecks::DecideFits(const std::vector<Entry>& entries, const VariableLookup& lookup,
+                                              const std::atomic<bool>& stop) {
   std::vector<char> fits(entries.size(), 0);
   for (size_t i = 0; i < entries.size() && !stop; ++i)
-    fits[i] = entries[i].Understood() && checks.Fits(entries[i].routine, lookup, stop);
+    fits[i] = entries[i].Understood() && Fits(entries[i].routine, lookup, stop);
   return fits;
 }
 

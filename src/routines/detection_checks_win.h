@@ -4,9 +4,9 @@
 // HKCU\Software) are listed once, so that a value whose next name is not
 // in such a listing is known to be absent without asking the system for
 // it. A name that may be a short 8.3 alias is always asked for. The values
-// are taken from the entries, or picked from the file's lines, so that the
-// routines window can begin the checks on a second worker while the file is
-// still being read into its entries.
+// are picked from the file's lines, so that the routines window can begin
+// the checks on a second worker while the file is still being read into its
+// entries.
 #pragma once
 #include <atomic>
 #include <deque>
@@ -31,8 +31,6 @@ class DetectionChecks {
   // The Detect and DetectFile values of the file's lines (plain ASCII ones;
   // any other is checked when an entry asks for it).
   explicit DetectionChecks(const std::string& bytes);
-  // The Detect and DetectFile values of the understood entries.
-  explicit DetectionChecks(const std::vector<Entry>& entries);
 
   // Lists the shared folders and keys; once, before CheckAll.
   void Prepare(const VariableLookup& lookup, const std::atomic<bool>& stop);
@@ -40,8 +38,12 @@ class DetectionChecks {
   // `abandon` is raised; several threads may share the work.
   void CheckAll(const VariableLookup& lookup, const std::atomic<bool>& stop,
                 const std::atomic<bool>& abandon);
-  // Once the checks have ended: whether the routine fits this computer.
-  bool Fits(const listfile::Routine& routine, const VariableLookup& lookup, const std::atomic<bool>& stop);
+  // Once the checks have ended: whether each entry of the file fits this
+  // computer, 1 for one that fits, 0 for one that does not or is not
+  // understood. A raised `stop` ends it early; the entries not decided by
+  // then fit not.
+  std::vector<char> DecideFits(const std::vector<Entry>& entries, const VariableLookup& lookup,
+                               const std::atomic<bool>& stop);
 
  private:
   struct Probe {
@@ -56,6 +58,7 @@ class DetectionChecks {
   void Pick(std::string_view line);
   void Add(bool registry, std::wstring value);
   bool Check(const Probe& probe, const VariableLookup& lookup, const std::atomic<bool>& stop) const;
+  bool Fits(const listfile::Routine& routine, const VariableLookup& lookup, const std::atomic<bool>& stop);
   bool Absent(const Listings& listings, const std::wstring& folded, size_t rootLength, NextPart next) const;
 
   std::deque<Probe> probes_;  // atomics do not move
@@ -63,13 +66,5 @@ class DetectionChecks {
   Listings folders_, keyLists_;
   std::atomic<size_t> next_{0};
 };
-
-// Whether each entry of a routines file fits, decided by these checks on
-// `workers` threads at once (they wait on the disk and the registry, not
-// on the processor): 1 for an entry that fits, 0 for one that does not or
-// is not understood. A raised `stop` ends it early; the entries not
-// decided by then fit not.
-std::vector<char> DecideFits(const std::vector<Entry>& entries, const VariableLookup& lookup, size_t workers,
-                             const std::atomic<bool>& stop);
 
 }  // namespace routines

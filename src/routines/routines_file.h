@@ -1,7 +1,7 @@
 // A routines file (winapp2.ini's format) read into its entries, each
 // understood or not, every key kept as written; the file is only ever read
-// (routines_file_win.h loads it). Fit: detection_checks_win.h; what an entry
-// takes: removal/routine_answer_win.h.
+// (routines_file_win.h reads its bytes). Fit: DetectionChecks::DecideFits;
+// what an entry takes: removal/routine_answer_win.h.
 #pragma once
 #include <cstddef>
 #include <string>

@@ -18,11 +18,4 @@ bool ReadRoutinesBytes(const std::wstring& path, std::string& bytes, std::wstrin
   return base::files::ReadAll(path, bytes, problem);
 }
 
-RoutinesFile LoadRoutinesFile(const std::wstring& path) {
-  RoutinesFile file;
-  std::string bytes;
-  if (!ReadRoutinesBytes(path, bytes, file.problem)) return file;
-  return ReadRoutines(bytes);
-}
-
 }  // namespace routines

@@ -7,11 +7,8 @@
 
 namespace routines {
 
-// The file read (ReadRoutines); its problem says why when it could not be
-// opened, is too large or is no routines file.
-RoutinesFile LoadRoutinesFile(const std::wstring& path);
-// The file's bytes as LoadRoutinesFile reads them; false with the reason
-// (a file too large is refused unread).
+// The file's bytes, for ReadRoutines; false with the reason when it could
+// not be opened (a file too large is refused unread).
 bool ReadRoutinesBytes(const std::wstring& path, std::string& bytes, std::wstring& problem);
 
 }  // namespace routines

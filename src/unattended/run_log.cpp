@@ -112,8 +112,4 @@ std::string TrimmedTail(const std::string& tail, bool wholeLog, size_t limit) {
   return std::string();
 }
 
-std::string TrimmedLog(const std::string& log, size_t limit) {
-  return log.size() <= limit ? log : TrimmedTail(log, true, limit);
-}
-
 }  // namespace unattended

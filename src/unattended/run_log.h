@@ -56,8 +56,4 @@ size_t TrimmedTailLength(uint64_t size, size_t limit = kRunLogLimit);
 // or nothing.
 std::string TrimmedTail(const std::string& tail, bool wholeLog, size_t limit = kRunLogLimit);
 
-// The log as trimming leaves it: as it is within `limit`, otherwise the
-// TrimmedTail of the whole log.
-std::string TrimmedLog(const std::string& log, size_t limit = kRunLogLimit);
-
 }  // namespace unattended

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "base/atomic_write_win.h"
 #include "base/encoding.h"
+#include "base/file_io.h"
 #include "base/handles_win.h"
 #include "base/named_mutex_win.h"
 #include "base/paths.h"
@@ -58,7 +58,8 @@ bool AppendAndTrim(const std::wstring& path, const std::string& entry) {
   // A log that cannot be trimmed now is trimmed by the next entry.
   if (!ReadAt(file.get(), size - tailLength, tail, tailLength)) return true;
   file.reset();
-  base::files::WriteWholeFile(path, TrimmedTail(tail, tailLength == size, kRunLogLimit));
+  std::wstring unused;  // as above: the next entry trims it
+  base::files::WriteAll(path, TrimmedTail(tail, tailLength == size, kRunLogLimit), unused);
   return true;
 }
 

@@ -1,4 +1,4 @@
-// Text utilities: pieces, byte handling, line writing.
+// Text utilities: pieces and byte handling; whole-file writes and reads.
 #include "base/text_utils.h"
 
 #include <gtest/gtest.h>
@@ -33,8 +33,6 @@ TEST(SplitString, EmptyPiecesAreKept) {
 TEST(TextBytes, ZeroBytesReadAsBlanksAndLinesEndInCrLf) {
   EXPECT_EQ(base::text::BytesToText(std::string("A\0B", 3)), L"A B");
   EXPECT_EQ(base::text::BytesToText("\xe9\x80\r\n"), L"\u00e9\u20ac\r\n");
-  EXPECT_EQ(base::text::LineBytes(L""), "\r\n");
-  EXPECT_EQ(base::text::LineBytes(L"a*\u00e9*"), "a*\xe9*\r\n");
 }
 
 class FileTest : public ::testing::Test {
@@ -73,12 +71,13 @@ std::wstring LoadText(const std::wstring& path) {
   return base::text::BytesToText(std::move(bytes));
 }
 
+// A second write replaces the whole file, a shorter one too.
 TEST_F(FileTest, SaveThenLoadRoundTrip) {
-  auto result = base::text::SaveData(L"x|File*pw*", path_);
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(ReadBytes(narrow_), "x|File*pw*\r\n");
-  EXPECT_EQ(LoadText(path_), L"x|File*pw*\r\n");
-  EXPECT_TRUE(base::text::SaveData(L"", path_).ok);
+  std::wstring reason;
+  EXPECT_TRUE(base::files::WriteAll(path_, "x|File*pw*\xe9\r\n", reason));
+  EXPECT_EQ(ReadBytes(narrow_), "x|File*pw*\xe9\r\n");
+  EXPECT_EQ(LoadText(path_), L"x|File*pw*\u00e9\r\n");
+  EXPECT_TRUE(base::files::WriteAll(path_, "\r\n", reason));
   EXPECT_EQ(ReadBytes(narrow_), "\r\n");
   EXPECT_EQ(reports_, 0);
 }
@@ -99,9 +98,9 @@ TEST_F(FileTest, FailuresComeBackWithTheirReason) {
   EXPECT_FALSE(base::files::ReadAll(L"no_such_dir/none.txt", bytes, reason));
   EXPECT_TRUE(bytes.empty());
   EXPECT_FALSE(reason.empty());
-  auto result = base::text::SaveData(L"x", L"no_such_dir/none.txt");
-  EXPECT_FALSE(result.ok);
-  EXPECT_FALSE(result.reason.empty());
+  reason.clear();
+  EXPECT_FALSE(base::files::WriteAll(L"no_such_dir/none.txt", "x", reason));
+  EXPECT_FALSE(reason.empty());
   EXPECT_EQ(reports_, 0);
 }
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <random>
 
+#include "list_bytes.h"
 #include "listfile/list_file.h"
 
 namespace {
@@ -69,7 +70,7 @@ TEST_F(ListFileFuzz, AnyBytesReadByThePieceRule) {
     const std::string bytes = RandomBytes();
     const std::wstring text = listfile::DecodeListBytes(bytes);
     const size_t stars = static_cast<size_t>(std::count(text.begin(), text.end(), L'*'));
-    listfile::LoadedList list = listfile::ReadList(bytes);
+    listbytes::LoadedList list = listbytes::ReadList(bytes);
     ASSERT_EQ(list.records.size(), stars >= 2 ? stars - 1 : 0) << "seed " << seed_ << " iteration " << i;
     for (const listfile::Record& r : list.records) ASSERT_EQ(r.path.find(L'*'), std::wstring::npos);
   }
@@ -83,15 +84,15 @@ TEST_F(ListFileFuzz, EncodedListsReadBackTheSame) {
       r.type = Below(3) ? (Below(2) ? L"File" : L"Folder") : RandomText(false);
     }
     const std::wstring password = RandomText(true);
-    const std::string bytes = listfile::EncodeList(records, password);
-    listfile::LoadedList back = listfile::ReadList(bytes);
+    const std::string bytes = listbytes::EncodeList(records, password);
+    listbytes::LoadedList back = listbytes::ReadList(bytes);
     ASSERT_EQ(back.password, password) << "seed " << seed_ << " iteration " << i;
     ASSERT_EQ(back.records.size(), records.size()) << "seed " << seed_ << " iteration " << i;
     for (size_t k = 0; k < records.size(); ++k) {
       ASSERT_EQ(back.records[k].path, records[k].path) << "seed " << seed_ << " iteration " << i;
       ASSERT_EQ(back.records[k].type, records[k].type) << "seed " << seed_ << " iteration " << i;
     }
-    ASSERT_EQ(listfile::EncodeList(back.records, back.password), bytes) << "seed " << seed_ << " iteration " << i;
+    ASSERT_EQ(listbytes::EncodeList(back.records, back.password), bytes) << "seed " << seed_ << " iteration " << i;
   }
 }
 

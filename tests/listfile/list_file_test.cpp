@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "list_bytes.h"
+
 namespace {
 
 using listfile::Record;
@@ -21,18 +23,18 @@ const std::string kBom("\xEF\xBB\xBF");
 
 TEST(ListFileEncode, AnsiFileByteForByte) {
   Records list{{L"C:\\Data\\old.txt", L"File"}, {L"C:\\Data\\Cache\\", L"Folder"}};
-  EXPECT_EQ(listfile::EncodeList(list, L"secret"), "C:\\Data\\old.txt|File*C:\\Data\\Cache\\|Folder*secret*\r\n");
-  EXPECT_EQ(listfile::EncodeList({{L"a", L""}}, L" p w "), "a|* p w *\r\n");
+  EXPECT_EQ(listbytes::EncodeList(list, L"secret"), "C:\\Data\\old.txt|File*C:\\Data\\Cache\\|Folder*secret*\r\n");
+  EXPECT_EQ(listbytes::EncodeList({{L"a", L""}}, L" p w "), "a|* p w *\r\n");
   // Characters of the code page stay single bytes, no mark.
-  EXPECT_EQ(listfile::EncodeList({{L"C:\\caf\u00e9", L"File"}}, L"\u20ac"), "C:\\caf\xe9|File*\x80*\r\n");
+  EXPECT_EQ(listbytes::EncodeList({{L"C:\\caf\u00e9", L"File"}}, L"\u20ac"), "C:\\caf\xe9|File*\x80*\r\n");
 }
 
 TEST(ListFileEncode, TextOutsideTheCodePageMakesTheWholeFileUtf8) {
-  EXPECT_EQ(listfile::EncodeList({{L"C:\\\u4e2d\\a.txt", L"File"}, {L"C:\\caf\u00e9", L"File"}}, L"pw"),
+  EXPECT_EQ(listbytes::EncodeList({{L"C:\\\u4e2d\\a.txt", L"File"}, {L"C:\\caf\u00e9", L"File"}}, L"pw"),
             kBom + "C:\\\xe4\xb8\xad\\a.txt|File*C:\\caf\xc3\xa9|File*pw*\r\n");
-  EXPECT_EQ(listfile::EncodeList({{L"C:\\a", L"File"}}, L"\u4e2d"), kBom + "C:\\a|File*\xe4\xb8\xad*\r\n");
+  EXPECT_EQ(listbytes::EncodeList({{L"C:\\a", L"File"}}, L"\u4e2d"), kBom + "C:\\a|File*\xe4\xb8\xad*\r\n");
   // ANSI bytes that would begin like the mark would be misread as UTF-8.
-  EXPECT_EQ(listfile::EncodeList({{L"\u00ef\u00bb\u00bfx", L"File"}}, L"pw"),
+  EXPECT_EQ(listbytes::EncodeList({{L"\u00ef\u00bb\u00bfx", L"File"}}, L"pw"),
             kBom + "\xc3\xaf\xc2\xbb\xc2\xbfx|File*pw*\r\n");
 }
 
@@ -82,11 +84,11 @@ TEST(ListFileRead, LoadThenSaveWritesTheSameBytes) {
   for (const std::string& bytes :
        {std::string("C:\\Data\\old.txt|File*C:\\Data\\Cache\\|Folder*secret*\r\n"),
         std::string("C:\\caf\xe9|File*  blanks  *\r\n"), kBom + "C:\\\xe4\xb8\xad|File*pw*\r\n"}) {
-    listfile::LoadedList list = listfile::ReadList(bytes);
-    EXPECT_EQ(listfile::EncodeList(list.records, list.password), bytes);
+    listbytes::LoadedList list = listbytes::ReadList(bytes);
+    EXPECT_EQ(listbytes::EncodeList(list.records, list.password), bytes);
   }
   // Records written by a save after a load of the old kind keep their type.
-  listfile::LoadedList old = listfile::ReadList("C:\\a|File|*C:\\b\\|Folder||*pw*\r\n");
+  listbytes::LoadedList old = listbytes::ReadList("C:\\a|File|*C:\\b\\|Folder||*pw*\r\n");
   EXPECT_TRUE(Same(old.records, {{L"C:\\a", L"File"}, {L"C:\\b\\", L"Folder"}}));
   EXPECT_EQ(old.password, L"pw");
   // Kept whole, every record comes back as it was: further fields, no type,

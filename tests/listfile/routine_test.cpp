@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "list_bytes.h"
 #include "listfile/list_file.h"
 
 namespace {
@@ -52,9 +53,9 @@ TEST(RoutineRecord, RoundTripsThroughAListFileByteForByte) {
   // Beside a file, a rule and a record of another type: the same bytes back.
   const std::string bytes = "C:\\a.txt|File*" + std::string(text.begin(), text.end()) +
                             "*C:\\T\\|Rule|names=:.tmp|except=|age=|subfolders=yes|emptied=no*x|Other|y*pw*\r\n";
-  const listfile::LoadedList list = listfile::ReadList(bytes);
+  const listbytes::LoadedList list = listbytes::ReadList(bytes);
   ASSERT_EQ(list.records.size(), 4u);
-  EXPECT_EQ(listfile::EncodeList(list.records, list.password), bytes);
+  EXPECT_EQ(listbytes::EncodeList(list.records, list.password), bytes);
 }
 
 TEST(RoutineRecord, ABrokenRecordIsKeptAndActsOnNothing) {

@@ -16,6 +16,7 @@
 #include "base/encoding.h"
 #include "base/file_identity_win.h"
 #include "base/paths.h"
+#include "list_bytes.h"
 #include "listfile/list_file.h"
 #include "removal/fates_win.h"
 #include "removal/removal_passes_win.h"
@@ -489,7 +490,7 @@ TEST_F(RemovalRun, ListsWithNothingToRunSaySoAndTouchNothing) {
     EXPECT_EQ(problem, removal::EmptyListText(empty));
   }
   const std::wstring picture =
-      WriteList(std::string("\x89PNG\0\0", 6) + listfile::EncodeList(records_, L"pw"), L"p.png");
+      WriteList(std::string("\x89PNG\0\0", 6) + listbytes::EncodeList(records_, L"pw"), L"p.png");
   EXPECT_FALSE(removal::RemovalRun(picture).Read(problem));
   EXPECT_EQ(problem, removal::UnreadableListText(picture, listfile::kNotAListText));
   EXPECT_TRUE(Exists(a));
@@ -498,7 +499,7 @@ TEST_F(RemovalRun, ListsWithNothingToRunSaySoAndTouchNothing) {
 TEST_F(RemovalRun, TheListIsReadAsItIsNowAndThePasswordAsSaved) {
   Make(L"T\\", L"Folder");
   const std::wstring a = Make(L"T\\a.txt", L"File");
-  const std::wstring list = WriteList(listfile::EncodeList(records_, L" pass word "));
+  const std::wstring list = WriteList(listbytes::EncodeList(records_, L" pass word "));
   removal::RemovalRun run(list);
   std::wstring problem;
   ASSERT_TRUE(run.Read(problem));
@@ -508,7 +509,7 @@ TEST_F(RemovalRun, TheListIsReadAsItIsNowAndThePasswordAsSaved) {
   EXPECT_FALSE(run.PasswordMatches(L"Pass word"));
   // Read again, it sees the list as it is then.
   records_.push_back({root_ + L"b.txt", L"File"});
-  WriteList(listfile::EncodeList(records_, L"other"));
+  WriteList(listbytes::EncodeList(records_, L"other"));
   ASSERT_TRUE(run.Read(problem));
   EXPECT_EQ(run.Planned().files.size(), 2u);
   EXPECT_TRUE(run.PasswordMatches(L"other"));
@@ -520,7 +521,7 @@ TEST_F(RemovalRun, ItsClosingMessageNamesWhatStayedAndWhereTheFullListIs) {
   Make(L"T\\a.txt", L"File");
   const std::wstring held = Make(L"T\\held.txt", L"File");
   for (int i = 0; i < 21; ++i) records_.push_back({L"rel" + std::to_wstring(i) + L".txt", L"File"});
-  const std::wstring list = WriteList(listfile::EncodeList(records_, L"pw"), L"my list.txt");
+  const std::wstring list = WriteList(listbytes::EncodeList(records_, L"pw"), L"my list.txt");
   removal::RemovalRun run(list);
   std::wstring problem;
   ASSERT_TRUE(run.Read(problem));
@@ -547,7 +548,7 @@ TEST_F(RemovalRun, ItsClosingMessageNamesWhatStayedAndWhereTheFullListIs) {
 
   // Once the held file is free, the same run object reads and removes the rest.
   records_.resize(3);
-  WriteList(listfile::EncodeList(records_, L"pw"), L"my list.txt");
+  WriteList(listbytes::EncodeList(records_, L"pw"), L"my list.txt");
   ASSERT_TRUE(run.Read(problem));
   const removal::ClosingMessage done = run.Run(removal::Disposal::Delete, nullptr);
   EXPECT_EQ(done.text, L"Done\n\nRemoved 2 items: 1 file (0 bytes) and 1 folder.");
@@ -555,7 +556,7 @@ TEST_F(RemovalRun, ItsClosingMessageNamesWhatStayedAndWhereTheFullListIs) {
   EXPECT_FALSE(Exists(t));
   // Stopped before it began: it says so and lists every item as untried.
   Make(L"T\\", L"Folder");
-  WriteList(listfile::EncodeList({records_[0]}, L"pw"), L"my list.txt");
+  WriteList(listbytes::EncodeList({records_[0]}, L"pw"), L"my list.txt");
   ASSERT_TRUE(run.Read(problem));
   std::atomic<bool> stop{true};
   const removal::ClosingMessage stopped = run.Run(removal::Disposal::Delete, nullptr, &stop);

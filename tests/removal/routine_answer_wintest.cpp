@@ -117,7 +117,8 @@ TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirs
            "FileKey5=ROOT\\Local\\Vendor\\Logs|*.*|RECURSE\n");
   ASSERT_EQ(routine.fileKeys.size(), 5u);
   const removal::RoutineAnswer answer =
-      removal::AnswerRoutine(routine, variables_.Lookup(), removal::NeverTaken(), places_, true, {});
+      removal::AnswerRoutine(routine, removal::Fit::Decide, variables_.Lookup(), removal::NeverTaken(), places_,
+                             true, {});
   EXPECT_TRUE(answer.refusal.empty());
   EXPECT_EQ(Under(answer.paths),
             (Paths{L"Local\\Browser\\Profile 1\\Cache\\data_0", L"Local\\Browser\\Profile 1\\Cache\\Index\\f_01.tmp",
@@ -138,7 +139,8 @@ TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirs
   // The same counts without the paths; the list file never taken.
   removal::NeverTaken never;
   never.Add(root_ + L"Local\\App\\Logs\\a.log");
-  const removal::RoutineAnswer counted = removal::AnswerRoutine(routine, variables_.Lookup(), never, places_, false, {});
+  const removal::RoutineAnswer counted =
+      removal::AnswerRoutine(routine, removal::Fit::Decide, variables_.Lookup(), never, places_, false, {});
   EXPECT_EQ(counted.files, 4u);
   EXPECT_TRUE(counted.paths.empty());
 
@@ -169,22 +171,27 @@ TEST_F(RoutineAnswer, ARoutineThatDoesNotFitTakesNothingAndAVariablesOwnFolderSt
                                  "DetectFile=%NoSuchVariable%\\Browser\n", "Detect=HKXX\\Software\n"};
   for (const char* detect : fits) {
     const listfile::Routine routine = Read(std::string("[R *]\n") + detect + "FileKey1=ROOT\\Local\\Browser\\Cache|*.tmp\n");
-    EXPECT_EQ(removal::AnswerRoutine(routine, variables_.Lookup(), removal::NeverTaken(), places_, false, {}).files, 1u)
+    EXPECT_EQ(removal::AnswerRoutine(routine, removal::Fit::Decide, variables_.Lookup(), removal::NeverTaken(), places_,
+                                     false, {}).files, 1u)
         << detect;
   }
   for (const char* detect : fitsNot) {
     const listfile::Routine routine = Read(std::string("[R *]\n") + detect + "FileKey1=ROOT\\Local\\Browser\\Cache|*.tmp\n");
     const removal::RoutineAnswer answer =
-        removal::AnswerRoutine(routine, variables_.Lookup(), removal::NeverTaken(), places_, false, {});
+        removal::AnswerRoutine(routine, removal::Fit::Decide, variables_.Lookup(), removal::NeverTaken(), places_,
+                               false, {});
     EXPECT_EQ(answer.files, 0u) << detect;
     EXPECT_EQ(answer.refusal, L"not on this computer") << detect;
+    // Handed as fitting (the routines window decided it already), it is not asked again.
+    EXPECT_EQ(removal::AnswerRoutine(routine, removal::Fit::Fits, variables_.Lookup(), removal::NeverTaken(), places_,
+                                     false, {}).files, 1u) << detect;
   }
   // REMOVESELF on a variable's own folder empties it but leaves the folder.
   Make({L"Junk\\", L"Junk\\a.tmp", L"Junk\\Sub\\", L"Junk\\Sub\\b.tmp"});
   SetEnvironmentVariableW(L"OMBRELAY_TEST_JUNK", (root_ + L"Junk").c_str());
   const removal::RoutineAnswer own = removal::AnswerRoutine(
-      Read("[Own *]\nFileKey1=%OMBRELAY_TEST_JUNK%\\|*.*|REMOVESELF\n"), variables_.Lookup(), removal::NeverTaken(),
-      places_, true, {});
+      Read("[Own *]\nFileKey1=%OMBRELAY_TEST_JUNK%\\|*.*|REMOVESELF\n"), removal::Fit::Decide, variables_.Lookup(),
+      removal::NeverTaken(), places_, true, {});
   SetEnvironmentVariableW(L"OMBRELAY_TEST_JUNK", nullptr);
   EXPECT_EQ(own.files, 2u);
   EXPECT_EQ(Under(own.emptied), Paths{L"Junk\\Sub\\"});
@@ -194,7 +201,8 @@ TEST_F(RoutineAnswer, ARoutineThatDoesNotFitTakesNothingAndAVariablesOwnFolderSt
     return base::paths::SameText(name, L"AppData") ? std::vector<std::wstring>{root_ + L"Junk\\Sub"} : variables_.Values(name);
   };
   const removal::RoutineAnswer spelled = removal::AnswerRoutine(Read("[Spelled *]\nFileKey1=ROOT\\Junk|*.*|REMOVESELF\n"),
-                                                                appDataInJunk, removal::NeverTaken(), places_, true, {});
+                                                                removal::Fit::Decide, appDataInJunk,
+                                                                removal::NeverTaken(), places_, true, {});
   EXPECT_EQ(spelled.files, 3u);
   EXPECT_TRUE(spelled.emptied.empty());
 }
@@ -236,7 +244,8 @@ TEST_F(RoutineAnswer, ExclusionsKeepFoldersAndEmptiedFoldersAreTheWholeRoutines)
       for (size_t i = 0; i < c.keys.size(); ++i)
         text += "FileKey" + std::to_string(i + 1) + "=" + c.keys[reversed ? c.keys.size() - 1 - i : i] + "\n";
       const removal::RoutineAnswer answer =
-          removal::AnswerRoutine(Read(text), variables_.Lookup(), removal::NeverTaken(), places_, true, {});
+          removal::AnswerRoutine(Read(text), removal::Fit::Decide, variables_.Lookup(), removal::NeverTaken(),
+                                 places_, true, {});
       EXPECT_EQ(Under(answer.paths), c.taken) << text;
       EXPECT_EQ(answer.files, c.taken.size()) << text;
       EXPECT_EQ(Under(answer.emptied), c.emptied) << text;
@@ -246,7 +255,8 @@ TEST_F(RoutineAnswer, ExclusionsKeepFoldersAndEmptiedFoldersAreTheWholeRoutines)
     }
   // A drive its variable names without a closing separator is a drive's root.
   const removal::RoutineAnswer drive = removal::AnswerRoutine(
-      Read("[D *]\nFileKey1=%SystemDrive%|x.log\n"), variables_.Lookup(), removal::NeverTaken(), places_, true, {});
+      Read("[D *]\nFileKey1=%SystemDrive%|x.log\n"), removal::Fit::Decide, variables_.Lookup(),
+      removal::NeverTaken(), places_, true, {});
   ASSERT_EQ(drive.notes.size(), 1u);
   EXPECT_NE(drive.notes[0].find(L"a protected place (a drive's root)"), std::wstring::npos) << drive.notes[0];
 }

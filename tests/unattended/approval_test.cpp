@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "base/file_io.h"
+#include "list_bytes.h"
 #include "listfile/list_file.h"
 #include "removal/removal_plan.h"
 #include "unattended/task_xml.h"
@@ -140,7 +141,7 @@ class ApprovalCheck : public ::testing::Test {
 };
 
 TEST_F(ApprovalCheck, OnlyTheApprovedBytesPass) {
-  const std::string approved = listfile::EncodeList({{L"C:\\a.txt", L"File"}}, L"pw");
+  const std::string approved = listbytes::EncodeList({{L"C:\\a.txt", L"File"}}, L"pw");
   Write(approved);
   Approval a = Sample();
   a.listPath = path_;
@@ -164,7 +165,7 @@ TEST_F(ApprovalCheck, OnlyTheApprovedBytesPass) {
                                withdrawn));
   withdrawn.digest = a.digest;
   EXPECT_EQ(Problem(&withdrawn), L"the list's approval to run by itself was withdrawn");
-  Write(listfile::EncodeList({{L"C:\\a.txt", L"File"}, {L"C:\\Windows\\", L"Folder"}}, L"pw"));
+  Write(listbytes::EncodeList({{L"C:\\a.txt", L"File"}, {L"C:\\Windows\\", L"Folder"}}, L"pw"));
   EXPECT_NE(Problem(&a).find(L"changed after it was approved"), std::wstring::npos);
   Write(approved.substr(0, approved.size() - 3));
   EXPECT_NE(Problem(&a).find(L"changed after it was approved"), std::wstring::npos);

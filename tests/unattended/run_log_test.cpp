@@ -14,6 +14,12 @@
 namespace unattended {
 namespace {
 
+// A whole log as trimming leaves it: as it is within `limit`, otherwise
+// the TrimmedTail of all of it.
+std::string TrimmedLog(const std::string& log, size_t limit) {
+  return log.size() <= limit ? log : TrimmedTail(log, true, limit);
+}
+
 // The log's lines, each without its CR LF; a last line without one is
 // marked.
 std::vector<std::string> Lines(const std::string& log) {
