@@ -152,7 +152,6 @@ TEST(OnThreads, EveryIndexOnceOnTheThreadsAskedForAndAStopLeavesTheRest) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   };
   EXPECT_THROW(OnThreads(done.size(), 2, stop, failOnAWorker), std::runtime_error);
-  ASSERT_NE(trap::CurrentSite().file, nullptr);
   EXPECT_STREQ(trap::CurrentSite().file, "on/worker.cpp");
 }
 
