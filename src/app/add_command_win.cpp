@@ -55,7 +55,7 @@ struct PreparedEntries {
   std::vector<Entry> entries;
   size_t files = 0;  // of the entries
   std::vector<std::pair<std::wstring, listfile::Place>> protectedFolders;
-  std::exception_ptr failure;  // what went wrong making them, for the window to report
+  base::trap::Carried failure;  // what went wrong making them, for the window to report
 };
 
 void PrepareEntries(search::SearchResult& found, bool withSubfolders, listfile::ProtectedPlaces* places,
@@ -63,24 +63,24 @@ void PrepareEntries(search::SearchResult& found, bool withSubfolders, listfile::
   try {
     if (places) {
       for (size_t i = 1; i < found.folders.size(); ++i) {
-        if (std::optional<listfile::Place> place = places->FindIfShallow(found.folders[i]))
-          prepared.protectedFolders.emplace_back(found.folders[i], *place);
+        if (std::optional<listfile::Place> place = ST(places->FindIfShallow(found.folders[i])))
+          ST(prepared.protectedFolders.emplace_back(found.folders[i], *place));
       }
     }
     std::vector<Entry>& entries = prepared.entries;
-    entries.reserve(prepared.room + found.files.size() +
-                    (withSubfolders && !found.folders.empty() ? found.folders.size() - 1 : 0));
-    entries.resize(prepared.room);
+    ST(entries.reserve(prepared.room + found.files.size() +
+                       (withSubfolders && !found.folders.empty() ? found.folders.size() - 1 : 0)));
+    ST(entries.resize(prepared.room));
     if (withSubfolders) {
       for (size_t i = 1; i < found.folders.size(); ++i)
-        AppendEntry(entries, std::move(found.folders[i]), listfile::kFolderType);
+        ST(AppendEntry(entries, std::move(found.folders[i]), listfile::kFolderType));
     }
     const std::wstring fileType(listfile::kFileType);
-    for (std::wstring& file : found.files) AppendEntry(entries, std::move(file), fileType);
+    for (std::wstring& file : found.files) ST(AppendEntry(entries, std::move(file), fileType));
     prepared.files = found.files.size();
     found = search::SearchResult{{}, {}, found.fileCount, found.result};
   } catch (...) {
-    prepared.failure = std::current_exception();
+    prepared.failure = base::trap::CarryCurrent();
   }
 }
 
@@ -256,7 +256,7 @@ void AddRun::EndFolder(bool stopped) {
   if (!stopped && prepared) {
     HWND owner = window_.hwnd();
     base::trap::Guard([&] {
-      if (prepared->failure) ST(std::rethrow_exception(prepared->failure));
+      if (prepared->failure) ST(base::trap::Rethrow(prepared->failure));
       ST(LeaveOutProtected(owner, *prepared, [&] { window_.SetStatus(folderStatusBefore_); }));
     });
     if (prepared->files > 0 && !prepared->failure) {

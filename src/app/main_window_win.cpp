@@ -14,6 +14,7 @@
 #include "app/commands_win.h"
 #include "app/drop_target_win.h"
 #include "app/one_window_win.h"
+#include "base/error_trap.h"
 #include "base/program_win.h"
 
 namespace app {
@@ -277,13 +278,14 @@ void MainWindow::TakePathsFromOtherStarts() { takesPaths_ = MarkAsEditingWindow(
 // message would hold that start, and the shell's start of the next item.
 LRESULT MainWindow::OnCopyData(const COPYDATASTRUCT* data) {
   if (!takesPaths_) return FALSE;
-  try {
-    std::vector<std::wstring> paths = HandedPaths(data);
-    if (paths.empty()) return FALSE;
-    QueuePaths(std::move(paths));
-  } catch (...) {
-    return FALSE;
-  }
+  bool taken = false;
+  base::trap::Guard([&] {
+    std::vector<std::wstring> paths = ST(HandedPaths(data));
+    if (paths.empty()) return;
+    ST(QueuePaths(std::move(paths)));
+    taken = true;
+  });
+  if (!taken) return FALSE;
   BringToFront();
   return TRUE;
 }

@@ -45,12 +45,6 @@ std::wstring ItemsText(const removal::RoutineAnswer& answer) {
 
 }  // namespace
 
-struct RoutineDetailsWindow::Items {
-  std::shared_ptr<base::WindowJob> job;
-  std::mutex lock;
-  std::wstring text;
-};
-
 bool RoutineDetailsWindow::Open(HWND owner, HICON icon, const routines::Entry& entry, const std::wstring& listPath) {
   if (hwnd_) return false;
   entry_ = entry;
@@ -102,42 +96,30 @@ void RoutineDetailsWindow::Close() {
 
 void RoutineDetailsWindow::StartItems() {
   if (items_) return;
-  auto items = std::make_shared<Items>();
-  auto work = [items, routine = entry_.routine, listPath = listPath_](base::WindowJob& job) {
+  auto work = [routine = entry_.routine, listPath = listPath_](base::WindowJob& job) {
     const routines::SystemVariables system;
     removal::NeverTaken never;
     if (!listPath.empty()) never.Add(listPath);
     listfile::ProtectedPlaces places;
-    std::wstring text =
-        ItemsText(removal::AnswerRoutine(routine, removal::Fit::Decide, system.Lookup(), never, places, true,
-                                         *job.StopFlag()));
-    std::lock_guard<std::mutex> hold(items->lock);
-    items->text = std::move(text);
+    return ItemsText(removal::AnswerRoutine(routine, removal::Fit::Decide, system.Lookup(), never, places, true,
+                                            *job.StopFlag()));
   };
-  items->job = base::WindowJob::Start(hwnd_, kMsgItemsProgress, kMsgItemsEnded, std::move(work));
-  if (!items->job) return (void)MessageBeep(MB_OK);
-  items_ = std::move(items);
+  items_ = base::TextJob::Start(hwnd_, kMsgItemsProgress, kMsgItemsEnded, std::move(work));
+  if (!items_) return (void)MessageBeep(MB_OK);
   EnableWindow(Control(kDetailsItems), FALSE);
   SetDlgItemTextW(hwnd_, kDetailsText, (keysText_ + L"\r\nLooking for the items it takes now...").c_str());
 }
 
+// Items that could not be found are reported and the keys shown again.
 void RoutineDetailsWindow::OnItemsEnded() {
-  if (!items_ || !items_->job->Ended()) return;
+  if (!items_ || !items_->Ended()) return;
+  const std::unique_ptr<base::TextJob> items = std::move(items_);
   std::wstring text;
-  {
-    std::lock_guard<std::mutex> hold(items_->lock);
-    text = items_->text;
-  }
-  items_.reset();
+  base::trap::Guard([&] { text = items->Take(); });
   SetDlgItemTextW(hwnd_, kDetailsText, (keysText_ + L"\r\n" + text).c_str());
   EnableWindow(Control(kDetailsItems), TRUE);
 }
 
-void RoutineDetailsWindow::StopItems() {
-  if (!items_) return;
-  items_->job->Stop();
-  items_->job->Forget();
-  items_.reset();
-}
+void RoutineDetailsWindow::StopItems() { items_.reset(); }
 
 }  // namespace app

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "base/window_job_win.h"
@@ -31,8 +30,7 @@ class RoutineDetailsWindow : public base::Window {
   routines::Entry entry_;
   std::wstring listPath_;
   std::wstring keysText_;
-  struct Items;
-  std::shared_ptr<Items> items_;
+  std::unique_ptr<base::TextJob> items_;
 };
 
 }  // namespace app

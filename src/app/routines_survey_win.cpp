@@ -7,9 +7,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
+#include "base/beside.h"
 #include "base/paths.h"
 #include "listfile/protected_places_win.h"
 #include "routines/detection_checks_win.h"
@@ -94,55 +93,42 @@ void RoutinesSurvey::Survey(base::WindowJob& job, const std::wstring& path, cons
   }
   // A second worker gets the variables, picks the detection values from
   // the lines and lists the folders and keys they share while this one
-  // reads the entries; then both check the values. What fails there is
-  // carried here once it is joined.
+  // reads the entries; then both check the values. What fails there comes
+  // back here on Get.
   std::unique_ptr<routines::SystemVariables> system;
   routines::VariableLookup lookup;
   std::unique_ptr<routines::DetectionChecks> checks;
   std::atomic<bool> abandon{false};
   bool prepared = false;
-  base::trap::Carried secondFailed;
   std::mutex preparing;
   std::condition_variable ready;
-  const auto prepare = [&] {
-    system = std::make_unique<routines::SystemVariables>();
-    lookup = system->Lookup();
-    checks = std::make_unique<routines::DetectionChecks>(bytes);
-    checks->Prepare(lookup, stop);
-  };
-  std::thread second;
-  try {
-    second = std::thread([&] {
-      try {
-        prepare();
-      } catch (...) {
-        secondFailed = base::trap::CarryCurrent();
-        abandon = true;
-      }
-      {
-        std::lock_guard<std::mutex> hold(preparing);
-        prepared = true;
-      }
-      ready.notify_all();
-      if (abandon) return;
-      try {
-        checks->CheckAll(lookup, stop, abandon);
-      } catch (...) {
-        secondFailed = base::trap::CarryCurrent();
-        abandon = true;
-      }
-    });
-  } catch (const std::system_error&) {  // no second thread: this one does it all
-  }
-  // Whatever leaves this early, the second worker is told and waited for.
-  struct JoinOnExit {
-    std::thread& thread;
-    std::atomic<bool>& abandon;
-    ~JoinOnExit() {
-      abandon = true;
-      if (thread.joinable()) thread.join();
+  const auto setPrepared = [&] {
+    {
+      std::lock_guard<std::mutex> hold(preparing);
+      prepared = true;
     }
-  } joinOnExit{second, abandon};
+    ready.notify_all();
+  };
+  base::Beside<> second([&] {
+    try {
+      system = std::make_unique<routines::SystemVariables>();
+      lookup = system->Lookup();
+      checks = std::make_unique<routines::DetectionChecks>(bytes);
+      checks->Prepare(lookup, stop);
+      setPrepared();
+      if (!abandon) checks->CheckAll(lookup, stop, abandon);
+    } catch (...) {
+      abandon = true;  // this thread stops checking and waits no longer
+      setPrepared();
+      throw;  // comes back here on Get
+    }
+  });
+  // Whatever leaves this early tells the second worker to give up before
+  // it is waited for.
+  struct AbandonOnExit {
+    std::atomic<bool>& abandon;
+    ~AbandonOnExit() { abandon = true; }
+  } abandonOnExit{abandon};
   auto file = std::make_shared<const routines::RoutinesFile>(routines::ReadRoutines(bytes));
   {
     std::lock_guard<std::mutex> hold(lock_);
@@ -150,16 +136,13 @@ void RoutinesSurvey::Survey(base::WindowJob& job, const std::wstring& path, cons
   }
   job.TellProgress();
   if (!file->problem.empty()) abandon = true;
-  if (second.joinable()) {
+  {
     std::unique_lock<std::mutex> hold(preparing);
     ready.wait(hold, [&] { return prepared; });
-  } else {
-    prepare();
   }
   std::string().swap(bytes);
-  if (!abandon && checks) checks->CheckAll(lookup, stop, abandon);
-  if (second.joinable()) second.join();
-  if (secondFailed) base::trap::Rethrow(secondFailed);
+  if (!abandon) checks->CheckAll(lookup, stop, abandon);
+  second.Get();
   if (abandon || stop) return;
 
   const std::vector<char> decided = checks->DecideFits(file->entries, lookup, stop);

@@ -337,10 +337,11 @@ void RoutinesWindow::StartUpdate(std::function<RoutinesUpdate()> work) {
 
 void RoutinesWindow::OnUpdateEnded() {
   if (!update_ || !update_->Ended()) return;
-  update_.reset();
+  const std::shared_ptr<base::WindowJob> update = std::exchange(update_, nullptr);
   const RoutinesUpdate updated = *std::exchange(updated_, nullptr);
   EnableWindow(Control(kRoutinesUpdate), TRUE);
   SetDlgItemTextW(hwnd_, kRoutinesFitLine, view_.File() ? view_.FitLine().c_str() : kNoFileText);
+  if (update->Failed()) return base::trap::Guard([&] { update->ThrowFailure(); });
   if (!updated.question.empty()) {
     // No, the default, keeps the kept file; Yes writes the fetched one on a job again.
     const UINT style = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;

@@ -8,7 +8,6 @@
 #include <commctrl.h>
 
 #include <atomic>
-#include <mutex>
 #include <utility>
 
 #include "app/add_folder_browser_win.h"
@@ -65,14 +64,6 @@ std::wstring CountText(const removal::RuleAnswer& answer) {
 }
 
 }  // namespace
-
-// One count: its job, and the line it ends with (written before the end
-// message).
-struct RuleWindow::Count {
-  std::shared_ptr<base::WindowJob> job;
-  std::mutex lock;
-  std::wstring text;
-};
 
 bool RuleWindow::Open(HWND owner, HICON icon, const wchar_t* caption, const listfile::FolderRule& rule,
                       const std::wstring& listPath, Done done) {
@@ -226,40 +217,27 @@ void RuleWindow::StartCount() {
   std::wstring problem = listfile::RuleProblem(rule);
   if (problem.empty()) problem = removal::PatternsProblem(rule);
   if (!problem.empty()) return SetCountText(problem);
-  auto count = std::make_shared<Count>();
-  auto work = [count, rule, listPath = listPath_](base::WindowJob& job) {
+  auto work = [rule, listPath = listPath_](base::WindowJob& job) {
     removal::NeverTaken never;
     if (!listPath.empty()) never.Add(listPath);
     listfile::ProtectedPlaces places;
-    std::wstring text =
-        CountText(removal::AnswerRule(rule, never, places, removal::RuleClock(), false, *job.StopFlag()));
-    std::lock_guard<std::mutex> hold(count->lock);
-    count->text = std::move(text);
+    return CountText(removal::AnswerRule(rule, never, places, removal::RuleClock(), false, *job.StopFlag()));
   };
-  count->job = base::WindowJob::Start(hwnd_, kMsgCountProgress, kMsgCountEnded, std::move(work));
-  if (!count->job) return SetCountText(L"");
-  count_ = std::move(count);
-  SetCountText(L"Counting what the rule would take now...");
+  count_ = base::TextJob::Start(hwnd_, kMsgCountProgress, kMsgCountEnded, std::move(work));
+  SetCountText(count_ ? L"Counting what the rule would take now..." : L"");
 }
 
 // An end message of a count replaced meanwhile finds no count of its own.
+// A count that failed is reported and leaves the line empty.
 void RuleWindow::OnCountEnded() {
-  if (!count_ || !count_->job->Ended()) return;
+  if (!count_ || !count_->Ended()) return;
+  const std::unique_ptr<base::TextJob> count = std::move(count_);
   std::wstring text;
-  {
-    std::lock_guard<std::mutex> hold(count_->lock);
-    text = count_->text;
-  }
-  count_.reset();
+  base::trap::Guard([&] { text = count->Take(); });
   SetCountText(text);
 }
 
-void RuleWindow::StopCount() {
-  if (!count_) return;
-  count_->job->Stop();
-  count_->job->Forget();
-  count_.reset();
-}
+void RuleWindow::StopCount() { count_.reset(); }
 
 void RuleWindow::SetCountText(const std::wstring& text) { SetDlgItemTextW(hwnd_, kRuleCount, text.c_str()); }
 

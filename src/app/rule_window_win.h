@@ -64,8 +64,7 @@ class RuleWindow : public base::Window {
 
   Done done_;
   std::wstring listPath_;
-  struct Count;
-  std::shared_ptr<Count> count_;
+  std::unique_ptr<base::TextJob> count_;
 };
 
 }  // namespace app

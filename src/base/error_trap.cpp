@@ -156,8 +156,10 @@ void ResetForTests() {
 
 Carried CarryCurrent() noexcept { return {std::current_exception(), CurrentSite()}; }
 
+// A failure carried from code that marks no statement is reported at the
+// statement that throws it again.
 void Rethrow(const Carried& carried) {
-  CurrentSite() = carried.site;
+  if (carried.site.file) CurrentSite() = carried.site;
   std::rethrow_exception(carried.error);
 }
 

@@ -87,7 +87,8 @@ struct Carried {
 };
 // In a catch block: the exception in flight and this thread's statement.
 Carried CarryCurrent() noexcept;
-// Throws the carried failure again at its own statement.
+// Throws the carried failure again at its own statement (at the current
+// one when it carries none).
 [[noreturn]] void Rethrow(const Carried& carried);
 
 // Runs a procedure body under the trap: the statement position starts at 0

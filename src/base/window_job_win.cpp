@@ -8,7 +8,6 @@
 #include <system_error>
 #include <thread>
 
-#include "base/encoding.h"
 
 namespace base {
 namespace {
@@ -55,13 +54,12 @@ void WindowJob::Run(const Work& work) {
   }
   try {
     work(*this);
-  } catch (const std::exception& e) {
-    std::lock_guard<std::mutex> hold(lock_);
-    failure_ = enc::FromAnsi(e.what());
-    if (failure_.empty()) failure_ = L"an unexpected error";
   } catch (...) {
+    // Carried to the window, whose Guard reports it: no thread of ours
+    // reports beside the window that waits for the job's end.
+    const trap::Carried failure = trap::CarryCurrent();
     std::lock_guard<std::mutex> hold(lock_);
-    failure_ = L"an unexpected error";
+    failure_ = failure;
   }
   ended_.store(true, std::memory_order_release);
   Post(endMessage_);
@@ -80,9 +78,18 @@ void WindowJob::TellProgress() {
   Post(progressMessage_);
 }
 
-std::wstring WindowJob::Failure() const {
+bool WindowJob::Failed() const {
   std::lock_guard<std::mutex> hold(lock_);
-  return failure_;
+  return static_cast<bool>(failure_);
+}
+
+void WindowJob::ThrowFailure() const {
+  trap::Carried failure;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    failure = failure_;
+  }
+  if (failure) trap::Rethrow(failure);
 }
 
 void WindowJob::Forget() {
@@ -93,6 +100,25 @@ void WindowJob::Forget() {
 void WindowJob::Post(UINT message) {
   std::lock_guard<std::mutex> hold(lock_);
   if (window_) PostMessageW(window_, message, 0, 0);
+}
+
+std::unique_ptr<TextJob> TextJob::Start(HWND window, UINT progressMessage, UINT endMessage, Work work) {
+  std::unique_ptr<TextJob> made(new TextJob);
+  made->text_ = std::make_shared<std::wstring>();
+  made->job_ = WindowJob::Start(window, progressMessage, endMessage,
+                                [text = made->text_, work = std::move(work)](WindowJob& job) { *text = work(job); });
+  if (!made->job_) return nullptr;
+  return made;
+}
+
+TextJob::~TextJob() {
+  job_->Stop();
+  job_->Forget();
+}
+
+std::wstring TextJob::Take() {
+  job_->ThrowFailure();
+  return std::move(*text_);
 }
 
 }  // namespace base

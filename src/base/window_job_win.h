@@ -14,6 +14,8 @@
 #include <mutex>
 #include <string>
 
+#include "base/error_trap.h"
+
 namespace base {
 
 class WindowJob {
@@ -42,8 +44,12 @@ class WindowJob {
   // From the window, on its end message: true once the work has returned
   // (an end message of an older job finds its own job ended too).
   bool Ended() const { return ended_.load(std::memory_order_acquire); }
-  // What an exception that left the work said; empty when none did.
-  std::wstring Failure() const;
+  // From the window, on its end message: true when a failure left the work.
+  bool Failed() const;
+  // From the window, on its end message, under the Guard of that message:
+  // throws again what left the work, at the statement it left at; returns
+  // when nothing did.
+  void ThrowFailure() const;
   // From the window when it goes: nothing more is posted to it.
   void Forget();
 
@@ -60,11 +66,37 @@ class WindowJob {
   HWND window_;
   const UINT progressMessage_;
   const UINT endMessage_;
-  std::wstring failure_;
+  trap::Carried failure_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> progressWaiting_{false};
   std::atomic<bool> ended_{false};
   std::chrono::steady_clock::time_point lastPosted_{};  // the work's thread only
+};
+
+// A window job whose work makes one text that the window shows at the
+// job's end (a count, a list of items). Letting it go stops the work, and
+// nothing more is posted to the window.
+class TextJob {
+ public:
+  using Work = std::function<std::wstring(WindowJob& job)>;
+
+  // Null when no thread could be started; the work has then not run.
+  static std::unique_ptr<TextJob> Start(HWND window, UINT progressMessage, UINT endMessage, Work work);
+  ~TextJob();
+  TextJob(const TextJob&) = delete;
+  TextJob& operator=(const TextJob&) = delete;
+
+  // From the window, on its end message: true once the work has returned.
+  bool Ended() const { return job_->Ended(); }
+  // Once ended, under the Guard of the end message: the text, or the
+  // work's failure thrown again at its statement.
+  std::wstring Take();
+
+ private:
+  TextJob() = default;
+
+  std::shared_ptr<std::wstring> text_;  // written by the work before its end
+  std::shared_ptr<WindowJob> job_;
 };
 
 }  // namespace base

@@ -5,6 +5,8 @@
 #include <exception>
 #include <utility>
 
+#include "base/error_trap.h"
+
 namespace base {
 
 WorkerPool::WorkerPool(size_t workers) {
@@ -83,14 +85,14 @@ void OnThreads(size_t count, size_t threads, const std::atomic<bool>& stop,
   std::atomic<size_t> next{0};
   std::atomic<bool> failed{false};
   std::mutex failureLock;
-  std::exception_ptr failure;  // the first, thrown again once all have ended
+  trap::Carried failure;  // the first, thrown again once all have ended
   const auto work = [&](size_t thread) {
     try {
       for (size_t i; !stop.load(std::memory_order_relaxed) && !failed && (i = next.fetch_add(1)) < count;)
         each(i, thread);
     } catch (...) {
       std::lock_guard<std::mutex> hold(failureLock);
-      if (!failure) failure = std::current_exception();
+      if (!failure) failure = trap::CarryCurrent();
       failed = true;
     }
   };
@@ -104,7 +106,7 @@ void OnThreads(size_t count, size_t threads, const std::atomic<bool>& stop,
   }
   work(0);
   for (std::thread& t : others) t.join();
-  if (failure) std::rethrow_exception(failure);
+  if (failure) trap::Rethrow(failure);
 }
 
 }  // namespace base

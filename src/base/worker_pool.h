@@ -55,7 +55,8 @@ class WorkerPool {
 // one; returns once all have ended. A raised `stop` leaves the rest
 // undone. When no further thread can be started, the caller's does it all.
 // An exception leaving `each` on any thread leaves the rest undone too and
-// is thrown again on the caller's once every thread has ended.
+// is thrown again on the caller's, at its own statement, once every thread
+// has ended.
 void OnThreads(size_t count, size_t threads, const std::atomic<bool>& stop,
                const std::function<void(size_t i, size_t thread)>& each);
 

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <utility>
 
+#include "base/error_trap.h"
 #include "base/worker_pool.h"
 
 namespace removal {
@@ -32,14 +33,14 @@ std::vector<ItemFailure> RunInChunks(size_t count, const ItemWork& work, const D
   // Guarded by mutex:
   std::vector<std::vector<ItemFailure>> found(chunks);
   size_t left = chunks;
-  std::exception_ptr failure;
+  base::trap::Carried failure;
   // Last, so that on the way out its workers end before what they use goes.
   base::WorkerPool pool(std::min(setup.workers, chunks));
 
   for (size_t c = 0; c < chunks; ++c) {
     pool.Post([&, c] {
       std::vector<ItemFailure> mine;
-      std::exception_ptr error;
+      base::trap::Carried error;
       try {
         const size_t end = std::min(count, (c + 1) * size);
         for (size_t i = c * size; i < end; ++i) {
@@ -51,7 +52,7 @@ std::vector<ItemFailure> RunInChunks(size_t count, const ItemWork& work, const D
           done.fetch_add(1, std::memory_order_relaxed);
         }
       } catch (...) {
-        error = std::current_exception();
+        error = base::trap::CarryCurrent();
       }
       std::lock_guard<std::mutex> lock(mutex);
       found[c] = std::move(mine);
@@ -65,7 +66,7 @@ std::vector<ItemFailure> RunInChunks(size_t count, const ItemWork& work, const D
     doneSoFar(done.load(std::memory_order_relaxed));
     lock.lock();
   }
-  if (failure) std::rethrow_exception(failure);
+  if (failure) base::trap::Rethrow(failure);
   std::vector<ItemFailure> failures;
   for (std::vector<ItemFailure>& chunk : found) failures.insert(failures.end(), chunk.begin(), chunk.end());
   return failures;

@@ -7,10 +7,9 @@
 
 #include <algorithm>
 #include <string_view>
-#include <system_error>
-#include <thread>
 #include <unordered_map>
 
+#include "base/beside.h"
 #include "base/folder_listing_win.h"
 #include "base/paths.h"
 #include "base/paths_win.h"
@@ -141,19 +140,14 @@ FateCheck::FateCheck(const Plan& plan, Disposal disposal, const ProgressFn& prog
   const size_t total = plan.files.size() + plan.folders.size();
   // Which listed folder each file is in asks nothing of the disk: it is
   // found while the workers look at the folders.
-  std::thread parents;
-  try {
-    parents = std::thread([this] { FindParents(); });
-  } catch (const std::system_error&) {
-    FindParents();
-  }
+  base::Beside<> parents([this] { FindParents(); });
   const std::vector<Verdict> looked = LookAtFolders(
       plan.folders, contents_, whole_,
       [&] {
         if (progress) progress(0, total);
       },
       stop);
-  if (parents.joinable()) parents.join();
+  parents.Get();
   MarkBelowLinks(plan, looked, blockedFiles_, blockedFolders_);
   DecideFolders(looked);
 }

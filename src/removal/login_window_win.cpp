@@ -117,7 +117,8 @@ bool LoginWindow::Open(HICON icon, const std::wstring& arguments) {
   SetForegroundWindow(hwnd_);
   SetFocus(GetDlgItem(hwnd_, kPasswordEdit));
   // A preview takes what is read here when the file has not changed since;
-  // without a thread it reads the list itself.
+  // without a thread it reads the list itself. A failure here is passed
+  // over: the preview or the run reads the list again under its own Guard.
   aheadJob_ = base::WindowJob::Start(hwnd_, kMsgReadAheadProgress, kMsgReadAheadEnded,
                                      [ahead = ahead_, path = ListPathFromArguments(arguments_)](base::WindowJob&) {
                                        RemovalRun(path).ReadAhead(*ahead);
@@ -274,9 +275,14 @@ void LoginWindow::OnRunProgress() {
 void LoginWindow::OnRunEnded() {
   if (!job_ || !job_->Ended()) return;
   SetRunning(false);
-  const std::wstring failure = job_->Failure();
-  const ClosingMessage closing = failure.empty() ? running_->closing : ClosingMessage{failure, true};
-  Ask(closing.text, L"Status", MB_OK | (closing.warns ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+  if (job_->Failed()) {
+    // The run was cut short: the report says where, and no closing
+    // message pretends to sum it up.
+    base::trap::Guard([&] { job_->ThrowFailure(); });
+  } else {
+    const ClosingMessage& closing = running_->closing;
+    Ask(closing.text, L"Status", MB_OK | (closing.warns ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+  }
   Leave();
 }
 

@@ -235,16 +235,17 @@ void PreviewWindow::OnProgress() {
 
 void PreviewWindow::OnFilled() {
   if (!job_ || !job_->job || !job_->job->Ended()) return;
-  const std::wstring failure = job_->job->Failure();
-  if (failure.empty() && !job_->listed) {
+  const bool failed = job_->job->Failed();
+  if (!failed && !job_->listed) {
     problem_ = job_->problem;
     PostMessageW(GetWindow(hwnd_, GW_OWNER), kMsgPreviewRead, FALSE, reinterpret_cast<LPARAM>(hwnd_));
     return;
   }
   Show();
   ShowWindow(Control(kPreviewProgress), SW_HIDE);
-  if (!failure.empty() || !job_->model) {
-    SetWindowTextW(Control(kPreviewTotals), (L"The preview could not be made: " + failure).c_str());
+  if (failed || !job_->model) {
+    SetWindowTextW(Control(kPreviewTotals), L"The preview could not be made.");
+    base::trap::Guard([&] { job_->job->ThrowFailure(); });
     return;
   }
   model_ = std::move(job_->model);

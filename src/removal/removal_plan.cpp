@@ -4,11 +4,11 @@
 
 #include <cwchar>
 #include <functional>
+#include <optional>
 #include <string_view>
-#include <system_error>
-#include <thread>
 #include <utility>
 
+#include "base/beside.h"
 #include "base/paths.h"
 #include "base/text_utils.h"
 #include "base/texts.h"
@@ -79,16 +79,10 @@ class ItemKeys {
  public:
   explicit ItemKeys(const std::vector<listfile::Record>& records) : records_(records), ends_(records.size(), 0) {
     const size_t half = records.size() >= kSharedFrom ? records.size() / 2 : records.size();
-    std::thread second;
-    if (half < records.size()) {
-      try {
-        second = std::thread([this, half] { Make(half, records_.size(), texts_[1]); });
-      } catch (const std::system_error&) {
-      }
-    }
+    std::optional<base::Beside<>> second;
+    if (half < records.size()) second.emplace([this, half] { Make(half, records_.size(), texts_[1]); });
     Make(0, half, texts_[0]);
-    if (second.joinable()) second.join();
-    else if (half < records.size()) Make(half, records.size(), texts_[1]);
+    if (second) second->Get();
     half_ = half;
   }
 

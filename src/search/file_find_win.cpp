@@ -173,6 +173,9 @@ SearchResult FileFinder::SearchFile(const std::wstring& Pathname, bool subFolder
       }
     }
   } catch (...) {
+    // The failed search's code says only that it failed: the trap says
+    // what and where first.
+    base::trap::ReportCurrentException();
     found.result = DirExFailed;
   }
   // Whatever a stopped search found is none of its result.

@@ -63,7 +63,7 @@ void ParallelWalk::List(size_t id, const std::wstring& folder) {
     Deliver(id, lister_(folder, stop_));
   } catch (...) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!failure_) failure_ = std::current_exception();
+    if (!failure_) failure_ = base::trap::CarryCurrent();
     finished_.notify_all();
   }
 }
@@ -97,7 +97,7 @@ void ParallelWalk::Collect(std::chrono::milliseconds wait) {
   {
     std::unique_lock<std::mutex> lock(mutex_);
     finished_.wait_for(lock, wait, [this] { return !inbox_.empty() || outstanding_ == 0 || failure_; });
-    if (failure_) std::rethrow_exception(failure_);
+    if (failure_) base::trap::Rethrow(failure_);
     arrived.swap(inbox_);
   }
   for (auto& [id, listing] : arrived) order_.Add(id, std::move(listing));

@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/error_trap.h"
 #include "base/worker_pool.h"
 
 namespace search {
@@ -107,7 +108,7 @@ class ParallelWalk {
   std::vector<std::pair<size_t, FolderListing>> inbox_;
   size_t outstanding_ = 0;  // listings queued or running
   size_t nextId_ = 1;
-  std::exception_ptr failure_;
+  base::trap::Carried failure_;
   // The calling thread's own:
   WalkOrder order_{0};
   base::WorkerPool pool_;  // last, so that its workers end first

@@ -156,8 +156,14 @@ FetchResult HttpClient::Fetch(const std::wstring& url, const std::wstring& fileN
   if (!Connect(url, extraHeaders)) return result;
   lastError_.clear();
   result.announced = announced_;
-  std::string body;
-  try {
+  {
+    // What nothing expected leaves for the Guard of the window that waits
+    // for the fetch; the request ends either way.
+    struct EndRequest {
+      HttpClient& client;
+      ~EndRequest() { client.request_.reset(); }
+    } endRequest{*this};
+    std::string body;
     // The download replaces the file only once it is whole; a failed one
     // leaves the file as it was and nothing beside it.
     base::files::StagedFile file;
@@ -172,10 +178,7 @@ FetchResult HttpClient::Fetch(const std::wstring& url, const std::wstring& fileN
     // What was read before a failure stays.
     result.text = base::enc::FromAnsi(body);
     result.bytes = std::move(body);
-  } catch (...) {
-    result.ok = false;
   }
-  request_.reset();
   if (!result.ok && !quiet_)
     MessageBoxW(GetActiveWindow(), L"Could not retrieve latest version", L"Error", MB_OK | MB_ICONEXCLAMATION);
   return result;

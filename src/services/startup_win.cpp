@@ -113,7 +113,10 @@ class VersionFetch : public base::Window {
     return 0;
   }
 
+  // A fetch that failed is reported; the start-up goes on without the
+  // version file, as after a fetch that found none.
   void Fetched() {
+    base::trap::Guard([&] { job_->ThrowFailure(); });
     job_.reset();
     const std::function<void()> then = std::move(then_);
     CarryOn(owner_, versionFile_, then);

@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/error_trap.h"
+
 namespace base {
 namespace {
 
@@ -141,13 +143,16 @@ TEST(OnThreads, EveryIndexOnceOnTheThreadsAskedForAndAStopLeavesTheRest) {
   OnThreads(done.size(), 2, stop, [&](size_t, size_t) { ++ran; });
   EXPECT_EQ(ran, 0u);
 
-  // A failure on another thread than the caller's comes to the caller.
+  // A failure on another thread than the caller's comes to the caller, at
+  // the worker's statement.
   stop = false;
   const auto failOnAWorker = [](size_t, size_t thread) {
+    trap::Mark(thread == 1 ? "on/worker.cpp" : "on/caller.cpp", 4);
     if (thread == 1) throw std::runtime_error("on a worker");
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   };
   EXPECT_THROW(OnThreads(done.size(), 2, stop, failOnAWorker), std::runtime_error);
+  EXPECT_STREQ(trap::CurrentSite().file, "on/worker.cpp");
 }
 
 }  // namespace
