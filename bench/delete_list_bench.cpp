@@ -55,8 +55,8 @@ int main() {
   std::printf("select all         %.2f ms\n", selectAll);
   std::printf("invert             %.2f ms\n", invert);
   std::printf("remove (half)      %.2f ms  (%zu left)\n", remove, list.Count());
-  std::printf("bytes per entry    %zu (record, type text inline) + path text (avg %.1f chars x %zu bytes)\n",
-              perEntry, static_cast<double>(pathChars) / static_cast<double>(list.Count()), sizeof(wchar_t));
+  std::printf("bytes per entry    %zu (record, type text inline) + path text (avg %.1f chars x %zu bytes)\n", perEntry,
+              static_cast<double>(pathChars) / static_cast<double>(list.Count()), sizeof(wchar_t));
   bool ok = selectAll < 100 && invert < 100 && remove < 100 && perEntry < 200 && list.Count() == kEntries / 2;
   std::printf("goal (<100 ms each, <200 bytes/entry): %s\n", ok ? "met" : "NOT met");
   return 0;

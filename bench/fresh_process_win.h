@@ -47,8 +47,7 @@ inline double RunSelfOnce(const std::wstring& arguments) {
 // moved to the Recycle Bin.
 inline void SetStartUpDefaults() {
   HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\FD", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr))
-    return;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\FD", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr)) return;
   auto set = [&](const wchar_t* name, const std::wstring& value) {
     RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));

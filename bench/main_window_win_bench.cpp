@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
   const size_t kEntries = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000000;
   wchar_t temp[MAX_PATH] = L"";
   GetTempPathW(MAX_PATH, temp);
-  const std::wstring listPath =
-      argc > 2 ? std::wstring(argv[2], argv[2] + std::strlen(argv[2])) : std::wstring(temp) + L"ombrelay_bench_list.txt";
+  const std::wstring listPath = argc > 2 ? std::wstring(argv[2], argv[2] + std::strlen(argv[2]))
+                                         : std::wstring(temp) + L"ombrelay_bench_list.txt";
   size_t before = WorkingSet();
   auto start = std::chrono::steady_clock::now();
   window.List().Reserve(kEntries);

@@ -107,23 +107,26 @@ double Round(std::vector<listfile::Record> records, std::wstring* totalsText = n
   const auto start = std::chrono::steady_clock::now();
   const removal::Plan plan = removal::MakePlan(std::move(records));
   const double planned = Seconds(start);
-  std::vector<removal::Fate> fates =
-      removal::Foresee(plan, removal::Disposal::Delete, [&calls](size_t, size_t) { ++calls; }, nullptr);
+  std::vector<removal::Fate> fates = removal::Foresee(
+      plan, removal::Disposal::Delete, [&calls](size_t, size_t) { ++calls; }, nullptr);
   const double foreseen = Seconds(start);
   removal::Preview preview(std::move(fates), Bytes);
   const double built = Seconds(start);
   const removal::PreviewTotals& totals = preview.Totals();
-  std::printf("  plan %.3f s, fates of %zu records %.3f s (%zu progress calls), model and totals %.3f s: %zu files "
-              "and %zu folders to remove, %llu bytes, %zu gone, %zu stay\n",
-              planned, preview.Count(), foreseen - planned, calls, built - foreseen, totals.files, totals.folders,
-              static_cast<unsigned long long>(totals.bytes), totals.gone, totals.stay);
+  std::printf(
+      "  plan %.3f s, fates of %zu records %.3f s (%zu progress calls), model and totals %.3f s: %zu files "
+      "and %zu folders to remove, %llu bytes, %zu gone, %zu stay\n",
+      planned, preview.Count(), foreseen - planned, calls, built - foreseen, totals.files, totals.folders,
+      static_cast<unsigned long long>(totals.bytes), totals.gone, totals.stay);
   std::printf("  shown: %.3f s\n", built);
   if (totalsText) *totalsText = removal::TotalsText(totals, base::text::ExplorerSize, base::text::UserNumberStyle());
   auto sortStart = std::chrono::steady_clock::now();
   for (removal::Column column : {removal::Column::Path, removal::Column::Size, removal::Column::Outcome}) {
     preview.SortBy(column);
     std::printf("  sort by %s %.3f s\n",
-                column == removal::Column::Path ? "path" : column == removal::Column::Size ? "size" : "outcome",
+                column == removal::Column::Path   ? "path"
+                : column == removal::Column::Size ? "size"
+                                                  : "outcome",
                 Seconds(sortStart));
     sortStart = std::chrono::steady_clock::now();
   }
@@ -268,11 +271,12 @@ bool UserWaitRounds(int rounds, const std::vector<std::wstring>& programs, const
     return false;
   }
   for (size_t p = 0; p < count; ++p)
-    std::printf("as the user waits, %d rounds of fresh processes, %ls: from the click on Preview... to the totals, "
-                "median %.1f ms (the window open after %.1f ms), bare walk median %.1f ms; median of the rounds' "
-                "ratios %.2f (goal: 1.1 at most), best %.2f\n", rounds, programs[p].c_str(), Median(shows[p]),
-                Median(opens[p]), Median(walks), Median(ratios[p]),
-                *std::min_element(ratios[p].begin(), ratios[p].end()));
+    std::printf(
+        "as the user waits, %d rounds of fresh processes, %ls: from the click on Preview... to the totals, "
+        "median %.1f ms (the window open after %.1f ms), bare walk median %.1f ms; median of the rounds' "
+        "ratios %.2f (goal: 1.1 at most), best %.2f\n",
+        rounds, programs[p].c_str(), Median(shows[p]), Median(opens[p]), Median(walks), Median(ratios[p]),
+        *std::min_element(ratios[p].begin(), ratios[p].end()));
   return true;
 }
 
@@ -317,9 +321,10 @@ int main(int argc, char** argv) {
     best = std::min(best, shown);
   }
   std::sort(ratios.begin(), ratios.end());
-  std::printf("best time to show the preview of %zu records: %.3f s; bare walk %.3f s; ratio %.2f; median of the "
-              "rounds' ratios %.2f (goal: 1.1 at most)\n",
-              records.size(), best, bestWalk, best / bestWalk, ratios[ratios.size() / 2]);
+  std::printf(
+      "best time to show the preview of %zu records: %.3f s; bare walk %.3f s; ratio %.2f; median of the "
+      "rounds' ratios %.2f (goal: 1.1 at most)\n",
+      records.size(), best, bestWalk, best / bestWalk, ratios[ratios.size() / 2]);
   std::fflush(stdout);
   const bool waited = UserWaitRounds(rounds, programs, scratch, records, totals);
   RemoveTree(records);

@@ -31,8 +31,8 @@ double Check(const std::vector<std::wstring>& folders, size_t& found) {
 double OpenEach(const std::vector<std::wstring>& folders) {
   const auto start = std::chrono::steady_clock::now();
   for (const std::wstring& f : folders) {
-    HANDLE h = CreateFileW(f.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE h = CreateFileW(f.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
   }
   return Seconds(start);
@@ -59,7 +59,6 @@ int main() {
   std::printf("%zu folder records of a typical list: check %.3f s (%zu protected), opening each %.3f s\n",
               typical.size(), check, found, open);
   const double worst = Check(shallow, found);
-  std::printf("%zu folder records one level below C:\\: check %.3f s (%zu protected)\n", shallow.size(), worst,
-              found);
+  std::printf("%zu folder records one level below C:\\: check %.3f s (%zu protected)\n", shallow.size(), worst, found);
   return 0;
 }

@@ -145,11 +145,11 @@ double WholeRun(const std::vector<listfile::Record>& records, const std::wstring
   steps.total += total;
   std::wstring shown = closing.text.substr(0, 160);
   std::replace(shown.begin(), shown.end(), L'\n', L' ');
-  std::printf("    read+plan %.2f, rules %.2f, fate check %.2f, files %.2f, folders %.2f, tally %.2f, closing %.2f s; "
-              "%zu progress calls; \"%s\"\n",
-              read, r.rulesSeconds, r.checkSeconds, r.filesSeconds, r.foldersSeconds, r.tallySeconds,
-              total - read - passes, calls,
-              base::enc::ToUtf8(shown).c_str());
+  std::printf(
+      "    read+plan %.2f, rules %.2f, fate check %.2f, files %.2f, folders %.2f, tally %.2f, closing %.2f s; "
+      "%zu progress calls; \"%s\"\n",
+      read, r.rulesSeconds, r.checkSeconds, r.filesSeconds, r.foldersSeconds, r.tallySeconds, total - read - passes,
+      calls, base::enc::ToUtf8(shown).c_str());
   DeleteFileW(listPath.c_str());
   return total;
 }
@@ -201,10 +201,10 @@ void PathCheckCosts(const std::vector<listfile::Record>& records) {
     links += attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
   }
   const double looked = Seconds(start) - guardMade;
-  std::printf("path checks on %zu entries: verbatim forms %.1f ms (%zu characters), link guard %.1f ms, "
-              "looks at %zu listed folders %.1f ms (%zu links)\n",
-              records.size(), verbatim * 1000, characters, guardMade * 1000, guard.FoldersAbove().size(),
-              looked * 1000, links);
+  std::printf(
+      "path checks on %zu entries: verbatim forms %.1f ms (%zu characters), link guard %.1f ms, "
+      "looks at %zu listed folders %.1f ms (%zu links)\n",
+      records.size(), verbatim * 1000, characters, guardMade * 1000, guard.FoldersAbove().size(), looked * 1000, links);
 }
 
 // One round: two identical trees (made side by side), then (a2) and (b)
@@ -287,7 +287,8 @@ double RuleRound(int round, const std::wstring& scratch) {
       const double walk = BareWalkTwoThreads(scratch + names[k], files);
       const double loop = MinimalLoop(trees[k], 2);
       seconds[k] = walk + loop;
-      std::printf("  (w) bare walk %.2f s (%zu files) + minimal loop %.2f s = %6.2f s\n", walk, files, loop, seconds[k]);
+      std::printf("  (w) bare walk %.2f s (%zu files) + minimal loop %.2f s = %6.2f s\n", walk, files, loop,
+                  seconds[k]);
       continue;
     }
     const std::wstring root = scratch + names[k] + L"\\";
@@ -330,8 +331,7 @@ int main(int argc, char** argv) {
   CreateDirectoryW(scratch.c_str(), nullptr);
   SYSTEM_INFO info;
   GetSystemInfo(&info);
-  std::printf("%lu logical processors, %zu removal workers\n", info.dwNumberOfProcessors,
-              removal::DeleteWorkerCount());
+  std::printf("%lu logical processors, %zu removal workers\n", info.dwNumberOfProcessors, removal::DeleteWorkerCount());
 
   if (ruleOnly) {
     for (int r = 0; r < rounds; ++r) RuleRound(r, scratch);
@@ -346,10 +346,11 @@ int main(int argc, char** argv) {
     high = std::max(high, ratio);
   }
   std::printf("over %d rounds: b/a2 %.3f to %.3f\n", rounds, low, high);
-  std::printf("the run's mean time by step: read+plan %.2f, fate check %.2f, files %.2f, folders %.2f, tally %.2f, "
-              "closing %.2f; whole run %.2f s\n",
-              steps.read / rounds, steps.check / rounds, steps.files / rounds, steps.folders / rounds,
-              steps.tally / rounds, steps.closing / rounds, steps.total / rounds);
+  std::printf(
+      "the run's mean time by step: read+plan %.2f, fate check %.2f, files %.2f, folders %.2f, tally %.2f, "
+      "closing %.2f; whole run %.2f s\n",
+      steps.read / rounds, steps.check / rounds, steps.files / rounds, steps.folders / rounds, steps.tally / rounds,
+      steps.closing / rounds, steps.total / rounds);
 
   const std::vector<listfile::Record> once = MakeTree(scratch + L"\\tree_a");
   std::printf("(a) minimal loop, 1 thread: %.2f s\n", MinimalLoop(once, 1));

@@ -15,9 +15,7 @@ namespace sample {
 constexpr size_t kEntries = 4000;
 
 // The folder entry i is detected by and takes from, below %LocalAppData%.
-inline std::string ProgramFolder(size_t i) {
-  return "Vendor" + std::to_string(i) + "\\Program" + std::to_string(i);
-}
+inline std::string ProgramFolder(size_t i) { return "Vendor" + std::to_string(i) + "\\Program" + std::to_string(i); }
 // Whether entry i is detected by a registry key (otherwise by its folder).
 inline bool DetectedByKey(size_t i) { return i % 3 == 0; }
 inline std::string DetectKey(size_t i, const std::string& keyBase = "HKCU\\Software") {
@@ -31,8 +29,9 @@ inline size_t FileKeys(size_t i) { return 3 + i % 2; }
 inline std::string RoutinesFile(size_t entries = kEntries, const std::string& folderBase = "%LocalAppData%",
                                 const std::string& keyBase = "HKCU\\Software") {
   static const char* const kGroups[] = {"3021", "3022", "3023", "3024", "3025", "3029", "3026", "3006"};
-  std::string text = "; A made-up routines file in the community format, for tests and benchmarks.\r\n"
-                     "; Version: 000000\r\n\r\n";
+  std::string text =
+      "; A made-up routines file in the community format, for tests and benchmarks.\r\n"
+      "; Version: 000000\r\n\r\n";
   text.reserve(entries * 560);
   size_t fileKey = 0;
   for (size_t i = 0; i < entries; ++i) {

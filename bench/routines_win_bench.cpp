@@ -134,7 +134,8 @@ double OpenRound(const std::wstring& file, const std::vector<Detection>& detecti
 
 void OpenSection(const std::wstring& root, int rounds) {
   const std::wstring file = root + L"\\routines.ini";
-  const std::string text = sample::RoutinesFile(sample::kEntries, "%LocalAppData%\\OmbrelayBench", "HKCU\\Software\\OmbrelayBench");
+  const std::string text =
+      sample::RoutinesFile(sample::kEntries, "%LocalAppData%\\OmbrelayBench", "HKCU\\Software\\OmbrelayBench");
   std::wstring reason;
   if (!base::files::WriteAll(file, text, reason)) std::printf("the routines file could not be written\n");
   // A quarter of the programs are there.
@@ -268,13 +269,13 @@ void SizeSection(const std::wstring& root, int rounds) {
       std::vector<const listfile::Routine*> asked;
       for (const listfile::Routine& r : routines) asked.push_back(&r);
       std::atomic<uint64_t> files{0};
-      removal::AnswerRoutines(asked, removal::Fit::Fits, variables.Lookup(), never, false,
-                              removal::kRoutinesSideBySide, stop, [&](size_t, removal::RoutineAnswer&& answer, size_t) { files += answer.files; });
+      removal::AnswerRoutines(asked, removal::Fit::Fits, variables.Lookup(), never, false, removal::kRoutinesSideBySide,
+                              stop, [&](size_t, removal::RoutineAnswer&& answer, size_t) { files += answer.files; });
       counted[1] = files;
       seconds[1] = Seconds(start);
     }
-    std::printf("  round %d: bare two-thread walk %.3f s (%llu files), sizing %.3f s (%llu files): %.3f\n",
-                round + 1, seconds[0], static_cast<unsigned long long>(counted[0]), seconds[1],
+    std::printf("  round %d: bare two-thread walk %.3f s (%llu files), sizing %.3f s (%llu files): %.3f\n", round + 1,
+                seconds[0], static_cast<unsigned long long>(counted[0]), seconds[1],
                 static_cast<unsigned long long>(counted[1]), seconds[1] / seconds[0]);
   }
   RemoveTree(root + L"\\Size");

@@ -276,8 +276,8 @@ int SearchInWindow() {
   RegisterClassW(&wc);
   HWND window = CreateWindowW(wc.lpszClassName, L"search", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480, nullptr,
                               nullptr, wc.hInstance, nullptr);
-  HWND bar = CreateWindowW(STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window, nullptr, wc.hInstance,
-                           nullptr);
+  HWND bar =
+      CreateWindowW(STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window, nullptr, wc.hInstance, nullptr);
   if (!window || !bar) return -1;
   SendMessageW(bar, SB_SIMPLE, TRUE, 0);
   // Text drawn before the search, so that the fonts are loaded, as in the
@@ -445,10 +445,12 @@ bool AddRounds(const Options& options, const std::wstring& expected, double warm
       std::printf("(c) add command: did not finish (status \"%ls\")\n", run.status.c_str());
       return false;
     }
-    std::printf("    round %d: walk %.1f, 2-thread walk %.1f, SearchFile alone %.1f, in a window %.1f, add after the last "
-                "question %.1f (the status not yet final until %.1f, then %.1f to the end)  ratio add/SearchFile %.2f, "
-                "add/2-thread walk %.2f\n", i, walk, walk2, alone, inWindow, run.Own(), run.otherSeen - run.questionsDone,
-                run.ms - run.otherSeen, run.Own() / alone, run.Own() / walk2);
+    std::printf(
+        "    round %d: walk %.1f, 2-thread walk %.1f, SearchFile alone %.1f, in a window %.1f, add after the last "
+        "question %.1f (the status not yet final until %.1f, then %.1f to the end)  ratio add/SearchFile %.2f, "
+        "add/2-thread walk %.2f\n",
+        i, walk, walk2, alone, inWindow, run.Own(), run.otherSeen - run.questionsDone, run.ms - run.otherSeen,
+        run.Own() / alone, run.Own() / walk2);
     walks2.push_back(walk2);
     toWalk2.push_back(run.Own() / walk2);
     ratios.push_back(run.Own() / alone);
@@ -468,9 +470,10 @@ bool AddRounds(const Options& options, const std::wstring& expected, double warm
               Median(ratios));
   std::printf("    medians: SearchFile alone %.1f, in a window %.1f (%.2f), add %.1f (%.2f)\n", Median(alones),
               Median(inWindows), Median(inWindows) / Median(alones), Median(adds), Median(adds) / Median(alones));
-  std::printf("    add after the last question against the 2-thread walk of the same round (goal 1.05): median %.2f, "
-              "best %.2f; medians %.1f against %.1f ms\n", Median(toWalk2),
-              *std::min_element(toWalk2.begin(), toWalk2.end()), Median(adds), Median(walks2));
+  std::printf(
+      "    add after the last question against the 2-thread walk of the same round (goal 1.05): median %.2f, "
+      "best %.2f; medians %.1f against %.1f ms\n",
+      Median(toWalk2), *std::min_element(toWalk2.begin(), toWalk2.end()), Median(adds), Median(walks2));
   std::printf("    of which: browser shown after %.1f ms, both questions answered after %.1f ms\n", best.browserShown,
               best.questionsDone);
   std::printf("    program peak working set before the add %.1f MiB, after %.1f MiB\n", MiB(best.peakBefore),
@@ -565,9 +568,10 @@ int main(int argc, char** argv) {
               baselineFolders - 1);
   std::printf("(a2) on 2 threads:   %8.1f ms  ratio %.2f to (a)\n", a2, a2 / a);
   size_t peakB = Memory(GetCurrentProcess()).PeakWorkingSetSize;
-  std::printf("(b) SearchFile:      %8.1f ms  ratio %.2f to (a), %.2f to (a2)  (%zu files, %zu folders, count %ld, "
-              "result %ld)\n", b, b / a, b / a2, found.files.size(), found.folders.size(), found.fileCount,
-              found.result);
+  std::printf(
+      "(b) SearchFile:      %8.1f ms  ratio %.2f to (a), %.2f to (a2)  (%zu files, %zu folders, count %ld, "
+      "result %ld)\n",
+      b, b / a, b / a2, found.files.size(), found.folders.size(), found.fileCount, found.result);
   std::printf("    peak working set after (a) %.1f MiB, after (b) %.1f MiB\n", MiB(peakA), MiB(peakB));
 
   // The program starts cold, so it is compared with cold runs.
@@ -576,8 +580,10 @@ int main(int argc, char** argv) {
   double longestWait = 0, longestStop = 0;
   for (DWORD stopAfter : {0, 150, 300, 450, 600}) {
     auto [wait, afterStop] = SearchUnderMessages(stopAfter);
-    std::printf("    search with messages every 5 ms, stop after %lu ms: longest message wait %.1f ms, ended %.1f ms "
-                "after the stop\n", stopAfter, wait, afterStop);
+    std::printf(
+        "    search with messages every 5 ms, stop after %lu ms: longest message wait %.1f ms, ended %.1f ms "
+        "after the stop\n",
+        stopAfter, wait, afterStop);
     longestWait = std::max(longestWait, wait);
     longestStop = std::max(longestStop, afterStop);
   }

@@ -41,7 +41,6 @@ int Ask(HWND owner, const std::wstring& text, const wchar_t* title, UINT style) 
   return MessageBoxW(owner, text.c_str(), title, style);
 }
 
-
 // What the search's thread makes of what its walk found, so that the
 // window only takes it: the list's entries in their order (the subfolders
 // found, all but the chosen folder itself, which has its own question,
@@ -100,9 +99,8 @@ void LeaveOutProtected(HWND owner, PreparedEntries& prepared, BeforeAsking&& bef
   if (refused.empty()) return;
   std::vector<Entry>& entries = prepared.entries;
   search::LeaveOutFolders(entries, refused, [](const Entry& entry) -> const std::wstring& { return entry.path; });
-  prepared.files = static_cast<size_t>(std::count_if(entries.begin(), entries.end(), [](const Entry& e) {
-    return e.kind == listfile::RecordKind::File;
-  }));
+  prepared.files = static_cast<size_t>(std::count_if(
+      entries.begin(), entries.end(), [](const Entry& e) { return e.kind == listfile::RecordKind::File; }));
 }
 
 // The prepared entries go into the list; the progress bar ends at the
@@ -378,7 +376,9 @@ void RunDropCommand(MainWindow& window, const std::vector<std::wstring>& paths) 
 void RunQueuedPathsCommand(MainWindow& window, bool askClear, std::function<void()> done) {
   RunAdding(
       window, askClear,
-      [&window](listfile::ProtectedPlaces& places) { return AddDroppedFiles(window, places, window.TakeQueuedPaths()); },
+      [&window](listfile::ProtectedPlaces& places) {
+        return AddDroppedFiles(window, places, window.TakeQueuedPaths());
+      },
       std::move(done));
 }
 

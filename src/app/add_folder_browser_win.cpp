@@ -14,9 +14,9 @@ constexpr WORD kGet = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 base::win::ComRef<IDispatch> ShowBrowser(IDispatch* shell, HWND owner, const std::wstring& title) {
   Variant hwnd, caption, options, folder;
   HRESULT hr = base::win::Invoke(shell, L"BrowseForFolder", kGet,
-                           {base::win::NumberArg(hwnd, static_cast<long>(reinterpret_cast<LONG_PTR>(owner))),
-                            base::win::TextArg(caption, title), base::win::NumberArg(options, 0)},
-                           &folder.v);
+                                 {base::win::NumberArg(hwnd, static_cast<long>(reinterpret_cast<LONG_PTR>(owner))),
+                                  base::win::TextArg(caption, title), base::win::NumberArg(options, 0)},
+                                 &folder.v);
   // Cancel comes back as success with a NULL folder object.
   return SUCCEEDED(hr) ? base::win::TakeObject(folder) : base::win::ComRef<IDispatch>();
 }

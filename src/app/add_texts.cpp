@@ -25,14 +25,13 @@ std::wstring FolderQuestion(const std::wstring& folderText) {
 
 std::wstring SearchPatternFor(const std::wstring& chosenFolder) { return base::paths::JoinPath(chosenFolder, L"*.*"); }
 
-std::wstring FolderEntryText(const std::wstring& folderText) {
-  return base::paths::WithSeparator(folderText);
-}
+std::wstring FolderEntryText(const std::wstring& folderText) { return base::paths::WithSeparator(folderText); }
 
 std::vector<std::wstring> ChosenPaths(const std::wstring& folder, const std::vector<std::wstring>& names, int count) {
   std::vector<std::wstring> paths;
   for (int i = 1; i <= count && static_cast<size_t>(i) < names.size(); ++i) {
-    if (!names[static_cast<size_t>(i)].empty()) paths.push_back(base::paths::JoinPath(folder, names[static_cast<size_t>(i)]));
+    if (!names[static_cast<size_t>(i)].empty())
+      paths.push_back(base::paths::JoinPath(folder, names[static_cast<size_t>(i)]));
   }
   return paths;
 }
@@ -41,8 +40,8 @@ std::wstring SearchingText(const std::wstring& folder) { return L"Searching " + 
 
 std::wstring SearchStoppedText(size_t added, size_t count) {
   if (added == 0) return kSearchStoppedText;
-  return std::wstring(kSearchStoppedStart) + L" " + base::text::Counted(added, L"item was added;", L"items were added;") +
-         L" " + ItemsLoadedText(count);
+  return std::wstring(kSearchStoppedStart) + L" " +
+         base::text::Counted(added, L"item was added;", L"items were added;") + L" " + ItemsLoadedText(count);
 }
 
 bool IsSearchStoppedText(const std::wstring& status) { return status.rfind(kSearchStoppedStart, 0) == 0; }

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <iterator>
 
-
 namespace app {
 
 // Built in place: an add moves a hundred thousand found paths through here.
@@ -76,9 +75,7 @@ std::vector<std::wstring> DeleteList::RecordTexts() const {
   return texts;
 }
 
-void DeleteList::Clear() {
-  std::vector<Entry>().swap(entries_);
-}
+void DeleteList::Clear() { std::vector<Entry>().swap(entries_); }
 
 void DeleteList::SelectAll() {
   for (Entry& e : entries_) e.checked = true;

@@ -120,7 +120,8 @@ void MainWindow::Layout() {
       y += extraHeight;
       if (p.id == kProgressBar || p.id == kStatus) width += extraWidth;
     }
-    if (moves) moves = DeferWindowPos(moves, Control(p.id), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (moves)
+      moves = DeferWindowPos(moves, Control(p.id), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (moves) EndDeferWindowPos(moves);
   HWND list = Control(kFileList);
@@ -170,9 +171,7 @@ void MainWindow::SetStatus(const std::wstring& text) {
 
 std::wstring MainWindow::StatusText() const { return status_; }
 
-void MainWindow::SetProgressMax(long maximum) {
-  SendMessageW(Control(kProgressBar), PBM_SETRANGE32, 0, maximum);
-}
+void MainWindow::SetProgressMax(long maximum) { SendMessageW(Control(kProgressBar), PBM_SETRANGE32, 0, maximum); }
 
 void MainWindow::SetProgressValue(long value) {
   SendMessageW(Control(kProgressBar), PBM_SETPOS, static_cast<WPARAM>(value), 0);
@@ -182,12 +181,8 @@ bool MainWindow::AddFileSelected() const { return IsDlgButtonChecked(hwnd_, kAdd
 
 bool MainWindow::AddRuleSelected() const { return IsDlgButtonChecked(hwnd_, kAddRuleOption) == BST_CHECKED; }
 
-bool MainWindow::AddRoutinesSelected() const {
-  return IsDlgButtonChecked(hwnd_, kAddRoutinesOption) == BST_CHECKED;
-}
+bool MainWindow::AddRoutinesSelected() const { return IsDlgButtonChecked(hwnd_, kAddRoutinesOption) == BST_CHECKED; }
 
-bool MainWindow::SubFoldersChecked() const {
-  return IsDlgButtonChecked(hwnd_, kSubFoldersBox) == BST_CHECKED;
-}
+bool MainWindow::SubFoldersChecked() const { return IsDlgButtonChecked(hwnd_, kSubFoldersBox) == BST_CHECKED; }
 
 }  // namespace app

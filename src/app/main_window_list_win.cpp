@@ -45,7 +45,8 @@ void MainWindow::OnGetDispInfo(NMLVDISPINFOW* info) {
   if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= list_.Count()) return;
   const Entry& entry = list_.At(static_cast<size_t>(item.iItem));
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-    if (item.iSubItem == 0 && (entry.kind == listfile::RecordKind::Rule || entry.kind == listfile::RecordKind::Routine)) {
+    if (item.iSubItem == 0 &&
+        (entry.kind == listfile::RecordKind::Rule || entry.kind == listfile::RecordKind::Routine)) {
       lstrcpynW(item.pszText, list_.ShownPath(static_cast<size_t>(item.iItem)).c_str(), item.cchTextMax);
     } else {
       const std::wstring& text = item.iSubItem == 0 ? entry.path : item.iSubItem == 1 ? entry.type : std::wstring();

@@ -31,7 +31,8 @@ void MainWindow::CreateMenuBar() {
   AppendMenuW(file.get(), MF_STRING, kMenuExit, L"E&xit");
   AppendMenuW(about.get(), MF_STRING, kMenuAboutOmbrelay, L"&About Ombrelay");
   if (AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(file.get()), L"&File")) file.release();
-  if (AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(about.get()), L"&About")) aboutMenu_ = about.release();
+  if (AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(about.get()), L"&About"))
+    aboutMenu_ = about.release();
   if (SetMenu(hwnd_, bar.get())) bar.release();
 }
 
@@ -76,8 +77,8 @@ void MainWindow::OnContextMenu(HWND from, LPARAM at) {
   AppendMenuW(menu.get(), MF_STRING | state, kMenuUntick, L"&Untick");
   AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu.get(), MF_STRING | state, kMenuRemoveRows, L"Remove from &list");
-  const int command = static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
-                                                      where.x, where.y, 0, hwnd_, nullptr));
+  const int command = static_cast<int>(
+      TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, where.x, where.y, 0, hwnd_, nullptr));
   if (command) RunRowCommand(command);
 }
 

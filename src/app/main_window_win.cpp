@@ -235,7 +235,8 @@ void MainWindow::SetBusy(bool busy) {
   busy_ = busy;
   for (int id : kBusyButtons) EnableWindow(Control(id), !busy);
   HMENU bar = GetMenu(hwnd_);
-  for (int id : kBusyMenuItems) EnableMenuItem(bar, static_cast<UINT>(id), MF_BYCOMMAND | (busy ? MF_GRAYED : MF_ENABLED));
+  for (int id : kBusyMenuItems)
+    EnableMenuItem(bar, static_cast<UINT>(id), MF_BYCOMMAND | (busy ? MF_GRAYED : MF_ENABLED));
   if (!busy && HasWaitingPaths()) PostMessageW(hwnd_, kMsgDropped, 0, 0);
 }
 

@@ -154,7 +154,7 @@ class MainWindow : public base::Window {
   static SIZE FirstClientSize();
   static base::ControlTable Controls();
 
-  HICON icon_ = nullptr;  // shared (LoadIcon), not owned
+  HICON icon_ = nullptr;       // shared (LoadIcon), not owned
   HMENU aboutMenu_ = nullptr;  // owned by the menu bar
   services::AboutWindow about_;
   DeleteList list_;

@@ -19,8 +19,9 @@ constexpr UINT kMsgItemsEnded = WM_APP + 65;
 constexpr size_t kMostItemsShown = 5000;
 
 const base::ControlSpec kControls[] = {
-    {kDetailsText, L"EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL |
-     WS_HSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 120, 120, 8760, 4680},
+    {kDetailsText, L"EDIT", L"",
+     ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
+     WS_EX_CLIENTEDGE, 120, 120, 8760, 4680},
     {kDetailsItems, L"BUTTON", L"Show the &items it takes now", BS_PUSHBUTTON | WS_TABSTOP, 0, 120, 4920, 3000, 375},
     {IDCANCEL, L"BUTTON", L"Close", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 7680, 4920, 1200, 375},
 };
@@ -36,8 +37,8 @@ std::wstring ItemsText(const removal::RoutineAnswer& answer) {
   for (size_t i = 0; i < answer.paths.size() && i < kMostItemsShown; ++i)
     text += answer.paths[i] + L"  (" + base::text::ExplorerSize(answer.sizes[i]) + L")\r\n";
   if (answer.paths.size() > kMostItemsShown)
-    text += L"... and " + base::text::Counted(answer.paths.size() - kMostItemsShown, L"more file", L"more files", style) +
-            L"\r\n";
+    text += L"... and " +
+            base::text::Counted(answer.paths.size() - kMostItemsShown, L"more file", L"more files", style) + L"\r\n";
   for (const std::wstring& folder : answer.emptied) text += folder + L"  (folder)\r\n";
   for (const std::wstring& note : answer.notes) text += L"Takes nothing from " + note + L"\r\n";
   return text;
@@ -101,8 +102,8 @@ void RoutineDetailsWindow::StartItems() {
     removal::NeverTaken never;
     if (!listPath.empty()) never.Add(listPath);
     listfile::ProtectedPlaces places;
-    return ItemsText(removal::AnswerRoutine(routine, removal::Fit::Decide, system.Lookup(), never, places, true,
-                                            *job.StopFlag()));
+    return ItemsText(
+        removal::AnswerRoutine(routine, removal::Fit::Decide, system.Lookup(), never, places, true, *job.StopFlag()));
   };
   items_ = base::TextJob::Start(hwnd_, kMsgItemsProgress, kMsgItemsEnded, std::move(work));
   if (!items_) return (void)MessageBeep(MB_OK);

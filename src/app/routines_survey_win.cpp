@@ -39,10 +39,9 @@ std::shared_ptr<RoutinesSurvey> RoutinesSurvey::Start(HWND window, UINT progress
   auto survey = std::make_shared<RoutinesSurvey>();
   RoutinesSurvey* self = survey.get();
   // The work holds the survey, so the window may let it go first.
-  survey->job_ = base::WindowJob::Start(window, progressMessage, endMessage,
-                                        [survey, self, path, listPath](base::WindowJob& job) {
-                                          self->Run(job, path, listPath);
-                                        });
+  survey->job_ =
+      base::WindowJob::Start(window, progressMessage, endMessage,
+                             [survey, self, path, listPath](base::WindowJob& job) { self->Run(job, path, listPath); });
   if (!survey->job_) return nullptr;
   return survey;
 }
@@ -179,21 +178,21 @@ void RoutinesSurvey::Size(base::WindowJob& job, const routines::RoutinesFile& fi
   if (!listPath.empty()) never.Add(listPath);
   std::vector<const listfile::Routine*> routines;
   for (size_t entry : fitting) routines.push_back(&file.entries[entry].routine);
-  removal::AnswerRoutines(routines, removal::Fit::Fits, lookup, never, true, removal::kRoutinesSideBySide,
-                          *job.StopFlag(),
-                          [&](size_t k, removal::RoutineAnswer&& answer, size_t thread) {
-                            if (answer.stopped) return;
-                            try {
-                              RoutineTake take{true, answer.files, answer.emptied.size(), answer.bytes,
-                                               std::move(answer.refusal), ItemsOf(answer)};
-                              std::lock_guard<std::mutex> hold(lock_);
-                              found_.takes.emplace_back(fitting[k], std::move(take));
-                            } catch (...) {
-                              Fail(base::trap::CarryCurrent());
-                              job.Stop();  // the rest is not sized: the window reports the failure
-                            }
-                            if (thread == 0) job.TellProgress();  // only the job's own thread tells
-                          });
+  removal::AnswerRoutines(
+      routines, removal::Fit::Fits, lookup, never, true, removal::kRoutinesSideBySide, *job.StopFlag(),
+      [&](size_t k, removal::RoutineAnswer&& answer, size_t thread) {
+        if (answer.stopped) return;
+        try {
+          RoutineTake take{true,           answer.files, answer.emptied.size(), answer.bytes, std::move(answer.refusal),
+                           ItemsOf(answer)};
+          std::lock_guard<std::mutex> hold(lock_);
+          found_.takes.emplace_back(fitting[k], std::move(take));
+        } catch (...) {
+          Fail(base::trap::CarryCurrent());
+          job.Stop();  // the rest is not sized: the window reports the failure
+        }
+        if (thread == 0) job.TellProgress();  // only the job's own thread tells
+      });
 }
 
 }  // namespace app

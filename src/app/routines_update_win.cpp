@@ -25,19 +25,16 @@ const wchar_t kKeptName[] = L"Winapp2.ini";
 constexpr DWORD kFetchLimitMs = 120000;
 
 std::wstring Unchanged(const std::wstring& kept) {
-  const bool there = !kept.empty() && GetFileAttributesW(base::paths::Verbatim(kept).c_str()) != INVALID_FILE_ATTRIBUTES;
+  const bool there =
+      !kept.empty() && GetFileAttributesW(base::paths::Verbatim(kept).c_str()) != INVALID_FILE_ATTRIBUTES;
   return there ? L"The kept file " + kept + L" stays as it was." : std::wstring(L"Nothing was changed.");
 }
 
 }  // namespace
 
-std::wstring RememberedRoutinesFile() {
-  return services::GetSetting(kFileValue);
-}
+std::wstring RememberedRoutinesFile() { return services::GetSetting(kFileValue); }
 
-void RememberRoutinesFile(const std::wstring& path) {
-  services::SaveSetting(kFileValue, path);
-}
+void RememberRoutinesFile(const std::wstring& path) { services::SaveSetting(kFileValue, path); }
 
 std::wstring RoutinesAddress() {
   const std::wstring configured = services::GetSetting(kAddressValue);
@@ -94,7 +91,8 @@ RoutinesUpdate UpdateRoutines() {
   }
   std::string keptBytes;
   std::wstring reason;
-  if (!kept.empty() && !base::files::ReadAll(kept, keptBytes, reason)) keptBytes.clear();  // none kept yet, or unreadable
+  if (!kept.empty() && !base::files::ReadAll(kept, keptBytes, reason))
+    keptBytes.clear();  // none kept yet, or unreadable
   const routines::UpdateCheck check = routines::CheckUpdate(fetched.bytes, keptBytes);
   if (!check.fetched.problem.empty()) {
     update.message =

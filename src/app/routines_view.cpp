@@ -115,7 +115,9 @@ bool RoutinesView::Before(size_t a, size_t b) const {
     const RoutineTake &ta = takes_[a], &tb = takes_[b];
     if (ta.known != tb.known) return ta.known;
     const auto value = [this](const RoutineTake& t) {
-      return sortColumn_ == RoutineColumn::Files ? t.files : sortColumn_ == RoutineColumn::Folders ? t.folders : t.bytes;
+      return sortColumn_ == RoutineColumn::Files     ? t.files
+             : sortColumn_ == RoutineColumn::Folders ? t.folders
+                                                     : t.bytes;
     };
     if (value(ta) != value(tb)) return (value(ta) > value(tb)) != sortReversed_;
   } else {
@@ -176,8 +178,10 @@ std::wstring RoutinesView::FitLine() const {
            L" fit this computer...";
   size_t fitting = 0, unread = 0;
   for (size_t i = 0; i < EntryCount(); ++i) {
-    if (!EntryAt(i).Understood()) ++unread;
-    else if (fits_[i] == Fit::Fits) ++fitting;
+    if (!EntryAt(i).Understood())
+      ++unread;
+    else if (fits_[i] == Fit::Fits)
+      ++fitting;
   }
   std::wstring line = base::text::GroupedNumber(fitting, style) + L" of " +
                       base::text::Counted(EntryCount(), L"entry", L"entries", style) + L" fit this computer.";

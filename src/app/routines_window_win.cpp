@@ -35,8 +35,8 @@ const base::ControlSpec kControls[] = {
     {kRoutinesFitLine, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, 120, 585, 9360, 255},
     {kRoutinesFindLabel, L"STATIC", L"Fi&nd:", SS_LEFT, 0, 120, 990, 600, 255},
     {kRoutinesFind, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 780, 945, 3600, 330},
-    {kRoutinesShowAll, L"BUTTON", L"&Show also entries that do not fit", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 4620,
-     960, 4860, 300},
+    {kRoutinesShowAll, L"BUTTON", L"&Show also entries that do not fit", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 4620, 960,
+     4860, 300},
     {kRoutinesList, WC_LISTVIEWW, L"", LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP,
      WS_EX_CLIENTEDGE, 120, 1395, 9360, 4200},
     {kRoutinesTotal, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, 120, 5700, 9360, 255},
@@ -253,8 +253,10 @@ LRESULT RoutinesWindow::OnNotify(NMHDR* header) {
       LVHITTESTINFO hit{};
       hit.pt = reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction;
       const int row = ListView_SubItemHitTest(Control(kRoutinesList), &hit);
-      if (row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) ToggleRow(row);
-      else if (row >= 0 && header->code == NM_DBLCLK) ShowDetails();
+      if (row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON))
+        ToggleRow(row);
+      else if (row >= 0 && header->code == NM_DBLCLK)
+        ShowDetails();
       break;
     }
     case LVN_KEYDOWN: {
@@ -332,7 +334,8 @@ void RoutinesWindow::StartUpdate(std::function<RoutinesUpdate()> work) {
   if (!update_) return (void)MessageBeep(MB_OK);
   updated_ = std::move(updated);
   EnableWindow(Control(kRoutinesUpdate), FALSE);
-  SetDlgItemTextW(hwnd_, kRoutinesFitLine, (L"Fetching the newest routines from " + RoutinesAddress() + L"...").c_str());
+  SetDlgItemTextW(hwnd_, kRoutinesFitLine,
+                  (L"Fetching the newest routines from " + RoutinesAddress() + L"...").c_str());
 }
 
 void RoutinesWindow::OnUpdateEnded() {
@@ -349,7 +352,8 @@ void RoutinesWindow::OnUpdateEnded() {
       StartUpdate([updated] { return KeepAsked(updated); });
     return;
   }
-  MessageBoxW(hwnd_, updated.message.c_str(), L"Update routines", MB_OK | (updated.ok ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
+  MessageBoxW(hwnd_, updated.message.c_str(), L"Update routines",
+              MB_OK | (updated.ok ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
   if (!updated.ok) return;
   RememberRoutinesFile(updated.path);
   StartSurvey(updated.path);

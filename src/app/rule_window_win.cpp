@@ -59,8 +59,8 @@ const base::ControlSpec kControls[] = {
 std::wstring CountText(const removal::RuleAnswer& answer) {
   if (!answer.refusal.empty()) return L"The rule takes nothing: " + answer.refusal + L".";
   return L"Now the rule would take " +
-         base::text::Counted(answer.files, L"file", L"files", base::text::UserNumberStyle()) +
-         L" (" + base::text::ExplorerSize(answer.bytes) + L").";
+         base::text::Counted(answer.files, L"file", L"files", base::text::UserNumberStyle()) + L" (" +
+         base::text::ExplorerSize(answer.bytes) + L").";
 }
 
 }  // namespace

@@ -44,8 +44,8 @@ bool ReadTime(std::wstring text, unattended::Schedule& s) {
   text = text.substr(first, text.find_last_not_of(L' ') - first + 1);
   const size_t colon = text.find(L':');
   if (colon == std::wstring::npos || colon < 1 || colon > 2 || text.size() != colon + 3) return false;
-  if (text.find_first_not_of(L"0123456789", 0) != colon || text.find_first_not_of(L"0123456789", colon + 1) !=
-                                                               std::wstring::npos)
+  if (text.find_first_not_of(L"0123456789", 0) != colon ||
+      text.find_first_not_of(L"0123456789", colon + 1) != std::wstring::npos)
     return false;
   const int hour = std::stoi(text.substr(0, colon)), minute = std::stoi(text.substr(colon + 1));
   if (hour > 23 || minute > 59) return false;

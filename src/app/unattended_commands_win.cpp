@@ -86,13 +86,12 @@ void OpenRunWindow(MainWindow& window, const std::wstring& listPath, const std::
     shown.recycle = approval->recycle;
   }
   HWND owner = window.hwnd();
-  const bool opened = TheRunWindow().Open(owner, window.Icon(), ListName(listPath), shown,
-                                          [owner, listPath, seen](const RunChoice& choice) {
-                                            bool close = true;
-                                            base::trap::Guard(
-                                                [&] { close = ST(ApplyChoice(owner, listPath, seen, choice)); });
-                                            return close;
-                                          });
+  const bool opened = TheRunWindow().Open(
+      owner, window.Icon(), ListName(listPath), shown, [owner, listPath, seen](const RunChoice& choice) {
+        bool close = true;
+        base::trap::Guard([&] { close = ST(ApplyChoice(owner, listPath, seen, choice)); });
+        return close;
+      });
   if (!opened) MessageBeep(MB_OK);
 }
 
@@ -125,8 +124,8 @@ void RunLogCommand(MainWindow& window) {
     return;
   }
   // The text editor the user opens text files with; Notepad where none is set.
-  const auto opened = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(window.hwnd(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  const auto opened =
+      reinterpret_cast<INT_PTR>(ShellExecuteW(window.hwnd(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   if (opened > 32) return;
   const std::wstring quoted = L"\"" + path + L"\"";
   const auto notepad = reinterpret_cast<INT_PTR>(

@@ -35,9 +35,9 @@ bool ReadNumber(const std::wstring& text, size_t& pos, long& value) {
 }  // namespace
 
 std::wstring FormatPlacement(const SavedPlacement& p) {
-  return std::to_wstring(kFormatVersion) + L"," + (p.maximized ? L"1" : L"0") + L"," +
-         std::to_wstring(p.normal.left) + L"," + std::to_wstring(p.normal.top) + L"," +
-         std::to_wstring(p.normal.right) + L"," + std::to_wstring(p.normal.bottom);
+  return std::to_wstring(kFormatVersion) + L"," + (p.maximized ? L"1" : L"0") + L"," + std::to_wstring(p.normal.left) +
+         L"," + std::to_wstring(p.normal.top) + L"," + std::to_wstring(p.normal.right) + L"," +
+         std::to_wstring(p.normal.bottom);
 }
 
 std::optional<SavedPlacement> ParsePlacement(const std::wstring& text) {
@@ -50,8 +50,7 @@ std::optional<SavedPlacement> ParsePlacement(const std::wstring& text) {
     }
     if (!ReadNumber(text, pos, fields[i])) return std::nullopt;
   }
-  if (pos != text.size() || fields[0] != kFormatVersion || (fields[1] != 0 && fields[1] != 1))
-    return std::nullopt;
+  if (pos != text.size() || fields[0] != kFormatVersion || (fields[1] != 0 && fields[1] != 1)) return std::nullopt;
   SavedPlacement p;
   p.maximized = fields[1] == 1;
   p.normal = ScreenRect{fields[2], fields[3], fields[4], fields[5]};

@@ -45,15 +45,14 @@ void SavePlacement(HWND hwnd) {
   SavedPlacement saved;
   const RECT& r = wp.rcNormalPosition;
   saved.normal = ScreenRect{r.left, r.top, r.right, r.bottom};
-  saved.maximized = wp.showCmd == SW_SHOWMAXIMIZED ||
-                    (wp.showCmd == SW_SHOWMINIMIZED && (wp.flags & WPF_RESTORETOMAXIMIZED));
+  saved.maximized =
+      wp.showCmd == SW_SHOWMAXIMIZED || (wp.showCmd == SW_SHOWMINIMIZED && (wp.flags & WPF_RESTORETOMAXIMIZED));
   // A place not remembered only opens the next window centred: untold.
   services::SaveSetting(kValueName, FormatPlacement(saved));
 }
 
 bool RestorePlacement(HWND hwnd) {
-  const std::optional<SavedPlacement> saved =
-      ParsePlacement(services::GetSetting(kValueName));
+  const std::optional<SavedPlacement> saved = ParsePlacement(services::GetSetting(kValueName));
   if (!saved) return false;
   const POINT origin = WorkAreaOrigin();
   ScreenRect onScreen = saved->normal;

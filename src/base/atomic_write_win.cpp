@@ -37,8 +37,8 @@ bool StagedFile::Open(const std::wstring& folder) {
   // CREATE_NEW never opens someone else's file; a taken name gets another.
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::wstring temp = paths::JoinPath(folder, TempName());
-    file_.reset(CreateFileW(paths::Verbatim(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    file_.reset(CreateFileW(paths::Verbatim(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                            nullptr));
     if (file_) {
       temp_ = temp;
       return true;

@@ -47,8 +47,10 @@ class Beside {
 
   void Do() noexcept {
     try {
-      if constexpr (std::is_void_v<T>) work_();
-      else value_.emplace(work_());
+      if constexpr (std::is_void_v<T>)
+        work_();
+      else
+        value_.emplace(work_());
     } catch (...) {
       failure_ = trap::CarryCurrent();
     }

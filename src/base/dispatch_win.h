@@ -65,8 +65,7 @@ HRESULT CreateObject(const wchar_t* progId, ComRef<IDispatch>& object);
 // them; kind is DISPATCH_METHOD / DISPATCH_PROPERTYGET (or both) or
 // DISPATCH_PROPERTYPUT with one argument. A failure the object explains
 // through its exception record comes back as that record's own code.
-HRESULT Invoke(IDispatch* object, const wchar_t* member, WORD kind, const std::vector<VARIANT*>& args,
-               VARIANT* result);
+HRESULT Invoke(IDispatch* object, const wchar_t* member, WORD kind, const std::vector<VARIANT*>& args, VARIANT* result);
 
 // Takes the object out of a VT_DISPATCH result; empty for a NULL object.
 ComRef<IDispatch> TakeObject(Variant& value);

@@ -66,8 +66,10 @@ std::wstring FromUtf8(const std::string& bytes) {
     bool ok = extra >= 0 && i + extra < bytes.size() + 0 && i + static_cast<size_t>(extra) < bytes.size();
     for (int k = 1; ok && k <= extra; ++k) {
       unsigned char cont = static_cast<unsigned char>(bytes[i + k]);
-      if ((cont & 0xC0) != 0x80) ok = false;
-      else c = (c << 6) | (cont & 0x3F);
+      if ((cont & 0xC0) != 0x80)
+        ok = false;
+      else
+        c = (c << 6) | (cont & 0x3F);
     }
     static const char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
     if (ok && (c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))) ok = false;

@@ -9,12 +9,12 @@ bool ToAnsi(const std::wstring& text, std::string& out) {
   out.clear();
   if (text.empty()) return true;
   BOOL usedDefault = FALSE;
-  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                              nullptr, 0, nullptr, &usedDefault);
+  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                              nullptr, &usedDefault);
   if (n <= 0) return false;
   out.resize(static_cast<size_t>(n));
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), &out[0], n,
-                      nullptr, &usedDefault);
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
+                      &usedDefault);
   return !usedDefault;
 }
 

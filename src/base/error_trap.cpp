@@ -83,8 +83,7 @@ Presenter SetPresenter(Presenter presenter) {
   return old;
 }
 
-std::wstring FormatReport(int16_t number, const std::wstring& description, int16_t line,
-                          const std::wstring& code) {
+std::wstring FormatReport(int16_t number, const std::wstring& description, int16_t line, const std::wstring& code) {
   std::wstring text;
   text += L"Error Number: " + std::to_wstring(number) + L".\r\n";
   text += L"Error Description: " + description + L".\r\n";

@@ -62,8 +62,7 @@ enum class Answer { Yes, No, Cancel };
 using Presenter = std::function<Answer(const std::wstring& text, const std::wstring& title)>;
 Presenter SetPresenter(Presenter presenter);
 
-std::wstring FormatReport(int16_t number, const std::wstring& description, int16_t line,
-                          const std::wstring& code);
+std::wstring FormatReport(int16_t number, const std::wstring& description, int16_t line, const std::wstring& code);
 // A report FormatReport made, as the lines a log shows: number,
 // description, line and code, without the closing question. The
 // description is one line whatever line breaks it holds (a log blanks
@@ -111,4 +110,5 @@ void Guard(Body&& body) noexcept {
 // Marks a guarded statement and evaluates it.
 #define ST(...) (::base::trap::Mark(__FILE__, __LINE__), (__VA_ARGS__))
 // Marks a guarded statement that raises a failure.
-#define RAISE(number, description) (::base::trap::Mark(__FILE__, __LINE__), ::base::trap::Raise((number), (description)))
+#define RAISE(number, description) \
+  (::base::trap::Mark(__FILE__, __LINE__), ::base::trap::Raise((number), (description)))

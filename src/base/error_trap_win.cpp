@@ -7,13 +7,11 @@ namespace base::trap {
 
 std::wstring SystemMessage(DWORD code) {
   wchar_t* buffer = nullptr;
-  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                               FORMAT_MESSAGE_IGNORE_INSERTS,
+  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                            nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   const win::unique_hlocal owned(buffer);
   std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' ||
-                           text.back() == L'.'))
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))
     text.pop_back();
   if (text.empty()) text = L"System error " + std::to_wstring(code);
   return text;
@@ -34,8 +32,8 @@ void RaiseHresult(HRESULT hr) {
 
 void InstallMessageBoxPresenter() {
   SetPresenter([](const std::wstring& text, const std::wstring& title) {
-    int r = MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(),
-                        MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1);
+    int r =
+        MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1);
     return r == IDNO ? Answer::No : r == IDCANCEL ? Answer::Cancel : Answer::Yes;
   });
 }

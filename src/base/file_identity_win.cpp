@@ -36,8 +36,8 @@ std::optional<ItemIdentity> IdentityOf(const std::wstring& path, bool* missing) 
 // list what the link leads to instead.
 bool IsLink(const std::wstring& path) {
   WIN32_FIND_DATAW data;
-  win::unique_hfind find(FindFirstFileExW(paths::Verbatim(path).c_str(), FindExInfoBasic, &data,
-                                          FindExSearchNameMatch, nullptr, 0));
+  win::unique_hfind find(
+      FindFirstFileExW(paths::Verbatim(path).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
   if (find) return IsLinkEntry(data);
   // A drive root cannot be listed as an item: its attributes tell.
   const DWORD attributes = GetFileAttributesW(paths::Verbatim(path).c_str());

@@ -23,8 +23,7 @@ namespace base {
 // holds is not all known, and GetLastError tells why when the platform
 // refused.
 template <class Take>
-bool ListEntries(const std::wstring& folder, const std::wstring& pattern, const std::atomic<bool>& stop,
-                 Take&& take) {
+bool ListEntries(const std::wstring& folder, const std::wstring& pattern, const std::atomic<bool>& stop, Take&& take) {
   WIN32_FIND_DATAW data;
   win::unique_hfind find(FindFirstFileExW(paths::Verbatim(folder + pattern).c_str(), FindExInfoBasic, &data,
                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));

@@ -400,8 +400,7 @@ bool SameText(std::wstring_view a, std::wstring_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     const wchar_t x = a[i], y = b[i];
-    if (x >= 0x80 || y >= 0x80)
-      return FoldCase(std::wstring(a.substr(i))) == FoldCase(std::wstring(b.substr(i)));
+    if (x >= 0x80 || y >= 0x80) return FoldCase(std::wstring(a.substr(i))) == FoldCase(std::wstring(b.substr(i)));
     if (UpperAscii(x) != UpperAscii(y)) return false;
   }
   return true;

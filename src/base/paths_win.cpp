@@ -85,8 +85,8 @@ std::wstring FoldCase(std::wstring text) {
   const int length = static_cast<int>(text.size());
   // Upper case maps one code unit to one, so the length stays.
   std::wstring folded(text.size(), L'\0');
-  if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.c_str(), length, &folded[0], length, nullptr,
-                    nullptr, 0) == length)
+  if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.c_str(), length, &folded[0], length, nullptr, nullptr,
+                    0) == length)
     return folded;
   for (wchar_t& c : text)
     if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');

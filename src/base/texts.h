@@ -22,8 +22,7 @@ const NumberStyle kPlainDigits{L"", L""};
 std::wstring GroupedNumber(std::uint64_t n, const NumberStyle& style);
 // "1 file", "1,234 files": the number in the style, a blank, then `one`
 // for exactly one and `many` for any other count.
-std::wstring Counted(std::uint64_t n, const wchar_t* one, const wchar_t* many,
-                     const NumberStyle& style = kPlainDigits);
+std::wstring Counted(std::uint64_t n, const wchar_t* one, const wchar_t* many, const NumberStyle& style = kPlainDigits);
 
 // "Sunday" .. "Saturday", by the weekday number 0 .. 6.
 const wchar_t* DayName(int weekday);

@@ -8,7 +8,6 @@
 #include <system_error>
 #include <thread>
 
-
 namespace base {
 namespace {
 

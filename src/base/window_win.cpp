@@ -84,9 +84,7 @@ SIZE Window::FrameFor(SIZE twips) const {
 
 // The owner's frame while it shows; false when there is no owner to centre
 // on.
-bool Window::OwnerRect(RECT* rect) const {
-  return owner_ && IsWindowVisible(owner_) && GetWindowRect(owner_, rect);
-}
+bool Window::OwnerRect(RECT* rect) const { return owner_ && IsWindowVisible(owner_) && GetWindowRect(owner_, rect); }
 
 void Window::MoveCentred() {
   RECT owner{};
@@ -192,10 +190,9 @@ bool Window::CreateControls(const ControlSpec* table, size_t count) {
   bool made = true;
   for (size_t i = 0; i < count; ++i) {
     const ControlSpec& c = table[i];
-    HWND control = CreateWindowExW(c.exStyle, c.cls, c.text, WS_CHILD | WS_VISIBLE | c.style, Px(c.left), Px(c.top),
-                                   Px(c.width), Px(c.height), hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), GetModuleHandleW(nullptr),
-                                   nullptr);
+    HWND control = CreateWindowExW(
+        c.exStyle, c.cls, c.text, WS_CHILD | WS_VISIBLE | c.style, Px(c.left), Px(c.top), Px(c.width), Px(c.height),
+        hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), GetModuleHandleW(nullptr), nullptr);
     if (control) SetFont(control);
     made = made && control;
   }

@@ -32,9 +32,7 @@ void WorkerPool::Close() {
   threads_.clear();
 }
 
-size_t WorkerPool::DefaultSize() {
-  return std::clamp<size_t>(std::thread::hardware_concurrency(), 2, 8);
-}
+size_t WorkerPool::DefaultSize() { return std::clamp<size_t>(std::thread::hardware_concurrency(), 2, 8); }
 
 void WorkerPool::Post(std::function<void()> task) {
   {

@@ -5,9 +5,7 @@ namespace dialogs {
 namespace {
 
 // Twice the corner coordinate on one axis: start + span / 2 - size / 2.
-long long TwiceCorner(long long start, long long span, long long size) {
-  return 2 * start + span - size;
-}
+long long TwiceCorner(long long start, long long span, long long size) { return 2 * start + span - size; }
 
 }  // namespace
 

@@ -26,8 +26,7 @@ Point ScreenCentreCorner(const RECT& window) {
 
 }  // namespace
 
-CentringHook::CentringHook(HWND owner, bool onOwner)
-    : owner_(owner), onOwner_(onOwner), previous_(t_current) {
+CentringHook::CentringHook(HWND owner, bool onOwner) : owner_(owner), onOwner_(onOwner), previous_(t_current) {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE));
   hook_.reset(SetWindowsHookExW(WH_CBT, Procedure, instance, GetCurrentThreadId()));
   t_current = this;

@@ -8,14 +8,11 @@
 namespace dialogs {
 namespace {
 
-bool IsBlank(const std::wstring& text) {
-  return text.find_first_not_of(L' ') == std::wstring::npos;
-}
+bool IsBlank(const std::wstring& text) { return text.find_first_not_of(L' ') == std::wstring::npos; }
 
 // Several names come back as: folder NUL name NUL ... name NUL NUL, with the
 // offset pointing at the first name.  The title buffer is left blank then.
-bool IsMultipleSelection(const std::wstring& buffer, std::size_t fileOffset,
-                         const std::wstring& fileTitle) {
+bool IsMultipleSelection(const std::wstring& buffer, std::size_t fileOffset, const std::wstring& fileTitle) {
   return IsBlank(FirstText(fileTitle)) && fileOffset > 0 && fileOffset < buffer.size() &&
          buffer[fileOffset - 1] == L'\0';
 }
@@ -50,9 +47,7 @@ FileDialogResult ReadMultiple(const std::wstring& buffer, std::size_t fileOffset
 
 }  // namespace
 
-std::wstring FirstText(const std::wstring& buffer) {
-  return buffer.substr(0, buffer.find(L'\0'));
-}
+std::wstring FirstText(const std::wstring& buffer) { return buffer.substr(0, buffer.find(L'\0')); }
 
 std::wstring FileBuffer(const std::wstring& initialName, std::size_t size) {
   std::wstring buffer(size, L'\0');
@@ -66,14 +61,12 @@ std::wstring PackedAnswer(const std::wstring& buffer) {
   return FirstText(buffer);
 }
 
-FileDialogResult ReadAnswer(const std::wstring& buffer, std::size_t fileOffset,
-                            const std::wstring& fileTitle) {
+FileDialogResult ReadAnswer(const std::wstring& buffer, std::size_t fileOffset, const std::wstring& fileTitle) {
   if (IsMultipleSelection(buffer, fileOffset, fileTitle)) return ReadMultiple(buffer, fileOffset);
   return ReadSingle(buffer, fileOffset);
 }
 
-FileDialogResult ReadSaveAnswer(const std::wstring& buffer, std::size_t fileOffset,
-                                const std::wstring& fileTitle) {
+FileDialogResult ReadSaveAnswer(const std::wstring& buffer, std::size_t fileOffset, const std::wstring& fileTitle) {
   FileDialogResult r = ReadAnswer(buffer, fileOffset, fileTitle);
   if (r.count > 1) {
     r.names.resize(2);

@@ -35,13 +35,11 @@ std::wstring PackedAnswer(const std::wstring& buffer);
 // of characters before the (first) name; `fileTitle` is what the dialog left
 // in its title buffer, which stays blank after a multiple selection.  An
 // answer that names no file reads as cancelled.
-FileDialogResult ReadAnswer(const std::wstring& buffer, std::size_t fileOffset,
-                            const std::wstring& fileTitle);
+FileDialogResult ReadAnswer(const std::wstring& buffer, std::size_t fileOffset, const std::wstring& fileTitle);
 
 // The result of an accepted save dialog: one name, and a folder that ends
 // with "\".  A dialog that still allows several names may pack them like an
 // open dialog; the first one is the file to save.
-FileDialogResult ReadSaveAnswer(const std::wstring& buffer, std::size_t fileOffset,
-                                const std::wstring& fileTitle);
+FileDialogResult ReadSaveAnswer(const std::wstring& buffer, std::size_t fileOffset, const std::wstring& fileTitle);
 
 }  // namespace dialogs

@@ -16,8 +16,8 @@ namespace dialogs {
 
 // Dialog options: explorer style, multiple selection, no read-only box,
 // offer to create a missing name, return a shortcut's own path.
-constexpr DWORD OFS_FILE_OPEN_FLAGS = OFN_LONGNAMES | OFN_NODEREFERENCELINKS | OFN_EXPLORER | OFN_CREATEPROMPT |
-                                      OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
+constexpr DWORD OFS_FILE_OPEN_FLAGS =
+    OFN_LONGNAMES | OFN_NODEREFERENCELINKS | OFN_EXPLORER | OFN_CREATEPROMPT | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
 // Explorer style with an overwrite prompt and no read-only box.
 constexpr DWORD OFS_FILE_SAVE_FLAGS = OFN_LONGNAMES | OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
 

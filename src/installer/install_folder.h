@@ -23,9 +23,9 @@ using LookAt = std::function<FolderLook(const std::wstring& folder)>;
 struct InstallFolder {
   enum Refusal {
     kNone,
-    kNotFull,   // relative or drive-relative: it would name whatever the Installer's current folder makes of it
-    kFile,      // `path` (the folder asked for or one on its way) is a file
-    kCrowded,   // the folder and its "Ombrelay" both hold other files
+    kNotFull,  // relative or drive-relative: it would name whatever the Installer's current folder makes of it
+    kFile,     // `path` (the folder asked for or one on its way) is a file
+    kCrowded,  // the folder and its "Ombrelay" both hold other files
   } refusal = kNone;
   std::wstring path;  // the chosen folder; for kFile the file in the way
 };

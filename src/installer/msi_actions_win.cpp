@@ -90,8 +90,8 @@ installer::FolderLook LookAt(MSIHANDLE install, const std::wstring& folder) {
 // ERROR_SUCCESS, ERROR_SHARING_VIOLATION while a program runs from it (its
 // image holds it), or another refusal, such as a read-only file.
 DWORD OpenForWriting(const std::wstring& exe) {
-  const HANDLE opened = CreateFileW(exe.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE opened =
+      CreateFileW(exe.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   const DWORD error = opened == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
   const base::win::unique_hfile file(opened);
   return error;
@@ -117,10 +117,9 @@ extern "C" UINT __stdcall ChooseFolder(MSIHANDLE install) {
   if (chosen.path == asked) return ERROR_SUCCESS;
   Say(install, INSTALLMESSAGE_INFO,
       asked + L" holds other files, so Ombrelay is installed in a folder of its own inside it: " + chosen.path);
-  if (MsiSetTargetPathW(install, kFolderProperty, base::paths::WithSeparator(chosen.path).c_str()) !=
-      ERROR_SUCCESS) {
-    Say(install, INSTALLMESSAGE_ERROR,
-        L"Ombrelay cannot be installed in " + chosen.path + L". Nothing was installed.", MB_OK | MB_ICONSTOP);
+  if (MsiSetTargetPathW(install, kFolderProperty, base::paths::WithSeparator(chosen.path).c_str()) != ERROR_SUCCESS) {
+    Say(install, INSTALLMESSAGE_ERROR, L"Ombrelay cannot be installed in " + chosen.path + L". Nothing was installed.",
+        MB_OK | MB_ICONSTOP);
     return ERROR_INSTALL_FAILURE;
   }
   return ERROR_SUCCESS;
@@ -139,16 +138,15 @@ extern "C" UINT __stdcall SayFailedConditions(MSIHANDLE install) {
     return ERROR_SUCCESS;
   PMSIHANDLE row;
   while (MsiViewFetch(view, &row) == ERROR_SUCCESS) {
-    const std::wstring condition = InstallerText(
-        [&](wchar_t* text, DWORD* size) { return MsiRecordGetStringW(row, 1, text, size); });
+    const std::wstring condition =
+        InstallerText([&](wchar_t* text, DWORD* size) { return MsiRecordGetStringW(row, 1, text, size); });
     if (MsiEvaluateConditionW(install, condition.c_str()) != MSICONDITION_FALSE) continue;
     PMSIHANDLE message = MsiCreateRecord(0);
-    const std::wstring description = InstallerText(
-        [&](wchar_t* text, DWORD* size) { return MsiRecordGetStringW(row, 2, text, size); });
+    const std::wstring description =
+        InstallerText([&](wchar_t* text, DWORD* size) { return MsiRecordGetStringW(row, 2, text, size); });
     MsiRecordSetStringW(message, 0, description.c_str());
-    Say(install, INSTALLMESSAGE_INFO, InstallerText([&](wchar_t* text, DWORD* size) {
-          return MsiFormatRecordW(install, message, text, size);
-        }));
+    Say(install, INSTALLMESSAGE_INFO,
+        InstallerText([&](wchar_t* text, DWORD* size) { return MsiFormatRecordW(install, message, text, size); }));
   }
   return ERROR_SUCCESS;
 }
@@ -163,9 +161,9 @@ extern "C" UINT __stdcall WaitForProgramClosed(MSIHANDLE install) {
   const std::wstring exe = base::paths::JoinPath(folder, L"ombrelay.exe");
   DWORD error;
   while ((error = OpenForWriting(exe)) == ERROR_SHARING_VIOLATION) {
-    const int answer = Say(install, INSTALLMESSAGE_ERROR,
-                           L"Ombrelay is running from " + folder + L". Close it, then click Retry.",
-                           MB_RETRYCANCEL | MB_ICONEXCLAMATION);
+    const int answer =
+        Say(install, INSTALLMESSAGE_ERROR, L"Ombrelay is running from " + folder + L". Close it, then click Retry.",
+            MB_RETRYCANCEL | MB_ICONEXCLAMATION);
     if (answer == IDRETRY) continue;
     Say(install, INSTALLMESSAGE_INFO, L"Ombrelay is running from " + folder + L": nothing was changed.");
     return answer == IDCANCEL ? ERROR_INSTALL_USEREXIT : ERROR_INSTALL_FAILURE;
@@ -175,7 +173,8 @@ extern "C" UINT __stdcall WaitForProgramClosed(MSIHANDLE install) {
   // read-only attribute) or say why they cannot.
   if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
     Say(install, INSTALLMESSAGE_INFO,
-        exe + L" does not open for writing (" + base::trap::SystemMessage(error) + L"), so whether Ombrelay runs "
-              L"from it is not known; the Installer goes on.");
+        exe + L" does not open for writing (" + base::trap::SystemMessage(error) +
+            L"), so whether Ombrelay runs "
+            L"from it is not known; the Installer goes on.");
   return ERROR_SUCCESS;
 }

@@ -9,7 +9,6 @@
 
 namespace listfile {
 
-
 namespace {
 
 // The record's fields after the folder and the type word, in this order.
@@ -29,8 +28,7 @@ constexpr uint64_t kTicksPerHour = 36000000000ULL;
 bool PatternSound(const std::wstring& pattern) {
   if (pattern.empty()) return false;
   for (wchar_t c : pattern) {
-    if (c < 32 || c == L'\\' || c == L'/' || c == L'<' || c == L'>' || c == L'"' || c == L'|' || c == L':' ||
-        c == L';')
+    if (c < 32 || c == L'\\' || c == L'/' || c == L'<' || c == L'>' || c == L'"' || c == L'|' || c == L':' || c == L';')
       return false;
   }
   return true;
@@ -167,7 +165,7 @@ std::wstring RuleSummary(const FolderRule& rule) {
   if (!rule.exceptions.empty()) text += L", except " + JoinPatterns(rule.exceptions);
   if (rule.ageUnit != AgeUnit::None)
     text += L", older than " + (rule.ageUnit == AgeUnit::Days ? base::text::Counted(rule.age, L"day", L"days")
-                                                                 : base::text::Counted(rule.age, L"hour", L"hours"));
+                                                              : base::text::Counted(rule.age, L"hour", L"hours"));
   if (rule.subfolders) text += L", with subfolders";
   if (rule.removeEmptied) text += L", emptied subfolders removed";
   return text;

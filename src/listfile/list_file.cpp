@@ -14,9 +14,7 @@ const char kUtf8Bom[3] = {'\xEF', '\xBB', '\xBF'};
 
 namespace {
 
-bool StartsWithBom(const std::string& bytes) {
-  return bytes.size() >= 3 && bytes.compare(0, 3, kUtf8Bom, 3) == 0;
-}
+bool StartsWithBom(const std::string& bytes) { return bytes.size() >= 3 && bytes.compare(0, 3, kUtf8Bom, 3) == 0; }
 
 std::string Encode(const std::wstring& text) {
   std::string bytes;

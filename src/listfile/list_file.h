@@ -127,5 +127,4 @@ std::wstring SaveFailedText(const std::wstring& path, const std::wstring& reason
 // pieces, so part of the password would read back as entries.
 extern const wchar_t kPasswordWithStarText[];
 
-
 }  // namespace listfile

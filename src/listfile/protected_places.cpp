@@ -50,8 +50,8 @@ std::wstring LoadWarningText(const std::vector<Finding>& findings, const base::t
   std::wstring text = L"This list names protected locations as folders to remove:\n";
   const size_t listed = std::min(findings.size(), kWarnListed);
   for (size_t i = 0; i < listed; ++i)
-    text += L"\n" + findings[i].path + L" (" + PlaceName(findings[i].place) + L": " +
-            PlaceHolds(findings[i].place) + L")";
+    text +=
+        L"\n" + findings[i].path + L" (" + PlaceName(findings[i].place) + L": " + PlaceHolds(findings[i].place) + L")";
   if (findings.size() > listed)
     text += L"\n... and " + base::text::GroupedNumber(findings.size() - listed, style) + L" more";
   return text + L"\n\nCheck these entries before you save or use the list.";

@@ -128,7 +128,8 @@ std::optional<Place> ProtectedPlaces::FindIfShallow(const std::wstring& path) {
   // Only a folder named like a protected one (long or short name) is looked
   // at on disk, so a list of many shallow folders still loads at once.
   const std::wstring name(base::paths::LastName(full));
-  const bool named = std::any_of(names_.begin(), names_.end(), [&](const std::wstring& n) { return base::paths::SameText(n, name); });
+  const bool named =
+      std::any_of(names_.begin(), names_.end(), [&](const std::wstring& n) { return base::paths::SameText(n, name); });
   return named ? Match(full) : std::nullopt;
 }
 

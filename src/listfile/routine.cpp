@@ -172,7 +172,9 @@ bool ParseExcludeKey(const std::wstring& value, ExcludeKey& key, std::wstring& p
   return true;
 }
 
-bool ReadRoutineKeys(Routine& routine, std::wstring& problem) { return ReadRoutineKeys(routine.keys, routine, problem); }
+bool ReadRoutineKeys(Routine& routine, std::wstring& problem) {
+  return ReadRoutineKeys(routine.keys, routine, problem);
+}
 
 bool ReadRoutineKeys(const std::vector<RoutineKey>& keys, Routine& routine, std::wstring& problem) {
   routine.fileKeys.clear();

@@ -43,9 +43,9 @@ struct ExcludeKey {
 };
 
 struct Routine {
-  std::wstring name;              // the entry's name, without its closing " *"
-  std::wstring group;             // the group's name ("Applications", "Google Chrome", "Group 3999")
-  std::vector<RoutineKey> keys;   // the keys that act, as written, in order
+  std::wstring name;             // the entry's name, without its closing " *"
+  std::wstring group;            // the group's name ("Applications", "Google Chrome", "Group 3999")
+  std::vector<RoutineKey> keys;  // the keys that act, as written, in order
   // The keys read into their parts (ReadRoutineKeys):
   std::vector<FileKey> fileKeys;
   std::vector<ExcludeKey> excludes;

@@ -142,9 +142,8 @@ std::optional<NameOwner> OwnerOf(const std::wstring& linkPath, const std::wstrin
 }  // namespace
 
 bool CreateLink(long location, const std::wstring& name, const std::wstring& target, const std::wstring& hotKey,
-                const std::wstring& iconLocation, const std::wstring& workingDirectory,
-                const std::wstring& subFolder, short windowStyle, const std::wstring& arguments,
-                std::wstring& reason) {
+                const std::wstring& iconLocation, const std::wstring& workingDirectory, const std::wstring& subFolder,
+                short windowStyle, const std::wstring& arguments, std::wstring& reason) {
   ComRef<IDispatch> shellObject;
   std::wstring folder;
   if (!Went(base::win::CreateObject(L"WScript.Shell", shellObject), reason) ||

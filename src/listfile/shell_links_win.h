@@ -17,9 +17,8 @@ enum LinkLocation : long { DeskTop = 0, Programs = 1, StartMenu = 2, StartUp = 3
 // be written; an earlier link of that name is then as it was. Needs COM
 // initialised on the calling thread.
 bool CreateLink(long location, const std::wstring& name, const std::wstring& target, const std::wstring& hotKey,
-                const std::wstring& iconLocation, const std::wstring& workingDirectory,
-                const std::wstring& subFolder, short windowStyle, const std::wstring& arguments,
-                std::wstring& reason);
+                const std::wstring& iconLocation, const std::wstring& workingDirectory, const std::wstring& subFolder,
+                short windowStyle, const std::wstring& arguments, std::wstring& reason);
 
 // The name a removal shortcut went under and the first name it would have
 // gone under, were that free.

@@ -14,8 +14,8 @@ namespace removal {
 enum class Outcome { Remove, Gone, Stay, Listed, Rule };
 
 struct Fate {
-  std::wstring path;        // as listed
-  bool folder = false;      // listed as a folder
+  std::wstring path;    // as listed
+  bool folder = false;  // listed as a folder
   Outcome outcome = Outcome::Stay;
   std::uint64_t bytes = 0;  // a file's size, when it will be removed; what a rule takes
   std::wstring reason;      // why it stays, worded as the closing report words it; what a rule takes

@@ -67,7 +67,8 @@ Verdict LookAtFolder(const std::wstring& path, std::vector<FolderEntry>& entries
     v.attributes = INVALID_FILE_ATTRIBUTES;
     return v;
   }
-  if (v.attributes == INVALID_FILE_ATTRIBUTES) v.code = error;
+  if (v.attributes == INVALID_FILE_ATTRIBUTES)
+    v.code = error;
   else if ((v.attributes & FILE_ATTRIBUTE_DIRECTORY) && !(v.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
     whole = ListFolder(apiPath, entries);
   return v;
@@ -129,13 +130,11 @@ bool ListFolder(const std::wstring& apiPath, std::vector<FolderEntry>& entries) 
                        (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
     return true;
   });
-  std::sort(entries.begin(), entries.end(),
-            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
   return whole;
 }
 
-FateCheck::FateCheck(const Plan& plan, Disposal disposal, const ProgressFn& progress,
-                     const std::atomic<bool>* stop)
+FateCheck::FateCheck(const Plan& plan, Disposal disposal, const ProgressFn& progress, const std::atomic<bool>* stop)
     : plan_(plan), disposal_(disposal), linksAlone_(FolderLinksRemovableAlone()) {
   const size_t total = plan.files.size() + plan.folders.size();
   // Which listed folder each file is in asks nothing of the disk: it is
@@ -269,12 +268,17 @@ void FateCheck::DecideFolders(const std::vector<Verdict>& looked) {
     const std::wstring& path = plan_.folders[i];
     Verdict& v = folders_[i];
     v = looked[i];
-    if (IsBlocked(blockedFolders_, i)) v.code = kThroughLink;
-    else if (!PathRefusal(path).empty()) v.code = kRefusedPath;
+    if (IsBlocked(blockedFolders_, i))
+      v.code = kThroughLink;
+    else if (!PathRefusal(path).empty())
+      v.code = kRefusedPath;
     if (v.code) continue;
-    if (IsFolderLink(v.attributes) && !linksAlone_) v.code = kLinkKept;
-    else if (!(v.attributes & FILE_ATTRIBUTE_DIRECTORY)) v.code = ERROR_DIRECTORY;
-    else if (disposal_ == Disposal::RecycleBin) v.code = ShellRefusal(path);
+    if (IsFolderLink(v.attributes) && !linksAlone_)
+      v.code = kLinkKept;
+    else if (!(v.attributes & FILE_ATTRIBUTE_DIRECTORY))
+      v.code = ERROR_DIRECTORY;
+    else if (disposal_ == Disposal::RecycleBin)
+      v.code = ShellRefusal(path);
   }
 }
 
@@ -321,9 +325,8 @@ class FolderForesight {
   void Decide(std::vector<Verdict>& folders, std::vector<std::wstring>& reasons, const NumberStyle& style) {
     std::vector<size_t> order(folders.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-      return check_.FolderKey(a).size() > check_.FolderKey(b).size();
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return check_.FolderKey(a).size() > check_.FolderKey(b).size(); });
     reasons.assign(folders.size(), std::wstring());
     for (size_t i : order) {
       Verdict& v = folders[i];
@@ -383,8 +386,8 @@ Fate RuleFate(const PlannedRule& rule) {
   fate.reason = word + L" (" + summary + L"): takes " + base::text::Counted(rule.files, L"file", L"files", style);
   if (rule.folders) fate.reason += L" and " + base::text::Counted(rule.folders, L"folder", L"folders", style);
   if (!rule.notes.empty())
-    fate.reason += L"; nothing from " + base::text::Counted(rule.notes.size(), L"place", L"places", style) +
-                   L" (" + rule.notes.front() + (rule.notes.size() > 1 ? L", ..." : L"") + L")";
+    fate.reason += L"; nothing from " + base::text::Counted(rule.notes.size(), L"place", L"places", style) + L" (" +
+                   rule.notes.front() + (rule.notes.size() > 1 ? L", ..." : L"") + L")";
   return fate;
 }
 

@@ -24,8 +24,8 @@ namespace removal {
 // Every record's fate: the listed files first, then the listed folders,
 // each in pass order, then each rule's row followed by the files and the
 // subfolders it takes (once the plan's rules are walked), then the records
-// the passes set aside (listed twice, or not understood). A folder is foreseen as the folder pass will find it: removed only
-// when everything it holds goes before it. The items are looked at on the workers (one look each); `progress`
+// the passes set aside (listed twice, or not understood). A folder is foreseen as the folder pass will find it: removed
+// only when everything it holds goes before it. The items are looked at on the workers (one look each); `progress`
 // hears how far, and a raised `stop` ends the looks early (the items not
 // looked at then come back as staying, not tried).
 std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn& progress = nullptr,
@@ -37,7 +37,7 @@ std::vector<Fate> Foresee(const Plan& plan, Disposal disposal, const ProgressFn&
 struct Verdict {
   DWORD code = 0;
   DWORD attributes = INVALID_FILE_ATTRIBUTES;  // when it was looked at
-  std::uint64_t bytes = 0;                      // a file's size, when it is to be tried
+  std::uint64_t bytes = 0;                     // a file's size, when it is to be tried
 };
 
 // An entry of a listed folder, as its listing gave it.
@@ -117,8 +117,8 @@ class FateCheck {
   mutable std::vector<std::unique_ptr<std::vector<std::wstring>>> folded_;
   std::vector<std::wstring> folderKeys_;
   std::unordered_map<std::wstring, size_t> folderOfKey_;
-  std::vector<size_t> parentOf_;                    // per file: its listed folder, or kNone
-  std::vector<size_t> nameAt_;                      // per file: where its name starts
+  std::vector<size_t> parentOf_;  // per file: its listed folder, or kNone
+  std::vector<size_t> nameAt_;    // per file: where its name starts
   std::mutex binsMutex_;
   std::map<std::wstring, bool> bins_;  // volume -> has a Recycle Bin
 };

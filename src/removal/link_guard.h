@@ -33,7 +33,7 @@ class LinkGuard {
 
   std::unordered_map<std::wstring, size_t> listed_;  // key -> index into folders_
   std::vector<std::wstring> folders_;
-  std::unordered_map<size_t, size_t> aboveIndex_;    // folders_ index -> above_ index
+  std::unordered_map<size_t, size_t> aboveIndex_;  // folders_ index -> above_ index
   std::vector<std::wstring> above_;
   std::vector<bool> isLink_;
   bool anyLink_ = false;

@@ -102,7 +102,6 @@ class LoginWindow : public base::Window {
   std::shared_ptr<base::WindowJob> aheadJob_;
 };
 
-
 bool LoginWindow::Open(HICON icon, const std::wstring& arguments) {
   arguments_ = arguments;
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -150,8 +149,7 @@ LRESULT LoginWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 bool LoginWindow::OnCreate() {
   // The progress bar shows only while a long list is being removed.
   ShowWindow(Control(kRemovalProgress), SW_HIDE);
-  if (services::GetSetting(kRecycleBinValue) == L"1")
-    CheckDlgButton(hwnd_, kRecycleBinBox, BST_CHECKED);
+  if (services::GetSetting(kRecycleBinValue) == L"1") CheckDlgButton(hwnd_, kRecycleBinBox, BST_CHECKED);
   return true;
 }
 
@@ -231,8 +229,7 @@ Disposal LoginWindow::TickedDisposal() const {
 // goes untold.
 Disposal LoginWindow::ChosenDisposal() const {
   const Disposal disposal = TickedDisposal();
-  services::SaveSetting(kRecycleBinValue,
-                       disposal == Disposal::RecycleBin ? L"1" : L"0");
+  services::SaveSetting(kRecycleBinValue, disposal == Disposal::RecycleBin ? L"1" : L"0");
   return disposal;
 }
 
@@ -291,7 +288,8 @@ void LoginWindow::OnRunEnded() {
 // anything.
 void LoginWindow::SetRunning(bool running) {
   busy_ = running;
-  for (int id : {kPasswordEdit, kOkButton, kRecycleBinBox, kPreviewButton}) EnableWindow(GetDlgItem(hwnd_, id), !running);
+  for (int id : {kPasswordEdit, kOkButton, kRecycleBinBox, kPreviewButton})
+    EnableWindow(GetDlgItem(hwnd_, id), !running);
   HWND cancel = GetDlgItem(hwnd_, kCancelButton);
   SetWindowTextW(cancel, running ? L"Stop" : L"Cancel");
   EnableWindow(cancel, TRUE);
@@ -318,9 +316,7 @@ void LoginWindow::Leave() {
   if (job_) job_->Forget();
   if (aheadJob_) aheadJob_->Forget();
   if (hwnd_) {
-    base::trap::Guard([&] {
-      ST(DestroyWindow(hwnd_));
-    });
+    base::trap::Guard([&] { ST(DestroyWindow(hwnd_)); });
   }
   base::EndProgram();
 }

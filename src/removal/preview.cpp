@@ -98,8 +98,7 @@ std::wstring TotalsText(const PreviewTotals& totals, const SizeText& sizeText, c
                       sizeText(totals.bytes) + L"\r\n";
   for (size_t i = 0; i < totals.drives.size(); ++i) {
     const DriveTotals& d = totals.drives[i];
-    text += (i ? L"; " : L"") + d.drive + L' ' + FilesAndFolders(d.files, d.folders, style) + L", " +
-            sizeText(d.bytes);
+    text += (i ? L"; " : L"") + d.drive + L' ' + FilesAndFolders(d.files, d.folders, style) + L", " + sizeText(d.bytes);
   }
   text += L"\r\nAlready gone: " + GroupedNumber(totals.gone, style) + L". Will stay: " +
           GroupedNumber(totals.stay, style) + L".";
@@ -156,8 +155,10 @@ void Preview::SortBy(Column column) {
       return x.outcome != y.outcome ? x.outcome < y.outcome : x.reason < y.reason;
     };
   }
-  if (ascending_) std::stable_sort(order_.begin(), order_.end(), less);
-  else std::stable_sort(order_.begin(), order_.end(), [&less](size_t a, size_t b) { return less(b, a); });
+  if (ascending_)
+    std::stable_sort(order_.begin(), order_.end(), less);
+  else
+    std::stable_sort(order_.begin(), order_.end(), [&less](size_t a, size_t b) { return less(b, a); });
 }
 
 size_t Preview::Find(const std::wstring& typed, size_t start) const {

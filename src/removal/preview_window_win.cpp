@@ -29,7 +29,7 @@ struct PreviewJob {
   std::wstring listPath;
   std::shared_ptr<ListReadAhead> ahead;
   Disposal disposal = Disposal::Delete;
-  Plan plan;  // the thread's own
+  Plan plan;                        // the thread's own
   std::atomic<bool> listed{false};  // the list is read, its plan made
   std::atomic<size_t> done{0};
   std::atomic<size_t> total{0};
@@ -61,8 +61,8 @@ constexpr DWORD kTypingPauseMs = 1000;
 // Creation order is the tab order; Layout() places them at every size.
 const base::ControlSpec kControls[] = {
     {kPreviewTotals, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, 0},
-    {kPreviewList, WC_LISTVIEWW, L"", LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE,
-     0, 0, 0, 0},
+    {kPreviewList, WC_LISTVIEWW, L"", LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP, WS_EX_CLIENTEDGE, 0,
+     0, 0, 0},
     {kPreviewProgress, PROGRESS_CLASSW, L"", 0, 0, 0, 0, 0, 0},
     {kPreviewCopy, L"BUTTON", L"&Copy", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 0, 0, 0, 0, 0},
     {kPreviewClose, L"BUTTON", L"Close", BS_PUSHBUTTON | WS_TABSTOP, 0, 0, 0, 0, 0},
@@ -289,8 +289,7 @@ LRESULT PreviewWindow::OnNotify(const NMHDR* header) {
 }
 
 // Typed characters go to the window's own search; the rest to the list.
-LRESULT CALLBACK PreviewWindow::ListProcedure(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                              DWORD_PTR self) {
+LRESULT CALLBACK PreviewWindow::ListProcedure(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self) {
   if (msg == WM_CHAR && wp >= L' ' && reinterpret_cast<PreviewWindow*>(self)->FindTyped(static_cast<wchar_t>(wp)))
     return 0;
   if (msg == WM_NCDESTROY) RemoveWindowSubclass(list, ListProcedure, id);

@@ -73,7 +73,7 @@ class PreviewWindow : public base::Window {
   std::unique_ptr<RulesForeseen> foreseen_;
   std::wstring problem_;
   bool shown_ = false;
-  std::wstring cell_;  // the text a list cell was last given
+  std::wstring cell_;           // the text a list cell was last given
   HWND returnFocus_ = nullptr;  // the owner's control that had the keys
   std::wstring typed_;          // the start of a path being typed in the list
   DWORD typedAt_ = 0;

@@ -62,8 +62,9 @@ Items StillPresent(const Items& items) {
 // Why the shell left an item: the platform's answer to opening it for
 // deletion, or no reason at all.
 DWORD WhyLeft(const std::wstring& path) {
-  base::win::unique_hfile probe(CreateFileW(base::paths::Verbatim(path).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  base::win::unique_hfile probe(CreateFileW(base::paths::Verbatim(path).c_str(), DELETE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   return probe ? kNotRecycled : GetLastError();
 }
 
@@ -101,8 +102,7 @@ constexpr int kHoldsOthers = -1;
 // more than the latest round of its entries when every entry is a folder
 // already placed in a round; kHoldsOthers when something else is in it (or
 // it cannot be listed: then `error` says why).
-int EmptyAfterRound(const std::wstring& path, const std::unordered_map<std::wstring, int>& placed,
-                    DWORD& error) {
+int EmptyAfterRound(const std::wstring& path, const std::unordered_map<std::wstring, int>& placed, DWORD& error) {
   const std::wstring parent = base::paths::WithSeparator(base::paths::PathKey(path));
   int round = 0;
   bool others = false;
@@ -192,8 +192,10 @@ void RecycleFolders(const std::vector<std::wstring>& folders, const FateCheck& c
     Items ready;
     for (const std::wstring* path : round) {
       DWORD code = 0;
-      if (EmptyAfterRound(*path, {}, code) == 0) ready.push_back(path);
-      else refusals.push_back(Refused(*path, code));
+      if (EmptyAfterRound(*path, {}, code) == 0)
+        ready.push_back(path);
+      else
+        refusals.push_back(Refused(*path, code));
     }
     MoveBatch(std::move(ready), refusals);
   }

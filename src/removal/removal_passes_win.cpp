@@ -67,26 +67,26 @@ void InChunks(const std::vector<std::wstring>& paths, size_t begin, size_t end, 
       },
       setup);
   pacer.Step(end - begin - shown);
-  for (const ItemFailure& f : failures)
-    refusals.push_back(Refused(paths[begin + f.index], static_cast<DWORD>(f.code)));
+  for (const ItemFailure& f : failures) refusals.push_back(Refused(paths[begin + f.index], static_cast<DWORD>(f.code)));
 }
 
 // The files go on a few worker threads (much of a delete is spent outside
 // the calling thread, in the file system, so even two cores gain); the
 // retries run here, as they would on one thread.
-void FilePass(const std::vector<std::wstring>& files, FateCheck& check, std::vector<std::uint64_t>& bytes,
-              Pacer& pacer, Refusals& refusals) {
+void FilePass(const std::vector<std::wstring>& files, FateCheck& check, std::vector<std::uint64_t>& bytes, Pacer& pacer,
+              Refusals& refusals) {
   const size_t first = refusals.size();
-  InChunks(files, 0, files.size(), kFileChunk,
-           [&](size_t i) -> DWORD {
-             if (const DWORD refused = check.Listed(i)) return refused;
-             const std::wstring apiPath = check.ApiPath(i);
-             const Verdict verdict = check.Look(i, &apiPath);
-             if (verdict.code) return verdict.code;
-             bytes[i] = verdict.bytes;
-             return RemoveItem(apiPath, DeleteFileW);
-           },
-           pacer, refusals);
+  InChunks(
+      files, 0, files.size(), kFileChunk,
+      [&](size_t i) -> DWORD {
+        if (const DWORD refused = check.Listed(i)) return refused;
+        const std::wstring apiPath = check.ApiPath(i);
+        const Verdict verdict = check.Look(i, &apiPath);
+        if (verdict.code) return verdict.code;
+        bytes[i] = verdict.bytes;
+        return RemoveItem(apiPath, DeleteFileW);
+      },
+      pacer, refusals);
   RetryRounds(refusals, first, pacer, [](const Refusal& r) { return DeleteListedFile(*r.path); });
 }
 
@@ -112,8 +112,7 @@ size_t SiblingsEnd(const std::vector<std::wstring>& folders, size_t begin) {
 // Sibling folders go on the workers, a run of them at a time, so that each
 // folder is still tried after everything listed before it in pass order
 // that it could hold.
-void FolderPass(const std::vector<std::wstring>& folders, const FateCheck& check, Pacer& pacer,
-                Refusals& refusals) {
+void FolderPass(const std::vector<std::wstring>& folders, const FateCheck& check, Pacer& pacer, Refusals& refusals) {
   const size_t first = refusals.size();
   auto work = [&](size_t i) -> DWORD {
     return check.Folder(i).code ? check.Folder(i).code : RemoveListedFolder(folders[i]);
@@ -125,8 +124,10 @@ void FolderPass(const std::vector<std::wstring>& folders, const FateCheck& check
       continue;
     }
     for (size_t i = begin; i < end; ++i) {
-      if (pacer.Stopped()) refusals.push_back({&folders[i], kNotTried});
-      else if (const DWORD code = work(i)) refusals.push_back(Refused(folders[i], code));
+      if (pacer.Stopped())
+        refusals.push_back({&folders[i], kNotTried});
+      else if (const DWORD code = work(i))
+        refusals.push_back(Refused(folders[i], code));
       pacer.Step();
     }
   }
@@ -162,7 +163,8 @@ class HeldReasons {
     std::vector<FolderEntry> entries;
     ListFolder(base::paths::Verbatim(folder), entries);
     size_t unlisted = 0;
-    for (const FolderEntry& entry : entries) unlisted += listed_.count(parent + base::paths::FoldCase(entry.name)) ? 0 : 1;
+    for (const FolderEntry& entry : entries)
+      unlisted += listed_.count(parent + base::paths::FoldCase(entry.name)) ? 0 : 1;
     return HeldText(unlisted, 0, false, base::text::UserNumberStyle());
   }
 
@@ -175,7 +177,7 @@ class HeldReasons {
 // listed items went in this run. The first `fileRefusals` refusals are the
 // files'.
 RunResult Tally(const Plan& plan, Refusals& refusals, size_t fileRefusals, const std::vector<std::uint64_t>& bytes,
-                  bool stopped) {
+                bool stopped) {
   RunResult result;
   result.stopped = stopped;
   result.removed = plan.files.size() + plan.folders.size() - refusals.size();
@@ -196,8 +198,7 @@ RunResult Tally(const Plan& plan, Refusals& refusals, size_t fileRefusals, const
 
 }  // namespace
 
-RunResult RunPasses(const Plan& plan, const ProgressFn& progress, Disposal disposal,
-                    const std::atomic<bool>* stop) {
+RunResult RunPasses(const Plan& plan, const ProgressFn& progress, Disposal disposal, const std::atomic<bool>* stop) {
   Refusals refusals;
   Pacer pacer(progress, plan.files.size() + plan.folders.size(), stop);
   const ProgressFn painted = [&](size_t, size_t) { pacer.Waited(0); };
@@ -205,12 +206,16 @@ RunResult RunPasses(const Plan& plan, const ProgressFn& progress, Disposal dispo
   FateCheck check(plan, disposal, progress ? painted : nullptr, stop);
   const double checkSeconds = watch.Lap();
   std::vector<std::uint64_t> bytes(plan.files.size());
-  if (disposal == Disposal::RecycleBin) RecycleFiles(plan.files, check, bytes, pacer, refusals);
-  else FilePass(plan.files, check, bytes, pacer, refusals);
+  if (disposal == Disposal::RecycleBin)
+    RecycleFiles(plan.files, check, bytes, pacer, refusals);
+  else
+    FilePass(plan.files, check, bytes, pacer, refusals);
   const double filesSeconds = watch.Lap();
   const size_t fileRefusals = refusals.size();
-  if (disposal == Disposal::RecycleBin) RecycleFolders(plan.folders, check, pacer, refusals);
-  else FolderPass(plan.folders, check, pacer, refusals);
+  if (disposal == Disposal::RecycleBin)
+    RecycleFolders(plan.folders, check, pacer, refusals);
+  else
+    FolderPass(plan.folders, check, pacer, refusals);
   const double foldersSeconds = watch.Lap();
   RunResult result = Tally(plan, refusals, fileRefusals, bytes, pacer.Stopped());
   result.checkSeconds = checkSeconds;

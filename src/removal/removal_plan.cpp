@@ -216,7 +216,7 @@ bool SameRules(const Plan& plan, const RulesForeseen& foreseen) {
 }  // namespace
 
 std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath, const RulesForeseen* foreseen,
-                             const NumberStyle& style) {
+                              const NumberStyle& style) {
   size_t ruleFiles = 0;
   for (const PlannedRule& rule : plan.rules) ruleFiles += rule.files;
   std::wstring text = L"Are you sure you wish to remove your files?\n" +
@@ -227,7 +227,10 @@ std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath, co
   const size_t routines = RoutineCount(plan.rules);
   const bool one = plan.rules.size() == 1;
   return text + L"\n" + RulesWord(plan.rules.size() - routines, routines, style) + (one ? L" takes" : L" take") +
-         L" what " + (one && routines == 0 ? L"its folder holds" : one ? L"its folders hold" : L"their folders hold") +
+         L" what " +
+         (one && routines == 0 ? L"its folder holds"
+          : one                ? L"its folders hold"
+                               : L"their folders hold") +
          L" when the run starts" +
          (foreseen && SameRules(plan, *foreseen)
               ? L": at the preview, " + Counted(foreseen->files, L"file", L"files", style) + L" and " +

@@ -44,9 +44,9 @@ struct SetAside {
 // routine's REMOVESELF folders) are among the first folders of
 // Plan::folders.
 struct PlannedRule {
-  listfile::FolderRule rule;                          // a rule's
+  listfile::FolderRule rule;                         // a rule's
   std::shared_ptr<const listfile::Routine> routine;  // set for a routine (then `rule` is unused)
-  std::wstring refusal;  // why it takes nothing (a protected place, not on this computer), once walked
+  std::wstring refusal;             // why it takes nothing (a protected place, not on this computer), once walked
   std::vector<std::wstring> notes;  // a routine's places that take nothing, each with why, once walked
   size_t firstFile = 0;
   size_t files = 0;
@@ -102,8 +102,8 @@ RulesForeseen ForeseenOf(const Plan& plan, const std::wstring& size);
 // how many rules take what their folders hold when the run starts and,
 // when `foreseen` is of the same rules, what the preview found them take.
 // The numbers are written in `style`.
-std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath,
-                              const RulesForeseen* foreseen = nullptr, const NumberStyle& style = NumberStyle());
+std::wstring ConfirmationText(const Plan& plan, const std::wstring& listPath, const RulesForeseen* foreseen = nullptr,
+                              const NumberStyle& style = NumberStyle());
 
 // The message for a list file that cannot be read.
 std::wstring UnreadableListText(const std::wstring& listPath, const std::wstring& reason);
@@ -140,11 +140,11 @@ struct Leftover {
 // middle).
 constexpr size_t kShownLeftovers = 20;
 std::wstring LeftoverReport(const std::vector<Leftover>& leftovers, size_t shown = kShownLeftovers,
-                           const NumberStyle& style = NumberStyle());
+                            const NumberStyle& style = NumberStyle());
 // The closing message of a run the user stopped: how many items it removed,
 // then what was left, as LeftoverReport lists it. It never says "Done".
 std::wstring StoppedReport(size_t removed, const std::vector<Leftover>& leftovers, size_t shown = kShownLeftovers,
-                          const NumberStyle& style = NumberStyle());
+                           const NumberStyle& style = NumberStyle());
 
 // What a run removed, for the closing message.
 struct Account {

@@ -141,8 +141,7 @@ ClosingMessage RemovalRun::Closing(Disposal disposal) const {
   const std::vector<std::wstring> lines = AccountLines(disposal);
   std::wstring account;
   for (size_t i = 0; i < lines.size(); ++i) account += (i ? L"\n" : L"") + lines[i];
-  std::wstring text = ClosingText(account, result_.stopped, result_.removed, result_.leftovers,
-                                  kShownLeftovers, style);
+  std::wstring text = ClosingText(account, result_.stopped, result_.removed, result_.leftovers, kShownLeftovers, style);
   if (result_.leftovers.size() > kShownLeftovers) text += L"\n\n" + WriteFullReport(listPath_, result_.leftovers);
   return {text, !result_.stopped && !result_.leftovers.empty()};
 }

@@ -19,15 +19,15 @@
 namespace removal {
 
 // Refusals that are not platform error codes (all at or above kFirstOwnCode).
-constexpr DWORD kLinkKept = 0xFFFFFFFF;       // a folder link left in place on purpose
-constexpr DWORD kDriveRoot = 0xFFFFFFFE;      // a drive root, never removed
-constexpr DWORD kRefusedPath = 0xFFFFFFFD;    // not tried: see PathRefusal
-constexpr DWORD kNoRecycleBin = 0xFFFFFFFC;   // the Recycle Bin cannot take it
-constexpr DWORD kNotRecycled = 0xFFFFFFFB;    // the shell left it, for no reason it gave
-constexpr DWORD kFolderAsFile = 0xFFFFFFFA;   // a "File" record that names a folder
-constexpr DWORD kThroughLink = 0xFFFFFFF9;    // below a listed folder that is a link now
-constexpr DWORD kDriveMissing = 0xFFFFFFF8;   // its drive or share is not there
-constexpr DWORD kPlainNameDiffers = 0xFFFFFFF7;  // the shell would reach another item
+constexpr DWORD kLinkKept = 0xFFFFFFFF;           // a folder link left in place on purpose
+constexpr DWORD kDriveRoot = 0xFFFFFFFE;          // a drive root, never removed
+constexpr DWORD kRefusedPath = 0xFFFFFFFD;        // not tried: see PathRefusal
+constexpr DWORD kNoRecycleBin = 0xFFFFFFFC;       // the Recycle Bin cannot take it
+constexpr DWORD kNotRecycled = 0xFFFFFFFB;        // the shell left it, for no reason it gave
+constexpr DWORD kFolderAsFile = 0xFFFFFFFA;       // a "File" record that names a folder
+constexpr DWORD kThroughLink = 0xFFFFFFF9;        // below a listed folder that is a link now
+constexpr DWORD kDriveMissing = 0xFFFFFFF8;       // its drive or share is not there
+constexpr DWORD kPlainNameDiffers = 0xFFFFFFF7;   // the shell would reach another item
 constexpr DWORD kFileWithSeparator = 0xFFFFFFF6;  // a "File" record whose path ends in "\"
 static_assert(kNotTried == 0xFFFFFFF0, "the chunked pass's own code");
 constexpr DWORD kFirstOwnCode = 0xFFFFFFF0;

@@ -108,7 +108,8 @@ bool PlaceExclusions(const listfile::Routine& routine, const routines::VariableL
     // "Logs" and "keep.log": an exclusion keeps what either reading names.
     std::vector<std::wstring> patterns = key.patterns;
     for (const std::wstring& p : key.patterns)
-      if (const std::wstring trimmed = base::paths::WithoutTrailingDotsAndBlanks(p); trimmed != p) patterns.push_back(trimmed);
+      if (const std::wstring trimmed = base::paths::WithoutTrailingDotsAndBlanks(p); trimmed != p)
+        patterns.push_back(trimmed);
     const routines::NameMatch names(patterns);
     for (const std::wstring& written : expanded.texts) {
       std::vector<std::wstring> readings{written};
@@ -175,9 +176,8 @@ std::unordered_set<std::wstring> SystemFolderKeys(const routines::VariableLookup
 
 // Whether a folder (its key) is one of them or holds one, so never empties.
 bool HoldsSystemFolder(const std::wstring& key, const std::unordered_set<std::wstring>& systemFolders) {
-  return std::any_of(systemFolders.begin(), systemFolders.end(), [&](const std::wstring& system) {
-    return system == key || base::paths::KeyBelow(system, key);
-  });
+  return std::any_of(systemFolders.begin(), systemFolders.end(),
+                     [&](const std::wstring& system) { return system == key || base::paths::KeyBelow(system, key); });
 }
 
 // Whether two walks may meet the same file: one folder is the other, or
@@ -189,8 +189,7 @@ bool Overlap(const std::vector<Walk>& walks) {
       const std::wstring& a = walks[i].pathKey;
       const std::wstring& b = walks[j].pathKey;
       if (a == b) return true;
-      if (walks[i].below() && base::paths::KeyBelow(b, a))
-        return true;
+      if (walks[i].below() && base::paths::KeyBelow(b, a)) return true;
     }
   return false;
 }
@@ -257,7 +256,8 @@ void FindFolders(const listfile::FileKey& key, const routines::NameMatch& names,
     for (std::wstring& folder : routines::MatchFolders(pattern, stop)) {
       if (stop) return;
       if (RedirectedSystemFolder(folder)) {
-        answer.notes.push_back(folder + L": a 32-bit program reaches another folder there; a routine never takes from it");
+        answer.notes.push_back(folder +
+                               L": a 32-bit program reaches another folder there; a routine never takes from it");
         continue;
       }
       // The match gave only folders that are there and are no links: of
@@ -374,7 +374,10 @@ void AnswerRoutines(const std::vector<const listfile::Routine*>& routines, Fit f
   base::OnThreads(routines.size(), places.size(), stop, [&](size_t i, size_t thread) {
     // Side by side, each routine's walks stay on its thread: more threads
     // than that only contend for the disk.
-    each(i, Answer(*routines[i], fit, variables, never, places[thread], paths, places.size() > 1 ? 1 : search::ListingWorkers(), stop), thread);
+    each(i,
+         Answer(*routines[i], fit, variables, never, places[thread], paths,
+                places.size() > 1 ? 1 : search::ListingWorkers(), stop),
+         thread);
   });
 }
 

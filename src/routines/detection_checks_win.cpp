@@ -48,7 +48,8 @@ DetectionChecks::DetectionChecks(const std::string& bytes) {
 void DetectionChecks::Pick(std::string_view line) {
   const size_t equals = line.find('=');
   if (equals == std::string_view::npos) return;
-  const std::string_view name = base::text::TrimBlanks(line.substr(0, equals)), value = base::text::TrimBlanks(line.substr(equals + 1));
+  const std::string_view name = base::text::TrimBlanks(line.substr(0, equals)),
+                         value = base::text::TrimBlanks(line.substr(equals + 1));
   if (name.size() < 6 || (name[0] != 'D' && name[0] != 'd') || value.empty()) return;
   for (char c : value)
     if (static_cast<unsigned char>(c) >= 0x80) return;
@@ -110,8 +111,7 @@ bool DetectionChecks::Absent(const Listings& listings, const std::wstring& folde
   return false;
 }
 
-bool DetectionChecks::Check(const Probe& p, const VariableLookup& lookup,
-                            const std::atomic<bool>& stop) const {
+bool DetectionChecks::Check(const Probe& p, const VariableLookup& lookup, const std::atomic<bool>& stop) const {
   if (p.registry) {
     const std::wstring folded = base::paths::FoldCase(p.value);
     return !Absent(keyLists_, folded, NextKeyPart(folded, 0), NextKeyPart) && RegistryKeyExists(p.value);

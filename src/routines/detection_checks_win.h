@@ -1,12 +1,9 @@
 // Which entries of a routines file fit this computer, decided as
-// FitsComputer decides it for one routine, but quicker for a whole file: each Detect and DetectFile value is checked once, and the
-// folders and registry keys many of them pass through (%LocalAppData%,
-// HKCU\Software) are listed once, so that a value whose next name is not
-// in such a listing is known to be absent without asking the system for
-// it. A name that may be a short 8.3 alias is always asked for. The values
-// are picked from the file's lines, so that the routines window can begin
-// the checks on a second worker while the file is still being read into its
-// entries.
+// FitsComputer decides it for one routine, but quicker for a whole file: each Detect and DetectFile value is checked
+// once, and the folders and registry keys many of them pass through (%LocalAppData%, HKCU\Software) are listed once, so
+// that a value whose next name is not in such a listing is known to be absent without asking the system for it. A name
+// that may be a short 8.3 alias is always asked for. The values are picked from the file's lines, so that the routines
+// window can begin the checks on a second worker while the file is still being read into its entries.
 #pragma once
 #include <atomic>
 #include <deque>
@@ -36,8 +33,7 @@ class DetectionChecks {
   void Prepare(const VariableLookup& lookup, const std::atomic<bool>& stop);
   // Checks the values not taken yet, until none is left or `stop` or
   // `abandon` is raised; several threads may share the work.
-  void CheckAll(const VariableLookup& lookup, const std::atomic<bool>& stop,
-                const std::atomic<bool>& abandon);
+  void CheckAll(const VariableLookup& lookup, const std::atomic<bool>& stop, const std::atomic<bool>& abandon);
   // Once the checks have ended: whether each entry of the file fits this
   // computer, 1 for one that fits, 0 for one that does not or is not
   // understood. A raised `stop` ends it early; the entries not decided by

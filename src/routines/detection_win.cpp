@@ -18,10 +18,10 @@ struct RootName {
   const wchar_t* name;
   HKEY root;
 };
-const RootName kRoots[] = {{L"HKCU", HKEY_CURRENT_USER},        {L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-                           {L"HKLM", HKEY_LOCAL_MACHINE},       {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-                           {L"HKCR", HKEY_CLASSES_ROOT},        {L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-                           {L"HKU", HKEY_USERS},                {L"HKEY_USERS", HKEY_USERS}};
+const RootName kRoots[] = {{L"HKCU", HKEY_CURRENT_USER},  {L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+                           {L"HKLM", HKEY_LOCAL_MACHINE}, {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+                           {L"HKCR", HKEY_CLASSES_ROOT},  {L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+                           {L"HKU", HKEY_USERS},          {L"HKEY_USERS", HKEY_USERS}};
 
 }  // namespace
 

@@ -54,7 +54,8 @@ std::wstring FromUtf16(const std::string& bytes, size_t from) {
   std::wstring text;
   text.reserve((bytes.size() - from) / 2);
   for (size_t i = from; i + 1 < bytes.size(); i += 2)
-    text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    text +=
+        static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
   return text;
 }
 
@@ -106,10 +107,10 @@ std::wstring GroupOfNumber(const std::wstring& number) {
   static const struct {
     const wchar_t* number;
     const wchar_t* name;
-  } kGroups[] = {{L"3021", L"Applications"}, {L"3022", L"Internet"},      {L"3023", L"Multimedia"},
-                 {L"3024", L"Utilities"},    {L"3025", L"Windows"},       {L"3029", L"Google Chrome"},
-                 {L"3026", L"Firefox"},      {L"3027", L"Opera"},         {L"3006", L"Edge"},
-                 {L"3030", L"Thunderbird"},  {L"3033", L"Vivaldi"},       {L"3034", L"Brave"}};
+  } kGroups[] = {{L"3021", L"Applications"}, {L"3022", L"Internet"}, {L"3023", L"Multimedia"},
+                 {L"3024", L"Utilities"},    {L"3025", L"Windows"},  {L"3029", L"Google Chrome"},
+                 {L"3026", L"Firefox"},      {L"3027", L"Opera"},    {L"3006", L"Edge"},
+                 {L"3030", L"Thunderbird"},  {L"3033", L"Vivaldi"},  {L"3034", L"Brave"}};
   for (const auto& g : kGroups)
     if (number == g.number) return g.name;
   return L"Group " + number;

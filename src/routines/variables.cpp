@@ -8,9 +8,9 @@
 
 namespace routines {
 
-const wchar_t* const kFolderVariables[12] = {L"LocalAppData", L"AppData",     L"LocalLowAppData",    L"UserProfile",
-                                             L"ProgramData",  L"CommonAppData", L"Public",             L"Documents",
-                                             L"WinDir",       L"ProgramFiles",  L"CommonProgramFiles", L"Temp"};
+const wchar_t* const kFolderVariables[12] = {
+    L"LocalAppData", L"AppData",   L"LocalLowAppData", L"UserProfile",  L"ProgramData",        L"CommonAppData",
+    L"Public",       L"Documents", L"WinDir",          L"ProgramFiles", L"CommonProgramFiles", L"Temp"};
 
 Expanded ExpandVariables(const std::wstring& text, const VariableLookup& lookup) {
   Expanded result;

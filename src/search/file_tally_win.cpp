@@ -29,15 +29,17 @@ uint64_t Join(DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32
 // Lists one folder: counts the files `takes` says yes to and, when `keep`,
 // keeps their paths and sizes and how many entries are left (a subfolder
 // not walked counts as left).
-FolderListing ListAndTest(const std::wstring& folder, bool subfolders, const FileTest& takes, bool keep,
-                          Counts& counts, const std::atomic<bool>& stop) {
+FolderListing ListAndTest(const std::wstring& folder, bool subfolders, const FileTest& takes, bool keep, Counts& counts,
+                          const std::atomic<bool>& stop) {
   FolderListing listing;
   listing.path = folder;
   const bool whole = base::ListEntries(folder, L"*", stop, [&](const WIN32_FIND_DATAW& data) {
     const std::wstring_view name(data.cFileName);
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (subfolders) listing.subfolders.push_back({base::paths::EntryPath(folder, name, true), base::IsLinkEntry(data)});
-      else ++listing.kept;
+      if (subfolders)
+        listing.subfolders.push_back({base::paths::EntryPath(folder, name, true), base::IsLinkEntry(data)});
+      else
+        ++listing.kept;
       return true;
     }
     const ListedFile file{folder, name, Join(data.nFileSizeHigh, data.nFileSizeLow),
@@ -73,10 +75,9 @@ void AddToTake(FolderListing& listed, bool link, FileTake& take) {
 // when it was stopped.
 bool Walk(const std::wstring& folder, bool subfolders, const FileTest& takes, bool keep, Counts& counts,
           const std::atomic<bool>& stop, const std::function<void(WalkStep&)>& onStep) {
-  ParallelWalk walk(ListingWorkers(),
-                    [&](const std::wstring& listed, const std::atomic<bool>& walkStop) {
-                      return ListAndTest(listed, subfolders, takes, keep, counts, walkStop);
-                    });
+  ParallelWalk walk(ListingWorkers(), [&](const std::wstring& listed, const std::atomic<bool>& walkStop) {
+    return ListAndTest(listed, subfolders, takes, keep, counts, walkStop);
+  });
   walk.Start(base::paths::WithSeparator(folder));
   WalkStep step;
   while (!stop) {
@@ -99,8 +100,7 @@ FileTally TallyFiles(const std::wstring& folder, bool subfolders, const FileTest
   return tally;
 }
 
-FileTake TakeFiles(const std::wstring& folder, bool subfolders, const FileTest& takes,
-                   const std::atomic<bool>& stop) {
+FileTake TakeFiles(const std::wstring& folder, bool subfolders, const FileTest& takes, const std::atomic<bool>& stop) {
   Counts counts;
   FileTake take;
   take.stopped = Walk(folder, subfolders, takes, true, counts, stop,

@@ -32,8 +32,7 @@ using FileTest = std::function<bool(const ListedFile& file)>;
 // Walks `folder` (and its subfolders when `subfolders`) and counts the files
 // `takes` says yes to. Returns when the walk is done or soon after `stop` is
 // set. An unreadable folder counts nothing.
-FileTally TallyFiles(const std::wstring& folder, bool subfolders, const FileTest& takes,
-                     const std::atomic<bool>& stop);
+FileTally TallyFiles(const std::wstring& folder, bool subfolders, const FileTest& takes, const std::atomic<bool>& stop);
 
 // One folder the walk listed (or a link it passed by), with what it keeps.
 struct WalkedFolder {
@@ -50,8 +49,7 @@ struct FileTake {
   std::vector<WalkedFolder> folders;
   bool stopped = false;  // what was found before the stop
 };
-FileTake TakeFiles(const std::wstring& folder, bool subfolders, const FileTest& takes,
-                   const std::atomic<bool>& stop);
+FileTake TakeFiles(const std::wstring& folder, bool subfolders, const FileTest& takes, const std::atomic<bool>& stop);
 // The same take on the calling thread alone, in the same walk order: for
 // many small folders walked side by side, each on a thread of its own,
 // where a parallel walk's own workers would cost more than the listings.

@@ -28,8 +28,8 @@ const base::ControlSpec kControls[] = {
     {kAboutTitle, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, 1050, 240, 4455, 480},
     {kAboutLowerRule, L"STATIC", L"", SS_ETCHEDHORZ, 0, 120, 2400, 5490, 30},
     {kAboutVersion, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 0, 1050, 780, 4455, 285},
-    {kAboutDisclaimer, L"STATIC", L"Warning: Use this program at your own risk. ", SS_LEFT | SS_NOPREFIX, 0, 255,
-     2625, 3870, 825},
+    {kAboutDisclaimer, L"STATIC", L"Warning: Use this program at your own risk. ", SS_LEFT | SS_NOPREFIX, 0, 255, 2625,
+     3870, 825},
 };
 
 const wchar_t kUnavailable[] = L"System Information Is Unavailable At This Time";
@@ -73,18 +73,14 @@ void AboutWindow::OnCommand(int id, int code) {
   if (id == kAboutOk) {
     Close();
   } else if (id == kAboutSystemInfo) {
-    base::trap::Guard([&] {
-      ST(StartSystemInfo(hwnd_));
-    });
+    base::trap::Guard([&] { ST(StartSystemInfo(hwnd_)); });
   } else {
     Window::OnCommand(id, code);
   }
 }
 
 void AboutWindow::Close() {
-  base::trap::Guard([&] {
-    CHECK_WIN(DestroyWindow(hwnd_));
-  });
+  base::trap::Guard([&] { CHECK_WIN(DestroyWindow(hwnd_)); });
 }
 
 LRESULT AboutWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -75,13 +75,13 @@ bool HttpClient::SendRequest(const std::wstring& address, const std::wstring& ex
     return false;
   }
   connection_.reset(InternetConnectW(session_.get(), parts.server.c_str(), parts.port, nullptr, nullptr,
-                                          INTERNET_SERVICE_HTTP, 0, 0));
+                                     INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection_) {
     lastError_ = L"InternetConnect failed";
     return false;
   }
-  request_.reset(HttpOpenRequestW(connection_.get(), L"GET", parts.path.c_str(), L"HTTP/1.1", nullptr,
-                                          nullptr, INTERNET_FLAG_RELOAD | (secure_ ? INTERNET_FLAG_SECURE : 0), 0));
+  request_.reset(HttpOpenRequestW(connection_.get(), L"GET", parts.path.c_str(), L"HTTP/1.1", nullptr, nullptr,
+                                  INTERNET_FLAG_RELOAD | (secure_ ? INTERNET_FLAG_SECURE : 0), 0));
   if (!request_) {
     lastError_ = L"HttpOpenRequest failed";
     return false;
@@ -101,7 +101,8 @@ bool HttpClient::SendRequest(const std::wstring& address, const std::wstring& ex
 void HttpClient::ReadHeaders() {
   HINTERNET request = request_.get();
   DWORD status = 0, size = sizeof status;
-  status_ = HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ? status : 0;
+  status_ =
+      HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ? status : 0;
   const std::wstring length = QueryHeader(request, HTTP_QUERY_CONTENT_LENGTH);
   contentLength_ = LeadingCount(length);
   announced_ = {ContentLengthValue(length), IsChunked(QueryHeader(request, HTTP_QUERY_TRANSFER_ENCODING))};
@@ -150,8 +151,7 @@ std::wstring HttpClient::NotWhole(BodyEnd end, std::uint64_t read) const {
   return end == BodyEnd::unwritten ? std::wstring() : NotWholeReason(announced_, read, end == BodyEnd::ended, style);
 }
 
-FetchResult HttpClient::Fetch(const std::wstring& url, const std::wstring& fileName,
-                               const std::wstring& extraHeaders) {
+FetchResult HttpClient::Fetch(const std::wstring& url, const std::wstring& fileName, const std::wstring& extraHeaders) {
   FetchResult result;
   if (!Connect(url, extraHeaders)) return result;
   lastError_.clear();

@@ -22,10 +22,10 @@ using base::win::unique_hinternet;
 
 // What one fetch brought.
 struct FetchResult {
-  bool ok = false;    // the whole body came (and, for a file, was written)
-  std::wstring text;  // a body read as text: whole, or what came before a failure
-  std::string bytes;  // the body as it came (not for a file)
-  std::uint64_t read = 0;    // the body's bytes that came
+  bool ok = false;            // the whole body came (and, for a file, was written)
+  std::wstring text;          // a body read as text: whole, or what came before a failure
+  std::string bytes;          // the body as it came (not for a file)
+  std::uint64_t read = 0;     // the body's bytes that came
   AnnouncedLength announced;  // what the answer said of its length
   // Why the body that came is not the whole answer, for the user; empty
   // when it is, or when no answer came (LastError then says why).

@@ -67,8 +67,8 @@ std::optional<RawValue> ReadRaw(HKEY key, const std::wstring& name) {
   value.bytes.resize(size);
   // The value may change between the two calls: what the second one got counts.
   DWORD got = size;
-  const LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, &value.type,
-                                          reinterpret_cast<BYTE*>(value.bytes.data()), &got);
+  const LSTATUS status =
+      RegQueryValueExW(key, name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(value.bytes.data()), &got);
   if (status != ERROR_SUCCESS) return std::nullopt;
   value.bytes.resize(got);
   return value;

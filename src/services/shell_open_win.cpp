@@ -8,9 +8,7 @@
 namespace services {
 
 void OpenInternet(HWND owner, const std::wstring& document, int showCmd) {
-  base::trap::Guard([&] {
-    ST(ShellExecuteW(owner, L"Open", document.c_str(), nullptr, nullptr, showCmd));
-  });
+  base::trap::Guard([&] { ST(ShellExecuteW(owner, L"Open", document.c_str(), nullptr, nullptr, showCmd)); });
 }
 
 }  // namespace services

@@ -38,8 +38,7 @@ std::string NumberPrefix(const std::wstring& text, size_t i) {
     size_t expEnd = SkipDigits(text, j);
     if (expEnd > j) i = expEnd;
   }
-  return std::string(text.begin() + static_cast<std::ptrdiff_t>(start),
-                     text.begin() + static_cast<std::ptrdiff_t>(i));
+  return std::string(text.begin() + static_cast<std::ptrdiff_t>(start), text.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
 }  // namespace

@@ -68,9 +68,9 @@ std::wstring TimeText(const Schedule& s) { return base::text::ClockText(s.hour, 
 
 std::wstring ApprovalText(const Approval& a) {
   const Schedule& s = a.schedule;
-  return L"sha256=" + a.digest + L"|runs=" + kWhenWords[static_cast<int>(s.when)] + L"|time=" + TimeText(s) +
-         L"|day=" + kDayWords[s.weekday] + L"|recycle=" + (a.recycle ? L"yes" : L"no") + L"|signin=" + a.signInName +
-         L"|task=" + a.taskName;
+  return L"sha256=" + a.digest + L"|runs=" + kWhenWords[static_cast<int>(s.when)] + L"|time=" + TimeText(s) + L"|day=" +
+         kDayWords[s.weekday] + L"|recycle=" + (a.recycle ? L"yes" : L"no") + L"|signin=" + a.signInName + L"|task=" +
+         a.taskName;
 }
 
 // Every field must be there once, in any order; a field this version does

@@ -22,7 +22,7 @@ struct Approval {
   std::wstring listPath;  // as the user chose it, full
   std::wstring digest;    // SHA-256 of the file's bytes, 64 lower-case hex digits
   Schedule schedule;
-  bool recycle = false;   // the files go to the Recycle Bin
+  bool recycle = false;     // the files go to the Recycle Bin
   std::wstring signInName;  // the Run value made for it, if any
   std::wstring taskName;    // the task made for it (in the folder "Ombrelay"), if any
 };

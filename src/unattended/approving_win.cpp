@@ -54,7 +54,8 @@ Stayed RemoveMarkedStarters(const std::wstring& program, const std::wstring& lis
   if (program.empty()) return stayed;
   stayed.signIn =
       !RemoveSignInValuesWhere([&](const StartCommand& c) { return IsApprovalStarter(c, program, listPath); });
-  stayed.task = DeleteScheduledTasksWhere([&](const StartCommand& c) { return IsApprovalStarter(c, program, listPath); });
+  stayed.task =
+      DeleteScheduledTasksWhere([&](const StartCommand& c) { return IsApprovalStarter(c, program, listPath); });
   return stayed;
 }
 
@@ -144,8 +145,9 @@ bool Withdraw(const std::wstring& listPath, std::wstring& problem) {
     return false;
   }
   if (!stayed.Any()) return true;
-  problem = stayed.Text() + L" Without its approval the list removes nothing when it starts; each start adds a "
-                            L"line to the run log.";
+  problem = stayed.Text() +
+            L" Without its approval the list removes nothing when it starts; each start adds a "
+            L"line to the run log.";
   return false;
 }
 

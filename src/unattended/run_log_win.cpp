@@ -35,8 +35,8 @@ bool ReadAt(HANDLE file, uint64_t offset, std::string& bytes, size_t length) {
 // tail kept are all of the same log.
 bool AppendAndTrim(const std::wstring& path, const std::string& entry) {
   base::win::unique_hfile file(CreateFileW(path.c_str(), FILE_READ_DATA | FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   LARGE_INTEGER length{};
   if (!GetFileSizeEx(file.get(), &length)) return false;

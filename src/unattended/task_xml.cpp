@@ -20,12 +20,23 @@ std::wstring XmlEscaped(const std::wstring& text) {
   out.reserve(text.size());
   for (wchar_t c : text) {
     switch (c) {
-      case L'&': out += L"&amp;"; break;
-      case L'<': out += L"&lt;"; break;
-      case L'>': out += L"&gt;"; break;
-      case L'"': out += L"&quot;"; break;
-      case L'\'': out += L"&apos;"; break;
-      default: out += c;
+      case L'&':
+        out += L"&amp;";
+        break;
+      case L'<':
+        out += L"&lt;";
+        break;
+      case L'>':
+        out += L"&gt;";
+        break;
+      case L'"':
+        out += L"&quot;";
+        break;
+      case L'\'':
+        out += L"&apos;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -38,11 +49,15 @@ std::wstring TaskXml(const Schedule& schedule, const TaskAction& action, const s
          L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
          L"  <RegistrationInfo>\n"
          L"    <Author>Ombrelay</Author>\n"
-         L"    <Description>" + XmlEscaped(description) + L"</Description>\n"
+         L"    <Description>" +
+         XmlEscaped(description) +
+         L"</Description>\n"
          L"  </RegistrationInfo>\n"
          L"  <Triggers>\n"
          L"    <CalendarTrigger>\n"
-         L"      <StartBoundary>" + start + L"</StartBoundary>\n"
+         L"      <StartBoundary>" +
+         start +
+         L"</StartBoundary>\n"
          L"      <Enabled>true</Enabled>\n" +
          ScheduleElement(schedule) +
          L"    </CalendarTrigger>\n"
@@ -66,8 +81,12 @@ std::wstring TaskXml(const Schedule& schedule, const TaskAction& action, const s
          L"  </Settings>\n"
          L"  <Actions Context=\"Author\">\n"
          L"    <Exec>\n"
-         L"      <Command>" + XmlEscaped(action.command) + L"</Command>\n"
-         L"      <Arguments>" + XmlEscaped(action.arguments) + L"</Arguments>\n"
+         L"      <Command>" +
+         XmlEscaped(action.command) +
+         L"</Command>\n"
+         L"      <Arguments>" +
+         XmlEscaped(action.arguments) +
+         L"</Arguments>\n"
          L"    </Exec>\n"
          L"  </Actions>\n"
          L"</Task>\n";

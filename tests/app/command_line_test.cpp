@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 TEST(CommandLine, ArgumentTextSkipsTheProgramName) {
-  EXPECT_EQ(app::ArgumentText(L"\"C:\\Program Files\\o.exe\"  Remove Files*C:\\l.txt"),
-            L"Remove Files*C:\\l.txt");
+  EXPECT_EQ(app::ArgumentText(L"\"C:\\Program Files\\o.exe\"  Remove Files*C:\\l.txt"), L"Remove Files*C:\\l.txt");
   EXPECT_EQ(app::ArgumentText(L"o.exe x y"), L"x y");
   EXPECT_EQ(app::ArgumentText(L"o.exe"), L"");
   EXPECT_EQ(app::ArgumentText(L"\"C:\\Remove Files\\o.exe\""), L"");

@@ -114,12 +114,8 @@ TEST(DeleteList, HighlightedRowCommands) {
 // the list gives every record back as it was, a changed rule as changed.
 TEST(DeleteList, RulesAndRecordsNotUnderstoodAreRowsKeptAsLoaded) {
   const std::vector<std::wstring> texts{
-      L"C:\\a|File",
-      L"D:\\Cache\\|Rule|names=:.tmp|except=|age=7d|subfolders=yes|emptied=no",
-      L"D:\\x|Later|1|2",
-      L"no type",
-      L"D:\\Bad\\|Rule|names=*.tmp|except=|age=|subfolders=yes|emptied=no",
-      L"C:\\b\\|Folder",
+      L"C:\\a|File", L"D:\\Cache\\|Rule|names=:.tmp|except=|age=7d|subfolders=yes|emptied=no", L"D:\\x|Later|1|2",
+      L"no type",    L"D:\\Bad\\|Rule|names=*.tmp|except=|age=|subfolders=yes|emptied=no",     L"C:\\b\\|Folder",
   };
   app::DeleteList list;
   for (const std::wstring& t : texts) list.AppendRecord(t);
@@ -144,5 +140,6 @@ TEST(DeleteList, RulesAndRecordsNotUnderstoodAreRowsKeptAsLoaded) {
   EXPECT_EQ(list.ShownPath(0), L"D:\\Cache\\  (*.tmp, older than 30 days, with subfolders)");
   list.AppendRule(rule);
   list.RemoveRows({0});
-  EXPECT_EQ(list.RecordTexts(), (std::vector<std::wstring>{L"D:\\Cache\\|Rule|names=:.tmp|except=|age=30d|subfolders=yes|emptied=no"}));
+  EXPECT_EQ(list.RecordTexts(),
+            (std::vector<std::wstring>{L"D:\\Cache\\|Rule|names=:.tmp|except=|age=30d|subfolders=yes|emptied=no"}));
 }

@@ -54,7 +54,8 @@ TEST_F(ProgramResources, IconAndVersion) {
     wchar_t* value = nullptr;
     UINT length = 0;
     std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
-    if (!VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || !value) return std::wstring();
+    if (!VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
+      return std::wstring();
     return std::wstring(value);
   };
   EXPECT_EQ(text(L"ProductName"), L"Ombrelay");

@@ -16,17 +16,13 @@ const char kFile[] =
     "[Broken *]\nLangSecRef=3024\nFileKey1=relative\\x|*.*\n";
 
 struct RoutinesViewTest : ::testing::Test {
-  RoutinesViewTest() {
-    view.Reset(std::make_shared<const routines::RoutinesFile>(routines::ReadRoutines(kFile)));
-  }
+  RoutinesViewTest() { view.Reset(std::make_shared<const routines::RoutinesFile>(routines::ReadRoutines(kFile))); }
   std::vector<std::wstring> Names() const {
     std::vector<std::wstring> names;
     for (size_t r = 0; r < view.RowCount(); ++r) names.push_back(view.Cell(r, app::RoutineColumn::Name));
     return names;
   }
-  void Decide() {
-    view.SetFits({app::Fit::Fits, app::Fit::Fits, app::Fit::DoesNotFit, app::Fit::DoesNotFit});
-  }
+  void Decide() { view.SetFits({app::Fit::Fits, app::Fit::Fits, app::Fit::DoesNotFit, app::Fit::DoesNotFit}); }
   // Numbers in a style of the user's own: "." between the groups.
   app::RoutinesView view{nullptr, base::text::NumberStyle{L".", L"3;0"}};
 };
@@ -47,8 +43,8 @@ TEST_F(RoutinesViewTest, OnlyFittingEntriesShowByGroupAndNameUntilAllAreAskedFor
   EXPECT_EQ(view.FitLine(), L"2 of 4 entries fit this computer. 1 entry is not understood.");
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"(!) Editor Logs", L"Google Chrome Cache"}));
   view.SetShowAll(true);
-  EXPECT_EQ(Names(), (std::vector<std::wstring>{L"(!) Editor Logs", L"Google Chrome Cache", L"Absent Player",
-                                                 L"Broken"}));
+  EXPECT_EQ(Names(),
+            (std::vector<std::wstring>{L"(!) Editor Logs", L"Google Chrome Cache", L"Absent Player", L"Broken"}));
   EXPECT_EQ(view.Cell(2, app::RoutineColumn::Notes), L"Not on this computer");
   EXPECT_EQ(view.Cell(3, app::RoutineColumn::Notes).rfind(L"Not understood: ", 0), 0u);
   EXPECT_EQ(view.Cell(0, app::RoutineColumn::Notes), L"Warning; Registry parts stay");
@@ -72,9 +68,10 @@ TEST_F(RoutinesViewTest, SizesSortLargestFirstUnknownLastAndTheTotalCountsTheTic
   view.SortBy(app::RoutineColumn::Size);
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"(!) Editor Logs", L"Google Chrome Cache"}));
   // Two entries take c:\k\b (and the folder c:\k\f): the total counts them once.
-  view.SetTake(0, {true, 5, 1, 2048, L"",
-                   Items({{L"c:\\k\\b", 3}, {L"c:\\g\\1", 1000}, {L"c:\\g\\2", 1000}, {L"c:\\g\\3", 40},
-                          {L"c:\\g\\4", 5}}, L"c:\\k\\f")});
+  view.SetTake(0,
+               {true, 5, 1, 2048, L"",
+                Items({{L"c:\\k\\b", 3}, {L"c:\\g\\1", 1000}, {L"c:\\g\\2", 1000}, {L"c:\\g\\3", 40}, {L"c:\\g\\4", 5}},
+                      L"c:\\k\\f")});
   view.Resort();
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Google Chrome Cache", L"(!) Editor Logs"}));
   view.SortBy(app::RoutineColumn::Size);  // again: the other way round

@@ -177,8 +177,11 @@ TEST_F(TrapTest, ACarriedFailureIsReportedAtTheWorkersStatement) {
 
 TEST_F(TrapTest, NumbersAreConsecutiveInSourceOrder) {
   const std::string dir = std::string(OMBRELAY_SOURCE_DIR);
-  int first = base::trap::StatementNumber({"src/base/text_utils.cpp", LineHolding(dir + "/src/base/text_utils.cpp", "ST(pieces.assign(1")});
-  int second = base::trap::StatementNumber({"src/base/text_utils.cpp", LineHolding(dir + "/src/base/text_utils.cpp", "ST(pieces.back().assign(text, start, at")});
+  int first = base::trap::StatementNumber(
+      {"src/base/text_utils.cpp", LineHolding(dir + "/src/base/text_utils.cpp", "ST(pieces.assign(1")});
+  int second =
+      base::trap::StatementNumber({"src/base/text_utils.cpp", LineHolding(dir + "/src/base/text_utils.cpp",
+                                                                          "ST(pieces.back().assign(text, start, at")});
   ASSERT_GT(first, 0);
   EXPECT_EQ(second, first + 1);
   EXPECT_EQ(base::trap::StatementNumber({"src/base/text_utils.cpp", 1}), 0);
@@ -188,14 +191,15 @@ TEST_F(TrapTest, NumbersAreConsecutiveInSourceOrder) {
 // test's thread is inside a guarded statement: the report names the test's
 // thread's statement.
 TEST_F(TrapTest, EachThreadReportsItsOwnStatementFromTheTableHandedIn) {
-  const base::trap::Statement own[] = {{__FILE__, 1, "ST(on the test's thread)"},
-                                       {__FILE__, 2, "ST(on a worker)"}};
+  const base::trap::Statement own[] = {{__FILE__, 1, "ST(on the test's thread)"}, {__FILE__, 2, "ST(on a worker)"}};
   base::trap::SetStatementTable(own, 2);
   EXPECT_EQ(base::trap::HighestStatement(), 2);
   base::trap::Guard([] {
     base::trap::Mark(__FILE__, 1);
-    std::thread([] { base::trap::Guard([] { base::trap::Mark(__FILE__, 2); }); base::trap::Mark(__FILE__, 2); })
-        .join();
+    std::thread([] {
+      base::trap::Guard([] { base::trap::Mark(__FILE__, 2); });
+      base::trap::Mark(__FILE__, 2);
+    }).join();
     base::trap::Raise(5, L"x");
   });
   ASSERT_EQ(shown_.size(), 1u);
@@ -222,7 +226,7 @@ TEST_F(TrapTest, FailureBeforeAnyStatementIsNotShownAndCallerContinues) {
 TEST_F(TrapTest, NestedGuardRestoresTheCallersPosition) {
   base::trap::Guard([&] {
     FailAtARealStatement(53, L"File not found");  // reported inside, at its own statement
-    base::trap::Raise(6, L"outer");                   // the caller has no numbered statement yet
+    base::trap::Raise(6, L"outer");               // the caller has no numbered statement yet
   });
   EXPECT_EQ(shown_.size(), 1u);
 }

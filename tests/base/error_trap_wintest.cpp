@@ -64,7 +64,8 @@ TEST(ErrorTrapBox, RealFailureShowsFiveLinesAndNoSilencesIt) {
     answer.join();
     text = seen;
   }
-  std::wstring code = SourceLineHolding(OMBRELAY_SOURCE_DIR "/src/services/registry_win.cpp", "ST(RequireAnsiForm(text));");
+  std::wstring code =
+      SourceLineHolding(OMBRELAY_SOURCE_DIR "/src/services/registry_win.cpp", "ST(RequireAnsiForm(text));");
   ASSERT_FALSE(code.empty());
   EXPECT_EQ(text.rfind(L"Error Number: 1113.\r\nError Description: ", 0), 0u) << base::enc::ToUtf8(text);
   EXPECT_NE(text.find(L"\r\nError Code: " + code + L"\r\nDo you wish to pause on this error again?"),

@@ -26,8 +26,8 @@ TEST(VerbatimPath, FullPathsGetThePrefixWithEveryNameAsWritten) {
 }
 
 TEST(VerbatimPath, OtherPathsStayAsTheyAre) {
-  for (const wchar_t* path : {L"\\\\?\\C:\\x.", L"\\\\.\\PhysicalDrive0", L"relative\\a.", L"C:rel", L"\\\\srv", L"",
-                              L"\\\\srv\\\\x"})
+  for (const wchar_t* path :
+       {L"\\\\?\\C:\\x.", L"\\\\.\\PhysicalDrive0", L"relative\\a.", L"C:rel", L"\\\\srv", L"", L"\\\\srv\\\\x"})
     EXPECT_EQ(base::paths::Verbatim(path), path);
 }
 
@@ -41,10 +41,12 @@ TEST(VerbatimPath, RootsFullPathsAndNamesThePlainFormWouldChange) {
   EXPECT_TRUE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\notes "));
   EXPECT_FALSE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\.\\..\\.hidden\\a.txt"));
   EXPECT_FALSE(base::paths::HasNameThatPlainFormChanges(L"C:\\D\\a b\\c"));
-  EXPECT_EQ(base::paths::WithoutTrailingDotsAndBlanks(L"C:\\dotdir. .\\.\\..\\a b\\x.log. \\"), L"C:\\dotdir\\.\\..\\a b\\x.log\\");
+  EXPECT_EQ(base::paths::WithoutTrailingDotsAndBlanks(L"C:\\dotdir. .\\.\\..\\a b\\x.log. \\"),
+            L"C:\\dotdir\\.\\..\\a b\\x.log\\");
   for (const wchar_t* full : {L"c:/x", L"\\\\?\\unc\\srv\\s", L"\\\\srv/share", L"\\\\?\\C:\\", L"//srv/share"})
     EXPECT_TRUE(base::paths::IsFullPath(full)) << full;
-  for (const wchar_t* other : {L"C:x", L"\\\\srv\\", L"\\\\?\\Volume{1}\\x", L"\\\\?\\UNC\\\\s", L"1:\\x", L"\\\\.\\C:\\x"})
+  for (const wchar_t* other :
+       {L"C:x", L"\\\\srv\\", L"\\\\?\\Volume{1}\\x", L"\\\\?\\UNC\\\\s", L"1:\\x", L"\\\\.\\C:\\x"})
     EXPECT_FALSE(base::paths::IsFullPath(other)) << other;
 }
 
@@ -96,8 +98,8 @@ TEST(PathKey, SameTextComparesByTheOneFold) {
 }
 
 TEST(PlainSpelling, VariantsOfOneFolderBecomeOneSpelling) {
-  for (const wchar_t* variant : {L"C:\\Windows", L"C:\\Windows\\", L"C:/Windows/", L"\\\\?\\C:\\Windows\\\\",
-                                 L"\\\\.\\C:\\Windows"})
+  for (const wchar_t* variant :
+       {L"C:\\Windows", L"C:\\Windows\\", L"C:/Windows/", L"\\\\?\\C:\\Windows\\\\", L"\\\\.\\C:\\Windows"})
     EXPECT_EQ(base::paths::PlainSpelling(variant), L"C:\\Windows") << variant;
   for (const wchar_t* root : {L"C:", L"C:\\", L"C:/", L"\\\\?\\C:\\", L"C:\\\\"})
     EXPECT_EQ(base::paths::PlainSpelling(root), L"C:\\") << root;

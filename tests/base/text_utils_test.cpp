@@ -39,8 +39,8 @@ class FileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // One file per test: ctest runs tests of this suite side by side.
-    narrow_ = std::string("ombrelay_text_utils_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
-              ".tmp";
+    narrow_ =
+        std::string("ombrelay_text_utils_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".tmp";
     path_ = std::wstring(narrow_.begin(), narrow_.end());
     base::trap::ResetForTests();
     old_ = base::trap::SetPresenter([this](const std::wstring&, const std::wstring&) {

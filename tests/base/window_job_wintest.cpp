@@ -32,10 +32,11 @@ TEST(WindowJob, TheTextOrTheFailureAtItsStatementComesToTheWindowsGuard) {
   const trap::Statement own[] = {{__FILE__, 7, "RAISE(53, L\"File not found\")"}};
   trap::SetStatementTable(own, 1);
   EXPECT_EQ(TextAtTheEnd(window, [](WindowJob&) { return L"3 files"; }), L"3 files");
-  EXPECT_EQ(TextAtTheEnd(window, [](WindowJob&) -> std::wstring {
-              trap::Mark(__FILE__, 7);
-              trap::Raise(53, L"File not found");
-            }),
+  EXPECT_EQ(TextAtTheEnd(window,
+                         [](WindowJob&) -> std::wstring {
+                           trap::Mark(__FILE__, 7);
+                           trap::Raise(53, L"File not found");
+                         }),
             L"unchanged");
   EXPECT_EQ(shown, trap::FormatReport(53, L"File not found", 1, L"RAISE(53, L\"File not found\")"));
   app::UseStatementTable();

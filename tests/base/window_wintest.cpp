@@ -18,9 +18,7 @@ const ControlSpec kTable[] = {
 
 class TestWindow : public Window {
  public:
-  bool Open() {
-    return Create({L"OmbrelayWindowTest", L"Window test", WS_OVERLAPPEDWINDOW, 0});
-  }
+  bool Open() { return Create({L"OmbrelayWindowTest", L"Window test", WS_OVERLAPPEDWINDOW, 0}); }
   void Rescale(UINT dpi) {
     dpi_ = dpi;
     RenewFont();

@@ -56,7 +56,8 @@ TEST(WorkerPool, EveryWorkerRunsAtOnceAndWaitSeesAllTasksDone) {
   ASSERT_EQ(pool.Size(), size);
   Gate gate;
   std::atomic<int> done{0};
-  for (size_t i = 0; i < size; ++i) pool.Post([&] {
+  for (size_t i = 0; i < size; ++i)
+    pool.Post([&] {
       gate.Pass();
       ++done;
     });

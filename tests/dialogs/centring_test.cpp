@@ -18,14 +18,14 @@ Rect Sized(long width, long height) { return Rect{1000, 2000, 1000 + width, 2000
 
 TEST(DialogsCentring, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(HalveToEven(600), 300);
-  EXPECT_EQ(HalveToEven(401), 200);   // 200.5
-  EXPECT_EQ(HalveToEven(403), 202);   // 201.5
-  EXPECT_EQ(HalveToEven(1), 0);       // 0.5
-  EXPECT_EQ(HalveToEven(3), 2);       // 1.5
-  EXPECT_EQ(HalveToEven(-1), 0);      // -0.5
-  EXPECT_EQ(HalveToEven(-3), -2);     // -1.5
-  EXPECT_EQ(HalveToEven(-401), -200); // -200.5
-  EXPECT_EQ(HalveToEven(-403), -202); // -201.5
+  EXPECT_EQ(HalveToEven(401), 200);    // 200.5
+  EXPECT_EQ(HalveToEven(403), 202);    // 201.5
+  EXPECT_EQ(HalveToEven(1), 0);        // 0.5
+  EXPECT_EQ(HalveToEven(3), 2);        // 1.5
+  EXPECT_EQ(HalveToEven(-1), 0);       // -0.5
+  EXPECT_EQ(HalveToEven(-3), -2);      // -1.5
+  EXPECT_EQ(HalveToEven(-401), -200);  // -200.5
+  EXPECT_EQ(HalveToEven(-403), -202);  // -201.5
   EXPECT_EQ(HalveToEven(-8), -4);
 }
 

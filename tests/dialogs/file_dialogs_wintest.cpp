@@ -25,9 +25,9 @@ constexpr int kFileNameEdit = 0x480;
 class OwnerWindow {
  public:
   explicit OwnerWindow(RECT place) {
-    hwnd_ = CreateWindowExW(0, L"STATIC", L"Dialogs test owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                            place.left, place.top, place.right - place.left, place.bottom - place.top,
-                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    hwnd_ = CreateWindowExW(0, L"STATIC", L"Dialogs test owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, place.left,
+                            place.top, place.right - place.left, place.bottom - place.top, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
   }
   ~OwnerWindow() { DestroyWindow(hwnd_); }
   HWND get() const { return hwnd_; }
@@ -58,7 +58,7 @@ class TempFolder {
   }
   std::wstring Make(const std::wstring& name) const {
     base::win::unique_hfile f(CreateFileW((path_ + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     return name;
   }
   const std::wstring& path() const { return path_; }
@@ -97,8 +97,10 @@ class Answerer {
     HWND dlg = nullptr;
     for (int i = 0; i < 500 && !dlg; ++i) {
       HWND h = FindWindowW(L"#32770", title_.c_str());
-      if (h && IsWindowVisible(h)) dlg = h;
-      else Sleep(20);
+      if (h && IsWindowVisible(h))
+        dlg = h;
+      else
+        Sleep(20);
     }
     if (!dlg) return;
     Sleep(400);  // let the dialog finish its layout
@@ -138,8 +140,7 @@ class DialogsFileDialog : public ::testing::Test {
     base::trap::SetPresenter(old_);
   }
   // Runs ShowOpen (or ShowSave) captioned `title` and answers it.
-  FileDialogResult Open(const std::wstring& title, const wchar_t* text, int button = IDOK,
-                        bool centred = true) {
+  FileDialogResult Open(const std::wstring& title, const wchar_t* text, int button = IDOK, bool centred = true) {
     settings_.title = title;
     Answerer answer(title, text, button);
     FileDialogResult r = dialogs::ShowOpen(owner_.get(), settings_, centred);
@@ -285,13 +286,13 @@ TEST(DialogsCentringHook, OneShotOnTheFirstActivation) {
   OwnerWindow owner(RECT{0, 0, 600, 400});
   dialogs::CentringHook hook(owner.get(), true);
   ASSERT_TRUE(hook.Installed());
-  HWND first = CreateWindowExW(0, L"STATIC", L"Dialogs hook first", WS_OVERLAPPEDWINDOW, 500, 500, 200, 100,
-                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND first = CreateWindowExW(0, L"STATIC", L"Dialogs hook first", WS_OVERLAPPEDWINDOW, 500, 500, 200, 100, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
   RECT r;
   GetWindowRect(first, &r);
   EXPECT_EQ(r.left, 500) << "creation must not move the window";
-  HWND second = CreateWindowExW(0, L"STATIC", L"Dialogs hook second", WS_OVERLAPPEDWINDOW, 500, 500, 200, 100,
-                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND second = CreateWindowExW(0, L"STATIC", L"Dialogs hook second", WS_OVERLAPPEDWINDOW, 500, 500, 200, 100, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
   ShowWindow(first, SW_SHOW);
   GetWindowRect(first, &r);
   EXPECT_EQ(r.left, 200);  // 0 + 300 - 100
@@ -309,8 +310,8 @@ TEST(DialogsCentringHook, RemovedWhenNothingWasActivated) {
     dialogs::CentringHook hook(owner.get(), true);
     ASSERT_TRUE(hook.Installed());
   }
-  HWND w = CreateWindowExW(0, L"STATIC", L"Dialogs hook removed", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500, 500,
-                           200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND w = CreateWindowExW(0, L"STATIC", L"Dialogs hook removed", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500, 500, 200, 100,
+                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   RECT r;
   GetWindowRect(w, &r);
   EXPECT_EQ(r.left, 500);

@@ -141,8 +141,10 @@ int ButtonId(const wchar_t* s) {
 
 void Press(HWND dlg, int id) {
   HWND b = GetDlgItem(dlg, id);
-  if (b) PostMessageW(b, BM_CLICK, 0, 0);
-  else PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+  if (b)
+    PostMessageW(b, BM_CLICK, 0, 0);
+  else
+    PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }
 
 // Presses a message box's button and waits until the box has gone, as a
@@ -320,7 +322,6 @@ std::wstring StatusText(HWND w) {
   return text;
 }
 
-
 // Highlights exactly the given rows of a window's list view.
 bool SelectRows(HWND w, const std::vector<int>& rows) {
   HWND lv = ListOf(w);
@@ -399,8 +400,10 @@ int ContextMenu(HWND w, const wchar_t* how, wchar_t key, int ms) {
     PostMessageW(lv, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
   } else {
     FocusList(w);
-    if (!_wcsicmp(how, L"apps")) TypeKeys({VK_APPS});
-    else TypeKeys({VK_SHIFT, VK_F10});
+    if (!_wcsicmp(how, L"apps"))
+      TypeKeys({VK_APPS});
+    else
+      TypeKeys({VK_SHIFT, VK_F10});
   }
   HWND menu = WaitPopupMenu(ms);
   if (!menu) {
@@ -531,10 +534,9 @@ int Drop(HWND w, const std::vector<std::wstring>& paths) {
   HoldThenDrop source;
   DWORD effect = DROPEFFECT_NONE;
   HRESULT hr = DoDragDrop(&data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);
-  Print(std::wstring(hr == DRAGDROP_S_DROP ? L"dropped" : L"not dropped") +
-        L" effect=" + (effect == DROPEFFECT_COPY ? L"copy" : std::to_wstring(effect)) +
-        L" feedback=" + (source.lastFeedback_ == DROPEFFECT_COPY ? L"copy" : std::to_wstring(source.lastFeedback_)) +
-        L"\n");
+  Print(std::wstring(hr == DRAGDROP_S_DROP ? L"dropped" : L"not dropped") + L" effect=" +
+        (effect == DROPEFFECT_COPY ? L"copy" : std::to_wstring(effect)) + L" feedback=" +
+        (source.lastFeedback_ == DROPEFFECT_COPY ? L"copy" : std::to_wstring(source.lastFeedback_)) + L"\n");
   OleUninitialize();
   return hr == DRAGDROP_S_DROP ? 0 : 10;
 }
@@ -811,8 +813,7 @@ int Run(int argc, wchar_t** argv) {
     Print(L"rect=" + std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," + std::to_wstring(r.right) + L"," +
           std::to_wstring(r.bottom) + L" client=" + std::to_wstring(c.right) + L"x" + std::to_wstring(c.bottom) +
           L" screen=" + std::to_wstring(GetSystemMetrics(SM_CXSCREEN)) + L"x" +
-          std::to_wstring(GetSystemMetrics(SM_CYSCREEN)) + L" zoomed=" + std::to_wstring(IsZoomed(w) ? 1 : 0) +
-          L"\n");
+          std::to_wstring(GetSystemMetrics(SM_CYSCREEN)) + L" zoomed=" + std::to_wstring(IsZoomed(w) ? 1 : 0) + L"\n");
     return 0;
   }
   if (cmd == L"children") {

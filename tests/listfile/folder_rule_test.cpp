@@ -7,8 +7,7 @@
 namespace listfile {
 namespace {
 
-const wchar_t kFull[] =
-    L"D:\\Cache\\|Rule|names=:.tmp;:.log|except=keep?.[!x]:|age=7d|subfolders=yes|emptied=no";
+const wchar_t kFull[] = L"D:\\Cache\\|Rule|names=:.tmp;:.log|except=keep?.[!x]:|age=7d|subfolders=yes|emptied=no";
 
 FolderRule Sample() {
   FolderRule rule;

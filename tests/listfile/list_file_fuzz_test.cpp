@@ -47,8 +47,8 @@ class ListFileFuzz : public ::testing::Test {
     static const wchar_t kSpecial[] = {L'\u00e9', L'\u20ac', L'\u00ef', L'\u00bb', L'\u00bf', L'\u4e2d',
                                        L'\u0394', L'\u0081', L'\\',     L' ',      L'\r',     L'\n'};
     for (;;) {
-      wchar_t c = Below(3) ? static_cast<wchar_t>(0x20 + Below(0x5F))
-                           : kSpecial[Below(sizeof kSpecial / sizeof kSpecial[0])];
+      wchar_t c =
+          Below(3) ? static_cast<wchar_t>(0x20 + Below(0x5F)) : kSpecial[Below(sizeof kSpecial / sizeof kSpecial[0])];
       if (c == L'*' || (!allowBar && c == L'|')) continue;
       return c;
     }

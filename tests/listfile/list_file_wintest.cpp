@@ -27,7 +27,9 @@ TEST(ListFileOnDisk, AFileThatCannotBeWrittenOrReadAsAListLeavesTheFolderAsItWas
   EXPECT_FALSE(reason.empty());
   // A NUL byte anywhere: at the end, behind the UTF-8 mark, in UTF-16 text.
   for (const std::string& data : {std::string("C:\\a.txt|File*pw*\r\n\0", 20), std::string("\xEF\xBB\xBF\0*pw*", 8),
-                                  std::string("\xFF\xFE" "C\0:\0", 6)}) {
+                                  std::string("\xFF\xFE"
+                                              "C\0:\0",
+                                              6)}) {
     ASSERT_TRUE(base::files::WriteAll(file, data, reason));
     EXPECT_FALSE(listfile::ReadListFile(file, bytes, reason));
     EXPECT_EQ(reason, listfile::kNotAListText);

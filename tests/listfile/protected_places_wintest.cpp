@@ -36,9 +36,8 @@ std::wstring Short(const std::wstring& path) {
 }
 
 std::wstring Cased(std::wstring path, bool upper) {
-  std::transform(path.begin(), path.end(), path.begin(), [upper](wchar_t c) {
-    return static_cast<wchar_t>(upper ? std::towupper(c) : std::towlower(c));
-  });
+  std::transform(path.begin(), path.end(), path.begin(),
+                 [upper](wchar_t c) { return static_cast<wchar_t>(upper ? std::towupper(c) : std::towlower(c)); });
   return path;
 }
 
@@ -50,9 +49,17 @@ std::wstring Slashed(std::wstring path) {
 // The ways one folder can be written; the folder named last in `path` must exist.
 std::vector<std::wstring> Spellings(const std::wstring& path) {
   const std::wstring shortName = Short(path);
-  return {path,          path + L"\\",          Cased(path, true),    Cased(path, false) + L"\\",
-          shortName,     Cased(shortName, false), Slashed(path) + L"/", L"\\\\?\\" + path,
-          L"\\\\?\\" + shortName + L"\\", path + L"\\.", path + L"\\..\\" + path.substr(path.rfind(L'\\') + 1)};
+  return {path,
+          path + L"\\",
+          Cased(path, true),
+          Cased(path, false) + L"\\",
+          shortName,
+          Cased(shortName, false),
+          Slashed(path) + L"/",
+          L"\\\\?\\" + path,
+          L"\\\\?\\" + shortName + L"\\",
+          path + L"\\.",
+          path + L"\\..\\" + path.substr(path.rfind(L'\\') + 1)};
 }
 
 class ProtectedPlaces : public ::testing::Test {
@@ -99,15 +106,16 @@ TEST_F(ProtectedPlaces, OrdinaryFoldersFilesAndMissingPathsAreNot) {
   tempSub_ = std::wstring(temp) + L"Ombrelay protected test";
   ASSERT_TRUE(CreateDirectoryW(tempSub_.c_str(), nullptr));
   listfile::ProtectedPlaces places;
-  for (const std::wstring& path : {desktopSub_, desktopSub_ + L"\\", desktopFile_, tempSub_, Short(tempSub_),
-                                   Known(CSIDL_WINDOWS) + L"\\system32", Known(CSIDL_DESKTOPDIRECTORY) + L"\\missing",
-                                   std::wstring(L"Q:\\Windows"), std::wstring()}) {
+  for (const std::wstring& path :
+       {desktopSub_, desktopSub_ + L"\\", desktopFile_, tempSub_, Short(tempSub_), Known(CSIDL_WINDOWS) + L"\\system32",
+        Known(CSIDL_DESKTOPDIRECTORY) + L"\\missing", std::wstring(L"Q:\\Windows"), std::wstring()}) {
     EXPECT_EQ(places.Find(path), std::nullopt) << path;
     EXPECT_EQ(places.FindIfShallow(path), std::nullopt) << path;
   }
   // Every folder found is on disk and one of them is the Desktop.
   ASSERT_FALSE(places.Folders().empty());
-  for (const listfile::ProtectedFolder& folder : places.Folders()) EXPECT_TRUE(folder.id.has_value()) << folder.longPath;
+  for (const listfile::ProtectedFolder& folder : places.Folders())
+    EXPECT_TRUE(folder.id.has_value()) << folder.longPath;
 }
 
 }  // namespace

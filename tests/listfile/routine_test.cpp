@@ -61,17 +61,17 @@ TEST(RoutineRecord, RoundTripsThroughAListFileByteForByte) {
 TEST(RoutineRecord, ABrokenRecordIsKeptAndActsOnNothing) {
   const std::wstring good = listfile::RoutineRecordText(Browser());
   const std::wstring broken[] = {
-      L"Name|Routine|group=Apps|FileKey1=C:\\x^va^xb",             // an escape that means nothing
-      L"Name|Routine|group=Apps|FileKey1=C:\\x^v*.tmp^",           // an escape cut short
-      L"Name|Routine|group=Apps|RegKey1=HKCU\\Software\\x",        // a key that does not act
-      L"Name|Routine|group=Apps|FileKey1=Temp\\x^v*.tmp",          // a relative folder
-      L"Name|Routine|group=Apps|FileKey1=C:\\x\\..\\y^v*.tmp",     // a folder that climbs out
-      L"Name|Routine|group=Apps|FileKey1=C:\\x^v..\\*.tmp",        // a pattern that climbs out
-      L"Name|Routine|group=Apps|FileKey1=C:\\x^v*.tmp^vDEEP",      // an unknown third field
-      L"Name|Routine|group=Apps|ExcludeKey1=FILE^vC:\\x\\",        // FILE naming no file
-      L"Name|Routine|Apps|FileKey1=C:\\x",                         // no group field
-      L"|Routine|group=Apps",                                      // no name
-      L"Name|Routine|group=Apps|FileKey1",                         // a key without "="
+      L"Name|Routine|group=Apps|FileKey1=C:\\x^va^xb",          // an escape that means nothing
+      L"Name|Routine|group=Apps|FileKey1=C:\\x^v*.tmp^",        // an escape cut short
+      L"Name|Routine|group=Apps|RegKey1=HKCU\\Software\\x",     // a key that does not act
+      L"Name|Routine|group=Apps|FileKey1=Temp\\x^v*.tmp",       // a relative folder
+      L"Name|Routine|group=Apps|FileKey1=C:\\x\\..\\y^v*.tmp",  // a folder that climbs out
+      L"Name|Routine|group=Apps|FileKey1=C:\\x^v..\\*.tmp",     // a pattern that climbs out
+      L"Name|Routine|group=Apps|FileKey1=C:\\x^v*.tmp^vDEEP",   // an unknown third field
+      L"Name|Routine|group=Apps|ExcludeKey1=FILE^vC:\\x\\",     // FILE naming no file
+      L"Name|Routine|Apps|FileKey1=C:\\x",                      // no group field
+      L"|Routine|group=Apps",                                   // no name
+      L"Name|Routine|group=Apps|FileKey1",                      // a key without "="
   };
   for (const std::wstring& text : broken) {
     SCOPED_TRACE(text);

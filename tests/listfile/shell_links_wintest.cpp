@@ -72,12 +72,12 @@ class ShellLinks : public ::testing::Test {
 
 TEST_F(ShellLinks, WritesTheValuesAndReplacesAnEarlierLink) {
   EXPECT_TRUE(listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"",
-                    L"C:\\windows\\notepad.exe,0", L"C:\\windows\\notepad.exe", L"", 1,
-                    L"Remove Files*C:\\My Lists\\first.txt", reason_));
+                                   L"C:\\windows\\notepad.exe,0", L"C:\\windows\\notepad.exe", L"", 1,
+                                   L"Remove Files*C:\\My Lists\\first.txt", reason_));
   ASSERT_TRUE(Exists(link_));
   EXPECT_TRUE(listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"",
-                    L"C:\\windows\\notepad.exe,0", L"C:\\windows\\notepad.exe", L"", 1,
-                    L"Remove Files*C:\\My Lists\\second.txt", reason_));
+                                   L"C:\\windows\\notepad.exe,0", L"C:\\windows\\notepad.exe", L"", 1,
+                                   L"Remove Files*C:\\My Lists\\second.txt", reason_));
   LinkValues v = ReadLink(link_);
   EXPECT_EQ(v.target, L"C:\\windows\\notepad.exe");
   EXPECT_EQ(v.arguments, L"Remove Files*C:\\My Lists\\second.txt");
@@ -90,13 +90,13 @@ TEST_F(ShellLinks, WritesTheValuesAndReplacesAnEarlierLink) {
 
 TEST_F(ShellLinks, BlankArgumentsAreLeftOutAndSubFolderIsMade) {
   ASSERT_FALSE(Exists(sub_));
-  EXPECT_TRUE(listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"",
-                    L"Ombrelay Test Folder", 1, L"   ", reason_));
+  EXPECT_TRUE(listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon,
+                                   L"", L"Ombrelay Test Folder", 1, L"   ", reason_));
   ASSERT_TRUE(Exists(sub_link_));
   EXPECT_EQ(ReadLink(sub_link_).arguments, L"");
   // Into the existing folder again.
-  EXPECT_TRUE(listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon, L"",
-                    L"Ombrelay Test Folder", 1, L" x ", reason_));
+  EXPECT_TRUE(listfile::CreateLink(listfile::DeskTop, L"Ombrelay Test Link", L"C:\\windows\\notepad.exe", L"", kIcon,
+                                   L"", L"Ombrelay Test Folder", 1, L" x ", reason_));
   EXPECT_EQ(ReadLink(sub_link_).arguments, L" x ");
 }
 

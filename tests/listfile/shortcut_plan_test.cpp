@@ -59,10 +59,11 @@ TEST(ShortcutPlan, AListNeverTakesAnotherListsShortcutName) {
   desktop[L"Ombrelay Delete Files - b.list (3)"] = NameOwner::ThisList;
   EXPECT_EQ(choose(L"C:\\Lists\\b.list.txt"), L"Ombrelay Delete Files - b.list (3)");
   int asked = 0;
-  EXPECT_EQ(listfile::ChooseShortcutName(L"x", L"D:/c", [&asked](const std::wstring&) {
-              ++asked;
-              return NameOwner::OtherList;
-            }),
+  EXPECT_EQ(listfile::ChooseShortcutName(L"x", L"D:/c",
+                                         [&asked](const std::wstring&) {
+                                           ++asked;
+                                           return NameOwner::OtherList;
+                                         }),
             L"");
   EXPECT_EQ(asked, 1001);
   EXPECT_EQ(listfile::ListName(L"C:\\My Lists\\old list"), L"old list");

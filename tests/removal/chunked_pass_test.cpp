@@ -78,7 +78,9 @@ TEST(ChunkedPass, ProgressComesOnTheCallingThreadWhileTheWorkersRun) {
   EXPECT_TRUE(rising);
 
   calls = 0;
-  EXPECT_TRUE(RunInChunks(0, [](size_t) -> unsigned long { return 1; }, [&](size_t) { ++calls; }, {2}).empty());
+  EXPECT_TRUE(RunInChunks(
+                  0, [](size_t) -> unsigned long { return 1; }, [&](size_t) { ++calls; }, {2})
+                  .empty());
   EXPECT_EQ(calls.load(), 0);
 }
 
@@ -123,7 +125,8 @@ TEST(ChunkedPass, AStopEndsEachWorkerAfterItsItemAndTheRestComeBackUntried) {
   };
   ChunkSetup setup{3, 20, std::chrono::milliseconds(1)};
   setup.stop = &stop;
-  const auto failures = RunInChunks(count, work, [](size_t) {}, setup);
+  const auto failures = RunInChunks(
+      count, work, [](size_t) {}, setup);
   // Every item is either handled once or handed back untried, in item order.
   size_t untried = 0, previous = 0;
   for (size_t k = 0; k < failures.size(); ++k) {

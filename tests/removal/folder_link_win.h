@@ -50,4 +50,3 @@ struct FolderLink {
   bool IsLink() const { return removal::IsFolderLink(GetFileAttributesW(path.c_str())); }
   std::wstring path;
 };
-

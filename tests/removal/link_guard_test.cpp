@@ -18,7 +18,7 @@ std::vector<size_t> IndicesOf(const LinkGuard& guard, std::initializer_list<cons
 TEST(LinkGuard, ItemsBelowAListedFolderThatIsALinkAreBlocked) {
   const std::vector<std::wstring> folders = {L"C:\\J\\sub\\deeper\\", L"C:\\J\\sub\\", L"C:\\J\\", L"C:\\K\\"};
   const std::vector<std::wstring> files = {L"C:\\J\\sub\\a.txt", L"c:/j/SUB/./deeper/b.txt", L"C:\\J\\c.txt",
-                                           L"C:\\J\\sub.txt", L"C:\\Other\\sub\\x.txt", L"C:\\K.txt"};
+                                           L"C:\\J\\sub.txt",    L"C:\\Other\\sub\\x.txt",   L"C:\\K.txt"};
   LinkGuard guard(folders, files);
   // C:\K\ holds no listed item: it needs no look at the disk.
   EXPECT_EQ(guard.FoldersAbove().size(), 3u);

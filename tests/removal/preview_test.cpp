@@ -58,29 +58,29 @@ TEST(Preview, RowsAndTotalsPerDriveOrShare) {
 }
 
 TEST(Preview, SortsEachColumnBothWaysKeepingTheRunsOrderForTies) {
-  Preview preview({Removed(L"b.txt", 5), Stays(L"A.txt", L"read-only folder"), Removed(L"a.txt", 5),
-                   RemovedFolder(L"c\\"), Gone(L"D.txt"), Stays(L"e.txt", L"a device, not a file or folder"),
-                   Removed(L"f.txt", 1)},
-                  Bytes);
+  Preview preview(
+      {Removed(L"b.txt", 5), Stays(L"A.txt", L"read-only folder"), Removed(L"a.txt", 5), RemovedFolder(L"c\\"),
+       Gone(L"D.txt"), Stays(L"e.txt", L"a device, not a file or folder"), Removed(L"f.txt", 1)},
+      Bytes);
   EXPECT_FALSE(preview.Sorted());
   // Upper and lower case are one letter; equal paths keep the run's order.
   preview.SortBy(Column::Path);
-  EXPECT_EQ(Paths(preview), (std::vector<std::wstring>{L"A.txt", L"a.txt", L"b.txt", L"c\\", L"D.txt", L"e.txt",
-                                                        L"f.txt"}));
+  EXPECT_EQ(Paths(preview),
+            (std::vector<std::wstring>{L"A.txt", L"a.txt", L"b.txt", L"c\\", L"D.txt", L"e.txt", L"f.txt"}));
   preview.SortBy(Column::Path);
   EXPECT_FALSE(preview.Ascending());
-  EXPECT_EQ(Paths(preview), (std::vector<std::wstring>{L"f.txt", L"e.txt", L"D.txt", L"c\\", L"b.txt", L"A.txt",
-                                                        L"a.txt"}));
+  EXPECT_EQ(Paths(preview),
+            (std::vector<std::wstring>{L"f.txt", L"e.txt", L"D.txt", L"c\\", L"b.txt", L"A.txt", L"a.txt"}));
   preview.SortBy(Column::Size);
   EXPECT_TRUE(preview.Ascending());
-  EXPECT_EQ(Paths(preview), (std::vector<std::wstring>{L"A.txt", L"D.txt", L"e.txt", L"c\\", L"f.txt", L"b.txt",
-                                                        L"a.txt"}));
+  EXPECT_EQ(Paths(preview),
+            (std::vector<std::wstring>{L"A.txt", L"D.txt", L"e.txt", L"c\\", L"f.txt", L"b.txt", L"a.txt"}));
   preview.SortBy(Column::Size);
-  EXPECT_EQ(Paths(preview), (std::vector<std::wstring>{L"b.txt", L"a.txt", L"f.txt", L"c\\", L"A.txt", L"D.txt",
-                                                        L"e.txt"}));
+  EXPECT_EQ(Paths(preview),
+            (std::vector<std::wstring>{L"b.txt", L"a.txt", L"f.txt", L"c\\", L"A.txt", L"D.txt", L"e.txt"}));
   preview.SortBy(Column::Outcome);
-  EXPECT_EQ(Paths(preview), (std::vector<std::wstring>{L"b.txt", L"a.txt", L"c\\", L"f.txt", L"D.txt", L"e.txt",
-                                                        L"A.txt"}));
+  EXPECT_EQ(Paths(preview),
+            (std::vector<std::wstring>{L"b.txt", L"a.txt", L"c\\", L"f.txt", L"D.txt", L"e.txt", L"A.txt"}));
 }
 
 TEST(Preview, TypeToFindMatchesThePathsStartFromTheGivenRowAndWraps) {

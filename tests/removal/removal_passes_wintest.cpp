@@ -39,7 +39,8 @@ bool RunUnixPython(const wchar_t* code, const std::wstring& path) {
   if (!unixName || GetFileAttributesW(L"Z:\\usr\\bin\\python3") == INVALID_FILE_ATTRIBUTES) return false;
   char* name = unixName(path.c_str());
   if (!name) return false;
-  std::wstring command = std::wstring(L"Z:\\usr\\bin\\python3 -c \"") + code + L"\" \"" + base::enc::FromUtf8(name) + L"\"";
+  std::wstring command =
+      std::wstring(L"Z:\\usr\\bin\\python3 -c \"") + code + L"\" \"" + base::enc::FromUtf8(name) + L"\"";
   HeapFree(GetProcessHeap(), 0, name);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -265,8 +266,9 @@ TEST_P(RemovalPasses, NamesThatWin32RewritesAreTheListedItemsAndMissingDrivesAre
   for (const std::wstring& path : {dotted, blank, folder}) {
     EXPECT_EQ(Exists(path), recycling) << base::enc::ToUtf8(path);
     if (recycling)
-      expected.insert(path + L" - a name ending in a dot or a blank, which the Recycle Bin cannot take; left so that "
-                             L"nothing else goes in its place");
+      expected.insert(path +
+                      L" - a name ending in a dot or a blank, which the Recycle Bin cannot take; left so that "
+                      L"nothing else goes in its place");
   }
   EXPECT_EQ(reported, expected);
   EXPECT_TRUE(Exists(neighbour));
@@ -325,8 +327,8 @@ TEST_F(RemovalPassesDeleting, ALinkAShortNameAndTheListAreKnownInEverySpelling) 
   std::replace(slashed.begin(), slashed.end(), L'\\', L'/');
   listfile::ProtectedPlaces places;
   listfile::FolderRule rule;
-  for (const std::wstring& spelling : {root_ + L"L", root_ + L"L\\", root_ + L"L/", slashed,
-                                       L"\\\\?\\" + root_ + L"L/", root_ + L"O\\..\\L\\."}) {
+  for (const std::wstring& spelling :
+       {root_ + L"L", root_ + L"L\\", root_ + L"L/", slashed, L"\\\\?\\" + root_ + L"L/", root_ + L"O\\..\\L\\."}) {
     EXPECT_TRUE(base::IsLink(spelling)) << base::enc::ToUtf8(spelling);
     rule.folder = spelling;
     EXPECT_EQ(removal::AnswerRule(rule, removal::NeverTaken(), places, 0, true, {}).refusal,
@@ -402,8 +404,9 @@ TEST_P(RemovalPasses, TheRunRemovesExactlyWhatWasForeseen) {
     Outcome outcome;
     std::wstring reason;
   };
-  const std::wstring notBinned = L"a name ending in a dot or a blank, which the Recycle Bin cannot take; left so that "
-                                 L"nothing else goes in its place";
+  const std::wstring notBinned =
+      L"a name ending in a dot or a blank, which the Recycle Bin cannot take; left so that "
+      L"nothing else goes in its place";
   const std::vector<Expected> expected = {
       {folderAsFile, Outcome::Stay, L"a folder, listed as a file"},
       {missingDrive, Outcome::Stay, L"the drive is not there"},
@@ -503,7 +506,8 @@ TEST_F(RemovalRun, TheListIsReadAsItIsNowAndThePasswordAsSaved) {
   removal::RemovalRun run(list);
   std::wstring problem;
   ASSERT_TRUE(run.Read(problem));
-  EXPECT_EQ(run.Confirmation(), L"Are you sure you wish to remove your files?\n1 file and 1 folder are listed in " + list);
+  EXPECT_EQ(run.Confirmation(),
+            L"Are you sure you wish to remove your files?\n1 file and 1 folder are listed in " + list);
   EXPECT_TRUE(run.PasswordMatches(L"pass word"));
   EXPECT_FALSE(run.PasswordMatches(L"pass  word"));
   EXPECT_FALSE(run.PasswordMatches(L"Pass word"));
@@ -561,9 +565,10 @@ TEST_F(RemovalRun, ItsClosingMessageNamesWhatStayedAndWhereTheFullListIs) {
   std::atomic<bool> stop{true};
   const removal::ClosingMessage stopped = run.Run(removal::Disposal::Delete, nullptr, &stop);
   EXPECT_FALSE(stopped.warns);
-  EXPECT_EQ(stopped.text, L"The run was stopped. 0 items were removed.\n\nRemoved 0 items: 0 files (0 bytes) and 0 "
-                          L"folders.\n\n1 item was left:\n\n" + t +
-                              L" - not tried: the run was stopped");
+  EXPECT_EQ(stopped.text,
+            L"The run was stopped. 0 items were removed.\n\nRemoved 0 items: 0 files (0 bytes) and 0 "
+            L"folders.\n\n1 item was left:\n\n" +
+                t + L" - not tried: the run was stopped");
   EXPECT_TRUE(Exists(t));
 }
 

@@ -58,7 +58,8 @@ TEST(RemovalPlan, PassesRunBackwardsByTypeWordAloneTakingEachItemOnce) {
   // A long list is keyed in two shares: a second spelling in the other
   // share is still the same item.
   std::vector<listfile::Record> many;
-  for (int i = 0; i < 30000; ++i) many.push_back({L"C:\\F\\" + std::to_wstring(i % 20000), i % 7 ? L"File" : L"Folder"});
+  for (int i = 0; i < 30000; ++i)
+    many.push_back({L"C:\\F\\" + std::to_wstring(i % 20000), i % 7 ? L"File" : L"Folder"});
   many.push_back({L"c:/f/19999", L"File"});
   plan = removal::MakePlan(std::move(many));
   // 20,000 names; 2,857 of the second 10,000 records change type; one more spelling of a file.
@@ -114,9 +115,9 @@ TEST(RemovalPlan, RulesThatParseJoinThePlanAndTheRestIsSetAside) {
             L"Of them, 2 rules took 1.203 items.\nD:\\B\\: 2 of its 5 items stayed.");
   EXPECT_EQ(removal::RulesAccountText({}, {}), L"");
   // One line each, for the run log; a folder's line break stays in its line.
-  EXPECT_EQ(removal::RulesAccountLines({{L"D:\\A\\", 1200, 0}, {L"D:\\B\nC\\", 3, 2}}, {L".", L"3;0"}),
-            (std::vector<std::wstring>{L"Of them, 2 rules took 1.203 items.",
-                                       L"D:\\B\nC\\: 2 of its 5 items stayed."}));
+  EXPECT_EQ(
+      removal::RulesAccountLines({{L"D:\\A\\", 1200, 0}, {L"D:\\B\nC\\", 3, 2}}, {L".", L"3;0"}),
+      (std::vector<std::wstring>{L"Of them, 2 rules took 1.203 items.", L"D:\\B\nC\\: 2 of its 5 items stayed."}));
   EXPECT_TRUE(removal::RulesAccountLines({}, {}).empty());
 }
 
@@ -185,9 +186,9 @@ TEST(RemovalPlan, TheClosingMessageGivesTheAccountOfWhatWasRemoved) {
             L"The run was stopped. 3 items were removed.\n\nA.\n\n1 item was left:\n\nC:\\T\\ - folder not empty");
   EXPECT_EQ(removal::ClosingText(L"A.", true, 1, {}), L"The run was stopped. 1 item was removed.\n\nA.");
   // Every number in the user's own grouping.
-  EXPECT_EQ(removal::ClosingText(L"A.", true, 18788, std::vector<Leftover>(1200, Leftover{L"p", L"r"}), 0,
-                                 {L".", L"3;0"}),
-            L"The run was stopped. 18.788 items were removed.\n\nA.\n\n1.200 items were left:\n\n... and 1.200 more.");
+  EXPECT_EQ(
+      removal::ClosingText(L"A.", true, 18788, std::vector<Leftover>(1200, Leftover{L"p", L"r"}), 0, {L".", L"3;0"}),
+      L"The run was stopped. 18.788 items were removed.\n\nA.\n\n1.200 items were left:\n\n... and 1.200 more.");
   EXPECT_EQ(removal::HeldText(1, 4, true), L"it holds 1 item that is not in the list");
   EXPECT_EQ(removal::HeldText(0, 3, true), L"it holds 3 listed items that will stay");
   EXPECT_EQ(removal::HeldText(0, 3, false), L"folder not empty");
@@ -195,7 +196,8 @@ TEST(RemovalPlan, TheClosingMessageGivesTheAccountOfWhatWasRemoved) {
 
 TEST(RemovalPlan, FullReportIsNamedAfterTheListAndHoldsEveryItem) {
   const removal::ReportTime at{2026, 12, 8, 9, 5, 3};
-  EXPECT_EQ(removal::ReportFileName(L"C:\\My Lists\\old list.txt", at), L"old list - not removed 2026-12-08 09.05.03.txt");
+  EXPECT_EQ(removal::ReportFileName(L"C:\\My Lists\\old list.txt", at),
+            L"old list - not removed 2026-12-08 09.05.03.txt");
   EXPECT_EQ(removal::ReportFileName(L"C:\\L\\.txt", at), L".txt - not removed 2026-12-08 09.05.03.txt");
   EXPECT_EQ(removal::ReportFileName(L"", at), L"list - not removed 2026-12-08 09.05.03.txt");
   EXPECT_EQ(removal::ReportFileName(L"C:\\L\\a.b.txt", at, 2), L"a.b - not removed 2026-12-08 09.05.03 (2).txt");
@@ -222,9 +224,9 @@ TEST(RemovalPlan, OnlyLocksAndPendingDeletesMayPass) {
 }
 
 TEST(ListedPath, OnlyFullPathsToFilesAreTried) {
-  for (const wchar_t* fine : {L"C:\\a.txt", L"c:/a/b.txt", L"C:\\T\\", L"\\\\server\\share\\a.txt",
-                              L"\\\\?\\C:\\long\\a.txt", L"\\\\?\\UNC\\srv\\share\\a", L"C:\\CONSOLE.txt",
-                              L"C:\\com10", L"C:\\a\\CON\\b.txt"})
+  for (const wchar_t* fine :
+       {L"C:\\a.txt", L"c:/a/b.txt", L"C:\\T\\", L"\\\\server\\share\\a.txt", L"\\\\?\\C:\\long\\a.txt",
+        L"\\\\?\\UNC\\srv\\share\\a", L"C:\\CONSOLE.txt", L"C:\\com10", L"C:\\a\\CON\\b.txt"})
     EXPECT_EQ(removal::PathRefusal(fine), L"") << fine;
   EXPECT_EQ(removal::PathRefusal(L""), L"no path is given");
   for (const wchar_t* relative : {L"a.txt", L"lists\\a.txt", L"C:a.txt", L"\\a.txt", L"\\\\server", L"\\\\?\\a"})

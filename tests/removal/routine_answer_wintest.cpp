@@ -89,21 +89,38 @@ const char kRoutine[] =
     "ExcludeKey2=PATH|ROOT\\Local\\App\\Logs\\Pinned\\\n";
 
 TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirst) {
-  Make({L"Local\\", L"Local\\Browser\\", L"Local\\Browser\\Profile 1\\", L"Local\\Browser\\Profile 1\\Cache\\",
-        L"Local\\Browser\\Profile 1\\Cache\\data_0", L"Local\\Browser\\Profile 1\\Cache\\Index\\",
-        L"Local\\Browser\\Profile 1\\Cache\\Index\\f_01.tmp", L"Local\\Browser\\Profile 2\\",
-        L"Local\\Browser\\Profile 2\\Cache\\", L"Local\\Browser\\Profile 2\\Cache\\data_1",
-        L"Local\\Browser\\Guest\\", L"Local\\Browser\\Guest\\Cache\\", L"Local\\Browser\\Guest\\Cache\\data_2",
-        L"Outside\\", L"Outside\\Cache\\", L"Outside\\Cache\\precious.doc", L"Local\\App\\", L"Local\\App\\Logs\\",
-        L"Local\\App\\Logs\\a.log", L"Local\\App\\Logs\\keep1.log", L"Local\\App\\Logs\\dism.log1",
-        L"Local\\App\\Logs\\Old Sessions\\", L"Local\\App\\Logs\\Old Sessions\\b.log",
+  Make({L"Local\\",
+        L"Local\\Browser\\",
+        L"Local\\Browser\\Profile 1\\",
+        L"Local\\Browser\\Profile 1\\Cache\\",
+        L"Local\\Browser\\Profile 1\\Cache\\data_0",
+        L"Local\\Browser\\Profile 1\\Cache\\Index\\",
+        L"Local\\Browser\\Profile 1\\Cache\\Index\\f_01.tmp",
+        L"Local\\Browser\\Profile 2\\",
+        L"Local\\Browser\\Profile 2\\Cache\\",
+        L"Local\\Browser\\Profile 2\\Cache\\data_1",
+        L"Local\\Browser\\Guest\\",
+        L"Local\\Browser\\Guest\\Cache\\",
+        L"Local\\Browser\\Guest\\Cache\\data_2",
+        L"Outside\\",
+        L"Outside\\Cache\\",
+        L"Outside\\Cache\\precious.doc",
+        L"Local\\App\\",
+        L"Local\\App\\Logs\\",
+        L"Local\\App\\Logs\\a.log",
+        L"Local\\App\\Logs\\keep1.log",
+        L"Local\\App\\Logs\\dism.log1",
+        L"Local\\App\\Logs\\Old Sessions\\",
+        L"Local\\App\\Logs\\Old Sessions\\b.log",
         L"Local\\App\\Logs\\Old Sessions\\keep2.log",
-        L"Local\\App\\Logs\\Pinned\\", L"Local\\App\\Logs\\Pinned\\c.log", L"Outside\\Logs\\",
+        L"Local\\App\\Logs\\Pinned\\",
+        L"Local\\App\\Logs\\Pinned\\c.log",
+        L"Outside\\Logs\\",
         L"Outside\\Logs\\x.log"});
   // A profile that is a link, and a link inside a cache: neither entered.
   links_.push_back(std::make_unique<FolderLink>(root_ + L"Local\\Browser\\Profile 3", root_ + L"Outside"));
-  links_.push_back(std::make_unique<FolderLink>(root_ + L"Local\\Browser\\Profile 1\\Cache\\Linked",
-                                                root_ + L"Outside\\Cache"));
+  links_.push_back(
+      std::make_unique<FolderLink>(root_ + L"Local\\Browser\\Profile 1\\Cache\\Linked", root_ + L"Outside\\Cache"));
   // A folder on the way to a key's fixed folder that is a link: not followed.
   links_.push_back(std::make_unique<FolderLink>(root_ + L"Local\\Vendor", root_ + L"Outside"));
   ASSERT_TRUE(links_[0]->IsLink() && links_[1]->IsLink() && links_[2]->IsLink());
@@ -116,9 +133,8 @@ TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirs
       Read(kRoutine + ("ExcludeKey3=FILE|" + base::enc::ToUtf8(shortName) + "\\|keep2.log\n") +
            "FileKey5=ROOT\\Local\\Vendor\\Logs|*.*|RECURSE\n");
   ASSERT_EQ(routine.fileKeys.size(), 5u);
-  const removal::RoutineAnswer answer =
-      removal::AnswerRoutine(routine, removal::Fit::Decide, variables_.Lookup(), removal::NeverTaken(), places_,
-                             true, {});
+  const removal::RoutineAnswer answer = removal::AnswerRoutine(routine, removal::Fit::Decide, variables_.Lookup(),
+                                                               removal::NeverTaken(), places_, true, {});
   EXPECT_TRUE(answer.refusal.empty());
   EXPECT_EQ(Under(answer.paths),
             (Paths{L"Local\\Browser\\Profile 1\\Cache\\data_0", L"Local\\Browser\\Profile 1\\Cache\\Index\\f_01.tmp",
@@ -127,8 +143,8 @@ TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirs
   EXPECT_EQ(answer.files, 5u);
   EXPECT_EQ(answer.bytes, 20u);
   // Profile 1's cache holds the link, so only its emptied subfolder goes.
-  EXPECT_EQ(Under(answer.emptied), (Paths{L"Local\\Browser\\Profile 1\\Cache\\Index\\",
-                                         L"Local\\Browser\\Profile 2\\Cache\\"}));
+  EXPECT_EQ(Under(answer.emptied),
+            (Paths{L"Local\\Browser\\Profile 1\\Cache\\Index\\", L"Local\\Browser\\Profile 2\\Cache\\"}));
   EXPECT_EQ(answer.emptied.front().substr(root_.size()), L"Local\\Browser\\Profile 1\\Cache\\Index\\");
   // The unknown variable and the profile (a protected place) say why they take nothing.
   ASSERT_EQ(answer.notes.size(), 3u);
@@ -152,15 +168,16 @@ TEST_F(RoutineAnswer, TakesExactlyWhatItsKeysNameAndEmptiesItsFoldersDeepestFirs
   EXPECT_EQ(plan.rules[0].files, 5u);
   EXPECT_EQ(plan.rules[0].folders, 2u);
   EXPECT_TRUE(removal::RunPasses(plan, nullptr, removal::Disposal::Delete).leftovers.empty());
-  for (const wchar_t* stays : {L"Outside\\Cache\\precious.doc", L"Outside\\Logs\\x.log", L"Local\\Browser\\Guest\\Cache\\data_2",
-                               L"Local\\App\\Logs\\keep1.log", L"Local\\App\\Logs\\dism.log1",
-                               L"Local\\App\\Logs\\Pinned\\c.log", L"Local\\App\\Logs\\Old Sessions\\keep2.log",
-                               L"Local\\Browser\\Profile 1\\Cache\\"})
+  for (const wchar_t* stays :
+       {L"Outside\\Cache\\precious.doc", L"Outside\\Logs\\x.log", L"Local\\Browser\\Guest\\Cache\\data_2",
+        L"Local\\App\\Logs\\keep1.log", L"Local\\App\\Logs\\dism.log1", L"Local\\App\\Logs\\Pinned\\c.log",
+        L"Local\\App\\Logs\\Old Sessions\\keep2.log", L"Local\\Browser\\Profile 1\\Cache\\"})
     EXPECT_NE(GetFileAttributesW((root_ + stays).c_str()), INVALID_FILE_ATTRIBUTES) << stays;
   EXPECT_EQ(GetFileAttributesW((root_ + L"Local\\Browser\\Profile 2\\Cache").c_str()), INVALID_FILE_ATTRIBUTES);
-  made_.erase(std::remove_if(made_.begin(), made_.end(),
-                             [](const std::wstring& p) { return GetFileAttributesW(p.c_str()) == INVALID_FILE_ATTRIBUTES; }),
-              made_.end());
+  made_.erase(
+      std::remove_if(made_.begin(), made_.end(),
+                     [](const std::wstring& p) { return GetFileAttributesW(p.c_str()) == INVALID_FILE_ATTRIBUTES; }),
+      made_.end());
 }
 
 TEST_F(RoutineAnswer, ARoutineThatDoesNotFitTakesNothingAndAVariablesOwnFolderStays) {
@@ -170,39 +187,46 @@ TEST_F(RoutineAnswer, ARoutineThatDoesNotFitTakesNothingAndAVariablesOwnFolderSt
   const char* const fitsNot[] = {"Detect=HKCU\\Software\\No Such Vendor\n", "DetectFile=ROOT\\Local\\Nothing*\n",
                                  "DetectFile=%NoSuchVariable%\\Browser\n", "Detect=HKXX\\Software\n"};
   for (const char* detect : fits) {
-    const listfile::Routine routine = Read(std::string("[R *]\n") + detect + "FileKey1=ROOT\\Local\\Browser\\Cache|*.tmp\n");
+    const listfile::Routine routine =
+        Read(std::string("[R *]\n") + detect + "FileKey1=ROOT\\Local\\Browser\\Cache|*.tmp\n");
     EXPECT_EQ(removal::AnswerRoutine(routine, removal::Fit::Decide, variables_.Lookup(), removal::NeverTaken(), places_,
-                                     false, {}).files, 1u)
+                                     false, {})
+                  .files,
+              1u)
         << detect;
   }
   for (const char* detect : fitsNot) {
-    const listfile::Routine routine = Read(std::string("[R *]\n") + detect + "FileKey1=ROOT\\Local\\Browser\\Cache|*.tmp\n");
-    const removal::RoutineAnswer answer =
-        removal::AnswerRoutine(routine, removal::Fit::Decide, variables_.Lookup(), removal::NeverTaken(), places_,
-                               false, {});
+    const listfile::Routine routine =
+        Read(std::string("[R *]\n") + detect + "FileKey1=ROOT\\Local\\Browser\\Cache|*.tmp\n");
+    const removal::RoutineAnswer answer = removal::AnswerRoutine(routine, removal::Fit::Decide, variables_.Lookup(),
+                                                                 removal::NeverTaken(), places_, false, {});
     EXPECT_EQ(answer.files, 0u) << detect;
     EXPECT_EQ(answer.refusal, L"not on this computer") << detect;
     // Handed as fitting (the routines window decided it already), it is not asked again.
     EXPECT_EQ(removal::AnswerRoutine(routine, removal::Fit::Fits, variables_.Lookup(), removal::NeverTaken(), places_,
-                                     false, {}).files, 1u) << detect;
+                                     false, {})
+                  .files,
+              1u)
+        << detect;
   }
   // REMOVESELF on a variable's own folder empties it but leaves the folder.
   Make({L"Junk\\", L"Junk\\a.tmp", L"Junk\\Sub\\", L"Junk\\Sub\\b.tmp"});
   SetEnvironmentVariableW(L"OMBRELAY_TEST_JUNK", (root_ + L"Junk").c_str());
-  const removal::RoutineAnswer own = removal::AnswerRoutine(
-      Read("[Own *]\nFileKey1=%OMBRELAY_TEST_JUNK%\\|*.*|REMOVESELF\n"), removal::Fit::Decide, variables_.Lookup(),
-      removal::NeverTaken(), places_, true, {});
+  const removal::RoutineAnswer own =
+      removal::AnswerRoutine(Read("[Own *]\nFileKey1=%OMBRELAY_TEST_JUNK%\\|*.*|REMOVESELF\n"), removal::Fit::Decide,
+                             variables_.Lookup(), removal::NeverTaken(), places_, true, {});
   SetEnvironmentVariableW(L"OMBRELAY_TEST_JUNK", nullptr);
   EXPECT_EQ(own.files, 2u);
   EXPECT_EQ(Under(own.emptied), Paths{L"Junk\\Sub\\"});
   // So does a system folder the key reaches by another spelling, and the folders holding it.
   Make({L"Junk\\Sub\\c.tmp"});
   const routines::VariableLookup appDataInJunk = [&](const std::wstring& name) {
-    return base::paths::SameText(name, L"AppData") ? std::vector<std::wstring>{root_ + L"Junk\\Sub"} : variables_.Values(name);
+    return base::paths::SameText(name, L"AppData") ? std::vector<std::wstring>{root_ + L"Junk\\Sub"}
+                                                   : variables_.Values(name);
   };
-  const removal::RoutineAnswer spelled = removal::AnswerRoutine(Read("[Spelled *]\nFileKey1=ROOT\\Junk|*.*|REMOVESELF\n"),
-                                                                removal::Fit::Decide, appDataInJunk,
-                                                                removal::NeverTaken(), places_, true, {});
+  const removal::RoutineAnswer spelled =
+      removal::AnswerRoutine(Read("[Spelled *]\nFileKey1=ROOT\\Junk|*.*|REMOVESELF\n"), removal::Fit::Decide,
+                             appDataInJunk, removal::NeverTaken(), places_, true, {});
   EXPECT_EQ(spelled.files, 3u);
   EXPECT_TRUE(spelled.emptied.empty());
 }
@@ -211,11 +235,26 @@ TEST_F(RoutineAnswer, ARoutineThatDoesNotFitTakesNothingAndAVariablesOwnFolderSt
 // REMOVESELF key empties are judged on all its routine takes; a file two
 // keys reach, by any spelling, is one item: whatever order the keys stand in.
 TEST_F(RoutineAnswer, ExclusionsKeepFoldersAndEmptiedFoldersAreTheWholeRoutines) {
-  Make({L"S\\a.tmp", L"S\\Cache\\", L"S\\Store\\S1\\", L"S\\Store\\S2\\Sub\\", L"S\\Logs\\Pinned\\c.log",
-        L"S\\Logs\\Pinned\\Deep\\d.log", L"S\\Logs\\Pinned\\Empty\\", L"S\\Logs\\Other\\e.log", L"S\\Logs\\Keep\\g.tmp",
-        L"S\\Logs\\Keep\\Deep\\f.log", L"U\\1\\config\\local.vdf", L"U\\1\\config\\htmlcache\\Sub\\y.dat",
-        L"U\\1\\760\\RemoveEmptyFoldersOnly", L"U\\1\\760\\remote\\", L"U\\2\\config\\shadercache\\z.bin",
-        L"Dup\\b.log", L"Dup\\Sub Folder\\a.log", L"Dup\\Sub Folder\\keep.log", L"Dup\\Own\\c.log", L"Dup\\Own\\d.tmp"});
+  Make({L"S\\a.tmp",
+        L"S\\Cache\\",
+        L"S\\Store\\S1\\",
+        L"S\\Store\\S2\\Sub\\",
+        L"S\\Logs\\Pinned\\c.log",
+        L"S\\Logs\\Pinned\\Deep\\d.log",
+        L"S\\Logs\\Pinned\\Empty\\",
+        L"S\\Logs\\Other\\e.log",
+        L"S\\Logs\\Keep\\g.tmp",
+        L"S\\Logs\\Keep\\Deep\\f.log",
+        L"U\\1\\config\\local.vdf",
+        L"U\\1\\config\\htmlcache\\Sub\\y.dat",
+        L"U\\1\\760\\RemoveEmptyFoldersOnly",
+        L"U\\1\\760\\remote\\",
+        L"U\\2\\config\\shadercache\\z.bin",
+        L"Dup\\b.log",
+        L"Dup\\Sub Folder\\a.log",
+        L"Dup\\Sub Folder\\keep.log",
+        L"Dup\\Own\\c.log",
+        L"Dup\\Own\\d.tmp"});
   wchar_t shortName[MAX_PATH] = L"";
   ASSERT_GT(GetShortPathNameW((root_ + L"Dup\\Sub Folder").c_str(), shortName, MAX_PATH), 0u);
   const std::string dup = "ExcludeKey1=FILE|ROOT\\Dup\\Sub Folder\\|keep.log\n";
@@ -224,28 +263,30 @@ TEST_F(RoutineAnswer, ExclusionsKeepFoldersAndEmptiedFoldersAreTheWholeRoutines)
     std::string excludes;
     std::vector<std::string> keys;
     Paths taken, emptied;
-  } cases[] = {
-      {"ExcludeKey1=PATH|ROOT\\S\\Store\\*\\|*\nExcludeKey2=PATH|ROOT\\S\\Logs\\|Pinned*\n"
-       "ExcludeKey3=PATH|ROOT\\S\\Logs\\Keep|*.log\n",
-       {"ROOT\\S|*|REMOVESELF", "ROOT\\S\\Logs|*.log|RECURSE"},
-       {L"S\\a.tmp", L"S\\Logs\\Other\\e.log", L"S\\Logs\\Keep\\g.tmp"}, {L"S\\Cache\\", L"S\\Logs\\Other\\"}},
-      {"", {"ROOT\\U\\*\\*|RemoveEmptyFoldersOnly|REMOVESELF", "ROOT\\U\\*\\config\\*cache|*|RECURSE"},
-       {L"U\\1\\config\\htmlcache\\Sub\\y.dat", L"U\\2\\config\\shadercache\\z.bin"},
-       {L"U\\1\\config\\htmlcache\\Sub\\", L"U\\1\\config\\htmlcache\\", L"U\\1\\760\\remote\\",
-        L"U\\2\\config\\shadercache\\", L"U\\2\\config\\"}},
-      {dup, {"ROOT\\Dup|*.log|RECURSE", "ROOT\\Dup\\Sub Folder|*.log"}, dupTaken, {}},
-      {dup, {"ROOT\\Dup|*.log|RECURSE", base::enc::ToUtf8(shortName) + "|*.log"}, dupTaken, {}},
-      {dup, {"ROOT\\Dup|*.log|RECURSE", "ROOT\\dup\\|b.log"}, dupTaken, {}},
-      {dup, {"ROOT\\Dup|*.log|RECURSE", "ROOT\\Dup\\Own|*.tmp|REMOVESELF"},
-       {L"Dup\\b.log", L"Dup\\Sub Folder\\a.log", L"Dup\\Own\\c.log", L"Dup\\Own\\d.tmp"}, {L"Dup\\Own\\"}}};
+  } cases[] = {{"ExcludeKey1=PATH|ROOT\\S\\Store\\*\\|*\nExcludeKey2=PATH|ROOT\\S\\Logs\\|Pinned*\n"
+                "ExcludeKey3=PATH|ROOT\\S\\Logs\\Keep|*.log\n",
+                {"ROOT\\S|*|REMOVESELF", "ROOT\\S\\Logs|*.log|RECURSE"},
+                {L"S\\a.tmp", L"S\\Logs\\Other\\e.log", L"S\\Logs\\Keep\\g.tmp"},
+                {L"S\\Cache\\", L"S\\Logs\\Other\\"}},
+               {"",
+                {"ROOT\\U\\*\\*|RemoveEmptyFoldersOnly|REMOVESELF", "ROOT\\U\\*\\config\\*cache|*|RECURSE"},
+                {L"U\\1\\config\\htmlcache\\Sub\\y.dat", L"U\\2\\config\\shadercache\\z.bin"},
+                {L"U\\1\\config\\htmlcache\\Sub\\", L"U\\1\\config\\htmlcache\\", L"U\\1\\760\\remote\\",
+                 L"U\\2\\config\\shadercache\\", L"U\\2\\config\\"}},
+               {dup, {"ROOT\\Dup|*.log|RECURSE", "ROOT\\Dup\\Sub Folder|*.log"}, dupTaken, {}},
+               {dup, {"ROOT\\Dup|*.log|RECURSE", base::enc::ToUtf8(shortName) + "|*.log"}, dupTaken, {}},
+               {dup, {"ROOT\\Dup|*.log|RECURSE", "ROOT\\dup\\|b.log"}, dupTaken, {}},
+               {dup,
+                {"ROOT\\Dup|*.log|RECURSE", "ROOT\\Dup\\Own|*.tmp|REMOVESELF"},
+                {L"Dup\\b.log", L"Dup\\Sub Folder\\a.log", L"Dup\\Own\\c.log", L"Dup\\Own\\d.tmp"},
+                {L"Dup\\Own\\"}}};
   for (const auto& c : cases)
     for (const bool reversed : {false, true}) {
       std::string text = "[R *]\n" + c.excludes;
       for (size_t i = 0; i < c.keys.size(); ++i)
         text += "FileKey" + std::to_string(i + 1) + "=" + c.keys[reversed ? c.keys.size() - 1 - i : i] + "\n";
-      const removal::RoutineAnswer answer =
-          removal::AnswerRoutine(Read(text), removal::Fit::Decide, variables_.Lookup(), removal::NeverTaken(),
-                                 places_, true, {});
+      const removal::RoutineAnswer answer = removal::AnswerRoutine(
+          Read(text), removal::Fit::Decide, variables_.Lookup(), removal::NeverTaken(), places_, true, {});
       EXPECT_EQ(Under(answer.paths), c.taken) << text;
       EXPECT_EQ(answer.files, c.taken.size()) << text;
       EXPECT_EQ(Under(answer.emptied), c.emptied) << text;
@@ -254,9 +295,9 @@ TEST_F(RoutineAnswer, ExclusionsKeepFoldersAndEmptiedFoldersAreTheWholeRoutines)
       }));
     }
   // A drive its variable names without a closing separator is a drive's root.
-  const removal::RoutineAnswer drive = removal::AnswerRoutine(
-      Read("[D *]\nFileKey1=%SystemDrive%|x.log\n"), removal::Fit::Decide, variables_.Lookup(),
-      removal::NeverTaken(), places_, true, {});
+  const removal::RoutineAnswer drive =
+      removal::AnswerRoutine(Read("[D *]\nFileKey1=%SystemDrive%|x.log\n"), removal::Fit::Decide, variables_.Lookup(),
+                             removal::NeverTaken(), places_, true, {});
   ASSERT_EQ(drive.notes.size(), 1u);
   EXPECT_NE(drive.notes[0].find(L"a protected place (a drive's root)"), std::wstring::npos) << drive.notes[0];
 }

@@ -91,8 +91,8 @@ TEST(RoutineFolders, FixedRootAndWildcardParts) {
 
   // Where a routine is shown to clean: its first key that can be placed.
   listfile::Routine routine;
-  routine.fileKeys = {{L"%Nowhere%\\x", {L"*.*"}}, {L"Temp\\x", {L"*.*"}},
-                      {L"%LocalAppData%\\Google\\Chrome*\\Cache", {L"*.*"}}};
+  routine.fileKeys = {
+      {L"%Nowhere%\\x", {L"*.*"}}, {L"Temp\\x", {L"*.*"}}, {L"%LocalAppData%\\Google\\Chrome*\\Cache", {L"*.*"}}};
   EXPECT_EQ(routines::StartFolder(routine, Lookup), L"C:\\Users\\Ann\\AppData\\Local\\Google");
   routine.fileKeys.pop_back();
   EXPECT_EQ(routines::StartFolder(routine, Lookup), L"");

@@ -45,7 +45,7 @@ TEST(RoutinesFileRead, EveryKeyOfTheFormat) {
   EXPECT_EQ(chrome.routine.name, L"Google Chrome Cache");
   EXPECT_EQ(chrome.routine.group, L"Google Chrome");
   EXPECT_EQ(chrome.line, 3u);
-  EXPECT_EQ(chrome.keys.size(), 8u);          // every key as written, Default and RegKey too
+  EXPECT_EQ(chrome.keys.size(), 8u);                         // every key as written, Default and RegKey too
   EXPECT_EQ(routines::ListRoutine(chrome).keys.size(), 4u);  // the ones that act
   EXPECT_EQ(chrome.regKeys, 2u);
   ASSERT_EQ(chrome.routine.fileKeys.size(), 2u);
@@ -101,17 +101,17 @@ TEST(RoutinesFileRead, HostileFilesGetAReasonOrAnEntryNotUnderstood) {
   // Each entry that breaks the format stays an entry, not understood, with
   // its reason; the good one after it reads.
   const char* const broken[] = {
-      "[]\nFileKey1=C:\\x|*.tmp\n",                  // a section with no name
-      "[ *]\nFileKey1=C:\\x|*.tmp\n",                // its name only the mark
-      "[Open *\nFileKey1=C:\\x|*.tmp\n",             // no "]"
-      "[NoEquals *]\nFileKey1 C:\\x|*.tmp\n",        // a key without "="
-      "[Nameless *]\n=C:\\x\n",                      // a key without a name
-      "[Relative *]\nFileKey1=Temp\\x|*.tmp\n",      // a relative folder
-      "[Slash *]\nFileKey1=C:\\x|sub\\*.tmp\n",      // a pattern with "\"
-      "[Dots *]\nFileKey1=C:\\x|..*\n",              // a pattern with ".."
+      "[]\nFileKey1=C:\\x|*.tmp\n",                       // a section with no name
+      "[ *]\nFileKey1=C:\\x|*.tmp\n",                     // its name only the mark
+      "[Open *\nFileKey1=C:\\x|*.tmp\n",                  // no "]"
+      "[NoEquals *]\nFileKey1 C:\\x|*.tmp\n",             // a key without "="
+      "[Nameless *]\n=C:\\x\n",                           // a key without a name
+      "[Relative *]\nFileKey1=Temp\\x|*.tmp\n",           // a relative folder
+      "[Slash *]\nFileKey1=C:\\x|sub\\*.tmp\n",           // a pattern with "\"
+      "[Dots *]\nFileKey1=C:\\x|..*\n",                   // a pattern with ".."
       "[Climb *]\nFileKey1=C:\\x\\*\\..\\..\\y|*.tmp\n",  // a wildcard part then ".."
-      "[Var *]\nFileKey1=%Temp|*.tmp\n",             // a variable never closed
-      "[Third *]\nFileKey1=C:\\x|*.tmp|ALL\n",       // an unknown third field
+      "[Var *]\nFileKey1=%Temp|*.tmp\n",                  // a variable never closed
+      "[Third *]\nFileKey1=C:\\x|*.tmp|ALL\n",            // an unknown third field
       "[Exclude *]\nFileKey1=C:\\x|*.tmp\nExcludeKey1=KEEP|C:\\x|*.tmp\n",
   };
   for (const char* text : broken) {

@@ -344,8 +344,8 @@ TEST_F(SearchWalk, NamesOutsideTheAnsiCodePage) {
 TEST_F(SearchWalk, ManySubfoldersInOneFolder) {
   MakeFolder(kT);
   const std::wstring done = kRoot + L"\\made";
-  ASSERT_TRUE(StartUnix(L"sh", "-c \"cd " + UnixPath(kT) + " && seq 1 32800 | xargs mkdir && touch " +
-                                   UnixPath(done) + "\""));
+  ASSERT_TRUE(
+      StartUnix(L"sh", "-c \"cd " + UnixPath(kT) + " && seq 1 32800 | xargs mkdir && touch " + UnixPath(done) + "\""));
   ASSERT_TRUE(WaitFor([&] { return Exists(done); }));
   Outcome r = Search(kT + L"\\*.*", true);
   EXPECT_EQ(r.result, DirExSuccess);
@@ -360,8 +360,8 @@ void ReferenceWalk(const std::wstring& folder, Paths& files, Paths& folders, lon
   folders.push_back(folder);
   std::vector<std::pair<std::wstring, bool>> subfolders;
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileExW((L"\\\\?\\" + folder + L"*").c_str(), FindExInfoBasic, &data,
-                                 FindExSearchNameMatch, nullptr, 0);
+  HANDLE find =
+      FindFirstFileExW((L"\\\\?\\" + folder + L"*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
   if (find != INVALID_HANDLE_VALUE) {
     do {
       const std::wstring name = data.cFileName;
@@ -388,8 +388,8 @@ void ReferenceWalk(const std::wstring& folder, Paths& files, Paths& folders, lon
 void Shell(const std::wstring& folder, const std::string& command) {
   const std::wstring done = kRoot + L"\\made";
   DeleteFileW(done.c_str());
-  ASSERT_TRUE(StartUnix(L"sh", "-c \"cd " + UnixPath(folder) + " && " + command + " && touch " + UnixPath(done) +
-                                   "\""));
+  ASSERT_TRUE(
+      StartUnix(L"sh", "-c \"cd " + UnixPath(folder) + " && " + command + " && touch " + UnixPath(done) + "\""));
   ASSERT_TRUE(WaitFor([&] { return Exists(done); }));
 }
 
@@ -400,8 +400,12 @@ void MakeGeneratedTree(int seed) {
   const std::string depth = std::to_string(20 + 15 * seed), width = std::to_string(100 + 50 * seed);
   Shell(kT, "mkdir -p deep/" + std::string(30, 'd') + " && n=0 && p=deep && while [ $n -lt " + depth +
                 " ]; do p=$p/l$n; mkdir $p; : > $p/f$n; n=$((n+1)); done"
-                " && mkdir wide && cd wide && seq -f f%g 1 " + width + " | xargs touch && seq 200 260 | xargs mkdir"
-                " && for i in $(seq 200 " + std::to_string(2 + seed) + " 260); do touch $i/a $i/.hidden;"
+                " && mkdir wide && cd wide && seq -f f%g 1 " +
+                width +
+                " | xargs touch && seq 200 260 | xargs mkdir"
+                " && for i in $(seq 200 " +
+                std::to_string(2 + seed) +
+                " 260); do touch $i/a $i/.hidden;"
                 " mkdir $i/empty; done && cd .. && mkdir Case case && touch Case/x Case/X case/x"
                 " && mkdir Case/Sub Case/sub && touch Case/sub/y && ln -s ../wide Case/out && ln -s .. wide/201/up"
                 " && touch .dot");
@@ -417,7 +421,7 @@ TEST_F(SearchWalk, GeneratedTreesGiveTheSameListsAsAPlainWalk) {
     ReferenceWalk(kT + L"\\", files, folders, count);
     ASSERT_GT(files.size(), 150u);
     for (int run = 0; run < 15; ++run) {
-        Outcome r = Search(kT + L"\\*.*", true);
+      Outcome r = Search(kT + L"\\*.*", true);
       ASSERT_EQ(files_, files) << "seed " << seed << " run " << run;
       ASSERT_EQ(folders_, folders) << "seed " << seed << " run " << run;
       EXPECT_EQ(r.count, count);
@@ -475,8 +479,9 @@ class SearchWindow {
 // too late) whole.
 TEST_F(SearchWalk, StopAtRandomMomentsAddsNothingAndTheNextSearchIsWhole) {
   MakeGeneratedTree(0);
-  Shell(kT, "for i in $(seq 1 20); do mkdir -p more/$i && cd more/$i && seq 1 30 | xargs mkdir"
-            " && for j in $(seq 1 30); do : > $j/a; : > $j/b; done && cd ../..; done");
+  Shell(kT,
+        "for i in $(seq 1 20); do mkdir -p more/$i && cd more/$i && seq 1 30 | xargs mkdir"
+        " && for j in $(seq 1 30); do : > $j/a; : > $j/b; done && cd ../..; done");
   Paths files, folders;
   long count = 0;
   ReferenceWalk(kT + L"\\", files, folders, count);

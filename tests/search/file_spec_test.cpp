@@ -18,9 +18,9 @@ constexpr uint32_t kFile = 0x20;
 class FakeDisk : public PathProbe {
  public:
   FakeDisk() {
-    attributes_ = {{L"C:\\", kDirectoryBit},       {L"C:\\T", kDirectoryBit},
-                   {L"C:\\T\\a", kFile},            {L"C:\\T\\S1", kDirectoryBit},
-                   {L"C:\\H", kDirectoryBit | kHidden}, {L"\\\\srv\\share", kDirectoryBit}};
+    attributes_ = {
+        {L"C:\\", kDirectoryBit},      {L"C:\\T", kDirectoryBit},           {L"C:\\T\\a", kFile},
+        {L"C:\\T\\S1", kDirectoryBit}, {L"C:\\H", kDirectoryBit | kHidden}, {L"\\\\srv\\share", kDirectoryBit}};
   }
   std::wstring FullPathName(const std::wstring& path) override {
     if (path == L"boom") throw std::runtime_error("lookup failed");

@@ -6,9 +6,7 @@
 namespace search {
 namespace {
 
-bool Fits(const wchar_t* name, const wchar_t* pattern) {
-  return FitsPattern(name, pattern) == PatternFit::Fits;
-}
+bool Fits(const wchar_t* name, const wchar_t* pattern) { return FitsPattern(name, pattern) == PatternFit::Fits; }
 
 TEST(SearchNamePattern, CaseIsSignificant) {
   EXPECT_TRUE(Fits(L"a.A", L"*.A"));

@@ -15,7 +15,8 @@ TEST(ServicesAnswerLength, OnlyPlainDigitsAnnounceALengthAndAnEndedChunkedBodyIs
   const base::text::NumberStyle blanks{L" ", L"3;0"};
   const std::wstring notWhole = L"the answer did not come whole: ";
   EXPECT_EQ(NotWholeReason({1829213u, false}, 914606, false, blanks), notWhole + L"914 606 of 1 829 213 bytes");
-  EXPECT_EQ(NotWholeReason({1829213u, false}, 1829213, false, blanks), notWhole + L"it broke off after 1 829 213 bytes");
+  EXPECT_EQ(NotWholeReason({1829213u, false}, 1829213, false, blanks),
+            notWhole + L"it broke off after 1 829 213 bytes");
   EXPECT_EQ(NotWholeReason({10u, true}, 2500, true, blanks), L"");
   EXPECT_EQ(NotWholeReason({10u, true}, 2500, false, blanks), notWhole + L"it broke off after 2 500 bytes");
 }

@@ -163,8 +163,9 @@ TEST_F(ServicesHttp, OnlyAnAnswerOfItsAnnouncedLengthOrWithItsLastChunkIsWhole) 
                         std::make_tuple(L"/chunkcut/2500", 1248, std::wstring()),
                         std::make_tuple(L"/short/3000", 1500, notWhole + L"1,500 of 3,000 bytes"),
                         std::make_tuple(L"/long/3000", 3000, notWhole + L"3,000 bytes came where 1,500 were announced"),
-                        std::make_tuple(L"/unsized/10", 10, std::wstring(L"the answer did not say its length, so its "
-                                                                         L"10 bytes cannot be known to be whole"))}) {
+                        std::make_tuple(L"/unsized/10", 10,
+                                        std::wstring(L"the answer did not say its length, so its "
+                                                     L"10 bytes cannot be known to be whole"))}) {
     const FetchResult got = http_->Fetch(Url(std::get<0>(c)), L"");
     EXPECT_TRUE(got.read == got.bytes.size() && got.bytes == TextBody(std::get<1>(c))) << std::get<0>(c);
     EXPECT_EQ(got.notWhole, std::get<2>(c));

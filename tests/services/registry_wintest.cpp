@@ -72,7 +72,9 @@ TEST_F(ServicesRegistry, SaveCreatesTheKeyAndWritesTextWithItsNul) {
 TEST_F(ServicesRegistry, TextsCrossInTheAnsiCodePage) {
   SaveString(HKEY_CURRENT_USER, kKey, L"Caf\u00e9", L"\u00c4rger \u00fcber 5\u20ac");
   DWORD type = 0;
-  EXPECT_EQ(Raw("Caf\xe9", &type), std::string("\xc4rger \xfc" "ber 5\x80\0", 14));
+  EXPECT_EQ(Raw("Caf\xe9", &type), std::string("\xc4rger \xfc"
+                                               "ber 5\x80\0",
+                                               14));
   EXPECT_EQ(Get(L"Caf\u00e9"), L"\u00c4rger \u00fcber 5\u20ac");
   EXPECT_TRUE(reports_.empty());
 }

@@ -43,10 +43,10 @@ TEST(Approval, TextReadBackAndHostileTextsRefused) {
   const std::wstring good = text;
   const std::wstring hostile[] = {
       L"",
-      L"sha256=" + std::wstring(63, L'a') + good.substr(71),           // short digest
-      L"sha256=" + std::wstring(64, L'A') + good.substr(71),           // not lower-case hex
-      good + L"|sha256=" + std::wstring(64, L'b'),                    // a field twice
-      good.substr(0, good.find(L"|task=")),                          // a field missing
+      L"sha256=" + std::wstring(63, L'a') + good.substr(71),  // short digest
+      L"sha256=" + std::wstring(64, L'A') + good.substr(71),  // not lower-case hex
+      good + L"|sha256=" + std::wstring(64, L'b'),            // a field twice
+      good.substr(0, good.find(L"|task=")),                   // a field missing
       L"sha256=" + std::wstring(64, L'a') + L"|runs=hourly" + good.substr(good.find(L"|time")),
       L"sha256=" + std::wstring(64, L'a') + L"|runs=daily|time=24:00" + good.substr(good.find(L"|day")),
       L"sha256=" + std::wstring(64, L'a') + L"|runs=daily|time=3:00" + good.substr(good.find(L"|day")),
@@ -93,17 +93,18 @@ TEST(Approval, UnattendedCommandLine) {
 }
 
 TEST(Approval, TaskDefinitionHoldsScheduleAndEscapedCommand) {
-  const std::wstring xml = TaskXml({RunWhen::Weekly, 7, 30, 2}, {L"C:\\P&Q\\ombrelay.exe", L"\"Remove Files*C:\\<a>*unattended\""},
-                                   L"Runs it", L"2026-12-08");
-  for (const wchar_t* part :
-       {L"<StartBoundary>2026-12-08T07:30:00</StartBoundary>", L"<DaysOfWeek><Tuesday /></DaysOfWeek>",
-        L"<Command>C:\\P&amp;Q\\ombrelay.exe</Command>",
-        L"<Arguments>&quot;Remove Files*C:\\&lt;a&gt;*unattended&quot;</Arguments>",
-        L"<LogonType>InteractiveToken</LogonType>", L"<RunLevel>LeastPrivilege</RunLevel>",
-        L"<StartWhenAvailable>true</StartWhenAvailable>"})
+  const std::wstring xml =
+      TaskXml({RunWhen::Weekly, 7, 30, 2}, {L"C:\\P&Q\\ombrelay.exe", L"\"Remove Files*C:\\<a>*unattended\""},
+              L"Runs it", L"2026-12-08");
+  for (const wchar_t* part : {L"<StartBoundary>2026-12-08T07:30:00</StartBoundary>",
+                              L"<DaysOfWeek><Tuesday /></DaysOfWeek>", L"<Command>C:\\P&amp;Q\\ombrelay.exe</Command>",
+                              L"<Arguments>&quot;Remove Files*C:\\&lt;a&gt;*unattended&quot;</Arguments>",
+                              L"<LogonType>InteractiveToken</LogonType>", L"<RunLevel>LeastPrivilege</RunLevel>",
+                              L"<StartWhenAvailable>true</StartWhenAvailable>"})
     EXPECT_NE(xml.find(part), std::wstring::npos) << part;
-  EXPECT_NE(TaskXml({RunWhen::Daily, 3, 0, 1}, {L"p", L"a"}, L"", L"2026-01-31").find(L"<DaysInterval>1</DaysInterval>"),
-            std::wstring::npos);
+  EXPECT_NE(
+      TaskXml({RunWhen::Daily, 3, 0, 1}, {L"p", L"a"}, L"", L"2026-01-31").find(L"<DaysInterval>1</DaysInterval>"),
+      std::wstring::npos);
 }
 
 // The check sees the file as it is now; any change of a byte breaks it.
@@ -160,9 +161,8 @@ TEST_F(ApprovalCheck, OnlyTheApprovedBytesPass) {
   EXPECT_FALSE(BytesAreTheSeen(approved + " ", a.digest, digest_));
   // A withdrawn approval kept in the settings runs nothing, even for the very bytes.
   Approval withdrawn = a;
-  ASSERT_TRUE(ReadApprovalText(L"sha256=" + std::wstring(64, L'a') +
-                                   L"|runs=never|time=03:00|day=mon|recycle=no|signin=|task=",
-                               withdrawn));
+  ASSERT_TRUE(ReadApprovalText(
+      L"sha256=" + std::wstring(64, L'a') + L"|runs=never|time=03:00|day=mon|recycle=no|signin=|task=", withdrawn));
   withdrawn.digest = a.digest;
   EXPECT_EQ(Problem(&withdrawn), L"the list's approval to run by itself was withdrawn");
   Write(listbytes::EncodeList({{L"C:\\a.txt", L"File"}, {L"C:\\Windows\\", L"Folder"}}, L"pw"));

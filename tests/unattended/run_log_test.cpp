@@ -82,7 +82,7 @@ TEST(RunLog, EntryLinesCannotBeForged) {
   // Every detail is exactly one line, whatever it holds: a line break of
   // any kind, tab, escape, delete, a C1 control or a Unicode line or
   // paragraph separator shows as a blank.
-  const std::wstring breakers[] = {L"\n", L"\r", L"\r\n", L"\t", L"\x1b", L"\x7f", L"\x85", L"\x9b",
+  const std::wstring breakers[] = {L"\n",   L"\r",   L"\r\n", L"\t",   L"\x1b",   L"\x7f",   L"\x85", L"\x9b",
                                    L"\x0b", L"\x0c", L"\x1c", L"\x1e", L"\x2028", L"\x2029", L"\x80", L"\x9f"};
   for (const std::wstring& breaker : breakers) {
     const std::wstring path = L"C:\\a" + breaker + L"2026-01-01 00:00:00  Start: C:\\forged" + breaker + L"  Stayed: x";

@@ -29,9 +29,9 @@ TEST(Starters, SignInValueAndTaskMadeFoundAndRemoved) {
   EXPECT_FALSE(unattended::SignInValueExists(name));
 
   ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-  const std::wstring xml = unattended::TaskXml({unattended::RunWhen::Daily, 3, 0, 1},
-                                               {L"C:\\P\\ombrelay.exe", L"\"Remove Files*C:\\l.txt*unattended\""},
-                                               L"test", L"2026-12-08");
+  const std::wstring xml =
+      unattended::TaskXml({unattended::RunWhen::Daily, 3, 0, 1},
+                          {L"C:\\P\\ombrelay.exe", L"\"Remove Files*C:\\l.txt*unattended\""}, L"test", L"2026-12-08");
   const HRESULT made = unattended::RegisterScheduledTask(name, xml);
   EXPECT_TRUE(SUCCEEDED(made)) << std::hex << made;
   EXPECT_TRUE(unattended::ScheduledTaskExists(name));
@@ -49,10 +49,10 @@ TEST(Starters, OursFoundByTheirCommandLineWhateverTheirName) {
   const std::wstring program = L"C:\\Tools " + id + L"\\ombrelay.exe", list = L"C:\\Lists\\l.txt";
   const std::wstring ours = L"Ombrelay - l " + id, other = L"Ombrelay - l (2) " + id, plain = L"Ombrelay - p " + id,
                      otherList = L"Ombrelay - m " + id;
-  ASSERT_TRUE(unattended::SetSignInValue(ours, L"c:\\TOOLS " + id + L"\\Ombrelay.EXE",
-                                         unattended::UnattendedArguments(list)));
-  ASSERT_TRUE(unattended::SetSignInValue(other, L"C:\\Tools " + id + L"\\other.exe",
-                                         unattended::UnattendedArguments(list)));
+  ASSERT_TRUE(
+      unattended::SetSignInValue(ours, L"c:\\TOOLS " + id + L"\\Ombrelay.EXE", unattended::UnattendedArguments(list)));
+  ASSERT_TRUE(
+      unattended::SetSignInValue(other, L"C:\\Tools " + id + L"\\other.exe", unattended::UnattendedArguments(list)));
   ASSERT_TRUE(unattended::SetSignInValue(plain, program, L"\"Remove Files*" + list + L"\""));
   ASSERT_TRUE(unattended::SetSignInValue(otherList, program, unattended::UnattendedArguments(L"C:\\Lists\\m.txt")));
   unattended::RemoveSignInValuesWhere(
