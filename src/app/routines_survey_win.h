@@ -1,12 +1,7 @@
-// One survey of a routines file for the routines window, on a window job:
-// the file read into its entries while a second worker lists what the
-// detection values share (routines/detection_checks_win.h), which entries fit
-// this computer (both workers checking), then, once the window shows
-// those, what each fitting entry would take now (sized by two workers,
-// each with its own protected places, with the keys of the items each
-// takes). The window takes what was found on the job's progress messages;
-// stopping the job stops every worker soon. A failure on any of the workers
-// ends the survey and is carried to the window, whose Guard reports it.
+// One survey of a routines file for the routines window, on a window job
+// and its workers: the file read, which entries fit, then what each fitting
+// entry takes now. A failure on any worker ends the survey and is carried
+// to the window, whose Guard reports it.
 #pragma once
 #include <windows.h>
 

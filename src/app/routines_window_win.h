@@ -1,10 +1,7 @@
 // The routines window: the entries of a routines file that fit this
-// computer, what each would take now, a filter, ticks and their total,
-// and "Add", which hands the ticked entries' routines to the list. The
-// file is read, the fits decided and the entries sized by a survey on
-// workers (app/routines_survey_win.h); a newer survey (another file, an
-// update) and the window's closing stop the older one. The owner is
-// disabled while it is open, as under a modal dialog.
+// computer, what each would take now, a filter, ticks and their total, and
+// "Add". A survey on workers (app/routines_survey_win.h) does the reading
+// and sizing; a newer survey and the window's closing stop the older one.
 #pragma once
 #include <windows.h>
 

@@ -1,16 +1,9 @@
-// The error trap: every guarded procedure reports a run-time failure with its
-// number, description and the number and source text of the failing
-// statement, then ends; its caller carries on.  The user can silence further
-// reports of one statement for the rest of the run.
-//
-// A guarded statement is a line carrying one of the marker macros (ST, RAISE,
-// and the Win32 checks in error_trap_win.h).  A build step numbers those lines
-// in source order and produces the statement-text table from the source, so
-// the two can never drift apart.  The program's top floor compiles that table
-// and hands it in at start-up (SetStatementTable), so this floor depends on
-// no other floor's sources; a test hands in the program's table or its own.
-// Each thread has its own statement site: guarded code runs on the workers
-// too.
+// The error trap: a guarded procedure reports a run-time failure with its
+// number, description and the failing statement's number and source text,
+// then ends, and its caller carries on; a statement's reports can be
+// silenced for the rest of the run. The statement table is generated from
+// the markers in the source (cmake/statements.cmake) and handed in at
+// start-up; each thread keeps its own statement site.
 #pragma once
 #include <cstddef>
 #include <cstdint>

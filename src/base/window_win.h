@@ -1,16 +1,9 @@
-// What makes one of the program's windows a window: its class, registered
-// once, the window procedure that hands each message to the object, a table
-// of controls laid out in twips at the window's DPI with one message font,
-// and the set-up every window shares: its DPI, its first size centred on
-// its owner (or on the work area), its icons, its smallest size, its
-// keyboard navigation and its answer to a DPI change.
-//
-// The windows are plain windows of their own classes rather than dialogs
-// made from templates: the main window is resizable and leaves the list
-// view's keys out of the navigation, the prompt and the About window are
-// told apart from message boxes by their class, and the program's one
-// message loop hands Tab and access keys to them through the registry in
-// base/program_win.h.
+// What makes one of the program's windows a window: its class, the window
+// procedure that hands each message to the object, a table of controls laid
+// out in twips at the window's DPI with one message font, and the set-up
+// every window shares (DPI, first size and centring, icons, smallest size,
+// keyboard navigation). Plain windows rather than dialog templates, so that
+// the one message loop can tell them apart and navigate them.
 #pragma once
 #include <windows.h>
 

@@ -1,10 +1,6 @@
-// The delete-list file: how a list and its password become the file's bytes,
-// and the reading rule that the load and the removal run share.
-//
-// The file is one line: records "path|type" joined by "*", then "*", the
-// password, "*" and CR LF, in the ANSI code page. When some text cannot be
-// held by the ANSI code page the whole file is written in UTF-8 behind a
-// byte-order mark instead, and both readers accept that form.
+// The delete-list file: how a list and its password become the file's
+// bytes (ANSI, or UTF-8 behind a byte-order mark when the ANSI code page
+// cannot hold some text), and the reading rule the load and the run share.
 #pragma once
 #include <memory>
 #include <string>

@@ -1,17 +1,8 @@
-// FileFinder: searches a folder, and on request every folder below it, for
-// files whose names fit a pattern, and hands back what it found as a value
-// (search_result.h): the files, and the folders visited. The walk is depth
-// first and pre-order: a folder (told to `currentFolder`), its matching
-// files, its own folder entry, then its subfolders one after another.
-// Folders are listed on a small pool of worker threads (walk_order.h); the
-// result is gathered in that order on the thread that called SearchFile. A
-// window runs the search on a thread of its own through BackgroundSearch,
-// and keeps its one message loop meanwhile. A stopped search finds nothing.
-//
-// A subfolder that is a reparse point (junction, directory link, mount
-// point) is not entered: it gets its folder entry, so that the link itself
-// can be removed, but nothing behind it is listed or counted, and it is not
-// told to `currentFolder`.
+// FileFinder: the folder search (a folder, and on request every folder
+// below it, for files whose names fit a pattern), walked depth first with
+// folders listed on a small worker pool and handed back as a value; links
+// get their folder entry but are never entered. BackgroundSearch runs it
+// for a window on a thread of its own.
 #pragma once
 #include <windows.h>
 

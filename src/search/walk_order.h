@@ -1,11 +1,7 @@
-// The order of the folder search when folders are listed in parallel.
-// Workers list folders independently, each listing giving that folder's
-// matching files in listing order and its subfolders; WalkOrder puts the
-// listings back into the single-threaded walk order (depth first,
-// pre-order: a folder, then each of its subfolders' whole branch in
-// listing order), whatever order they arrive in. ParallelWalk runs the
-// listings on a worker pool and hands them to the calling thread in that
-// order. Links are reported where they stand but never listed.
+// The folder search's order when folders are listed in parallel: WalkOrder
+// puts listings that arrive in any order back into the single-threaded
+// walk's order (depth first, pre-order), and ParallelWalk runs the listings
+// on a worker pool and hands them over in that order.
 #pragma once
 #include <atomic>
 #include <cstdint>

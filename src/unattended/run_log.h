@@ -1,10 +1,6 @@
 // The run log's text: entries of a time stamp and a headline with indented
-// lines under it, the bytes that append an entry, and the trimming that
-// keeps the log near its limit by dropping its oldest whole entries.
-//
-// An entry is a line that does not start with a blank (the stamp and the
-// headline) and the lines under it, each starting with two blanks. No text
-// put in an entry can start a line of its own.
+// lines under it (no text put in an entry can start a line of its own), and
+// the trimming that drops the oldest whole entries.
 #pragma once
 #include <cstddef>
 #include <cstdint>
