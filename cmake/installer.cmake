@@ -3,7 +3,8 @@
 # Ombrelay-<version>-setup.exe, Ombrelay-<version>.msi and
 # Ombrelay-<version>-portable.zip. Needs the mingw strip, makensis, wixl,
 # msibuild and zip of the build machine; without them the targets that need
-# them are left out.
+# them are left out. The winget manifests of the release (dist/winget/) need
+# Python 3 with PyYAML and msiinfo besides.
 find_program(MAKENSIS makensis)
 find_program(WIXL wixl)
 find_program(MSIBUILD msibuild)
@@ -17,6 +18,9 @@ endif()
 set(stripped_exe ${CMAKE_BINARY_DIR}/stripped/ombrelay.exe)
 set(setup_exe ${CMAKE_BINARY_DIR}/Ombrelay-${PROJECT_VERSION}-setup.exe)
 set(installer_script ${CMAKE_SOURCE_DIR}/installer/ombrelay.nsi)
+# The Group Policy template and its English texts, which every package carries in policy\.
+set(policy_admx ${CMAKE_SOURCE_DIR}/installer/policy/ombrelay.admx)
+set(policy_adml ${CMAKE_SOURCE_DIR}/installer/policy/en-US/ombrelay.adml)
 
 # A stripped copy of a target's file, as the packages carry it.
 function(add_stripped target out)
@@ -35,6 +39,7 @@ add_custom_command(
           -DREADME=${CMAKE_SOURCE_DIR}/README.md -DLICENSE=${CMAKE_SOURCE_DIR}/LICENSE
           -DOUTFILE=${setup_exe} ${installer_script}
   DEPENDS ${stripped_exe} ${installer_script} ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
+          ${policy_admx} ${policy_adml}
   COMMENT "Making the setup program")
 add_custom_target(setup ALL DEPENDS ${setup_exe})
 
@@ -51,7 +56,7 @@ if(WIXL AND MSIBUILD AND TARGET ombrelay_msi)
             -DACTIONS=${stripped_actions} -DOUT=${msi_package} -DWIXL=${WIXL} -DMSIBUILD=${MSIBUILD}
             -P ${CMAKE_SOURCE_DIR}/cmake/msi.cmake
     DEPENDS ${stripped_exe} ${stripped_actions} ${CMAKE_SOURCE_DIR}/installer/ombrelay.wxs ${CMAKE_SOURCE_DIR}/cmake/msi.cmake
-            ${CMAKE_SOURCE_DIR}/res/ombrelay.ico
+            ${CMAKE_SOURCE_DIR}/res/ombrelay.ico ${policy_admx} ${policy_adml}
             ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
     COMMENT "Making the Windows Installer package")
   add_custom_target(msi_package ALL DEPENDS ${msi_package})
@@ -66,11 +71,31 @@ if(NOT ZIP)
 endif()
 set(dist ${CMAKE_SOURCE_DIR}/dist)
 set(portable_zip ${dist}/Ombrelay-${PROJECT_VERSION}-portable.zip)
+# The manifests describe the packages as they lie in dist/, their download
+# addresses made from OMBRELAY_RELEASE_URL (scripts/winget_manifests.py).
+find_program(PYTHON3 NAMES python3 python)
+set(winget_step)
+if(msi_package AND PYTHON3 AND MSIINFO)
+  set(winget_step COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/scripts/winget_manifests.py --version ${PROJECT_VERSION}
+      --setup ${dist}/Ombrelay-${PROJECT_VERSION}-setup.exe --msi ${dist}/Ombrelay-${PROJECT_VERSION}.msi
+      --out ${dist}/winget --msiinfo ${MSIINFO})
+else()
+  message(STATUS "No package, Python 3 or msiinfo: the release has no winget manifests")
+endif()
+# The zip keeps the template's folders (policy/en-US/), as the installers do;
+# the program, README and licence lie at its top.
+set(zip_staging ${CMAKE_BINARY_DIR}/portable-zip)
 add_custom_target(package_release
   COMMAND ${CMAKE_COMMAND} -E remove_directory ${dist}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${dist}
   COMMAND ${CMAKE_COMMAND} -E copy ${stripped_exe} ${setup_exe} ${msi_package} ${dist}
-  COMMAND ${ZIP} -q -j -X ${portable_zip} ${dist}/ombrelay.exe ${CMAKE_SOURCE_DIR}/README.md
-          ${CMAKE_SOURCE_DIR}/LICENSE
+  COMMAND ${CMAKE_COMMAND} -E remove_directory ${zip_staging}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${zip_staging}/policy/en-US
+  COMMAND ${CMAKE_COMMAND} -E copy ${stripped_exe} ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
+          ${zip_staging}
+  COMMAND ${CMAKE_COMMAND} -E copy ${policy_admx} ${zip_staging}/policy
+  COMMAND ${CMAKE_COMMAND} -E copy ${policy_adml} ${zip_staging}/policy/en-US
+  COMMAND ${CMAKE_COMMAND} -E chdir ${zip_staging} ${ZIP} -q -r -X ${portable_zip} ombrelay.exe README.md LICENSE policy
+  ${winget_step}
   DEPENDS setup ${msi_target}
   COMMENT "Release ${PROJECT_VERSION} in ${dist}")
