@@ -15,8 +15,11 @@ native_packages=(cmake ninja-build make g++ googletest libgtest-dev)
 # g++-mingw-w64-i686 would bring the win32-thread ones as well, as much again.
 # CMake looks for Python 3 (the end-to-end tests), makensis, wixl and zip (the
 # setup program, the Windows Installer package and the release) when it
-# configures the win tree; msitools reads the package's tables back.
+# configures the win tree; msitools reads the package's tables back;
+# libxml2-utils (xmllint), python3-yaml and python3-jsonschema check the Group
+# Policy template and write and check the winget manifests.
 other_packages=(g++-mingw-w64-i686-posix python3 nsis wixl msitools zip
+                libxml2-utils python3-yaml python3-jsonschema
                 wine wine32:i386 xvfb x11-utils imagemagick fonts-wine liblnk-utils
                 # Wine's X11 driver uses these X extensions (rendering, cursors,
                 # input, screens), and Wine maps the common Windows fonts to these.
