@@ -18,9 +18,6 @@ endif()
 set(stripped_exe ${CMAKE_BINARY_DIR}/stripped/ombrelay.exe)
 set(setup_exe ${CMAKE_BINARY_DIR}/Ombrelay-${PROJECT_VERSION}-setup.exe)
 set(installer_script ${CMAKE_SOURCE_DIR}/installer/ombrelay.nsi)
-# The Group Policy template and its English texts, which every package carries in policy\.
-set(policy_admx ${CMAKE_SOURCE_DIR}/installer/policy/ombrelay.admx)
-set(policy_adml ${CMAKE_SOURCE_DIR}/installer/policy/en-US/ombrelay.adml)
 
 # A stripped copy of a target's file, as the packages carry it.
 function(add_stripped target out)
@@ -39,7 +36,6 @@ add_custom_command(
           -DREADME=${CMAKE_SOURCE_DIR}/README.md -DLICENSE=${CMAKE_SOURCE_DIR}/LICENSE
           -DOUTFILE=${setup_exe} ${installer_script}
   DEPENDS ${stripped_exe} ${installer_script} ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
-          ${policy_admx} ${policy_adml}
   COMMENT "Making the setup program")
 add_custom_target(setup ALL DEPENDS ${setup_exe})
 
@@ -56,7 +52,7 @@ if(WIXL AND MSIBUILD AND TARGET ombrelay_msi)
             -DACTIONS=${stripped_actions} -DOUT=${msi_package} -DWIXL=${WIXL} -DMSIBUILD=${MSIBUILD}
             -P ${CMAKE_SOURCE_DIR}/cmake/msi.cmake
     DEPENDS ${stripped_exe} ${stripped_actions} ${CMAKE_SOURCE_DIR}/installer/ombrelay.wxs ${CMAKE_SOURCE_DIR}/cmake/msi.cmake
-            ${CMAKE_SOURCE_DIR}/res/ombrelay.ico ${policy_admx} ${policy_adml}
+            ${CMAKE_SOURCE_DIR}/res/ombrelay.ico
             ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
     COMMENT "Making the Windows Installer package")
   add_custom_target(msi_package ALL DEPENDS ${msi_package})
@@ -82,20 +78,12 @@ if(msi_package AND PYTHON3 AND MSIINFO)
 else()
   message(STATUS "No package, Python 3 or msiinfo: the release has no winget manifests")
 endif()
-# The zip keeps the template's folders (policy/en-US/), as the installers do;
-# the program, README and licence lie at its top.
-set(zip_staging ${CMAKE_BINARY_DIR}/portable-zip)
 add_custom_target(package_release
   COMMAND ${CMAKE_COMMAND} -E remove_directory ${dist}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${dist}
   COMMAND ${CMAKE_COMMAND} -E copy ${stripped_exe} ${setup_exe} ${msi_package} ${dist}
-  COMMAND ${CMAKE_COMMAND} -E remove_directory ${zip_staging}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${zip_staging}/policy/en-US
-  COMMAND ${CMAKE_COMMAND} -E copy ${stripped_exe} ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
-          ${zip_staging}
-  COMMAND ${CMAKE_COMMAND} -E copy ${policy_admx} ${zip_staging}/policy
-  COMMAND ${CMAKE_COMMAND} -E copy ${policy_adml} ${zip_staging}/policy/en-US
-  COMMAND ${CMAKE_COMMAND} -E chdir ${zip_staging} ${ZIP} -q -r -X ${portable_zip} ombrelay.exe README.md LICENSE policy
+  COMMAND ${ZIP} -q -j -X ${portable_zip} ${dist}/ombrelay.exe ${CMAKE_SOURCE_DIR}/README.md
+          ${CMAKE_SOURCE_DIR}/LICENSE
   ${winget_step}
   DEPENDS setup ${msi_target}
   COMMENT "Release ${PROJECT_VERSION} in ${dist}")

@@ -33,11 +33,7 @@ SOURCE_DIR = os.environ.get("OMBRELAY_SOURCE_DIR", "")
 UNINSTALL_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ombrelay"
 VERB_KEYS = ["HKCU\\Software\\Classes\\*\\shell\\Ombrelay.AddToList",
              "HKCU\\Software\\Classes\\Directory\\shell\\Ombrelay.AddToList"]
-INSTALLED_FILES = ["LICENSE.txt", "README.md", "ombrelay.exe", "policy", "uninstall.exe"]
-# The Group Policy template in the install folder, and where it comes from in the sources.
-POLICY_FILES = {os.path.join("policy", "ombrelay.admx"): os.path.join("installer", "policy", "ombrelay.admx"),
-                os.path.join("policy", "en-US", "ombrelay.adml"):
-                    os.path.join("installer", "policy", "en-US", "ombrelay.adml")}
+INSTALLED_FILES = ["LICENSE.txt", "README.md", "ombrelay.exe", "uninstall.exe"]
 # The uninstaller's caption: the page's empty subcaption leaves a blank at the end.
 UNINSTALLER = MAIN + " Uninstall "
 # The folder page's text and folder field (on the page inside the setup window).
@@ -287,13 +283,6 @@ class InstallerBase(E2ETest):
     def assert_same_bytes(self, kept):
         self.assertEqual(self.file_bytes(*kept), kept)
 
-    def assert_policy_template(self, folder):
-        """The policy folder holds the template and its texts, byte for byte, and nothing else."""
-        installed = {os.path.join("policy", name) for name in files_under(os.path.join(folder, "policy"))}
-        self.assertEqual(installed, set(POLICY_FILES))
-        for name, source in POLICY_FILES.items():
-            self.assertEqual(*self.file_bytes(os.path.join(folder, name), os.path.join(SOURCE_DIR, source)).values())
-
     def users_folder(self, name, files):
         """A folder of the user's holding files by the names setup writes (and one more)."""
         folder = os.path.join(self.scratch, name)
@@ -320,7 +309,6 @@ class InstallerTest(InstallerBase):
         self.assertEqual(sorted(os.listdir(folder)), INSTALLED_FILES)
         with open(os.path.join(folder, "ombrelay.exe"), "rb") as a, open(STRIPPED_EXE, "rb") as b:
             self.assertEqual(a.read(), b.read())
-        self.assert_policy_template(folder)
         exe = wine_path(os.path.join(folder, "ombrelay.exe"))
         for link in (start_menu_link(), send_to_link()):
             fields = read_shortcut(link)
@@ -397,16 +385,6 @@ class InstallerTest(InstallerBase):
         self.assertEqual(installed_state(folder), before)
         self.assertEqual(os.listdir(os.path.join(crowded, "Ombrelay")), ["README.md"])
         self.uninstall(folder)
-        self.assertEqual(files_under(self.scratch), theirs)
-        # A folder Ombrelay whose policy folder holds the user's own copy of
-        # the template gets a folder of setup's inside it: the copy is
-        # neither written over nor taken by the uninstaller.
-        own = self.users_folder("Ombrelay", [])
-        os.rename(self.users_folder("Templates", ["ombrelay.admx"]), os.path.join(own, "policy"))
-        theirs = files_under(self.scratch)
-        self.install(SETUP, own)
-        self.assertEqual(reg_query("InstallLocation", UNINSTALL_KEY), wine_path(os.path.join(own, "Ombrelay")))
-        self.uninstall(os.path.join(own, "Ombrelay"))
         self.assertEqual(files_under(self.scratch), theirs)
 
     def run_verb(self, key, path):

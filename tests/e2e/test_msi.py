@@ -19,7 +19,7 @@ ACTIONS = os.environ.get("OMBRELAY_MSI_ACTIONS", "")
 MSIINFO = os.environ.get("OMBRELAY_MSIINFO", "msiinfo")
 SOURCE_DIR = os.environ.get("OMBRELAY_SOURCE_DIR", "")
 
-PACKAGE_FILES = ["LICENSE.txt", "README.md", "ombrelay.exe", "policy"]
+PACKAGE_FILES = ["LICENSE.txt", "README.md", "ombrelay.exe"]
 MACHINE_VERB = "HKLM\\Software\\Classes\\*\\shell\\Ombrelay.AddToList"
 ICON = os.path.join(SOURCE_DIR, "res", "ombrelay.ico")
 INSTALL_FAILURE = 1603  # the Installer's exit code for a failed launch condition or custom action
@@ -112,11 +112,9 @@ class MsiTest(InstallerBase):
         components = {row[0]: (row[2], row[4]) for row in table(MSI, "Component")}
         self.assertEqual(components, {"Program": ("INSTALLDIR", ""), "Readme": ("INSTALLDIR", ""),
                                       "License": ("INSTALLDIR", ""), "Verbs": ("INSTALLDIR", ""),
-                                      "PolicyTemplate": ("PolicyFolder", ""), "PolicyTexts": ("PolicyTextFolder", ""),
                                       "StartMenu": ("ProgramMenuFolder", ""),
                                       "SendTo": ("SendToFolder", "NOT ALLUSERS=1")})
-        self.assertEqual(sorted(row[2] for row in table(MSI, "File")),
-                         sorted(PACKAGE_FILES[:-1] + ["ombrelay.admx", "ombrelay.adml"]))
+        self.assertEqual(sorted(row[2] for row in table(MSI, "File")), sorted(PACKAGE_FILES))
         # Compressed, and installed per user with no administrator rights asked for.
         summary = subprocess.run([MSIINFO, "suminfo", MSI], capture_output=True, text=True, check=True).stdout
         self.assertEqual(int(re.search(r"Source: (\d+)", summary).group(1)), 2 | 8)
@@ -134,7 +132,6 @@ class MsiTest(InstallerBase):
         folder = default_dir()
         exe = wine_path(os.path.join(folder, "ombrelay.exe"))
         self.assertEqual(sorted(os.listdir(folder)), PACKAGE_FILES)
-        self.assert_policy_template(folder)
         self.assertFalse(os.path.exists(os.path.join(drive_c(), "elsewhere")))
         self.assert_program(folder)
         values = self.the_entry(VERSION)
@@ -218,7 +215,6 @@ class MsiTest(InstallerBase):
         machine = os.path.join(drive_c(), "Program Files", "Ombrelay")
         exe = wine_path(os.path.join(machine, "ombrelay.exe"))
         self.assertEqual(sorted(os.listdir(machine)), PACKAGE_FILES)
-        self.assert_policy_template(machine)
         self.assertEqual(default_value(MACHINE_VERB + "\\command"), '"%s" "%%1"' % exe)
         # The shared Start menu on Windows; Wine's Installer keeps ProgramMenuFolder the user's own.
         shared = os.path.join(drive_c(), "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs",
