@@ -32,9 +32,6 @@ configure_file(${README} ${staging}/README.md COPYONLY)
 configure_file(${LICENSE} ${staging}/LICENSE.txt COPYONLY)
 configure_file(${ACTIONS} ${staging}/ombrelay_msi.dll COPYONLY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/../res/ombrelay.ico ${staging}/ombrelay.ico COPYONLY)
-configure_file(${CMAKE_CURRENT_LIST_DIR}/../installer/policy/ombrelay.admx ${staging}/policy/ombrelay.admx COPYONLY)
-configure_file(${CMAKE_CURRENT_LIST_DIR}/../installer/policy/en-US/ombrelay.adml ${staging}/policy/en-US/ombrelay.adml
-               COPYONLY)
 execute_process(
   COMMAND ${WIXL} -a x86 -D Version=${VERSION} -D ProductCode={${product_code}} -D Exe=ombrelay.exe
           -D Readme=README.md -D License=LICENSE.txt -D Actions=ombrelay_msi.dll -o ${OUT} ${source}

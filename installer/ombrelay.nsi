@@ -1,7 +1,6 @@
 ; The Windows setup program for Ombrelay, built with makensis:
 ;   makensis -DVERSION=1.02 -DEXE=<ombrelay.exe> -DREADME=<README.md>
 ;            -DLICENSE=<LICENSE> -DOUTFILE=<setup.exe> ombrelay.nsi
-; The Group Policy template comes from policy/ beside this script.
 ; Per-user, no administrator rights. Setup writes its files only into a
 ; folder of Ombrelay's own, and neither setup nor the uninstaller changes
 ; anything while Ombrelay runs from that folder. The uninstaller removes
@@ -185,7 +184,6 @@ Function FolderFits
   ${OrIf} ${FileExists} "$Folder\README.md"
   ${OrIf} ${FileExists} "$Folder\LICENSE.txt"
   ${OrIf} ${FileExists} "$Folder\uninstall.exe"
-  ${OrIf} ${FileExists} "$Folder\policy"
     StrCpy $Answer 0
   ${EndIf}
   done:
@@ -315,13 +313,6 @@ Section "-Program" SecProgram
   File "/oname=ombrelay.exe" "${EXE}"
   File "/oname=README.md" "${README}"
   File "/oname=LICENSE.txt" "${LICENSE}"
-  ; For administrators to copy into their Group Policy central store.
-  SetOutPath "$INSTDIR\policy"
-  File "/oname=ombrelay.admx" "${__FILEDIR__}/policy/ombrelay.admx"
-  SetOutPath "$INSTDIR\policy\en-US"
-  File "/oname=ombrelay.adml" "${__FILEDIR__}/policy/en-US/ombrelay.adml"
-  ; The links below start in the folder that is current here.
-  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   CreateShortcut "${START_LINK}" "$INSTDIR\ombrelay.exe" "" "$INSTDIR\ombrelay.exe" 0 SW_SHOWNORMAL "" "${APP}"
@@ -480,10 +471,6 @@ Section "-un.Program"
   ; list saved next to the program); it goes only when it is empty.
   Delete "$INSTDIR\README.md"
   Delete "$INSTDIR\LICENSE.txt"
-  Delete "$INSTDIR\policy\en-US\ombrelay.adml"
-  RMDir "$INSTDIR\policy\en-US"
-  Delete "$INSTDIR\policy\ombrelay.admx"
-  RMDir "$INSTDIR\policy"
   ; The uninstaller runs from a copy of itself; the original may still be
   ; ending when the copy gets here, and a running program cannot be deleted.
   StrCpy $R9 0
