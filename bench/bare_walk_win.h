@@ -1,6 +1,7 @@
 // The bare walk the benchmarks measure the program against: every file's
 // full path and every folder of a tree, listed with FindFirstFileExW and
-// nothing else, on one thread or with the top folders split over two.
+// nothing else, on one thread or with the top folders split over two; and
+// the removal of a tree a benchmark made.
 #pragma once
 #include <windows.h>
 
@@ -72,6 +73,32 @@ inline void TwoThreadWalk(const std::wstring& root, std::vector<std::wstring>& f
     files.insert(files.end(), std::make_move_iterator(branchFiles[i].begin()),
                  std::make_move_iterator(branchFiles[i].end()));
   }
+}
+
+// Removes a tree a benchmark made: its files, then its folders.
+inline void RemoveTree(const std::wstring& folder) {
+  std::vector<std::wstring> files;
+  size_t folders = 0;
+  MinimalWalk(folder, files, folders);
+  for (const std::wstring& f : files) DeleteFileW(f.c_str());
+  // Deepest first: a folder's path is longer than its parent's.
+  std::vector<std::wstring> dirs;
+  std::vector<std::wstring> pending{folder};
+  while (!pending.empty()) {
+    const std::wstring d = pending.back();
+    pending.pop_back();
+    dirs.push_back(d);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((d + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) continue;
+    do {
+      if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && std::wcscmp(data.cFileName, L".") != 0 &&
+          std::wcscmp(data.cFileName, L"..") != 0)
+        pending.push_back(d + L"\\" + data.cFileName);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  for (auto it = dirs.rbegin(); it != dirs.rend(); ++it) RemoveDirectoryW(it->c_str());
 }
 
 }  // namespace bench

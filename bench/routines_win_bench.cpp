@@ -61,30 +61,7 @@ std::wstring LocalAppData() {
   return folder;
 }
 
-void RemoveTree(const std::wstring& folder) {
-  std::vector<std::wstring> files;
-  size_t folders = 0;
-  bench::MinimalWalk(folder, files, folders);
-  for (const std::wstring& f : files) DeleteFileW(f.c_str());
-  // Deepest first: a folder's path is longer than its parent's.
-  std::vector<std::wstring> dirs;
-  std::vector<std::wstring> pending{folder};
-  while (!pending.empty()) {
-    const std::wstring d = pending.back();
-    pending.pop_back();
-    dirs.push_back(d);
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((d + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) continue;
-    do {
-      if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && std::wcscmp(data.cFileName, L".") != 0 &&
-          std::wcscmp(data.cFileName, L"..") != 0)
-        pending.push_back(d + L"\\" + data.cFileName);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-  }
-  for (auto it = dirs.rbegin(); it != dirs.rend(); ++it) RemoveDirectoryW(it->c_str());
-}
+using bench::RemoveTree;
 
 // --- open -----------------------------------------------------------------
 

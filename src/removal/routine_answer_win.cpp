@@ -12,6 +12,7 @@
 #include "base/system_folders_win.h"
 #include "base/worker_pool.h"
 #include "removal/listed_path.h"
+#include "removal/long_names_win.h"
 #include "routines/detection_win.h"
 #include "routines/folder_match_win.h"
 #include "routines/folder_pattern.h"
@@ -96,7 +97,7 @@ bool ExcludedFolder(const std::vector<Exclusion>& exclusions, std::wstring_view 
 // The exclusions placed for the user who runs; false with the reason when
 // one cannot be (then the routine keeps everything).
 bool PlaceExclusions(const listfile::Routine& routine, const routines::VariableLookup& variables,
-                     std::vector<Exclusion>& exclusions, std::wstring& refusal) {
+                     LongNamesOnce& longNames, std::vector<Exclusion>& exclusions, std::wstring& refusal) {
   for (const listfile::ExcludeKey& key : routine.excludes) {
     if (key.kind == listfile::ExcludeKind::Registry) continue;
     const routines::Expanded expanded = routines::ExpandVariables(key.folder, variables);
@@ -124,7 +125,7 @@ bool PlaceExclusions(const listfile::Routine& routine, const routines::VariableL
         }
         // The walk spells folders by their long names: so must what it is
         // compared with, or a short name would keep nothing.
-        e.folder.root = base::paths::LongNames(e.folder.root);
+        e.folder.root = longNames.Of(e.folder.root);
         exclusions.push_back(std::move(e));
       }
     }
@@ -229,7 +230,7 @@ bool TakenByRoutine(const std::vector<Walk>& walks, const Walk& walk, const sear
 // The folders a FileKey names, found; what it takes nothing from goes to
 // the notes.
 void FindFolders(const listfile::FileKey& key, const routines::NameMatch& names,
-                 const routines::VariableLookup& variables, listfile::ProtectedPlaces& places,
+                 const routines::VariableLookup& variables, listfile::ProtectedPlaces& places, LongNamesOnce& longNames,
                  const std::atomic<bool>& stop, std::vector<Walk>& walks, RoutineAnswer& answer) {
   if (names.Empty() && !key.removeSelf) return;  // it names no file and removes no folder
   const routines::Expanded expanded = routines::ExpandVariables(key.folder, variables);
@@ -272,7 +273,7 @@ void FindFolders(const listfile::FileKey& key, const routines::NameMatch& names,
       }
       // Spelled by its long names, as the exclusions and the other keys'
       // walks are: a short name would compare as another folder.
-      Walk walk{base::paths::LongNames(folder), &key, &names, {}, {}};
+      Walk walk{longNames.Of(folder), &key, &names, {}, {}};
       walk.pathKey = base::paths::PathKey(walk.folder);
       walks.push_back(std::move(walk));
     }
@@ -304,21 +305,21 @@ std::vector<search::FileTake> WalkAll(const std::vector<Walk>& walks, const std:
 
 // The answer, its walks on up to `threads` threads.
 RoutineAnswer Answer(const listfile::Routine& routine, Fit fit, const routines::VariableLookup& variables,
-                     const NeverTaken& never, listfile::ProtectedPlaces& places, bool paths, size_t threads,
-                     const std::atomic<bool>& stop) {
+                     const NeverTaken& never, listfile::ProtectedPlaces& places, LongNamesOnce& longNames, bool paths,
+                     size_t threads, const std::atomic<bool>& stop) {
   RoutineAnswer answer;
   if (fit == Fit::Decide && !routines::FitsComputer(routine, variables, stop)) {
     answer.refusal = routines::kNotOnThisComputer;
     return answer;
   }
   std::vector<Exclusion> exclusions;
-  if (!PlaceExclusions(routine, variables, exclusions, answer.refusal)) return answer;
+  if (!PlaceExclusions(routine, variables, longNames, exclusions, answer.refusal)) return answer;
   std::vector<routines::NameMatch> names;
   names.reserve(routine.fileKeys.size());
   for (const listfile::FileKey& key : routine.fileKeys) names.push_back(NamesOf(key));
   std::vector<Walk> walks;
   for (size_t k = 0; k < routine.fileKeys.size() && !stop; ++k)
-    FindFolders(routine.fileKeys[k], names[k], variables, places, stop, walks, answer);
+    FindFolders(routine.fileKeys[k], names[k], variables, places, longNames, stop, walks, answer);
   FindOthers(walks);
   std::vector<search::FileTake> taken = WalkAll(walks, exclusions, never, threads, stop);
   // Two folders that overlap may give one file twice: it is one item.
@@ -360,7 +361,8 @@ RoutineAnswer Answer(const listfile::Routine& routine, Fit fit, const routines::
 RoutineAnswer AnswerRoutine(const listfile::Routine& routine, Fit fit, const routines::VariableLookup& variables,
                             const NeverTaken& never, listfile::ProtectedPlaces& places, bool paths,
                             const std::atomic<bool>& stop) {
-  return Answer(routine, fit, variables, never, places, paths, search::ListingWorkers(), stop);
+  LongNamesOnce longNames;
+  return Answer(routine, fit, variables, never, places, longNames, paths, search::ListingWorkers(), stop);
 }
 
 void AnswerRoutines(const std::vector<const listfile::Routine*>& routines, Fit fit,
@@ -371,11 +373,13 @@ void AnswerRoutines(const std::vector<const listfile::Routine*>& routines, Fit f
   listfile::ProtectedPlaces looked;
   looked.Folders();
   std::vector<listfile::ProtectedPlaces> places(std::max<size_t>(threads, 1), looked);
+  // Kept for the whole list: its routines' folders share their parents.
+  std::vector<LongNamesOnce> longNames(places.size());
   base::OnThreads(routines.size(), places.size(), stop, [&](size_t i, size_t thread) {
     // Side by side, each routine's walks stay on its thread: more threads
     // than that only contend for the disk.
     each(i,
-         Answer(*routines[i], fit, variables, never, places[thread], paths,
+         Answer(*routines[i], fit, variables, never, places[thread], longNames[thread], paths,
                 places.size() > 1 ? 1 : search::ListingWorkers(), stop),
          thread);
   });
