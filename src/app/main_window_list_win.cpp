@@ -22,20 +22,11 @@ std::vector<size_t> MainWindow::HighlightedRows() const {
 LRESULT MainWindow::OnNotify(NMHDR* header) {
   if (header->idFrom != kFileList) return 0;
   switch (header->code) {
-    case LVN_GETDISPINFOW:
-      OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
-      break;
-    case NM_CLICK:
-      OnListClick(reinterpret_cast<NMITEMACTIVATE*>(header));
-      break;
-    case NM_DBLCLK:
-      OnListDoubleClick(reinterpret_cast<NMITEMACTIVATE*>(header));
-      break;
-    case LVN_KEYDOWN:
-      OnListKey(reinterpret_cast<NMLVKEYDOWN*>(header));
-      break;
-    default:
-      break;
+    case LVN_GETDISPINFOW: OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header)); break;
+    case NM_CLICK: OnListClick(reinterpret_cast<NMITEMACTIVATE*>(header)); break;
+    case NM_DBLCLK: OnListDoubleClick(reinterpret_cast<NMITEMACTIVATE*>(header)); break;
+    case LVN_KEYDOWN: OnListKey(reinterpret_cast<NMLVKEYDOWN*>(header)); break;
+    default: break;
   }
   return 0;
 }

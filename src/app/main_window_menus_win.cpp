@@ -116,8 +116,7 @@ void MainWindow::RunRowCommand(int command) {
         ListChanged();
         ST(SetStatus(ItemsLoadedText(list_.Count())));
         break;
-      default:
-        break;
+      default: break;
     }
   });
 }

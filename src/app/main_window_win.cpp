@@ -75,28 +75,16 @@ bool MainWindow::Create(HINSTANCE instance) {
 
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_NOTIFY:
-      return OnNotify(reinterpret_cast<NMHDR*>(lp));
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lp));
     case WM_SIZE:
       if (wp != SIZE_MINIMIZED) Layout();
       return 0;
-    case WM_CONTEXTMENU:
-      OnContextMenu(reinterpret_cast<HWND>(wp), lp);
-      return 0;
-    case WM_DROPFILES:
-      OnDrop(DroppedFiles(reinterpret_cast<HDROP>(wp)));
-      return 0;
-    case kMsgDropped:
-      RunPendingDrop();
-      return 0;
-    case kMsgSearchProgress:
-      OnSearchProgress();
-      return 0;
-    case kMsgSearchEnded:
-      OnSearchEnded();
-      return 0;
-    case WM_COPYDATA:
-      return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lp));
+    case WM_CONTEXTMENU: OnContextMenu(reinterpret_cast<HWND>(wp), lp); return 0;
+    case WM_DROPFILES: OnDrop(DroppedFiles(reinterpret_cast<HDROP>(wp))); return 0;
+    case kMsgDropped: RunPendingDrop(); return 0;
+    case kMsgSearchProgress: OnSearchProgress(); return 0;
+    case kMsgSearchEnded: OnSearchEnded(); return 0;
+    case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lp));
     case WM_TIMER:
       if (wp == kQueueTimer) OnQueueQuiet();
       return 0;
@@ -107,11 +95,8 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ENDSESSION:
       if (wp) Close();  // not when the end of the session was called off
       return 0;
-    case WM_DESTROY:
-      base::EndProgram(0);
-      return 0;
-    default:
-      return Window::OnMessage(msg, wp, lp);
+    case WM_DESTROY: base::EndProgram(0); return 0;
+    default: return Window::OnMessage(msg, wp, lp);
   }
 }
 
@@ -143,12 +128,8 @@ void MainWindow::OnCommand(int id, int code) {
   switch (id) {
     case kAddFileOption:
     case kAddRuleOption:
-    case kAddRoutinesOption:
-      EnableWindow(Control(kSubFoldersBox), FALSE);
-      break;
-    case kAddFolderOption:
-      EnableWindow(Control(kSubFoldersBox), TRUE);
-      break;
+    case kAddRoutinesOption: EnableWindow(Control(kSubFoldersBox), FALSE); break;
+    case kAddFolderOption: EnableWindow(Control(kSubFoldersBox), TRUE); break;
     case IDCANCEL:  // Esc
       if (stopSearch_) stopSearch_();
       break;
@@ -165,48 +146,21 @@ void MainWindow::OnCommand(int id, int code) {
         }
       }
       break;
-    case kMenuAddFile:
-      RunAddCommand(*this, true);
-      break;
-    case kMenuAddFolder:
-      RunAddCommand(*this, false);
-      break;
-    case kMenuAddRule:
-      RunRuleCommand(*this);
-      break;
-    case kMenuAddRoutines:
-      RunRoutinesCommand(*this);
-      break;
+    case kMenuAddFile: RunAddCommand(*this, true); break;
+    case kMenuAddFolder: RunAddCommand(*this, false); break;
+    case kMenuAddRule: RunRuleCommand(*this); break;
+    case kMenuAddRoutines: RunRoutinesCommand(*this); break;
     case kRemoveButton:
-    case kMenuRemove:
-      RemoveSelected();
-      break;
-    case kSelectAllButton:
-      SelectAll();
-      break;
-    case kInvertButton:
-      InvertSelection();
-      break;
-    case kLoadListButton:
-      LoadListCommand(*this);
-      break;
-    case kSaveListButton:
-      SaveListCommand(*this);
-      break;
-    case kMenuRunByItself:
-      RunByItselfCommand(*this);
-      break;
-    case kMenuRunLog:
-      RunLogCommand(*this);
-      break;
-    case kMenuAboutOmbrelay:
-      about_.Open(hwnd_, icon_);
-      break;
-    case kMenuExit:
-      Close();
-      break;
-    default:
-      break;
+    case kMenuRemove: RemoveSelected(); break;
+    case kSelectAllButton: SelectAll(); break;
+    case kInvertButton: InvertSelection(); break;
+    case kLoadListButton: LoadListCommand(*this); break;
+    case kSaveListButton: SaveListCommand(*this); break;
+    case kMenuRunByItself: RunByItselfCommand(*this); break;
+    case kMenuRunLog: RunLogCommand(*this); break;
+    case kMenuAboutOmbrelay: about_.Open(hwnd_, icon_); break;
+    case kMenuExit: Close(); break;
+    default: break;
   }
 }
 

@@ -72,16 +72,10 @@ bool RoutineDetailsWindow::Open(HWND owner, HICON icon, const routines::Entry& e
 
 LRESULT RoutineDetailsWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case kMsgItemsProgress:
-      return 0;
-    case kMsgItemsEnded:
-      OnItemsEnded();
-      return 0;
-    case WM_DESTROY:
-      StopItems();
-      return Window::OnMessage(msg, wp, lp);
-    default:
-      return Window::OnMessage(msg, wp, lp);
+    case kMsgItemsProgress: return 0;
+    case kMsgItemsEnded: OnItemsEnded(); return 0;
+    case WM_DESTROY: StopItems(); return Window::OnMessage(msg, wp, lp);
+    default: return Window::OnMessage(msg, wp, lp);
   }
 }
 

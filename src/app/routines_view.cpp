@@ -141,18 +141,12 @@ std::wstring RoutinesView::Cell(size_t row, RoutineColumn column) const {
   const RoutineTake& take = takes_[entry];
   const bool counted = take.known && take.refusal.empty();
   switch (column) {
-    case RoutineColumn::Group:
-      return e.routine.group;
-    case RoutineColumn::Name:
-      return e.routine.warning.empty() ? e.routine.name : L"(!) " + e.routine.name;
-    case RoutineColumn::Files:
-      return counted ? base::text::GroupedNumber(take.files, style_) : std::wstring();
-    case RoutineColumn::Folders:
-      return counted ? base::text::GroupedNumber(take.folders, style_) : std::wstring();
-    case RoutineColumn::Size:
-      return counted ? sizeText_(take.bytes) : std::wstring();
-    case RoutineColumn::Notes:
-      return EntryNotes(e, fits_[entry], take);
+    case RoutineColumn::Group: return e.routine.group;
+    case RoutineColumn::Name: return e.routine.warning.empty() ? e.routine.name : L"(!) " + e.routine.name;
+    case RoutineColumn::Files: return counted ? base::text::GroupedNumber(take.files, style_) : std::wstring();
+    case RoutineColumn::Folders: return counted ? base::text::GroupedNumber(take.folders, style_) : std::wstring();
+    case RoutineColumn::Size: return counted ? sizeText_(take.bytes) : std::wstring();
+    case RoutineColumn::Notes: return EntryNotes(e, fits_[entry], take);
   }
   return std::wstring();
 }

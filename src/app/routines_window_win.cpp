@@ -95,24 +95,17 @@ bool RoutinesWindow::OnCreate() {
 
 LRESULT RoutinesWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_NOTIFY:
-      return OnNotify(reinterpret_cast<NMHDR*>(lp));
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lp));
     case kMsgSurveyProgress:
-    case kMsgSurveyEnded:
-      OnSurveyFound(msg == kMsgSurveyEnded);
-      return 0;
-    case kMsgUpdateProgress:
-      return 0;
-    case kMsgUpdateEnded:
-      OnUpdateEnded();
-      return 0;
+    case kMsgSurveyEnded: OnSurveyFound(msg == kMsgSurveyEnded); return 0;
+    case kMsgUpdateProgress: return 0;
+    case kMsgUpdateEnded: OnUpdateEnded(); return 0;
     case WM_DESTROY:  // also when the owner goes first
       StopSurvey();
       if (update_) update_->Forget();
       update_.reset();
       return Window::OnMessage(msg, wp, lp);
-    default:
-      return Window::OnMessage(msg, wp, lp);
+    default: return Window::OnMessage(msg, wp, lp);
   }
 }
 
@@ -133,15 +126,9 @@ void RoutinesWindow::OnCommand(int id, int code) {
       if (!chosen.empty()) StartSurvey(chosen);
       break;
     }
-    case kRoutinesUpdate:
-      StartUpdate(UpdateRoutines);
-      break;
-    case kRoutinesDetails:
-      ShowDetails();
-      break;
-    case kRoutinesAdd:
-      OnAdd();
-      break;
+    case kRoutinesUpdate: StartUpdate(UpdateRoutines); break;
+    case kRoutinesDetails: ShowDetails(); break;
+    case kRoutinesAdd: OnAdd(); break;
     default:  // Close, Esc
       Window::OnCommand(id, code);
       break;
@@ -239,9 +226,7 @@ void RoutinesWindow::ShowTotal() { SetDlgItemTextW(hwnd_, kRoutinesTotal, view_.
 LRESULT RoutinesWindow::OnNotify(NMHDR* header) {
   if (header->idFrom != kRoutinesList) return 0;
   switch (header->code) {
-    case LVN_GETDISPINFOW:
-      OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
-      break;
+    case LVN_GETDISPINFOW: OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header)); break;
     case LVN_COLUMNCLICK:
       view_.SortBy(static_cast<RoutineColumn>(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem));
       ShowRows();
@@ -265,8 +250,7 @@ LRESULT RoutinesWindow::OnNotify(NMHDR* header) {
       if (key == VK_RETURN) ShowDetails();
       break;
     }
-    default:
-      break;
+    default: break;
   }
   return 0;
 }

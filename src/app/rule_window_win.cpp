@@ -87,16 +87,12 @@ LRESULT RuleWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       if (wp == kCountTimer) StartCount();
       return 0;
-    case kMsgCountProgress:
-      return 0;
-    case kMsgCountEnded:
-      OnCountEnded();
-      return 0;
+    case kMsgCountProgress: return 0;
+    case kMsgCountEnded: OnCountEnded(); return 0;
     case WM_DESTROY:  // also when the owner goes first
       StopCount();
       return Window::OnMessage(msg, wp, lp);
-    default:
-      return Window::OnMessage(msg, wp, lp);
+    default: return Window::OnMessage(msg, wp, lp);
   }
 }
 
@@ -115,12 +111,8 @@ void RuleWindow::OnCommand(int id, int code) {
       EnableWindow(Control(kRuleEmptied), IsDlgButtonChecked(hwnd_, kRuleSubfolders) == BST_CHECKED);
       ScheduleCount();
       break;
-    case kRuleBrowse:
-      Browse();
-      break;
-    case kRuleOk:
-      OnOk();
-      break;
+    case kRuleBrowse: Browse(); break;
+    case kRuleOk: OnOk(); break;
     default:  // Cancel, Esc
       Window::OnCommand(id, code);
       break;

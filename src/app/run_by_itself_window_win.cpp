@@ -78,9 +78,7 @@ void RunByItselfWindow::OnCommand(int id, int code) {
     case kRunWeekly:
       if (code == BN_CLICKED) EnableFields();
       break;
-    case kRunOk:
-      OnOk();
-      break;
+    case kRunOk: OnOk(); break;
     default:  // Cancel, Esc
       Window::OnCommand(id, code);
       break;

@@ -136,12 +136,8 @@ LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE:
       if (table_ && !CreateControls(table_, tableSize_)) return -1;
       return OnCreate() ? 0 : -1;
-    case WM_COMMAND:
-      OnCommand(LOWORD(wp), HIWORD(wp));
-      return 0;
-    case WM_CLOSE:
-      Close();
-      return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp)); return 0;
+    case WM_CLOSE: Close(); return 0;
     case WM_GETMINMAXINFO:
       if (smallest_.cx > 0 && smallest_.cy > 0) {
         const SIZE least = FrameFor(smallest_);
@@ -149,11 +145,8 @@ LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
-    case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
-      return 0;
-    default:
-      break;
+    case WM_DPICHANGED: OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
+    default: break;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
 }

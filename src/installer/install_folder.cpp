@@ -13,12 +13,9 @@ const wchar_t kOwnFolder[] = L"Ombrelay";
 // user's delete lists in it, say).
 bool Fits(const std::wstring& folder, const FolderLook& at) {
   switch (at.kind) {
-    case FolderLook::kMissing:
-      return true;
-    case FolderLook::kFile:
-      return false;
-    case FolderLook::kFolder:
-      break;
+    case FolderLook::kMissing: return true;
+    case FolderLook::kFile: return false;
+    case FolderLook::kFolder: break;
   }
   if (at.holds_install || at.empty) return true;
   return base::paths::SameText(base::paths::LastName(folder), kOwnFolder) && !at.holds_our_names;
@@ -57,12 +54,10 @@ InstallFolder ChooseInstallFolder(const std::wstring& asked, const LookAt& look)
 std::wstring RefusalText(const std::wstring& asked, const InstallFolder& refused) {
   const wchar_t kNothing[] = L" Nothing was installed.";
   switch (refused.refusal) {
-    case InstallFolder::kNone:
-      break;
+    case InstallFolder::kNone: break;
     case InstallFolder::kNotFull:
       return asked + L" is not a full path: give the folder with its drive or share (D:\\Tools)." + kNothing;
-    case InstallFolder::kFile:
-      return refused.path + L" is a file, not a folder: choose another folder." + kNothing;
+    case InstallFolder::kFile: return refused.path + L" is a file, not a folder: choose another folder." + kNothing;
     case InstallFolder::kCrowded:
       return asked + L" already holds other files, and so does its folder Ombrelay: choose another folder." + kNothing;
   }

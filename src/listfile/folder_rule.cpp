@@ -192,12 +192,9 @@ std::wstring JoinPatterns(const std::vector<std::wstring>& patterns) {
 
 uint64_t AgeTicks(const FolderRule& rule) {
   switch (rule.ageUnit) {
-    case AgeUnit::Days:
-      return rule.age * 24 * kTicksPerHour;
-    case AgeUnit::Hours:
-      return rule.age * kTicksPerHour;
-    default:
-      return 0;
+    case AgeUnit::Days: return rule.age * 24 * kTicksPerHour;
+    case AgeUnit::Hours: return rule.age * kTicksPerHour;
+    default: return 0;
   }
 }
 

@@ -196,9 +196,7 @@ bool ReadRoutineKeys(const std::vector<RoutineKey>& keys, Routine& routine, std:
         routine.excludes.push_back(std::move(read));
         break;
       }
-      case KeyKind::Detect:
-        routine.detects.push_back(key.value);
-        break;
+      case KeyKind::Detect: routine.detects.push_back(key.value); break;
       case KeyKind::DetectFile:
         if (!key.value.empty() && key.value[0] != L'%' && !base::paths::IsFullPath(key.value)) {
           problem = L"the DetectFile \"" + key.value + L"\" is not a full path";
@@ -206,11 +204,8 @@ bool ReadRoutineKeys(const std::vector<RoutineKey>& keys, Routine& routine, std:
         }
         routine.detectFiles.push_back(key.value);
         break;
-      case KeyKind::Warning:
-        routine.warning = key.value;
-        break;
-      default:
-        break;
+      case KeyKind::Warning: routine.warning = key.value; break;
+      default: break;
     }
   }
   return true;
@@ -243,17 +238,10 @@ bool UnescapeField(std::wstring_view field, std::wstring& text) {
     }
     if (++i == field.size()) return false;
     switch (field[i]) {
-      case L's':
-        text += L'*';
-        break;
-      case L'v':
-        text += L'|';
-        break;
-      case kEscape:
-        text += kEscape;
-        break;
-      default:
-        return false;
+      case L's': text += L'*'; break;
+      case L'v': text += L'|'; break;
+      case kEscape: text += kEscape; break;
+      default: return false;
     }
   }
   return true;

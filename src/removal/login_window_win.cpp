@@ -127,22 +127,12 @@ bool LoginWindow::Open(HICON icon, const std::wstring& arguments) {
 
 LRESULT LoginWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case DM_GETDEFID:
-      return MAKELRESULT(kOkButton, DC_HASDEFID);
-    case WM_ENDSESSION:
-      Close();
-      return 0;
-    case kMsgRunProgress:
-      OnRunProgress();
-      return 0;
-    case kMsgRunEnded:
-      OnRunEnded();
-      return 0;
-    case kMsgPreviewRead:
-      OnPreviewRead(reinterpret_cast<HWND>(lp), wp != FALSE);
-      return 0;
-    default:
-      return Window::OnMessage(msg, wp, lp);
+    case DM_GETDEFID: return MAKELRESULT(kOkButton, DC_HASDEFID);
+    case WM_ENDSESSION: Close(); return 0;
+    case kMsgRunProgress: OnRunProgress(); return 0;
+    case kMsgRunEnded: OnRunEnded(); return 0;
+    case kMsgPreviewRead: OnPreviewRead(reinterpret_cast<HWND>(lp), wp != FALSE); return 0;
+    default: return Window::OnMessage(msg, wp, lp);
   }
 }
 

@@ -48,16 +48,11 @@ int SizeRank(const Fate& fate) {
 
 std::wstring OutcomeText(const Fate& fate) {
   switch (fate.outcome) {
-    case Outcome::Remove:
-      return L"will be removed";
-    case Outcome::Gone:
-      return L"already gone";
-    case Outcome::Listed:
-      return L"listed above";
-    case Outcome::Rule:
-      return fate.reason;
-    default:
-      return L"will stay: " + fate.reason;
+    case Outcome::Remove: return L"will be removed";
+    case Outcome::Gone: return L"already gone";
+    case Outcome::Listed: return L"listed above";
+    case Outcome::Rule: return fate.reason;
+    default: return L"will stay: " + fate.reason;
   }
 }
 
@@ -114,10 +109,8 @@ Preview::Preview(std::vector<Fate> fates, SizeText sizeText)
 std::wstring Preview::Cell(size_t row, Column column) const {
   const Fate& fate = At(row);
   switch (column) {
-    case Column::Path:
-      return fate.path;
-    case Column::Outcome:
-      return OutcomeText(fate);
+    case Column::Path: return fate.path;
+    case Column::Outcome: return OutcomeText(fate);
     default:
       if (fate.outcome == Outcome::Rule) return sizeText_(fate.bytes);
       if (fate.folder) return L"folder";

@@ -167,16 +167,10 @@ LRESULT PreviewWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       if (wp != SIZE_MINIMIZED) Layout();
       return 0;
-    case WM_NOTIFY:
-      return OnNotify(reinterpret_cast<const NMHDR*>(lp));
-    case kMsgProgress:
-      OnProgress();
-      return 0;
-    case kMsgFilled:
-      OnFilled();
-      return 0;
-    default:
-      return Window::OnMessage(msg, wp, lp);
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<const NMHDR*>(lp));
+    case kMsgProgress: OnProgress(); return 0;
+    case kMsgFilled: OnFilled(); return 0;
+    default: return Window::OnMessage(msg, wp, lp);
   }
 }
 
@@ -283,8 +277,7 @@ LRESULT PreviewWindow::OnNotify(const NMHDR* header) {
       InvalidateRect(list, nullptr, FALSE);
       return 0;
     }
-    default:
-      return 0;
+    default: return 0;
   }
 }
 

@@ -254,21 +254,14 @@ bool MayPass(unsigned long code, bool readOnly) {
 
 std::wstring ReasonText(unsigned long code, bool readOnly, const std::wstring& systemText) {
   switch (code) {
-    case kAccessDenied:
-      return readOnly ? L"read-only" : L"access denied";
+    case kAccessDenied: return readOnly ? L"read-only" : L"access denied";
     case kSharingViolation:
-    case kLockViolation:
-      return L"in use by another program";
-    case kDeletePending:
-      return L"still held open by another program";
-    case kDirNotEmpty:
-      return L"folder not empty";
-    case kNotADirectory:
-      return L"not a folder";
-    case kWriteProtect:
-      return L"the medium is write-protected";
-    default:
-      return systemText;
+    case kLockViolation: return L"in use by another program";
+    case kDeletePending: return L"still held open by another program";
+    case kDirNotEmpty: return L"folder not empty";
+    case kNotADirectory: return L"not a folder";
+    case kWriteProtect: return L"the medium is write-protected";
+    default: return systemText;
   }
 }
 

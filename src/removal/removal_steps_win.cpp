@@ -28,32 +28,22 @@ Refusal Refused(const std::wstring& path, DWORD code) {
 
 std::wstring RefusalReason(const Refusal& r) {
   switch (r.code) {
-    case kLinkKept:
-      return L"a link to another folder; left so that nothing behind it is removed";
-    case kDriveRoot:
-      return L"the root of a drive; never removed";
-    case kRefusedPath:
-      return PathRefusal(*r.path);
-    case kNoRecycleBin:
-      return L"the Recycle Bin cannot take it";
-    case kNotRecycled:
-      return L"could not be moved to the Recycle Bin";
-    case kFolderAsFile:
-      return L"a folder, listed as a file";
+    case kLinkKept: return L"a link to another folder; left so that nothing behind it is removed";
+    case kDriveRoot: return L"the root of a drive; never removed";
+    case kRefusedPath: return PathRefusal(*r.path);
+    case kNoRecycleBin: return L"the Recycle Bin cannot take it";
+    case kNotRecycled: return L"could not be moved to the Recycle Bin";
+    case kFolderAsFile: return L"a folder, listed as a file";
     case kThroughLink:
       return L"reached through a link: a listed folder above it is a link now; left so that nothing behind it is "
              L"removed";
-    case kDriveMissing:
-      return L"the drive is not there";
+    case kDriveMissing: return L"the drive is not there";
     case kPlainNameDiffers:
       return L"a name ending in a dot or a blank, which the Recycle Bin cannot take; left so that nothing else goes "
              L"in its place";
-    case kNotTried:
-      return L"not tried: the run was stopped";
-    case kFileWithSeparator:
-      return L"a file's path ending in a backslash, which names no file";
-    default:
-      return ReasonText(r.code, r.readOnly, base::trap::SystemMessage(r.code));
+    case kNotTried: return L"not tried: the run was stopped";
+    case kFileWithSeparator: return L"a file's path ending in a backslash, which names no file";
+    default: return ReasonText(r.code, r.readOnly, base::trap::SystemMessage(r.code));
   }
 }
 

@@ -12,7 +12,7 @@
 #include "base/system_folders_win.h"
 #include "base/worker_pool.h"
 #include "removal/listed_path.h"
-#include "removal/long_names_win.h"
+#include "base/long_names_win.h"
 #include "routines/detection_win.h"
 #include "routines/folder_match_win.h"
 #include "routines/folder_pattern.h"
@@ -97,7 +97,7 @@ bool ExcludedFolder(const std::vector<Exclusion>& exclusions, std::wstring_view 
 // The exclusions placed for the user who runs; false with the reason when
 // one cannot be (then the routine keeps everything).
 bool PlaceExclusions(const listfile::Routine& routine, const routines::VariableLookup& variables,
-                     LongNamesOnce& longNames, std::vector<Exclusion>& exclusions, std::wstring& refusal) {
+                     base::paths::LongNamesOnce& longNames, std::vector<Exclusion>& exclusions, std::wstring& refusal) {
   for (const listfile::ExcludeKey& key : routine.excludes) {
     if (key.kind == listfile::ExcludeKind::Registry) continue;
     const routines::Expanded expanded = routines::ExpandVariables(key.folder, variables);
@@ -230,8 +230,9 @@ bool TakenByRoutine(const std::vector<Walk>& walks, const Walk& walk, const sear
 // The folders a FileKey names, found; what it takes nothing from goes to
 // the notes.
 void FindFolders(const listfile::FileKey& key, const routines::NameMatch& names,
-                 const routines::VariableLookup& variables, listfile::ProtectedPlaces& places, LongNamesOnce& longNames,
-                 const std::atomic<bool>& stop, std::vector<Walk>& walks, RoutineAnswer& answer) {
+                 const routines::VariableLookup& variables, listfile::ProtectedPlaces& places,
+                 base::paths::LongNamesOnce& longNames, const std::atomic<bool>& stop, std::vector<Walk>& walks,
+                 RoutineAnswer& answer) {
   if (names.Empty() && !key.removeSelf) return;  // it names no file and removes no folder
   const routines::Expanded expanded = routines::ExpandVariables(key.folder, variables);
   if (!expanded.unknown.empty()) {
@@ -305,8 +306,8 @@ std::vector<search::FileTake> WalkAll(const std::vector<Walk>& walks, const std:
 
 // The answer, its walks on up to `threads` threads.
 RoutineAnswer Answer(const listfile::Routine& routine, Fit fit, const routines::VariableLookup& variables,
-                     const NeverTaken& never, listfile::ProtectedPlaces& places, LongNamesOnce& longNames, bool paths,
-                     size_t threads, const std::atomic<bool>& stop) {
+                     const NeverTaken& never, listfile::ProtectedPlaces& places, base::paths::LongNamesOnce& longNames,
+                     bool paths, size_t threads, const std::atomic<bool>& stop) {
   RoutineAnswer answer;
   if (fit == Fit::Decide && !routines::FitsComputer(routine, variables, stop)) {
     answer.refusal = routines::kNotOnThisComputer;
@@ -361,7 +362,7 @@ RoutineAnswer Answer(const listfile::Routine& routine, Fit fit, const routines::
 RoutineAnswer AnswerRoutine(const listfile::Routine& routine, Fit fit, const routines::VariableLookup& variables,
                             const NeverTaken& never, listfile::ProtectedPlaces& places, bool paths,
                             const std::atomic<bool>& stop) {
-  LongNamesOnce longNames;
+  base::paths::LongNamesOnce longNames;
   return Answer(routine, fit, variables, never, places, longNames, paths, search::ListingWorkers(), stop);
 }
 
@@ -374,7 +375,7 @@ void AnswerRoutines(const std::vector<const listfile::Routine*>& routines, Fit f
   looked.Folders();
   std::vector<listfile::ProtectedPlaces> places(std::max<size_t>(threads, 1), looked);
   // Kept for the whole list: its routines' folders share their parents.
-  std::vector<LongNamesOnce> longNames(places.size());
+  std::vector<base::paths::LongNamesOnce> longNames(places.size());
   base::OnThreads(routines.size(), places.size(), stop, [&](size_t i, size_t thread) {
     // Side by side, each routine's walks stay on its thread: more threads
     // than that only contend for the disk.

@@ -34,14 +34,10 @@ Step FitsBracket(wchar_t c, std::wstring_view pattern, size_t at, size_t& next) 
 Step FitsOne(wchar_t c, std::wstring_view pattern, size_t at, size_t& next) {
   next = at + 1;
   switch (pattern[at]) {
-    case L'?':
-      return Step::Fits;
-    case L'#':
-      return c >= L'0' && c <= L'9' ? Step::Fits : Step::DoesNotFit;
-    case L'[':
-      return FitsBracket(c, pattern, at, next);
-    default:
-      return c == pattern[at] ? Step::Fits : Step::DoesNotFit;
+    case L'?': return Step::Fits;
+    case L'#': return c >= L'0' && c <= L'9' ? Step::Fits : Step::DoesNotFit;
+    case L'[': return FitsBracket(c, pattern, at, next);
+    default: return c == pattern[at] ? Step::Fits : Step::DoesNotFit;
   }
 }
 
@@ -86,13 +82,11 @@ PatternFit FitsAnyPattern(std::wstring_view name, const std::vector<std::wstring
   PatternFit fit = PatternFit::DoesNotFit;
   for (const std::wstring& pattern : patterns) {
     switch (FitsPattern(name, pattern)) {
-      case PatternFit::BadPattern:
-        return PatternFit::BadPattern;
+      case PatternFit::BadPattern: return PatternFit::BadPattern;
       case PatternFit::Fits:
         fit = PatternFit::Fits;  // the rest are still checked for bad ones
         break;
-      default:
-        break;
+      default: break;
     }
   }
   return fit;

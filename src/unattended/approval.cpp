@@ -114,14 +114,11 @@ bool ReadApprovalText(const std::wstring& text, Approval& a) {
 
 std::wstring ScheduleText(const Schedule& s) {
   switch (s.when) {
-    case RunWhen::SignIn:
-      return L"At sign-in";
-    case RunWhen::Daily:
-      return L"Every day at " + TimeText(s);
+    case RunWhen::SignIn: return L"At sign-in";
+    case RunWhen::Daily: return L"Every day at " + TimeText(s);
     case RunWhen::Weekly:
       return std::wstring(L"Every week on ") + base::text::DayName(s.weekday) + L" at " + TimeText(s);
-    case RunWhen::Never:
-      break;
+    case RunWhen::Never: break;
   }
   return L"Never";
 }

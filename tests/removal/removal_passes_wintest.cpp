@@ -30,28 +30,6 @@ namespace {
 
 using removal::Leftover;
 
-// Runs a line of Python as a Unix program on the Unix name of `path` (its
-// first argument); false where that cannot be done (not under Wine).
-bool RunUnixPython(const wchar_t* code, const std::wstring& path) {
-  using UnixName = char*(CDECL*)(const wchar_t*);
-  const auto unixName = reinterpret_cast<UnixName>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (!unixName || GetFileAttributesW(L"Z:\\usr\\bin\\python3") == INVALID_FILE_ATTRIBUTES) return false;
-  char* name = unixName(path.c_str());
-  if (!name) return false;
-  std::wstring command =
-      std::wstring(L"Z:\\usr\\bin\\python3 -c \"") + code + L"\" \"" + base::enc::FromUtf8(name) + L"\"";
-  HeapFree(GetProcessHeap(), 0, name);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return false;
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
-}
-
 // Whether the folder lists the item, asked again for up to ten seconds: a
 // Unix program's process ends for Windows before it has done its work.
 bool Listed(const std::wstring& path, bool wanted) {
@@ -68,7 +46,8 @@ bool Listed(const std::wstring& path, bool wanted) {
 // without sharing is on Windows: under Wine, a Unix socket. False where
 // that cannot be done.
 bool MakeUnopenableFile(const std::wstring& path) {
-  return RunUnixPython(L"import socket,sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])", path) &&
+  return RunOnUnix(L"Z:\\usr\\bin\\python3 -c \"import socket,sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])\"",
+                   {path}) &&
          Listed(path, true);
 }
 using Records = std::vector<listfile::Record>;
@@ -355,7 +334,7 @@ TEST_F(RemovalPassesDeleting, ALinkAShortNameAndTheListAreKnownInEverySpelling) 
   EXPECT_FALSE(base::IdentityOf(held));
   EXPECT_EQ(removal::AnswerRule(rule, never, places, 0, true, {}).files, 0u);
   EXPECT_EQ(removal::AnswerRule(rule, removal::NeverTaken(), places, 0, true, {}).files, 2u);
-  EXPECT_TRUE(RunUnixPython(L"import os,sys; os.unlink(sys.argv[1])", held) && Listed(held, false));
+  EXPECT_TRUE(RunOnUnix(L"Z:\\bin\\rm", {held}) && Listed(held, false));
 }
 
 // What Foresee says of every kind of record, in pass order, and then the

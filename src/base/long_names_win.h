@@ -1,18 +1,18 @@
 // The long names of many folders that share their parents (a routine's
 // keys, every routine below one variable's folder), each parent's looked up
-// once: base::paths::LongNames asks the file system for every name of every
+// once: LongNames asks the file system for every name of every
 // path, which for a profile of thousands of routines cost more than walking
 // their folders.
 #pragma once
 #include <string>
 #include <unordered_map>
 
-namespace removal {
+namespace base::paths {
 
 // Not shared between threads: each worker answering routines has its own.
 class LongNamesOnce {
  public:
-  // The path spelled by its long names, as base::paths::LongNames gives it
+  // The path spelled by its long names, as LongNames gives it
   // for a path Wine or Windows spells back name by name as listed.
   std::wstring Of(const std::wstring& path);
 
@@ -20,4 +20,4 @@ class LongNamesOnce {
   std::unordered_map<std::wstring, std::wstring> known_;  // by the path as asked
 };
 
-}  // namespace removal
+}  // namespace base::paths
